@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs every Debian package the toolkit needs to build, test and run. Safe to run again.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libsdl2-dev libgif-dev libjpeg-dev libtiff-dev
+  xvfb xauth python3 python3-pil
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
+fi

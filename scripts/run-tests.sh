@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds the toolkit and runs every test. Usage: scripts/run-tests.sh [--sanitize]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+dir=$("$root/scripts/build.sh" "$@" | tail -n 1)
+export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" --timeout 300
