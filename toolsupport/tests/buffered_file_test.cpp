@@ -1,0 +1,244 @@
+#include "buffered_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+
+#include "media_test_files.h"
+
+namespace {
+
+using namespace toolsupport;
+using testing_files::ReadBytes;
+using testing_files::ScratchDir;
+using testing_files::WriteBytes;
+using testing_files::WriteText;
+
+std::vector<uint8_t> Pattern(size_t count, uint8_t seed) {
+  std::vector<uint8_t> bytes(count);
+  for (size_t i = 0; i < count; ++i) bytes[i] = static_cast<uint8_t>(seed + i * 7 + (i >> 8));
+  return bytes;
+}
+
+TEST(BufferedFile, WritePositionAndSizeAroundAFullBuffer) {
+  ScratchDir dir;
+  for (size_t count : {511u, 512u, 513u, 1024u, 1500u}) {
+    std::string path = dir / ("w" + std::to_string(count));
+    BufferedFile file;
+    ASSERT_TRUE(BufferedFileCreate(file, path.c_str()));
+    std::vector<uint8_t> data = Pattern(count, 3);
+    // Byte by byte, so that the buffer is exactly full at 512 before it is written.
+    for (size_t i = 0; i < count; ++i) {
+      BufferedFilePutByte(file, data[i]);
+      ASSERT_EQ(BufferedFileSeek(file, -1), static_cast<int64_t>(i + 1)) << count;
+    }
+    EXPECT_EQ(BufferedFileSize(file), static_cast<int64_t>(count));
+    EXPECT_TRUE(BufferedFileAtEnd(file));
+    BufferedFileClose(file);
+    EXPECT_EQ(file.write_error, 0);
+    EXPECT_EQ(ReadBytes(path), data);
+  }
+}
+
+TEST(BufferedFile, LittleEndianValuesAndBitsShareOneStream) {
+  ScratchDir dir;
+  std::string path = dir / "values";
+  BufferedFile file;
+  ASSERT_TRUE(BufferedFileCreate(file, path.c_str()));
+  BufferedFilePutBits(file, 1, 1);
+  BufferedFilePutBits(file, 0, 1);
+  BufferedFilePutBits(file, 1, 1);
+  BufferedFileAlignBits(file);
+  BufferedFilePutWord(file, 0x1234);
+  BufferedFilePutLong(file, 0xA1B2C3D4);
+  BufferedFilePutBits(file, 0x3, 2);
+  BufferedFilePutByte(file, 0xFF);  // shifted in after the two pending bits
+  BufferedFileClose(file);  // completes the partial byte
+  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{0x05, 0x34, 0x12, 0xD4, 0xC3, 0xB2, 0xA1, 0xFF, 0x03}));
+}
+
+TEST(BufferedFile, SwitchingFromWritingToReadingSeesTheBufferedBytes) {
+  ScratchDir dir;
+  std::string path = dir / "mixed";
+  BufferedFile file;
+  ASSERT_TRUE(BufferedFileCreate(file, path.c_str()));
+  std::vector<uint8_t> data = Pattern(10, 40);
+  BufferedFileWrite(file, data.data(), data.size());
+  EXPECT_EQ(BufferedFileSeek(file, 2), 10);
+  uint8_t got[4] = {};
+  ASSERT_EQ(BufferedFileRead(file, got, 4), 4u);
+  EXPECT_TRUE(std::equal(got, got + 4, data.begin() + 2));
+  // Writing again continues at the read position.
+  BufferedFilePutByte(file, 0xEE);
+  EXPECT_EQ(BufferedFileSeek(file, -1), 7);
+  BufferedFileClose(file);
+  data[6] = 0xEE;
+  EXPECT_EQ(ReadBytes(path), data);
+}
+
+// Random reads, writes, small values and seeks against a model of the file, with
+// buffers small enough that every request size crosses their boundaries.
+TEST(BufferedFile, RandomMixedAccessMatchesAModel) {
+  ScratchDir dir;
+  std::mt19937 rng(11);
+  for (int32_t buffer_size : {16, -16, 512, 3072}) {
+    std::string path = dir / ("random" + std::to_string(buffer_size));
+    std::vector<uint8_t> model;
+    int64_t position = 0;
+    BufferedFile file(buffer_size);
+    ASSERT_TRUE(BufferedFileCreate(file, path.c_str()));
+    for (int step = 0; step < 3000; ++step) {
+      int kind = static_cast<int>(rng() % 6);
+      size_t count = rng() % 4 == 0 ? rng() % 5000 : rng() % 40;
+      if (kind == 0 || kind == 1) {
+        std::vector<uint8_t> data = Pattern(count, static_cast<uint8_t>(step));
+        ASSERT_EQ(BufferedFileWrite(file, data.data(), count), count);
+        if (static_cast<int64_t>(model.size()) < position + static_cast<int64_t>(count)) {
+          model.resize(position + count);
+        }
+        std::copy(data.begin(), data.end(), model.begin() + position);
+        position += static_cast<int64_t>(count);
+      } else if (kind == 2) {
+        std::vector<uint8_t> got(count);
+        size_t expected = std::min<size_t>(count, model.size() - position);
+        ASSERT_EQ(BufferedFileRead(file, got.data(), count), expected) << "step " << step;
+        ASSERT_TRUE(std::equal(got.begin(), got.begin() + expected, model.begin() + position)) << "step " << step;
+        position += static_cast<int64_t>(expected);
+      } else if (kind == 3) {
+        int64_t target = static_cast<int64_t>(rng() % (model.size() + 1));
+        ASSERT_EQ(BufferedFileSeek(file, target), position);
+        position = target;
+      } else if (kind == 4) {
+        int c = BufferedFileGetByte(file);
+        if (position < static_cast<int64_t>(model.size())) {
+          ASSERT_EQ(c, model[position]) << "step " << step;
+          ++position;
+        } else {
+          ASSERT_EQ(c, -1);
+        }
+      } else {
+        uint32_t value = static_cast<uint32_t>(rng());
+        BufferedFilePutLong(file, value);
+        if (static_cast<int64_t>(model.size()) < position + 4) model.resize(position + 4);
+        for (int i = 0; i < 4; ++i) model[position + i] = static_cast<uint8_t>(value >> (8 * i));
+        position += 4;
+      }
+      ASSERT_EQ(BufferedFileSeek(file, -1), position) << "step " << step;
+      ASSERT_EQ(BufferedFileAtEnd(file), position >= static_cast<int64_t>(model.size())) << "step " << step;
+      ASSERT_EQ(BufferedFileSize(file), static_cast<int64_t>(model.size())) << "step " << step;
+    }
+    BufferedFileClose(file);
+    EXPECT_EQ(file.write_error, 0);
+    EXPECT_EQ(ReadBytes(path), model) << buffer_size;
+  }
+}
+
+TEST(BufferedFile, ReadingAnExistingFileAndItsEnd) {
+  ScratchDir dir;
+  std::string path = dir / "in";
+  std::vector<uint8_t> data = Pattern(1300, 9);
+  WriteBytes(path, data);
+  BufferedFile file;
+  ASSERT_TRUE(BufferedFileOpen(file, path.c_str()));
+  EXPECT_FALSE(BufferedFileAtEnd(file));  // without asking the size first
+  std::vector<uint8_t> got(2000);
+  EXPECT_EQ(BufferedFileRead(file, got.data(), 100), 100u);
+  EXPECT_EQ(BufferedFileRead(file, got.data() + 100, 2000 - 100), 1200u);  // short at the end
+  got.resize(1300);
+  EXPECT_EQ(got, data);
+  EXPECT_TRUE(BufferedFileAtEnd(file));
+  EXPECT_EQ(BufferedFileGetByte(file), -1);
+  EXPECT_EQ(BufferedFileSize(file), 1300);
+  BufferedFileClose(file);
+  EXPECT_TRUE(BufferedFileAtEnd(file));
+  EXPECT_EQ(BufferedFileSize(file), 0);
+  EXPECT_EQ(BufferedFileRead(file, got.data(), 10), 0u);
+  EXPECT_EQ(BufferedFileWrite(file, got.data(), 10), 0u);
+}
+
+TEST(BufferedFile, OpenFailuresLeaveTheFileClosed) {
+  ScratchDir dir;
+  BufferedFile file;
+  EXPECT_FALSE(BufferedFileOpen(file, (dir / "missing").c_str()));
+  EXPECT_FALSE(BufferedFileOpen(file, dir.path().c_str()));  // a directory
+  EXPECT_FALSE(BufferedFileOpen(file, ""));
+  EXPECT_FALSE(BufferedFileOpen(file, nullptr));
+  EXPECT_FALSE(BufferedFileCreate(file, (dir / "no/such/folder").c_str()));
+  EXPECT_EQ(BufferedFileName(file), nullptr);
+  EXPECT_EQ(file.handle, -1);
+}
+
+TEST(BufferedFile, LongNamesAreKeptWhole) {
+  ScratchDir dir;
+  std::string path = dir / (std::string(200, 'n') + ".dat");
+  BufferedFile file;
+  ASSERT_TRUE(BufferedFileCreate(file, path.c_str()));
+  std::string copy;
+  EXPECT_EQ(std::string(BufferedFileName(file, &copy)), path);
+  EXPECT_EQ(copy, path);
+}
+
+TEST(BufferedFile, ShortWritesSetTheErrorFlag) {
+  BufferedFile small;
+  ASSERT_TRUE(BufferedFileCreate(small, "/dev/full"));
+  BufferedFilePutLong(small, 1);
+  EXPECT_EQ(small.write_error, 0);  // still buffered
+  BufferedFileClose(small);
+  EXPECT_EQ(small.write_error, 1);
+
+  BufferedFile large;
+  ASSERT_TRUE(BufferedFileCreate(large, "/dev/full"));
+  std::vector<uint8_t> data(5000, 1);
+  BufferedFileWrite(large, data.data(), data.size());
+  EXPECT_EQ(large.write_error, 1);
+
+  // A file opened for reading only cannot be written either.
+  ScratchDir dir;
+  std::string path = dir / "readonly";
+  WriteText(path, "abc");
+  BufferedFile reading;
+  ASSERT_TRUE(BufferedFileOpen(reading, path.c_str()));
+  BufferedFilePutByte(reading, 'x');
+  BufferedFileClose(reading);
+  EXPECT_EQ(reading.write_error, 1);
+  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{'a', 'b', 'c'}));
+}
+
+std::vector<std::string> ReadAllLines(const std::string& path, size_t maximum, int32_t buffer_size = 512) {
+  BufferedFile file(buffer_size);
+  EXPECT_TRUE(BufferedFileOpen(file, path.c_str()));
+  std::vector<std::string> lines;
+  std::vector<char> line(maximum);
+  while (!BufferedFileAtEnd(file)) lines.emplace_back(BufferedFileReadLine(file, line.data(), maximum));
+  return lines;
+}
+
+TEST(BufferedFile, LinesWithEveryLineEnd) {
+  ScratchDir dir;
+  std::string path = dir / "lines";
+  WriteText(path, "abc\r\ndef\nghi\r\r\n\n\r\nmid\rdle\nlast");
+  EXPECT_EQ(ReadAllLines(path, 128),
+            (std::vector<std::string>{"abc", "def", "ghi", "", "", "mid\rdle", "last"}));
+  // A maximum of 3 stores two characters; the rest of the line follows, and a line
+  // end split from its text reads as an empty line.
+  EXPECT_EQ(ReadAllLines(path, 3), (std::vector<std::string>{"ab", "c", "", "de", "f", "gh", "i", "", "", "",
+                                                             "mi", "d", "dl", "e", "la", "st"}));
+}
+
+TEST(BufferedFile, LongLinesCrossTheBuffer) {
+  ScratchDir dir;
+  std::string path = dir / "long";
+  std::string first(1000, 'x');
+  std::string second(300, 'y');
+  WriteText(path, first + "\r\n" + second + "\n");
+  EXPECT_EQ(ReadAllLines(path, 2000, 16), (std::vector<std::string>{first, second}));
+  std::vector<std::string> split = ReadAllLines(path, 701);
+  ASSERT_EQ(split.size(), 3u);
+  EXPECT_EQ(split[0], std::string(700, 'x'));
+  EXPECT_EQ(split[1], std::string(300, 'x'));
+  EXPECT_EQ(split[2], second);
+}
+
+}  // namespace
