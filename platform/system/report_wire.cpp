@@ -1,0 +1,121 @@
+#include "report_wire.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <thread>
+
+namespace platform::report_wire {
+
+namespace {
+
+// Waits until the socket is ready for `events`; false when the deadline passed first.
+bool WaitFor(int fd, short events, const Deadline& deadline) {
+  for (;;) {
+    pollfd waiting{fd, events, 0};
+    const int ready = poll(&waiting, 1, deadline.RemainingMs());
+    if (ready > 0) return true;
+    if (ready == 0 || errno != EINTR) return false;
+  }
+}
+
+}  // namespace
+
+int Deadline::RemainingMs() const {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      end_ - std::chrono::steady_clock::now());
+  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+void PutU32(std::vector<uint8_t>& out, uint32_t value) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+void PutU64(std::vector<uint8_t>& out, uint64_t value) {
+  for (int i = 0; i < 8; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+uint32_t GetU32(const uint8_t* in) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = (value << 8) | in[i];
+  return value;
+}
+
+uint64_t GetU64(const uint8_t* in) {
+  uint64_t value = 0;
+  for (int i = 7; i >= 0; --i) value = (value << 8) | in[i];
+  return value;
+}
+
+int ConnectTo(const std::string& path, const Deadline& deadline) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (path.empty() || path.size() >= sizeof(address.sun_path)) return -1;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) return -1;
+  for (;;) {
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) return fd;
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN && deadline.RemainingMs() > 0) {
+      // The receiver's queue is full: it is alive but busy, so try again shortly.
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      continue;
+    }
+    if (errno == EINPROGRESS) {
+      int error = 0;
+      socklen_t length = sizeof(error);
+      if (WaitFor(fd, POLLOUT, deadline) &&
+          getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0) {
+        return fd;
+      }
+    }
+    close(fd);
+    return -1;
+  }
+}
+
+bool SendAll(int fd, const uint8_t* data, size_t size, const Deadline& deadline) {
+  while (size > 0) {
+    const ssize_t sent = send(fd, data, size, MSG_NOSIGNAL);
+    if (sent > 0) {
+      data += sent;
+      size -= static_cast<size_t>(sent);
+      continue;
+    }
+    if (sent < 0 && errno == EINTR) continue;
+    if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (!WaitFor(fd, POLLOUT, deadline)) return false;
+      continue;
+    }
+    return false;
+  }
+  return true;
+}
+
+bool ReceiveAll(int fd, uint8_t* data, size_t size, const Deadline& deadline) {
+  while (size > 0) {
+    const ssize_t got = recv(fd, data, size, 0);
+    if (got > 0) {
+      data += got;
+      size -= static_cast<size_t>(got);
+      continue;
+    }
+    if (got == 0) return false;  // the other end closed
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      if (!WaitFor(fd, POLLIN, deadline)) return false;
+      continue;
+    }
+    return false;
+  }
+  return true;
+}
+
+}  // namespace platform::report_wire

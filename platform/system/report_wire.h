@@ -1,0 +1,43 @@
+#pragma once
+// Socket plumbing and the byte layout shared by both ends of the report channel.
+//
+// Request: magic "VRQ1", type, code, reserved (32-bit each), wParam, lParam (64-bit each), data
+// length (32-bit), then the data. Reply: magic "VRP1", result, payload length (32-bit each), then
+// the payload. All little-endian, written field by field.
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform::report_wire {
+
+constexpr uint32_t kRequestMagic = 0x31515256;  // "VRQ1"
+constexpr uint32_t kReplyMagic = 0x31505256;    // "VRP1"
+constexpr size_t kRequestHeaderSize = 36;
+constexpr size_t kReplyHeaderSize = 12;
+
+// A point in real time after which an exchange gives up. Deliberately not the toolkit clock,
+// which tests may replace.
+class Deadline {
+ public:
+  explicit Deadline(uint32_t timeoutMs)
+      : end_(std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs)) {}
+  int RemainingMs() const;
+
+ private:
+  std::chrono::steady_clock::time_point end_;
+};
+
+void PutU32(std::vector<uint8_t>& out, uint32_t value);
+void PutU64(std::vector<uint8_t>& out, uint64_t value);
+uint32_t GetU32(const uint8_t* in);
+uint64_t GetU64(const uint8_t* in);
+
+// A non-blocking connected socket, or -1.
+int ConnectTo(const std::string& path, const Deadline& deadline);
+// Both return false on error, end of stream or timeout.
+bool SendAll(int fd, const uint8_t* data, size_t size, const Deadline& deadline);
+bool ReceiveAll(int fd, uint8_t* data, size_t size, const Deadline& deadline);
+
+}  // namespace platform::report_wire

@@ -1,0 +1,191 @@
+#include "report_channel.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+namespace fs = std::filesystem;
+using namespace platform;
+
+namespace {
+
+// Every test gets endpoints of its own under a scratch runtime directory.
+class ReportChannel : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "report-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    const char* old = std::getenv("XDG_RUNTIME_DIR");
+    if (old) oldRuntime_ = old;
+    setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+  }
+  void TearDown() override {
+    if (oldRuntime_.empty()) {
+      unsetenv("XDG_RUNTIME_DIR");
+    } else {
+      setenv("XDG_RUNTIME_DIR", oldRuntime_.c_str(), 1);
+    }
+    fs::remove_all(dir_);
+  }
+
+  // Runs `body` in a child process; its result becomes the exit status.
+  template <class Body>
+  pid_t Child(Body body) {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(body());
+    return pid;
+  }
+  static int ExitStatus(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  std::string dir_;
+  std::string oldRuntime_;
+};
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+TEST_F(ReportChannel, DataReportArrivesByteExactAndTheSenderGetsTheAnswer) {
+  ReportReceiver receiver;
+  ASSERT_TRUE(receiver.ListenAny());
+  const int32_t number = receiver.number();
+  const std::string text("VantC - V3.0k\r\n  Created a.vnt in 1 second.\0", 43);
+
+  const pid_t child = Child([&] {
+    auto answer = SendReportData(number, kStatusReportKind, text.data(), text.size(), 4711);
+    return answer == std::optional<uint32_t>(1) ? 0 : 1;
+  });
+  std::optional<PendingReport> report = receiver.Next(5000);
+  ASSERT_TRUE(report);
+  EXPECT_EQ(report->request().type, ReportRequestType::Data);
+  EXPECT_EQ(report->request().code, kStatusReportKind);
+  EXPECT_EQ(report->request().wParam, 4711u);
+  EXPECT_EQ(std::string(report->request().data.begin(), report->request().data.end()), text);
+  report->Reply(1);
+  EXPECT_EQ(ExitStatus(child), 0);
+}
+
+TEST_F(ReportChannel, MessagesAndTheCaptionQuestion) {
+  ReportReceiver receiver;
+  ASSERT_TRUE(receiver.ListenAny());
+  receiver.SetCaption("Vantrel for Windows - Main");
+  const int32_t number = receiver.number();
+
+  // The player's exchange: the caption, then 10019, then the restore notice, then "done" (1).
+  const pid_t child = Child([&] {
+    if (AskReportCaption(number) != std::optional<std::string>("Vantrel for Windows - Main")) {
+      return 1;
+    }
+    if (SendReportMessage(number, kFrontEndQueryMessage, 0, 0) != kFrontEndQueryDecline) return 2;
+    if (SendReportMessage(number, kRestoreNoticeMessage, 0, 0) != 0u) return 3;
+    SendReportMessage(number, 1, 5, 6);
+    return 0;
+  });
+  std::vector<uint32_t> seen;
+  for (;;) {
+    std::optional<PendingReport> message = receiver.Next(5000);
+    ASSERT_TRUE(message);
+    ASSERT_EQ(message->request().type, ReportRequestType::Message);
+    seen.push_back(message->request().code);
+    if (message->request().code == kFrontEndQueryMessage) message->Reply(kFrontEndQueryDecline);
+    if (message->request().code == 1) {
+      EXPECT_EQ(message->request().wParam, 5u);
+      EXPECT_EQ(message->request().lParam, 6u);
+      break;
+    }
+    // The restore notice goes unanswered and is answered with 0 when dropped.
+  }
+  EXPECT_EQ(seen, (std::vector<uint32_t>{kFrontEndQueryMessage, kRestoreNoticeMessage, 1}));
+  EXPECT_EQ(ExitStatus(child), 0);
+}
+
+TEST_F(ReportChannel, MissingOrDeadReceiverNeverHangsTheSender) {
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(SendReportData(12345, kStatusReportKind, "x", 2, 1));
+  EXPECT_FALSE(ReportEndpointExists(12345));
+  EXPECT_FALSE(SendReportMessage(0, kRestoreNoticeMessage, 0, 0));  // no number at all
+
+  // A socket file whose owner died without removing it.
+  const std::string stale = ReportEndpointPath(777);
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strcpy(address.sun_path, stale.c_str());
+  ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+  close(fd);
+  EXPECT_FALSE(SendReportMessage(777, kRestoreNoticeMessage, 0, 0));
+  EXPECT_LT(SecondsSince(start), 1.0);
+
+  // A new receiver takes the stale endpoint over.
+  ReportReceiver receiver;
+  EXPECT_TRUE(receiver.Listen(777));
+  EXPECT_TRUE(ReportEndpointExists(777));
+  receiver.Close();
+  EXPECT_FALSE(fs::exists(stale));
+}
+
+TEST_F(ReportChannel, BusyReceiverRunsIntoTheTimeout) {
+  ReportReceiver receiver;  // listens, but nobody takes its requests
+  ASSERT_TRUE(receiver.ListenAny());
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(SendReportMessage(receiver.number(), kRestoreNoticeMessage, 0, 0, 300));
+  const double waited = SecondsSince(start);
+  EXPECT_GE(waited, 0.29);
+  EXPECT_LT(waited, 2.0);
+}
+
+TEST_F(ReportChannel, ProbesAndGarbageAreNotDelivered) {
+  ReportReceiver receiver;
+  ASSERT_TRUE(receiver.ListenAny());
+  const int32_t number = receiver.number();
+  EXPECT_TRUE(ReportEndpointExists(number));
+
+  const int raw = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strcpy(address.sun_path, ReportEndpointPath(number).c_str());
+  ASSERT_EQ(connect(raw, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+  const char garbage[40] = "not a request at all, but long enough";
+  ASSERT_EQ(write(raw, garbage, sizeof(garbage)), static_cast<ssize_t>(sizeof(garbage)));
+  close(raw);
+
+  std::thread sender([&] { SendReportMessage(number, kRestoreNoticeMessage, 0, 0); });
+  int handled = receiver.Dispatch(
+      [](const ReportRequest& request) { return request.code == kRestoreNoticeMessage ? 1u : 0u; },
+      1000);
+  sender.join();
+  EXPECT_EQ(handled, 1);
+}
+
+TEST_F(ReportChannel, EndpointsAreTakenOnce) {
+  ReportReceiver first;
+  ReportReceiver second;
+  ASSERT_TRUE(first.ListenAny());
+  EXPECT_FALSE(second.Listen(first.number()));  // alive, so not taken over
+  ASSERT_TRUE(second.ListenAny());
+  EXPECT_NE(second.number(), first.number());
+  EXPECT_GT(second.number(), 0);
+}
+
+TEST_F(ReportChannel, EndpointNamesFollowTheRuntimeDirectory) {
+  EXPECT_EQ(ReportEndpointPath(42), dir_ + "/vant-report-42");
+  EXPECT_EQ(ReportEndpointPath(0), "");
+  EXPECT_EQ(ReportEndpointPath(-3), "");
+  unsetenv("XDG_RUNTIME_DIR");
+  EXPECT_EQ(ReportEndpointPath(42), "/tmp/vant-report-" + std::to_string(getuid()) + "-42");
+}
+
+}  // namespace
