@@ -1,0 +1,103 @@
+// The interactive face of the dialog service.
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "dialogs.h"
+#include "qt_application.h"
+
+namespace platform {
+namespace {
+
+QString Text(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+QString FileName(const std::string& name) { return QFile::decodeName(name.c_str()); }
+std::string FileName(const QString& name) { return QFile::encodeName(name).toStdString(); }
+
+QMessageBox::Icon BoxIcon(DialogIcon icon) {
+  switch (icon) {
+    case DialogIcon::Information: return QMessageBox::Information;
+    case DialogIcon::Warning: return QMessageBox::Warning;
+    case DialogIcon::Error: return QMessageBox::Critical;
+    case DialogIcon::Question: return QMessageBox::Question;
+    case DialogIcon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton BoxButton(DialogAnswer answer) {
+  switch (answer) {
+    case DialogAnswer::Ok: return QMessageBox::Ok;
+    case DialogAnswer::Cancel: return QMessageBox::Cancel;
+    case DialogAnswer::Yes: return QMessageBox::Yes;
+    case DialogAnswer::No: return QMessageBox::No;
+  }
+  return QMessageBox::Ok;
+}
+
+DialogResult RunMessageBox(const DialogRequest& request) {
+  QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+  QMessageBox::StandardButton escape = QMessageBox::Ok;
+  switch (request.buttons) {
+    case DialogButtons::Ok: break;
+    case DialogButtons::OkCancel:
+      buttons = QMessageBox::Ok | QMessageBox::Cancel;
+      escape = QMessageBox::Cancel;
+      break;
+    case DialogButtons::YesNo:
+      buttons = QMessageBox::Yes | QMessageBox::No;
+      escape = QMessageBox::No;
+      break;
+    case DialogButtons::YesNoCancel:
+      buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+      escape = QMessageBox::Cancel;
+      break;
+  }
+  QString text = Text(request.text);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  QMessageBox box(BoxIcon(request.icon), Text(request.caption), text, buttons, request.owner);
+  if (buttons.testFlag(BoxButton(request.defaultAnswer))) {
+    box.setDefaultButton(BoxButton(request.defaultAnswer));
+  }
+  box.setEscapeButton(escape);
+  switch (box.exec()) {
+    case QMessageBox::Yes: return {DialogAnswer::Yes, {}};
+    case QMessageBox::No: return {DialogAnswer::No, {}};
+    case QMessageBox::Cancel: return {DialogAnswer::Cancel, {}};
+    default: return {DialogAnswer::Ok, {}};
+  }
+}
+
+DialogResult RunFileDialog(const DialogRequest& request) {
+  QFileDialog dialog(request.owner, Text(request.caption), FileName(request.directory),
+                     Text(request.filter));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  switch (request.kind) {
+    case DialogKind::OpenFiles: dialog.setFileMode(QFileDialog::ExistingFiles); break;
+    case DialogKind::SaveFile:
+      dialog.setAcceptMode(QFileDialog::AcceptSave);
+      dialog.setFileMode(QFileDialog::AnyFile);
+      if (!request.fileName.empty()) dialog.selectFile(FileName(request.fileName));
+      break;
+    default: dialog.setFileMode(QFileDialog::ExistingFile); break;
+  }
+  if (!request.text.empty()) dialog.setLabelText(QFileDialog::LookIn, Text(request.text));
+  DialogResult result;
+  if (dialog.exec() != QDialog::Accepted) return result;
+  result.answer = DialogAnswer::Ok;
+  for (const QString& file : dialog.selectedFiles()) result.files.push_back(FileName(file));
+  return result;
+}
+
+class QtDialogFace : public DialogFace {
+ public:
+  DialogResult Run(const DialogRequest& request) override {
+    if (!MakeGuiApplication()) return MakeConsoleDialogFace()->Run(request);
+    return request.kind == DialogKind::Message ? RunMessageBox(request) : RunFileDialog(request);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<DialogFace> MakeQtDialogFace() { return std::make_unique<QtDialogFace>(); }
+
+}  // namespace platform

@@ -1,0 +1,20 @@
+#include "qt_application.h"
+
+#include <QApplication>
+
+#include "display_env.h"
+
+namespace platform {
+
+bool MakeGuiApplication() {
+  if (QCoreApplication::instance() != nullptr) return true;
+  if (!WindowsAvailable()) return false;
+  // Qt keeps references to argc and argv for the life of the application.
+  static int argc = 1;
+  static char name[] = "vant";
+  static char* argv[] = {name, nullptr};
+  new QApplication(argc, argv);  // lives until the process ends
+  return true;
+}
+
+}  // namespace platform

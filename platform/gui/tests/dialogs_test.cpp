@@ -1,0 +1,165 @@
+#include "dialogs.h"
+#include "display_env.h"
+#include "qt_application.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+using namespace platform;
+
+namespace {
+
+// Sets environment variables for one test and puts the old values back.
+class Environment {
+ public:
+  void Set(const char* name, const char* value) {
+    if (!saved_.count(name)) {
+      const char* old = std::getenv(name);
+      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    }
+    if (value) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~Environment() {
+    for (const auto& [name, value] : saved_) {
+      if (value) {
+        setenv(name.c_str(), value->c_str(), 1);
+      } else {
+        unsetenv(name.c_str());
+      }
+    }
+  }
+
+ private:
+  std::map<std::string, std::optional<std::string>> saved_;
+};
+
+TEST(DisplayEnvironment, ConsoleWithoutDisplayAndNoPersonOnOffscreen) {
+  Environment env;
+  env.Set("DISPLAY", nullptr);
+  env.Set("WAYLAND_DISPLAY", nullptr);
+  env.Set("QT_QPA_PLATFORM", nullptr);
+  EXPECT_FALSE(WindowsAvailable());
+  EXPECT_FALSE(PersonCanAnswer());
+  env.Set("QT_QPA_PLATFORM", "offscreen");
+  EXPECT_TRUE(WindowsAvailable());
+  EXPECT_FALSE(PersonCanAnswer());
+  EXPECT_FALSE(DialogsAreInteractive());
+  env.Set("QT_QPA_PLATFORM", nullptr);
+  env.Set("WAYLAND_DISPLAY", "wayland-0");
+  EXPECT_TRUE(PersonCanAnswer());
+  env.Set("WAYLAND_DISPLAY", "");
+  env.Set("DISPLAY", ":0");
+  EXPECT_TRUE(PersonCanAnswer());
+}
+
+TEST(Dialogs, ScriptedAnswersInOrderThenDefaults) {
+  ScriptedDialogs dialogs;
+  dialogs.Answer(DialogAnswer::Yes);
+  dialogs.ChooseFiles({"/a b/one.vnt", "/two.vnt"});
+  dialogs.Answer(DialogAnswer::No);
+
+  EXPECT_TRUE(AskYesNo("Tool", "Do you want to cancel?", true));
+  EXPECT_EQ(PromptOpenFiles("Open", "/tmp", "Videos (*.vnt)"),
+            (std::vector<std::string>{"/a b/one.vnt", "/two.vnt"}));
+  EXPECT_EQ(AskYesNoCancel("Tool", "Delete?", DialogAnswer::Cancel), DialogAnswer::No);
+  // Script used up: the defaults.
+  EXPECT_FALSE(AskYesNo("Tool", "Again?", true));
+  EXPECT_TRUE(AskYesNo("Tool", "Again?", false));
+  EXPECT_EQ(PromptSaveFile("Save", "/tmp", "x.vnt", ""), std::nullopt);
+
+  ASSERT_EQ(dialogs.asked().size(), 6u);
+  EXPECT_EQ(dialogs.asked()[0].text, "Do you want to cancel?");
+  EXPECT_EQ(dialogs.asked()[0].buttons, DialogButtons::YesNo);
+  EXPECT_EQ(dialogs.asked()[0].defaultAnswer, DialogAnswer::No);
+  EXPECT_EQ(dialogs.asked()[1].kind, DialogKind::OpenFiles);
+  EXPECT_EQ(dialogs.asked()[1].directory, "/tmp");
+  EXPECT_EQ(dialogs.asked()[2].buttons, DialogButtons::YesNoCancel);
+  EXPECT_EQ(dialogs.asked()[5].fileName, "x.vnt");
+}
+
+TEST(Dialogs, ConsoleFacePrintsAndTakesTheDefault) {
+  const std::unique_ptr<DialogFace> console = MakeConsoleDialogFace();
+  ScopedDialogFace scope(*console);
+  testing::internal::CaptureStderr();
+  ShowMessageBox("VantC", "Error opening the input file.\r\n  clip.flc", DialogIcon::Error);
+  const bool overwrite = AskYesNo("VantC", "File out.vnt exists, overwrite?", true);
+  const DialogAnswer answer = AskYesNoCancel("", "Save?", DialogAnswer::Yes);
+  const auto file = PromptOpenFile("Open a File:", "/tmp", "");
+  const std::string printed = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(overwrite);
+  EXPECT_EQ(answer, DialogAnswer::Yes);
+  EXPECT_FALSE(file);
+  EXPECT_EQ(printed,
+            "VantC: Error opening the input file.\n  clip.flc\n"
+            "VantC: File out.vnt exists, overwrite? -> No\n"
+            "Save? -> Yes\n"
+            "Open a File: -> no file chosen\n");
+}
+
+// Acts on the next modal dialog as soon as it shows, the way a person would.
+void WhenModal(std::function<void(QWidget*)> act) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, act] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      timer->stop();
+      timer->deleteLater();
+      act(modal);
+    }
+  });
+  timer->start(10);
+}
+
+TEST(Dialogs, QtFaceOnTheOffscreenPlatform) {
+  ASSERT_TRUE(MakeGuiApplication());
+  const std::unique_ptr<DialogFace> qt = MakeQtDialogFace();
+  ScopedDialogFace scope(*qt);
+
+  QString shownText;
+  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+  WhenModal([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    shownText = box->text();
+    defaultButton = box->standardButton(box->defaultButton());
+    box->button(QMessageBox::Yes)->click();
+  });
+  EXPECT_TRUE(AskYesNo("VantC", "Do you want to cancel?", true));
+  EXPECT_EQ(shownText, "Do you want to cancel?");
+  EXPECT_EQ(defaultButton, QMessageBox::No);
+
+  WhenModal([](QWidget* modal) {  // Escape answers No
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(modal, &escape);
+  });
+  EXPECT_FALSE(AskYesNo("VantC", "Overwrite?", false));
+
+  QTemporaryDir scratch;
+  const std::string chosen = scratch.path().toStdString();
+  fclose(fopen((chosen + "/clip.vnt").c_str(), "w"));
+  WhenModal([&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(QStringLiteral("clip.vnt"));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  const auto file = PromptOpenFile("Open a File:", chosen, "Videos (*.vnt)");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(*file, chosen + "/clip.vnt");
+}
+
+}  // namespace
