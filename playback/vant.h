@@ -1,0 +1,234 @@
+/* The playback interface of libvant: open a .vnt video, step through its frames and read them.
+ *
+ * This is the one public header of the library. It is plain C so that every program (and any
+ * other language with a C interface) can use it. Sections:
+ *   1. File layout          VideoFileHeader
+ *   2. Open-video handle    VantVideo, VantOpenFlags, VantOpen, VantClose
+ *   3. Process settings     VantFrameRate, VantSimulate
+ *   4. Statistics           VantSummaryInfo
+ *   5. Memory               AlignedAlloc, AlignedFree
+ * Later sections (decoding into buffers, display buffers, sound) follow the same pattern: types
+ * first, then the calls.
+ */
+#ifndef VANT_H
+#define VANT_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ==== 1. File layout ======================================================================== */
+
+/* Size of the header at the start of every .vnt file (26 little-endian 32-bit words). */
+#define VANT_HEADER_SIZE 104
+
+/* The header of a .vnt file as it is held in memory. The file stores it field by field
+ * little-endian; never read or write this struct as a block of bytes. */
+typedef struct VideoFileHeader {
+  char magic[4];            /* "VNT2" */
+  uint32_t width;           /* pixels */
+  uint32_t height;          /* rows as stored (before height scaling) */
+  uint32_t frames;          /* frame count, the ring frame not counted */
+  int32_t frameRate;        /* > 0 ms per frame; < 0 minus the period in 10 us units; 0 no pacing */
+  uint32_t flags;           /* bit 0 ring frame, bit 1 interlaced, bit 2 doubled */
+  uint32_t audioSizes[7];   /* per track: largest uncompressed byte count of one audio chunk */
+  uint32_t treeDataSize;    /* bytes from the end of the frame-type table to the first frame */
+  uint32_t treeSizes[4];    /* decoder memory of each of the four trees */
+  uint32_t soundRates[7];   /* per track: sound rate word (0 for no track) */
+  uint32_t reserved;
+} VideoFileHeader;
+
+/* ==== 2. Open-video handle ================================================================== */
+
+struct DecoderTrees;          /* the decoder's tables, built from the file's tree data */
+struct DestinationDescriptor; /* where frames are decoded to */
+struct SoundTrack;            /* one open sound track */
+
+typedef struct VantRect {
+  int32_t left, top, width, height;
+} VantRect;
+
+/* The open-video handle. Callers read header, paletteChanged, palette and currentFrame directly;
+ * everything else changes only through the calls. Callers that pass their own memory for it
+ * (VANT_OPEN_CALLER_MEMORY) give at least VANT_VIDEO_RECORD_SIZE bytes, aligned like the record. */
+typedef struct VantVideo {
+  /* -- read by callers -- */
+  VideoFileHeader header;      /* frame rate, height scaling and height as adjusted by VantOpen */
+  uint32_t paletteChanged;     /* the located frame brought a palette the caller has not taken */
+  uint8_t palette[256][3];     /* red, green, blue, 8 bits each */
+  uint32_t paletteReserved;    /* cleared with the palette */
+  uint32_t reserved1;
+  uint32_t currentFrame;       /* 0-based index of the located frame */
+
+  /* -- private: change only through the calls -- */
+  uint32_t currentFrameSize;   /* bytes of the current frame */
+  uint32_t chunksBeforeVideo;  /* bytes of palette and audio chunks before the video chunk */
+  VantRect lastRect;           /* last rectangle returned by the rectangle query */
+  uint32_t keptFlags;          /* open flags as kept (tracks opened, height scaling, preload) */
+  int32_t destinationLeft, destinationTop;
+  uint32_t readFailed;         /* a read came back short; stays set until close */
+  uint32_t reserved2;
+  int fileHandle;              /* POSIX file descriptor, -1 when there is none (preloaded) */
+  uint64_t frameBufferSize;    /* bytes of frame data the frame buffer holds */
+  struct DecoderTrees* treeBlock;
+  struct DestinationDescriptor* destination;
+  uint32_t destinationSize;
+  uint32_t colorTableDirty;    /* a palette change made the 16-bit colour table stale */
+  uint16_t* colorTable;        /* 256 16-bit pixels inside the destination, or null */
+  uint64_t firstFrameOffset;   /* file position of frame 0 */
+  uint8_t* frameBuffer;
+  uint8_t* currentFrameData;   /* where the current frame starts in memory */
+  int32_t lastPaletteFrame;    /* frame whose palette the caller took last, -1 after open */
+  uint32_t* frameSizes;        /* stored-frame sizes; this allocation also holds frameTypes */
+  uint8_t* frameTypes;         /* stored-frame type bytes */
+  uint8_t* frameStart;         /* first chunk of the current frame */
+  uint8_t* audioChunks[7];     /* the current frame's audio chunk of each track, or null */
+  uint8_t* videoChunk;         /* the current frame's video data */
+  uint32_t rectState;
+  VantRect changedRect;
+  uint32_t frameDue;
+  uint64_t nextFrameTime;      /* 10 us units; all ones: not started */
+  uint32_t framePeriod;        /* 10 us units; 0: as fast as possible */
+  struct SoundTrack* soundTracks[7];
+  int32_t pacingTrack;         /* track that paces playback, or -1 */
+  uint32_t soundWait;
+  uint32_t soundOff;
+  uint8_t* extraBuffer;        /* the read-ahead ring, or null */
+  uint8_t* readEnd;            /* end of valid ring data before it wraps */
+  uint8_t* readPointer;
+  uint8_t* writePointer;
+  uint64_t fill;               /* ring bytes read and not yet handed out */
+  uint64_t extraBufferSize;    /* usable ring size */
+  uint64_t readPosition;       /* file position of the byte at the read pointer */
+  uint64_t foregroundBytes;
+  uint32_t foregroundMs;
+  uint64_t backgroundBytes;
+  uint32_t backgroundMs;
+  uint64_t highestFill;
+  uint64_t memoryInUse;        /* starts at the record's own size */
+  uint64_t frameStartTime;     /* millisecond clock; 0 when not running */
+  uint64_t decompressStartTime;
+  uint64_t blitStartTime;
+  uint64_t playbackStartTime;
+  uint32_t openTime;           /* ms that VantOpen took */
+  uint32_t openReadTime;       /* ms of reading inside VantOpen */
+  uint32_t framesPlayed;
+  uint32_t framesSkipped;
+  uint32_t blitMs;
+  uint32_t decompressMs;
+  uint32_t slowestTime, secondSlowestTime;
+  uint32_t slowestFrame, secondSlowestFrame;
+  uint32_t averageFrameSize;
+  uint64_t peakMemory;
+  uint32_t simulatedReadRate;  /* bytes per second, 0 for none */
+  uint64_t highestRate;        /* largest sum of frame sizes over one second of frames */
+  uint32_t highestRateFrame;   /* its first frame, 0-based */
+
+  /* -- private, beyond the fields above -- */
+  uint32_t storedFrames;       /* frames in the tables: the frame count plus the ring frame */
+  uint64_t totalFrameBytes;    /* sum of all stored-frame sizes */
+  uint64_t treeBlockSize;      /* bytes allocated for treeBlock */
+  uint8_t* treeData;           /* the file's tree data, 4096 bytes into this block (see VantOpen) */
+  uint64_t treeDataBlockSize;  /* size of that block */
+} VantVideo;
+
+/* Bytes a caller must give for VANT_OPEN_CALLER_MEMORY. */
+#define VANT_VIDEO_RECORD_SIZE (sizeof(VantVideo))
+size_t VantVideoRecordSize(void);
+
+/* VantOpenFlags: the second argument of VantOpen. Other bits are ignored and kept. */
+enum VantOpenFlags {
+  VANT_OPEN_PAN_CONTROL = 0x20,       /* sound buffers with pan control */
+  VANT_OPEN_VOLUME_CONTROL = 0x40,    /* sound buffers with volume control */
+  VANT_OPEN_USE_FRAME_RATE = 0x80,    /* frame rate from VantFrameRate instead of the file's */
+  VANT_OPEN_FILL_BUFFER = 0x100,      /* fill the read-ahead ring before VantOpen returns */
+  VANT_OPEN_PRELOAD = 0x200,          /* read all frames into memory and close the file */
+  VANT_OPEN_NEVER_SKIP = 0x400,       /* decode late frames all the same */
+  VANT_OPEN_SIMULATE_READ = 0x800,    /* read no faster than VantSimulate's rate */
+  VANT_OPEN_FILE_HANDLE = 0x1000,     /* the source is an open file descriptor */
+  VANT_OPEN_TRACK_0 = 0x2000,         /* open sound track t: VANT_OPEN_TRACK_0 << t */
+  VANT_OPEN_ALL_TRACKS = 0xFE000,
+  VANT_OPEN_INTERLACED = 0x100000,    /* force interlaced height scaling */
+  VANT_OPEN_DOUBLED = 0x200000,       /* force doubled height; with INTERLACED: force none */
+  VANT_OPEN_CALLER_MEMORY = 0x2000000 /* the source is caller memory for the record */
+};
+
+/* Extra buffer size that asks VantOpen to choose the read-ahead ring's size. */
+#define VANT_EXTRA_BUFFER_AUTO 0xFFFFFFFFu
+
+/* Opens a video. The source is, by flags:
+ *   none of the two below   a file name (const char*)
+ *   VANT_OPEN_FILE_HANDLE   an open file descriptor, passed with VantFileHandle(fd); reading starts
+ *                           at its current position and the descriptor is never closed
+ *   VANT_OPEN_CALLER_MEMORY writable memory for the record, holding the file name (a C string), or
+ *                           with VANT_OPEN_FILE_HANDLE the descriptor in its first 32-bit word
+ *                           (VantSetCallerMemoryHandle)
+ * extraBufferSize is the read-ahead ring in bytes, VANT_EXTRA_BUFFER_AUTO to choose. Returns the
+ * handle, or null when the file cannot be opened or is not a valid .vnt file. */
+VantVideo* VantOpen(const void* source, uint32_t flags, uint32_t extraBufferSize);
+
+/* Closes the video and frees what it holds; a caller's descriptor stays open. Null is ignored. */
+void VantClose(VantVideo* video);
+
+static inline const void* VantFileHandle(int fd) {
+  return (const void*)(intptr_t)fd;
+}
+
+static inline void VantSetCallerMemoryHandle(void* memory, int fd) {
+  int32_t word = (int32_t)fd;
+  unsigned char* out = (unsigned char*)memory;
+  const unsigned char* in = (const unsigned char*)&word;
+  for (int i = 0; i < 4; ++i) out[i] = in[i];
+}
+
+/* ==== 3. Process settings =================================================================== */
+
+/* n > 0 frames per second is stored as -(100000 / n); 0 or negative values are stored as given.
+ * VantOpen uses it under VANT_OPEN_USE_FRAME_RATE. Returns the stored value. */
+int32_t VantFrameRate(int32_t rate);
+
+/* Read rate in bytes per second that VantOpen simulates under VANT_OPEN_SIMULATE_READ. */
+uint32_t VantSimulate(uint32_t bytesPerSecond);
+
+/* ==== 4. Statistics ========================================================================= */
+
+/* What VantSummary fills: times in milliseconds, frame numbers 1-based. */
+typedef struct VantSummaryInfo {
+  uint32_t totalTime;
+  uint32_t framePeriod;        /* 10 us units, 0 = as fast as possible */
+  uint32_t openTime;
+  uint32_t framesPlayed;
+  uint32_t framesSkipped;
+  uint32_t soundSkips;
+  uint32_t blitTime;
+  uint32_t readTime;
+  uint32_t decompressTime;
+  uint32_t backgroundReadTime;
+  uint32_t readSpeed;          /* bytes per second */
+  uint32_t slowestFrameTime;
+  uint32_t secondSlowestFrameTime;
+  uint32_t slowestFrame;
+  uint32_t secondSlowestFrame;
+  uint32_t averageFrameSize;
+  uint32_t highestRate;        /* bytes over one second of frames */
+  uint32_t highestRateFrame;
+  uint32_t peakMemory;
+  uint32_t extraBufferTotal;
+  uint32_t extraBufferHighest;
+} VantSummaryInfo;
+
+/* ==== 5. Memory ============================================================================= */
+
+/* The one allocator of the library and the tools: 16-byte-aligned blocks. A size of 0 or
+ * 0xFFFFFFFF gives null. */
+void* AlignedAlloc(size_t size);
+void AlignedFree(void* block);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VANT_H */

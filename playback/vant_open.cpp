@@ -1,0 +1,299 @@
+// VantOpen and VantClose: from a .vnt file to an open-video handle and back.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "library_state.h"
+#include "platform/system/clock.h"
+#include "vant.h"
+#include "video_file_format.h"
+#include "video_memory.h"
+#include "video_reading.h"
+
+namespace {
+
+constexpr uint64_t kUnknownSize = UINT64_MAX;
+constexpr uint32_t kKeptFlagsCleared = 0x3FE000;  // track and height-scaling bits, set anew
+constexpr uint32_t kTreeScratchLead = 4096;       // the tree builder's work area before the data
+constexpr uint64_t kSmallestRing = 8192;
+constexpr uint64_t kAutoRingFloor = 0x3000;
+constexpr uint32_t kLargestFrameCount = 0x7FFFFFFF;
+
+uint64_t TablesBlockSize(const VantVideo* video) { return 5 * uint64_t(video->storedFrames) + 4; }
+
+// Frees everything the handle holds, closes the file unless it is the caller's, and clears the
+// record; the record itself is freed unless it is caller memory.
+void ReleaseVideo(VantVideo* video, bool callersFile, bool callerMemory) {
+  if (video->fileHandle >= 0 && !callersFile) close(video->fileHandle);
+  CountedFree(video, video->destination, video->destinationSize);
+  CountedFree(video, video->treeBlock, video->treeBlockSize);
+  CountedFree(video, video->treeData, video->treeDataBlockSize);
+  CountedFree(video, video->frameSizes, TablesBlockSize(video));
+  CountedFree(video, video->frameBuffer, video->frameBufferSize + 8);
+  CountedFree(video, video->extraBuffer, video->extraBufferSize + 4096);
+  std::memset(video, 0, sizeof(VantVideo));
+  if (!callerMemory) AlignedFree(video);
+}
+
+// Frame period in 10 us units from the header's frame rate.
+uint32_t FramePeriod(int32_t rate) {
+  if (rate < 0) return static_cast<uint32_t>(-int64_t(rate));
+  return static_cast<uint32_t>(std::min<uint64_t>(uint64_t(rate) * 100, UINT32_MAX));
+}
+
+bool ReadExactly(VantVideo* video, uint8_t* destination, uint64_t count) {
+  return ReadVideoData(video, destination, count) == count;
+}
+
+// Reads the frame-size and frame-type tables (file order: sizes, then types). The sizes come
+// first in the block so that they are aligned for 32-bit access.
+bool ReadFrameTables(VantVideo* video) {
+  const uint64_t n = video->storedFrames;
+  auto* block = static_cast<uint8_t*>(CountedAlloc(video, TablesBlockSize(video)));
+  if (block == nullptr) return false;
+  video->frameSizes = reinterpret_cast<uint32_t*>(block);
+  video->frameTypes = block + 4 * n;
+  if (!ReadExactly(video, block, 4 * n) || !ReadExactly(video, video->frameTypes, n)) return false;
+  for (uint64_t i = 0; i < n; ++i) video->frameSizes[i] = vntfile::LoadLE32(block + 4 * i);
+  return true;
+}
+
+// Turns the file's tree data into the decoder's tables. The data lies kTreeScratchLead bytes
+// into `scratch`, the layout the tree builder expects (it works in the bytes before the data).
+// Until the tree builder is part of the library the block is kept in the handle (treeData,
+// treeDataBlockSize, freed at close) and no tree block is built; the builder will allocate
+// treeBlock with CountedAlloc (size in treeBlockSize), build it from here, free the scratch
+// block, and make the open fail on a description it refuses.
+bool BuildDecoderTables(VantVideo* video, uint8_t* scratch, uint64_t scratchSize) {
+  video->treeData = scratch;
+  video->treeDataBlockSize = scratchSize;
+  return true;
+}
+
+bool ReadTreeData(VantVideo* video) {
+  const uint64_t dataSize = video->header.treeDataSize;
+  const uint64_t scratchSize = std::max<uint64_t>(kSmallestRing, (dataSize + kTreeScratchLead + 3) / 4 * 4);
+  auto* scratch = static_cast<uint8_t*>(CountedAlloc(video, scratchSize));
+  if (scratch == nullptr) return false;
+  std::memset(scratch, 0, scratchSize);
+  if (!ReadExactly(video, scratch + kTreeScratchLead, dataSize) ||
+      !BuildDecoderTables(video, scratch, scratchSize)) {
+    CountedFree(video, scratch, scratchSize);
+    video->treeData = nullptr;
+    return false;
+  }
+  return true;
+}
+
+// Largest frame, average size and the highest sum of sizes over `window` consecutive frames.
+// The window that starts at frame 0 is left out: frame 0 carries a second of sound ahead.
+void FrameSizeStatistics(VantVideo* video, uint32_t window, uint32_t& largest) {
+  const uint32_t n = video->storedFrames;
+  const uint32_t* sizes = video->frameSizes;
+  uint64_t total = 0;
+  largest = 0;
+  for (uint32_t i = 0; i < n; ++i) {
+    total += sizes[i];
+    largest = std::max(largest, sizes[i]);
+  }
+  video->totalFrameBytes = total;
+  video->averageFrameSize = static_cast<uint32_t>(total / n);
+  video->highestRate = 0;
+  video->highestRateFrame = 0;
+  if (n - 1 < window) {
+    video->highestRate = total;
+    return;
+  }
+  uint64_t sum = 0;
+  for (uint32_t i = 1; i <= window; ++i) sum += sizes[i];
+  for (uint32_t first = 1; first + window <= n; ++first) {
+    if (sum > video->highestRate) {
+      video->highestRate = sum;
+      video->highestRateFrame = first;
+    }
+    if (first + window < n) sum += uint64_t(sizes[first + window]) - sizes[first];
+  }
+}
+
+// Chooses between preloading and a read-ahead ring, and allocates the buffers.
+bool SetUpBuffers(VantVideo* video, uint32_t& flags, uint32_t extraBufferSize, uint32_t largest) {
+  const uint64_t total = video->totalFrameBytes;
+  if (!(flags & VANT_OPEN_PRELOAD)) {
+    uint64_t size = extraBufferSize;
+    if (extraBufferSize == VANT_EXTRA_BUFFER_AUTO) {
+      const uint64_t second = video->framePeriod == 0 ? kAutoRingFloor : video->highestRate;
+      size = std::max(std::min(second, total / 4), kAutoRingFloor);
+    }
+    size = std::max((size + 4095) / 4096 * 4096, kSmallestRing);
+    if (size >= total * 4 / 5) {
+      flags |= VANT_OPEN_PRELOAD;  // the ring would hold most of the video anyway
+    } else {
+      video->extraBuffer = static_cast<uint8_t*>(CountedAlloc(video, size + 4096));
+      if (video->extraBuffer == nullptr) return false;
+      video->extraBufferSize = size;
+      video->readPointer = video->writePointer = video->extraBuffer;
+      video->readEnd = video->extraBuffer + size;
+    }
+  }
+  video->keptFlags = flags & ~kKeptFlagsCleared;
+  video->frameBufferSize = (flags & VANT_OPEN_PRELOAD) ? total : largest;
+  video->frameBuffer = static_cast<uint8_t*>(CountedAlloc(video, video->frameBufferSize + 8));
+  if (video->frameBuffer == nullptr) return false;
+  std::memset(video->frameBuffer, 0, video->frameBufferSize + 8);
+  video->readPosition = video->firstFrameOffset;
+  return true;
+}
+
+// Applies forced height scaling to the header and notes the result in the kept flags; a
+// height-scaled video reports twice its stored height.
+bool ApplyHeightScaling(VantVideo* video, uint32_t flags) {
+  VideoFileHeader& header = video->header;
+  const uint32_t forced = flags & (VANT_OPEN_INTERLACED | VANT_OPEN_DOUBLED);
+  if (forced != 0) {
+    header.flags &= ~vntfile::kHeightScalingMask;
+    if (forced == VANT_OPEN_DOUBLED) header.flags |= vntfile::kFlagDoubled;
+    if (forced == VANT_OPEN_INTERLACED) header.flags |= vntfile::kFlagInterlaced;
+  }
+  const uint32_t scaling = header.flags & vntfile::kHeightScalingMask;
+  if (scaling == vntfile::kFlagInterlaced) video->keptFlags |= VANT_OPEN_INTERLACED;
+  if (scaling == vntfile::kFlagDoubled) video->keptFlags |= VANT_OPEN_DOUBLED;
+  if (video->keptFlags & (VANT_OPEN_INTERLACED | VANT_OPEN_DOUBLED)) {
+    if (header.height > UINT32_MAX / 2) return false;
+    header.height *= 2;
+  }
+  return true;
+}
+
+}  // namespace
+
+size_t VantVideoRecordSize(void) { return sizeof(VantVideo); }
+
+VantVideo* VantOpen(const void* source, uint32_t flags, uint32_t extraBufferSize) {
+  const bool byHandle = flags & VANT_OPEN_FILE_HANDLE;
+  const bool callerMemory = flags & VANT_OPEN_CALLER_MEMORY;
+  // A descriptor passed directly may be 0; everything else must point somewhere.
+  if (source == nullptr && !(byHandle && !callerMemory)) return nullptr;
+  const uint64_t openStart = platform::NowMilliseconds();
+
+  int fd = -1;
+  if (byHandle) {
+    if (callerMemory) {
+      int32_t word;
+      std::memcpy(&word, source, 4);
+      fd = word;
+    } else {
+      fd = static_cast<int>(reinterpret_cast<intptr_t>(source));
+    }
+    if (fd < 0) return nullptr;
+  } else {
+    fd = open(static_cast<const char*>(source), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  }
+  auto giveUp = [&]() -> VantVideo* {
+    if (!byHandle) close(fd);
+    return nullptr;
+  };
+  const off_t startPosition = lseek(fd, 0, SEEK_CUR);
+  if (startPosition < 0) return giveUp();
+  // Bytes from the start position to the end of the file, when the file has a known size.
+  uint64_t available = kUnknownSize;
+  struct stat info;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    if (info.st_size < startPosition) return giveUp();
+    available = uint64_t(info.st_size - startPosition);
+  }
+
+  VantVideo* video = callerMemory ? static_cast<VantVideo*>(const_cast<void*>(source))
+                                  : static_cast<VantVideo*>(AlignedAlloc(sizeof(VantVideo)));
+  if (video == nullptr) return giveUp();
+  std::memset(video, 0, sizeof(VantVideo));
+  video->memoryInUse = video->peakMemory = sizeof(VantVideo);
+  video->fileHandle = fd;
+  video->firstFrameOffset = uint64_t(startPosition);
+  video->pacingTrack = -1;
+  if (flags & VANT_OPEN_SIMULATE_READ) video->simulatedReadRate = ProcessSimulatedReadRate();
+  auto fail = [&]() -> VantVideo* {
+    ReleaseVideo(video, byHandle, callerMemory);
+    return nullptr;
+  };
+
+  // Header.
+  uint8_t rawHeader[vntfile::kHeaderSize];
+  if (!ReadExactly(video, rawHeader, sizeof(rawHeader))) return fail();
+  video->header = vntfile::ParseHeader(rawHeader);
+  VideoFileHeader& header = video->header;
+  if (!vntfile::HasMagic(header) || header.frames == 0 || header.frames > kLargestFrameCount) {
+    return fail();
+  }
+  const uint64_t firstFrame = vntfile::FirstFrameOffset(header);
+  if (available != kUnknownSize && firstFrame > available) return fail();
+
+  if (flags & VANT_OPEN_USE_FRAME_RATE) header.frameRate = ProcessFrameRate();
+  video->framePeriod = FramePeriod(header.frameRate);
+  const uint32_t window =
+      std::max<uint32_t>(1, video->framePeriod ? 100000 / video->framePeriod : 100000);
+
+  // Tables and tree data.
+  video->storedFrames = static_cast<uint32_t>(vntfile::StoredFrameCount(header));
+  if (!ReadFrameTables(video)) return fail();
+  for (uint32_t i = 0; i < video->storedFrames; ++i) {
+    if (video->frameSizes[i] % vntfile::kFramePadding != 0) return fail();
+  }
+  if (!ReadTreeData(video)) return fail();
+  video->firstFrameOffset = uint64_t(startPosition) + firstFrame;
+
+  uint32_t largest = 0;
+  FrameSizeStatistics(video, window, largest);
+  if (available != kUnknownSize && firstFrame + video->totalFrameBytes > available) return fail();
+
+  // Frame data.
+  if (!SetUpBuffers(video, flags, extraBufferSize, largest)) return fail();
+  if (IsPreloaded(video)) {
+    if (!ReadExactly(video, video->frameBuffer, video->totalFrameBytes)) return fail();
+    if (!byHandle) close(fd);
+    video->fileHandle = -1;
+  } else {
+    AlignOpenRing(video);
+    if (!ReadExactly(video, video->frameBuffer, video->frameSizes[0]) || video->readFailed) {
+      return fail();
+    }
+  }
+  video->currentFrameData = video->frameBuffer;
+  video->lastPaletteFrame = -1;
+  LocateFrameChunks(video);
+
+  // Sound tracks: for each track t asked for by VANT_OPEN_TRACK_0 << t, a counted, zeroed
+  // SoundTrack record goes into slot t and the sound part opens it there; bit 13 + t of the
+  // kept flags is set for each track that opened. No track opens until that part exists.
+  for (uint32_t t = 0; t < vntfile::kTrackCount; ++t) {
+    if (!(flags & (VANT_OPEN_TRACK_0 << t))) continue;
+  }
+
+  video->nextFrameTime = UINT64_MAX;
+  if (flags & VANT_OPEN_FILL_BUFFER) {
+    while (BackgroundRead(video) != 0) {
+    }
+  }
+  if (!ApplyHeightScaling(video, flags)) return fail();
+
+  video->openTime = static_cast<uint32_t>(platform::NowMilliseconds() - openStart);
+  video->foregroundBytes += video->backgroundBytes;
+  video->foregroundMs += video->backgroundMs;
+  video->backgroundBytes = 0;
+  video->backgroundMs = 0;
+  video->openReadTime = video->foregroundMs;
+  return video;
+}
+
+void VantClose(VantVideo* video) {
+  if (video == nullptr) return;
+  // Sound tracks are closed here (back end, ring, record, process-wide count) once tracks can
+  // be opened; the shared sound scratch block goes when the last track of the process closes.
+  const uint32_t kept = video->keptFlags;
+  ReleaseVideo(video, kept & VANT_OPEN_FILE_HANDLE, kept & VANT_OPEN_CALLER_MEMORY);
+}
