@@ -17,7 +17,7 @@ class MemoryPcmSource : public toolsupport::PcmSource {
   size_t ReadConverted(void* buffer, size_t count) override {
     count = std::min(count, bytes_.size() - position_);
     count -= count % format_.FrameBytes();
-    std::memcpy(buffer, bytes_.data() + position_, count);
+    if (count > 0) std::memcpy(buffer, bytes_.data() + position_, count);
     position_ += count;
     return count;
   }
