@@ -33,8 +33,8 @@ void ChangePalette(vntfile::Palette& palette, std::mt19937& random) {
   }
 }
 
-std::vector<uint8_t> AudioChunk(std::mt19937& random) {
-  const uint32_t samples = 8 + random() % 600;
+std::vector<uint8_t> AudioChunk(std::mt19937& random, uint32_t maxSamples) {
+  const uint32_t samples = 8 + random() % maxSamples;
   std::vector<uint8_t> chunk(8 + samples);
   chunk.resize(chunk.size() + vntfile::PaddingTo(chunk.size(), 4), 0);
   vntfile::StoreLE32(chunk.data(), static_cast<uint32_t>(chunk.size()));
@@ -63,15 +63,16 @@ WrittenVideo WriteTestVideo(const std::string& path, const VideoSpec& spec) {
     vntfile::FrameBlocks frame;
     if (i == 0 || int(random() % 100) < spec.paletteChangePercent) {
       if (i == 0) {
+        // Some entries stay black, so frame 0's chunk keeps them from the cleared palette.
         for (uint32_t e = 0; e < 256; ++e)
-          for (int c = 0; c < 3; ++c) source[e][c] = static_cast<uint8_t>(random());
+          for (int c = 0; c < 3; ++c) source[e][c] = e % 5 ? static_cast<uint8_t>(random()) : 0;
       } else {
         ChangePalette(source, random);
       }
       vntfile::WritePaletteChunk(frame.palette, source, previous, false);
     }
     for (uint32_t t = 0; t < 7; ++t) {
-      if ((spec.audioTracks >> t) & 1) frame.audio[t] = AudioChunk(random);
+      if ((spec.audioTracks >> t) & 1) frame.audio[t] = AudioChunk(random, spec.maxAudioSamples);
     }
     const uint32_t span = spec.maxVideoBytes - spec.minVideoBytes;
     frame.video.resize(spec.minVideoBytes + (span ? random() % (span + 1) : 0));

@@ -17,6 +17,7 @@ struct VideoSpec {
   uint32_t maxVideoBytes = 3000;
   int paletteChangePercent = 30;  // chance that a frame brings a changed palette
   uint32_t audioTracks = 0;       // bit t: frames hold audio chunks of track t
+  uint32_t maxAudioSamples = 600;  // sound bytes per audio chunk, chosen at random up to this
   int32_t frameRate = -6667;
   uint32_t flags = 0;             // height-scaling bits of the header
   uint32_t seed = 1;
