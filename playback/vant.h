@@ -161,8 +161,9 @@ enum VantOpenFlags {
 
 /* Opens a video. The source is, by flags:
  *   none of the two below   a file name (const char*)
- *   VANT_OPEN_FILE_HANDLE   an open file descriptor, passed with VantFileHandle(fd); reading starts
- *                           at its current position and the descriptor is never closed
+ *   VANT_OPEN_FILE_HANDLE   an open, seekable file descriptor, passed with VantFileHandle(fd) (0 is
+ *                           a valid descriptor here); reading starts at its current position and
+ *                           the descriptor is never closed
  *   VANT_OPEN_CALLER_MEMORY writable memory for the record, holding the file name (a C string), or
  *                           with VANT_OPEN_FILE_HANDLE the descriptor in its first 32-bit word
  *                           (VantSetCallerMemoryHandle)
