@@ -1,0 +1,78 @@
+#pragma once
+// The tools' status window: one per process, with the tool's title, a version line, one line of
+// status text and a button that reads "&Cancel" while the tool works and "&Done" at the end.
+// Without a display it has a console face: status lines and messages go to standard error and
+// nothing waits for the user.
+//
+// Order of use in a tool:
+//   std::string text = platform::BuildCommandText(argc, argv);
+//   ReadReportSwitches(text);                // "/#" number and bare "/#", before other switches
+//   PumpMessages();
+//   CreateStatusWindow("V3.0k ...", "VantC");
+//   ... switches, work, SetStatusText / ShowMessage / AskYesNo / StatusCallback ...
+//   MarkWorkCompleted();                     // only when the work completed
+//   FinishStatusWindow(!StatusCancelled());  // reports to the front end, then closes or waits
+//   return StatusExitCode();
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Long operations report through a progress callback: kind 0 status text (shown at most every
+// 250 ms), 1 status text now, 2 error (message box, then stop), 3 cancel; other kinds count as
+// 0. A nonzero result asks the caller to stop.
+using ProgressCallback = std::function<int(int kind, const char* text)>;
+
+// Status text and version line are cut to this many bytes.
+inline constexpr size_t kStatusTextLimit = 95;
+
+// Takes "/#" with its number (the front end's report endpoint, 0 when absent) and then a bare
+// "/#" (close at once at the end) off the command text.
+void ReadReportSwitches(std::string& commandText);
+int32_t ReportReceiverNumber();
+bool CloseAtOnceRequested();
+
+// Makes the window (hidden until the first status text) with the status text "Loading...".
+// True when it exists; the console face counts as existing.
+bool CreateStatusWindow(const std::string& versionLine, const std::string& title);
+
+// Shows the window when it is hidden and replaces the status text. Nothing without a window.
+void SetStatusText(const std::string& text);
+
+// An OK box captioned with the window's title, with the error or the information icon.
+void ShowMessage(bool error, const std::string& text);
+
+// A Yes/No question that also stands in the status text, followed by " Yes." or " No.".
+bool AskYesNo(bool defaultNo, const std::string& question);
+
+// Delivers waiting window events without waiting. Nonzero when the window is gone.
+int PumpMessages();
+
+// The tool's progress callback, with the behaviour above.
+int StatusCallback(int kind, const char* text);
+
+// The stop request: set by a Yes to "Do you want to cancel?", by callback kinds 2 and 3, and by
+// SIGINT, SIGTERM or SIGHUP while the window exists.
+bool StatusCancelled();
+
+// The exit code is 1 until the tool marks its work completed.
+void MarkWorkCompleted();
+int StatusExitCode();
+
+// Sends the report to the front end (always, when "/#" named one), then either closes at once
+// or, after a successful run with a visible window and no bare "/#", switches the button to
+// "&Done" and waits until the user presses it or closes the window.
+void FinishStatusWindow(bool success);
+
+// True when the file does not exist or the user agrees to overwrite it.
+bool ConfirmOverwrite(const std::string& fileName);
+
+// Back to the state before ReadReportSwitches, for tests.
+void ResetStatusWindowForTesting();
+
+namespace platform {
+class StatusPanel;
+}
+// The window while it exists, for tests that act as the user; null otherwise.
+platform::StatusPanel* StatusPanelForTesting();
+// The status text as it stands (kept also without a window, for the report).
+const std::string& CurrentStatusText();

@@ -1,0 +1,320 @@
+#include "status_window.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QImage>
+#include <QTimer>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/gui/dialogs.h"
+#include "platform/gui/status_panel.h"
+#include "platform/system/clock.h"
+#include "report_collector.h"
+
+using platform::DialogAnswer;
+using platform::ReportRequestType;
+
+namespace {
+
+class StatusWindow : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetStatusWindowForTesting(); }
+  void TearDown() override {
+    ResetStatusWindowForTesting();
+    platform::SetClockForTesting({}, {});
+  }
+
+  // The start of every tool: report switches off the command text, then the window.
+  void StartTool(const std::string& switches) {
+    std::string text = "in.flc out.vnt " + switches;
+    ReadReportSwitches(text);
+    ASSERT_EQ(text, "in.flc out.vnt ");
+    ASSERT_TRUE(CreateStatusWindow("V3.0k test", "VantC"));
+  }
+
+  static std::string ReportText(const platform::ReportRequest& request) {
+    return std::string(request.data.begin(), request.data.end());
+  }
+};
+
+// The text as sent: with its terminating NUL.
+std::string Nul(const std::string& text) { return text + '\0'; }
+
+// Runs `act` as the user once the event loop is running (inside a wait or a modal dialog).
+void Later(int ms, std::function<void()> act) { QTimer::singleShot(ms, act); }
+
+TEST_F(StatusWindow, ReportSwitchesComeFirst) {
+  std::string text = "a.vnt /L5 /#1234/#";
+  ReadReportSwitches(text);
+  EXPECT_EQ(ReportReceiverNumber(), 1234);
+  EXPECT_TRUE(CloseAtOnceRequested());
+  EXPECT_EQ(text, "a.vnt /L5 ");
+
+  text = "a.vnt /#";
+  ReadReportSwitches(text);
+  EXPECT_EQ(ReportReceiverNumber(), 0);
+  EXPECT_TRUE(CloseAtOnceRequested());
+
+  text = "a.vnt";
+  ReadReportSwitches(text);
+  EXPECT_EQ(ReportReceiverNumber(), 0);
+  EXPECT_FALSE(CloseAtOnceRequested());
+}
+
+TEST_F(StatusWindow, SuccessfulBatchRunReportsAndClosesAtOnce) {
+  ReportCollector frontEnd;
+  ASSERT_TRUE(frontEnd.listening());
+  StartTool("/#" + std::to_string(frontEnd.number()) + "/#");
+  platform::StatusPanel* panel = StatusPanelForTesting();
+  ASSERT_NE(panel, nullptr);
+  EXPECT_FALSE(panel->IsVisible());  // hidden until the first status text
+  EXPECT_EQ(panel->StatusText(), "Loading...");
+
+  SetStatusText("Created out.vnt in 1 second.");
+  EXPECT_TRUE(panel->IsVisible());
+  EXPECT_EQ(panel->ButtonText(), "&Cancel");
+  MarkWorkCompleted();
+  FinishStatusWindow(!StatusCancelled());  // returns without anybody pressing "&Done"
+
+  EXPECT_EQ(StatusPanelForTesting(), nullptr);
+  EXPECT_EQ(StatusExitCode(), 0);
+  const auto requests = frontEnd.requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].type, ReportRequestType::Data);
+  EXPECT_EQ(requests[0].code, 0x1234u);
+  EXPECT_EQ(ReportText(requests[0]),
+            Nul("VantC - V3.0k test\r\n  Created out.vnt in 1 second."));
+}
+
+TEST_F(StatusWindow, DoneModeWaitsForTheButtonOrTheCloseBox) {
+  for (const bool useCloseBox : {false, true}) {
+    ResetStatusWindowForTesting();
+    platform::ScriptedDialogs dialogs;
+    StartTool("");
+    SetStatusText("Created out.vnt.");
+    std::string buttonWhileWaiting;
+    Later(50, [&] {
+      buttonWhileWaiting = StatusPanelForTesting()->ButtonText();
+      if (useCloseBox) {
+        StatusPanelForTesting()->RequestClose();
+      } else {
+        StatusPanelForTesting()->ClickButton();
+      }
+    });
+    FinishStatusWindow(true);
+    EXPECT_EQ(buttonWhileWaiting, "&Done");
+    EXPECT_EQ(StatusPanelForTesting(), nullptr);
+    EXPECT_TRUE(dialogs.asked().empty());  // no cancel question in Done mode
+  }
+}
+
+TEST_F(StatusWindow, CancelThroughTheButtonAsksThenClosesAtOnceAfterReporting) {
+  ReportCollector frontEnd;
+  platform::ScriptedDialogs dialogs;
+  dialogs.Answer(DialogAnswer::No);
+  dialogs.Answer(DialogAnswer::Yes);
+  StartTool("/#" + std::to_string(frontEnd.number()));
+  SetStatusText("Compressing frame 3 of 10...");
+
+  StatusPanelForTesting()->ClickButton();
+  EXPECT_EQ(CurrentStatusText(), "Do you want to cancel? No.");
+  EXPECT_FALSE(StatusCallback(0, "Compressing frame 4 of 10..."));
+  StatusPanelForTesting()->ClickButton();
+  EXPECT_TRUE(StatusCancelled());
+  EXPECT_NE(StatusPanelForTesting(), nullptr);  // the button alone never closes the window
+  ASSERT_EQ(dialogs.asked().size(), 2u);
+  EXPECT_EQ(dialogs.asked()[1].text, "Do you want to cancel?");
+  EXPECT_EQ(dialogs.asked()[1].defaultAnswer, DialogAnswer::No);
+  EXPECT_EQ(dialogs.asked()[1].caption, "VantC");
+
+  FinishStatusWindow(!StatusCancelled());  // no bare "/#", yet no waiting: the run failed
+  EXPECT_EQ(StatusExitCode(), 1);
+  const auto requests = frontEnd.requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(ReportText(requests[0]),
+            Nul("VantC - V3.0k test\r\n  Do you want to cancel? Yes."));
+}
+
+TEST_F(StatusWindow, ReportStillGoesOutAfterTheWindowWasClosed) {
+  ReportCollector frontEnd;
+  platform::ScriptedDialogs dialogs;
+  dialogs.Answer(DialogAnswer::No);
+  dialogs.Answer(DialogAnswer::Yes);
+  StartTool("/#" + std::to_string(frontEnd.number()));
+  SetStatusText("Working...");
+
+  StatusPanelForTesting()->RequestClose();
+  EXPECT_NE(StatusPanelForTesting(), nullptr);  // answered No: stays
+  EXPECT_FALSE(StatusCancelled());
+  StatusPanelForTesting()->RequestClose();
+  EXPECT_EQ(StatusPanelForTesting(), nullptr);
+  EXPECT_TRUE(StatusCancelled());
+  EXPECT_EQ(PumpMessages(), 1);
+
+  SetStatusText("ignored without a window");
+  FinishStatusWindow(false);
+  const auto requests = frontEnd.requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(ReportText(requests[0]),
+            Nul("VantC - V3.0k test\r\n  Do you want to cancel? Yes."));
+}
+
+TEST_F(StatusWindow, RestoringSendsTheNoticeOncePerRestore) {
+  ReportCollector frontEnd;
+  StartTool("/#" + std::to_string(frontEnd.number()));
+  SetStatusText("Working...");
+  platform::StatusPanel* panel = StatusPanelForTesting();
+  panel->Minimize();
+  PumpMessages();
+  EXPECT_TRUE(frontEnd.requests().empty());  // minimising sends nothing
+  panel->Restore();
+  PumpMessages();
+  panel->Minimize();
+  PumpMessages();
+  panel->Restore();
+  PumpMessages();
+  const auto requests = frontEnd.requests();
+  ASSERT_EQ(requests.size(), 2u);
+  for (const auto& request : requests) {
+    EXPECT_EQ(request.type, ReportRequestType::Message);
+    EXPECT_EQ(request.code, 0x900u);
+    EXPECT_EQ(request.wParam, 0u);
+    EXPECT_EQ(request.lParam, 0u);
+  }
+}
+
+TEST_F(StatusWindow, CallbackKindsAndTheQuarterSecondThrottle) {
+  uint64_t now = 10000;
+  platform::SetClockForTesting([&] { return now; }, [&](uint32_t ms) { now += ms; });
+  platform::ScriptedDialogs dialogs;
+  StartTool("");
+
+  EXPECT_EQ(StatusCallback(0, "first"), 0);
+  EXPECT_EQ(StatusPanelForTesting()->StatusText(), "first");
+  now += 100;
+  StatusCallback(0, "too soon");
+  EXPECT_EQ(CurrentStatusText(), "first");
+  StatusCallback(1, "at once");
+  EXPECT_EQ(CurrentStatusText(), "at once");
+  now += 249;
+  StatusCallback(7, "unknown kinds count as 0");
+  EXPECT_EQ(CurrentStatusText(), "at once");
+  now += 1;
+  StatusCallback(0, "now again");
+  EXPECT_EQ(CurrentStatusText(), "now again");
+
+  EXPECT_FALSE(StatusCancelled());
+  EXPECT_EQ(StatusCallback(2, "Error opening the input file."), 1);
+  ASSERT_EQ(dialogs.asked().size(), 1u);
+  EXPECT_EQ(dialogs.asked()[0].text, "Error opening the input file.");
+  EXPECT_EQ(dialogs.asked()[0].icon, platform::DialogIcon::Error);
+  EXPECT_EQ(dialogs.asked()[0].caption, "VantC");
+  EXPECT_EQ(CurrentStatusText(), "now again");  // the error is no status text
+  EXPECT_TRUE(StatusCancelled());
+  EXPECT_EQ(StatusCallback(1, "still shown"), 1);  // the stop flag stays set
+
+  ResetStatusWindowForTesting();
+  StartTool("");
+  EXPECT_EQ(StatusCallback(3, nullptr), 1);
+  EXPECT_TRUE(StatusCancelled());
+}
+
+TEST_F(StatusWindow, LongTextsAreCutNotOverrun) {
+  platform::ScriptedDialogs dialogs;
+  StartTool("");
+  SetStatusText(std::string(200, 'x'));
+  EXPECT_EQ(CurrentStatusText(), std::string(95, 'x'));
+  EXPECT_EQ(StatusPanelForTesting()->StatusText(), std::string(95, 'x'));
+
+  AskYesNo(true, std::string(93, 'q'));  // the answer would run past the end
+  EXPECT_EQ(CurrentStatusText(), std::string(93, 'q') + " N");
+
+  SetStatusText(std::string(94, 'a') + "\xC3\xA9");  // no half characters
+  EXPECT_EQ(CurrentStatusText(), std::string(94, 'a'));
+}
+
+TEST_F(StatusWindow, PaintsStatusTextOnGrey) {
+  StartTool("");
+  SetStatusText("Compressing frame 1 of 2...");
+  const QImage image = StatusPanelForTesting()->Snapshot();
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(QColor(image.pixel(1, 1)), QColor(192, 192, 192));
+  // Dark text pixels on the status line (above the button) and on the version line.
+  auto darkInRows = [&](int top, int bottom) {
+    int dark = 0;
+    for (int y = top; y < bottom; ++y) {
+      for (int x = 0; x < image.width(); ++x) dark += qGray(image.pixel(x, y)) < 96;
+    }
+    return dark;
+  };
+  const int h = image.height();
+  EXPECT_GT(darkInRows(0, h * 8 / 27 + 2), 20);
+  EXPECT_GT(darkInRows(h * 4 / 5, h), 20);
+}
+
+TEST_F(StatusWindow, ConsoleFaceWithoutDisplay) {
+  EnvironmentGuard env;
+  env.NoDisplay();
+  ReportCollector frontEnd;
+  testing::internal::CaptureStderr();
+  StartTool("/#" + std::to_string(frontEnd.number()));
+  EXPECT_EQ(StatusPanelForTesting(), nullptr);
+  SetStatusText("Analyzing in.flc...");
+  ShowMessage(false, "Created out.vnt.");
+  const bool overwrite = AskYesNo(true, "File out.vnt exists, overwrite?");
+  MarkWorkCompleted();
+  FinishStatusWindow(true);  // nothing to wait for
+  const std::string printed = testing::internal::GetCapturedStderr();
+
+  EXPECT_FALSE(overwrite);
+  EXPECT_EQ(printed,
+            "VantC - V3.0k test\n"
+            "Analyzing in.flc...\n"
+            "VantC: Created out.vnt.\n"
+            "VantC: File out.vnt exists, overwrite? -> No\n");
+  const auto requests = frontEnd.requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(ReportText(requests[0]),
+            Nul("VantC - V3.0k test\r\n  File out.vnt exists, overwrite? No."));
+}
+
+TEST_F(StatusWindow, StopSignalCancelsAndEndsTheWait) {
+  StartTool("");
+  SetStatusText("Working...");
+  std::raise(SIGTERM);
+  EXPECT_TRUE(StatusCancelled());
+  // Done mode ends by a signal as well.
+  ResetStatusWindowForTesting();
+  StartTool("");
+  SetStatusText("Done.");
+  Later(50, [] { std::raise(SIGINT); });
+  FinishStatusWindow(true);
+  EXPECT_EQ(StatusPanelForTesting(), nullptr);
+}
+
+TEST_F(StatusWindow, ConfirmOverwriteAsksWheneverTheFileExists) {
+  platform::ScriptedDialogs dialogs;
+  StartTool("");
+  const std::string name =
+      (std::filesystem::temp_directory_path() / ("overwrite-" + std::to_string(getpid()))).string();
+  std::filesystem::remove(name);
+  EXPECT_TRUE(ConfirmOverwrite(name));
+  EXPECT_TRUE(dialogs.asked().empty());
+
+  std::fclose(std::fopen(name.c_str(), "w"));
+  chmod(name.c_str(), 0);  // unreadable, but there
+  dialogs.Answer(DialogAnswer::No);
+  dialogs.Answer(DialogAnswer::Yes);
+  EXPECT_FALSE(ConfirmOverwrite(name));
+  EXPECT_TRUE(ConfirmOverwrite(name));
+  ASSERT_EQ(dialogs.asked().size(), 2u);
+  EXPECT_EQ(dialogs.asked()[0].text, "File " + name + " exists, overwrite?");
+  EXPECT_EQ(dialogs.asked()[0].defaultAnswer, DialogAnswer::No);
+  std::filesystem::remove(name);
+}
+
+}  // namespace
