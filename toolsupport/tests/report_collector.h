@@ -3,6 +3,7 @@
 // guard for environment variables.
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -14,14 +15,18 @@
 
 class ReportCollector {
  public:
-  ReportCollector() {
+  using Answer = std::function<uint32_t(const platform::ReportRequest&)>;
+
+  explicit ReportCollector(const std::string& caption = "",
+                           Answer answer = [](const platform::ReportRequest&) { return 1u; }) {
+    receiver_.SetCaption(caption);
     listening_ = receiver_.ListenAny();
-    thread_ = std::thread([this] {
+    thread_ = std::thread([this, answer] {
       while (!stop_) {
         if (auto pending = receiver_.Next(20)) {
           std::lock_guard<std::mutex> lock(mutex_);
           requests_.push_back(pending->request());
-          pending->Reply(1);
+          pending->Reply(answer(pending->request()));
         }
       }
     });
