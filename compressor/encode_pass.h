@@ -1,0 +1,126 @@
+#pragma once
+// The compressor's first pass: every frame analysed, fitted to its data rate, turned into block
+// records for the temporary block file, and its symbols counted for the second pass's trees.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "block_analysis.h"
+#include "block_records.h"
+#include "colour_distance.h"
+#include "data_rate.h"
+#include "frame_fetch.h"
+#include "frame_hints.h"
+#include "key_frames.h"
+#include "rate_control.h"
+
+namespace compressor {
+
+// The switches and facts that drive the pass (the compressor fills it from its command line).
+struct EncoderSettings {
+  uint32_t width = 0;            // stored frame size, multiples of 4
+  uint32_t height = 0;
+  uint32_t frames = 0;           // frames to encode, ring frame included
+  uint32_t heightScaling = 0;    // /Z: 1 or 2 take every other input row
+  uint32_t keyInterval = 0x10000000;  // /J
+  uint32_t autoKeyPercent = 95;       // /A
+  int64_t regularTarget = 240000;     // /N
+  int64_t keyTarget = 20;             // /K
+  bool everyOther = false;       // /V
+  bool ringFrame = false;        // /G: the last frame is frame 0 again
+  bool mixOriginals = false;     // /M: the output also gets the input frames
+  InputRateFacts input;          // file size, input frames and the output frame-rate value
+  uint32_t soundBytesPerFrame = 0;
+  int64_t firstInputFrame = 1;   // the input's start frame + 1, for messages
+  UsableRange usable;
+};
+
+// Where the block records go (the temporary block file).
+class BlockFileSink {
+ public:
+  virtual ~BlockFileSink() = default;
+  virtual bool Append(const uint8_t* data, size_t size) = 0;  // false: write error
+};
+
+// Counts a coded frame's symbols into the four trees, in the order the writer will write them.
+class FrameSymbolCounter {
+ public:
+  virtual ~FrameSymbolCounter() = default;
+  // values: one per block; frameBlocks: the frame's pixels in block order (for full blocks).
+  virtual void CountFrame(const std::vector<uint32_t>& values, const uint8_t* frameBlocks) = 0;
+};
+
+// A picture output that shows what the coding looks like (output other than a video file).
+class FrameOutput {
+ public:
+  virtual ~FrameOutput() = default;
+  virtual bool WriteFrame(const uint8_t* palette, const uint8_t* pixels, size_t pitch,
+                          uint32_t width, uint32_t height) = 0;  // false: write error
+};
+
+// The progress callback's kinds: 0 status text now and then, 1 status text now, 2 error.
+// It returns the stop flag.
+using ProgressFunction = std::function<bool(int kind, const std::string& text)>;
+
+struct EncoderPorts {
+  EncoderInput* input = nullptr;
+  BlockFileSink* blockFile = nullptr;       // none: no video file is written
+  FrameSymbolCounter* counter = nullptr;    // none: nothing to count
+  FrameOutput* output = nullptr;            // none: no picture output
+  ProgressFunction progress;                // none: messages go nowhere
+  std::function<bool()> stopRequested;      // tested between frames
+};
+
+// What happened to one frame.
+struct FrameReport {
+  bool key = false;
+  bool autoKey = false;       // became a key frame because too much had changed
+  int64_t target = 0;
+  uint32_t threshold = 0;
+  uint64_t estimatedSize = 0; // 0 for error targets, which search nothing
+  int64_t budget = -1;        // -1 for error targets
+};
+
+extern const char* const kDiskFullMessage;
+
+class FrameEncoder {
+ public:
+  FrameEncoder(const EncoderSettings& settings, FrameHints& hints, EncoderPorts ports);
+
+  // Checks the settings and hints before the first frame; false after reporting why.
+  bool Start();
+  // Encodes frame f (frames in ascending order). False when the pass must stop.
+  bool EncodeFrame(uint32_t f);
+
+  const FrameReport& LastReport() const { return report_; }
+  const std::vector<uint32_t>& BlockValues() const { return values_; }
+  // The frame as the decoder will show it, in block order.
+  const std::vector<uint8_t>& DecodedBlocks() const { return decoded_; }
+
+ private:
+  bool Fail(const std::string& message);
+  bool FitToRate(int64_t target);
+  bool Deliver();
+
+  EncoderSettings settings_;
+  FrameHints& hints_;
+  EncoderPorts ports_;
+  FrameFetcher fetcher_;
+  KeyFrameSchedule schedule_;
+  ColorDistanceTable distance_;
+  size_t blockCount_;
+  int64_t period_;
+  std::vector<uint8_t> frameBlocks_;
+  std::vector<uint8_t> decoded_;
+  std::vector<uint8_t> picture_;   // the decoded frame as rows, for the picture output
+  FrameAnalysis analysis_;
+  std::vector<uint32_t> values_;
+  std::vector<uint8_t> records_;
+  FrameReport report_;
+};
+
+// Runs the whole pass. False when it stopped (cancelled, or an error was reported).
+bool EncodePass(const EncoderSettings& settings, FrameHints& hints, const EncoderPorts& ports);
+
+}  // namespace compressor

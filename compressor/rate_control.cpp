@@ -1,0 +1,77 @@
+#include "rate_control.h"
+
+#include <bit>
+
+namespace compressor {
+namespace {
+
+enum Kind : uint8_t { kUnchanged, kSolid, kTwoColor, kFull, kNone };
+
+uint64_t RunCost(Kind kind, uint32_t blocks) {
+  uint64_t pieces = RunPieces(blocks);
+  switch (kind) {
+    case kUnchanged: return pieces;
+    case kSolid: return 2 * pieces;
+    case kTwoColor: return 4 * uint64_t{blocks} + pieces;
+    case kFull: return 16 * uint64_t{blocks} + pieces;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+uint32_t RunPieces(uint32_t n) {
+  uint32_t rest = n % 128;
+  return n / 2048 + static_cast<uint32_t>(std::popcount((n % 2048) >> 7)) + (rest + 58) / 59;
+}
+
+uint64_t EstimateFrameSize(const std::vector<BlockScore>& scores, uint32_t t) {
+  uint64_t size = 0;
+  Kind runKind = kNone;
+  uint8_t runColor = 0;
+  uint32_t runLength = 0;
+  for (const BlockScore& s : scores) {
+    Kind kind = s.unchanged <= t ? kUnchanged
+                : s.solid <= t   ? kSolid
+                : s.twoColor <= t ? kTwoColor
+                                  : kFull;
+    if (kind == runKind && (kind != kSolid || s.solidColor == runColor)) {
+      ++runLength;
+      continue;
+    }
+    size += RunCost(runKind, runLength);
+    runKind = kind;
+    runColor = s.solidColor;
+    runLength = 1;
+  }
+  return size + RunCost(runKind, runLength);
+}
+
+ThresholdChoice SearchThreshold(const std::vector<BlockScore>& scores, int64_t budget) {
+  ThresholdChoice fit, smallest;
+  bool anyFit = false, anyOver = false;
+  int64_t low = 0, high = kMaxThreshold;
+  while (low <= high) {
+    uint32_t t = static_cast<uint32_t>(low + (high - low) / 2);
+    uint64_t size = EstimateFrameSize(scores, t);
+    if (budget >= 0 && size <= static_cast<uint64_t>(budget)) {
+      // Within the budget: try finer thresholds. Equal sizes favour the finer one.
+      if (!anyFit || size >= fit.size) fit = {t, size, true};
+      anyFit = true;
+      high = int64_t{t} - 1;
+    } else {
+      if (!anyOver || size < smallest.size) smallest = {t, size, false};
+      anyOver = true;
+      low = int64_t{t} + 1;
+    }
+  }
+  return anyFit ? fit : smallest;
+}
+
+uint32_t CountChangedBlocks(const std::vector<BlockScore>& scores, uint32_t threshold) {
+  uint32_t count = 0;
+  for (const BlockScore& s : scores) count += s.unchanged > threshold;
+  return count;
+}
+
+}  // namespace compressor
