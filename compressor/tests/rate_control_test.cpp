@@ -1,0 +1,136 @@
+#include "rate_control.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "data_rate.h"
+
+namespace compressor {
+namespace {
+
+BlockScore Score(uint32_t unchanged, uint32_t solid, uint8_t color, uint32_t two) {
+  BlockScore s;
+  s.unchanged = unchanged;
+  s.solid = solid;
+  s.solidColor = color;
+  s.twoColor = two;
+  return s;
+}
+
+TEST(RunPieces, SplitsGreedilyIntoTheRunLengthsOfTheCoding) {
+  EXPECT_EQ(RunPieces(1), 1u);
+  EXPECT_EQ(RunPieces(59), 1u);
+  EXPECT_EQ(RunPieces(60), 2u);
+  EXPECT_EQ(RunPieces(100), 2u);   // 59 + 41
+  EXPECT_EQ(RunPieces(128), 1u);
+  EXPECT_EQ(RunPieces(187), 2u);   // 128 + 59
+  EXPECT_EQ(RunPieces(188), 3u);   // 128 + 59 + 1
+  EXPECT_EQ(RunPieces(1952), 5u);  // 1024, 512, 256, 128, 32
+  EXPECT_EQ(RunPieces(4000), 6u);  // 2048 and the five above
+  EXPECT_EQ(RunPieces(6144), 3u);
+}
+
+TEST(EstimateFrameSize, CountsUnitsPerRunOfEachKind) {
+  std::vector<BlockScore> scores = {
+      Score(0, 5, 1, 9),           // unchanged
+      Score(3, 5, 1, 9),           // unchanged at 3
+      Score(kNoError, 2, 7, 9),    // solid 7
+      Score(kNoError, 2, 7, 0),    // solid 7 (preferred over two-colour)
+      Score(kNoError, 2, 8, 9),    // solid 8: a new run
+      Score(kNoError, 50, 1, 4),   // two-colour
+      Score(kNoError, 50, 1, 40),  // full
+  };
+  // Threshold 4: unchanged run (1) + solid 7 run (2) + solid 8 run (2) + two-colour (4 + 1)
+  // + full (16 + 1).
+  EXPECT_EQ(EstimateFrameSize(scores, 4), 1u + 2 + 2 + 5 + 17);
+  // Threshold 2: blocks 1 and 5 become full blocks; 5 and 6 make one full run (32 + 1).
+  EXPECT_EQ(EstimateFrameSize(scores, 2), 1u + 17 + 2 + 2 + 33);
+  // Threshold 50: the last two blocks join one solid run of colour 1.
+  EXPECT_EQ(EstimateFrameSize(scores, 50), 1u + 2 + 2 + 2);
+  // Long runs cost per piece: 4000 unchanged blocks are 6 pieces.
+  std::vector<BlockScore> still(4000, Score(0, 0, 0, 0));
+  EXPECT_EQ(EstimateFrameSize(still, 0), 6u);
+}
+
+// Random frames: errors spread over a wide range, unchanged blocks in clusters.
+std::vector<BlockScore> RandomScores(uint32_t seed, size_t n) {
+  std::vector<BlockScore> scores(n);
+  for (BlockScore& s : scores) {
+    seed = seed * 1664525 + 1013904223;
+    uint32_t r = seed >> 8;
+    s.unchanged = (r & 3) == 0 ? r % 50 : r % 200000;
+    s.solid = r % 90000;
+    s.solidColor = static_cast<uint8_t>(r % 3);
+    s.twoColor = s.solid / 3;
+  }
+  return scores;
+}
+
+TEST(SearchThreshold, ChoosesASizeWithinTheBudgetOrTheSmallestWhenNoneFits) {
+  for (uint32_t seed = 1; seed <= 20; ++seed) {
+    std::vector<BlockScore> scores = RandomScores(seed, 3000);
+    uint64_t finest = EstimateFrameSize(scores, 0);
+    uint64_t coarsest = EstimateFrameSize(scores, kMaxThreshold);
+    // A budget everything fits: the finest threshold.
+    ThresholdChoice roomy = SearchThreshold(scores, static_cast<int64_t>(finest));
+    EXPECT_TRUE(roomy.fits);
+    EXPECT_EQ(roomy.threshold, 0u);
+    // Budgets in between: a threshold whose size is within the budget.
+    for (uint64_t budget = coarsest; budget < finest; budget += (finest - coarsest) / 7 + 1) {
+      ThresholdChoice choice = SearchThreshold(scores, static_cast<int64_t>(budget));
+      ASSERT_TRUE(choice.fits) << budget;
+      EXPECT_LE(choice.size, budget);
+      EXPECT_EQ(choice.size, EstimateFrameSize(scores, choice.threshold));
+    }
+    // Below the smallest possible size: nothing fits, the smallest size is taken.
+    ThresholdChoice tight = SearchThreshold(scores, static_cast<int64_t>(coarsest) - 1);
+    EXPECT_FALSE(tight.fits);
+    EXPECT_EQ(tight.size, coarsest);
+    ThresholdChoice zero = SearchThreshold(scores, 0);
+    EXPECT_EQ(zero.size, coarsest);
+  }
+}
+
+TEST(CountChangedBlocks, CountsBlocksThatCannotStayUnchanged) {
+  std::vector<BlockScore> scores = {Score(0, 0, 0, 0), Score(10, 0, 0, 0),
+                                    Score(11, 0, 0, 0), Score(kNoError, 0, 0, 0)};
+  EXPECT_EQ(CountChangedBlocks(scores, 10), 2u);
+  EXPECT_EQ(CountChangedBlocks(scores, kMaxThreshold), 1u);
+}
+
+TEST(DataRate, ErrorTargetsMapToTheThresholdTable) {
+  EXPECT_EQ(ErrorThresholdForPercent(0), 1u);
+  EXPECT_EQ(ErrorThresholdForPercent(20), 170u);
+  EXPECT_EQ(ErrorThresholdForPercent(100), 130089u);
+  EXPECT_TRUE(IsErrorTarget(0));
+  EXPECT_FALSE(IsErrorTarget(101));
+}
+
+TEST(DataRate, BudgetIsFormedIn64Bits) {
+  // 15 frames a second (period 6667) at 240000 bytes/s: 240000 * 3 * 6667 / 203000.
+  EXPECT_EQ(FrameBudget(240000, 6667, 0), 23646);
+  EXPECT_EQ(FrameBudget(240000, 6667, 646), 23000);
+  EXPECT_EQ(FrameBudget(240000, 6667, 30000), 0);  // the sound takes it all
+  // 100 MB/s at one frame a second: the product passes 2^32 (and 2^44).
+  EXPECT_EQ(FrameBudget(100000000, 100000, 0), 147783251);
+  EXPECT_EQ(FrameBudget(-5, 6667, 0), 0);
+  EXPECT_EQ(FrameBudget(240000, 0, 0), 0);
+}
+
+TEST(DataRate, SharesOfTheInputBecomeBytesPerSecond) {
+  EXPECT_EQ(FramePeriod(100), 10000);
+  EXPECT_EQ(FramePeriod(-6667), 6667);
+  // 10% of a 3 GB input of 1000 frames at 10 frames a second: 3 MB a frame, 3 MB/s.
+  InputRateFacts big{3000000000ull, 1000, 100};
+  ASSERT_TRUE(FileShareToBytesPerSecond(-10, big));
+  EXPECT_EQ(*FileShareToBytesPerSecond(-10, big), 3000000);
+  EXPECT_FALSE(FileShareToBytesPerSecond(-10, {1000, 10, 0}));
+  EXPECT_FALSE(FileShareToBytesPerSecond(-10, {1000, 0, 100}));
+  // -450: half of this frame's 20000 bytes per frame time of 1/10 s: 100000 bytes/s.
+  EXPECT_EQ(*FrameShareToBytesPerSecond(-450, 20000, 10000), 100000);
+  EXPECT_FALSE(FrameShareToBytesPerSecond(-450, 20000, 0));
+}
+
+}  // namespace
+}  // namespace compressor
