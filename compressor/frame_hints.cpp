@@ -1,23 +1,12 @@
 #include "frame_hints.h"
 
 #include <algorithm>
-#include <fstream>
+
+#include "buffered_file.h"
+#include "text_words.h"
 
 namespace compressor {
 namespace {
-
-bool IsBlank(char c) { return c != 0 && static_cast<unsigned char>(c) <= 32; }
-
-// Takes the next blank-separated word off the front of text; empty at the end.
-std::string_view TakeWord(std::string_view& text) {
-  size_t start = 0;
-  while (start < text.size() && IsBlank(text[start])) ++start;
-  size_t end = start;
-  while (end < text.size() && !IsBlank(text[end])) ++end;
-  std::string_view word = text.substr(start, end - start);
-  text.remove_prefix(end);
-  return word;
-}
 
 // Decimal reading as for switch values: an optional sign, then digits up to the first other
 // character; a word without digits reads as 0. Large values stop growing instead of wrapping.
@@ -51,9 +40,9 @@ int64_t HintLayout::InputFrameOf(uint32_t k) const {
   return firstInputFrame + (everyOther ? 2 * int64_t{k} + 1 : int64_t{k});
 }
 
-HintStatus ApplyHintLine(std::string_view line, const HintLayout& layout,
-                         const InputRateFacts& input, FrameHints& hints) {
-  std::string_view word = TakeWord(line);
+HintStatus ApplyHintLine(std::string line, const HintLayout& layout, const InputRateFacts& input,
+                         FrameHints& hints) {
+  std::string word = TakeWord(line);
   if (word.empty() || layout.frames == 0) return HintStatus::kRead;
   int64_t start = ReadDecimal(word);
   int64_t end = ReadDecimal(TakeWord(line));
@@ -68,7 +57,7 @@ HintStatus ApplyHintLine(std::string_view line, const HintLayout& layout,
   if (layout.everyOther && end - first - 1 < 0) return HintStatus::kRead;
   hi = std::min<int64_t>(hi, layout.frames - 1);
 
-  std::string_view rateWord = TakeWord(line);
+  std::string rateWord = TakeWord(line);
   if (!rateWord.empty() && rateWord != "*") {
     int64_t rate = ReadDecimal(rateWord);
     if (IsFileShareTarget(rate)) {
@@ -81,7 +70,7 @@ HintStatus ApplyHintLine(std::string_view line, const HintLayout& layout,
       hints.hasRate[k] = 1;
     }
   }
-  std::string_view keyWord = TakeWord(line);
+  std::string keyWord = TakeWord(line);
   if (!keyWord.empty() && keyWord != "*") {
     uint8_t key = ReadDecimal(keyWord) != 0;
     for (int64_t k = lo; k <= hi; ++k) hints.key[k] = key;
@@ -93,14 +82,22 @@ HintStatus ReadHintFile(const std::string& name, const HintLayout& layout,
                         const InputRateFacts& input, FrameHints& hints) {
   hints.Reset(layout.frames);
   if (name.empty()) return HintStatus::kRead;
-  std::ifstream file(name, std::ios::binary);
-  if (!file) return HintStatus::kCannotOpen;
-  std::string line;
-  while (std::getline(file, line)) {
-    HintStatus status = ApplyHintLine(line, layout, input, hints);
-    if (status != HintStatus::kRead) return status;
+  toolsupport::BufferedFile file(512);
+  if (!toolsupport::BufferedFileOpen(file, name.c_str())) return HintStatus::kCannotOpen;
+  HintStatus status = HintStatus::kRead;
+  char piece[1024];
+  while (status == HintStatus::kRead && !toolsupport::BufferedFileAtEnd(file)) {
+    // A piece that fills the buffer ended without a line feed: the line goes on.
+    std::string line;
+    for (;;) {
+      std::string text = toolsupport::BufferedFileReadLine(file, piece, sizeof piece);
+      line += text;
+      if (text.size() < sizeof piece - 1 || toolsupport::BufferedFileAtEnd(file)) break;
+    }
+    status = ApplyHintLine(line, layout, input, hints);
   }
-  return HintStatus::kRead;
+  toolsupport::BufferedFileClose(file);
+  return status;
 }
 
 std::string HintOpenErrorText(const std::string& name) {

@@ -6,7 +6,6 @@
 // the range as it was.
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "data_rate.h"
@@ -38,8 +37,8 @@ enum class HintStatus { kRead, kCannotOpen, kZeroPeriod };
 
 // Applies one line of a hint file. Rates from -1 to -200 (a share of the input file) become
 // bytes per second as for /N; kZeroPeriod when that needs a frame rate there is not.
-HintStatus ApplyHintLine(std::string_view line, const HintLayout& layout,
-                         const InputRateFacts& input, FrameHints& hints);
+HintStatus ApplyHintLine(std::string line, const HintLayout& layout, const InputRateFacts& input,
+                         FrameHints& hints);
 
 // Resets the hints for layout.frames and applies every line of the named file (an empty name
 // reads nothing). kCannotOpen: compression goes on without hints after the message of

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
+
+#include "block_file.h"
 
 namespace compressor {
 namespace {
@@ -127,6 +131,44 @@ TEST(RebuildDecodedBlocks, DrawsEachKindAsTheDecoderWill) {
   EXPECT_EQ(row[1], 2);
   EXPECT_EQ(row[2], 2);
   EXPECT_EQ(row[3], 1);
+}
+
+}  // namespace
+}  // namespace compressor
+
+namespace compressor {
+namespace {
+
+TEST(BufferedBlockFile, FramesWrittenByThePassReadBackFromTheStart) {
+  std::string name = ::testing::TempDir() + "block_file_test.tmp";
+  toolsupport::BufferedFile file(512);
+  ASSERT_TRUE(toolsupport::BufferedFileCreate(file, name.c_str()));
+  BufferedBlockFile blocks(file);
+  std::vector<std::vector<uint32_t>> frames;
+  for (int f = 0; f < 5; ++f) {
+    std::vector<uint32_t> values(300);
+    for (size_t i = 0; i < values.size(); ++i) {
+      uint32_t pick = static_cast<uint32_t>((i * 7 + f * 3) % 11);
+      values[i] = pick < 3 ? kUnchangedValue
+                  : pick < 5 ? SolidValue(static_cast<uint8_t>(f))
+                  : pick < 6 ? kFullValue
+                             : TwoColorValue(static_cast<uint16_t>(i + 1), 1, 2);
+    }
+    std::vector<uint8_t> bytes;
+    AppendBlockRecords(values, bytes);
+    ASSERT_TRUE(blocks.Append(bytes.data(), bytes.size()));
+    frames.push_back(values);
+  }
+  toolsupport::BufferedFileSeek(file, 0);
+  for (const auto& expected : frames) {
+    std::vector<uint32_t> back;
+    ASSERT_TRUE(ReadBlockRecords(blocks, expected.size(), back));
+    EXPECT_EQ(back, expected);
+  }
+  uint8_t extra;
+  EXPECT_FALSE(blocks.Read(&extra, 1));
+  toolsupport::BufferedFileClose(file);
+  std::remove(name.c_str());
 }
 
 }  // namespace

@@ -119,7 +119,9 @@ TEST(ReadHintFile, ReadsEveryLineAndReportsAFileItCannotOpen) {
   std::string name = ::testing::TempDir() + "hints_test.txt";
   {
     std::ofstream out(name, std::ios::binary);
-    out << "10 5 8000 1\r\n\r\n3 7 * 1\r\nnot a number\n15 16 -2";
+    out << "10 5 8000 1\r\n\r\n3 7 * 1\r\nnot a number\n";
+    out << "18 18" << std::string(3000, ' ') << "7000 1\n";  // longer than any line buffer
+    out << "15 16 -2";
   }
   FrameHints hints;
   ASSERT_EQ(ReadHintFile(name, kLayout, kInput, hints), HintStatus::kRead);
@@ -128,6 +130,8 @@ TEST(ReadHintFile, ReadsEveryLineAndReportsAFileItCannotOpen) {
   EXPECT_EQ(hints.rate[9], 8000);
   EXPECT_EQ(hints.rate[14], 10000);  // the last line without a line end
   EXPECT_EQ(hints.hasRate[16], 0);
+  EXPECT_EQ(hints.rate[17], 7000);
+  EXPECT_EQ(hints.key[17], 1);
   std::remove(name.c_str());
 
   EXPECT_EQ(ReadHintFile(name, kLayout, kInput, hints), HintStatus::kCannotOpen);

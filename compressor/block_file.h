@@ -1,0 +1,22 @@
+#pragma once
+// The temporary block file on a BufferedFile: the first pass appends each frame's records, the
+// second pass reads them back from the start.
+#include "block_records.h"
+#include "buffered_file.h"
+#include "encode_pass.h"
+
+namespace compressor {
+
+class BufferedBlockFile : public BlockFileSink, public ByteSource {
+ public:
+  explicit BufferedBlockFile(toolsupport::BufferedFile& file) : file_(file) {}
+  // False when the file took fewer bytes or has had a write error.
+  bool Append(const uint8_t* data, size_t size) override;
+  // False when fewer than count bytes are left.
+  bool Read(uint8_t* destination, size_t count) override;
+
+ private:
+  toolsupport::BufferedFile& file_;
+};
+
+}  // namespace compressor
