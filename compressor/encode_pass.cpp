@@ -21,7 +21,7 @@ FrameEncoder::FrameEncoder(const EncoderSettings& settings, FrameHints& hints, E
 }
 
 bool FrameEncoder::Fail(const std::string& message) {
-  if (ports_.progress) ports_.progress(2, message);
+  if (ports_.progress) ports_.progress(2, message.c_str());
   return false;
 }
 

@@ -14,6 +14,7 @@
 #include "frame_hints.h"
 #include "key_frames.h"
 #include "rate_control.h"
+#include "status_window.h"
 
 namespace compressor {
 
@@ -59,16 +60,12 @@ class FrameOutput {
                           uint32_t width, uint32_t height) = 0;  // false: write error
 };
 
-// The progress callback's kinds: 0 status text now and then, 1 status text now, 2 error.
-// It returns the stop flag.
-using ProgressFunction = std::function<bool(int kind, const std::string& text)>;
-
 struct EncoderPorts {
   EncoderInput* input = nullptr;
   BlockFileSink* blockFile = nullptr;       // none: no video file is written
   FrameSymbolCounter* counter = nullptr;    // none: nothing to count
   FrameOutput* output = nullptr;            // none: no picture output
-  ProgressFunction progress;                // none: messages go nowhere
+  ProgressCallback progress;                // kinds 1 (status now) and 2 (error); may be none
   std::function<bool()> stopRequested;      // tested between frames
 };
 

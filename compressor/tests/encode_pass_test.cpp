@@ -74,9 +74,9 @@ struct PassRun {
     ports.blockFile = &recorder;
     ports.counter = &recorder;
     if (withOutput) ports.output = &recorder;
-    ports.progress = [this](int kind, const std::string& text) {
+    ports.progress = [this](int kind, const char* text) {
       messages.push_back(std::to_string(kind) + ":" + text);
-      return kind == 2;
+      return kind == 2 ? 1 : 0;
     };
     ports.stopRequested = [this] { return stopAll; };
     FrameEncoder encoder(settings, hints, ports);
