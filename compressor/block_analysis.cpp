@@ -132,21 +132,23 @@ ColorChoice BestBlockColor(const uint8_t* colors, const uint8_t* counts, int n,
                            ColorDistanceTable& distance) {
   if (n == 0) return {};
   // Candidates are tried nearest first to the colour of most pixels: once that colour alone
-  // costs more than the best sum, every later candidate does too.
-  int lead = 0;
-  for (int k = 1; k < n; ++k) {
-    if (counts[k] > counts[lead]) lead = k;
-  }
+  // costs more than the best sum, every later candidate does too. The other colours follow by
+  // falling count, so that a candidate's sum passes the best as early as it can.
   const uint32_t* rows[kBlockPixels];
   uint32_t weights[kBlockPixels];
-  rows[0] = distance.Row(colors[lead]);
-  weights[0] = counts[lead];
-  for (int k = 0, j = 1; k < n; ++k) {
-    if (k == lead) continue;
+  uint8_t leadColor = colors[0];
+  for (int k = 0; k < n; ++k) {
+    int j = k;
+    while (j > 0 && weights[j - 1] < counts[k]) {
+      rows[j] = rows[j - 1];
+      weights[j] = weights[j - 1];
+      --j;
+    }
     rows[j] = distance.Row(colors[k]);
-    weights[j++] = counts[k];
+    weights[j] = counts[k];
+    if (j == 0) leadColor = colors[k];
   }
-  const uint8_t* order = distance.NearestUsable(colors[lead]);
+  const uint8_t* order = distance.NearestUsable(leadColor);
   int candidates = distance.UsableCount();
   uint32_t best = kNoError;
   int bestIndex = 256;

@@ -1,7 +1,5 @@
 #include "rate_control.h"
 
-#include <bit>
-
 namespace compressor {
 namespace {
 
@@ -21,8 +19,10 @@ uint64_t RunCost(Kind kind, uint32_t blocks) {
 }  // namespace
 
 uint32_t RunPieces(uint32_t n) {
+  // Pieces of 1024, 512, 256 and 128: the bits of n from 10 down to 7.
+  static constexpr uint8_t kBitCount[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
   uint32_t rest = n % 128;
-  return n / 2048 + static_cast<uint32_t>(std::popcount((n % 2048) >> 7)) + (rest + 58) / 59;
+  return n / 2048 + kBitCount[(n >> 7) & 15] + (rest + 58) / 59;
 }
 
 uint64_t EstimateFrameSize(const std::vector<BlockScore>& scores, uint32_t t) {
