@@ -6,6 +6,18 @@ namespace compressor {
 
 const char* const kDiskFullMessage = "Error writing to disk - probably out of disk space.";
 
+StoredGeometry StoredFrameGeometry(uint32_t inputPitch, uint32_t inputHeight,
+                                   uint32_t heightScaling) {
+  uint32_t width = (inputPitch + 3) / 4 * 4;
+  uint32_t height = (inputHeight + 3) / 4 * 4;
+  if (heightScaling == 1 || heightScaling == 2) height = height / 8 * 4;
+  return {width, height};
+}
+
+uint64_t AutoKeyLimit(uint32_t width, uint32_t height, uint32_t percent) {
+  return uint64_t{width} * height * percent / 1600;
+}
+
 FrameEncoder::FrameEncoder(const EncoderSettings& settings, FrameHints& hints, EncoderPorts ports)
     : settings_(settings),
       hints_(hints),
@@ -106,8 +118,7 @@ bool FrameEncoder::EncodeFrame(uint32_t f) {
 
   if (!key) {
     // Too much changed: code the frame as a key frame, at the key frames' rate.
-    uint64_t limit =
-        uint64_t{settings_.width} * settings_.height * settings_.autoKeyPercent / 1600;
+    uint64_t limit = AutoKeyLimit(settings_.width, settings_.height, settings_.autoKeyPercent);
     if (CountChangedBlocks(analysis_.scores, report_.threshold) > limit) {
       int64_t shown = (settings_.everyOther ? 2 * int64_t{f} + 1 : f) + settings_.firstInputFrame;
       char text[64];

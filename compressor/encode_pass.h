@@ -37,6 +37,19 @@ struct EncoderSettings {
   UsableRange usable;
 };
 
+// The stored frame size for an input frame of the given row pitch and height: the pitch (the
+// width rounded up to 4) and the height rounded up to 4; with height scaling (/Z1, /Z2) half
+// of that, rounded down to 4, taken from every other input row.
+struct StoredGeometry {
+  uint32_t width = 0;
+  uint32_t height = 0;
+};
+StoredGeometry StoredFrameGeometry(uint32_t inputPitch, uint32_t inputHeight,
+                                   uint32_t heightScaling);
+
+// Blocks that may change before a frame becomes a key frame: /A percent of the 4x4 blocks.
+uint64_t AutoKeyLimit(uint32_t width, uint32_t height, uint32_t percent);
+
 // Where the block records go (the temporary block file).
 class BlockFileSink {
  public:

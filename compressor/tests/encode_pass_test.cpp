@@ -96,6 +96,18 @@ size_t CountKind(const std::vector<uint32_t>& values, BlockKind kind) {
   return n;
 }
 
+TEST(EncoderGeometry, StoredSizeAndAutoKeyLimit) {
+  EXPECT_EQ(StoredFrameGeometry(320, 200, 0).height, 200u);
+  EXPECT_EQ(StoredFrameGeometry(320, 199, 0).height, 200u);
+  EXPECT_EQ(StoredFrameGeometry(321, 199, 0).width, 324u);
+  EXPECT_EQ(StoredFrameGeometry(320, 199, 1).height, 100u);  // 200 / 8 * 4
+  EXPECT_EQ(StoredFrameGeometry(320, 206, 2).height, 104u);  // 208 / 8 * 4
+  EXPECT_EQ(StoredFrameGeometry(320, 204, 3).height, 204u);  // no such scaling
+  // 95% of the 4000 blocks of 320 x 200; the product passes 32 bits for large pictures.
+  EXPECT_EQ(AutoKeyLimit(320, 200, 95), 3800u);
+  EXPECT_EQ(AutoKeyLimit(65536, 65536, 100), uint64_t{65536} * 65536 / 16);
+}
+
 TEST(EncodePass, ErrorTargetZeroKeepsOnlyBlocksWithinErrorOne) {
   RgbPalette palette = GreyPalette();
   const uint8_t near[3] = {100, 100, 101}, farther[3] = {101, 100, 101};
