@@ -1,0 +1,223 @@
+// Inputs of one file each: WAV as a blank video, flics, raw frame files and the
+// `.vnt` placeholder.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "flic_reader.h"
+#include "graphics_inputs.h"
+
+namespace toolsupport {
+namespace {
+
+uint32_t Get16(const uint8_t* p) { return p[0] | (p[1] << 8); }
+uint32_t Get32(const uint8_t* p) { return Get16(p) | (Get16(p + 2) << 16); }
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// A WAV file stands for a blank 4 × 4 video lasting as long as its sound.
+class WavInput : public FrameInput {
+ public:
+  bool Read(InputFrame& frame, std::array<uint8_t, 768>&) override {
+    frame = {blank_.data(), 4, 4, 4, 8, 0};
+    return true;
+  }
+  bool Skip(int32_t, const ProgressReport&, std::array<uint8_t, 768>&) override { return true; }
+  void Rewind() override {}
+
+ private:
+  std::array<uint8_t, 16> blank_{};
+};
+
+class FlicInput : public FrameInput {
+ public:
+  ~FlicInput() override { CloseFlicReader(reader_); }
+  bool Open(const std::string& name) {
+    if (!OpenFlic(reader_, name)) return false;
+    buffer_.assign(static_cast<size_t>(reader_.paddedWidth) * reader_.paddedHeight, 0);
+    return true;
+  }
+  const FlicReader& reader() const { return reader_; }
+  bool Read(InputFrame& frame, std::array<uint8_t, 768>& palette) override {
+    int result = DecodeFlicFrame(reader_, buffer_.data());
+    palette = reader_.palette;
+    frame = {buffer_.data(), reader_.paddedWidth, reader_.paddedWidth, reader_.paddedHeight, 8,
+             static_cast<int64_t>(reader_.lastFrameSize) + 16};
+    return result != 0;
+  }
+  void Rewind() override { RewindFlic(reader_, 0, buffer_.data()); }
+
+ private:
+  FlicReader reader_;
+  std::vector<uint8_t> buffer_;
+};
+
+// Raw frame files: "RAWB", frames, width, height, period, then tagged records.
+class RawInput : public FrameInput {
+ public:
+  static constexpr int64_t kRecordsStart = 20;
+
+  bool Open(const std::string& name, InputDescription& description) {
+    file_.reset(std::fopen(name.c_str(), "rb"));
+    if (!file_) return false;
+    uint8_t header[20];
+    if (std::fread(header, 1, sizeof header, file_.get()) != sizeof header || std::memcmp(header, "RAWB", 4) != 0) {
+      return false;
+    }
+    const uint32_t frames = Get32(header + 4), width = Get32(header + 8), height = Get32(header + 12);
+    const uint32_t period = Get32(header + 16);
+    if (width == 0 || height == 0 || width > 32768 || height > 32768 ||
+        uint64_t{width} * height > (uint64_t{1} << 28) || frames > INT32_MAX || period > INT32_MAX) {
+      return false;
+    }
+    width_ = static_cast<int32_t>(width);
+    height_ = static_cast<int32_t>(height);
+    pitch_ = (width_ + 3) & ~3;
+    fileSize_ = std::filesystem::file_size(name);
+    // Every record must be known and whole; the frames counted are those present.
+    int64_t position = kRecordsStart;
+    int32_t found = 0;
+    while (found < static_cast<int32_t>(frames)) {
+      int32_t tag = NextTagAt(position);
+      if (tag == 1) ++found;
+      if (tag < 0) break;
+      if (tag > 1) return false;
+    }
+    description.kind = kGraphicsRaw;
+    description.width = width_;
+    description.height = height_;
+    description.frames = found;
+    description.frameRate = -static_cast<int32_t>(period);
+    description.bitsPerPixel = 8;
+    buffer_.assign(static_cast<size_t>(pitch_) * height_, 0);
+    Rewind();
+    return true;
+  }
+
+  bool Read(InputFrame& frame, std::array<uint8_t, 768>& palette) override {
+    frame = {buffer_.data(), pitch_, width_, height_, 8, int64_t{width_} * height_};
+    for (;;) {
+      int32_t tag = ReadTag();
+      if (tag == 0) {
+        if (std::fread(palette.data(), 1, 768, file_.get()) != 768) return false;
+        continue;
+      }
+      if (tag != 1) return false;
+      // Row by row, so that rows of any width land on the padded pitch.
+      for (int32_t row = 0; row < height_; ++row) {
+        if (std::fread(buffer_.data() + static_cast<size_t>(row) * pitch_, 1, static_cast<size_t>(width_),
+                       file_.get()) != static_cast<size_t>(width_)) {
+          return false;
+        }
+      }
+      return true;
+    }
+  }
+
+  bool Skip(int32_t count, const ProgressReport&, std::array<uint8_t, 768>& palette) override {
+    for (int32_t skipped = 0; skipped < count;) {
+      int32_t tag = ReadTag();
+      if (tag == 0) {
+        if (std::fread(palette.data(), 1, 768, file_.get()) != 768) return true;
+      } else if (tag == 1) {
+        if (fseeko(file_.get(), static_cast<off_t>(width_) * height_, SEEK_CUR) != 0) return true;
+        ++skipped;
+      } else {
+        return true;
+      }
+    }
+    return true;
+  }
+
+  void Rewind() override { fseeko(file_.get(), kRecordsStart, SEEK_SET); }
+
+ private:
+  int32_t ReadTag() {
+    uint8_t tag[4];
+    if (std::fread(tag, 1, 4, file_.get()) != 4) return -1;
+    uint32_t value = Get32(tag);
+    return value <= 1 ? static_cast<int32_t>(value) : 2;
+  }
+  // The tag at `position`, which moves past its record; -1 when no whole record is left.
+  int32_t NextTagAt(int64_t& position) {
+    if (fseeko(file_.get(), position, SEEK_SET) != 0) return -1;
+    int32_t tag = ReadTag();
+    if (tag < 0) return -1;
+    int64_t recordSize = 4 + (tag == 0 ? 768 : tag == 1 ? int64_t{width_} * height_ : 0);
+    if (tag <= 1 && position + recordSize > fileSize_) return -1;
+    position += recordSize;
+    return tag;
+  }
+
+  FilePtr file_;
+  int32_t width_ = 0, height_ = 0, pitch_ = 0;
+  int64_t fileSize_ = 0;
+  std::vector<uint8_t> buffer_;
+};
+
+}  // namespace
+
+std::unique_ptr<FrameInput> OpenWavInput(const std::string& name, InputDescription& description) {
+  if (!HasExtensionOf(name, "wav")) return nullptr;
+  FilePtr file(std::fopen(name.c_str(), "rb"));
+  if (!file) return nullptr;
+  uint8_t riff[12];
+  if (std::fread(riff, 1, 12, file.get()) != 12 || std::memcmp(riff, "RIFF", 4) != 0 ||
+      std::memcmp(riff + 8, "WAVE", 4) != 0) {
+    return nullptr;
+  }
+  uint64_t bytesPerSecond = 0;
+  bool format = false;
+  int64_t dataSize = -1;
+  uint8_t chunk[8];
+  while (dataSize < 0 && std::fread(chunk, 1, 8, file.get()) == 8) {
+    const uint32_t size = Get32(chunk + 4);
+    const off_t next = ftello(file.get()) + size + (size & 1);
+    if (std::memcmp(chunk, "fmt ", 4) == 0) {
+      uint8_t fmt[16];
+      if (size < 16 || std::fread(fmt, 1, 16, file.get()) != 16 || Get16(fmt) != 1) return nullptr;
+      bytesPerSecond = uint64_t{Get16(fmt + 2)} * Get32(fmt + 4) * Get16(fmt + 14) / 8;
+      format = true;
+    } else if (std::memcmp(chunk, "data", 4) == 0) {
+      dataSize = size;
+    }
+    if (fseeko(file.get(), next, SEEK_SET) != 0) break;
+  }
+  // A header without a rate gives no length; it is refused rather than divided by.
+  if (!format || dataSize < 0 || bytesPerSecond == 0) return nullptr;
+  description.kind = kGraphicsWav;
+  description.width = description.height = 4;
+  description.frameRate = 100;
+  description.bitsPerPixel = 8;
+  description.frames = static_cast<int32_t>(
+      std::min<uint64_t>(static_cast<uint64_t>(dataSize) * 10 / bytesPerSecond + 1, INT32_MAX));
+  return std::make_unique<WavInput>();
+}
+
+std::unique_ptr<FrameInput> OpenFlicInput(const std::string& name, InputDescription& description) {
+  auto input = std::make_unique<FlicInput>();
+  if (!input->Open(name)) return nullptr;
+  const FlicReader& reader = input->reader();
+  description.name = FlicFileName(reader);
+  description.kind = kGraphicsFlic;
+  description.width = reader.paddedWidth;
+  description.height = reader.paddedHeight;
+  description.frames = reader.frames;
+  description.frameRate = reader.frameRate;
+  description.bitsPerPixel = 8;
+  return input;
+}
+
+std::unique_ptr<FrameInput> OpenRawInput(const std::string& name, InputDescription& description) {
+  std::string path = WithDefaultExtension(name, "raw");
+  auto input = std::make_unique<RawInput>();
+  if (!input->Open(path, description)) return nullptr;
+  description.name = path;
+  return input;
+}
+
+}  // namespace toolsupport
