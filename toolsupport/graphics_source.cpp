@@ -78,7 +78,9 @@ std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressReport& progress
                                                   const GraphicsSwitches& switches, const std::string& name) {
   auto source = std::make_unique<GraphicsSource>();
   source->progress = progress;
-  source->paletteSwitches = PaletteSwitchesFrom(switches);
+  source->switches = switches;
+  source->paletteState.switches = PaletteSwitchesFrom(switches);
+  source->paletteState.paletteSource = !switches.paletteSource.empty();
   source->halftone = switches.halftone;
   source->paletteSourceName = switches.paletteSource;
 
@@ -184,16 +186,59 @@ void RewindGraphicsInput(GraphicsSource& source) {
   source.currentFrame = 0;
   source.atEnd = false;
   source.skipDone = false;
-  source.frameWaiting = false;
-  source.framesUntilNextPalette = 0;
-  source.newPalette = false;
+  source.paletteState.Rewind();
   source.readError = false;
   source.inputPalette.fill(0);
   source.outputPalette.fill(0);
   std::fill(source.outputFrame.begin(), source.outputFrame.end(), 0);
-  source.mapper = FrameMapper();
-  source.analysisSource.reset();
+  source.paletteState.mapper = FrameMapper();
   if (source.input) source.input->Rewind();
+}
+
+namespace {
+
+// The palette steps' view of a picture input; owns the input when it is an
+// analysis source.
+class GraphicsPaletteInput : public PaletteInput {
+ public:
+  explicit GraphicsPaletteInput(GraphicsSource& source) : source_(source) {}
+  explicit GraphicsPaletteInput(std::unique_ptr<GraphicsSource> owned) : source_(*owned), owned_(std::move(owned)) {}
+
+  bool ReadFrame() override { return ReadGraphicsFrame(source_); }
+  ColourFrame Frame() const override { return CurrentColourFrame(source_); }
+  bool AtEnd() const override { return source_.atEnd || source_.currentFrame >= source_.frames; }
+  int32_t FramesRead() const override { return source_.currentFrame; }
+  int32_t FrameCount() const override { return source_.frames; }
+  int InputBitsPerPixel() const override { return source_.inputBitsPerPixel; }
+  std::string ActionWord() const override { return source_.actionWord; }
+  int Report(int kind, const char* text) override { return source_.progress ? source_.progress(kind, text) : 0; }
+
+  // The palette source read without halftoning, or a second copy of this input with
+  // the same switches, sub-frame and frame range.
+  std::unique_ptr<PaletteInput> OpenAnalysisSource() override {
+    GraphicsSwitches switches = source_.switches;
+    std::string name = source_.name;
+    if (!source_.paletteSourceName.empty()) {
+      name = source_.paletteSourceName;
+      switches.halftone = 2;
+    }
+    switches.paletteSource.clear();
+    std::unique_ptr<GraphicsSource> analysis = OpenGraphicsInput(source_.progress, source_.actionWord, switches, name);
+    if (!analysis) return nullptr;
+    return std::make_unique<GraphicsPaletteInput>(std::move(analysis));
+  }
+
+ private:
+  GraphicsSource& source_;
+  std::unique_ptr<GraphicsSource> owned_;
+};
+
+}  // namespace
+
+bool NextGraphicsFrame(GraphicsSource& source) {
+  GraphicsPaletteInput input(source);
+  return NextPaletteFrame(input, source.paletteState, source.outputPalette.data(), source.outputFrame.data(),
+                          source.outputPitch);
 }
 
 void CloseGraphicsInput(std::unique_ptr<GraphicsSource>& source) { source.reset(); }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "palette_steps.h"
+#include "palette_decision.h"
 
 namespace toolsupport {
 
@@ -82,7 +82,6 @@ struct GraphicsSource {
   bool atEnd = false;
   int32_t x = 0, y = 0;
   int32_t copyWidth = 0, copyHeight = 0, missingColumns = 0, missingRows = 0;
-  bool newPalette = false;
   std::array<uint8_t, 768> inputPalette{};  // of the current input frame
   bool readError = false;                   // the last frame could not be read whole
 
@@ -90,16 +89,14 @@ struct GraphicsSource {
   const uint8_t* currentPixels = nullptr;
   ptrdiff_t currentPitch = 0;
 
-  // Palette making (/Q /I /P /U /D after defaults), halftone /T and /&.
-  PaletteSwitches paletteSwitches;
+  // Palette making: the switches (/Q /I /P /U /D after defaults), the countdown,
+  // the analysis source and the mapper; halftone /T and the palette source /&.
+  PaletteState paletteState;
   int32_t halftone = 0;
   std::string paletteSourceName;
   std::string actionWord = "Processing";
   std::vector<uint8_t> workingBuffer;  // 24-bit copy of the sub-frame when halftoning
-  int32_t framesUntilNextPalette = 0;
-  bool frameWaiting = false;  // an analysis read a frame ahead
-  std::unique_ptr<GraphicsSource> analysisSource;
-  FrameMapper mapper;
+  GraphicsSwitches switches;           // as opened, for the analysis source
 
   ProgressReport progress;
   int32_t framesToSkip = 0;  // /S − 1
@@ -111,6 +108,11 @@ struct GraphicsSource {
 // "No files in the list file." or "Out of memory" through `progress`) on failure.
 std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressReport& progress, const std::string& actionWord,
                                                   const GraphicsSwitches& switches, const std::string& name);
+
+// Delivers the next 8-bit output frame and its palette: reads the input frame,
+// makes or copies the palette and maps the frame onto it. False when the callback
+// asked to stop or the palette source could not be opened.
+bool NextGraphicsFrame(GraphicsSource& source);
 
 // Reads the next input frame; true when the input palette changed. Past the last
 // frame nothing is read. A frame that cannot be read sets readError.

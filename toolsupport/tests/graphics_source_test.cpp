@@ -81,14 +81,14 @@ TEST(GraphicsSwitches, DefaultsLimitsAndNegativeValues) {
   testing_files::WriteBytes(dir / "a.raw", RawFile(2, 4, 4));
   auto source = OpenGraphicsInput(nullptr, "", switches, dir / "a.raw");
   ASSERT_TRUE(source);
-  EXPECT_EQ(source->paletteSwitches.colours, 256);
-  EXPECT_EQ(source->paletteSwitches.interval, 65536);
-  EXPECT_EQ(source->paletteSwitches.firstIndex, 0);
+  EXPECT_EQ(source->paletteState.switches.colours, 256);
+  EXPECT_EQ(source->paletteState.switches.interval, 65536);
+  EXPECT_EQ(source->paletteState.switches.firstIndex, 0);
   std::string q16 = "/Q16 /I250";
   source = Open(dir / "a.raw", q16);
-  EXPECT_EQ(source->paletteSwitches.firstIndex, 240);
+  EXPECT_EQ(source->paletteState.switches.firstIndex, 240);
   source = Open(dir / "a.raw", "/Q16");
-  EXPECT_EQ(source->paletteSwitches.firstIndex, 120);
+  EXPECT_EQ(source->paletteState.switches.firstIndex, 120);
 }
 
 TEST(GraphicsSource, RawFramesOfAnyWidthRangeAndRewind) {
@@ -450,6 +450,52 @@ TEST(GraphicsSource, PicturesAreTriedWithEachExtension) {
   Messages messages;
   EXPECT_FALSE(Open(dir / "nothing", "", &messages));
   EXPECT_TRUE(messages.HasError("Error opening: " + dir / "nothing"));
+}
+
+}  // namespace
+}  // namespace toolsupport
+
+namespace toolsupport {
+namespace {
+
+TEST(NextGraphicsFrame, PalettedInputPassesThroughAndRewindRepeatsOutput) {
+  testing_files::ScratchDir dir;
+  testing_files::WriteBytes(dir / "a.raw", RawFile(3, 5, 3));
+  auto source = Open(dir / "a.raw");
+  ASSERT_TRUE(source);
+  std::vector<std::vector<uint8_t>> outputs;
+  for (int f = 0; f < 3; ++f) {
+    ASSERT_TRUE(NextGraphicsFrame(*source));
+    EXPECT_EQ(source->outputFrame[source->outputPitch * 2 + 4], RawPixel(f, 5, 4, 2));
+    EXPECT_EQ(source->outputPalette[3 * 40 + 1], 255 - 40);
+    outputs.push_back(source->outputFrame);
+  }
+  RewindGraphicsInput(*source);
+  for (int f = 0; f < 3; ++f) {
+    ASSERT_TRUE(NextGraphicsFrame(*source));
+    EXPECT_EQ(source->outputFrame, outputs[f]) << f;
+  }
+}
+
+TEST(NextGraphicsFrame, TrueColourInputGetsAPaletteThatHoldsItsColours) {
+  testing_files::ScratchDir dir;
+  ImageRecord image;
+  ASSERT_EQ(allocimage(&image, 4, 2, 24), 0);
+  const uint8_t colours[2][3] = {{10, 200, 30}, {250, 20, 120}};  // B, G, R
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 4; ++x) std::memcpy(image.RowFromTop(y) + x * 3, colours[(x + y) & 1], 3);
+  }
+  ASSERT_EQ(savebmp((dir / "two.bmp").c_str(), &image, 0), 0);
+  auto source = Open(dir / "two.bmp", "/D2");
+  ASSERT_TRUE(source);
+  ASSERT_TRUE(NextGraphicsFrame(*source));
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 4; ++x) {
+      const uint8_t* rgb = &source->outputPalette[source->outputFrame[source->outputPitch * y + x] * 3];
+      const uint8_t* want = colours[(x + y) & 1];
+      for (int c = 0; c < 3; ++c) EXPECT_NEAR(rgb[c], want[2 - c], 4) << x << "," << y;
+    }
+  }
 }
 
 }  // namespace
