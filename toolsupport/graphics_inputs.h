@@ -38,7 +38,7 @@ class FrameInput {
   // the frame could not be read whole; `frame` then still describes a frame.
   virtual bool Read(InputFrame& frame, std::array<uint8_t, 768>& palette) = 0;
   // Passes over `count` frames before the first read; false when asked to stop.
-  virtual bool Skip(int32_t count, const ProgressReport& progress, std::array<uint8_t, 768>& palette);
+  virtual bool Skip(int32_t count, const ProgressCallback& progress, std::array<uint8_t, 768>& palette);
   virtual void Rewind() = 0;
 };
 
@@ -54,7 +54,7 @@ std::unique_ptr<FrameInput> OpenAviInput(const std::string& name, InputDescripti
 std::unique_ptr<FrameInput> OpenRawInput(const std::string& name, InputDescription& description);
 // A list file or a series; entries are opened through OpenGraphicsInput. Reports
 // "No files in the list file." itself when no entry gives a frame.
-std::unique_ptr<FrameInput> OpenListInput(const ProgressReport& progress, ListWalker walker,
+std::unique_ptr<FrameInput> OpenListInput(const ProgressCallback& progress, ListWalker walker,
                                           InputDescription& description);
 
 }  // namespace toolsupport

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int32_t kMaxSubFrameSide = 32768;
 
-void Report(const ProgressReport& progress, int kind, const std::string& text) {
+void Report(const ProgressCallback& progress, int kind, const std::string& text) {
   if (progress) progress(kind, text.c_str());
 }
 
@@ -36,7 +36,7 @@ PaletteSwitches PaletteSwitchesFrom(const GraphicsSwitches& switches) {
   return palette;
 }
 
-std::unique_ptr<FrameInput> OpenByKind(const ProgressReport& progress, const std::string& name,
+std::unique_ptr<FrameInput> OpenByKind(const ProgressCallback& progress, const std::string& name,
                                        InputDescription& description, bool& reported) {
   if (IsSeriesName(name)) {
     ListWalker walker;
@@ -63,7 +63,7 @@ std::unique_ptr<FrameInput> OpenByKind(const ProgressReport& progress, const std
 GraphicsSource::GraphicsSource() = default;
 GraphicsSource::~GraphicsSource() = default;
 
-bool FrameInput::Skip(int32_t count, const ProgressReport& progress, std::array<uint8_t, 768>& palette) {
+bool FrameInput::Skip(int32_t count, const ProgressCallback& progress, std::array<uint8_t, 768>& palette) {
   InputFrame frame;
   for (int32_t i = 0; i < count; ++i) {
     char text[64];
@@ -74,7 +74,7 @@ bool FrameInput::Skip(int32_t count, const ProgressReport& progress, std::array<
   return true;
 }
 
-std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressReport& progress, const std::string& actionWord,
+std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressCallback& progress, const std::string& actionWord,
                                                   const GraphicsSwitches& switches, const std::string& name) {
   auto source = std::make_unique<GraphicsSource>();
   source->progress = progress;

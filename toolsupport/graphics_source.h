@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "palette_decision.h"
+#include "status_window.h"
 
 namespace toolsupport {
 
@@ -31,10 +32,6 @@ enum GraphicsKind : int32_t {
   kGraphicsList = 256,
   kGraphicsWav = 512,
 };
-
-// (kind, text) to stop flag: 0 status text at most every 250 ms, 1 status text now,
-// 2 error (shown, then the work stops), 3 cancel. Nonzero asks the caller to stop.
-using ProgressReport = std::function<int(int kind, const char* text)>;
 
 // The picture-input switches after their defaults and limits.
 struct GraphicsSwitches {
@@ -98,7 +95,7 @@ struct GraphicsSource {
   std::vector<uint8_t> workingBuffer;  // 24-bit copy of the sub-frame when halftoning
   GraphicsSwitches switches;           // as opened, for the analysis source
 
-  ProgressReport progress;
+  ProgressCallback progress;
   int32_t framesToSkip = 0;  // /S − 1
   bool skipDone = false;
   std::unique_ptr<FrameInput> input;
@@ -106,7 +103,7 @@ struct GraphicsSource {
 
 // Opens any picture or video input. None (after reporting "Error opening: %s",
 // "No files in the list file." or "Out of memory" through `progress`) on failure.
-std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressReport& progress, const std::string& actionWord,
+std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressCallback& progress, const std::string& actionWord,
                                                   const GraphicsSwitches& switches, const std::string& name);
 
 // Delivers the next 8-bit output frame and its palette: reads the input frame,

@@ -17,7 +17,7 @@ struct DepthGuard {
 
 class ListInput : public FrameInput {
  public:
-  ListInput(const ProgressReport& progress, ListWalker walker)
+  ListInput(const ProgressCallback& progress, ListWalker walker)
       : progress_(progress), walker_(std::move(walker)) {}
 
   // Opens every entry once to size the list; false when no entry gives a frame.
@@ -61,7 +61,7 @@ class ListInput : public FrameInput {
   }
 
   // Whole entries are dropped; the entry where skipping ends opens further in.
-  bool Skip(int32_t count, const ProgressReport&, std::array<uint8_t, 768>&) override {
+  bool Skip(int32_t count, const ProgressCallback&, std::array<uint8_t, 768>&) override {
     int64_t remaining = count;
     ListEntry entry;
     int misses = 0;
@@ -119,7 +119,7 @@ class ListInput : public FrameInput {
     return false;
   }
 
-  ProgressReport progress_;
+  ProgressCallback progress_;
   ListWalker walker_;
   std::unique_ptr<GraphicsSource> entry_;
   std::vector<uint8_t> blank_;
@@ -128,7 +128,7 @@ class ListInput : public FrameInput {
 
 }  // namespace
 
-std::unique_ptr<FrameInput> OpenListInput(const ProgressReport& progress, ListWalker walker,
+std::unique_ptr<FrameInput> OpenListInput(const ProgressCallback& progress, ListWalker walker,
                                           InputDescription& description) {
   if (progress) progress(0, "Opening the files in the list...");
   auto input = std::make_unique<ListInput>(progress, std::move(walker));

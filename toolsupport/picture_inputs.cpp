@@ -71,7 +71,7 @@ class AviInput : public FrameInput {
     ++next_;
     return ok;
   }
-  bool Skip(int32_t count, const ProgressReport&, std::array<uint8_t, 768>&) override {
+  bool Skip(int32_t count, const ProgressCallback&, std::array<uint8_t, 768>&) override {
     next_ += count;
     return true;
   }

@@ -26,7 +26,7 @@ class WavInput : public FrameInput {
     frame = {blank_.data(), 4, 4, 4, 8, 0};
     return true;
   }
-  bool Skip(int32_t, const ProgressReport&, std::array<uint8_t, 768>&) override { return true; }
+  bool Skip(int32_t, const ProgressCallback&, std::array<uint8_t, 768>&) override { return true; }
   void Rewind() override {}
 
  private:
@@ -118,7 +118,7 @@ class RawInput : public FrameInput {
     }
   }
 
-  bool Skip(int32_t count, const ProgressReport&, std::array<uint8_t, 768>& palette) override {
+  bool Skip(int32_t count, const ProgressCallback&, std::array<uint8_t, 768>& palette) override {
     for (int32_t skipped = 0; skipped < count;) {
       int32_t tag = ReadTag();
       if (tag == 0) {

@@ -15,7 +15,7 @@ using testing_files::ByteWriter;
 // Collects what the input reports.
 struct Messages {
   std::vector<std::pair<int, std::string>> seen;
-  ProgressReport Callback() {
+  ProgressCallback Callback() {
     return [this](int kind, const char* text) {
       seen.emplace_back(kind, text);
       return kind == 2 ? 1 : 0;
@@ -59,7 +59,7 @@ std::unique_ptr<GraphicsSource> Open(const std::string& name, const std::string&
                                      Messages* messages = nullptr) {
   std::string command = switchText;
   GraphicsSwitches switches = ParseGraphicsSwitches(command);
-  return OpenGraphicsInput(messages ? messages->Callback() : ProgressReport(), "", switches, name);
+  return OpenGraphicsInput(messages ? messages->Callback() : ProgressCallback(), "", switches, name);
 }
 
 TEST(GraphicsSwitches, DefaultsLimitsAndNegativeValues) {
@@ -495,6 +495,56 @@ TEST(NextGraphicsFrame, TrueColourInputGetsAPaletteThatHoldsItsColours) {
       const uint8_t* want = colours[(x + y) & 1];
       for (int c = 0; c < 3; ++c) EXPECT_NEAR(rgb[c], want[2 - c], 4) << x << "," << y;
     }
+  }
+}
+
+}  // namespace
+}  // namespace toolsupport
+
+#include "flic_writer.h"
+
+namespace toolsupport {
+namespace {
+
+TEST(GraphicsSource, FlicFramesAreSkippedWithStatusThenDelivered) {
+  testing_files::ScratchDir dir;
+  FlicWriter writer;
+  FlicWriterInit(writer);
+  ASSERT_TRUE(CreateFlic(writer, dir / "anim", 6, 3, -6667));
+  std::array<uint8_t, 768> palette{};
+  for (int f = 0; f < 10; ++f) {
+    palette[5] = static_cast<uint8_t>(f < 5 ? 10 : 20);  // the palette changes at the sixth frame
+    std::vector<uint8_t> pixels(6 * 3, static_cast<uint8_t>(f + 1));
+    ASSERT_TRUE(WriteFlicFrame(writer, palette.data(), pixels.data()));
+  }
+  CloseFlic(writer);
+  FlicWriterFree(writer);
+
+  Messages messages;
+  auto source = Open(dir / "anim", "/S5 /E7", &messages);
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->kind, kGraphicsFlic);
+  EXPECT_EQ(source->name, dir / "anim.flc");
+  EXPECT_EQ(source->frameRate, -6667);
+  EXPECT_EQ(source->inputWidth, 8);  // padded to a multiple of 4
+  EXPECT_EQ(source->inputHeight, 4);
+  EXPECT_EQ(source->frames, 3);
+  std::vector<std::vector<uint8_t>> frames;
+  std::vector<bool> changes;
+  for (int f = 0; f < 3; ++f) {
+    changes.push_back(ReadGraphicsFrame(*source));
+    frames.push_back(SubFrame(*source));
+    EXPECT_EQ(source->currentPixels[source->currentPitch + 2], 5 + f) << f;
+    EXPECT_EQ(source->currentPixels[source->currentPitch * 3 + 7], 0);  // padding stays black
+  }
+  EXPECT_EQ(changes, (std::vector<bool>{true, true, false}));
+  ASSERT_GE(messages.seen.size(), 4u);
+  EXPECT_EQ(messages.seen[0], (std::pair<int, std::string>{1, "Skipping frame 1..."}));
+  EXPECT_EQ(messages.seen[3], (std::pair<int, std::string>{0, "Skipping frame 4..."}));
+  RewindGraphicsInput(*source);
+  for (int f = 0; f < 3; ++f) {
+    ReadGraphicsFrame(*source);
+    EXPECT_EQ(SubFrame(*source), frames[f]) << f;
   }
 }
 
