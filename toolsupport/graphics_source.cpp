@@ -81,7 +81,7 @@ std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressCallback& progre
   source->switches = switches;
   source->paletteState.switches = PaletteSwitchesFrom(switches);
   source->paletteState.paletteSource = !switches.paletteSource.empty();
-  source->halftone = switches.halftone;
+  source->halftone = switches.halftone >= 0 && switches.halftone <= 2 ? switches.halftone : 0;
   source->paletteSourceName = switches.paletteSource;
 
   InputDescription description;
@@ -129,8 +129,8 @@ std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressCallback& progre
   source->outputFrame.assign(static_cast<size_t>(source->outputPitch) * rows, 0);
 
   // Deep inputs of more than a few frames are halftoned before their palette is made.
-  const bool halftone = (switches.halftone == 0 && source->inputBitsPerPixel > 8 && source->frames > 9) ||
-                        switches.halftone == 1;
+  const bool halftone = (source->halftone == 0 && source->inputBitsPerPixel > 8 && source->frames > 9) ||
+                        source->halftone == 1;
   if (halftone) {
     source->workingBuffer.assign(static_cast<size_t>(source->copyWidth) * 3 * source->copyHeight, 0);
     source->inputBitsPerPixel = 24;

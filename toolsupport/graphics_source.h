@@ -121,6 +121,10 @@ void RewindGraphicsInput(GraphicsSource& source);
 // Frees everything; the same as destroying the source.
 void CloseGraphicsInput(std::unique_ptr<GraphicsSource>& source);
 
+// Ends the AVI input's use at program end. Our AVI reader keeps no state between
+// files, so there is nothing left to release; tools call it all the same.
+inline void GraphicsAviExit() {}
+
 // Copies `count` 4-byte B, G, R, x entries into R, G, B entries; true when any byte changed.
 bool CopyPaletteChanged(uint8_t* destination, const uint8_t* source, int count);
 

@@ -29,7 +29,7 @@ enum class ImageStatus : int {
 
 // Largest picture side and largest pixel block the layer accepts.
 inline constexpr int32_t kMaxImageSide = 32768;
-inline constexpr uint64_t kMaxImageBytes = uint64_t{1} << 30;
+inline constexpr uint64_t kMaxImageBytes = uint64_t{1} << 28;
 
 struct ImageInfo {
   int32_t width = 0;

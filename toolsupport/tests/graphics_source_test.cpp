@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "image_calls.h"
@@ -546,6 +547,47 @@ TEST(GraphicsSource, FlicFramesAreSkippedWithStatusThenDelivered) {
     ReadGraphicsFrame(*source);
     EXPECT_EQ(SubFrame(*source), frames[f]) << f;
   }
+}
+
+}  // namespace
+}  // namespace toolsupport
+
+namespace toolsupport {
+namespace {
+
+// Damaged run-length data and chunk sizes in an AVI's frame list are refused or
+// decoded inside the frame (checked by the sanitizer build).
+TEST(GraphicsSource, DamagedAviFramesStayInsideTheFrame) {
+  testing_files::ScratchDir dir;
+  AviSpec spec;
+  spec.compression = 1;
+  spec.width = 7;
+  spec.height = 5;
+  for (int f = 0; f < 6; ++f) {
+    spec.samples.push_back({7, uint8_t(f), 0, 0, 0, 3, 1, 2, 3, 0, 0, 2, 2, 2, 5, 9, 0, 1});
+  }
+  const std::vector<uint8_t> original = AviFile(spec);
+  const size_t movi = std::search(original.begin(), original.end(), std::begin("movi"), std::end("movi") - 1) -
+                      original.begin();
+  ASSERT_LT(movi, original.size());
+  uint32_t seed = 99;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+  int opened = 0;
+  for (int round = 0; round < 300; ++round) {
+    std::vector<uint8_t> bytes = original;
+    for (int hits = 1 + next() % 6; hits > 0; --hits) {
+      bytes[movi + next() % (bytes.size() - movi)] = static_cast<uint8_t>(next());
+    }
+    testing_files::WriteBytes(dir / "d.avi", bytes);
+    auto source = Open(dir / "d.avi");
+    if (!source) continue;
+    ++opened;
+    while (!source->atEnd) {
+      ReadGraphicsFrame(*source);
+      ASSERT_LE(source->copyWidth, 7);
+    }
+  }
+  EXPECT_GT(opened, 0);
 }
 
 }  // namespace

@@ -312,6 +312,42 @@ TEST(ImageLayer, DamagedAndOversizedFilesAreRefused) {
   EXPECT_EQ(LoadImage(ImageFormat::Bmp, dir / "short.bmp", image), ImageStatus::Corrupt);
 }
 
+// Our own readers see damaged data everywhere after the picture's size: they must
+// refuse it or decode within the picture (the sanitizer build checks the second).
+TEST(ImageLayer, RandomlyDamagedFilesOfOurOwnReadersAreHandled) {
+  ScratchDir dir;
+  Image paletted = MakePaletted(33, 17);
+  Image colour = MakeTrueColour(33, 17);
+  struct Case { ImageFormat format; const Image* image; int option; size_t keep; };
+  const Case cases[] = {{ImageFormat::Bmp, &paletted, 0, 26}, {ImageFormat::Bmp, &colour, 0, 26},
+                        {ImageFormat::Pcx, &paletted, 0, 12}, {ImageFormat::Pcx, &colour, 0, 12},
+                        {ImageFormat::Tga, &paletted, 1, 16}, {ImageFormat::Tga, &colour, 1, 16},
+                        {ImageFormat::Tga, &colour, 0, 16}};
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+  int loaded = 0;
+  for (const Case& c : cases) {
+    std::string path = dir / (std::string("f.") + Name(c.format));
+    ASSERT_EQ(SaveImage(c.format, path, *c.image, c.option), ImageStatus::Ok);
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> original(std::istreambuf_iterator<char>(in), {});
+    for (int round = 0; round < 150; ++round) {
+      std::vector<uint8_t> bytes = original;
+      for (int hits = 1 + next() % 8; hits > 0; --hits) {
+        bytes[c.keep + next() % (bytes.size() - c.keep)] = static_cast<uint8_t>(next());
+      }
+      if (round % 5 == 0) bytes.resize(c.keep + next() % (bytes.size() - c.keep));
+      WriteBytes(path, bytes);
+      ImageInfo info;
+      if (ReadImageInfo(c.format, path, info) != ImageStatus::Ok) continue;
+      Image image;
+      ASSERT_EQ(AllocateImage(image, info.width, info.height, info.bitsPerPixel), ImageStatus::Ok);
+      if (LoadImage(c.format, path, image) == ImageStatus::Ok) ++loaded;
+    }
+  }
+  EXPECT_GT(loaded, 0);  // damage inside the pixels still gives a picture
+}
+
 TEST(ImageLayer, ConversionsKeepColours) {
   Image paletted = MakePaletted();
   Image colour, back;
