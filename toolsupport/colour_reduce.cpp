@@ -186,7 +186,7 @@ void PlaceColours(const std::vector<uint32_t>& colours, int slots, uint8_t* slot
 
 }  // namespace
 
-int ReduceColors(const ColourProgress& progress, int highReserve, int lowReserve, int colours,
+int ReduceColors(const ProgressCallback& progress, int highReserve, int lowReserve, int colours,
                  int firstIndex, ColourHistogram& histogram, uint8_t* palette) {
   const int target = colours - lowReserve - highReserve;
   if (target < 1) return 0;

@@ -2,12 +2,9 @@
 // Palette making: the median-cut style splitting of colour boxes over a histogram, and the
 // placement of the new colours near what the palette held before.
 #include <cstdint>
-#include <functional>
 
 #include "colour_histogram.h"
-
-// Reports progress (kind 0 throttled text, 1 text now); a nonzero result asks to stop.
-using ColourProgress = std::function<int(int kind, const char* text)>;
+#include "status_window.h"
 
 // A colour as R * 65536 + G * 256 + B (8-bit components).
 inline constexpr uint32_t PackRgb(uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; }
@@ -27,5 +24,5 @@ BoxSplit SplitColorBox(uint32_t* keys, int count, const uint64_t* counts);
 // and the last highReserve entries of the range are reserved: the histogram counts of the
 // colours they hold are cleared first. Returns the number of colours made (0 for an empty
 // histogram). The histogram is changed.
-int ReduceColors(const ColourProgress& progress, int highReserve, int lowReserve, int colours,
+int ReduceColors(const ProgressCallback& progress, int highReserve, int lowReserve, int colours,
                  int firstIndex, ColourHistogram& histogram, uint8_t* palette);

@@ -1,0 +1,203 @@
+#include "graphics_output.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+
+#include "flic_test_support.h"
+#include "platform/gui/dialogs.h"
+#include "status_window.h"
+
+namespace {
+
+using namespace flictest;
+using Palette = std::array<uint8_t, 768>;
+
+struct Reports {
+  std::vector<std::pair<int, std::string>> seen;
+  ProgressCallback callback() {
+    return [this](int kind, const char* text) {
+      seen.emplace_back(kind, text);
+      return kind == 2 || kind == 3;
+    };
+  }
+};
+
+Palette Colours() {
+  Palette p;
+  for (int i = 0; i < 256; ++i) p[i * 3] = i, p[i * 3 + 1] = 255 - i, p[i * 3 + 2] = i * 3;
+  return p;
+}
+
+// width x height pixels in rows of `pitch`; the padding columns hold 0xEE.
+std::vector<uint8_t> Pixels(int width, int height, int pitch, int salt) {
+  std::vector<uint8_t> px(pitch * height, 0xEE);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) px[y * pitch + x] = static_cast<uint8_t>(x * 3 + y * 5 + salt);
+  return px;
+}
+
+platform::Image Load(const std::string& name) {
+  platform::ImageFormat format{};
+  platform::ImageInfo info;
+  platform::Image image;
+  EXPECT_TRUE(platform::ImageFormatFromExtension(name, format));
+  EXPECT_EQ(platform::ReadImageInfo(format, name, info), platform::ImageStatus::Ok) << name;
+  EXPECT_EQ(platform::AllocateImage(image, info.width, info.height, info.bitsPerPixel), platform::ImageStatus::Ok);
+  EXPECT_EQ(platform::LoadImage(format, name, image), platform::ImageStatus::Ok) << name;
+  return image;
+}
+
+TEST(GraphicsOutput, SeriesNumbersItsFilesAndDescribesTheirRange) {
+  ScratchFolder dir;
+  Reports reports;
+  const int w = 6, h = 4, pitch = 8;
+  auto out = CreateGraphicsOutput(0, reports.callback(), 100, pitch, h, w, 120, dir.File("OUT.BMP"));
+  ASSERT_TRUE(out);
+  Palette palette = Colours();
+  for (int i = 0; i < 120; ++i) WriteGraphicsFrame(*out, palette.data(), Pixels(w, h, pitch, i).data());
+  EXPECT_FALSE(out->error);
+  EXPECT_EQ(out->description, "OUT000.BMP to OUT119.BMP");
+  uint64_t sum = 0;
+  for (int i = 0; i < 120; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "OUT%03d.BMP", i);
+    ASSERT_TRUE(std::filesystem::exists(dir.File(name))) << name;
+    sum += std::filesystem::file_size(dir.File(name));
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("OUT120.BMP")));
+  EXPECT_EQ(CloseGraphicsOutput(std::move(out)), static_cast<int64_t>(sum));
+
+  platform::Image image = Load(dir.File("OUT007.BMP"));
+  ASSERT_EQ(image.bitsPerPixel, 8);
+  std::vector<uint8_t> want = Pixels(w, h, pitch, 7);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      int index = image.RowFromTop(y)[x];
+      EXPECT_EQ(index, want[y * pitch + x]);
+      EXPECT_EQ(image.palette[index * 4 + 2], palette[index * 3]);  // B, G, R, 0
+      EXPECT_EQ(image.palette[index * 4], palette[index * 3 + 2]);
+    }
+  EXPECT_TRUE(reports.seen.empty());
+}
+
+TEST(GraphicsOutput, OnePictureKeepsItsNameAndTgaExpandsThePalette) {
+  ScratchFolder dir;
+  const int w = 5, h = 3, pitch = 8;
+  auto out = CreateGraphicsOutput(0, nullptr, 100, pitch, h, w, 1, dir.File("still.tga"));
+  ASSERT_TRUE(out);
+  EXPECT_EQ(out->bitsPerPixel, 24);
+  Palette palette = Colours();
+  WriteGraphicsFrame(*out, palette.data(), Pixels(w, h, pitch, 40).data());
+  EXPECT_EQ(out->description, "still.tga");
+  CloseGraphicsOutput(std::move(out));
+  platform::Image image = Load(dir.File("still.tga"));
+  ASSERT_EQ(image.bitsPerPixel, 24);
+  std::vector<uint8_t> want = Pixels(w, h, pitch, 40);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const uint8_t* bgr = image.RowFromTop(y) + x * 3;
+      const uint8_t* rgb = &palette[want[y * pitch + x] * 3];
+      EXPECT_EQ((std::array<uint8_t, 3>{bgr[2], bgr[1], bgr[0]}), (std::array<uint8_t, 3>{rgb[0], rgb[1], rgb[2]}));
+    }
+}
+
+TEST(GraphicsOutput, ExtensionChoosesTheKind) {
+  ScratchFolder dir;
+  Reports reports;
+  auto flc = CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 2, dir.File("anim"));
+  ASSERT_TRUE(flc);
+  EXPECT_EQ(flc->kind, kOutputFlc);
+  EXPECT_EQ(flc->name, dir.File("anim.flc"));
+  CloseGraphicsOutput(std::move(flc));
+  EXPECT_TRUE(std::filesystem::exists(dir.File("anim.flc")));
+
+  const std::pair<const char*, GraphicsOutputKind> kinds[] = {{"a.Flc", kOutputFlc}, {"a.jpg", kOutputJpg},
+                                                              {"a.TIF", kOutputTif}, {"a.pcx", kOutputPcx},
+                                                              {"a.gif", kOutputGif}, {"a.bmp", kOutputBmp}};
+  for (const auto& [name, kind] : kinds) {
+    auto out = CreateGraphicsOutput(kOutputOverwrite, reports.callback(), 70, 8, 4, 8, 2, dir.File(name));
+    ASSERT_TRUE(out) << name;
+    EXPECT_EQ(out->kind, kind) << name;
+    DiscardGraphicsOutput(std::move(out));
+  }
+  EXPECT_TRUE(reports.seen.empty());
+
+  EXPECT_FALSE(CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 2, dir.File("a.xyz")));
+  ASSERT_EQ(reports.seen.size(), 1u);
+  EXPECT_EQ(reports.seen[0], std::make_pair(2, std::string("Unsupported output file type.")));
+  EXPECT_FALSE(CreateGraphicsOutput(kOutputQuietUnknownType, reports.callback(), 70, 8, 4, 8, 2, dir.File("b.xyz")));
+  EXPECT_EQ(reports.seen.size(), 1u);
+}
+
+TEST(GraphicsOutput, ExistingFilesAreOverwrittenOnlyWhenAllowed) {
+  ScratchFolder dir;
+  std::ofstream(dir.File("old.flc")) << "keep";
+  std::ofstream(dir.File("pic0.bmp")) << "keep";
+  Reports reports;
+  {
+    platform::ScriptedDialogs dialogs;
+    dialogs.Answer(platform::DialogAnswer::No);
+    dialogs.Answer(platform::DialogAnswer::No);
+    EXPECT_FALSE(CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 2, dir.File("old")));
+    EXPECT_FALSE(CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 5, dir.File("pic.bmp")));
+    ASSERT_EQ(dialogs.asked().size(), 2u);
+    EXPECT_EQ(dialogs.asked()[0].text, "File " + dir.File("old.flc") + " exists, overwrite?");
+    EXPECT_EQ(dialogs.asked()[1].text, "File " + dir.File("pic0.bmp") + " exists, overwrite?");
+  }
+  EXPECT_EQ(reports.seen, (std::vector<std::pair<int, std::string>>{{3, ""}, {3, ""}}));
+  EXPECT_EQ(ReadAll(dir.File("old.flc")).size(), 4u);
+  auto out = CreateGraphicsOutput(kOutputOverwrite, reports.callback(), 70, 8, 4, 8, 2, dir.File("old"));
+  ASSERT_TRUE(out);
+  CloseGraphicsOutput(std::move(out));
+  EXPECT_EQ(ReadAll(dir.File("old.flc")).size(), 128u);
+}
+
+TEST(GraphicsOutput, FailuresAreReportedAndPartialOutputCanBeRemoved) {
+  ScratchFolder dir;
+  Reports reports;
+  EXPECT_FALSE(CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 2, dir.File("no/such/dir.flc")));
+  ASSERT_EQ(reports.seen.size(), 1u);
+  EXPECT_EQ(reports.seen[0], std::make_pair(2, std::string("Error creating the output flic.")));
+
+  Palette palette = Colours();
+  auto lost = CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 3, dir.File("no/such/pic.bmp"));
+  ASSERT_TRUE(lost);
+  WriteGraphicsFrame(*lost, palette.data(), Pixels(8, 4, 8, 0).data());
+  EXPECT_TRUE(lost->error);
+  CloseGraphicsOutput(std::move(lost));
+
+  auto series = CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 3, dir.File("part.gif"));
+  ASSERT_TRUE(series);
+  WriteGraphicsFrame(*series, palette.data(), Pixels(8, 4, 8, 0).data());
+  WriteGraphicsFrame(*series, palette.data(), Pixels(8, 4, 8, 1).data());
+  EXPECT_TRUE(std::filesystem::exists(dir.File("part1.gif")));
+  DiscardGraphicsOutput(std::move(series));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("part0.gif")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("part1.gif")));
+}
+
+TEST(GraphicsOutput, FlicFramesOfAPaddedSourceReadBackExactly) {
+  std::string python = PythonWithImaging();
+  if (python.empty()) GTEST_SKIP() << "no python3 with the imaging library";
+  ScratchFolder dir;
+  const int w = 30, h = 6, pitch = 36;  // the flic is 32 wide: two padding columns kept
+  auto out = CreateGraphicsOutput(0, nullptr, -6667, pitch, h, w, 3, dir.File("pad.flc"));
+  ASSERT_TRUE(out);
+  Palette palette = Colours();
+  std::vector<uint8_t> expected;
+  for (int i = 0; i < 3; ++i) {
+    std::vector<uint8_t> px = Pixels(w, h, pitch, i * 11);
+    WriteGraphicsFrame(*out, palette.data(), px.data());
+    for (int y = 0; y < h; ++y) expected.insert(expected.end(), &px[y * pitch], &px[y * pitch + 32]);
+  }
+  EXPECT_FALSE(out->error);
+  int64_t size = CloseGraphicsOutput(std::move(out));
+  EXPECT_EQ(size, static_cast<int64_t>(std::filesystem::file_size(dir.File("pad.flc"))));
+  std::vector<uint8_t> seen;
+  ASSERT_TRUE(ReadWithImaging(python, dir.File("pad.flc"), dir.File("pad"), seen));
+  EXPECT_TRUE(seen == expected);
+}
+
+}  // namespace
