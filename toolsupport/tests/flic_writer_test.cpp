@@ -11,30 +11,6 @@
 namespace {
 
 using namespace flictest;
-using Palette = std::array<uint8_t, 768>;
-using Frame = std::vector<uint8_t>;
-
-Palette Ramp(int shift) {
-  Palette p;
-  for (int i = 0; i < 768; ++i) p[i] = static_cast<uint8_t>(i / 3 + shift * (i % 3));
-  return p;
-}
-
-Frame Noise(int w, int h, uint32_t seed) {
-  Frame f(w * h);
-  for (auto& b : f) b = static_cast<uint8_t>((seed = seed * 1664525 + 1013904223) >> 24);
-  return f;
-}
-
-Frame Flat(int w, int h, uint8_t v) { return Frame(w * h, v); }
-
-Frame Gradient(int w, int h) {
-  Frame f(w * h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) f[y * w + x] = static_cast<uint8_t>((x / 8 + y / 4) & 255);
-  return f;
-}
-
 // Writes the frames (one palette for all unless given per frame) and returns the file's bytes.
 std::vector<uint8_t> WriteFlic(const std::string& name, int w, int h, const std::vector<Frame>& frames,
                                const std::vector<Palette>& palettes = {}, int32_t rate = 70) {
@@ -180,36 +156,6 @@ TEST(FlicWriter, StopsWithAWriteErrorBeyondTheLargestFrameCount) {
   std::vector<uint8_t> file = ReadAll(dir.File("long.flc"));
   EXPECT_EQ(Le16(file, 6), 65535u);
   EXPECT_EQ(WalkFrames(file).size(), 65536u);
-}
-
-struct Clip {
-  const char* name;
-  int width, height;
-  std::vector<Frame> frames;
-};
-
-std::vector<Clip> Clips() {
-  std::vector<Clip> clips;
-  // 320 x 200: byte-oriented deltas, one with a skip beyond 255 pixels in a line.
-  Frame noise = Noise(320, 200, 9), patched = noise;
-  for (int y = 50; y < 60; ++y)
-    for (int x = 100; x < 140; ++x) patched[y * 320 + x] = 7;
-  patched[120 * 320] = 1, patched[120 * 320 + 300] = 2;
-  clips.push_back({"classic", 320, 200, {noise, patched, patched, Flat(320, 200, 4), Gradient(320, 200)}});
-  // Word-oriented deltas, runs and literals, a frame of noise.
-  Frame g = Gradient(64, 48), moved = g;
-  for (int x = 10; x < 30; ++x) moved[20 * 64 + x] = 200;
-  moved[47 * 64 + 63] = 9;
-  clips.push_back({"small", 64, 48, {Flat(64, 48, 3), g, moved, Noise(64, 48, 5), g}});
-  // A line wider than a packet's skip can reach.
-  Frame wide = Gradient(1200, 3), wideChanged = wide;
-  wideChanged[1 * 1200 + 0] = 99, wideChanged[1 * 1200 + 1100] = 98, wideChanged[1 * 1200 + 1101] = 97;
-  clips.push_back({"wide", 1200, 3, {wide, wideChanged}});
-  // More unchanged lines than one skip word can count.
-  Frame tall = Flat(2, 20000, 0), tallChanged = tall;
-  tallChanged[2 * 19999] = 5;
-  clips.push_back({"tall", 2, 20000, {tall, tallChanged}});
-  return clips;
 }
 
 TEST(FlicWriter, IndependentReaderSeesTheSamePixels) {
