@@ -2,7 +2,7 @@
 # Installs every Debian package the toolkit needs to build, test and run. Safe to run again.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsdl2-dev libgif-dev libjpeg-dev libtiff-dev
   xvfb xauth python3 python3-pil
