@@ -36,6 +36,6 @@ bool CreateFlic(FlicWriter& writer, const std::string& name, int width, int heig
 // (256 x R, G, B). False, with the error flag set, when it cannot be written.
 bool WriteFlicFrame(FlicWriter& writer, const uint8_t* palette, const uint8_t* pixels);
 // Writes the ring frame, completes the header and closes; returns the file size (0 when the
-// file was not open).
+// file was not open). A failed write sets the error flag.
 int64_t CloseFlic(FlicWriter& writer);
 void FlicWriterFree(FlicWriter& writer);

@@ -190,6 +190,7 @@ int64_t CloseGraphicsOutput(std::unique_ptr<GraphicsOutput> out) {
   if (!out) return 0;
   if (out->kind == kOutputFlc) {
     out->totalSize = CloseFlic(out->flic);
+    if (out->flic.error) out->totalSize = -1;
     FlicWriterFree(out->flic);
   }
   platform::FreeImage(out->image);

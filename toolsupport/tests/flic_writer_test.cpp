@@ -158,6 +158,19 @@ TEST(FlicWriter, StopsWithAWriteErrorBeyondTheLargestFrameCount) {
   EXPECT_EQ(WalkFrames(file).size(), 65536u);
 }
 
+TEST(FlicWriter, WriteFailureWhileClosingIsReported) {
+  ScratchFolder dir;
+  std::filesystem::create_symlink("/dev/full", dir.File("full.flc"));  // every write fails
+  FlicWriter writer;
+  FlicWriterInit(writer);
+  ASSERT_TRUE(CreateFlic(writer, dir.File("full.flc"), 8, 2, 70));  // the header waits in the buffer
+  Palette p = Ramp(0);
+  EXPECT_TRUE(WriteFlicFrame(writer, p.data(), Flat(8, 2, 1).data()));
+  CloseFlic(writer);
+  EXPECT_TRUE(writer.error);
+  FlicWriterFree(writer);
+}
+
 TEST(FlicWriter, IndependentReaderSeesTheSamePixels) {
   std::string python = PythonWithImaging();
   if (python.empty()) GTEST_SKIP() << "no python3 with the imaging library";

@@ -168,6 +168,12 @@ TEST(GraphicsOutput, FailuresAreReportedAndPartialOutputCanBeRemoved) {
   EXPECT_TRUE(lost->error);
   CloseGraphicsOutput(std::move(lost));
 
+  std::filesystem::create_symlink("/dev/full", dir.File("full.flc"));
+  auto full = CreateGraphicsOutput(kOutputOverwrite, reports.callback(), 70, 8, 4, 8, 3, dir.File("full.flc"));
+  ASSERT_TRUE(full);
+  WriteGraphicsFrame(*full, palette.data(), Pixels(8, 4, 8, 0).data());
+  EXPECT_EQ(CloseGraphicsOutput(std::move(full)), -1);
+
   auto series = CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 3, dir.File("part.gif"));
   ASSERT_TRUE(series);
   WriteGraphicsFrame(*series, palette.data(), Pixels(8, 4, 8, 0).data());
