@@ -1,0 +1,32 @@
+#pragma once
+// What stands behind a display buffer on our window layer; the record only points at it.
+#include <QImage>
+#include <QList>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+#include "full_screen_view.h"
+#include "vant_buffer.h"
+
+struct VantBufferSystem {
+  std::unique_ptr<uint8_t, decltype(&std::free)> pixel_memory{nullptr, &std::free};
+  // The window palette: the colours the pixels are drawn with, made when first needed and
+  // replaced by every new palette.
+  std::optional<QList<QRgb>> palette;
+  // The DIB-section kind: an indexed image over the buffer's own pixels, top row first.
+  QImage bitmap;
+  // The full-screen kinds: the view that stands in for the display mode.
+  std::unique_ptr<playback::FullScreenView> full_screen;
+};
+
+namespace playback {
+
+// The buffer's colours as drawing colours, all 256 entries.
+QList<QRgb> PaletteFromColors(const VantBuffer& buffer);
+
+// The window palette, made from the colours when missing.
+const QList<QRgb>& EnsurePalette(VantBuffer& buffer);
+
+}  // namespace playback

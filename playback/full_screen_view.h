@@ -1,0 +1,48 @@
+#pragma once
+// The full-screen kinds of display buffer: a borderless window over the whole screen stands in
+// for a 320x240 or 320x200 display mode. The picture sits in the middle of the mode's area, and
+// that area is scaled to fill the screen as far as its aspect allows; the rest is black.
+#include <QImage>
+#include <QList>
+#include <QRect>
+#include <QSize>
+
+#include "platform/gui/window.h"
+
+struct VantBuffer;
+
+namespace playback {
+
+struct FullScreenLayout {
+  QRect mode_area;  // where the display mode's area lands on the screen
+  QRect picture;    // where the buffer's picture lands on the screen
+};
+
+// Places a picture (at most the mode's size) on a screen showing the given mode.
+FullScreenLayout LayOutFullScreen(QSize screen, QSize mode, QSize picture);
+
+class FullScreenView : private platform::WindowEvents {
+ public:
+  FullScreenView(VantBuffer& buffer, QSize mode);
+  ~FullScreenView() override;
+
+  // Shows the view over the screen.
+  void Show();
+  // Sends every pixel of the buffer to the display.
+  void ShowPixels();
+  // The display's palette: the picture shown takes these colours at once.
+  void SetPalette(const QList<QRgb>& palette);
+  platform::Window& window() { return window_; }
+
+ private:
+  void Paint(platform::Window&) override;
+  void Activated(platform::Window&, bool active) override;
+  void Render();
+
+  VantBuffer& buffer_;
+  QSize mode_;
+  platform::Window window_;
+  QImage shown_;  // the pixels last sent, as palette indexes
+};
+
+}  // namespace playback
