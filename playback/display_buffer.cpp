@@ -110,14 +110,16 @@ struct BufferDeleter {
 using OwnedBuffer = std::unique_ptr<VantBuffer, BufferDeleter>;
 
 // The full-screen view stands in for the caller's window, which waits minimized meanwhile.
-void TakeFullScreen(VantBuffer& buffer, platform::Window& caller) {
+bool TakeFullScreen(VantBuffer& buffer, platform::Window& caller) {
   QSize mode = buffer.kind == VANT_BLITTER_FULL_SCREEN_320X240 ? QSize(320, 240) : QSize(320, 200);
-  auto view = std::make_unique<FullScreenView>(buffer, mode);
+  std::unique_ptr<FullScreenView> view = FullScreenView::Create(buffer, mode);
+  if (view == nullptr) return false;
   g_full_screen_owner = &buffer;
   caller.ShowMinimized();
   caller.SetRestoreTarget(&view->window());
   view->Show();
   buffer.system->full_screen = std::move(view);
+  return true;
 }
 
 void GiveBackFullScreen(VantBuffer& buffer) {
@@ -172,7 +174,7 @@ VantBuffer* OpenBuffer(VantWindowHandle window, int32_t requested_kind, int32_t 
                     QImage::Format_Indexed8);
     bitmap.setColorTable(PaletteFromColors(*buffer));
   }
-  if (buffer->full_screen) TakeFullScreen(*buffer, *caller);
+  if (buffer->full_screen && !TakeFullScreen(*buffer, *caller)) return nullptr;
   return buffer.release();
 }
 

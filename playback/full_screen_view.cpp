@@ -38,21 +38,27 @@ FullScreenLayout LayOutFullScreen(QSize screen, QSize mode, QSize picture) {
   return layout;
 }
 
-FullScreenView::FullScreenView(VantBuffer& buffer, QSize mode)
+std::unique_ptr<FullScreenView> FullScreenView::Create(VantBuffer& buffer, QSize mode) {
+  auto window = platform::Window::Create("", platform::WindowStyle{.caption = false, .full_screen = true});
+  if (window == nullptr) return nullptr;
+  return std::unique_ptr<FullScreenView>(new FullScreenView(buffer, mode, std::move(window)));
+}
+
+FullScreenView::FullScreenView(VantBuffer& buffer, QSize mode, std::unique_ptr<platform::Window> window)
     : buffer_(buffer),
       mode_(mode),
-      window_("", platform::WindowStyle{.caption = false, .full_screen = true}),
+      window_(std::move(window)),
       shown_(buffer.width, buffer.height, QImage::Format_Indexed8) {
   shown_.fill(0);
   shown_.setColorTable(PaletteFromColors(buffer));
-  window_.SetEvents(this);
+  window_->SetEvents(this);
 }
 
-FullScreenView::~FullScreenView() { window_.SetEvents(nullptr); }
+FullScreenView::~FullScreenView() { window_->SetEvents(nullptr); }
 
 void FullScreenView::Show() {
-  window_.Show();
-  window_.Activate();
+  window_->Show();
+  window_->Activate();
 }
 
 void FullScreenView::ShowPixels() {
@@ -78,13 +84,13 @@ void FullScreenView::Activated(platform::Window&, bool active) {
 }
 
 void FullScreenView::Render() {
-  QImage& surface = window_.Surface();
+  QImage& surface = window_->Surface();
   FullScreenLayout layout = LayOutFullScreen(surface.size(), mode_, shown_.size());
   surface.fill(Qt::black);
   QPainter painter(&surface);
   painter.drawImage(layout.picture, shown_);
   painter.end();
-  window_.ShowSurface(surface.rect());
+  window_->ShowSurface(surface.rect());
 }
 
 }  // namespace playback

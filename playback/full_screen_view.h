@@ -6,6 +6,7 @@
 #include <QList>
 #include <QRect>
 #include <QSize>
+#include <memory>
 
 #include "platform/gui/window.h"
 
@@ -23,7 +24,8 @@ FullScreenLayout LayOutFullScreen(QSize screen, QSize mode, QSize picture);
 
 class FullScreenView : private platform::WindowEvents {
  public:
-  FullScreenView(VantBuffer& buffer, QSize mode);
+  // Null when no window can be made.
+  static std::unique_ptr<FullScreenView> Create(VantBuffer& buffer, QSize mode);
   ~FullScreenView() override;
 
   // Shows the view over the screen.
@@ -32,16 +34,17 @@ class FullScreenView : private platform::WindowEvents {
   void ShowPixels();
   // The display's palette: the picture shown takes these colours at once.
   void SetPalette(const QList<QRgb>& palette);
-  platform::Window& window() { return window_; }
+  platform::Window& window() { return *window_; }
 
  private:
+  FullScreenView(VantBuffer& buffer, QSize mode, std::unique_ptr<platform::Window> window);
   void Paint(platform::Window&) override;
   void Activated(platform::Window&, bool active) override;
   void Render();
 
   VantBuffer& buffer_;
   QSize mode_;
-  platform::Window window_;
+  std::unique_ptr<platform::Window> window_;
   QImage shown_;  // the pixels last sent, as palette indexes
 };
 

@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "gui_application.h"
+#include "qt_application.h"
 
 namespace platform {
 namespace {
@@ -17,8 +17,8 @@ std::optional<ScreenInfo>& TestScreen() {
 
 ScreenInfo QueryScreen() {
   if (TestScreen()) return *TestScreen();
-  EnsureGuiApplication();
   ScreenInfo info;
+  if (!MakeGuiApplication()) return info;
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     info.width = screen->geometry().width();
     info.height = screen->geometry().height();

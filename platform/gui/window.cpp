@@ -1,6 +1,7 @@
 #include "window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QMouseEvent>
@@ -13,7 +14,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "gui_application.h"
+#include "qt_application.h"
 
 namespace platform {
 namespace {
@@ -103,8 +104,18 @@ class WindowWidget : public QWidget {
   Window& owner_;
 };
 
+void ProcessWindowEvents() {
+  if (QCoreApplication::instance() == nullptr) return;
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+std::unique_ptr<Window> Window::Create(std::string_view title, WindowStyle style) {
+  if (!MakeGuiApplication()) return nullptr;
+  return std::unique_ptr<Window>(new Window(title, style));
+}
+
 Window::Window(std::string_view title, WindowStyle style) : handle_(NewHandle()), style_(style) {
-  EnsureGuiApplication();
   widget_ = std::make_unique<WindowWidget>(*this);
   Qt::WindowFlags flags = Qt::Window;
   if (style.full_screen) {

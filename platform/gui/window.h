@@ -50,9 +50,13 @@ struct WindowStyle {
   bool full_screen = false;  // no frame, over the whole screen and on top of other windows
 };
 
+// Delivers every window event that is waiting (input, paints, posted requests) and returns.
+void ProcessWindowEvents();
+
 class Window {
  public:
-  explicit Window(std::string_view title, WindowStyle style = {});
+  // A new hidden window; null when this run cannot show windows (no display).
+  static std::unique_ptr<Window> Create(std::string_view title, WindowStyle style = {});
   ~Window();
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
@@ -101,6 +105,7 @@ class Window {
 
  private:
   friend class WindowWidget;
+  Window(std::string_view title, WindowStyle style);
   void ResizeSurface(int width, int height);
   void DeliverPaint();
   void RestoredFromMinimized();

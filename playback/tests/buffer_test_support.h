@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gui/gui_application.h"
 #include "platform/gui/window.h"
 #include "vant_buffer.h"
 
@@ -14,7 +13,8 @@ namespace buffer_test {
 
 // A window whose client area is at least the given size, shown and settled.
 inline std::unique_ptr<platform::Window> ShownWindow(int client_width = 640, int client_height = 480) {
-  auto window = std::make_unique<platform::Window>("display buffer test");
+  auto window = platform::Window::Create("display buffer test");
+  if (window == nullptr) return window;
   window->Show();
   platform::ProcessWindowEvents();
   QRect frame = window->FrameRect(), client = window->ClientRect();

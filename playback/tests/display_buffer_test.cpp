@@ -342,9 +342,9 @@ TEST(DisplayBufferWindow, FocusFollowsTheActiveWindow) {
   platform::ProcessWindowEvents();
   EXPECT_NE(VantBufferFocused(buffer.get()), 0);
 
-  platform::Window other("other");
-  other.Show();
-  other.Activate();
+  auto other = platform::Window::Create("other");
+  other->Show();
+  other->Activate();
   platform::ProcessWindowEvents();
   EXPECT_EQ(VantBufferFocused(buffer.get()), 0);
 }

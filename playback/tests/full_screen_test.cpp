@@ -121,9 +121,9 @@ TEST_F(FullScreenBuffer, FocusFollowsTheViewAndComingBackSendsThePictureAgain) {
   VantBufferNewPalette(buffer.get(), palette.data(), 0);
   VantBufferBlit(buffer.get(), nullptr, 0, 0, 0, 0, 320, 200);
 
-  platform::Window other("other");
-  other.Show();
-  other.Activate();
+  auto other = platform::Window::Create("other");
+  other->Show();
+  other->Activate();
   platform::ProcessWindowEvents();
   EXPECT_EQ(VantBufferFocused(buffer.get()), 0);
 

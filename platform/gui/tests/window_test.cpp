@@ -10,7 +10,6 @@
 #include <QWidget>
 #include <vector>
 
-#include "gui_application.h"
 
 namespace {
 
@@ -42,15 +41,16 @@ void Press(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers, const Q
 }
 
 TEST(Window, SurfaceDrawingShowsInTheClientArea) {
-  Window window("surface");
-  window.Place(10, 20, 64, 48);
-  window.Show();
+  auto window = Window::Create("surface");
+  ASSERT_NE(window, nullptr);
+  window->Place(10, 20, 64, 48);
+  window->Show();
   platform::ProcessWindowEvents();
-  ASSERT_EQ(window.Surface().size(), QSize(64, 48));
+  ASSERT_EQ(window->Surface().size(), QSize(64, 48));
 
-  QPainter(&window.Surface()).fillRect(QRect(8, 4, 16, 10), QColor(10, 200, 30));
-  window.ShowSurface(QRect(8, 4, 16, 10));
-  QImage shown = window.Grab();
+  QPainter(&window->Surface()).fillRect(QRect(8, 4, 16, 10), QColor(10, 200, 30));
+  window->ShowSurface(QRect(8, 4, 16, 10));
+  QImage shown = window->Grab();
   ASSERT_EQ(shown.size(), QSize(64, 48));
   EXPECT_EQ(shown.pixel(8, 4), qRgb(10, 200, 30));
   EXPECT_EQ(shown.pixel(23, 13), qRgb(10, 200, 30));
@@ -59,50 +59,52 @@ TEST(Window, SurfaceDrawingShowsInTheClientArea) {
 }
 
 TEST(Window, PaintRequestsReachTheOwnerOnceAndOnResize) {
-  Window window("paint");
+  auto window = Window::Create("paint");
+  ASSERT_NE(window, nullptr);
   Recorder owner;
-  window.SetEvents(&owner);
-  window.Place(0, 0, 40, 30);
-  window.Show();
+  window->SetEvents(&owner);
+  window->Place(0, 0, 40, 30);
+  window->Show();
   platform::ProcessWindowEvents();
   owner.paints = 0;
 
-  window.Invalidate();
-  window.Invalidate();
+  window->Invalidate();
+  window->Invalidate();
   EXPECT_EQ(owner.paints, 0);  // runs from the event loop, not from the call
   platform::ProcessWindowEvents();
   EXPECT_EQ(owner.paints, 1);
 
-  window.Invalidate();
-  window.UpdateNow();
+  window->Invalidate();
+  window->UpdateNow();
   EXPECT_EQ(owner.paints, 2);
   platform::ProcessWindowEvents();
   EXPECT_EQ(owner.paints, 2);
 
   // A new size keeps what was drawn and asks for the rest.
-  window.Surface().fill(qRgb(1, 2, 3));
-  window.Place(0, 0, 50, 35);
+  window->Surface().fill(qRgb(1, 2, 3));
+  window->Place(0, 0, 50, 35);
   platform::ProcessWindowEvents();
   EXPECT_EQ(owner.paints, 3);
-  EXPECT_EQ(window.FrameRect().size(), QSize(50, 35));
-  ASSERT_EQ(window.Surface().size(), window.ClientRect().size());
-  EXPECT_EQ(window.Surface().pixel(39, 29), qRgb(1, 2, 3));
-  QSize client = window.ClientRect().size();
-  EXPECT_EQ(window.Surface().pixel(client.width() - 1, client.height() - 1), qRgb(0, 0, 0));
+  EXPECT_EQ(window->FrameRect().size(), QSize(50, 35));
+  ASSERT_EQ(window->Surface().size(), window->ClientRect().size());
+  EXPECT_EQ(window->Surface().pixel(39, 29), qRgb(1, 2, 3));
+  QSize client = window->ClientRect().size();
+  EXPECT_EQ(window->Surface().pixel(client.width() - 1, client.height() - 1), qRgb(0, 0, 0));
 }
 
 TEST(Window, KeysArriveAsPcKeyNumbersThenTheirCharacters) {
-  Window window("keys");
+  auto window = Window::Create("keys");
+  ASSERT_NE(window, nullptr);
   Recorder owner;
-  window.SetEvents(&owner);
+  window->SetEvents(&owner);
 
-  Press(window, Qt::Key_F1, Qt::ShiftModifier, QString());
-  Press(window, Qt::Key_A, Qt::NoModifier, "a");
-  Press(window, Qt::Key_X, Qt::AltModifier, "x");
-  Press(window, Qt::Key_PageUp, Qt::ControlModifier, QString());
-  Press(window, Qt::Key_Delete, Qt::NoModifier, QString());
-  Press(window, Qt::Key_Escape, Qt::NoModifier, "\x1b");
-  Press(window, Qt::Key_F10, Qt::NoModifier, QString());
+  Press(*window, Qt::Key_F1, Qt::ShiftModifier, QString());
+  Press(*window, Qt::Key_A, Qt::NoModifier, "a");
+  Press(*window, Qt::Key_X, Qt::AltModifier, "x");
+  Press(*window, Qt::Key_PageUp, Qt::ControlModifier, QString());
+  Press(*window, Qt::Key_Delete, Qt::NoModifier, QString());
+  Press(*window, Qt::Key_Escape, Qt::NoModifier, "\x1b");
+  Press(*window, Qt::Key_F10, Qt::NoModifier, QString());
 
   ASSERT_EQ(owner.keys.size(), 7u);
   EXPECT_EQ(owner.keys[0].key, 112);
@@ -121,31 +123,32 @@ TEST(Window, KeysArriveAsPcKeyNumbersThenTheirCharacters) {
 }
 
 TEST(Window, ClicksAndCloseRequestsGoToTheOwner) {
-  Window window("close");
+  auto window = Window::Create("close");
+  ASSERT_NE(window, nullptr);
   Recorder owner;
-  window.SetEvents(&owner);
-  window.Show();
+  window->SetEvents(&owner);
+  window->Show();
   platform::ProcessWindowEvents();
 
   QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::RightButton,
                       Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(window.Widget(), &release);
+  QApplication::sendEvent(window->Widget(), &release);
   ASSERT_EQ(owner.releases.size(), 1u);
   EXPECT_EQ(owner.releases[0], platform::MouseButton::kRight);
 
   owner.keep_open = true;
-  window.Widget()->close();
+  window->Widget()->close();
   EXPECT_EQ(owner.close_requests, 1);
-  EXPECT_TRUE(window.IsVisible());
+  EXPECT_TRUE(window->IsVisible());
 
   owner.keep_open = false;
-  window.Widget()->close();
+  window->Widget()->close();
   EXPECT_EQ(owner.close_requests, 2);
-  EXPECT_FALSE(window.IsVisible());
+  EXPECT_FALSE(window->IsVisible());
 }
 
 TEST(Window, HandlesOfClosedWindowsAreRefused) {
-  auto window = std::make_unique<Window>("handle");
+  auto window = Window::Create("handle");
   void* handle = window->Handle();
   EXPECT_EQ(Window::FromHandle(handle), window.get());
   int not_a_window = 0;
@@ -156,25 +159,26 @@ TEST(Window, HandlesOfClosedWindowsAreRefused) {
 }
 
 TEST(Window, RestoringAWindowWithARestoreTargetActivatesTheTarget) {
-  Window owner("owner");
-  owner.Show();
+  auto owner = Window::Create("owner");
+  ASSERT_NE(owner, nullptr);
+  owner->Show();
   platform::ProcessWindowEvents();
-  auto stand_in = std::make_unique<Window>("stand-in", platform::WindowStyle{.full_screen = true});
+  auto stand_in = Window::Create("stand-in", platform::WindowStyle{.full_screen = true});
   stand_in->Show();
-  owner.ShowMinimized();
-  owner.SetRestoreTarget(stand_in.get());
+  owner->ShowMinimized();
+  owner->SetRestoreTarget(stand_in.get());
   platform::ProcessWindowEvents();
 
-  owner.ShowNormal();
+  owner->ShowNormal();
   platform::ProcessWindowEvents();
-  EXPECT_TRUE(owner.IsMinimized());
+  EXPECT_TRUE(owner->IsMinimized());
   EXPECT_TRUE(stand_in->IsActive());
 
   // Without a target (or once it is gone) a restore is a restore.
   stand_in.reset();
-  owner.ShowNormal();
+  owner->ShowNormal();
   platform::ProcessWindowEvents();
-  EXPECT_FALSE(owner.IsMinimized());
+  EXPECT_FALSE(owner->IsMinimized());
 }
 
 }  // namespace
