@@ -6,7 +6,7 @@
 #include "display_buffer_system.h"
 #include "platform/gui/screen.h"
 #include "platform/gui/window.h"
-#include "vant_buffer.h"
+#include "vant.h"
 
 namespace playback {
 namespace {
@@ -67,41 +67,41 @@ void DescribeBuffer(VantBuffer& buffer, int32_t kind, int32_t width, int32_t hei
   buffer.kind = kind;
   buffer.width = width;
   buffer.height = height;
-  buffer.display_width = display_width;
-  buffer.display_height = display_height;
+  buffer.displayWidth = display_width;
+  buffer.displayHeight = display_height;
   buffer.stretched = (display_width != width || display_height != height) ? 1 : 0;
-  buffer.screen_colors = screen.colors;
-  buffer.color_layout = 6;
+  buffer.screenColors = screen.colors;
+  buffer.colorLayout = 6;
   if (kind == VANT_BLITTER_FULL_SCREEN_320X240 || kind == VANT_BLITTER_FULL_SCREEN_320X200) {
-    buffer.full_screen = 1;
-    buffer.palette_entries = 256;
-    buffer.first_usable = 0;
-    buffer.end_usable = 256;
-    buffer.rect_mode = 1;
-    buffer.destination_flags = 1;
+    buffer.fullScreen = 1;
+    buffer.paletteEntries = 256;
+    buffer.firstUsable = 0;
+    buffer.endUsable = 256;
+    buffer.rectMode = 1;
+    buffer.destinationFlags = 1;
     if (kind == VANT_BLITTER_FULL_SCREEN_320X240 && height <= 200) buffer.height = 204;
   } else {
-    buffer.palette_entries = screen.palette_entries;
-    buffer.first_usable = screen.static_count;
-    buffer.end_usable = screen.palette_entries - screen.static_count;
+    buffer.paletteEntries = screen.palette_entries;
+    buffer.firstUsable = screen.static_count;
+    buffer.endUsable = screen.palette_entries - screen.static_count;
     if (kind == VANT_BLITTER_STANDARD_DIBS) {
-      buffer.rect_mode = 1;
-      buffer.destination_flags = 1;
+      buffer.rectMode = 1;
+      buffer.destinationFlags = 1;
     } else {
       // Merged rectangles only when every block edge lands on a whole display pixel.
       bool uneven = (int64_t{display_width} * 4 % width) != 0 ||
                     (int64_t{display_height} * 4 % height) != 0;
-      buffer.rect_mode = uneven ? 1 : 0;
-      buffer.destination_flags = 0;  // the image keeps its top row first
+      buffer.rectMode = uneven ? 1 : 0;
+      buffer.destinationFlags = 0;  // the image keeps its top row first
     }
   }
   buffer.pitch = (buffer.width + 3) & ~3;
-  buffer.usable_colors = buffer.end_usable - buffer.first_usable;
+  buffer.usableColors = buffer.endUsable - buffer.firstUsable;
 }
 
 void DeleteBuffer(VantBuffer* buffer) {
   delete buffer->system;
-  delete buffer;
+  AlignedFree(buffer);
 }
 
 struct BufferDeleter {
@@ -118,12 +118,12 @@ bool TakeFullScreen(VantBuffer& buffer, platform::Window& caller) {
   caller.ShowMinimized();
   caller.SetRestoreTarget(&view->window());
   view->Show();
-  buffer.system->full_screen = std::move(view);
+  buffer.system->view = std::move(view);
   return true;
 }
 
 void GiveBackFullScreen(VantBuffer& buffer) {
-  buffer.system->full_screen.reset();
+  buffer.system->view.reset();
   if (g_full_screen_owner == &buffer) g_full_screen_owner = nullptr;
   if (platform::Window* caller = platform::Window::FromHandle(buffer.window)) {
     caller->SetRestoreTarget(nullptr);
@@ -148,18 +148,19 @@ VantBuffer* OpenBuffer(VantWindowHandle window, int32_t requested_kind, int32_t 
 
   platform::ScreenInfo screen = platform::QueryScreen();
   ScreenColors colors = ReadScreenColors(screen);
-  OwnedBuffer buffer(new (std::nothrow) VantBuffer{});
+  OwnedBuffer buffer(static_cast<VantBuffer*>(AlignedAlloc(sizeof(VantBuffer))));
   if (buffer == nullptr) return nullptr;
+  std::memset(buffer.get(), 0, sizeof(VantBuffer));
   buffer->system = new (std::nothrow) VantBufferSystem;
   if (buffer->system == nullptr) return nullptr;
   buffer->window = window;
   DescribeBuffer(*buffer, kind, width, height, display_width, display_height, colors);
 
   size_t bytes = static_cast<size_t>(int64_t{buffer->height} * buffer->pitch);
-  buffer->system->pixel_memory.reset(static_cast<uint8_t*>(std::calloc(bytes, 1)));
+  buffer->system->pixel_memory.reset(static_cast<uint8_t*>(AlignedAlloc(bytes)));
   if (buffer->system->pixel_memory == nullptr) return nullptr;
   buffer->pixels = buffer->system->pixel_memory.get();
-  VantBufferClear(buffer.get(), 0);
+  std::memset(buffer->pixels, 0, bytes);  // row padding included
   // A palette screen starts with its system colours; the static ones stay for good.
   if (colors.colors <= 256) {
     for (int i = 0; i < 256; ++i) {
@@ -174,7 +175,7 @@ VantBuffer* OpenBuffer(VantWindowHandle window, int32_t requested_kind, int32_t 
                     QImage::Format_Indexed8);
     bitmap.setColorTable(PaletteFromColors(*buffer));
   }
-  if (buffer->full_screen && !TakeFullScreen(*buffer, *caller)) return nullptr;
+  if (buffer->fullScreen && !TakeFullScreen(*buffer, *caller)) return nullptr;
   return buffer.release();
 }
 
@@ -194,7 +195,7 @@ VantBuffer* VantBufferOpen(VantWindowHandle window, int32_t kind, int32_t width,
 
 void VantBufferClose(VantBuffer* buffer) {
   if (buffer == nullptr) return;
-  if (buffer->system->full_screen) playback::GiveBackFullScreen(*buffer);
+  if (buffer->system->view) playback::GiveBackFullScreen(*buffer);
   playback::DeleteBuffer(buffer);
 }
 
@@ -208,7 +209,7 @@ void VantBufferClear(VantBuffer* buffer, int32_t color) {
 
 int32_t VantBufferFocused(VantBuffer* buffer) {
   if (buffer == nullptr) return 0;
-  if (buffer->full_screen) return buffer->focused;
+  if (buffer->fullScreen) return buffer->focused;
   platform::Window* window = platform::Window::FromHandle(buffer->window);
   return window != nullptr && window->IsActive() ? 1 : 0;
 }

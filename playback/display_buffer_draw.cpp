@@ -5,7 +5,7 @@
 #include "display_buffer_system.h"
 #include "palette_layout.h"
 #include "platform/gui/window.h"
-#include "vant_buffer.h"
+#include "vant.h"
 
 namespace playback {
 
@@ -43,8 +43,8 @@ QRect ClipToBuffer(const VantBuffer& buffer, int64_t x, int64_t y, int64_t width
 // Where a source rectangle lands in the window. Both edges are scaled, so rectangles that
 // touch in the buffer touch on the screen too.
 QRect DisplayRect(const VantBuffer& buffer, int32_t x, int32_t y, const QRect& source) {
-  auto scale_x = [&](int64_t at) { return x + int64_t{buffer.display_width} * at / buffer.width; };
-  auto scale_y = [&](int64_t at) { return y + int64_t{buffer.display_height} * at / buffer.height; };
+  auto scale_x = [&](int64_t at) { return x + int64_t{buffer.displayWidth} * at / buffer.width; };
+  auto scale_y = [&](int64_t at) { return y + int64_t{buffer.displayHeight} * at / buffer.height; };
   int64_t left = scale_x(source.left()), right = scale_x(int64_t{source.left()} + source.width());
   int64_t top = scale_y(source.top()), bottom = scale_y(int64_t{source.top()} + source.height());
   return QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
@@ -96,15 +96,15 @@ int32_t VantBufferBlit(VantBuffer* buffer, void* /*context*/, int32_t x, int32_t
                        int32_t source_x, int32_t source_y, int32_t width, int32_t height) {
   if (buffer == nullptr) return 0;
   buffer->shown = 1;
-  if (buffer->full_screen) {
-    if (buffer->system->full_screen) buffer->system->full_screen->ShowPixels();
+  if (buffer->fullScreen) {
+    if (buffer->system->view) buffer->system->view->ShowPixels();
     return 0;
   }
   platform::Window* window = platform::Window::FromHandle(buffer->window);
   if (window == nullptr) return 0;
-  if (buffer->full_repaint_due) {
+  if (buffer->fullRepaintDue) {
     playback::Draw(*buffer, *window, x, y, QRect(0, 0, buffer->width, buffer->height));
-    buffer->full_repaint_due = 0;
+    buffer->fullRepaintDue = 0;
     return 256;
   }
   QRect source = playback::ClipToBuffer(*buffer, source_x, source_y, width, height);
@@ -115,13 +115,13 @@ int32_t VantBufferBlit(VantBuffer* buffer, void* /*context*/, int32_t x, int32_t
 void VantBufferNewPalette(VantBuffer* buffer, const void* palette, int32_t layout_flags) {
   if (buffer == nullptr) return;
   buffer->shown = 1;
-  if (buffer->palette_entries < 256 || palette == nullptr) return;
+  if (buffer->paletteEntries < 256 || palette == nullptr) return;
   playback::PaletteLayout layout = playback::PaletteLayoutFromFlags(layout_flags);
   const auto* source = static_cast<const uint8_t*>(palette);
-  for (int i = buffer->first_usable; i < buffer->end_usable; ++i) {
+  for (int i = buffer->firstUsable; i < buffer->endUsable; ++i) {
     VantBufferColor color = playback::ReadPaletteEntry(source, layout, i);
     // A colour equal to a static one would be folded onto it: make it differ by one step.
-    for (int s = buffer->end_usable; s < 256; ++s) {
+    for (int s = buffer->endUsable; s < 256; ++s) {
       if (playback::SameColor(color, buffer->colors[s])) {
         color.red = (color.red & 3) == 3 ? color.red - 1 : color.red + 1;
         break;
@@ -133,17 +133,17 @@ void VantBufferNewPalette(VantBuffer* buffer, const void* palette, int32_t layou
   VantBufferSystem& system = *buffer->system;
   system.palette = colors;
   if (buffer->kind == VANT_BLITTER_DIB_SECTION) system.bitmap.setColorTable(colors);
-  if (system.full_screen) system.full_screen->SetPalette(colors);
+  if (system.view) system.view->SetPalette(colors);
   // True-colour pixels keep the colours they were drawn with: everything must be drawn again.
-  if (buffer->screen_colors > 256) buffer->full_repaint_due = 1;
+  if (buffer->screenColors > 256) buffer->fullRepaintDue = 1;
 }
 
 int32_t VantBufferSetPalette(VantBuffer* buffer) {
-  if (buffer == nullptr || buffer->full_screen) return 0;
+  if (buffer == nullptr || buffer->fullScreen) return 0;
   playback::EnsurePalette(*buffer);
   platform::Window* window = platform::Window::FromHandle(buffer->window);
   if (window != nullptr && buffer->shown) window->Invalidate();
-  return buffer->palette_entries;
+  return buffer->paletteEntries;
 }
 
 }  // extern "C"

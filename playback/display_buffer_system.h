@@ -3,22 +3,21 @@
 #include <QImage>
 #include <QList>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 
 #include "full_screen_view.h"
-#include "vant_buffer.h"
+#include "vant.h"
 
 struct VantBufferSystem {
-  std::unique_ptr<uint8_t, decltype(&std::free)> pixel_memory{nullptr, &std::free};
+  std::unique_ptr<uint8_t, void (*)(void*)> pixel_memory{nullptr, &AlignedFree};
   // The window palette: the colours the pixels are drawn with, made when first needed and
   // replaced by every new palette.
   std::optional<QList<QRgb>> palette;
   // The DIB-section kind: an indexed image over the buffer's own pixels, top row first.
   QImage bitmap;
   // The full-screen kinds: the view that stands in for the display mode.
-  std::unique_ptr<playback::FullScreenView> full_screen;
+  std::unique_ptr<playback::FullScreenView> view;
 };
 
 namespace playback {

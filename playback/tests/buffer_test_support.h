@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/gui/window.h"
-#include "vant_buffer.h"
+#include "vant.h"
 
 namespace buffer_test {
 
@@ -25,7 +25,7 @@ inline std::unique_ptr<platform::Window> ShownWindow(int client_width = 640, int
 }
 
 inline uint8_t* PixelAt(VantBuffer& buffer, int x, int y) {
-  int row = (buffer.destination_flags & 1) ? buffer.height - 1 - y : y;
+  int row = (buffer.destinationFlags & 1) ? buffer.height - 1 - y : y;
   return buffer.pixels + static_cast<int64_t>(row) * buffer.pitch + x;
 }
 

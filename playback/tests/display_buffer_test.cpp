@@ -6,7 +6,7 @@
 
 #include "buffer_test_support.h"
 #include "platform/gui/window.h"
-#include "vant_buffer.h"
+#include "vant.h"
 
 namespace {
 
@@ -36,36 +36,36 @@ TEST(DisplayBufferOpen, ChoosesTheKindAndDescribesItForTheDecoder) {
   ASSERT_NE(automatic, nullptr);
   EXPECT_EQ(automatic->kind, VANT_BLITTER_DIB_SECTION);
   EXPECT_EQ(KindName(automatic->kind), "CreateDIBSection");
-  EXPECT_EQ(automatic->destination_flags, 0);  // the image keeps its top row first
-  EXPECT_EQ(automatic->rect_mode, 0);
+  EXPECT_EQ(automatic->destinationFlags, 0);  // the image keeps its top row first
+  EXPECT_EQ(automatic->rectMode, 0);
   EXPECT_EQ(automatic->pitch, 324);
   EXPECT_EQ(automatic->stretched, 0);
-  EXPECT_EQ(automatic->full_screen, 0);
-  EXPECT_EQ(automatic->display_width, 321);
+  EXPECT_EQ(automatic->fullScreen, 0);
+  EXPECT_EQ(automatic->displayWidth, 321);
   EXPECT_EQ(automatic->window, handle);
   // A true-colour screen: every entry is usable.
-  EXPECT_EQ(automatic->screen_colors, 1 << 24);
-  EXPECT_EQ(automatic->palette_entries, 256);
-  EXPECT_EQ(automatic->first_usable, 0);
-  EXPECT_EQ(automatic->end_usable, 256);
-  EXPECT_EQ(automatic->usable_colors, 256);
-  EXPECT_EQ(automatic->color_layout, 6);
+  EXPECT_EQ(automatic->screenColors, 1 << 24);
+  EXPECT_EQ(automatic->paletteEntries, 256);
+  EXPECT_EQ(automatic->firstUsable, 0);
+  EXPECT_EQ(automatic->endUsable, 256);
+  EXPECT_EQ(automatic->usableColors, 256);
+  EXPECT_EQ(automatic->colorLayout, 6);
 
   Buffer standard(VantBufferOpen(handle, VANT_BLITTER_STANDARD_DIBS | 0x70000, 64, 48, 0, 0));
   ASSERT_NE(standard, nullptr);
   EXPECT_EQ(standard->kind, VANT_BLITTER_STANDARD_DIBS);
   EXPECT_EQ(KindName(standard->kind), "Standard Windows DIBs");
-  EXPECT_EQ(standard->destination_flags, 1);
-  EXPECT_EQ(standard->rect_mode, 1);
+  EXPECT_EQ(standard->destinationFlags, 1);
+  EXPECT_EQ(standard->rectMode, 1);
 
   // Merged rectangles only when the display size is a whole multiple of a quarter of the buffer.
   Buffer even(VantBufferOpen(handle, VANT_BLITTER_DIB_SECTION, 100, 80, 150, 100));
   ASSERT_NE(even, nullptr);
   EXPECT_EQ(even->stretched, 1);
-  EXPECT_EQ(even->rect_mode, 0);
+  EXPECT_EQ(even->rectMode, 0);
   Buffer uneven(VantBufferOpen(handle, VANT_BLITTER_DIB_SECTION, 100, 80, 150, 130));
   ASSERT_NE(uneven, nullptr);
-  EXPECT_EQ(uneven->rect_mode, 1);
+  EXPECT_EQ(uneven->rectMode, 1);
 }
 
 TEST(DisplayBufferOpen, RefusesWhatItCannotShow) {
@@ -255,7 +255,7 @@ TEST_P(DisplayBufferBlit, ANewPaletteRepaintsTheWholeBufferOnce) {
 
   std::vector<uint8_t> other = DistinctPalette(100);
   VantBufferNewPalette(buffer.get(), other.data(), 0);
-  EXPECT_EQ(buffer->full_repaint_due, 1);
+  EXPECT_EQ(buffer->fullRepaintDue, 1);
   EXPECT_EQ(VantBufferBlit(buffer.get(), nullptr, 0, 0, 2, 2, 1, 1), 256);
   auto picture = [&](int x, int y) { return ColorAt(*buffer, x, y); };
   EXPECT_EQ(CountWrongPixels(window_->Grab(), QRect(0, 0, 24, 16), picture), 0);

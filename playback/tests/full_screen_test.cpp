@@ -3,7 +3,7 @@
 #include "buffer_test_support.h"
 #include "display_buffer_system.h"
 #include "full_screen_view.h"
-#include "vant_buffer.h"
+#include "vant.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ class FullScreenBuffer : public testing::Test {
     return buffer;
   }
 
-  static platform::Window& View(VantBuffer& buffer) { return buffer.system->full_screen->window(); }
+  static platform::Window& View(VantBuffer& buffer) { return buffer.system->view->window(); }
 
   // Compares the centre of every buffer pixel as the view shows it.
   static int WrongPixels(VantBuffer& buffer, const QImage& shown, QSize mode) {
@@ -73,11 +73,11 @@ TEST_F(FullScreenBuffer, TakesTheScreenAndShowsTheBlittedPictureScaled) {
   Buffer buffer = Open(VANT_BLITTER_FULL_SCREEN_320X200, 160, 100);
   ASSERT_NE(buffer, nullptr);
   EXPECT_EQ(buffer->kind, VANT_BLITTER_FULL_SCREEN_320X200);
-  EXPECT_EQ(buffer->full_screen, 1);
-  EXPECT_EQ(buffer->destination_flags, 1);
-  EXPECT_EQ(buffer->rect_mode, 1);
+  EXPECT_EQ(buffer->fullScreen, 1);
+  EXPECT_EQ(buffer->destinationFlags, 1);
+  EXPECT_EQ(buffer->rectMode, 1);
   EXPECT_EQ(buffer->height, 100);
-  EXPECT_EQ(buffer->usable_colors, 256);
+  EXPECT_EQ(buffer->usableColors, 256);
   EXPECT_TRUE(window_->IsMinimized());
   platform::Window& view = View(*buffer);
   EXPECT_TRUE(view.IsVisible());

@@ -3,7 +3,7 @@
 
 #include "buffer_test_support.h"
 #include "platform/gui/screen.h"
-#include "vant_buffer.h"
+#include "vant.h"
 
 namespace {
 
@@ -45,11 +45,11 @@ TEST_F(PaletteScreenBuffer, StaticColorsStayAndPaletteColorsAvoidThem) {
   platform::SetScreenForTesting(PaletteScreen(8, 20));
   VantBuffer* buffer = Open();
   ASSERT_NE(buffer, nullptr);
-  EXPECT_EQ(buffer->screen_colors, 256);
-  EXPECT_EQ(buffer->palette_entries, 256);
-  EXPECT_EQ(buffer->first_usable, 10);
-  EXPECT_EQ(buffer->end_usable, 246);
-  EXPECT_EQ(buffer->usable_colors, 236);
+  EXPECT_EQ(buffer->screenColors, 256);
+  EXPECT_EQ(buffer->paletteEntries, 256);
+  EXPECT_EQ(buffer->firstUsable, 10);
+  EXPECT_EQ(buffer->endUsable, 246);
+  EXPECT_EQ(buffer->usableColors, 236);
   for (int i = 0; i < 256; ++i) EXPECT_TRUE(HasSystemColor(*buffer, i)) << i;
 
   std::vector<uint8_t> palette = buffer_test::DistinctPalette();
@@ -74,7 +74,7 @@ TEST_F(PaletteScreenBuffer, StaticColorsStayAndPaletteColorsAvoidThem) {
   EXPECT_EQ(buffer->colors[200].red, 200);
   EXPECT_EQ(buffer->colors[200].green, 55);
   // Palette screens change the colours of what is shown by themselves: no repaint is due.
-  EXPECT_EQ(buffer->full_repaint_due, 0);
+  EXPECT_EQ(buffer->fullRepaintDue, 0);
   VantBufferClose(buffer);
 }
 
@@ -82,9 +82,9 @@ TEST_F(PaletteScreenBuffer, WithoutStaticColorsOnlyBlackAndWhiteStay) {
   platform::SetScreenForTesting(PaletteScreen(8, 20, true));
   VantBuffer* buffer = Open();
   ASSERT_NE(buffer, nullptr);
-  EXPECT_EQ(buffer->first_usable, 1);
-  EXPECT_EQ(buffer->end_usable, 255);
-  EXPECT_EQ(buffer->usable_colors, 254);
+  EXPECT_EQ(buffer->firstUsable, 1);
+  EXPECT_EQ(buffer->endUsable, 255);
+  EXPECT_EQ(buffer->usableColors, 254);
   VantBufferClose(buffer);
 }
 
@@ -92,10 +92,10 @@ TEST_F(PaletteScreenBuffer, ScreensOfFewerColorsKeepTheirPalette) {
   platform::SetScreenForTesting(PaletteScreen(4, 20));
   VantBuffer* buffer = Open();
   ASSERT_NE(buffer, nullptr);
-  EXPECT_EQ(buffer->screen_colors, 16);
-  EXPECT_EQ(buffer->palette_entries, 16);
-  EXPECT_EQ(buffer->first_usable, 0);
-  EXPECT_EQ(buffer->usable_colors, 16);
+  EXPECT_EQ(buffer->screenColors, 16);
+  EXPECT_EQ(buffer->paletteEntries, 16);
+  EXPECT_EQ(buffer->firstUsable, 0);
+  EXPECT_EQ(buffer->usableColors, 16);
   std::vector<uint8_t> palette = buffer_test::DistinctPalette();
   VantBufferNewPalette(buffer, palette.data(), 0);
   EXPECT_EQ(buffer->shown, 1);
@@ -107,13 +107,13 @@ TEST_F(PaletteScreenBuffer, TrueColorScreensCountAtMost24Bits) {
   platform::SetScreenForTesting(PaletteScreen(16, 20));
   VantBuffer* buffer = Open();
   ASSERT_NE(buffer, nullptr);
-  EXPECT_EQ(buffer->screen_colors, 65536);
-  EXPECT_EQ(buffer->usable_colors, 256);
+  EXPECT_EQ(buffer->screenColors, 65536);
+  EXPECT_EQ(buffer->usableColors, 256);
   VantBufferClose(buffer);
   platform::SetScreenForTesting(PaletteScreen(32, 20));
   buffer = Open();
   ASSERT_NE(buffer, nullptr);
-  EXPECT_EQ(buffer->screen_colors, 1 << 24);
+  EXPECT_EQ(buffer->screenColors, 1 << 24);
   VantBufferClose(buffer);
 }
 
