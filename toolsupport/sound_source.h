@@ -1,0 +1,72 @@
+#pragma once
+// Sound input of the tools: a WAV file, a raw PCM file, a wave list (".lst"), the sound stream
+// of an AVI file or a sound track of a .vnt video, cut to a start and an end and converted to
+// the requested rate, sample size and channel count. The track encoder reads it as a PcmSource.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "list_file.h"
+#include "pcm_source.h"
+#include "sound_streams.h"
+#include "sound_switches.h"
+#include "status_window.h"
+
+namespace toolsupport {
+
+enum class SoundKind { kFile = 1, kVideoTrack = 2, kAvi = 3, kWaveList = 4 };
+
+class SoundSource : public PcmSource {
+ public:
+  ~SoundSource() override;
+
+  PcmFormat OutputFormat() const override { return output; }
+  uint64_t OutputSize() const override { return size; }
+  // Reports "Processing sound data (n%)..." (kind 0), then delivers converted bytes.
+  size_t ReadConverted(void* buffer, size_t count) override;
+  bool AtEnd() const override { return atEnd; }
+  bool Rewind() override;
+
+  std::string name;
+  SoundKind kind = SoundKind::kFile;
+  PcmFormat source;  // the input's own format
+  PcmFormat output;
+  uint64_t size = 0;  // output bytes from the start of the cut to its end
+  uint64_t left = 0;  // of them still to deliver
+  bool atEnd = false;
+
+ private:
+  friend std::unique_ptr<SoundSource> OpenSoundSource(const ProgressCallback&, const SoundSwitches&,
+                                                      const std::string&, int);
+  size_t ReadPlain(uint8_t* buffer, size_t count);
+  size_t ReadList(uint8_t* buffer, size_t count);
+  // Nothing more will come from ReadPlain.
+  bool Exhausted() const;
+  bool SkipOutput(uint64_t bytes);
+
+  ProgressCallback progress_;
+  // Single inputs.
+  std::unique_ptr<SoundByteStream> stream_;
+  std::unique_ptr<SoundConverter> converter_;
+  // Wave lists: the entries, each opened in turn in the list's format.
+  SoundSwitches entrySwitches_;
+  std::vector<ListEntry> entries_;
+  size_t entryIndex_ = 0;
+  std::unique_ptr<SoundSource> entry_;
+  int depth_ = 0;
+  uint64_t listSkip_ = 0;  // output bytes the list's own cut drops at its start
+};
+
+// Opens a sound input as the switches (rate, channels, bits, start, end, track, raw kind, raw
+// rate and skip) ask. On failure the reason goes to the callback (kind 2) and null comes back.
+std::unique_ptr<SoundSource> OpenSoundInput(const ProgressCallback& progress, const SoundSwitches& switches,
+                                            const std::string& name);
+
+// Delivers up to count converted bytes (whole output sample frames); fewer at the end.
+size_t ReadConvertedSound(size_t count, void* buffer, SoundSource& source);
+// Back to the start of the cut.
+bool SeekSoundInput(SoundSource& source);
+void CloseSoundInput(std::unique_ptr<SoundSource>& source);
+
+}  // namespace toolsupport

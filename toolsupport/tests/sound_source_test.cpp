@@ -1,0 +1,473 @@
+#include "sound_source.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+
+#include "media_test_files.h"
+#include "sound_test_files.h"
+#include "sound_track_encoder.h"
+
+namespace {
+
+using namespace toolsupport;
+using testing_files::ExtraChunk;
+using testing_files::MakeAvi;
+using testing_files::MakeWav;
+using testing_files::ScratchDir;
+using testing_files::WriteBytes;
+using testing_files::WriteText;
+
+// Collects what a source reports.
+struct Reports {
+  std::vector<std::pair<int, std::string>> items;
+  ProgressCallback Callback() {
+    return [this](int kind, const char* text) {
+      items.emplace_back(kind, text);
+      return 0;
+    };
+  }
+  std::string LastError() const {
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+      if (it->first == 2) return it->second;
+    }
+    return {};
+  }
+};
+
+std::vector<uint8_t> ReadAll(SoundSource& source, size_t step = 1000) {
+  std::vector<uint8_t> all;
+  std::vector<uint8_t> buffer(step);
+  while (!source.AtEnd()) {
+    size_t got = source.ReadConverted(buffer.data(), buffer.size());
+    all.insert(all.end(), buffer.begin(), buffer.begin() + got);
+    if (got == 0) break;
+  }
+  return all;
+}
+
+std::vector<uint8_t> Ramp8(size_t count, uint32_t first = 0, uint32_t step = 1) {
+  std::vector<uint8_t> bytes(count);
+  for (size_t i = 0; i < count; ++i) bytes[i] = static_cast<uint8_t>(first + i * step);
+  return bytes;
+}
+
+std::vector<uint8_t> Samples16(const std::vector<int32_t>& values) {
+  std::vector<uint8_t> bytes;
+  for (int32_t v : values) {
+    bytes.push_back(static_cast<uint8_t>(v));
+    bytes.push_back(static_cast<uint8_t>(v >> 8));
+  }
+  return bytes;
+}
+
+std::vector<int32_t> Values16(const std::vector<uint8_t>& bytes) {
+  std::vector<int32_t> values;
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) values.push_back(static_cast<int16_t>(bytes[i] | bytes[i + 1] << 8));
+  return values;
+}
+
+class SoundInputTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<SoundSource> Open(const std::string& name, SoundSwitches switches = {}) {
+    return OpenSoundInput(reports.Callback(), switches, name);
+  }
+  ScratchDir dir;
+  Reports reports;
+};
+
+// ---- WAV files ----
+
+TEST_F(SoundInputTest, WavWithExtraAndOddChunksDeliversItsData) {
+  std::vector<uint8_t> data = Ramp8(3001, 7);
+  WriteBytes(dir / "a.wav", MakeWav(8000, 8, 1, data, {{"LIST", {1, 2, 3}}, {"junk", std::vector<uint8_t>(9, 0xEE)}}));
+  auto source = Open(dir / "a");  // ".wav" is added to a name without an extension
+  ASSERT_TRUE(source) << reports.LastError();
+  EXPECT_EQ(source->kind, SoundKind::kFile);
+  EXPECT_EQ(source->output.rate, 8000u);
+  EXPECT_EQ(source->size, data.size());
+  EXPECT_EQ(ReadAll(*source, 512), data);
+  EXPECT_TRUE(source->AtEnd());
+
+  // Rewinding gives the same bytes again.
+  ASSERT_TRUE(SeekSoundInput(*source));
+  EXPECT_FALSE(source->AtEnd());
+  EXPECT_EQ(ReadAll(*source, 4096), data);
+}
+
+TEST_F(SoundInputTest, WavDataPastTheEndOfTheFileIsCutToWholeFrames) {
+  // 16-bit stereo data claiming 1 MB while the file holds 1001 bytes of it.
+  std::vector<uint8_t> data = Ramp8(1001);
+  WriteBytes(dir / "cut.wav", MakeWav(11025, 16, 2, data, {}, 1, 1 << 20));
+  auto source = Open(dir / "cut.wav");
+  ASSERT_TRUE(source) << reports.LastError();
+  EXPECT_EQ(source->size, 1000u);
+  std::vector<uint8_t> all = ReadAll(*source);
+  EXPECT_EQ(all, std::vector<uint8_t>(data.begin(), data.begin() + 1000));
+}
+
+TEST_F(SoundInputTest, UnusableWavFilesAreRefusedWithAReason) {
+  // Not PCM: the file is not taken as a WAV and no other reader takes it either.
+  WriteBytes(dir / "float.wav", MakeWav(8000, 16, 1, Ramp8(100), {}, 3));
+  EXPECT_FALSE(Open(dir / "float.wav"));
+  EXPECT_EQ(reports.LastError(), "Error opening the input file.");
+
+  // A rate of zero would be divided by; 24-bit samples cannot be delivered.
+  WriteBytes(dir / "zero.wav", MakeWav(0, 8, 1, Ramp8(100)));
+  EXPECT_FALSE(Open(dir / "zero.wav"));
+  WriteBytes(dir / "wide.wav", MakeWav(8000, 24, 1, Ramp8(99)));
+  EXPECT_FALSE(Open(dir / "wide.wav"));
+
+  // No sound at all, or less than one sample frame.
+  WriteBytes(dir / "empty.wav", MakeWav(8000, 8, 1, {}));
+  EXPECT_FALSE(Open(dir / "empty.wav"));
+  EXPECT_EQ(reports.LastError(), "No sound found in the input file.");
+  WriteBytes(dir / "half.wav", MakeWav(8000, 16, 1, {1}));
+  EXPECT_FALSE(Open(dir / "half.wav"));
+
+  // Truncated inside the header.
+  std::vector<uint8_t> whole = MakeWav(8000, 8, 1, Ramp8(100));
+  WriteBytes(dir / "short.wav", std::vector<uint8_t>(whole.begin(), whole.begin() + 30));
+  EXPECT_FALSE(Open(dir / "short.wav"));
+
+  EXPECT_FALSE(Open(dir / "missing.wav"));
+  EXPECT_EQ(reports.LastError(), "Error opening the input file.");
+}
+
+TEST_F(SoundInputTest, UnsupportedOutputRequestsAreRefused) {
+  WriteBytes(dir / "a.wav", MakeWav(8000, 8, 1, Ramp8(100)));
+  SoundSwitches s;
+  s.bits = 12;
+  EXPECT_FALSE(Open(dir / "a.wav", s));
+  s = {};
+  s.channels = 3;
+  EXPECT_FALSE(Open(dir / "a.wav", s));
+  s = {};
+  s.rate = -5;
+  EXPECT_FALSE(Open(dir / "a.wav", s));
+  EXPECT_EQ(reports.items.size(), 3u);
+}
+
+// ---- Cuts ----
+
+TEST_F(SoundInputTest, StartAndEndCutTheSoundInMilliseconds) {
+  // 1000 bytes per second: one byte per millisecond.
+  std::vector<uint8_t> data = Ramp8(2000);
+  WriteBytes(dir / "ms.wav", MakeWav(1000, 8, 1, data));
+  auto cut = [&](int32_t start, int32_t end) {
+    SoundSwitches s;
+    s.start = start;
+    s.end = end;
+    auto source = Open(dir / "ms.wav", s);
+    return source ? ReadAll(*source) : std::vector<uint8_t>{};
+  };
+  EXPECT_EQ(cut(300, 0), std::vector<uint8_t>(data.begin() + 300, data.end()));
+  EXPECT_EQ(cut(300, 800), std::vector<uint8_t>(data.begin() + 300, data.begin() + 800));
+  EXPECT_EQ(cut(0, 250), std::vector<uint8_t>(data.begin(), data.begin() + 250));
+  // Files take negative values as milliseconds.
+  EXPECT_EQ(cut(-300, -800), std::vector<uint8_t>(data.begin() + 300, data.begin() + 800));
+  // An end far beyond the sound keeps all of it (the product needs more than 32 bits).
+  EXPECT_EQ(cut(0, INT32_MAX), data);
+  // Starting at or past the end leaves nothing, which is refused.
+  EXPECT_TRUE(cut(2000, 0).empty());
+  EXPECT_TRUE(cut(INT32_MAX, 0).empty());
+  EXPECT_EQ(reports.LastError(), "No sound found in the input file.");
+}
+
+// ---- Conversions ----
+
+TEST_F(SoundInputTest, SampleSizeAndChannelConversions) {
+  // 8-bit mono ramp to 16-bit stereo and back.
+  std::vector<uint8_t> ramp = Ramp8(256);
+  WriteBytes(dir / "m8.wav", MakeWav(8000, 8, 1, ramp));
+  SoundSwitches s;
+  s.bits = 16;
+  s.channels = 2;
+  auto wide = Open(dir / "m8.wav", s);
+  ASSERT_TRUE(wide);
+  EXPECT_EQ(wide->size, 256u * 4);
+  std::vector<int32_t> values = Values16(ReadAll(*wide));
+  ASSERT_EQ(values.size(), 512u);
+  for (size_t i = 0; i < 256; ++i) {
+    EXPECT_EQ(values[2 * i], (static_cast<int32_t>(i) - 128) * 256) << i;
+    EXPECT_EQ(values[2 * i + 1], values[2 * i]) << i;
+  }
+
+  // 16-bit stereo to 8-bit mono: left and right averaged, then rounded to 8 bits.
+  std::vector<int32_t> stereo;
+  for (int32_t i = 0; i < 200; ++i) {
+    stereo.push_back(-25600 + i * 256);        // left
+    stereo.push_back(-25600 + i * 256 + 512);  // right, two 8-bit steps above
+  }
+  WriteBytes(dir / "s16.wav", MakeWav(8000, 16, 2, Samples16(stereo)));
+  s = {};
+  s.bits = 8;
+  s.channels = 1;
+  auto narrow = Open(dir / "s16.wav", s);
+  ASSERT_TRUE(narrow);
+  std::vector<uint8_t> bytes = ReadAll(*narrow);
+  ASSERT_EQ(bytes.size(), 200u);
+  for (size_t i = 0; i < 200; ++i) EXPECT_EQ(bytes[i], 128 - 100 + i + 1) << i;
+
+  // Extremes stay in range.
+  WriteBytes(dir / "edge.wav", MakeWav(8000, 16, 1, Samples16({32767, -32768, 32767})));
+  auto edge = Open(dir / "edge.wav", s);
+  ASSERT_TRUE(edge);
+  EXPECT_EQ(ReadAll(*edge), (std::vector<uint8_t>{255, 0, 255}));
+}
+
+TEST_F(SoundInputTest, LowerRatesAverageAndHigherRatesInterpolate) {
+  // A 16-bit ramp rising by 64 per frame at 3000 Hz.
+  std::vector<int32_t> ramp;
+  for (int32_t i = 0; i < 900; ++i) ramp.push_back(-28800 + 64 * i);
+  WriteBytes(dir / "r.wav", MakeWav(3000, 16, 1, Samples16(ramp)));
+
+  // Halving: each output frame is the mean of two source frames.
+  SoundSwitches s;
+  s.rate = 1500;
+  auto half = Open(dir / "r.wav", s);
+  ASSERT_TRUE(half);
+  EXPECT_EQ(half->size, 450u * 2);
+  std::vector<int32_t> halved = Values16(ReadAll(*half, 98));
+  ASSERT_EQ(halved.size(), 450u);
+  for (size_t k = 0; k < halved.size(); ++k) EXPECT_EQ(halved[k], (ramp[2 * k] + ramp[2 * k + 1]) / 2) << k;
+
+  // Doubling: frames between source frames lie half-way.
+  s.rate = 6000;
+  auto twice = Open(dir / "r.wav", s);
+  ASSERT_TRUE(twice);
+  EXPECT_EQ(twice->size, 1800u * 2);
+  std::vector<int32_t> doubled = Values16(ReadAll(*twice, 1002));
+  ASSERT_EQ(doubled.size(), 1800u);
+  for (size_t k = 0; k + 2 < doubled.size(); ++k) EXPECT_EQ(doubled[k], -28800 + 32 * static_cast<int32_t>(k)) << k;
+
+  // An uneven ratio: 3000 to 2000 and to 4410 Hz stay on the ramp (within rounding).
+  for (int32_t rate : {2000, 4410}) {
+    s.rate = rate;
+    auto other = Open(dir / "r.wav", s);
+    ASSERT_TRUE(other);
+    const uint64_t frames = 900ull * rate / 3000;
+    EXPECT_EQ(other->size, frames * 2);
+    std::vector<int32_t> got = Values16(ReadAll(*other, 333));
+    ASSERT_EQ(got.size(), frames);
+    for (size_t k = 1; k + 2 < got.size(); ++k) {
+      const double time = static_cast<double>(k) * 3000 / rate;  // in source frames
+      // Averaging spans whole source frames, so lower rates sit near the middle of their span.
+      const double expected = -28800 + 64 * (rate < 3000 ? time + (3000.0 / rate - 1) / 2 : time);
+      EXPECT_NEAR(got[k], expected, 33) << rate << " " << k;
+    }
+  }
+}
+
+// ---- Raw PCM ----
+
+TEST_F(SoundInputTest, RawPcmTakesItsFormatFromTheSwitches) {
+  std::vector<uint8_t> bytes = Ramp8(1003);
+  WriteBytes(dir / "raw.pcm", bytes);
+  SoundSwitches s;
+  s.rawKind = 4;  // 16-bit stereo
+  s.rawRate = 22050;
+  s.skipBytes = 2;
+  auto source = Open(dir / "raw.pcm", s);
+  ASSERT_TRUE(source) << reports.LastError();
+  EXPECT_EQ(source->source.bits, 16u);
+  EXPECT_EQ(source->source.channels, 2u);
+  EXPECT_EQ(source->source.rate, 22050u);
+  EXPECT_EQ(RawFormatWord(s), 3u + 22050u * 8);
+  EXPECT_EQ(ReadAll(*source), std::vector<uint8_t>(bytes.begin() + 2, bytes.begin() + 1002));
+
+  // /Y5 reads as 8-bit mono; a skip past the end leaves less than a frame.
+  s.rawKind = 5;
+  s.skipBytes = 5000;
+  auto tail = Open(dir / "raw.pcm", s);
+  ASSERT_TRUE(tail);
+  EXPECT_EQ(ReadAll(*tail), std::vector<uint8_t>{bytes.back()});
+
+  // A rate of zero and an empty file are refused, not divided by.
+  s.skipBytes = 0;
+  s.rawRate = 0;
+  EXPECT_FALSE(Open(dir / "raw.pcm", s));
+  s.rawRate = 8000;
+  WriteBytes(dir / "none.pcm", {});
+  EXPECT_FALSE(Open(dir / "none.pcm", s));
+  EXPECT_EQ(reports.LastError(), "No sound found in the input file.");
+}
+
+// ---- AVI sound ----
+
+TEST_F(SoundInputTest, AviSoundIsTheStreamsChunksInOrder) {
+  std::vector<std::vector<uint8_t>> pieces = {Ramp8(101, 0), Ramp8(300, 101), Ramp8(57, 145), Ramp8(200, 9)};
+  std::vector<uint8_t> all;
+  for (const auto& piece : pieces) all.insert(all.end(), piece.begin(), piece.end());
+  // 100 ms frames, 8-bit mono at 1000 Hz: a frame is 100 bytes.
+  WriteBytes(dir / "clip.avi", MakeAvi(100000, 5, 1000, 8, 1, pieces));
+  auto source = Open(dir / "clip.avi");
+  ASSERT_TRUE(source) << reports.LastError();
+  EXPECT_EQ(source->kind, SoundKind::kAvi);
+  EXPECT_EQ(ReadAll(*source, 64), all);
+
+  // Negative cut values are frames of the video.
+  SoundSwitches s;
+  s.start = -2;
+  s.end = -5;
+  auto frames = Open(dir / "clip.avi", s);
+  ASSERT_TRUE(frames);
+  EXPECT_EQ(ReadAll(*frames), std::vector<uint8_t>(all.begin() + 200, all.begin() + 500));
+
+  // Only the first sound stream exists.
+  s = {};
+  s.track = 1;
+  EXPECT_FALSE(Open(dir / "clip.avi", s));
+  EXPECT_EQ(reports.LastError(), "Error opening the input file.");
+
+  WriteBytes(dir / "adpcm.avi", MakeAvi(100000, 5, 1000, 8, 1, pieces, 2));
+  EXPECT_FALSE(Open(dir / "adpcm.avi"));
+  EXPECT_EQ(reports.LastError(), "Error reading AVI file.");
+}
+
+TEST_F(SoundInputTest, TruncatedAviKeepsTheSoundThatIsThere) {
+  std::vector<std::vector<uint8_t>> pieces = {Ramp8(400, 0), Ramp8(400, 100)};
+  std::vector<uint8_t> file = MakeAvi(100000, 2, 8000, 16, 1, pieces);
+  file.resize(file.size() - 150);  // into the last sound chunk
+  WriteBytes(dir / "t.avi", file);
+  auto source = Open(dir / "t.avi");
+  ASSERT_TRUE(source) << reports.LastError();
+  std::vector<uint8_t> got = ReadAll(*source);
+  ASSERT_EQ(got.size() % 2, 0u);
+  ASSERT_GE(got.size(), 400u);
+  EXPECT_EQ(std::vector<uint8_t>(got.begin(), got.begin() + 400), pieces[0]);
+  EXPECT_EQ(std::vector<uint8_t>(got.begin() + 400, got.end()),
+            std::vector<uint8_t>(pieces[1].begin(), pieces[1].begin() + (got.size() - 400)));
+}
+
+// ---- Wave lists ----
+
+TEST_F(SoundInputTest, WaveListPlaysItsEntriesInTheFirstEntrysFormat) {
+  std::vector<uint8_t> first = Ramp8(500, 0);
+  WriteBytes(dir / "one.wav", MakeWav(1000, 8, 1, first));
+  // A 16-bit stereo entry at twice the rate: averaged to 8-bit mono at 1000 Hz.
+  std::vector<int32_t> loud;
+  for (int32_t i = 0; i < 400; ++i) {
+    loud.push_back(((i / 2) % 100) * 256 - 12800);
+    loud.push_back(((i / 2) % 100) * 256 - 12800);
+  }
+  WriteBytes(dir / "two.wav", MakeWav(2000, 16, 2, Samples16(loud)));
+  // A series whose name holds a '%', which must stay a plain character.
+  WriteBytes(dir / "s%s01.wav", MakeWav(1000, 8, 1, Ramp8(10, 200)));
+  WriteBytes(dir / "s%s02.wav", MakeWav(1000, 8, 1, Ramp8(10, 210)));
+  WriteText(dir / "list.lst", "# sound for the intro\n" + dir / "one.wav" + " /S100 /E300\n\n\"" + dir / "two.wav" +
+                                  "\"\n" + dir / "s%s??.wav*1-2\n");
+  auto source = Open(dir / "list.lst");
+  ASSERT_TRUE(source) << reports.LastError();
+  EXPECT_EQ(source->kind, SoundKind::kWaveList);
+  EXPECT_EQ(source->output.rate, 1000u);
+  EXPECT_EQ(source->output.bits, 8u);
+  EXPECT_EQ(source->output.channels, 1u);
+  EXPECT_EQ(source->size, 200u + 200u + 20u);
+
+  std::vector<uint8_t> expected(first.begin() + 100, first.begin() + 300);
+  for (int32_t i = 0; i < 200; ++i) expected.push_back(static_cast<uint8_t>(i % 100 + 128 - 50));
+  for (uint8_t v : Ramp8(20, 200)) expected.push_back(v);
+  EXPECT_EQ(ReadAll(*source, 77), expected);
+  ASSERT_TRUE(SeekSoundInput(*source));
+  EXPECT_EQ(ReadAll(*source, 4096), expected);
+
+  // The list's own cut works across its entries.
+  SoundSwitches s;
+  s.start = 150;
+  s.end = 260;
+  auto cut = Open(dir / "list.lst", s);
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(ReadAll(*cut), std::vector<uint8_t>(expected.begin() + 150, expected.begin() + 260));
+}
+
+TEST_F(SoundInputTest, BadWaveListsAreRefused) {
+  WriteText(dir / "empty.lst", "# nothing here\n\n");
+  EXPECT_FALSE(Open(dir / "empty.lst"));
+  EXPECT_EQ(reports.LastError(), "No files in the wave list file.");
+
+  WriteText(dir / "self.lst", dir / "self.lst" + "\n");
+  EXPECT_FALSE(Open(dir / "self.lst"));
+
+  WriteBytes(dir / "ok.wav", MakeWav(1000, 8, 1, Ramp8(50)));
+  WriteText(dir / "gap.lst", dir / "ok.wav" + "\n" + dir / "gone.wav" + "\n");
+  EXPECT_FALSE(Open(dir / "gap.lst"));
+  EXPECT_EQ(reports.LastError(), "Error opening the input file.");
+}
+
+// ---- Progress and the track encoder ----
+
+TEST_F(SoundInputTest, ReportsProgressWhileReading) {
+  WriteBytes(dir / "p.wav", MakeWav(1000, 8, 1, Ramp8(1000)));
+  auto source = Open(dir / "p.wav");
+  ASSERT_TRUE(source);
+  std::vector<uint8_t> buffer(250);
+  for (int i = 0; i < 4; ++i) source->ReadConverted(buffer.data(), buffer.size());
+  std::vector<std::string> texts;
+  for (const auto& [kind, text] : reports.items) {
+    EXPECT_EQ(kind, 0);
+    texts.push_back(text);
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"Processing sound data (0%)...", "Processing sound data (25%)...",
+                                             "Processing sound data (50%)...", "Processing sound data (75%)..."}));
+}
+
+TEST_F(SoundInputTest, FeedsTheTrackEncoderWithLoopingAndLeadSilence) {
+  std::vector<uint8_t> data = Ramp8(300, 1);
+  WriteBytes(dir / "loop.wav", MakeWav(1000, 8, 1, data));
+  SoundSwitches s;
+  auto source = Open(dir / "loop.wav", s);
+  ASSERT_TRUE(source);
+  BufferedFile out;
+  ASSERT_TRUE(BufferedFileCreate(out, (dir / "track").c_str()));
+  SoundTrackOptions options;
+  options.length_ms = 1000;
+  options.lead_silence_ms = 100;
+  options.loop_source = true;
+  options.raw_chunks = true;
+  auto encoder = OpenSoundTrack(std::move(source), options, &out);
+  ASSERT_TRUE(encoder);
+  ASSERT_TRUE(CompressAudioChunk(2000, *encoder));
+  EXPECT_EQ(encoder->last_sound_bytes, 1100u);  // lead silence, then the sound looped to 1000 bytes
+  ASSERT_TRUE(CompressAudioChunk(2000, *encoder));
+  EXPECT_EQ(encoder->last_sound_bytes, 0u);
+  CloseSoundTrack(encoder);
+  BufferedFileClose(out);
+  std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "track");
+  ASSERT_EQ(bytes.size(), 4u + 1100u);
+  std::vector<uint8_t> expected(100, 0x80);
+  for (int i = 0; i < 1000; ++i) expected.push_back(data[i % 300]);
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 4, bytes.end()), expected);
+}
+
+// ---- Switches ----
+
+TEST(SoundSwitchesTest, ReadsOnlyTheLettersAsked) {
+  std::string text = "\"in.wav\" /R22050/C1 /B16 /S-3 /E900 /T2 /Y3 /D8000 /K44 /L4 /P";
+  SoundSwitches s;
+  ParseSoundSwitches(text, "RCBSETYDK", s);
+  EXPECT_EQ(s.rate, 22050);
+  EXPECT_EQ(s.channels, 1);
+  EXPECT_EQ(s.bits, 16);
+  EXPECT_EQ(s.start, -3);
+  EXPECT_EQ(s.end, 900);
+  EXPECT_EQ(s.track, 2);
+  EXPECT_EQ(s.rawKind, 3);
+  EXPECT_EQ(s.rawRate, 8000);
+  EXPECT_EQ(s.skipBytes, 44);
+  EXPECT_EQ(s.lossLevel, 0);
+  EXPECT_FALSE(s.loop);
+  EXPECT_EQ(RawFormatWord(s), 2u + 8000u * 8);
+  ParseSoundSwitches(text, "LP", s);
+  EXPECT_EQ(s.lossLevel, 4);
+  EXPECT_TRUE(s.loop);
+  EXPECT_EQ(text.find('/', 9), std::string::npos) << text;
+
+  SoundSwitches notRaw;
+  notRaw.rawKind = 6;
+  EXPECT_FALSE(notRaw.IsRaw());
+  EXPECT_EQ(RawFormatWord(notRaw), 0u);
+}
+
+}  // namespace
