@@ -1,0 +1,152 @@
+#include "wave_out.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+struct WaveOutDevice {
+  SDL_AudioDeviceID id = 0;
+  WaveFormat format;
+  uint8_t silence = 0;
+  uint32_t volume = 0xFFFFFFFF;
+  // The queue; touched by the callback and by the caller under the device lock.
+  WaveBlock* head = nullptr;
+  WaveBlock* tail = nullptr;
+  std::atomic<uint64_t> taken{0};
+};
+
+namespace {
+
+// SDL's audio thread: copy queued bytes out, mark finished blocks done, pad with silence.
+void CopyQueuedSound(void* userdata, Uint8* stream, int length) {
+  auto* device = static_cast<WaveOutDevice*>(userdata);
+  uint32_t left = static_cast<uint32_t>(length);
+  uint64_t copied = 0;
+  while (left > 0 && device->head) {
+    WaveBlock* block = device->head;
+    const uint32_t n = std::min(left, block->length - block->taken);
+    std::memcpy(stream, block->data + block->taken, n);
+    block->taken += n;
+    stream += n;
+    left -= n;
+    copied += n;
+    if (block->taken == block->length) {
+      device->head = block->next;
+      if (!device->head) device->tail = nullptr;
+      block->next = nullptr;
+      block->flags.store(kWaveBlockDone, std::memory_order_release);
+    }
+  }
+  if (left > 0) std::memset(stream, device->silence, left);
+  device->taken.fetch_add(copied, std::memory_order_relaxed);
+}
+
+// Device buffer of about a thirtieth of a second, in a power of two of sample frames.
+Uint16 BufferFrames(uint32_t rate) {
+  uint32_t frames = 256;
+  while (frames < 4096 && frames * 32 < rate) frames *= 2;
+  return static_cast<Uint16>(frames);
+}
+
+void ScaleSamples(const WaveFormat& format, uint32_t volume, uint8_t* data, uint32_t length) {
+  const uint32_t gains[2] = {volume & 0xFFFF, volume >> 16};
+  if (format.bits == 8) {
+    for (uint32_t i = 0; i < length; ++i) {
+      const uint32_t gain = gains[format.channels == 2 ? i % 2 : 0];
+      const int32_t centred = static_cast<int32_t>(data[i]) - 128;
+      data[i] = static_cast<uint8_t>(128 + centred * static_cast<int32_t>(gain) / 0xFFFF);
+    }
+    return;
+  }
+  for (uint32_t i = 0; i + 1 < length; i += 2) {
+    const uint32_t gain = gains[format.channels == 2 ? (i / 2) % 2 : 0];
+    const int32_t sample = static_cast<int16_t>(data[i] | data[i + 1] << 8);
+    const int32_t scaled = sample * static_cast<int32_t>(gain) / 0xFFFF;
+    data[i] = static_cast<uint8_t>(scaled);
+    data[i + 1] = static_cast<uint8_t>(scaled >> 8);
+  }
+}
+
+}  // namespace
+
+WaveOutDevice* WaveOutOpen(const WaveFormat& format) {
+  if (format.rate == 0 || format.rate > 0xFFFFFF) return nullptr;
+  if ((format.bits != 8 && format.bits != 16) || (format.channels != 1 && format.channels != 2)) return nullptr;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+  auto* device = new WaveOutDevice;
+  device->format = format;
+  SDL_AudioSpec want{};
+  want.freq = static_cast<int>(format.rate);
+  want.format = format.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+  want.channels = static_cast<Uint8>(format.channels);
+  want.samples = BufferFrames(format.rate);
+  want.callback = CopyQueuedSound;
+  want.userdata = device;
+  SDL_AudioSpec have{};
+  // No changes allowed: SDL converts to the hardware's format itself.
+  device->id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (device->id == 0) {
+    delete device;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return nullptr;
+  }
+  device->silence = have.silence;
+  SDL_PauseAudioDevice(device->id, 0);
+  return device;
+}
+
+void WaveOutWrite(WaveOutDevice* device, WaveBlock* block) {
+  if (!device || !block) return;
+  block->taken = 0;
+  block->next = nullptr;
+  if (block->length == 0) {
+    block->flags.store(kWaveBlockDone, std::memory_order_release);
+    return;
+  }
+  if (device->volume != 0xFFFFFFFF) ScaleSamples(device->format, device->volume, block->data, block->length);
+  block->flags.store(0, std::memory_order_relaxed);
+  SDL_LockAudioDevice(device->id);
+  if (device->tail) {
+    device->tail->next = block;
+  } else {
+    device->head = block;
+  }
+  device->tail = block;
+  SDL_UnlockAudioDevice(device->id);
+}
+
+void WaveOutReset(WaveOutDevice* device) {
+  if (!device) return;
+  SDL_LockAudioDevice(device->id);
+  for (WaveBlock* block = device->head; block;) {
+    WaveBlock* next = block->next;
+    block->next = nullptr;
+    block->flags.store(kWaveBlockDone, std::memory_order_release);
+    block = next;
+  }
+  device->head = device->tail = nullptr;
+  SDL_UnlockAudioDevice(device->id);
+}
+
+void WaveOutClose(WaveOutDevice* device) {
+  if (!device) return;
+  WaveOutReset(device);
+  SDL_CloseAudioDevice(device->id);
+  delete device;
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void WaveOutSetVolume(WaveOutDevice* device, uint32_t volume) {
+  if (device) device->volume = volume;
+}
+
+uint32_t WaveOutGetVolume(const WaveOutDevice* device) { return device ? device->volume : 0; }
+
+uint64_t WaveOutBytesTaken(const WaveOutDevice* device) {
+  return device ? device->taken.load(std::memory_order_relaxed) : 0;
+}
+
+}  // namespace platform
