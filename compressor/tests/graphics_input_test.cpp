@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "encode_pass.h"
+#include "graphics_output_frames.h"
 
 namespace compressor {
 namespace {
@@ -73,6 +74,38 @@ TEST(GraphicsSourceInput, ThePassEncodesFramesOfThePictureInput) {
   EXPECT_GE(input.Rows(), 8u);
   source.reset();
   std::remove(name.c_str());
+}
+
+TEST(GraphicsOutputFrames, TheCodedFramesBecomeAFlic) {
+  std::string raw = WriteRawFrames();
+  std::string flc = ::testing::TempDir() + "encoder_output_test.flc";
+  auto source = toolsupport::OpenGraphicsInput({}, "Vanting", toolsupport::GraphicsSwitches{}, raw);
+  ASSERT_TRUE(source);
+  GraphicsSourceInput input(*source);
+  auto output = CreateGraphicsOutput(kOutputOverwrite, {}, source->frameRate, 12, 8, 12, 3, flc);
+  ASSERT_TRUE(output);
+  GraphicsOutputFrames frames(*output);
+
+  EncoderSettings settings;
+  settings.width = 12;
+  settings.height = 8;
+  settings.frames = 3;
+  settings.input = {100, 3, source->frameRate};
+  settings.mixOriginals = true;
+  FrameHints hints;
+  hints.Reset(3);
+  EncoderPorts ports;
+  ports.input = &input;
+  ports.output = &frames;
+  ASSERT_TRUE(EncodePass(settings, hints, ports));
+  EXPECT_FALSE(output->error);
+  // A frame of another row step is copied into the output's rows.
+  std::vector<uint8_t> wide(20 * 4, 7);
+  EXPECT_TRUE(frames.WriteFrame(source->outputPalette.data(), wide.data(), 20, 12, 4));
+  EXPECT_GT(CloseGraphicsOutput(std::move(output)), 128);
+  source.reset();
+  std::remove(raw.c_str());
+  std::remove(flc.c_str());
 }
 
 }  // namespace
