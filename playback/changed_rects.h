@@ -1,0 +1,17 @@
+#pragma once
+// The parts of the picture that the last decoded frame changed, one rectangle at a time.
+#include <cstdint>
+
+#include "frame_decoder.h"
+
+struct ChangedRect {
+  uint32_t x = 0;
+  uint32_t y = 0;
+  uint32_t width = 0;
+  uint32_t height = 0;
+};
+
+// Gives the next rectangle of changed blocks: within one block row (height 4), as wide as the
+// run of changed block groups there, never empty. Rectangles come in raster order and do not
+// overlap. Returns 1 with a rectangle, or 0 when the frame has no more (until the next frame).
+int NextChangedRect(DestinationDescriptor& destination, ChangedRect& rect);

@@ -1,0 +1,240 @@
+#include "frame_decoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <type_traits>
+
+#include "frame_coding.h"
+
+bool DescribeMemoryDestination(const MemoryDestination& where, DestinationDescriptor& descriptor) {
+  const int64_t bytesPerPixel = (where.pixelFormat & 0x80) ? 2 : 1;
+  const int64_t width = where.width / 4 * 4;
+  const int64_t height = where.codedHeight / 4 * 4;
+  // Lines the picture covers in the buffer: doubled rows take two lines each, interlaced rows
+  // every other line.
+  int64_t lines = height;
+  if (height > 0 && where.scaling == HeightScaling::Doubled) lines = 2 * height;
+  if (height > 0 && where.scaling == HeightScaling::Interlaced) lines = 2 * height - 1;
+
+  if (where.buffer == nullptr || where.left < 0 || where.top < 0 || where.pitch <= 0 || where.rows < 0) {
+    return false;
+  }
+  if ((where.left + width) * bytesPerPixel > where.pitch || where.top + lines > where.rows) return false;
+
+  DestinationDescriptor d;
+  d.doubled = where.scaling == HeightScaling::Doubled;
+  d.pixelFormat = where.pixelFormat;
+  d.blocksPerRow = static_cast<uint32_t>(width / 4);
+  d.blockRows = static_cast<uint32_t>(height / 4);
+  d.width = static_cast<uint32_t>(width);
+  d.height = static_cast<uint32_t>(height);
+  const int64_t linePitch = where.scaling == HeightScaling::Interlaced ? 2 * where.pitch : where.pitch;
+  d.lineStep = static_cast<ptrdiff_t>(where.bottomUp ? -linePitch : linePitch);
+  d.firstPixel = where.buffer;
+  if (width > 0 && height > 0) {
+    int64_t firstRow = where.bottomUp ? where.rows - where.top - 1 : where.top;
+    d.firstPixel = where.buffer + firstRow * where.pitch + where.left * bytesPerPixel;
+  }
+  uint64_t blocks = uint64_t{d.blocksPerRow} * d.blockRows;
+  d.changedGroupMap.assign((blocks + 15) / 16, 0);
+  d.colorTable16 = descriptor.colorTable16;  // a 16-bit table set earlier stays
+  descriptor = std::move(d);
+  return true;
+}
+
+namespace {
+
+// Byte masks of a row of four pixels from four mask bits (bit 0 = the left pixel).
+constexpr std::array<uint32_t, 16> kRowMask8 = [] {
+  std::array<uint32_t, 16> masks{};
+  for (uint32_t bits = 0; bits < 16; ++bits) {
+    for (int pixel = 0; pixel < 4; ++pixel) {
+      if (bits >> pixel & 1) masks[bits] |= 0xFFu << (8 * pixel);
+    }
+  }
+  return masks;
+}();
+
+constexpr std::array<uint64_t, 16> kRowMask16 = [] {
+  std::array<uint64_t, 16> masks{};
+  for (uint32_t bits = 0; bits < 16; ++bits) {
+    for (int pixel = 0; pixel < 4; ++pixel) {
+      if (bits >> pixel & 1) masks[bits] |= uint64_t{0xFFFF} << (16 * pixel);
+    }
+  }
+  return masks;
+}();
+
+// Draws the blocks of one frame for one pixel size and row mode. A row of a block is written
+// as one word: four bytes, or four 16-bit pixels.
+template <typename Pixel, bool Doubled>
+class BlockDrawer {
+  using Row = std::conditional_t<sizeof(Pixel) == 1, uint32_t, uint64_t>;
+
+ public:
+  BlockDrawer(DestinationDescriptor& d)
+      : table_(d.colorTable16.data()),
+        lineStep_(d.lineStep),
+        rowStep_(Doubled ? 2 * d.lineStep : d.lineStep),
+        blocksPerRow_(d.blocksPerRow),
+        blockRows_(d.blockRows),
+        rowStart_(d.firstPixel) {}
+
+  void TwoColor(uint32_t pair, uint32_t mask) {
+    uint8_t* block = Block();
+    Row low = Spread(pair & 0xFF);
+    Row difference = low ^ Spread(pair >> 8);
+    for (int row = 0; row < 4; ++row) {
+      StoreRow(block, row, low ^ (difference & RowMask(mask >> (4 * row) & 15)));
+    }
+    Advance(1);
+  }
+
+  // rightHalf codes pixels 2 and 3 of the row, leftHalf pixels 0 and 1 (low byte first).
+  void FullRow(int row, uint32_t rightHalf, uint32_t leftHalf) {
+    Row value;
+    if constexpr (sizeof(Pixel) == 1) {
+      value = leftHalf | rightHalf << 16;
+    } else {
+      value = uint64_t{table_[leftHalf & 0xFF]} | uint64_t{table_[leftHalf >> 8]} << 16 |
+              uint64_t{table_[rightHalf & 0xFF]} << 32 | uint64_t{table_[rightHalf >> 8]} << 48;
+    }
+    StoreRow(Block(), row, value);
+  }
+  void EndFullBlock() { Advance(1); }
+
+  // Fills up to `count` blocks of the current block row; returns how many it filled.
+  uint32_t Solid(uint32_t color, uint32_t count) {
+    count = std::min(count, blocksPerRow_ - column_);
+    uint8_t* block = Block();
+    for (int line = 0; line < (Doubled ? 8 : 4); ++line) {
+      Pixel* pixel = reinterpret_cast<Pixel*>(block + line * lineStep_);
+      if constexpr (sizeof(Pixel) == 1) {
+        std::memset(pixel, static_cast<int>(color), 4 * size_t{count});
+      } else {
+        std::fill_n(pixel, 4 * size_t{count}, table_[color]);
+      }
+    }
+    Advance(count);
+    return count;
+  }
+
+  // Skips up to `count` blocks of the current block row; returns how many it skipped.
+  uint32_t Skip(uint32_t count) {
+    count = std::min(count, blocksPerRow_ - column_);
+    Advance(count);
+    return count;
+  }
+
+ private:
+  uint8_t* Block() const { return rowStart_ + ptrdiff_t{column_} * 4 * ptrdiff_t{sizeof(Pixel)}; }
+
+  static Row RowMask(uint32_t bits) {
+    if constexpr (sizeof(Pixel) == 1) {
+      return kRowMask8[bits];
+    } else {
+      return kRowMask16[bits];
+    }
+  }
+
+  Row Spread(uint32_t color) const {
+    if constexpr (sizeof(Pixel) == 1) {
+      return color * 0x01010101u;
+    } else {
+      return uint64_t{table_[color]} * 0x0001000100010001u;
+    }
+  }
+
+  void StoreRow(uint8_t* block, int row, Row value) const {
+    uint8_t* line = block + row * rowStep_;
+    std::memcpy(line, &value, sizeof(Row));
+    if constexpr (Doubled) std::memcpy(line + lineStep_, &value, sizeof(Row));
+  }
+
+  void Advance(uint32_t blocks) {
+    column_ += blocks;
+    if (column_ == blocksPerRow_) {
+      column_ = 0;
+      // Moving past the last block row would point outside the buffer; nothing is drawn then.
+      if (++blockRow_ < blockRows_) rowStart_ += 4 * rowStep_;
+    }
+  }
+
+  const uint16_t* table_;
+  ptrdiff_t lineStep_;
+  ptrdiff_t rowStep_;
+  uint32_t blocksPerRow_;
+  uint32_t blockRows_;
+  uint8_t* rowStart_;
+  uint32_t column_ = 0;
+  uint32_t blockRow_ = 0;
+};
+
+template <typename Pixel, bool Doubled>
+void DecodeBlocks(BitReader& bits, DecoderTrees& trees, DestinationDescriptor& d) {
+  BlockDrawer<Pixel, Doubled> draw(d);
+  VideoTree& maskTree = trees.trees[MaskTree];
+  VideoTree& pairTree = trees.trees[ColorPairTree];
+  VideoTree& pixelTree = trees.trees[PixelPairTree];
+  VideoTree& typeRunTree = trees.trees[TypeRunTree];
+  uint8_t* map = d.changedGroupMap.data();
+
+  const uint64_t total = uint64_t{d.blocksPerRow} * d.blockRows;
+  uint64_t passed = 0;
+  while (passed < total) {
+    uint32_t symbol = DecodeSymbol<kLookupBits[TypeRunTree]>(bits, typeRunTree);
+    auto type = static_cast<BlockType>(symbol & 3);
+    // A run that reaches past the last block stops there.
+    uint32_t run = static_cast<uint32_t>(std::min<uint64_t>(RunLengthTable[symbol >> 2 & 63], total - passed));
+    if (type != UnchangedBlock) {
+      std::memset(map + passed / 16, 1, (passed + run - 1) / 16 - passed / 16 + 1);
+    }
+    passed += run;
+
+    switch (type) {
+      case TwoColorBlock:
+        for (uint32_t i = 0; i < run; ++i) {
+          uint32_t pair = DecodeSymbol<kLookupBits[ColorPairTree]>(bits, pairTree);
+          uint32_t mask = DecodeSymbol<kLookupBits[MaskTree]>(bits, maskTree);
+          draw.TwoColor(pair, mask);
+        }
+        break;
+      case FullBlock:
+        for (uint32_t i = 0; i < run; ++i) {
+          for (int row = 0; row < 4; ++row) {
+            uint32_t rightHalf = DecodeSymbol<kLookupBits[PixelPairTree]>(bits, pixelTree);
+            uint32_t leftHalf = DecodeSymbol<kLookupBits[PixelPairTree]>(bits, pixelTree);
+            draw.FullRow(row, rightHalf, leftHalf);
+          }
+          draw.EndFullBlock();
+        }
+        break;
+      case UnchangedBlock:
+        while (run > 0) run -= draw.Skip(run);
+        break;
+      case SolidBlock:
+        while (run > 0) run -= draw.Solid(symbol >> 8, run);
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+void DecodeVideoFrame(const uint8_t* chunk, size_t chunkSize, DecoderTrees& trees,
+                      DestinationDescriptor& destination) {
+  destination.rects = ChangedRectState{};
+  std::fill(destination.changedGroupMap.begin(), destination.changedGroupMap.end(), 0);
+  ResetRecentValues(trees);
+  if (destination.blocksPerRow == 0 || destination.blockRows == 0) return;
+
+  BitReader bits(chunk, chunkSize);
+  bool doubled = destination.doubled;
+  if (destination.Is16Bit()) {
+    doubled ? DecodeBlocks<uint16_t, true>(bits, trees, destination)
+            : DecodeBlocks<uint16_t, false>(bits, trees, destination);
+  } else {
+    doubled ? DecodeBlocks<uint8_t, true>(bits, trees, destination)
+            : DecodeBlocks<uint8_t, false>(bits, trees, destination);
+  }
+}
