@@ -52,6 +52,11 @@ struct DestinationDescriptor {
 // Returns false, leaving the descriptor untouched, when the picture does not fit in the buffer.
 bool DescribeMemoryDestination(const MemoryDestination& where, DestinationDescriptor& descriptor);
 
+// Bytes of memory the descriptor takes, for the handle's memory statistics.
+inline size_t DestinationMemory(const DestinationDescriptor& descriptor) {
+  return sizeof(DestinationDescriptor) + descriptor.changedGroupMap.capacity();
+}
+
 // Draws one frame's video data (chunkSize bytes; bits past them read as zeros) over the picture
 // the destination holds, and records which block groups changed.
 void DecodeVideoFrame(const uint8_t* chunk, size_t chunkSize, DecoderTrees& trees,

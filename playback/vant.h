@@ -132,8 +132,6 @@ typedef struct VantVideo {
   uint32_t storedFrames;       /* frames in the tables: the frame count plus the ring frame */
   uint64_t totalFrameBytes;    /* sum of all stored-frame sizes */
   uint64_t treeBlockSize;      /* bytes allocated for treeBlock */
-  uint8_t* treeData;           /* the file's tree data, 4096 bytes into this block (see VantOpen) */
-  uint64_t treeDataBlockSize;  /* size of that block */
 } VantVideo;
 
 /* Bytes a caller must give for VANT_OPEN_CALLER_MEMORY. */

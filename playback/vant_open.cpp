@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "library_state.h"
 #include "platform/system/clock.h"
+#include "tree_tables.h"
 #include "vant.h"
 #include "video_file_format.h"
 #include "video_memory.h"
@@ -18,7 +20,6 @@ namespace {
 
 constexpr uint64_t kUnknownSize = UINT64_MAX;
 constexpr uint32_t kKeptFlagsCleared = 0x3FE000;  // track and height-scaling bits, set anew
-constexpr uint32_t kTreeScratchLead = 4096;       // the tree builder's work area before the data
 constexpr uint64_t kSmallestRing = 8192;
 constexpr uint64_t kAutoRingFloor = 0x3000;
 constexpr uint32_t kLargestFrameCount = 0x7FFFFFFF;
@@ -30,8 +31,10 @@ uint64_t TablesBlockSize(const VantVideo* video) { return 5 * uint64_t(video->st
 void ReleaseVideo(VantVideo* video, bool callersFile, bool callerMemory) {
   if (video->fileHandle >= 0 && !callersFile) close(video->fileHandle);
   CountedFree(video, video->destination, video->destinationSize);
-  CountedFree(video, video->treeBlock, video->treeBlockSize);
-  CountedFree(video, video->treeData, video->treeDataBlockSize);
+  if (video->treeBlock != nullptr) {
+    delete video->treeBlock;
+    video->memoryInUse -= video->treeBlockSize;
+  }
   CountedFree(video, video->frameSizes, TablesBlockSize(video));
   CountedFree(video, video->frameBuffer, video->frameBufferSize + 8);
   CountedFree(video, video->extraBuffer, video->extraBufferSize + 4096);
@@ -62,31 +65,24 @@ bool ReadFrameTables(VantVideo* video) {
   return true;
 }
 
-// Turns the file's tree data into the decoder's tables. The data lies kTreeScratchLead bytes
-// into `scratch`, the layout the tree builder expects (it works in the bytes before the data).
-// Until the tree builder is part of the library the block is kept in the handle (treeData,
-// treeDataBlockSize, freed at close) and no tree block is built; the builder will allocate
-// treeBlock with CountedAlloc (size in treeBlockSize), build it from here, free the scratch
-// block, and make the open fail on a description it refuses.
-bool BuildDecoderTables(VantVideo* video, uint8_t* scratch, uint64_t scratchSize) {
-  video->treeData = scratch;
-  video->treeDataBlockSize = scratchSize;
-  return true;
-}
-
+// Reads the file's tree data and builds the decoder's tables from it; the data is freed again
+// at once. A description the builder refuses fails the open.
 bool ReadTreeData(VantVideo* video) {
   const uint64_t dataSize = video->header.treeDataSize;
-  const uint64_t scratchSize = std::max<uint64_t>(kSmallestRing, (dataSize + kTreeScratchLead + 3) / 4 * 4);
-  auto* scratch = static_cast<uint8_t*>(CountedAlloc(video, scratchSize));
-  if (scratch == nullptr) return false;
-  std::memset(scratch, 0, scratchSize);
-  if (!ReadExactly(video, scratch + kTreeScratchLead, dataSize) ||
-      !BuildDecoderTables(video, scratch, scratchSize)) {
-    CountedFree(video, scratch, scratchSize);
-    video->treeData = nullptr;
-    return false;
+  if (dataSize == 0) return false;  // even four absent trees take four bits
+  auto* data = static_cast<uint8_t*>(CountedAlloc(video, dataSize));
+  if (data == nullptr) return false;
+  std::unique_ptr<DecoderTrees> trees;
+  if (ReadExactly(video, data, dataSize)) trees = BuildVideoTrees(data, dataSize, video->header.treeSizes);
+  if (trees) {
+    // Counted like the blocks of CountedAlloc, while the data is still held.
+    video->treeBlockSize = DecoderTreesMemory(*trees);
+    video->memoryInUse += video->treeBlockSize;
+    video->peakMemory = std::max(video->peakMemory, video->memoryInUse);
+    video->treeBlock = trees.release();
   }
-  return true;
+  CountedFree(video, data, dataSize);
+  return video->treeBlock != nullptr;
 }
 
 // Largest frame, average size and the highest sum of sizes over `window` consecutive frames.

@@ -47,8 +47,8 @@ std::vector<uint8_t> AudioChunk(std::mt19937& random, uint32_t maxSamples) {
 
 WrittenVideo WriteTestVideo(const std::string& path, const VideoSpec& spec) {
   std::mt19937 random(spec.seed);
-  std::vector<uint8_t> treeData(spec.treeBytes);
-  for (auto& b : treeData) b = static_cast<uint8_t>(random() | 1);
+  // Zero bytes describe four absent trees (one 0 presence bit each); the rest is ignored.
+  std::vector<uint8_t> treeData(spec.treeBytes, 0);
 
   vntfile::VideoFileWriter writer;
   if (!writer.Begin(path, spec.frames, spec.ringFrame, treeData)) {
@@ -94,7 +94,7 @@ WrittenVideo WriteTestVideo(const std::string& path, const VideoSpec& spec) {
       header.soundRates[t] = 22050 | vntfile::kRatePresent | vntfile::kRateCompressed;
     }
   }
-  for (uint32_t k = 0; k < 4; ++k) header.treeSizes[k] = 12 + 8 * k;
+  for (uint32_t k = 0; k < 4; ++k) header.treeSizes[k] = 12;
   if (!writer.Finish(header)) throw std::runtime_error("cannot finish " + path);
 
   written.bytes = ReadWholeFile(path);

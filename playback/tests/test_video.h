@@ -12,7 +12,7 @@ using PaletteBytes = std::array<uint8_t, 768>;
 struct VideoSpec {
   uint32_t frames = 10;
   bool ringFrame = false;
-  uint32_t treeBytes = 100;       // bytes of (made-up) tree data before the padding
+  uint32_t treeBytes = 100;       // bytes of tree data (four absent trees) before the padding
   uint32_t minVideoBytes = 0;     // video data per frame, chosen at random in this range
   uint32_t maxVideoBytes = 3000;
   int paletteChangePercent = 30;  // chance that a frame brings a changed palette

@@ -213,7 +213,7 @@ TEST(VantOpenTest, ChoosesTheRingSizeOrPreloads) {
     EXPECT_EQ(bool(video->keptFlags & VANT_OPEN_PRELOAD), c.ring == 0) << c.extra;
     EXPECT_EQ(video->frameBufferSize, c.ring ? 1000u : 100000u);
     // Everything the handle holds is counted in its memory figures.
-    uint64_t counted = sizeof(VantVideo) + 5 * 100 + 4 + video->treeDataBlockSize +
+    uint64_t counted = sizeof(VantVideo) + 5 * 100 + 4 + video->treeBlockSize +
                        video->frameBufferSize + 8 + (c.ring ? c.ring + 4096 : 0);
     EXPECT_EQ(video->memoryInUse, counted);
     EXPECT_EQ(video->peakMemory, counted);
