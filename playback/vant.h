@@ -8,6 +8,8 @@
  *   4. Statistics           VantSummaryInfo
  *   5. Memory               AlignedAlloc, AlignedFree
  *   6. Display buffers      VantBuffer, VantBlitterKind, VantBufferOpen, ... VantSetSystemRes
+ *   7. Playing frames       VantToBuffer, VantDoFrame, VantToBufferRect, VantNextFrame, VantWait,
+ *                           VantGoto, VantColorRemap, VantColorTrans, VantSummary, VantToScreen
  * Later sections (decoding into buffers, display buffers, sound) follow the same pattern: types
  * first, then the calls.
  */
@@ -318,6 +320,89 @@ char* VantBufferString(char* text, int32_t kind);
 /* The screen keeps the desktop's mode: modes 1 to 4 (640x400, 640x480, 800x600, 1024x768) give
  * 0 and change nothing; mode 0 (back to the desktop's mode) gives 1. */
 int32_t VantSetSystemRes(int32_t mode);
+
+/* ==== 7. Playing frames ==================================================================== */
+
+/* A video is played with a fixed sequence of calls:
+ *   VantToBuffer                 once, or whenever the destination changes
+ *   for every frame:
+ *     VantColorRemap/ColorTrans  when paletteChanged is set and the caller maps colours
+ *     VantDoFrame                decodes the current frame into the destination
+ *     VantToBufferRect           until it returns 0: the rectangles the frame changed
+ *     VantNextFrame              steps to the next frame (past the last one it starts again)
+ *     VantWait                   until it returns 0: the next frame is due
+ *   VantSummary                  the statistics
+ * Every call does nothing and returns 0 when the video is null. */
+
+/* VantToBuffer flags. */
+#define VANT_BUFFER_BOTTOM_UP 0x1u     /* rows stored last row first */
+#define VANT_BUFFER_16_BIT 0x80000000u /* 16-bit pixels; the top byte chooses the format: */
+#define VANT_BUFFER_RGB555 0x80000000u /*   5-5-5 */
+#define VANT_BUFFER_RGB565 0xA0000000u /*   5-6-5 (also 0xC0 and 0xE0 in the top byte) */
+
+/* Makes the decoder draw into a caller's buffer: the picture's top-left corner at (left, top),
+ * rows `pitch` bytes apart, `height` rows in the buffer. Height-scaled videos take twice their
+ * coded rows (header.height already counts them). A null buffer releases the destination.
+ * Returns 1 when the destination is set; 0 when it was released or refused: the picture does
+ * not fit in the buffer, or memory ran out. Without a destination VantDoFrame decodes nothing.
+ * 16-bit output takes its colours from the palette, rebuilt before every frame once the video
+ * has brought a palette. */
+int32_t VantToBuffer(VantVideo* video, int32_t left, int32_t top, int32_t pitch, int32_t height,
+                     void* buffer, uint32_t flags);
+
+/* Writing straight into a banked screen needs video memory this system does not give: the call
+ * exists so that callers link, releases any destination and returns 0. */
+int32_t VantToScreen(VantVideo* video, int32_t left, int32_t top, int32_t pitch, void* screen,
+                     void* bankSelect, uint32_t flags);
+
+/* Decodes the current frame into the destination. Returns 1 when the frame was late for its
+ * sound (it is then skipped and counted, unless the video was opened with
+ * VANT_OPEN_NEVER_SKIP); 0 otherwise. Without a sound track that paces the video no frame is
+ * ever late. */
+int32_t VantDoFrame(VantVideo* video);
+
+/* VantToBufferRect modes. */
+enum VantRectMode {
+  VANT_RECT_MERGE = 0,      /* neighbouring rectangles merged while at most 25 % of the box is waste */
+  VANT_RECT_BOUNDING = 1,   /* one box around every change */
+  VANT_RECT_NONE = 2,       /* no rectangles */
+  VANT_RECT_BOUNDING_END = 3 /* like 1, then one all-zero rectangle */
+};
+
+/* The next rectangle that the last VantDoFrame changed, in buffer coordinates, in
+ * video->lastRect. Returns 1 with a rectangle, 0 when there are no more. A frame that changed
+ * nothing but brought a palette gives one all-zero rectangle. */
+int32_t VantToBufferRect(VantVideo* video, int32_t mode);
+
+/* Steps to the next frame and reads it. Returns 1. */
+int32_t VantNextFrame(VantVideo* video);
+
+/* Goes to frame `frame`, 1-based (0 and below mean the first frame, numbers past the last
+ * frame the last one). Going to the current frame reads nothing. Returns 1. */
+int32_t VantGoto(VantVideo* video, int32_t frame);
+
+/* 1 while the caller should keep waiting for the next frame (reading ahead meanwhile), 0 when
+ * it is due. Late callers are never made to catch up more than one frame. */
+int32_t VantWait(VantVideo* video);
+
+/* VantColorRemap layout flags of the target palette (default: 3-byte red, green, blue). */
+#define VANT_COLORS_16_BIT 0x1     /* 16-bit components; their first byte counts */
+#define VANT_COLORS_BGR 0x2        /* blue first, red last */
+#define VANT_COLORS_4_BYTES 0x4    /* 4-byte entries */
+#define VANT_COLORS_SKIP_FIRST 0x8 /* with VANT_COLORS_4_BYTES: components start at the second byte */
+
+/* Makes decoding give, for every colour of the video's palette, the index of the nearest colour
+ * among the first `count` entries (at most 256) of a target palette. Ties go to the entry with
+ * the same index (modulo count), then to the nearest after it. Returns 1 when the mapping is
+ * in place, 0 for no target. */
+int32_t VantColorRemap(VantVideo* video, const void* palette, int32_t count, int32_t flags);
+
+/* Makes decoding give table[i] for every colour index i of the file. Returns 1 when the mapping
+ * is in place. */
+int32_t VantColorTrans(VantVideo* video, const uint8_t table[256]);
+
+/* Fills the statistics of the playback so far. Returns 1. */
+int32_t VantSummary(VantVideo* video, VantSummaryInfo* info);
 
 #ifdef __cplusplus
 }

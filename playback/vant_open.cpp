@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "destination.h"
 #include "library_state.h"
 #include "platform/system/clock.h"
 #include "tree_tables.h"
@@ -30,7 +31,7 @@ uint64_t TablesBlockSize(const VantVideo* video) { return 5 * uint64_t(video->st
 // record; the record itself is freed unless it is caller memory.
 void ReleaseVideo(VantVideo* video, bool callersFile, bool callerMemory) {
   if (video->fileHandle >= 0 && !callersFile) close(video->fileHandle);
-  CountedFree(video, video->destination, video->destinationSize);
+  ReleaseDestination(video);
   if (video->treeBlock != nullptr) {
     delete video->treeBlock;
     video->memoryInUse -= video->treeBlockSize;
