@@ -1,9 +1,12 @@
-// Writes a small .vnt file of generated frames and shows what VantOpen reads back from it.
+// Writes a small .vnt file of generated frames, shows what VantOpen reads back from it and plays
+// it through the playback calls; or plays a given .vnt file.
 // Usage: vantdemo <output.vnt> [--no-ring]
+//        vantdemo --play <video.vnt> [last-picture.ppm]
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "play_file.h"
 #include "vant.h"
 #include "video_file_format.h"
 #include "video_file_writer.h"
@@ -163,8 +166,13 @@ void PrintFrames(VantVideo* video) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "Usage: vantdemo <output.vnt> [--no-ring]\n");
+  if (argc < 2 || (std::strcmp(argv[1], "--play") == 0 && argc < 3)) {
+    std::fprintf(stderr, "Usage: vantdemo <output.vnt> [--no-ring]\n       vantdemo --play <video.vnt> [last-picture.ppm]\n");
+    return 1;
+  }
+  if (std::strcmp(argv[1], "--play") == 0) {
+    if (PlayFile(argv[2], argc > 3 ? argv[3] : "")) return 0;
+    std::fprintf(stderr, "VantOpen could not read %s.\n", argv[2]);
     return 1;
   }
   const std::string path = argv[1];
@@ -183,5 +191,6 @@ int main(int argc, char** argv) {
   PrintHeader(video);
   PrintFrames(video);
   VantClose(video);
-  return 0;
+  std::printf("\n");
+  return PlayFile(path, "") ? 0 : 1;
 }
