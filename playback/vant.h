@@ -123,7 +123,7 @@ typedef struct VantVideo {
   uint32_t blitMs;
   uint32_t decompressMs;
   uint32_t slowestTime, secondSlowestTime;
-  uint32_t slowestFrame, secondSlowestFrame;
+  uint32_t slowestFrame, secondSlowestFrame; /* 1-based; 0 for none */
   uint32_t averageFrameSize;
   uint64_t peakMemory;
   uint32_t simulatedReadRate;  /* bytes per second, 0 for none */
