@@ -2,36 +2,15 @@
 #include "color_remap.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "library_state.h"
+#include "palette_layout.h"
 #include "tree_tables.h"
 #include "vant.h"
 
 namespace {
 
-struct TargetLayout {
-  uint32_t entrySize = 3;
-  uint32_t red = 0, green = 1, blue = 2;
-};
-
-TargetLayout LayoutOf(uint32_t flags) {
-  TargetLayout layout;
-  if (flags & VANT_COLORS_4_BYTES) {
-    layout.entrySize = 4;
-    if (flags & VANT_COLORS_SKIP_FIRST) layout = {4, 1, 2, 3};
-  }
-  if (flags & VANT_COLORS_BGR) std::swap(layout.red, layout.blue);
-  if (flags & VANT_COLORS_16_BIT) {
-    layout.entrySize *= 2;
-    layout.red *= 2;
-    layout.green *= 2;
-    layout.blue *= 2;
-  }
-  return layout;
-}
-
-uint32_t SquaredDistance(const uint8_t color[3], const uint8_t* entry, const TargetLayout& layout) {
+uint32_t SquaredDistance(const uint8_t color[3], const uint8_t* entry, const playback::PaletteLayout& layout) {
   const int dr = int{color[0]} - entry[layout.red];
   const int dg = int{color[1]} - entry[layout.green];
   const int db = int{color[2]} - entry[layout.blue];
@@ -47,14 +26,14 @@ int32_t TranslateTreeColors(VantVideo* video, const uint8_t table[256]) {
 
 void BuildColorTranslation(const uint8_t video[256][3], const uint8_t* target, uint32_t count,
                            uint32_t layoutFlags, uint8_t table[256]) {
-  const TargetLayout layout = LayoutOf(layoutFlags);
+  const playback::PaletteLayout layout = playback::PaletteLayoutFromFlags(static_cast<int32_t>(layoutFlags));
   for (uint32_t i = 0; i < 256; ++i) {
     const uint32_t start = i % count;
     uint32_t best = start;
     uint32_t bestDistance = UINT32_MAX;
     for (uint32_t step = 0; step < count; ++step) {
       const uint32_t entry = (start + step) % count;
-      const uint32_t distance = SquaredDistance(video[i], target + size_t{entry} * layout.entrySize, layout);
+      const uint32_t distance = SquaredDistance(video[i], target + size_t{entry} * layout.entry_size, layout);
       if (distance < bestDistance) {
         bestDistance = distance;
         best = entry;
