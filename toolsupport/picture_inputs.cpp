@@ -1,5 +1,4 @@
-// Still pictures through the image calls, AVI videos through our reader, and the
-// `.vnt` input.
+// Still pictures through the image calls and AVI videos through our reader.
 #include <cctype>
 #include <cstring>
 #include <filesystem>
@@ -136,10 +135,5 @@ std::unique_ptr<FrameInput> OpenAviInput(const std::string& name, InputDescripti
   description.bitsPerPixel = reader.bitsPerPixel() > 8 ? 24 : 8;
   return input;
 }
-
-// `.vnt` input needs the playback library's VantOpen, VantToBuffer, VantDoFrame
-// and VantNextFrame, which are not part of the build yet: a `.vnt` file is not
-// opened, and the caller reports the open error.
-std::unique_ptr<FrameInput> OpenVntInput(const std::string&, InputDescription&) { return nullptr; }
 
 }  // namespace toolsupport
