@@ -86,6 +86,26 @@ inline std::string CodeOf(const std::string& shape, uint32_t value) {
   return path;
 }
 
+inline void CollectCodes(const Shape& node, std::string& path, std::vector<std::pair<uint32_t, std::string>>& codes) {
+  if (node.leaf) {
+    codes.emplace_back(node.value, path);
+    return;
+  }
+  path.push_back('0');
+  CollectCodes(*node.left, path, codes);
+  path.back() = '1';
+  CollectCodes(*node.right, path, codes);
+  path.pop_back();
+}
+
+// Every leaf value with its code.
+inline std::vector<std::pair<uint32_t, std::string>> AllCodes(const std::string& shape) {
+  std::vector<std::pair<uint32_t, std::string>> codes;
+  std::string path;
+  CollectCodes(*ParseShape(shape), path, codes);
+  return codes;
+}
+
 inline void PutCode(BitSink& sink, const std::string& shape, uint32_t value) {
   sink.Text(CodeOf(shape, value));
 }
