@@ -1,5 +1,6 @@
 #include "library_state.h"
 
+#include "sound_track.h"
 #include "vant.h"
 
 namespace {
@@ -24,5 +25,5 @@ uint32_t VantSimulate(uint32_t bytesPerSecond) {
 
 void RunSoundService() {
   if (g_openSoundTrackCount == 0) return;
-  // The sound back end's service operation is called from here once tracks can be opened.
+  if (g_soundBackEnd.service) g_soundBackEnd.service();
 }

@@ -10,6 +10,8 @@
  *   6. Display buffers      VantBuffer, VantBlitterKind, VantBufferOpen, ... VantSetSystemRes
  *   7. Playing frames       VantToBuffer, VantDoFrame, VantToBufferRect, VantNextFrame, VantWait,
  *                           VantGoto, VantColorRemap, VantColorTrans, VantSummary, VantToScreen
+ *   8. Sound                VantSoundUseWin, VantSoundCheck, VantSoundInTrack, VantSoundOnOff,
+ *                           VantVolumePan, VantGetTrackData
  * Later sections (decoding into buffers, display buffers, sound) follow the same pattern: types
  * first, then the calls.
  */
@@ -403,6 +405,40 @@ int32_t VantColorTrans(VantVideo* video, const uint8_t table[256]);
 
 /* Fills the statistics of the playback so far. Returns 1. */
 int32_t VantSummary(VantVideo* video, VantSummaryInfo* info);
+/* ==== 8. Sound ============================================================================= */
+
+/* Sound tracks open with the video (VANT_OPEN_TRACK_0 << t). Each frame's sound goes into a ring
+ * per track that a sound back end plays, fed whenever a playback call runs; the first track that
+ * opens paces the video: VantWait waits for its sound and VantDoFrame calls a frame late when
+ * the sound has played half a second past it. Without an open track the clock paces. */
+
+/* Installs the wave-out back end unless a back end is installed already. 1 when it was
+ * installed, 0 when one was there. VantOpen installs it when none is. */
+int32_t VantSoundUseWin(void);
+
+/* Feeds the sound back end (when any track is open). Callers run it from idle loops. */
+void VantSoundCheck(void);
+
+/* 1 when any track asked for by trackBits (VANT_OPEN_TRACK_0 << t) is present with a nonzero
+ * sample rate in the header; else 0 (also for a null video). */
+int32_t VantSoundInTrack(const VantVideo* video, uint32_t trackBits);
+
+/* Turns the video's sound off (0) or on again (nonzero). Off closes the sound devices and drops
+ * the queued sound, and the clock paces; on reopens them, and mid-video puts silence ahead so
+ * that the sound keeps its place. 0 for a null video, a video without an open track, or when a
+ * device could not be opened again; else 1. */
+int32_t VantSoundOnOff(VantVideo* video, int32_t on);
+
+/* Sets volume and balance of each open track asked for by trackBits: volume 0 to 0x10000, pan 0
+ * (left) to 0x10000 (right), 0x8000 the middle; larger values are limited. 1 when a track took
+ * it, else 0. */
+int32_t VantVolumePan(VantVideo* video, uint32_t trackBits, uint32_t volume, uint32_t pan);
+
+/* Decodes the current frame's sound of the lowest track asked for by trackBits into buffer and
+ * returns its byte count: 0 when the track has no sound in this frame, for a null video or after
+ * a failed read. At most header.audioSizes[t] bytes are written, so a buffer of that size
+ * always holds the result. */
+uint32_t VantGetTrackData(VantVideo* video, void* buffer, uint32_t trackBits);
 
 #ifdef __cplusplus
 }

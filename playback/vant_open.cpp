@@ -11,6 +11,7 @@
 #include "destination.h"
 #include "library_state.h"
 #include "platform/system/clock.h"
+#include "sound_track.h"
 #include "tree_tables.h"
 #include "vant.h"
 #include "video_file_format.h"
@@ -30,6 +31,7 @@ uint64_t TablesBlockSize(const VantVideo* video) { return 5 * uint64_t(video->st
 // Frees everything the handle holds, closes the file unless it is the caller's, and clears the
 // record; the record itself is freed unless it is caller memory.
 void ReleaseVideo(VantVideo* video, bool callersFile, bool callerMemory) {
+  CloseVideoSoundTracks(video);
   if (video->fileHandle >= 0 && !callersFile) close(video->fileHandle);
   ReleaseDestination(video);
   if (video->treeBlock != nullptr) {
@@ -264,11 +266,10 @@ VantVideo* VantOpen(const void* source, uint32_t flags, uint32_t extraBufferSize
   video->lastPaletteFrame = -1;
   LocateFrameChunks(video);
 
-  // Sound tracks: for each track t asked for by VANT_OPEN_TRACK_0 << t, a counted, zeroed
-  // SoundTrack record goes into slot t and the sound part opens it there; bit 13 + t of the
-  // kept flags is set for each track that opened. No track opens until that part exists.
+  // Sound tracks asked for by VANT_OPEN_TRACK_0 << t; a track that cannot open stays closed
+  // without failing the open. The kept flags tell which ones opened.
   for (uint32_t t = 0; t < vntfile::kTrackCount; ++t) {
-    if (!(flags & (VANT_OPEN_TRACK_0 << t))) continue;
+    if ((flags & (VANT_OPEN_TRACK_0 << t)) && OpenTrackSound(video, t)) video->keptFlags |= VANT_OPEN_TRACK_0 << t;
   }
 
   video->nextFrameTime = UINT64_MAX;
@@ -289,8 +290,6 @@ VantVideo* VantOpen(const void* source, uint32_t flags, uint32_t extraBufferSize
 
 void VantClose(VantVideo* video) {
   if (video == nullptr) return;
-  // Sound tracks are closed here (back end, ring, record, process-wide count) once tracks can
-  // be opened; the shared sound scratch block goes when the last track of the process closes.
   const uint32_t kept = video->keptFlags;
   ReleaseVideo(video, kept & VANT_OPEN_FILE_HANDLE, kept & VANT_OPEN_CALLER_MEMORY);
 }

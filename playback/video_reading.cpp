@@ -8,6 +8,7 @@
 
 #include "library_state.h"
 #include "platform/system/clock.h"
+#include "sound_track.h"
 #include "video_file_format.h"
 
 namespace {
@@ -152,7 +153,7 @@ void SeekToFrame(VantVideo* video) {
   if (video->currentFrame == 0) {
     std::memset(video->palette, 0, sizeof(video->palette));
     video->paletteReserved = 0;
-    // Sound tracks restart with frame 0 here once tracks can be opened (no track exists yet).
+    ResetSoundTracksAtStart(video);
   }
   const uint64_t offset = vntfile::FrameOffset(
       0, {video->frameSizes, video->storedFrames}, video->currentFrame);
