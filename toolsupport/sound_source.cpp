@@ -5,6 +5,7 @@
 
 #include "paths.h"
 #include "platform/system/file_names.h"
+#include "video_sound_stream.h"
 
 namespace toolsupport {
 namespace {
@@ -74,120 +75,141 @@ PcmFormat RawFormat(const SoundSwitches& s) {
 
 }  // namespace
 
-std::unique_ptr<SoundSource> OpenSoundSource(const ProgressCallback& progress, const SoundSwitches& switches,
-                                             const std::string& name, int depth);
-
-namespace {
-
-std::unique_ptr<SoundSource> Refuse(const ProgressCallback& progress, const char* text) {
-  ReportError(progress, text);
-  return nullptr;
-}
-
-}  // namespace
-
 SoundSource::~SoundSource() = default;
 
-std::unique_ptr<SoundSource> OpenSoundSource(const ProgressCallback& progress, const SoundSwitches& switches,
-                                             const std::string& name, int depth) {
+bool SoundSource::Refuse(const char* text) {
+  ReportError(progress_, text);
+  return false;
+}
+
+std::unique_ptr<SoundSource> SoundSource::Open(const ProgressCallback& progress, const SoundSwitches& switches,
+                                               const std::string& name, int depth) {
   auto source = std::unique_ptr<SoundSource>(new SoundSource);
   source->progress_ = progress;
   source->name = name;
   source->depth_ = depth;
-  bool video = false;
-  uint32_t framePeriod = 0;
-
+  bool opened;
   if (platform::HasExtension(name, ".lst")) {
-    if (depth >= kMaxListDepth) return Refuse(progress, "Wave lists are nested too deeply.");
-    ListWalker walker;
-    if (!walker.OpenListFile(name)) return Refuse(progress, "Error opening the input file.");
-    ListEntry entry;
-    while (walker.ParseListEntry(entry)) source->entries_.push_back(entry);
-    if (source->entries_.empty()) return Refuse(progress, "No files in the wave list file.");
-    // The first entry's format is the list's unless one is requested; every entry is then
-    // opened in that format to add up the list's size.
-    SoundSwitches entrySwitches = switches;
-    entrySwitches.start = source->entries_[0].start;
-    entrySwitches.end = source->entries_[0].end;
-    std::unique_ptr<SoundSource> first = OpenSoundSource(progress, entrySwitches, source->entries_[0].name, depth + 1);
-    if (!first) return nullptr;
-    source->kind = SoundKind::kWaveList;
-    source->source = source->output = first->output;
-    entrySwitches.rate = static_cast<int32_t>(source->output.rate);
-    entrySwitches.channels = static_cast<int32_t>(source->output.channels);
-    entrySwitches.bits = static_cast<int32_t>(source->output.bits);
-    source->entrySwitches_ = entrySwitches;
-    uint64_t total = 0;
-    for (const ListEntry& e : source->entries_) {
-      entrySwitches.start = e.start;
-      entrySwitches.end = e.end;
-      std::unique_ptr<SoundSource> opened = OpenSoundSource(progress, entrySwitches, e.name, depth + 1);
-      if (!opened) return nullptr;
-      total += opened->size;
-    }
-    const Cut cut = CutOf(switches, false, 0, source->output, total);
-    source->listSkip_ = cut.skip;
-    source->size = cut.length;
+    opened = source->OpenList(switches);
+  } else if (switches.IsRaw()) {
+    opened = source->OpenRawFile(switches);
   } else {
-    PcmFormat format;
-    std::vector<FileSegment> segments;
-    std::unique_ptr<InputFile> file;
-    const std::string fileName = WithDefaultExtension(name, ".wav");
-    if (switches.IsRaw()) {
-      file = std::make_unique<InputFile>();
-      if (!file->Open(fileName)) return Refuse(progress, "Error opening the input file.");
-      format = RawFormat(switches);
-      if (format.rate == 0 || format.rate > 0xFFFFFF) {
-        return Refuse(progress, "The sample rate of the raw sound must be 1 to 16777215 (/D).");
-      }
-      const uint64_t fileSize = file->size();
-      const uint64_t skip = std::min<uint64_t>(static_cast<uint64_t>(std::max(switches.skipBytes, 0)),
-                                               fileSize ? fileSize - 1 : 0);
-      const uint64_t bytes = (fileSize - skip) / format.FrameBytes() * format.FrameBytes();
-      segments.push_back({skip, bytes});
-    } else {
-      auto riff = std::make_unique<RiffFile>();
-      FileSound sound;
-      const bool isRiff = riff->Open(fileName);
-      if (isRiff && ReadWavSound(*riff, sound)) {
-        source->kind = SoundKind::kFile;
-      } else {
-        riff = std::make_unique<RiffFile>();
-        const std::string aviName = WithDefaultExtension(name, ".avi");
-        if (!riff->Open(aviName)) return Refuse(progress, "Error opening the input file.");
-        const AviSoundResult found = ReadAviSound(*riff, std::max(switches.track, 0), sound);
-        if (found == AviSoundResult::kNoSound) return Refuse(progress, "Error opening the input file.");
-        if (found == AviSoundResult::kBadFormat) return Refuse(progress, "Error reading AVI file.");
-        source->kind = SoundKind::kAvi;
-        video = true;
-        framePeriod = sound.framePeriod;
-      }
-      format = sound.format;
-      segments = std::move(sound.segments);
-      file = std::move(riff);
-    }
-    auto stream = std::make_unique<SegmentStream>(std::move(file), std::move(segments));
-    const Cut cut = CutOf(switches, video, framePeriod, format, stream->Size());
-    stream->Cut(cut.skip, cut.length);
-    source->source = format;
-    source->stream_ = std::move(stream);
+    opened = source->OpenRecording(switches);
   }
-
-  if (source->kind != SoundKind::kWaveList) {
-    if (!OutputFormatOf(switches, source->source, source->output)) {
-      return Refuse(progress, "Unsupported sound output format: rates up to 16777215, 1 or 2 channels, 8 or 16 bits.");
-    }
-    source->converter_ = std::make_unique<SoundConverter>(*source->stream_, source->source, source->output);
-    source->size = source->converter_->OutputBytes();
-  }
-  if (source->size == 0) return Refuse(progress, "No sound found in the input file.");
-  if (!source->Rewind()) return Refuse(progress, "Error reading the input file.");
+  if (!opened || !source->Finish(switches)) return nullptr;
   return source;
+}
+
+bool SoundSource::OpenList(const SoundSwitches& switches) {
+  if (depth_ >= kMaxListDepth) return Refuse("Wave lists are nested too deeply.");
+  ListWalker walker;
+  if (!walker.OpenListFile(name)) return Refuse("Error opening the input file.");
+  ListEntry entry;
+  while (walker.ParseListEntry(entry)) entries_.push_back(entry);
+  if (entries_.empty()) return Refuse("No files in the wave list file.");
+  kind = SoundKind::kWaveList;
+  // The first entry's format is the list's unless one is requested; every entry is then
+  // opened in that format to add up the list's size. Entries report their own failures.
+  entrySwitches_ = switches;
+  std::unique_ptr<SoundSource> first = OpenEntry(0);
+  if (!first) return false;
+  source = output = first->output;
+  entrySwitches_.rate = static_cast<int32_t>(output.rate);
+  entrySwitches_.channels = static_cast<int32_t>(output.channels);
+  entrySwitches_.bits = static_cast<int32_t>(output.bits);
+  uint64_t total = 0;
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    std::unique_ptr<SoundSource> opened = OpenEntry(i);
+    if (!opened) return false;
+    total += opened->size;
+  }
+  const Cut cut = CutOf(switches, false, 0, output, total);
+  listSkip_ = cut.skip;
+  size = cut.length;
+  return true;
+}
+
+std::unique_ptr<SoundSource> SoundSource::OpenEntry(size_t index) const {
+  SoundSwitches s = entrySwitches_;
+  s.start = entries_[index].start;
+  s.end = entries_[index].end;
+  return Open(progress_, s, entries_[index].name, depth_ + 1);
+}
+
+bool SoundSource::OpenRawFile(const SoundSwitches& switches) {
+  auto file = std::make_unique<InputFile>();
+  if (!file->Open(WithDefaultExtension(name, ".wav"))) return Refuse("Error opening the input file.");
+  source = RawFormat(switches);
+  if (source.rate == 0 || source.rate > 0xFFFFFF) {
+    return Refuse("The sample rate of the raw sound must be 1 to 16777215 (/D).");
+  }
+  const uint64_t fileSize = file->size();
+  const uint64_t skip =
+      std::min<uint64_t>(static_cast<uint64_t>(std::max(switches.skipBytes, 0)), fileSize ? fileSize - 1 : 0);
+  const uint64_t bytes = (fileSize - skip) / source.FrameBytes() * source.FrameBytes();
+  auto stream = std::make_unique<SegmentStream>(std::move(file), std::vector<FileSegment>{{skip, bytes}});
+  const Cut cut = CutOf(switches, false, 0, source, stream->Size());
+  stream->Cut(cut.skip, cut.length);
+  stream_ = std::move(stream);
+  return true;
+}
+
+bool SoundSource::OpenRecording(const SoundSwitches& switches) {
+  auto riff = std::make_unique<RiffFile>();
+  FileSound sound;
+  bool video = false;
+  if (riff->Open(WithDefaultExtension(name, ".wav")) && ReadWavSound(*riff, sound)) {
+    kind = SoundKind::kFile;
+  } else {
+    std::unique_ptr<VideoSoundStream> track;
+    switch (VideoSoundStream::Open(WithDefaultExtension(name, ".vnt"), switches.track, track)) {
+      case VideoSoundStream::Result::kFound: {
+        const Cut cut = CutOf(switches, true, track->framePeriod(), track->format(), track->Size());
+        track->Cut(cut.skip, cut.length);
+        kind = SoundKind::kVideoTrack;
+        source = track->format();
+        stream_ = std::move(track);
+        return true;
+      }
+      case VideoSoundStream::Result::kNoSoundInTrack:
+        return Refuse("No sound found in the specified Vantrel track.");
+      case VideoSoundStream::Result::kNoSound:
+        return Refuse("No sound found in the Vantrel file.");
+      case VideoSoundStream::Result::kNotVideo:
+        break;
+    }
+    riff = std::make_unique<RiffFile>();
+    if (!riff->Open(WithDefaultExtension(name, ".avi"))) return Refuse("Error opening the input file.");
+    const AviSoundResult found = ReadAviSound(*riff, std::max(switches.track, 0), sound);
+    if (found == AviSoundResult::kNoSound) return Refuse("Error opening the input file.");
+    if (found == AviSoundResult::kBadFormat) return Refuse("Error reading AVI file.");
+    kind = SoundKind::kAvi;
+    video = true;
+  }
+  source = sound.format;
+  auto stream = std::make_unique<SegmentStream>(std::move(riff), std::move(sound.segments));
+  const Cut cut = CutOf(switches, video, sound.framePeriod, source, stream->Size());
+  stream->Cut(cut.skip, cut.length);
+  stream_ = std::move(stream);
+  return true;
+}
+
+bool SoundSource::Finish(const SoundSwitches& switches) {
+  if (kind != SoundKind::kWaveList) {
+    if (!OutputFormatOf(switches, source, output)) {
+      return Refuse("Unsupported sound output format: rates up to 16777215, 1 or 2 channels, 8 or 16 bits.");
+    }
+    converter_ = std::make_unique<SoundConverter>(*stream_, source, output);
+    size = converter_->OutputBytes();
+  }
+  if (size == 0) return Refuse("No sound found in the input file.");
+  if (!Rewind()) return Refuse("Error reading the input file.");
+  return true;
 }
 
 std::unique_ptr<SoundSource> OpenSoundInput(const ProgressCallback& progress, const SoundSwitches& switches,
                                             const std::string& name) {
-  return OpenSoundSource(progress, switches, name, 0);
+  return SoundSource::Open(progress, switches, name, 0);
 }
 
 size_t SoundSource::ReadPlain(uint8_t* buffer, size_t count) {
@@ -199,10 +221,7 @@ size_t SoundSource::ReadList(uint8_t* buffer, size_t count) {
   size_t done = 0;
   while (done < count && entryIndex_ < entries_.size()) {
     if (!entry_) {
-      SoundSwitches s = entrySwitches_;
-      s.start = entries_[entryIndex_].start;
-      s.end = entries_[entryIndex_].end;
-      entry_ = OpenSoundSource(progress_, s, entries_[entryIndex_].name, depth_ + 1);
+      entry_ = OpenEntry(entryIndex_);
       if (!entry_) {  // gone since the list was opened; the reason has been reported
         entryIndex_ = entries_.size();
         break;

@@ -37,8 +37,20 @@ class SoundSource : public PcmSource {
   bool atEnd = false;
 
  private:
-  friend std::unique_ptr<SoundSource> OpenSoundSource(const ProgressCallback&, const SoundSwitches&,
-                                                      const std::string&, int);
+  friend std::unique_ptr<SoundSource> OpenSoundInput(const ProgressCallback&, const SoundSwitches&,
+                                                     const std::string&);
+  SoundSource() = default;
+  // Opening: each step reports why it fails through the callback and returns false.
+  static std::unique_ptr<SoundSource> Open(const ProgressCallback& progress, const SoundSwitches& switches,
+                                           const std::string& name, int depth);
+  bool OpenList(const SoundSwitches& switches);
+  std::unique_ptr<SoundSource> OpenEntry(size_t index) const;
+  bool OpenRawFile(const SoundSwitches& switches);
+  // A WAV file, else a .vnt video's track, else an AVI file's sound stream.
+  bool OpenRecording(const SoundSwitches& switches);
+  // Sets up the conversion of a single input and refuses a source without sound.
+  bool Finish(const SoundSwitches& switches);
+  bool Refuse(const char* text);
   size_t ReadPlain(uint8_t* buffer, size_t count);
   size_t ReadList(uint8_t* buffer, size_t count);
   // Nothing more will come from ReadPlain.

@@ -329,7 +329,7 @@ TEST_F(SoundInputTest, AviSoundIsTheStreamsChunksInOrder) {
 TEST_F(SoundInputTest, TruncatedAviKeepsTheSoundThatIsThere) {
   std::vector<std::vector<uint8_t>> pieces = {Ramp8(400, 0), Ramp8(400, 100)};
   std::vector<uint8_t> file = MakeAvi(100000, 2, 8000, 16, 1, pieces);
-  file.resize(file.size() - 150);  // into the last sound chunk
+  file.erase(file.end() - 150, file.end());  // into the last sound chunk
   WriteBytes(dir / "t.avi", file);
   auto source = Open(dir / "t.avi");
   ASSERT_TRUE(source) << reports.LastError();
