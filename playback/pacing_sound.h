@@ -1,7 +1,6 @@
 #pragma once
-// Where frame stepping and pacing meet the sound tracks. The sound part fills these in; until a
-// track can be opened no video has a pacing track (pacingTrack stays -1) and the pacing falls
-// back to the millisecond clock.
+// Where frame stepping and pacing meet the sound tracks (sound_tracks.cpp). A video without an
+// open track has no pacing track (pacingTrack stays -1) and is paced by the millisecond clock.
 #include <cstdint>
 
 #include "vant.h"

@@ -281,7 +281,7 @@ TEST(VantOpenTest, FrameRateAndHeightScalingAsAskedFor) {
   ASSERT_TRUE(video);
   EXPECT_EQ(video->header.height, 96u);
   EXPECT_EQ(video->header.flags & vntfile::kHeightScalingMask, vntfile::kFlagInterlaced);
-  // No track opens yet; unknown bits are kept.
+  // The video has no sound, so no track opens; unknown bits are kept.
   EXPECT_EQ(video->keptFlags & ~uint32_t(VANT_OPEN_PRELOAD), VANT_OPEN_INTERLACED | 0x80000000u);
 
   EXPECT_EQ(VantFrameRate(0), 0);
