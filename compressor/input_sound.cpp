@@ -1,0 +1,45 @@
+#include "input_sound.h"
+
+#include <algorithm>
+
+#include "data_rate.h"
+#include "sound_source.h"
+
+namespace compressor {
+namespace {
+
+int32_t ClampToInt32(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, 0, INT32_MAX));
+}
+
+}  // namespace
+
+std::unique_ptr<toolsupport::SoundTrackEncoder> OpenInputSound(const InputSoundRequest& request,
+                                                               toolsupport::BufferedFile* output,
+                                                               const ProgressCallback& progress) {
+  auto opening = std::make_shared<bool>(true);
+  ProgressCallback quietWhileOpening = [opening, progress](int kind, const char* text) {
+    if (*opening) return 0;
+    return progress ? progress(kind, text) : 0;
+  };
+
+  // The part of the sound that belongs to the frames taken, in milliseconds of the input.
+  toolsupport::SoundSwitches switches = request.switches;
+  const int64_t inputPeriod = FramePeriod(request.inputFrameRate);
+  switches.start = ClampToInt32(request.firstFrame * inputPeriod / 100);
+  switches.end = ClampToInt32((request.firstFrame + request.inputFrames) * inputPeriod / 100);
+  std::unique_ptr<toolsupport::SoundSource> source =
+      toolsupport::OpenSoundInput(quietWhileOpening, switches, request.inputName);
+  *opening = false;
+  if (!source) return nullptr;
+
+  toolsupport::SoundTrackOptions options;
+  const int64_t length =
+      int64_t{request.framesToEncode} * FramePeriod(request.outputFrameRate) / 100;
+  options.length_ms = static_cast<uint32_t>(std::clamp<int64_t>(length, 1, UINT32_MAX));
+  options.repeat = request.repeat;
+  options.loss_level = request.switches.lossLevel;
+  return toolsupport::OpenSoundTrack(std::move(source), options, output);
+}
+
+}  // namespace compressor

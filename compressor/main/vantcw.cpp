@@ -1,0 +1,7 @@
+// vantcw: the compressor program.
+#include "compressor_main.h"
+#include "platform/system/command_text.h"
+
+int main(int argc, char** argv) {
+  return compressor::CompressorMain(platform::BuildCommandText(argc, argv));
+}
