@@ -1,0 +1,183 @@
+#include "compressor_main.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "compressor/demo/demo_clip.h"
+#include "compressor_switches.h"
+#include "data_rate.h"
+#include "platform/gui/dialogs.h"
+#include "status_window.h"
+#include "stored_video.h"
+#include "toolsupport/tests/report_collector.h"
+
+namespace compressor {
+namespace {
+
+using platform::DialogAnswer;
+using platform::DialogIcon;
+using testing::TempFolder;
+
+std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+
+// Runs vantcw in this process, without a display, every dialog answered by the script.
+class CompressorProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    environment.NoDisplay();
+    ResetStatusWindowForTesting();
+    clip = folder / "clip.avi";
+    ASSERT_TRUE(democlip::WriteAvi(clip, democlip::MakeDemoClip(64, 48, 10, 10, 11025)));
+  }
+  void TearDown() override { ResetStatusWindowForTesting(); }
+
+  int Run(const std::string& commandText) {
+    ResetStatusWindowForTesting();
+    return CompressorMain(commandText);
+  }
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> texts;
+    for (const auto& request : dialogs.asked()) texts.push_back(request.text);
+    return texts;
+  }
+
+  EnvironmentGuard environment;
+  platform::ScriptedDialogs dialogs;
+  TempFolder folder;
+  std::string clip;
+};
+
+TEST_F(CompressorProgram, CompressesAnAnimationWithItsSound) {
+  const std::string out = folder / "clip";  // ".vnt" is added
+  ASSERT_EQ(Run(Quoted(clip) + " " + Quoted(out)), 0);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "clip.vnt"}));  // no temporary file left
+
+  testing::StoredVideo video = testing::ReadStoredVideo(out + ".vnt");
+  EXPECT_EQ(video.header.width, 64u);
+  EXPECT_EQ(video.header.height, 48u);
+  EXPECT_EQ(video.header.frames, 10u);
+  EXPECT_EQ(video.header.frameRate, -10000);
+  EXPECT_EQ(video.header.soundRates[0], 11025u | 0xC0000000u);
+  uint64_t sound = 0;
+  for (size_t i = 0; i < video.sizes.size(); ++i) sound += video.SoundBytes(i);
+  EXPECT_EQ(sound, 11025u);  // one second, as long as the video
+  EXPECT_EQ(CurrentStatusText().rfind("Vanted in ", 0), 0u) << CurrentStatusText();
+}
+
+TEST_F(CompressorProgram, BadSwitchesAndMissingNamesShowTheUsage) {
+  const std::string out = Quoted(folder / "out.vnt");
+  for (const std::string& command :
+       {Quoted(clip) + " " + out + " /N-350", Quoted(clip) + " " + out + " /K500",
+        Quoted(clip) + " " + out + " /Qx", Quoted(clip) + " " + out + " /Zebra", Quoted(clip),
+        std::string(" /O")}) {
+    SCOPED_TRACE(command);
+    const size_t before = dialogs.asked().size();
+    EXPECT_EQ(Run(command), 1);
+    ASSERT_EQ(dialogs.asked().size(), before + 3);
+    const auto& asked = dialogs.asked();
+    EXPECT_EQ(asked[before].text.rfind("Syntax:  Vant <Input Graphics File> <VantName>[.VNT] [/Switches]", 0), 0u);
+    EXPECT_EQ(asked[before].icon, DialogIcon::Error);
+    EXPECT_EQ(asked[before + 1].text.rfind("Switches (1 of 2):", 0), 0u);
+    EXPECT_EQ(asked[before + 1].icon, DialogIcon::Error);
+    EXPECT_EQ(asked[before + 2].text.rfind("Switches (2 of 2):", 0), 0u);
+    EXPECT_NE(asked[before + 2].icon, DialogIcon::Error);
+  }
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"clip.avi"});
+}
+
+TEST_F(CompressorProgram, TheInputIsNeverTheOutput) {
+  ASSERT_EQ(mkdir((folder / "sub").c_str(), 0755), 0);
+  ASSERT_EQ(symlink(clip.c_str(), (folder / "link.avi").c_str()), 0);
+  const std::vector<uint8_t> original = testing::FileBytes(clip);
+  for (const std::string& same : {folder / "sub/../clip.avi", folder / "link.avi"}) {
+    SCOPED_TRACE(same);
+    EXPECT_EQ(Run(Quoted(clip) + " " + Quoted(same) + " /O"), 1);
+    EXPECT_EQ(Messages().back(), "Output filename must be different than the input filename.");
+  }
+  EXPECT_EQ(testing::FileBytes(clip), original);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "link.avi", "sub"}));
+}
+
+TEST_F(CompressorProgram, AFramePeriodOfZeroStopsPercentagesAndSoundWithoutOutput) {
+  // /F200000 asks for more frames a second than a period can hold: no pacing, period 0.
+  const std::string out = Quoted(folder / "out.vnt");
+  EXPECT_EQ(Run(Quoted(clip) + " " + out + " /F200000 /N-50 /L-1"), 1);
+  EXPECT_EQ(Messages().back(), kZeroPeriodMessage);
+  EXPECT_EQ(Run(Quoted(clip) + " " + out + " /F200000 /N-450 /L-1"), 1);
+  EXPECT_EQ(Messages().back(), kZeroPeriodMessage);
+  EXPECT_EQ(Run(Quoted(clip) + " " + out + " /F200000"), 1);
+  EXPECT_EQ(Messages().back(), "Error: a sound track needs a frame rate, but the frame rate is 0.");
+  EXPECT_EQ(Run(Quoted(clip) + " " + Quoted(folder / "out.flc") + " /F200000 /N-50"), 1);
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"clip.avi"});
+  // Without sound or percentages a video without pacing is fine.
+  EXPECT_EQ(Run(Quoted(clip) + " " + out + " /F200000 /L-1"), 0);
+  EXPECT_EQ(testing::ReadStoredVideo(folder / "out.vnt").header.frameRate, 0);
+}
+
+TEST_F(CompressorProgram, RingFrameComesOnTopOfEveryOtherFrame) {
+  const std::string out = folder / "ring.vnt";
+  ASSERT_EQ(Run(Quoted(clip) + " " + Quoted(out) + " /V /G /L-1"), 0);
+  testing::StoredVideo video = testing::ReadStoredVideo(out);
+  EXPECT_EQ(video.header.frames, 5u);  // 10 input frames, every other one
+  EXPECT_EQ(video.header.flags, 1u);
+  EXPECT_EQ(video.sizes.size(), 6u);
+}
+
+TEST_F(CompressorProgram, HintFileMarkedForDeletionIsReadAndDeleted) {
+  const std::string hints = folder / "hints.txt";
+  testing::WriteFile(hints, {'3', ' ', '4', ' ', '0', ' ', '1', '\n'});
+  const std::string out = folder / "hinted.vnt";
+  // A path holds '/', so the name goes in quotes, the '*' inside them.
+  ASSERT_EQ(Run(Quoted(clip) + " " + Quoted(out) + " /@" + Quoted("*" + hints) + " /L-1"), 0);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "hinted.vnt"}));
+
+  // A hint file that cannot be opened is reported; the compression goes on.
+  ASSERT_EQ(Run(Quoted(clip) + " " + Quoted(out) + " /O /@" + Quoted(folder / "none.txt") + " /L-1"), 0);
+  EXPECT_EQ(Messages().back(), "Error opening the hint file: " + folder / "none.txt");
+}
+
+TEST_F(CompressorProgram, AnExistingOutputIsKeptWhenTheUserSaysNo) {
+  const std::string out = folder / "kept.vnt";
+  testing::WriteFile(out, {9, 9, 9});
+  dialogs.Answer(DialogAnswer::No);
+  EXPECT_EQ(Run(Quoted(clip) + " " + Quoted(out)), 1);
+  EXPECT_EQ(dialogs.asked().back().text, "File " + out + " exists, overwrite?");
+  EXPECT_EQ(testing::FileBytes(out), (std::vector<uint8_t>{9, 9, 9}));
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "kept.vnt"}));
+}
+
+TEST_F(CompressorProgram, PicturesOtherThanVideoGoThroughTheGraphicsOutput) {
+  const std::string out = folder / "clip.flc";
+  ASSERT_EQ(Run(Quoted(clip) + " " + Quoted(out) + " /G"), 0);
+  EXPECT_EQ(CurrentStatusText().rfind("Created " + out + " in ", 0), 0u) << CurrentStatusText();
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "clip.flc"}));
+  EXPECT_GT(testing::FileBytes(out).size(), 128u);
+}
+
+TEST_F(CompressorProgram, ReportsToTheFrontEnd) {
+  ReportCollector receiver;
+  ASSERT_TRUE(receiver.listening());
+  const std::string out = folder / "reported.vnt";
+  ASSERT_EQ(Run(Quoted(clip) + " " + Quoted(out) + " /#" + std::to_string(receiver.number()) + " /#"), 0);
+  std::vector<platform::ReportRequest> requests = receiver.requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].code, platform::kStatusReportKind);
+  const std::string text(requests[0].data.begin(), requests[0].data.end());
+
+  const uint64_t in = testing::FileBytes(clip).size(), made = testing::FileBytes(out).size();
+  const uint64_t ratio = in * 10 / made;
+  const std::string tail = ".  From " + std::to_string(in) + " To: " + std::to_string(made) + " (" +
+                           std::to_string(ratio / 10) + "." + std::to_string(ratio % 10) + ":1)." + '\0';
+  const std::string head = "Vant - Vantrel compressor. V 3.0k\r\n  Vanted in ";
+  ASSERT_GT(text.size(), head.size() + tail.size());
+  EXPECT_EQ(text.substr(0, head.size()), head);
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+  EXPECT_NE(text.find("millisecond"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace compressor
