@@ -1,0 +1,160 @@
+// The real vantcw program on a generated animation with a tone, played back through the
+// playback library.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "audio_chunk_decoder.h"
+#include "compressor/demo/demo_clip.h"
+#include "compressor_main.h"
+#include "graphics_source.h"
+#include "play_video.h"
+#include "status_window.h"
+#include "stored_video.h"
+#include "toolsupport/tests/report_collector.h"
+
+extern char** environ;
+
+namespace compressor {
+namespace {
+
+using testing::TempFolder;
+
+// Runs vantcw with these arguments and no display (its console face); returns its exit code.
+int RunVantcw(const std::vector<std::string>& arguments) {
+  const char* folder = std::getenv("VANT_BIN_DIR");
+  if (!folder) return -1;
+  const std::string program = std::string(folder) + "/vantcw";
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (char** e = environ; *e; ++e) {
+    if (std::strncmp(*e, "DISPLAY=", 8) && std::strncmp(*e, "WAYLAND_DISPLAY=", 16) &&
+        std::strncmp(*e, "QT_QPA_PLATFORM=", 16)) {
+      envp.push_back(*e);
+    }
+  }
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t child = 0;
+  const int started = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (started != 0) return -1;
+  int status = 0;
+  if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+// The frames of a picture input as the picture input delivers them.
+std::vector<std::vector<uint8_t>> InputFrames(const std::string& name) {
+  std::vector<std::vector<uint8_t>> frames;
+  toolsupport::GraphicsSwitches switches;
+  std::unique_ptr<toolsupport::GraphicsSource> source = toolsupport::OpenGraphicsInput(nullptr, "", switches, name);
+  if (!source) return frames;
+  while (!source->atEnd && toolsupport::NextGraphicsFrame(*source)) {
+    std::vector<uint8_t> frame;
+    for (int32_t y = 0; y < source->outputHeight; ++y) {
+      const uint8_t* row = source->outputFrame.data() + size_t(y) * size_t(source->outputPitch);
+      frame.insert(frame.end(), row, row + source->outputWidth);
+    }
+    frames.push_back(std::move(frame));
+  }
+  return frames;
+}
+
+// The sound of every audio chunk of track 0, decoded.
+std::vector<uint8_t> DecodedTrack(const testing::StoredVideo& video) {
+  std::vector<uint8_t> sound;
+  for (size_t i = 0; i < video.sizes.size(); ++i) {
+    const uint32_t bytes = video.SoundBytes(i);
+    if (bytes == 0) continue;
+    uint64_t at = video.offsets[i];
+    if (video.types[i] & vntfile::kTypePalette) at += uint64_t{video.bytes[at]} * 4;
+    const uint32_t length = vntfile::LoadLE32(&video.bytes[at]);
+    std::vector<uint8_t> ring(bytes);
+    const size_t decoded = DecompressAudio(&video.bytes[at + 8], length - 8, bytes, ring.data(),
+                                           ring.data() + ring.size(), ring.data());
+    EXPECT_EQ(decoded, bytes) << "frame " << i;
+    sound.insert(sound.end(), ring.begin(), ring.end());
+  }
+  return sound;
+}
+
+class VantcwProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("VANT_BIN_DIR")) GTEST_SKIP() << "VANT_BIN_DIR is not set";
+    clip = democlip::MakeDemoClip(96, 64, 20, 10, 11025);  // 2 seconds
+    input = folder / "clip.avi";
+    ASSERT_TRUE(democlip::WriteAvi(input, clip));
+  }
+  TempFolder folder;
+  democlip::Clip clip;
+  std::string input;
+};
+
+TEST_F(VantcwProgram, PlayedFramesAreTheEncodersFramesAndTheToneComesBackWhole) {
+  // A flic gets the frames exactly as the encoder rebuilt them; error targets make both runs
+  // code alike whatever the sound takes.
+  const std::string video = folder / "clip.vnt", pictures = folder / "clip.flc";
+  ASSERT_EQ(RunVantcw({input, video, "/N30/K10"}), 0);
+  ASSERT_EQ(RunVantcw({input, pictures, "/N30", "/K10"}), 0);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "clip.flc", "clip.vnt"}));
+
+  const std::vector<std::vector<uint8_t>> rebuilt = InputFrames(pictures);
+  ASSERT_EQ(rebuilt.size(), 20u);
+  const std::vector<testing::PlayedFrame> played = testing::PlayVideo(video, 20);
+  ASSERT_EQ(played.size(), 20u);
+  for (size_t i = 0; i < 20; ++i) EXPECT_EQ(played[i].pixels, rebuilt[i]) << "frame " << i;
+  EXPECT_NE(rebuilt[0], clip.pictures[0]);  // the coding was lossy: the check above means something
+
+  const testing::StoredVideo stored = testing::ReadStoredVideo(video);
+  EXPECT_EQ(stored.header.frames, 20u);
+  EXPECT_EQ(stored.header.soundRates[0], 11025u | 0xC0000000u);
+  EXPECT_EQ(stored.SoundBytes(0), 12128u);  // one second and one frame, rounded up to 4
+  EXPECT_EQ(DecodedTrack(stored), clip.sound);  // lossless by default
+}
+
+TEST_F(VantcwProgram, TheRingFramePlaysAsFrameZero) {
+  const std::string video = folder / "ring.vnt";
+  ASSERT_EQ(RunVantcw({input, video, "/G", "/N0", "/K0", "/L-1"}), 0);
+  const testing::StoredVideo stored = testing::ReadStoredVideo(video);
+  EXPECT_EQ(stored.header.frames, 20u);
+  EXPECT_EQ(stored.sizes.size(), 21u);
+  EXPECT_EQ(stored.header.soundRates[0], 0u);
+  const std::vector<testing::PlayedFrame> played = testing::PlayVideo(video, 21);
+  ASSERT_EQ(played.size(), 21u);
+  EXPECT_EQ(played[0].pixels, clip.pictures[0]);  // error 0: exact on this palette
+  EXPECT_EQ(played[19].pixels, clip.pictures[19]);
+  EXPECT_EQ(played[20].pixels, clip.pictures[0]);  // wrapped through the ring frame
+}
+
+TEST_F(VantcwProgram, ProgramAndLibraryWriteTheSameFile) {
+  const std::string byProgram = folder / "program.vnt", byLibrary = folder / "library.vnt";
+  ASSERT_EQ(RunVantcw({input, byProgram, "/L3"}), 0);
+  EnvironmentGuard environment;
+  environment.NoDisplay();
+  ResetStatusWindowForTesting();
+  ASSERT_EQ(CompressorMain("\"" + input + "\" \"" + byLibrary + "\" /L3"), 0);
+  ResetStatusWindowForTesting();
+  EXPECT_EQ(testing::FileBytes(byProgram), testing::FileBytes(byLibrary));
+}
+
+TEST_F(VantcwProgram, AStoppedRunLeavesNothingAndFails) {
+  // Stopped after its files were made: a share of the input needs a frame period.
+  const std::string video = folder / "stopped.vnt";
+  ASSERT_EQ(RunVantcw({input, video, "/F200000", "/N-30"}), 1);
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"clip.avi"});
+}
+
+}  // namespace
+}  // namespace compressor
