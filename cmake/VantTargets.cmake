@@ -36,9 +36,13 @@ function(vant_tests name)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;VANT_BIN_DIR=${CMAKE_BINARY_DIR}/bin;VANT_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  # The environment is set by a script of its own that CTest runs after the discovered tests are
+  # read: a list given through gtest_discover_tests' PROPERTIES reaches only its first entry.
+  set(environment "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy;VANT_BIN_DIR=${CMAKE_BINARY_DIR}/bin;VANT_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+  file(WRITE ${script} "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT \"${environment}\")\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 
 # vant_benchmark(NAME SOURCES... LINKS libs...)
