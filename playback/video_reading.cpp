@@ -132,6 +132,10 @@ uint64_t ReadVideoData(VantVideo* video, uint8_t* destination, uint64_t count) {
 uint64_t BackgroundRead(VantVideo* video) {
   if (video->extraBuffer == nullptr || video->currentFrame >= video->header.frames) return 0;
   if (video->extraBufferSize - video->fill < kBlock) return 0;
+  // Once the ring holds everything up to the end of the frame data, there is nothing left to
+  // read ahead: a read at the end of the file would only cost time and count it.
+  const uint64_t bufferedEnd = video->readPosition + video->fill;
+  if (bufferedEnd >= video->firstFrameOffset + video->totalFrameBytes) return 0;
   const uint64_t start = platform::NowMilliseconds();
   const uint64_t got = ReadFromFile(video->fileHandle, video->writePointer, kBlock);
   video->fill += got;

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -325,6 +326,32 @@ TEST(VantOpenTest, SimulatedReadSpeedPacesEveryRead) {
   EXPECT_EQ(ring->foregroundMs, before);
   platform::SetClockForTesting({}, {});
   VantSimulate(0);
+}
+
+TEST(VantOpenTest, ReadingAheadStopsAtTheEndOfTheFrameData) {
+  TempDir dir;
+  const WrittenVideo written =
+      VideoOfSizes(dir.File("short.vnt"), std::vector<uint32_t>(20, 2000), -6667);
+  VideoPtr video = Open(written.path, 0, 28672);  // less than 4/5 of the data: no preload
+  ASSERT_TRUE(video);
+  ASSERT_NE(video->extraBuffer, nullptr);
+  // Play on, reading ahead between frames, until the ring holds the rest of the file.
+  for (int frame = 0; frame < 10; ++frame) {
+    while (BackgroundRead(video.get()) != 0) {
+    }
+    VantNextFrame(video.get());
+  }
+  while (BackgroundRead(video.get()) != 0) {
+  }
+  // Further calls read nothing and take no time.
+  EXPECT_EQ(video->readPosition + video->fill, std::filesystem::file_size(written.path));
+  const uint64_t bytes = video->backgroundBytes;
+  uint64_t clockCalls = 0;
+  platform::SetClockForTesting([&] { return ++clockCalls; }, [](uint32_t) {});
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(BackgroundRead(video.get()), 0u);
+  platform::SetClockForTesting({}, {});
+  EXPECT_EQ(clockCalls, 0u);
+  EXPECT_EQ(video->backgroundBytes, bytes);
 }
 
 TEST(AlignedAllocTest, SixteenByteBlocksAndRefusedSizes) {
