@@ -1,53 +1,23 @@
 #include "video_trees.h"
 
-#include <cstring>
-#include <span>
-
-#include "block_records.h"
-
 namespace compressor {
+namespace {
 
-void ToBlockCodes(const std::vector<uint32_t>& values, const uint8_t* frameBlocks,
-                  std::vector<BlockCode>& codes) {
-  codes.resize(values.size());
-  for (size_t i = 0; i < values.size(); ++i) {
-    const uint32_t value = values[i];
-    BlockCode& code = codes[i];
-    switch (KindOfValue(value)) {
-      case kUnchangedBlock:
-        code.type = UnchangedBlock;
-        break;
-      case kSolidBlock:
-        code.type = SolidBlock;
-        code.solidColor = static_cast<uint8_t>(value);
-        break;
-      case kTwoColorBlock:
-        code.type = TwoColorBlock;
-        code.colorPair = static_cast<uint16_t>(value >> 16);
-        code.mask = static_cast<uint16_t>(value);
-        break;
-      case kFullBlock:
-        code.type = FullBlock;
-        std::memcpy(code.pixels, frameBlocks + i * kBlockPixels, kBlockPixels);
-        break;
-    }
+toolsupport::VideoHuffTrees PointersTo(std::array<toolsupport::HuffTree, kVideoTreeCount>& trees) {
+  toolsupport::VideoHuffTrees pointers{};
+  for (int t = 0; t < kVideoTreeCount; ++t) {
+    toolsupport::TreeInit(trees[t], nullptr, false);
+    pointers[t] = &trees[t];
   }
+  return pointers;
 }
 
-VideoTrees::VideoTrees() {
-  for (toolsupport::HuffTree& tree : trees_) toolsupport::TreeInit(tree, nullptr, false);
-}
+}  // namespace
 
-void VideoTrees::ResetRecent() {
-  for (toolsupport::HuffTree& tree : trees_) toolsupport::TreeResetRecent(tree);
-}
+VideoTrees::VideoTrees() : pointers_(PointersTo(trees_)), counter_(pointers_) {}
 
 void VideoTrees::CountFrame(const std::vector<uint32_t>& values, const uint8_t* frameBlocks) {
-  ToBlockCodes(values, frameBlocks, codes_);
-  WalkFrameSymbols(std::span<const BlockCode>(codes_), [this](VideoTreeIndex tree, uint16_t symbol) {
-    toolsupport::TreeCount(trees_[tree], symbol);
-  });
-  ResetRecent();
+  counter_.CountFrame(values, frameBlocks);
 }
 
 std::optional<std::array<uint32_t, kVideoTreeCount>> VideoTrees::Build(toolsupport::BitOutput& out) {
@@ -59,7 +29,6 @@ std::optional<std::array<uint32_t, kVideoTreeCount>> VideoTrees::Build(toolsuppo
     if (size < 0) return std::nullopt;
     sizes[t] = static_cast<uint32_t>(size);
   }
-  ResetRecent();
   return sizes;
 }
 
@@ -67,12 +36,7 @@ bool VideoTrees::WriteFrame(const std::vector<uint32_t>& values, const uint8_t* 
                             toolsupport::BitOutput& out) {
   for (toolsupport::HuffTree& tree : trees_) tree.output = &out;
   ToBlockCodes(values, frameBlocks, codes_);
-  bool written = true;
-  WalkFrameSymbols(std::span<const BlockCode>(codes_), [&](VideoTreeIndex tree, uint16_t symbol) {
-    written &= toolsupport::TreeWriteSymbol(trees_[tree], symbol);
-  });
-  ResetRecent();
-  return written;
+  return toolsupport::WriteFrameSymbols(pointers_, codes_);
 }
 
 }  // namespace compressor

@@ -1,7 +1,7 @@
 #pragma once
-// The four trees of a video's frame data: every frame's symbols are counted in the first pass,
-// the trees are built once, and the second pass writes every frame with them. Both sides take a
-// frame's symbols from the playback library's one walk of the frame coding (WalkFrameSymbols),
+// The four trees of a video's frame data: every frame's symbols are counted in the first pass
+// (TreeSymbolCounter), the trees are built once, and the second pass writes every frame with
+// them (WriteFrameSymbols). Both sides take the symbols from the one walk of the frame coding,
 // so what is written is exactly what was counted, in the same order.
 #include <array>
 #include <cstdint>
@@ -9,20 +9,18 @@
 #include <vector>
 
 #include "bit_output.h"
+#include "block_codes.h"
 #include "encode_pass.h"
-#include "frame_coding.h"
 #include "huff_tree.h"
+#include "video_symbol_writer.h"
 
 namespace compressor {
-
-// A coded frame (one value per block, see block_records.h) as the block codes of the frame
-// coding; frameBlocks holds the frame's pixels in block order, for full blocks.
-void ToBlockCodes(const std::vector<uint32_t>& values, const uint8_t* frameBlocks,
-                  std::vector<BlockCode>& codes);
 
 class VideoTrees : public FrameSymbolCounter {
  public:
   VideoTrees();
+  VideoTrees(const VideoTrees&) = delete;
+  VideoTrees& operator=(const VideoTrees&) = delete;
 
   // First pass: counts the frame's symbols.
   void CountFrame(const std::vector<uint32_t>& values, const uint8_t* frameBlocks) override;
@@ -37,9 +35,9 @@ class VideoTrees : public FrameSymbolCounter {
                   toolsupport::BitOutput& out);
 
  private:
-  void ResetRecent();
-
   std::array<toolsupport::HuffTree, kVideoTreeCount> trees_;
+  toolsupport::VideoHuffTrees pointers_;
+  TreeSymbolCounter counter_;
   std::vector<BlockCode> codes_;
 };
 
