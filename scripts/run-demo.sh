@@ -1,10 +1,18 @@
 #!/usr/bin/env bash
-# Builds the toolkit and runs the demo: a generated video written and read back.
+# Builds the toolkit and runs the demo: a generated animation with a tone is compressed into a
+# .vnt file with vantcw and played in vantplw.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$("$root/scripts/build.sh" | tail -n 1)
-if [ -x "$dir/bin/vantdemo" ]; then
-  "$dir/bin/vantdemo" "${TMPDIR:-/tmp}/vant-demo.vnt"
+work=$(mktemp -d "${TMPDIR:-/tmp}/vant-demo.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# 320 x 240, 6 seconds, with a tone; the bare "/#" closes the status window when done.
+"$dir/bin/vantcw_demo_clip" "$work/demo.avi"
+"$dir/bin/vantcw" "$work/demo.avi" "$work/demo.vnt" /O "/#"
+if [ -x "$dir/bin/vantplw" ]; then
+  "$dir/bin/vantplw" "$work/demo.vnt"
 else
-  echo "The demo program is not built yet."
+  echo "The player is not built yet; playing through the library instead."
+  "$dir/bin/vantdemo" --play "$work/demo.vnt"
 fi
