@@ -7,6 +7,8 @@
 #include <cinttypes>
 #include <cstdio>
 #include <memory>
+#include <new>
+#include <stdexcept>
 
 #include "block_file.h"
 #include "compressor_switches.h"
@@ -37,6 +39,7 @@ constexpr int32_t kFileBuffer = -65536;  // allocated at once; big writes and re
 const char* const kSameFileMessage = "Output filename must be different than the input filename.";
 const char* const kNoFramesMessage = "Error: there are no frames to compress.";
 const char* const kFrameSizeMessage = "Error: the frames are too small to compress.";
+const char* const kOutOfMemoryMessage = "Error: ran out of memory!";
 const char* const kSoundNeedsRateMessage =
     "Error: a sound track needs a frame rate, but the frame rate is 0.";
 
@@ -296,7 +299,14 @@ int CompressorMain(std::string commandText) {
   PumpMessages();
   CreateStatusWindow(kCompressorVersionLine, kCompressorTitle);
   CompressorRun run;
-  bool completed = Compress(commandText, run) && !StatusCancelled();
+  bool completed = false;
+  try {
+    completed = Compress(commandText, run) && !StatusCancelled();
+  } catch (const std::bad_alloc&) {
+    Fail(kOutOfMemoryMessage);
+  } catch (const std::length_error&) {  // a size past what any memory holds
+    Fail(kOutOfMemoryMessage);
+  }
   if (completed) {
     SetStatusText(run.report);
     MarkWorkCompleted();
