@@ -4,9 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cinttypes>
-#include <cstdio>
 #include <memory>
+#include <string>
 #include <new>
 #include <stdexcept>
 

@@ -305,6 +305,34 @@ TEST(VideoWriter, HeaderWithoutSoundAndWithHeightScaling) {
   for (uint8_t type : stored.types) EXPECT_EQ(type & 0xFE, 0);
 }
 
+// Serves other pixels once the second pass has rewound it, as an input that changed on disk.
+class ChangingInput : public MemoryInput {
+ public:
+  using MemoryInput::MemoryInput;
+  void Rewind() override {
+    MemoryInput::Rewind();
+    changed_ = true;
+    noise_.resize(Pitch() * Rows());
+    uint32_t seed = 7;
+    for (uint8_t& pixel : noise_) pixel = static_cast<uint8_t>((seed = seed * 1664525 + 1013904223) >> 24);
+  }
+  const uint8_t* Pixels() const override { return changed_ ? noise_.data() : MemoryInput::Pixels(); }
+
+ private:
+  bool changed_ = false;
+  std::vector<uint8_t> noise_;
+};
+
+TEST(VideoWriter, FramesThatDifferFromTheFirstPassAreReported) {
+  TempFolder folder;
+  ChangingInput input(kW, kH);
+  for (uint32_t f = 0; f < 3; ++f) input.Add(BusyPicture(f), GreyPalette());
+  LibraryRun run(folder / "changed.vnt", kW, kH, 3);
+  run.Run(input);
+  EXPECT_FALSE(run.passed);
+  EXPECT_EQ(run.errors, std::vector<std::string>{"Error: a frame differs from the first pass."});
+}
+
 TEST(VideoWriter, AFullDiskIsReportedNotTakenForSuccess) {
   TempFolder folder;
   MemoryInput input(kW, kH);
