@@ -83,6 +83,30 @@ void FullScreenView::Activated(platform::Window&, bool active) {
   if (active) ShowPixels();
 }
 
+platform::Window* FullScreenView::Caller() const {
+  platform::Window* caller = platform::Window::FromHandle(buffer_.window);
+  return caller != nullptr && caller->Events() != nullptr ? caller : nullptr;
+}
+
+void FullScreenView::KeyDown(platform::Window&, const platform::KeyEvent& key) {
+  if (platform::Window* caller = Caller()) caller->Events()->KeyDown(*caller, key);
+}
+
+void FullScreenView::Character(platform::Window&, char32_t character, const platform::KeyEvent& key) {
+  if (platform::Window* caller = Caller()) caller->Events()->Character(*caller, character, key);
+}
+
+void FullScreenView::MouseReleased(platform::Window&, platform::MouseButton button) {
+  if (platform::Window* caller = Caller()) caller->Events()->MouseReleased(*caller, button);
+}
+
+bool FullScreenView::CloseRequested(platform::Window&) {
+  platform::Window* caller = Caller();
+  // The view goes only with its buffer: the caller decides what closing means.
+  if (caller != nullptr) caller->Events()->CloseRequested(*caller);
+  return true;
+}
+
 void FullScreenView::Render() {
   QImage& surface = window_->Surface();
   FullScreenLayout layout = LayOutFullScreen(surface.size(), mode_, shown_.size());

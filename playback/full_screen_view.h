@@ -40,6 +40,12 @@ class FullScreenView : private platform::WindowEvents {
   FullScreenView(VantBuffer& buffer, QSize mode, std::unique_ptr<platform::Window> window);
   void Paint(platform::Window&) override;
   void Activated(platform::Window&, bool active) override;
+  // Input goes on to the window the view stands in for, whose owner reads the keys.
+  void KeyDown(platform::Window&, const platform::KeyEvent& key) override;
+  void Character(platform::Window&, char32_t character, const platform::KeyEvent& key) override;
+  void MouseReleased(platform::Window&, platform::MouseButton button) override;
+  bool CloseRequested(platform::Window&) override;
+  platform::Window* Caller() const;
   void Render();
 
   VantBuffer& buffer_;

@@ -121,7 +121,8 @@ Window::Window(std::string_view title, WindowStyle style) : handle_(NewHandle())
   if (style.full_screen) {
     flags |= Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
   } else if (!style.caption) {
-    flags |= Qt::FramelessWindowHint;
+    // Customized hints without a title hint leave the window manager's border only.
+    flags |= style.border ? Qt::CustomizeWindowHint : Qt::FramelessWindowHint;
   }
   widget_->setWindowFlags(flags);
   SetTitle(title);

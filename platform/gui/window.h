@@ -46,7 +46,8 @@ class WindowEvents {
 };
 
 struct WindowStyle {
-  bool caption = true;       // a title bar; without it the window has no frame at all
+  bool caption = true;       // a title bar
+  bool border = false;       // without a title bar: a plain border all the same, else no frame
   bool full_screen = false;  // no frame, over the whole screen and on top of other windows
 };
 
