@@ -10,38 +10,21 @@ constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2;
 constexpr int32_t kMaxSide = 32768;
 constexpr uint64_t kMaxFrameBytes = uint64_t{1} << 28;
 
-uint32_t Get16(const uint8_t* p) { return p[0] | (p[1] << 8); }
-uint32_t Get32(const uint8_t* p) { return Get16(p) | (Get16(p + 2) << 16); }
-bool Is(const uint8_t* id, const char* text) { return std::memcmp(id, text, 4) == 0; }
+bool Is(const void* id, const char* text) { return std::memcmp(id, text, 4) == 0; }
 
 }  // namespace
-
-AviReader::AviReader() = default;
-
-AviReader::~AviReader() {
-  if (file_) std::fclose(file_);
-}
 
 bool AviReader::Fail(const std::string& why) {
   error_ = why;
   return false;
 }
 
-bool AviReader::ReadAt(uint64_t offset, void* destination, size_t count) {
-  if (offset > fileSize_ || count > fileSize_ - offset) return false;
-  if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
-  return std::fread(destination, 1, count, file_) == count;
-}
-
 bool AviReader::Open(const std::string& path) {
-  file_ = std::fopen(path.c_str(), "rb");
-  if (!file_) return Fail("cannot open the file");
-  if (fseeko(file_, 0, SEEK_END) != 0) return Fail("cannot read the file");
-  fileSize_ = static_cast<uint64_t>(ftello(file_));
-  uint8_t riff[12];
-  if (!ReadAt(0, riff, sizeof riff) || !Is(riff, "RIFF") || !Is(riff + 8, "AVI ")) return Fail("not an AVI file");
-  const uint64_t end = std::min<uint64_t>(fileSize_, 8 + uint64_t{Get32(riff + 4)});
-  if (!WalkList(12, end, 0)) return false;
+  const bool riff = file_.Open(path);
+  if (!file_.opened()) return Fail("cannot open the file");
+  if (!riff || !file_.IsForm("AVI ")) return Fail("not an AVI file");
+  // Nothing past the size the RIFF header claims is taken for part of the file.
+  if (!WalkList(RiffChunkWalker(file_, file_.bodyStart(), file_.declaredEnd()), 0)) return false;
 
   if (videoStream_ < 0) return Fail("no video stream");
   if (width_ <= 0 || height_ <= 0 || width_ > kMaxSide || height_ > kMaxSide) return Fail("bad frame size");
@@ -68,93 +51,87 @@ bool AviReader::Open(const std::string& path) {
   return true;
 }
 
-bool AviReader::WalkList(uint64_t start, uint64_t end, int depth) {
+bool AviReader::WalkList(RiffChunkWalker walker, int depth) {
   if (depth > 4) return true;
-  uint64_t pos = start;
-  while (pos + 8 <= end) {
-    uint8_t head[12];
-    if (!ReadAt(pos, head, 8)) break;
-    const uint32_t size = Get32(head + 4);
-    const uint64_t data = pos + 8;
-    const uint64_t next = data + size + (size & 1);
-    if (Is(head, "LIST")) {
-      if (!ReadAt(data, head + 8, 4)) break;
-      const uint8_t* type = head + 8;
-      const uint64_t listEnd = std::min(end, data + size);
+  RiffChunk chunk;
+  while (walker.Next(chunk)) {
+    if (chunk.Is("LIST")) {
+      char type[4];
+      if (!ReadListType(file_, chunk, type)) continue;
       if (Is(type, "strl")) {
         std::memset(currentStreamType_, 0, 4);
-        if (!WalkList(data + 4, listEnd, depth + 1)) return false;
+        if (!WalkList(RiffChunkWalker::Inside(file_, chunk), depth + 1)) return false;
         ++streamCount_;
       } else if (Is(type, "hdrl") || Is(type, "movi") || Is(type, "rec ")) {
-        if (!WalkList(data + 4, listEnd, depth + 1)) return false;
+        if (!WalkList(RiffChunkWalker::Inside(file_, chunk), depth + 1)) return false;
       }
-    } else if (Is(head, "strh")) {
-      if (!ReadStreamHeader(data, size)) return false;
-    } else if (Is(head, "strf")) {
-      if (!ReadStreamFormat(data, size)) return false;
-    } else if (videoStream_ >= 0 && head[0] >= '0' && head[0] <= '9' && head[1] >= '0' && head[1] <= '9' &&
-               (head[0] - '0') * 10 + (head[1] - '0') == videoStream_) {
-      if (size <= fileSize_ - std::min(fileSize_, data)) {
-        if (head[2] == 'p' && head[3] == 'c') {
-          paletteChanges_.push_back({data, size});
-          pendingPaletteChange_ = static_cast<int32_t>(paletteChanges_.size() - 1);
-        } else if (head[2] == 'd' && (head[3] == 'b' || head[3] == 'c')) {
-          samples_.push_back({data, size, pendingPaletteChange_});
-          pendingPaletteChange_ = -1;
-        }
+    } else if (chunk.Is("strh")) {
+      if (!ReadStreamHeader(chunk)) return false;
+    } else if (chunk.Is("strf")) {
+      if (!ReadStreamFormat(chunk)) return false;
+    } else if (videoStream_ >= 0 && StreamNumberOf(chunk) == videoStream_ &&
+               chunk.declared <= file_.size() - std::min(file_.size(), chunk.data)) {
+      // Frames are read whole, so only chunks that the file holds entirely are taken.
+      const uint32_t size = static_cast<uint32_t>(chunk.declared);
+      if (chunk.id[2] == 'p' && chunk.id[3] == 'c') {
+        paletteChanges_.push_back({chunk.data, size});
+        pendingPaletteChange_ = static_cast<int32_t>(paletteChanges_.size() - 1);
+      } else if (chunk.id[2] == 'd' && (chunk.id[3] == 'b' || chunk.id[3] == 'c')) {
+        samples_.push_back({chunk.data, size, pendingPaletteChange_});
+        pendingPaletteChange_ = -1;
       }
     }
-    pos = next;
   }
   return true;
 }
 
-bool AviReader::ReadStreamHeader(uint64_t offset, uint32_t size) {
+bool AviReader::ReadStreamHeader(const RiffChunk& chunk) {
   uint8_t h[36];
-  if (size < sizeof h || !ReadAt(offset, h, sizeof h)) return true;  // not a stream we can use
+  if (chunk.size < sizeof h || !file_.ReadAt(chunk.data, h, sizeof h)) return true;  // not a stream we can use
   std::memcpy(currentStreamType_, h, 4);
   if (Is(h, "vids") && videoStream_ < 0) {
     videoStream_ = streamCount_;
-    videoScale_ = Get32(h + 20);
-    videoRate_ = Get32(h + 24);
-    videoLength_ = Get32(h + 32);
+    videoScale_ = Little32(h + 20);
+    videoRate_ = Little32(h + 24);
+    videoLength_ = Little32(h + 32);
   } else if (Is(h, "auds") && soundStream_ < 0) {
     soundStream_ = streamCount_;
-    soundLength_ = Get32(h + 32);
+    soundLength_ = Little32(h + 32);
   }
   return true;
 }
 
-bool AviReader::ReadStreamFormat(uint64_t offset, uint32_t size) {
-  if (streamCount_ == videoStream_ && Is(reinterpret_cast<const uint8_t*>(currentStreamType_), "vids")) {
+bool AviReader::ReadStreamFormat(const RiffChunk& chunk) {
+  const uint64_t offset = chunk.data, size = chunk.size;
+  if (streamCount_ == videoStream_ && Is(currentStreamType_, "vids")) {
     uint8_t bih[40];
-    if (size < sizeof bih || !ReadAt(offset, bih, sizeof bih)) return Fail("bad video format");
-    const uint32_t headerSize = Get32(bih);
-    width_ = static_cast<int32_t>(Get32(bih + 4));
-    int32_t height = static_cast<int32_t>(Get32(bih + 8));
+    if (size < sizeof bih || !file_.ReadAt(offset, bih, sizeof bih)) return Fail("bad video format");
+    const uint32_t headerSize = Little32(bih);
+    width_ = static_cast<int32_t>(Little32(bih + 4));
+    int32_t height = static_cast<int32_t>(Little32(bih + 8));
     topDown_ = height < 0;
     height_ = height == INT32_MIN ? 0 : (height < 0 ? -height : height);
-    bits_ = static_cast<int32_t>(Get16(bih + 14));
-    compression_ = Get32(bih + 16);
+    bits_ = static_cast<int32_t>(Little16(bih + 14));
+    compression_ = Little32(bih + 16);
     if (bits_ <= 8 && bits_ > 0) {
-      uint32_t colours = Get32(bih + 32);
+      uint32_t colours = Little32(bih + 32);
       if (colours == 0 || colours > (1u << bits_)) colours = 1u << bits_;
-      uint64_t tableAt = offset + std::max<uint32_t>(headerSize, 40);
+      uint64_t tableAt = offset + std::max<uint64_t>(headerSize, 40);
       uint64_t available = offset + size > tableAt ? offset + size - tableAt : 0;
       colours = static_cast<uint32_t>(std::min<uint64_t>(colours, available / 4));
       std::vector<uint8_t> table(colours * 4);
-      if (colours > 0 && !ReadAt(tableAt, table.data(), table.size())) return Fail("bad video format");
+      if (colours > 0 && !file_.ReadAt(tableAt, table.data(), table.size())) return Fail("bad video format");
       for (uint32_t i = 0; i < colours; ++i) {
         initialPalette_[i * 3 + 0] = table[i * 4 + 2];
         initialPalette_[i * 3 + 1] = table[i * 4 + 1];
         initialPalette_[i * 3 + 2] = table[i * 4 + 0];
       }
     }
-  } else if (streamCount_ == soundStream_ && Is(reinterpret_cast<const uint8_t*>(currentStreamType_), "auds")) {
+  } else if (streamCount_ == soundStream_ && Is(currentStreamType_, "auds")) {
     uint8_t wave[16];
-    if (size >= sizeof wave && ReadAt(offset, wave, sizeof wave)) {
-      soundChannels_ = Get16(wave + 2);
-      soundBits_ = Get16(wave + 14);
+    if (size >= sizeof wave && file_.ReadAt(offset, wave, sizeof wave)) {
+      soundChannels_ = Little16(wave + 2);
+      soundBits_ = Little16(wave + 14);
       soundFormatRead_ = true;
     }
   }
@@ -163,7 +140,7 @@ bool AviReader::ReadStreamFormat(uint64_t offset, uint32_t size) {
 
 void AviReader::ApplyPaletteChange(const PaletteChange& change) {
   std::vector<uint8_t> data(change.size);
-  if (change.size < 4 || !ReadAt(change.offset, data.data(), data.size())) return;
+  if (change.size < 4 || !file_.ReadAt(change.offset, data.data(), data.size())) return;
   uint32_t first = data[0];
   uint32_t count = data[1] == 0 ? 256 : data[1];
   for (uint32_t i = 0; i < count && first + i < 256 && 4 + i * 4 + 3 <= data.size(); ++i) {
@@ -192,7 +169,7 @@ bool AviReader::DecodeFrame(int32_t index) {
 bool AviReader::DecodeSample(const Sample& sample) {
   if (sample.size == 0) return true;  // a dropped frame repeats the one before
   sampleData_.resize(sample.size);
-  if (!ReadAt(sample.offset, sampleData_.data(), sample.size)) return false;
+  if (!file_.ReadAt(sample.offset, sampleData_.data(), sample.size)) return false;
   const uint8_t* data = sampleData_.data();
   const size_t size = sampleData_.size();
 

@@ -5,20 +5,15 @@
 // compressions are refused when the file is opened.
 #include <array>
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
+
+#include "riff_reader.h"
 
 namespace toolsupport {
 
 class AviReader {
  public:
-  AviReader();
-  ~AviReader();
-  AviReader(const AviReader&) = delete;
-  AviReader& operator=(const AviReader&) = delete;
-
   // Opens the file and indexes its video frames. False (with a reason in
   // error()) for anything this reader cannot deliver.
   bool Open(const std::string& path);
@@ -55,15 +50,13 @@ class AviReader {
   };
 
   bool Fail(const std::string& why);
-  bool ReadAt(uint64_t offset, void* destination, size_t count);
-  bool WalkList(uint64_t start, uint64_t end, int depth);
-  bool ReadStreamHeader(uint64_t offset, uint32_t size);
-  bool ReadStreamFormat(uint64_t offset, uint32_t size);
+  bool WalkList(RiffChunkWalker walker, int depth);
+  bool ReadStreamHeader(const RiffChunk& chunk);
+  bool ReadStreamFormat(const RiffChunk& chunk);
   bool DecodeSample(const Sample& sample);
   void ApplyPaletteChange(const PaletteChange& change);
 
-  std::FILE* file_ = nullptr;
-  uint64_t fileSize_ = 0;
+  RiffFile file_;
   std::string error_;
 
   // Stream being described while walking the headers.

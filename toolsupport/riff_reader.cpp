@@ -35,6 +35,7 @@ bool RiffFile::Open(const std::string& path) {
   uint8_t header[12];
   if (!ReadAt(0, header, sizeof header) || std::memcmp(header, "RIFF", 4) != 0) return false;
   std::memcpy(form_, header + 8, 4);
+  declaredEnd_ = std::min<uint64_t>(size(), 8 + uint64_t{Little32(header + 4)});
   return true;
 }
 
@@ -81,6 +82,12 @@ bool RiffChunkWalker::Next(RiffChunk& chunk) {
 
 bool ReadListType(const RiffFile& file, const RiffChunk& list, char type[4]) {
   return list.size >= 4 && file.ReadAt(list.data, type, 4);
+}
+
+int32_t StreamNumberOf(const RiffChunk& chunk) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (!digit(chunk.id[0]) || !digit(chunk.id[1])) return -1;
+  return (chunk.id[0] - '0') * 10 + (chunk.id[1] - '0');
 }
 
 }  // namespace toolsupport

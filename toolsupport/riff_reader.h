@@ -51,9 +51,12 @@ class RiffFile : public InputFile {
   // (streaming writers leave 0 or all ones) does not hide chunks that follow it.
   uint64_t bodyStart() const { return 12; }
   uint64_t bodyEnd() const { return size(); }
+  // The end the RIFF size claims, cut to the file, for readers that trust no chunk past it.
+  uint64_t declaredEnd() const { return declaredEnd_; }
 
  private:
   char form_[4] = {};
+  uint64_t declaredEnd_ = 0;
 };
 
 // The chunks between two offsets of a file, one per call.
@@ -73,6 +76,9 @@ class RiffChunkWalker {
 
 // The type of a "LIST" chunk ("hdrl", "movi", ...); false when it is too short.
 bool ReadListType(const RiffFile& file, const RiffChunk& list, char type[4]);
+
+// The stream number of a "##xx" data chunk of an AVI file; -1 when the id begins with no two digits.
+int32_t StreamNumberOf(const RiffChunk& chunk);
 
 // Little-endian values of bytes read from a file.
 inline uint32_t Little16(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }

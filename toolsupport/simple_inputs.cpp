@@ -7,12 +7,10 @@
 
 #include "flic_reader.h"
 #include "graphics_inputs.h"
+#include "sound_files.h"
 
 namespace toolsupport {
 namespace {
-
-uint32_t Get16(const uint8_t* p) { return p[0] | (p[1] << 8); }
-uint32_t Get32(const uint8_t* p) { return Get16(p) | (Get16(p + 2) << 16); }
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -68,8 +66,8 @@ class RawInput : public FrameInput {
     if (std::fread(header, 1, sizeof header, file_.get()) != sizeof header || std::memcmp(header, "RAWB", 4) != 0) {
       return false;
     }
-    const uint32_t frames = Get32(header + 4), width = Get32(header + 8), height = Get32(header + 12);
-    const uint32_t period = Get32(header + 16);
+    const uint32_t frames = Little32(header + 4), width = Little32(header + 8), height = Little32(header + 12);
+    const uint32_t period = Little32(header + 16);
     if (width == 0 || height == 0 || width > 32768 || height > 32768 ||
         uint64_t{width} * height > (uint64_t{1} << 28) || frames > INT32_MAX || period > INT32_MAX) {
       return false;
@@ -139,7 +137,7 @@ class RawInput : public FrameInput {
   int32_t ReadTag() {
     uint8_t tag[4];
     if (std::fread(tag, 1, 4, file_.get()) != 4) return -1;
-    uint32_t value = Get32(tag);
+    uint32_t value = Little32(tag);
     return value <= 1 ? static_cast<int32_t>(value) : 2;
   }
   // The tag at `position`, which moves past its record; -1 when no whole record is left.
@@ -163,38 +161,18 @@ class RawInput : public FrameInput {
 
 std::unique_ptr<FrameInput> OpenWavInput(const std::string& name, InputDescription& description) {
   if (!HasExtensionOf(name, "wav")) return nullptr;
-  FilePtr file(std::fopen(name.c_str(), "rb"));
-  if (!file) return nullptr;
-  uint8_t riff[12];
-  if (std::fread(riff, 1, 12, file.get()) != 12 || std::memcmp(riff, "RIFF", 4) != 0 ||
-      std::memcmp(riff + 8, "WAVE", 4) != 0) {
-    return nullptr;
-  }
-  uint64_t bytesPerSecond = 0;
-  bool format = false;
-  int64_t dataSize = -1;
-  uint8_t chunk[8];
-  while (dataSize < 0 && std::fread(chunk, 1, 8, file.get()) == 8) {
-    const uint32_t size = Get32(chunk + 4);
-    const off_t next = ftello(file.get()) + size + (size & 1);
-    if (std::memcmp(chunk, "fmt ", 4) == 0) {
-      uint8_t fmt[16];
-      if (size < 16 || std::fread(fmt, 1, 16, file.get()) != 16 || Get16(fmt) != 1) return nullptr;
-      bytesPerSecond = uint64_t{Get16(fmt + 2)} * Get32(fmt + 4) * Get16(fmt + 14) / 8;
-      format = true;
-    } else if (std::memcmp(chunk, "data", 4) == 0) {
-      dataSize = size;
-    }
-    if (fseeko(file.get(), next, SEEK_SET) != 0) break;
-  }
-  // A header without a rate gives no length; it is refused rather than divided by.
-  if (!format || dataSize < 0 || bytesPerSecond == 0) return nullptr;
+  // The sound input's own reading of the file, so that the video lasts exactly as long as the
+  // sound it will carry: the same format checks and the "data" size cut to the file.
+  RiffFile file;
+  FileSound sound;
+  if (!file.Open(name) || !ReadWavSound(file, sound)) return nullptr;
+  const uint64_t bytesPerSecond = sound.format.BytesPerSecond();
+  if (bytesPerSecond == 0) return nullptr;  // no length without a rate: refused, never divided by
   description.kind = kGraphicsWav;
   description.width = description.height = 4;
   description.frameRate = 100;
   description.bitsPerPixel = 8;
-  description.frames = static_cast<int32_t>(
-      std::min<uint64_t>(static_cast<uint64_t>(dataSize) * 10 / bytesPerSecond + 1, INT32_MAX));
+  description.frames = static_cast<int32_t>(std::min<uint64_t>(sound.bytes * 10 / bytesPerSecond + 1, INT32_MAX));
   return std::make_unique<WavInput>();
 }
 

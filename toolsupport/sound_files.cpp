@@ -28,9 +28,7 @@ struct AviWalk {
   bool videoSeen = false;
 
   bool IsWantedChunk(const RiffChunk& chunk) const {
-    if (streamNumber < 0 || chunk.id[2] != 'w' || chunk.id[3] != 'b') return false;
-    if (chunk.id[0] < '0' || chunk.id[0] > '9' || chunk.id[1] < '0' || chunk.id[1] > '9') return false;
-    return (chunk.id[0] - '0') * 10 + (chunk.id[1] - '0') == streamNumber;
+    return streamNumber >= 0 && chunk.id[2] == 'w' && chunk.id[3] == 'b' && StreamNumberOf(chunk) == streamNumber;
   }
 
   void StreamHeader(const RiffChunk& chunk) {

@@ -199,6 +199,19 @@ TEST(GraphicsSource, WavIsABlankVideoOfTheSoundsLength) {
   Messages messages;
   EXPECT_FALSE(Open(dir / "zero.wav", "", &messages));
   EXPECT_TRUE(messages.HasError("Error opening: " + dir / "zero.wav"));
+  // A sound the sound input cannot read gives no video either.
+  testing_files::WriteBytes(dir / "wide.wav", WavFile(44100, 1, 24, 1000));
+  EXPECT_FALSE(Open(dir / "wide.wav"));
+}
+
+TEST(GraphicsSource, TruncatedWavLastsAsLongAsTheSoundItHolds) {
+  testing_files::ScratchDir dir;
+  std::vector<uint8_t> bytes = WavFile(44100, 2, 16, 176400);  // claims one second
+  bytes.resize(bytes.size() - 176400 + 17640 + 1);             // holds a tenth and half a frame
+  testing_files::WriteBytes(dir / "cut.wav", bytes);
+  auto source = Open(dir / "cut.wav");
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->frames, 2);
 }
 
 // AVI files written here: uncompressed (8 or 24 bits) or RLE8.
@@ -358,6 +371,34 @@ TEST(GraphicsSource, AviThatCannotBeDecodedOrHasNoRateIsRefused) {
   spec.samples.clear();
   testing_files::WriteBytes(dir / "empty.avi", AviFile(spec));
   EXPECT_FALSE(Open(dir / "empty.avi"));
+}
+
+TEST(GraphicsSource, AviFramesCountOnlyWhereTheFileHoldsThemWhole) {
+  testing_files::ScratchDir dir;
+  AviSpec spec;
+  spec.length = 9;  // the header claims more frames than are stored
+  for (int f = 0; f < 3; ++f) spec.samples.push_back(PlainFrame8(f, 6, 4));
+  const std::vector<uint8_t> whole = AviFile(spec);
+  // A frame chunk after the end the RIFF header claims is no part of the file.
+  ByteWriter after;
+  after.Text("00db").U32(24).Bytes(PlainFrame8(3, 6, 4));
+  std::vector<uint8_t> bytes = whole;
+  bytes.insert(bytes.end(), after.bytes.begin(), after.bytes.end());
+  testing_files::WriteBytes(dir / "after.avi", bytes);
+  auto source = Open(dir / "after.avi");
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->frames, 3);
+  // A file cut inside its last frame keeps the frames before it.
+  bytes.assign(whole.begin(), whole.end() - 10);
+  testing_files::WriteBytes(dir / "cut.avi", bytes);
+  source = Open(dir / "cut.avi");
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->frames, 2);
+  for (int f = 0; f < 2; ++f) {
+    ReadGraphicsFrame(*source);
+    ASSERT_FALSE(source->readError);
+    EXPECT_EQ(source->currentPixels[source->currentPitch * 3 + 5], f * 10 + 3 * 6 + 5) << f;
+  }
 }
 
 // Writes a 3 × 2 8-bit picture whose pixels all hold `value`.
