@@ -1,0 +1,115 @@
+#include "gif_clip.h"
+
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "scratch_folder.h"
+
+namespace speedbench {
+namespace {
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// Four frames of 20 x 12: a box that moves, a frame that changes nothing, a change in one corner.
+Clip SmallClip() {
+  Clip clip;
+  clip.width = 20;
+  clip.height = 12;
+  for (int i = 0; i < 256; ++i) clip.palette[3 * i] = static_cast<uint8_t>(i);
+  std::vector<uint8_t> frame(20 * 12);
+  for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint8_t>(i % 7);
+  clip.frames.push_back(frame);
+  for (uint32_t y = 3; y < 6; ++y) {
+    for (uint32_t x = 5; x < 9; ++x) frame[y * 20 + x] = 200;
+  }
+  clip.frames.push_back(frame);
+  clip.frames.push_back(frame);
+  frame[11 * 20 + 19] = 201;
+  clip.frames.push_back(frame);
+  return clip;
+}
+
+TEST(ChangedRect, BoundsEveryDifferenceAndIsOnePixelWhenNothingChanged) {
+  std::vector<uint8_t> before(8 * 6, 1), after = before;
+  EXPECT_EQ(ChangedRect(before.data(), after.data(), 8, 6), (PixelRect{0, 0, 1, 1}));
+  after[5 * 8 + 7] = 2;  // the last pixel
+  EXPECT_EQ(ChangedRect(before.data(), after.data(), 8, 6), (PixelRect{7, 5, 1, 1}));
+  after[1 * 8 + 2] = 2;  // a second change up and to the left widens the box both ways
+  EXPECT_EQ(ChangedRect(before.data(), after.data(), 8, 6), (PixelRect{2, 1, 6, 5}));
+  after[3 * 8 + 0] = 2;  // a change in a middle row moves only the left edge
+  EXPECT_EQ(ChangedRect(before.data(), after.data(), 8, 6), (PixelRect{0, 1, 8, 5}));
+}
+
+TEST(CroppedGif, StoresChangedRectanglesAndComposesBackToEveryFrame) {
+  ScratchFolder folder;
+  ASSERT_TRUE(folder.Made());
+  const Clip clip = SmallClip();
+  const std::string path = folder.File("clip.gif");
+  ASSERT_TRUE(WriteCroppedGif(path, clip, 7));
+
+  // What giflib itself reads back: a full first frame, then only the rectangles that changed.
+  int error = 0;
+  GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+  ASSERT_NE(gif, nullptr);
+  ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+  ASSERT_EQ(gif->ImageCount, 4);
+  auto rect = [&](int i) {
+    const GifImageDesc& d = gif->SavedImages[i].ImageDesc;
+    return PixelRect{uint32_t(d.Left), uint32_t(d.Top), uint32_t(d.Width), uint32_t(d.Height)};
+  };
+  EXPECT_EQ(rect(0), (PixelRect{0, 0, 20, 12}));
+  EXPECT_EQ(rect(1), (PixelRect{5, 3, 4, 3}));
+  EXPECT_EQ(rect(2), (PixelRect{0, 0, 1, 1}));
+  EXPECT_EQ(rect(3), (PixelRect{19, 11, 1, 1}));
+  GraphicsControlBlock control{};
+  ASSERT_EQ(DGifSavedExtensionToGCB(gif, 3, &control), GIF_OK);
+  EXPECT_EQ(control.DelayTime, 7);
+  EXPECT_EQ(control.TransparentColor, NO_TRANSPARENT_COLOR);
+  EXPECT_EQ(gif->SColorMap->Colors[200].Red, 200);
+  DGifCloseFile(gif, &error);
+
+  std::vector<uint8_t> canvas;
+  std::vector<std::vector<uint8_t>> shown;
+  EXPECT_EQ(DecodeGif(path, canvas, [&](const std::vector<uint8_t>& picture) { shown.push_back(picture); }), 4);
+  EXPECT_EQ(shown, clip.frames);
+}
+
+TEST(CroppedGif, PlayerRefusesDamagedFilesAndImagesOutsideTheScreen) {
+  ScratchFolder folder;
+  ASSERT_TRUE(folder.Made());
+  const std::string good = folder.File("good.gif");
+  ASSERT_TRUE(WriteCroppedGif(good, SmallClip(), 7));
+  const std::vector<uint8_t> bytes = ReadBytes(good);
+  std::vector<uint8_t> canvas;
+
+  // Header 6, screen 7, colour table 768, frame delay 8: the first image descriptor, whose width
+  // follows its separator, left and top.
+  constexpr size_t kFirstImage = 6 + 7 + 768 + 8;
+  ASSERT_EQ(bytes.at(kFirstImage), 0x2C);
+  std::vector<uint8_t> wide = bytes;
+  wide[kFirstImage + 5] = 21;  // 21 pixels wide on a 20-pixel screen
+  WriteBytes(folder.File("wide.gif"), wide);
+  EXPECT_EQ(DecodeGif(folder.File("wide.gif"), canvas), -1);
+
+  std::vector<uint8_t> interlaced = bytes;
+  interlaced[kFirstImage + 9] |= 0x40;
+  WriteBytes(folder.File("interlaced.gif"), interlaced);
+  EXPECT_EQ(DecodeGif(folder.File("interlaced.gif"), canvas), -1);
+
+  WriteBytes(folder.File("cut.gif"), std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(bytes.size() / 2)));
+  EXPECT_EQ(DecodeGif(folder.File("cut.gif"), canvas), -1);
+  EXPECT_EQ(DecodeGif(folder.File("missing.gif"), canvas), -1);
+}
+
+}  // namespace
+}  // namespace speedbench

@@ -1,0 +1,45 @@
+// The two clips must differ in the way the comparison relies on: the shapes clip leaves most of
+// each frame as it was, the scrolling clip almost none of it.
+#include "speed_clips.h"
+
+#include <gtest/gtest.h>
+
+namespace speedbench {
+namespace {
+
+// Share of 4 x 4 blocks that differ from the frame before, over the whole clip.
+double ChangedBlockShare(const Clip& clip) {
+  uint64_t changed = 0, blocks = 0;
+  for (size_t f = 1; f < clip.frames.size(); ++f) {
+    for (uint32_t by = 0; by < clip.height; by += 4) {
+      for (uint32_t bx = 0; bx < clip.width; bx += 4) {
+        bool differs = false;
+        for (uint32_t y = by; y < by + 4; ++y) {
+          for (uint32_t x = bx; x < bx + 4; ++x) {
+            const size_t at = size_t{y} * clip.width + x;
+            differs = differs || clip.frames[f][at] != clip.frames[f - 1][at];
+          }
+        }
+        changed += differs;
+        ++blocks;
+      }
+    }
+  }
+  return static_cast<double>(changed) / static_cast<double>(blocks);
+}
+
+TEST(SpeedClips, ShapesMostlyStayAndTheScrollingTextureMostlyMoves) {
+  const Clip shapes = MakeShapesClip(640, 480, 12);
+  const Clip scrolling = MakeScrollingClip(640, 480, 12);
+  for (const Clip* clip : {&shapes, &scrolling}) {
+    ASSERT_EQ(clip->frames.size(), 12u);
+    for (const auto& frame : clip->frames) ASSERT_EQ(frame.size(), 640u * 480u);
+  }
+  const double stay = ChangedBlockShare(shapes);
+  EXPECT_GT(stay, 0.01);  // something moves in every clip
+  EXPECT_LT(stay, 0.25);
+  EXPECT_GT(ChangedBlockShare(scrolling), 0.9);
+}
+
+}  // namespace
+}  // namespace speedbench

@@ -1,0 +1,25 @@
+#pragma once
+// The .vnt side of the comparison: a video played through the playback calls into a memory
+// buffer, frame after frame, as a player does without its pacing.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace speedbench {
+
+enum class VideoOutput { kIndexes8, kRgb565, kRowsDoubled };
+
+// What one play-through found out about the video's memory.
+struct PlayFigures {
+  int frames = -1;               // frames decoded; -1 when the video did not open
+  uint32_t width = 0, rows = 0;  // the picture as written into the buffer
+  bool streamed = false;         // read from the file while playing, not preloaded
+  uint64_t frameBufferBytes = 0, ringBytes = 0;  // the handle's two large buffers, as allocated
+  uint64_t handlePeakMemory = 0;                 // the handle's own peak figure
+};
+
+// Opens the video (read through its read-ahead ring, sized by the library), decodes every frame
+// into `buffer` (resized to fit) and closes it again.
+PlayFigures PlayVideo(const std::string& path, VideoOutput output, std::vector<uint8_t>& buffer);
+
+}  // namespace speedbench
