@@ -1,9 +1,14 @@
 #include "block_analysis.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace compressor {
 namespace {
+
+// Blocks of this many colours or more search around their mean colour; fewer colours are
+// quicker to try nearest first.
+constexpr int kMeanSearchColors = 4;
 
 // The distinct colours of a block in order of first appearance, with their pixel counts.
 struct ColorList {
@@ -13,17 +18,18 @@ struct ColorList {
 };
 
 void ListColors(const uint8_t* block, ColorList& list) {
+  uint8_t place[256];  // each colour's place in the list, by colour index; 0xFF: not listed
+  std::memset(place, 0xFF, sizeof(place));
   list.n = 0;
   for (size_t k = 0; k < kBlockPixels; ++k) {
-    uint8_t c = block[k];
-    int i = 0;
-    while (i < list.n && list.colors[i] != c) ++i;
-    if (i == list.n) {
-      list.colors[i] = c;
-      list.counts[i] = 0;
+    const uint8_t c = block[k];
+    if (place[c] == 0xFF) {
+      place[c] = static_cast<uint8_t>(list.n);
+      list.colors[list.n] = c;
+      list.counts[list.n] = 0;
       ++list.n;
     }
-    ++list.counts[i];
+    ++list.counts[place[c]];
   }
 }
 
@@ -103,6 +109,75 @@ void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_
   }
 }
 
+// The search for blocks of several colours, around their mean colour. For W pixels whose bytes
+// sum to R, G and B, the sum of count x distance that a candidate c scores is the sum with 6/5 of
+// the middle byte's square unrounded, less at most 4/5 W (the distance rounds it down). That
+// unrounded sum, times 5 W, is P(c) = 5 (W r - R)^2 + 6 (W g - G)^2 + 5 (W b - B)^2 plus a part
+// that is the same for every candidate. So a candidate whose P exceeds the smallest P by more
+// than 4 W^2 scores strictly worse than the candidate of smallest P, and only the few within
+// that reach are scored exactly. They are found by walking outwards from the mean along the
+// table's axis byte, until that byte's term of P alone is out of reach.
+ColorChoice NearMeanSearch(const uint8_t* colors, const uint8_t* counts, int n, ColorDistanceTable& distance) {
+  constexpr int64_t kByteWeight[3] = {5, 6, 5};
+  constexpr int64_t kOutOfReach = INT64_MAX / 2;  // beyond every P; leaves room for the slack
+  int64_t pixels = 0, sums[3] = {0, 0, 0};
+  for (int k = 0; k < n; ++k) {
+    const uint8_t* entry = distance.Entry(colors[k]);
+    pixels += counts[k];
+    sums[0] += counts[k] * entry[0];
+    sums[1] += counts[k] * entry[1];
+    sums[2] += counts[k] * entry[2];
+  }
+  const int axis = distance.AxisByte(), other1 = (axis + 1) % 3, other2 = (axis + 2) % 3;
+  auto term = [&](uint8_t c, int byte) {
+    const int64_t d = pixels * distance.Entry(c)[byte] - sums[byte];
+    return kByteWeight[byte] * d * d;
+  };
+  const uint8_t* order = distance.AxisOrder();
+  const int candidates = distance.UsableCount();
+  int above = static_cast<int>(std::partition_point(order, order + candidates, [&](uint8_t c) {
+                                 return pixels * distance.Entry(c)[axis] < sums[axis];
+                               }) - order);
+  int below = above - 1;
+  auto axisTerm = [&](int i) { return i >= 0 && i < candidates ? term(order[i], axis) : kOutOfReach; };
+  int64_t belowTerm = axisTerm(below), aboveTerm = axisTerm(above);
+  const int64_t slack = 4 * pixels * pixels;
+  int64_t smallest = kOutOfReach;
+  uint8_t near[256];
+  int64_t nearReach[256];
+  int found = 0;
+  for (;;) {
+    // The nearer side along the axis; once its axis term alone is out of reach, so is the rest.
+    const bool takeBelow = belowTerm <= aboveTerm;
+    const int64_t axisPart = takeBelow ? belowTerm : aboveTerm;
+    if (axisPart >= kOutOfReach || axisPart > smallest + slack) break;
+    const uint8_t c = takeBelow ? order[below] : order[above];
+    if (takeBelow) {
+      belowTerm = axisTerm(--below);
+    } else {
+      aboveTerm = axisTerm(++above);
+    }
+    const int64_t reach = axisPart + term(c, other1) + term(c, other2);
+    if (reach > smallest + slack) continue;
+    near[found] = c;
+    nearReach[found++] = reach;
+    smallest = std::min(smallest, reach);
+  }
+  uint32_t best = kNoError;
+  int bestIndex = 256;
+  for (int i = 0; i < found; ++i) {
+    if (nearReach[i] > smallest + slack) continue;
+    const uint8_t c = near[i];
+    uint32_t sum = 0;
+    for (int k = 0; k < n; ++k) sum += counts[k] * distance(colors[k], c);
+    if (sum < best || (sum == best && c < bestIndex)) {
+      best = sum;
+      bestIndex = c;
+    }
+  }
+  return {static_cast<uint8_t>(bestIndex), best};
+}
+
 }  // namespace
 
 void GatherBlocks(const uint8_t* frame, size_t pitch, uint32_t width, uint32_t height,
@@ -131,6 +206,7 @@ void ScatterBlocks(const uint8_t* blocks, uint32_t width, uint32_t height, uint8
 ColorChoice BestBlockColor(const uint8_t* colors, const uint8_t* counts, int n,
                            ColorDistanceTable& distance) {
   if (n == 0) return {};
+  if (n >= kMeanSearchColors && distance.UsableCount() > 0) return NearMeanSearch(colors, counts, n, distance);
   // Candidates are tried nearest first to the colour of most pixels: once that colour alone
   // costs more than the best sum, every later candidate does too. The other colours follow by
   // falling count, so that a candidate's sum passes the best as early as it can.

@@ -37,8 +37,20 @@ class ColorDistanceTable {
   // Each order is made when first asked for after a rebuild.
   const uint8_t* NearestUsable(uint8_t a);
 
+  // The palette's red, green and blue bytes of an index.
+  const uint8_t* Entry(uint8_t index) const { return &palette_[3 * index]; }
+  // The usable indices ordered by one of the three bytes, the one along which they spread most
+  // (its number in AxisByte()), for searches that walk outwards from a value of that byte.
+  int AxisByte() const { return axisByte_; }
+  const uint8_t* AxisOrder() const { return axisOrder_.data(); }
+
  private:
+  void SortAlongAxis();
+
   std::vector<uint32_t> table_;
+  RgbPalette palette_{};
+  int axisByte_ = 1;
+  std::vector<uint8_t> axisOrder_;      // UsableCount() indices
   std::array<uint32_t, 256> brightness_{};
   UsableRange usable_;
   std::vector<uint8_t> nearest_;        // 256 rows of UsableCount() indices

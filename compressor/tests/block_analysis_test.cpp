@@ -170,6 +170,50 @@ TEST(BestBlockColor, AgreesWithTryingEveryCandidate) {
   }
 }
 
+// Blocks of many colours are searched around their mean colour; on smooth palettes, palettes
+// of repeated entries and narrow usable ranges the answer must still be the exhaustive one,
+// ties going to the lowest index.
+TEST(BestBlockColor, ManyColoursAgreeWithTryingEveryCandidate) {
+  uint32_t seed = 777;
+  auto next = [&] { return seed = seed * 1103515245 + 12345, (seed >> 16) & 0x7FFF; };
+  std::vector<RgbPalette> palettes(3);
+  for (int i = 0; i < 256; ++i) {
+    palettes[0][3 * i] = static_cast<uint8_t>(i);  // a gradient, every colour twice
+    palettes[0][3 * i + 1] = static_cast<uint8_t>(64 + (i / 2) / 3);
+    palettes[0][3 * i + 2] = static_cast<uint8_t>(255 - (i / 2) * 2);
+  }
+  for (auto& b : palettes[1]) b = static_cast<uint8_t>(next() & 0xE0);
+  for (auto& b : palettes[2]) b = static_cast<uint8_t>(next());
+  const UsableRange ranges[] = {{0, 256}, {16, 240}, {100, 103}};
+  for (size_t p = 0; p < palettes.size(); ++p) {
+    for (const UsableRange& usable : ranges) {
+      ColorDistanceTable table;
+      table.Rebuild(palettes[p].data(), usable);
+      for (int trial = 0; trial < 1500; ++trial) {
+        const int n = 1 + static_cast<int>(next() % 16);
+        uint8_t colors[16], counts[16];
+        for (int k = 0; k < n; ++k) {
+          colors[k] = static_cast<uint8_t>(next());
+          counts[k] = static_cast<uint8_t>(1 + next() % (trial % 2 ? 16 : 3));
+        }
+        uint32_t best = kNoError;
+        int bestIndex = -1;
+        for (int c = usable.first; c < usable.end; ++c) {
+          uint32_t sum = 0;
+          for (int k = 0; k < n; ++k) sum += counts[k] * table(colors[k], static_cast<uint8_t>(c));
+          if (sum < best) {
+            best = sum;
+            bestIndex = c;
+          }
+        }
+        const ColorChoice got = BestBlockColor(colors, counts, n, table);
+        ASSERT_EQ(got.color, bestIndex) << "palette " << p << " range " << usable.first << " trial " << trial;
+        ASSERT_EQ(got.error, best);
+      }
+    }
+  }
+}
+
 TEST(GatherBlocks, BlocksInRasterOrderAndBackAgain) {
   const uint32_t width = 8, height = 8;
   const size_t pitch = 12;  // wider than the picture
