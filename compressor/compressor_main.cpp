@@ -73,18 +73,6 @@ void ShowUsage() {
   ShowMessage(false, kUsageSwitches2);
 }
 
-// Two names for one file: the same device and inode when both exist, else the same full path.
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat infoA {}, infoB {};
-  if (stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0) {
-    return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
-  }
-  std::string fullA = a, fullB = b;
-  MakeFullPath(fullA);
-  MakeFullPath(fullB);
-  return fullA == fullB;
-}
-
 bool ReadCommand(std::string text, CompressorRun& run) {
   const bool inRange = ParseCompressorSwitches(text, run.switches);
   run.graphics = toolsupport::ParseGraphicsSwitches(text);

@@ -97,3 +97,14 @@ uint64_t GetFileLength(const std::string& fileName) {
   if (stat(fileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return 0;
   return static_cast<uint64_t>(info.st_size);
 }
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat infoA {}, infoB {};
+  if (stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0) {
+    return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+  }
+  std::string fullA = a, fullB = b;
+  MakeFullPath(fullA);
+  MakeFullPath(fullB);
+  return fullA == fullB;
+}

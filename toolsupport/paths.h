@@ -30,3 +30,6 @@ void ReducePath(bool keepExtension, bool keepName, bool keepDirectory, bool keep
 // Size in bytes of an existing regular file, 0 when there is none.
 uint64_t GetFileLength(const std::string& fileName);
 
+
+// Two names for one file: the same device and inode when both exist, else the same full path.
+bool SameFile(const std::string& a, const std::string& b);

@@ -1,0 +1,168 @@
+#include "binder_main.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bound_program.h"
+#include "buffered_file.h"
+#include "paths.h"
+#include "platform/system/file_names.h"
+#include "status_window.h"
+#include "text_words.h"
+#include "vant.h"
+
+namespace binder {
+namespace {
+
+using toolsupport::BufferedFile;
+
+constexpr char kUsage[] =
+    "SYNTAX:  VntCompi  InputPlayer[.EXE] Output[.EXE] Player Switches Vnt1[.VNT] Vnt2[.VNT] ... \n";
+constexpr char kSameFileMessage[] = "Output filename must be different than the input filename.";
+constexpr char kOutOfMemoryMessage[] = "Error: ran out of memory!";
+constexpr int32_t kOutputBuffer = 32768;
+
+struct BinderRun {
+  std::string playerName, outputName, playerSwitches;
+  std::vector<std::string> videoNames;
+  std::vector<int64_t> offsets;
+  std::string storedText;
+  int64_t area = -1;
+  BufferedFile output{kOutputBuffer};
+  bool outputCreated = false;
+  std::string report;
+};
+
+bool Fail(const std::string& message) {
+  StatusCallback(2, message.c_str());
+  return false;
+}
+
+// A name without extension gets the default one; an existing file keeps the name it was given
+// (programs here usually have no extension).
+std::string NameWithExtension(const std::string& name, const char* extension, bool creating) {
+  if (FindExtension(name) != std::string::npos) return name;
+  if (creating) return platform::NameForCreating(name, extension);
+  struct stat info {};
+  if (stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return name;
+  return platform::NameForOpening(name, extension);
+}
+
+bool ReadCommand(std::string text, BinderRun& run) {
+  run.playerName = TakeArgument(text);
+  run.outputName = TakeArgument(text);
+  run.playerSwitches = TakeArgument(text);
+  while (!text.empty()) run.videoNames.push_back(TakeArgument(text));
+  if (run.playerName.empty() || run.outputName.empty()) {
+    ShowMessage(false, kUsage);
+    return false;
+  }
+  run.playerName = NameWithExtension(run.playerName, ".exe", false);
+  run.outputName = NameWithExtension(run.outputName, ".exe", true);
+  for (std::string& name : run.videoNames) name = NameWithExtension(name, ".vnt", false);
+  return true;
+}
+
+// The offsets the videos will have and the text that names them; every limit is checked here,
+// before anything is written.
+bool PlanVideos(BinderRun& run) {
+  if (SameFile(run.playerName, run.outputName)) return Fail(kSameFileMessage);
+  for (const std::string& name : run.videoNames) {
+    if (SameFile(name, run.outputName)) return Fail(kSameFileMessage);
+  }
+  if (run.videoNames.size() > kMostVideos) {
+    return Fail("Error: " + std::to_string(run.videoNames.size()) + " videos given; at most " +
+                std::to_string(kMostVideos) + " can be bound.");
+  }
+  struct stat player {};
+  if (stat(run.playerName.c_str(), &player) != 0 || !S_ISREG(player.st_mode) ||
+      access(run.playerName.c_str(), R_OK) != 0) {
+    return Fail("Error opening the input EXE file.");
+  }
+  int64_t offset = RoundUpToBlock(player.st_size);
+  for (const std::string& name : run.videoNames) {
+    VantVideo* video = VantOpen(name.c_str(), 0, 0);
+    if (video == nullptr) return Fail("Error opening file: " + name + ".");
+    VantClose(video);
+    run.offsets.push_back(offset);
+    offset += RoundUpToBlock(static_cast<int64_t>(GetFileLength(name)));
+  }
+  run.storedText = StoredText(run.offsets, run.playerSwitches);
+  if (run.storedText.size() > kLongestStoredText) {
+    return Fail("Error: the stored command text \"" + run.storedText + "\" is " +
+                std::to_string(run.storedText.size()) + " characters long; the player holds at most " +
+                std::to_string(kLongestStoredText) + ".");
+  }
+  return true;
+}
+
+bool WriteOutput(BinderRun& run) {
+  if (!ConfirmOverwrite(run.outputName)) return false;
+  if (!toolsupport::BufferedFileCreate(run.output, run.outputName.c_str())) {
+    return Fail("Error creating the output file.");
+  }
+  run.outputCreated = true;
+  if (AppendPadded(run.output, run.playerName, StatusCallback) < 0) return false;
+  const int64_t end = toolsupport::BufferedFileSize(run.output);
+  toolsupport::BufferedFileSeek(run.output, run.area);
+  toolsupport::BufferedFileWriteRaw(run.output, run.storedText.data(), run.storedText.size());
+  toolsupport::BufferedFileSeek(run.output, end);
+  for (size_t i = 0; i < run.videoNames.size(); ++i) {
+    // A video that changed since it was measured would put the later ones off their offsets.
+    if (toolsupport::BufferedFileSize(run.output) != run.offsets[i]) {
+      return Fail("Error opening file: " + run.videoNames[i] + ".");
+    }
+    if (AppendPadded(run.output, run.videoNames[i], StatusCallback) < 0) return false;
+  }
+  const int64_t size = toolsupport::BufferedFileSize(run.output);
+  toolsupport::BufferedFileClose(run.output);
+  if (run.output.write_error) return Fail("Error writing to disk - probably out of disk space.");
+  // Runnable like the player it was copied from.
+  struct stat player {};
+  if (stat(run.playerName.c_str(), &player) == 0) chmod(run.outputName.c_str(), player.st_mode & 07777);
+  run.report = "Created " + run.outputName + " - " + std::to_string(size) + " bytes written.";
+  return !StatusCancelled();
+}
+
+bool Bind(const std::string& commandText, BinderRun& run) {
+  if (!ReadCommand(commandText, run)) return false;
+  if (!PlanVideos(run)) return false;
+  run.area = FindSelfPlayArea(run.playerName, "VANTREL!", "SELFPLAY", kStoredTextArea, StatusCallback);
+  if (StatusCancelled()) return false;
+  if (run.area < 0) return Fail("Unable to find the self-modification markers.");
+  return WriteOutput(run);
+}
+
+}  // namespace
+
+int BinderMain(std::string commandText) {
+  ReadReportSwitches(commandText);
+  PumpMessages();
+  CreateStatusWindow(kBinderVersionLine, kBinderTitle);
+  BinderRun run;
+  bool completed = false;
+  try {
+    completed = Bind(commandText, run) && !StatusCancelled();
+  } catch (const std::bad_alloc&) {
+    Fail(kOutOfMemoryMessage);
+  } catch (const std::length_error&) {
+    Fail(kOutOfMemoryMessage);
+  }
+  if (completed) {
+    SetStatusText(run.report);
+    MarkWorkCompleted();
+  }
+  if (run.outputCreated) {
+    toolsupport::BufferedFileClose(run.output);
+    if (!completed) unlink(run.outputName.c_str());
+  }
+  FinishStatusWindow(completed);
+  return StatusExitCode();
+}
+
+}  // namespace binder
