@@ -20,6 +20,7 @@ namespace {
 std::atomic<int64_t> inUse{0};
 std::atomic<int64_t> peak{0};
 std::atomic<int64_t> startedAt{0};
+std::atomic<int64_t> allocations{0};
 
 void Count(int64_t change) {
   const int64_t now = inUse.fetch_add(change, std::memory_order_relaxed) + change;
@@ -31,7 +32,10 @@ void Count(int64_t change) {
 int64_t UsableSize(void* block) { return block ? static_cast<int64_t>(malloc_usable_size(block)) : 0; }
 
 void* Added(void* block) {
-  if (block) Count(UsableSize(block));
+  if (block) {
+    Count(UsableSize(block));
+    allocations.fetch_add(1, std::memory_order_relaxed);
+  }
   return block;
 }
 
@@ -56,6 +60,7 @@ void* realloc(void* block, size_t size) {
   void* moved = __libc_realloc(block, size);
   if (moved) {
     Count(UsableSize(moved) - before);
+    if (moved != block) allocations.fetch_add(1, std::memory_order_relaxed);
   } else if (block && size == 0) {
     Count(-before);  // realloc to zero bytes freed the block
   }
@@ -84,10 +89,13 @@ void HeapMeasureStart() {
   const int64_t now = inUse.load();
   startedAt.store(now);
   peak.store(now);
+  allocations.store(0);
 }
 
 int64_t HeapInUseSinceStart() { return inUse.load() - startedAt.load(); }
 
 int64_t HeapPeakSinceStart() { return peak.load() - startedAt.load(); }
+
+int64_t HeapAllocationsSinceStart() { return allocations.load(); }
 
 }  // namespace speedbench

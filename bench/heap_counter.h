@@ -12,5 +12,7 @@ void HeapMeasureStart();
 // in use when it was called.
 int64_t HeapInUseSinceStart();
 int64_t HeapPeakSinceStart();
+// Blocks allocated (malloc, calloc, a realloc that moved, the aligned kinds) since then.
+int64_t HeapAllocationsSinceStart();
 
 }  // namespace speedbench

@@ -249,9 +249,14 @@ bool PrintHeapSummary() {
   for (const ClipFiles& files : clips) {
     std::vector<uint8_t> buffer(size_t{kWidth} * kHeight);
     HeapMeasureStart();
-    const PlayFigures figures = PlayVideo(files.video, VideoOutput::kIndexes8, buffer);
+    int64_t blocksAtFirstFrame = 0, blocksInFrames = 0;
+    const PlayFigures figures = PlayVideo(files.video, VideoOutput::kIndexes8, buffer, [&](bool starting) {
+      if (starting) blocksAtFirstFrame = HeapAllocationsSinceStart();
+      if (!starting) blocksInFrames = HeapAllocationsSinceStart() - blocksAtFirstFrame;
+    });
     const int64_t peak = HeapPeakSinceStart();
     const int64_t left = HeapInUseSinceStart();
+    const int64_t blocks = HeapAllocationsSinceStart();
     if (figures.frames != static_cast<int>(kFrames) || !figures.streamed) {
       std::printf("  %-10s the video did not play streamed from disk\n", files.name.c_str());
       met = false;
@@ -260,10 +265,12 @@ bool PrintHeapSummary() {
     const int64_t beyond = peak - static_cast<int64_t>(figures.frameBufferBytes + figures.ringBytes);
     met = met && beyond < kHeapTarget;
     std::printf("  %-10s peak %7.1f KB: frame buffer %6.1f KB, ring %6.1f KB, beyond them %6.1f KB "
-                "(target < 4 MB: %s); handle's peak figure %6.1f KB; %jd bytes left after closing\n",
+                "(target < 4 MB: %s)\n"
+                "  %-10s handle's peak figure %6.1f KB; blocks allocated: %jd in all, %jd while playing the "
+                "frames; %jd bytes left after closing\n",
                 files.name.c_str(), peak / 1024.0, figures.frameBufferBytes / 1024.0, figures.ringBytes / 1024.0,
-                beyond / 1024.0, Verdict(beyond < kHeapTarget), figures.handlePeakMemory / 1024.0,
-                static_cast<intmax_t>(left));
+                beyond / 1024.0, Verdict(beyond < kHeapTarget), "", figures.handlePeakMemory / 1024.0,
+                static_cast<intmax_t>(blocks), static_cast<intmax_t>(blocksInFrames), static_cast<intmax_t>(left));
   }
   return met;
 }

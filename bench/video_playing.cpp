@@ -4,7 +4,8 @@
 
 namespace speedbench {
 
-PlayFigures PlayVideo(const std::string& path, VideoOutput output, std::vector<uint8_t>& buffer) {
+PlayFigures PlayVideo(const std::string& path, VideoOutput output, std::vector<uint8_t>& buffer,
+                      const FrameLoopMark& mark) {
   PlayFigures figures;
   const uint32_t openFlags = output == VideoOutput::kRowsDoubled ? VANT_OPEN_DOUBLED : 0;
   VantVideo* video = VantOpen(path.c_str(), openFlags, VANT_EXTRA_BUFFER_AUTO);
@@ -29,11 +30,13 @@ PlayFigures PlayVideo(const std::string& path, VideoOutput output, std::vector<u
   figures.ringBytes = video->extraBuffer ? video->extraBufferSize : 0;
   const uint32_t frames = video->header.frames;
   int decoded = 0;
+  if (mark) mark(true);
   for (uint32_t f = 0; f < frames && !video->readFailed; ++f) {
     VantDoFrame(video);
     ++decoded;
     if (f + 1 < frames) VantNextFrame(video);
   }
+  if (mark) mark(false);
   VantSummaryInfo summary{};
   VantSummary(video, &summary);
   figures.handlePeakMemory = summary.peakMemory;

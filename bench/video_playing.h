@@ -2,6 +2,7 @@
 // The .vnt side of the comparison: a video played through the playback calls into a memory
 // buffer, frame after frame, as a player does without its pacing.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,12 @@ struct PlayFigures {
   uint64_t handlePeakMemory = 0;                 // the handle's own peak figure
 };
 
+// Called with true just before the first frame is decoded and with false after the last one.
+using FrameLoopMark = std::function<void(bool starting)>;
+
 // Opens the video (read through its read-ahead ring, sized by the library), decodes every frame
 // into `buffer` (resized to fit) and closes it again.
-PlayFigures PlayVideo(const std::string& path, VideoOutput output, std::vector<uint8_t>& buffer);
+PlayFigures PlayVideo(const std::string& path, VideoOutput output, std::vector<uint8_t>& buffer,
+                      const FrameLoopMark& mark = {});
 
 }  // namespace speedbench

@@ -38,7 +38,9 @@ TEST(PlayVideo, DecodesEveryFrameStreamedIntoEachOutput) {
   const Picture& last = video.pictures.at(kFrames - 1);
   std::vector<uint8_t> buffer;
 
-  PlayFigures figures = PlayVideo(video.path, VideoOutput::kIndexes8, buffer);
+  std::vector<bool> marks;
+  PlayFigures figures = PlayVideo(video.path, VideoOutput::kIndexes8, buffer, [&](bool starting) { marks.push_back(starting); });
+  EXPECT_EQ(marks, (std::vector<bool>{true, false}));
   EXPECT_EQ(figures.frames, int(kFrames));
   EXPECT_TRUE(figures.streamed);
   EXPECT_GT(figures.ringBytes, 0u);
