@@ -1,13 +1,11 @@
 #include "compressor_main.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <memory>
 #include <string>
-#include <new>
-#include <stdexcept>
+#include <utility>
 
 #include "block_file.h"
 #include "compressor_switches.h"
@@ -24,6 +22,7 @@
 #include "status_window.h"
 #include "switches.h"
 #include "temp_file.h"
+#include "tool_run.h"
 #include "text_words.h"
 #include "video_trees.h"
 #include "video_writer.h"
@@ -35,10 +34,8 @@ using toolsupport::BufferedFile;
 
 constexpr int32_t kFileBuffer = -65536;  // allocated at once; big writes and reads of both passes
 
-const char* const kSameFileMessage = "Output filename must be different than the input filename.";
 const char* const kNoFramesMessage = "Error: there are no frames to compress.";
 const char* const kFrameSizeMessage = "Error: the frames are too small to compress.";
-const char* const kOutOfMemoryMessage = "Error: ran out of memory!";
 const char* const kSoundNeedsRateMessage =
     "Error: a sound track needs a frame rate, but the frame rate is 0.";
 
@@ -62,10 +59,7 @@ struct CompressorRun {
   std::string report;
 };
 
-bool Fail(const char* message) {
-  StatusCallback(2, message);
-  return false;
-}
+bool Fail(const char* message) { return FailWith(message); }
 
 void ShowUsage() {
   ShowMessage(true, kUsageSyntax);
@@ -282,25 +276,15 @@ void Cleanup(CompressorRun& run, bool completed) {
 }  // namespace
 
 int CompressorMain(std::string commandText) {
-  ReadReportSwitches(commandText);
-  PumpMessages();
-  CreateStatusWindow(kCompressorVersionLine, kCompressorTitle);
   CompressorRun run;
-  bool completed = false;
-  try {
-    completed = Compress(commandText, run) && !StatusCancelled();
-  } catch (const std::bad_alloc&) {
-    Fail(kOutOfMemoryMessage);
-  } catch (const std::length_error&) {  // a size past what any memory holds
-    Fail(kOutOfMemoryMessage);
-  }
-  if (completed) {
-    SetStatusText(run.report);
-    MarkWorkCompleted();
-  }
-  Cleanup(run, completed);
-  FinishStatusWindow(completed);
-  return StatusExitCode();
+  return RunTool(
+      std::move(commandText), kCompressorVersionLine, kCompressorTitle,
+      [&](const std::string& text, std::string& report) {
+        const bool done = Compress(text, run);
+        report = run.report;
+        return done;
+      },
+      [&](bool completed) { Cleanup(run, completed); });
 }
 
 }  // namespace compressor

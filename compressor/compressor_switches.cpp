@@ -88,11 +88,4 @@ bool ParseCompressorSwitches(std::string& text, CompressorSwitches& s) {
   return IsAcceptedTarget(s.regularTarget) && IsAcceptedTarget(s.keyTarget);
 }
 
-int32_t OutputFrameRate(int32_t f, int32_t inputFrameRate) {
-  if (f == 0) return inputFrameRate;
-  if (f > 0) return -(100000 / f);
-  if (f >= -1500) return -f;
-  return f;
-}
-
 }  // namespace compressor

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "switches.h"  // OutputFrameRate
+
 namespace compressor {
 
 struct CompressorSwitches {
@@ -27,10 +29,6 @@ bool IsAcceptedTarget(int32_t value);
 // Takes the switches off the command text. False when /N or /K is out of range (the caller shows
 // the usage); the other switches are brought into range.
 bool ParseCompressorSwitches(std::string& commandText, CompressorSwitches& switches);
-
-// The output frame-rate value: /F0 keeps the input's; n > 0 frames per second; -1 to -1500
-// milliseconds per frame; below -1500 the period in 1/100000 s, negated.
-int32_t OutputFrameRate(int32_t frameSwitch, int32_t inputFrameRate);
 
 // The three usage boxes: the syntax, then the two pages of switches.
 extern const char* const kUsageSyntax;

@@ -101,3 +101,10 @@ bool GetTextSwitch(const std::string& defaultText, std::string& value, char lett
 }
 
 bool SwitchLeftOver(const std::string& commandText) { return !SwitchStarts(commandText).empty(); }
+
+int32_t OutputFrameRate(int32_t f, int32_t inputFrameRate) {
+  if (f == 0) return inputFrameRate;
+  if (f > 0) return -(100000 / f);
+  if (f >= -1500) return -f;
+  return f;
+}

@@ -29,3 +29,7 @@ bool GetTextSwitch(const std::string& defaultText, std::string& value, char lett
 
 // True when a switch word is still in the text: a switch no reader took, or a malformed one.
 bool SwitchLeftOver(const std::string& commandText);
+
+// The output frame-rate value of a tool's /F switch: 0 keeps the input's; n > 0 frames per
+// second; -1 to -1500 milliseconds per frame; below -1500 the period in 1/100000 s, negated.
+int32_t OutputFrameRate(int32_t frameSwitch, int32_t inputFrameRate);

@@ -1,9 +1,6 @@
 // The real vantcw program on a generated animation with a tone, played back through the
 // playback library.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -17,8 +14,7 @@
 #include "status_window.h"
 #include "stored_video.h"
 #include "toolsupport/tests/report_collector.h"
-
-extern char** environ;
+#include "toolsupport/tests/run_program.h"
 
 namespace compressor {
 namespace {
@@ -27,30 +23,7 @@ using testing::TempFolder;
 
 // Runs vantcw with these arguments and no display (its console face); returns its exit code.
 int RunVantcw(const std::vector<std::string>& arguments) {
-  const char* folder = std::getenv("VANT_BIN_DIR");
-  if (!folder) return -1;
-  const std::string program = std::string(folder) + "/vantcw";
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  std::vector<char*> envp;
-  for (char** e = environ; *e; ++e) {
-    if (std::strncmp(*e, "DISPLAY=", 8) && std::strncmp(*e, "WAYLAND_DISPLAY=", 16) &&
-        std::strncmp(*e, "QT_QPA_PLATFORM=", 16)) {
-      envp.push_back(*e);
-    }
-  }
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  pid_t child = 0;
-  const int started = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (started != 0) return -1;
-  int status = 0;
-  if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
+  return testing_programs::RunProgram("vantcw", arguments).exitCode;
 }
 
 // The frames of a picture input as the picture input delivers them.

@@ -1,0 +1,121 @@
+#include "converter_main.h"
+
+#include <cstdio>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "graphics_output.h"
+#include "graphics_source.h"
+#include "paths.h"
+#include "platform/system/clock.h"
+#include "status_window.h"
+#include "switches.h"
+#include "text_words.h"
+#include "tool_run.h"
+
+namespace converter {
+
+const char* const kConverterUsageSyntax =
+    "Syntax:  PicPr <Input Graphics File> <Output Graphics File> [/Switches]\r\n"
+    "\r\n"
+    "The input can be a flic (FLI, FLC), an AVI, a Vantrel file (VNT), a picture (BMP, GIF, "
+    "TIF, JPG, PCX, TGA), a raw frame file, a numbered series of pictures (Exam???.BMP*1-149) "
+    "or a list file (.LST).\r\n"
+    "The output is a flic (.FLC, added when the name has no extension) or, chosen by its "
+    "extension, a numbered series of BMP, JPG, TGA, TIF, PCX or GIF pictures.\r\n"
+    "/O  - Automatically overwrite the output file.\r\n"
+    "/F# - Override the output frame rate.";
+
+const char* const kConverterUsageSwitches =
+    "Switches:\r\n"
+    "/S# - Starting frame.\r\n"
+    "/E# - Ending frame.\r\n"
+    "/X# - Left of the sub-frame to take.\r\n"
+    "/Y# - Top of the sub-frame to take.\r\n"
+    "/W# - Width of the sub-frame to take.\r\n"
+    "/H# - Height of the sub-frame to take.\r\n"
+    "/Q# - Number of colors to quantize to.\r\n"
+    "/I# - First palette index to use (default=centered).\r\n"
+    "/U# - Palette interval in frames.\r\n"
+    "/T# - Halftone: 0=high-color input (default), 1=always, 2=never.\r\n"
+    "/D# - Windows system colors: 0=copy if a new palette is created (default), 1=always, "
+    "2=never.\r\n"
+    "/P# - 8-bit palette: 0=copy input palettes (default), 1=new best-case palette, 2=new "
+    "palettes whenever the input palette changes.\r\n"
+    "/&filename - Take the palette from this file.";
+
+namespace {
+
+struct ConverterRun {
+  std::unique_ptr<toolsupport::GraphicsSource> source;
+  std::unique_ptr<GraphicsOutput> output;
+};
+
+bool Convert(std::string text, ConverterRun& run, std::string& report) {
+  const bool overwrite = GetFlagSwitch('O', text);
+  const int32_t frameSwitch = GetNumberSwitch(0, 'F', text);
+  const toolsupport::GraphicsSwitches graphics = toolsupport::ParseGraphicsSwitches(text);
+  const bool leftOver = SwitchLeftOver(text);
+  const std::string inputName = TakeArgument(text);
+  std::string outputName = text;
+  StripQuotes(outputName);
+  if (leftOver || inputName.empty() || outputName.empty()) {
+    ShowMessage(true, kConverterUsageSyntax);
+    ShowMessage(false, kConverterUsageSwitches);
+    return false;
+  }
+
+  run.source = toolsupport::OpenGraphicsInput(StatusCallback, "Copying", graphics, inputName);
+  if (!run.source) return false;
+  toolsupport::GraphicsSource& source = *run.source;
+
+  if (FindExtension(outputName) == std::string::npos) outputName += ".flc";
+  if (SameFile(source.name, outputName)) return FailWith(kSameFileMessage);
+
+  run.output = CreateGraphicsOutput(overwrite ? kOutputOverwrite : 0, StatusCallback,
+                                    OutputFrameRate(frameSwitch, source.frameRate), source.outputPitch,
+                                    source.outputHeight, source.outputWidth, source.frames, outputName);
+  if (!run.output) return false;
+
+  const uint64_t started = platform::NowMilliseconds();
+  while (!source.atEnd && toolsupport::NextGraphicsFrame(source)) {
+    WriteGraphicsFrame(*run.output, source.outputPalette.data(), source.outputFrame.data());
+    if (run.output->error) return FailWith(kWriteErrorMessage);
+    if (StatusCancelled()) return false;
+  }
+  if (StatusCancelled()) return false;
+
+  // A flic is finished only when its ring frame and header are written: a failure there must
+  // leave no file behind either, so the names are kept past the close.
+  const std::vector<std::string> written = run.output->written;
+  const std::string description = run.output->description;
+  if (CloseGraphicsOutput(std::move(run.output)) < 0) {
+    for (const std::string& name : written) std::remove(name.c_str());
+    return FailWith(kWriteErrorMessage);
+  }
+  std::string elapsed;
+  FormatElapsedTime(elapsed, platform::NowMilliseconds() - started);
+  report = "Created " + description + " in " + elapsed + ".";
+  return true;
+}
+
+}  // namespace
+
+int ConverterMain(std::string commandText) {
+  ConverterRun run;
+  return RunTool(
+      std::move(commandText), kConverterVersionLine, kConverterTitle,
+      [&](const std::string& text, std::string& report) { return Convert(text, run, report); },
+      [&](bool completed) {
+        if (completed) {
+          CloseGraphicsOutput(std::move(run.output));
+        } else {
+          DiscardGraphicsOutput(std::move(run.output));
+        }
+        run.source.reset();
+        toolsupport::GraphicsAviExit();
+      });
+}
+
+}  // namespace converter
