@@ -1,0 +1,140 @@
+#include "extractor_main.h"
+
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "paths.h"
+#include "sound_source.h"
+#include "status_window.h"
+#include "switches.h"
+#include "text_words.h"
+#include "tool_run.h"
+#include "wav_header.h"
+
+namespace soundtool {
+
+const char* const kExtractorUsage =
+    "SYNTAX:  AudPr  InputSoundFile OutputWavFile[.WAV]  [/Switches]\r\n"
+    "\r\n"
+    "The input can be a WAV file, a list of WAV files (.LST), the sound of an AVI file, a sound "
+    "track of a Vantrel file (VNT) or raw PCM data. An output named .WAV gets a WAV header; any "
+    "other name holds the samples only.\r\n"
+    "\r\n"
+    "/O  - Automatically overwrite the output file.\r\n"
+    "/R# - Output sound rate (11025, 22050, 44100).\r\n"
+    "/C# - Output sound channels (1=mono, 2=stereo).\r\n"
+    "/B# - Output sound bits (8 or 16).\r\n"
+    "/S# - Start (milliseconds; negative: a frame of a video input).\r\n"
+    "/E# - End (milliseconds; negative: a frame of a video input).\r\n"
+    "/T# - Sound track of a Vantrel file (1-7) or sound stream of an AVI file.\r\n"
+    "/Y# - Raw input: 1=8-bit mono, 2=8-bit stereo, 3=16-bit mono, 4=16-bit stereo.\r\n"
+    "/D# - Sample rate of a raw input (11025 default).\r\n"
+    "/K# - Bytes to skip at the start of a raw input.";
+
+namespace {
+
+constexpr size_t kChunkBytes = 16384;
+
+struct ExtractorRun {
+  std::unique_ptr<toolsupport::SoundSource> source;
+  std::string outputName;
+  int output = -1;
+  bool removeOnFailure = false;  // a regular file this run created
+};
+
+bool IsWavName(const std::string& name) {
+  const size_t dot = FindExtension(name);
+  return dot != std::string::npos && strcasecmp(name.c_str() + dot, ".wav") == 0;
+}
+
+bool WriteAll(int file, const uint8_t* bytes, size_t count) {
+  while (count > 0) {
+    const ssize_t done = write(file, bytes, count);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return false;
+    bytes += done;
+    count -= static_cast<size_t>(done);
+  }
+  return true;
+}
+
+bool WriteHeaderAt0(int file, const toolsupport::PcmFormat& format, uint64_t dataSize) {
+  const auto header = MakeWavHeader(format.rate, format.bits, format.channels, dataSize);
+  return lseek(file, 0, SEEK_SET) == 0 && WriteAll(file, header.data(), header.size());
+}
+
+bool Extract(std::string text, ExtractorRun& run, std::string& report) {
+  const bool overwrite = GetFlagSwitch('O', text);
+  toolsupport::SoundSwitches switches;
+  toolsupport::ParseSoundSwitches(text, "RCBSETYDK", switches);
+  const bool leftOver = SwitchLeftOver(text);
+  const std::string inputName = TakeArgument(text);
+  std::string& outputName = run.outputName;
+  outputName = text;
+  StripQuotes(outputName);
+  if (leftOver || inputName.empty() || outputName.empty()) {
+    ShowMessage(false, kExtractorUsage);
+    return false;
+  }
+
+  if (FindExtension(outputName) == std::string::npos) outputName += ".wav";
+  run.source = toolsupport::OpenSoundInput(StatusCallback, switches, inputName);
+  if (!run.source) return false;
+  toolsupport::SoundSource& source = *run.source;
+
+  if (SameFile(source.name, outputName) || SameFile(inputName, outputName)) return FailWith(kSameFileMessage);
+  const bool wav = IsWavName(outputName);
+  if (wav && source.size > kMaxWavDataSize) return FailWith(kTooLongForWavMessage);
+  if (!overwrite && !ConfirmOverwrite(outputName)) return false;
+
+  run.output = open(outputName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (run.output < 0) return FailWith("Error creating the output file.");
+  struct stat info {};
+  run.removeOnFailure = fstat(run.output, &info) == 0 && S_ISREG(info.st_mode);
+
+  const toolsupport::PcmFormat format = source.output;
+  if (wav && !WriteHeaderAt0(run.output, format, 0)) return FailWith(kWriteErrorMessage);
+  std::vector<uint8_t> chunk(kChunkBytes);
+  uint64_t dataSize = 0;
+  while (!source.atEnd) {
+    const size_t got = toolsupport::ReadConvertedSound(chunk.size(), chunk.data(), source);
+    if (StatusCancelled()) return false;
+    if (!WriteAll(run.output, chunk.data(), got)) return FailWith(kWriteErrorMessage);
+    dataSize += got;
+  }
+
+  if (wav) {
+    if (dataSize > kMaxWavDataSize) return FailWith(kTooLongForWavMessage);
+    if (!WriteHeaderAt0(run.output, format, dataSize)) return FailWith(kWriteErrorMessage);
+  }
+  const bool closed = close(run.output) == 0;  // the last writes may fail only here
+  run.output = -1;
+  if (!closed) return FailWith(kWriteErrorMessage);
+  const uint64_t size = dataSize + (wav ? kWavHeaderSize : 0);
+  report = "Created " + outputName + " - " + std::to_string(size) + " bytes written.";
+  return true;
+}
+
+}  // namespace
+
+int ExtractorMain(std::string commandText) {
+  ExtractorRun run;
+  return RunTool(
+      std::move(commandText), kExtractorVersionLine, kExtractorTitle,
+      [&](const std::string& text, std::string& report) { return Extract(text, run, report); },
+      [&](bool completed) {
+        run.source.reset();
+        if (run.output >= 0) close(run.output);
+        // Only a file this run made goes: never an existing one the user kept, nor a device.
+        if (!completed && run.removeOnFailure) unlink(run.outputName.c_str());
+      });
+}
+
+}  // namespace soundtool

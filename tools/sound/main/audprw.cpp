@@ -1,0 +1,7 @@
+// audprw: the sound processor.
+#include "extractor_main.h"
+#include "platform/system/command_text.h"
+
+int main(int argc, char** argv) {
+  return soundtool::ExtractorMain(platform::BuildCommandText(argc, argv));
+}

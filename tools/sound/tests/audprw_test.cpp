@@ -1,0 +1,150 @@
+// The audprw program run as a process on WAV, raw and .vnt inputs; outputs read back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "toolsupport/tests/flic_test_support.h"
+#include "toolsupport/tests/run_program.h"
+#include "wav_header.h"
+
+namespace soundtool {
+namespace {
+
+using testing_programs::RunProgram;
+
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24;
+}
+uint32_t Le16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
+
+std::vector<uint8_t> Samples(size_t count) {
+  std::vector<uint8_t> samples(count);
+  for (size_t i = 0; i < count; ++i) samples[i] = static_cast<uint8_t>(128 + 100 * ((i / 25) % 2 ? 1 : -1) + i % 7);
+  return samples;
+}
+
+// A WAV file written here, independently of the program's own header code.
+std::vector<uint8_t> Wav(uint32_t rate, uint32_t bits, uint32_t channels, const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> b;
+  auto text = [&](const char* t) { b.insert(b.end(), t, t + 4); };
+  auto u16 = [&](uint32_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); };
+  auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+  text("RIFF"); u32(uint32_t(36 + data.size())); text("WAVE");
+  text("fmt "); u32(16); u16(1); u16(channels); u32(rate); u32(rate * channels * bits / 8);
+  u16(channels * bits / 8); u16(bits);
+  text("data"); u32(uint32_t(data.size()));
+  b.insert(b.end(), data.begin(), data.end());
+  return b;
+}
+
+void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+  std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The header fields of a WAV output and its data.
+void ExpectWav(const std::vector<uint8_t>& file, uint32_t rate, uint32_t bits, uint32_t channels,
+               const std::vector<uint8_t>& data) {
+  ASSERT_EQ(file.size(), 44 + data.size());
+  EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "RIFF");
+  EXPECT_EQ(Le32(file, 4), file.size() - 8);
+  EXPECT_EQ(std::string(file.begin() + 8, file.begin() + 16), "WAVEfmt ");
+  EXPECT_EQ(Le32(file, 16), 16u);
+  EXPECT_EQ(Le16(file, 20), 1u);
+  EXPECT_EQ(Le16(file, 22), channels);
+  EXPECT_EQ(Le32(file, 24), rate);
+  EXPECT_EQ(Le32(file, 28), rate * channels * bits / 8);
+  EXPECT_EQ(Le16(file, 32), channels * bits / 8);
+  EXPECT_EQ(Le16(file, 34), bits);
+  EXPECT_EQ(std::string(file.begin() + 36, file.begin() + 40), "data");
+  EXPECT_EQ(Le32(file, 40), data.size());
+  EXPECT_TRUE(std::equal(data.begin(), data.end(), file.begin() + 44));
+}
+
+class AudprwProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::getenv("VANT_BIN_DIR")) GTEST_SKIP() << "VANT_BIN_DIR is not set";
+    folder = scratch.File("");
+    input = scratch.File("in.wav");
+    Write(input, Wav(11025, 8, 1, samples));
+  }
+  flictest::ScratchFolder scratch;
+  std::string folder, input;
+  std::vector<uint8_t> samples = Samples(11025);
+};
+
+TEST_F(AudprwProgram, WavAndRawOutputsHoldTheSamples) {
+  auto run = RunProgram("audprw", {input, scratch.File("out")});  // ".wav" is added
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_NE(run.errors.find("Created " + scratch.File("out.wav") + " - 11069 bytes written."), std::string::npos)
+      << run.errors;
+  ExpectWav(flictest::ReadAll(scratch.File("out.wav")), 11025, 8, 1, samples);
+
+  run = RunProgram("audprw", {input, scratch.File("out.raw")});
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  EXPECT_EQ(flictest::ReadAll(scratch.File("out.raw")), samples);
+}
+
+TEST_F(AudprwProgram, HeaderlessInputTakesItsFormatFromTheSwitches) {
+  Write(scratch.File("in.pcm"), samples);
+  const auto run = RunProgram("audprw", {scratch.File("in.pcm"), scratch.File("out.WAV"), "/Y2/D22050"});
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  ExpectWav(flictest::ReadAll(scratch.File("out.WAV")), 22050, 8, 2, std::vector<uint8_t>(samples.begin(), samples.end() - 1));
+}
+
+TEST_F(AudprwProgram, AVideoTrackComesBackAsItWasStored) {
+  // A WAV input makes a blank video with the sound as its track; lossless coding keeps it exact.
+  const std::string video = scratch.File("tone.vnt");
+  const auto made = RunProgram("vantcw", {input, video, "/L0"});
+  ASSERT_EQ(made.exitCode, 0) << made.errors;
+  const auto run = RunProgram("audprw", {video, scratch.File("back.wav")});
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  ExpectWav(flictest::ReadAll(scratch.File("back.wav")), 11025, 8, 1, samples);
+}
+
+TEST_F(AudprwProgram, UsageAndSameFileFailWithoutOutput) {
+  const std::vector<uint8_t> original = flictest::ReadAll(input);
+  auto run = RunProgram("audprw", {input});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.errors.find("SYNTAX:  AudPr  InputSoundFile OutputWavFile[.WAV]  [/Switches]"), std::string::npos)
+      << run.errors;
+  EXPECT_EQ(RunProgram("audprw", {input, scratch.File("x.wav"), "/Q"}).exitCode, 1);  // a '/' left
+  ASSERT_EQ(symlink(input.c_str(), scratch.File("link.wav").c_str()), 0);
+  for (const std::string& same : {input, scratch.File("link.wav")}) {
+    run = RunProgram("audprw", {input, same, "/O"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.errors.find("Output filename must be different than the input filename."), std::string::npos);
+  }
+  EXPECT_EQ(flictest::ReadAll(input), original);
+  EXPECT_EQ(RunProgram("audprw", {scratch.File("none.wav"), scratch.File("x.wav")}).exitCode, 1);
+  EXPECT_EQ(Names(folder), (std::vector<std::string>{"in.wav", "link.wav"}));
+}
+
+TEST_F(AudprwProgram, AFailedWriteLeavesNoOutput) {
+  const auto run = RunProgram("audprw", {input, scratch.File("cut.wav")}, 4000);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.errors.find("Error writing to disk - probably out of disk space."), std::string::npos) << run.errors;
+  EXPECT_EQ(Names(folder), std::vector<std::string>{"in.wav"});
+}
+
+TEST(WavHeader, SizesPastFourGigabytesStayOutOfTheHeader) {
+  const auto header = MakeWavHeader(44100, 16, 2, kMaxWavDataSize);
+  const std::vector<uint8_t> bytes(header.begin(), header.end());
+  EXPECT_EQ(Le32(bytes, 4), 0xFFFFFFFFu);
+  EXPECT_EQ(Le32(bytes, 40), 0xFFFFFFFFu - 36);
+  EXPECT_EQ(Le32(bytes, 28), 176400u);
+}
+
+}  // namespace
+}  // namespace soundtool
