@@ -1,0 +1,7 @@
+// vantmiw: the sound mixer program.
+#include "mixer_main.h"
+#include "platform/system/command_text.h"
+
+int main(int argc, char** argv) {
+  return mixer::MixerMain(platform::BuildCommandText(argc, argv));
+}

@@ -1,0 +1,248 @@
+#include "mixer_main.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "buffered_file.h"
+#include "mix_frames.h"
+#include "paths.h"
+#include "platform/system/file_names.h"
+#include "sound_source.h"
+#include "sound_switches.h"
+#include "sound_track_encoder.h"
+#include "status_window.h"
+#include "switches.h"
+#include "text_words.h"
+#include "video_file_format.h"
+
+namespace mixer {
+namespace {
+
+using toolsupport::BufferedFile;
+
+constexpr char kUsage[] =
+    "SYNTAX: VantMix VantInput DataFile[.WAV]<.VNT/.AVI> VantOutput [/Switches]\n"
+    "/M# - Specify the output Vantrel track (1-7).\n"
+    "/L# - Sound compression lossy level: 0 to 9 (lossless to very lossy).\n"
+    "/P  - Loop the sound if the sound is shorter than the Vantrel file.\n"
+    "/F# - Override the output frame rate.\n"
+    "/G# - Specifies the beginning frame to mix the sound into.\n"
+    "/R# - Output sound rate.\n"
+    "/B# - Output sound bits (8 or 16).\n"
+    "/C# - Output sound channels (1 or 2).\n"
+    "/T# - Sound track to read the sound data from.\n"
+    "/S# - Starting millisecond time of the sound.\n"
+    "/E# - Ending millisecond time of the sound.\n"
+    "/Y# - Raw sound input type: 1 8-bit mono, 2 8-bit stereo, 3 16-bit mono, 4 16-bit stereo.\n"
+    "/D# - Sample rate of a raw sound input.\n"
+    "/K# - Bytes to skip at the start of a raw sound input.\n"
+    "/O  - Automatically overwrite the output file.";
+constexpr char kSameFileMessage[] = "Output filename must be different than the input filename.";
+constexpr char kDiskFullMessage[] = "Error writing to disk - probably out of disk space.";
+constexpr char kOutOfMemoryMessage[] = "Error: ran out of memory!";
+constexpr char kNotVideoMessage[] = "Input file isn't a Vantrel file.";
+constexpr uint32_t kCopyPiece = 32768;
+
+struct MixerRun {
+  int64_t periodSwitch = 0;
+  int32_t firstFrameSwitch = 1;
+  bool overwrite = false;
+  int32_t track = 1;
+  toolsupport::SoundSwitches sound;
+  std::string inputName, soundName, outputName;
+
+  BufferedFile input{512};
+  BufferedFile output{512};
+  bool outputCreated = false;
+  std::unique_ptr<toolsupport::SoundTrackEncoder> encoder;
+  VideoFileHeader header{};
+  MixTables tables;
+  std::string report;
+};
+
+bool Fail(const char* message) {
+  StatusCallback(2, message);
+  return false;
+}
+
+bool ReadCommand(std::string text, MixerRun& run) {
+  run.periodSwitch = FramePeriodSwitch(GetNumberSwitch(0, 'F', text));
+  run.firstFrameSwitch = GetNumberSwitch(1, 'G', text);
+  run.overwrite = GetFlagSwitch('O', text);
+  run.track = GetNumberSwitch(1, 'M', text);
+  if (run.track < 1 || run.track > 7) return Fail("You must use a track number between 1 and 7.");
+  toolsupport::ParseSoundSwitches(text, "LPRBCTSEYDK", run.sound);
+  const bool leftOver = SwitchLeftOver(text);
+  run.inputName = TakeArgument(text);
+  run.soundName = TakeArgument(text);
+  run.outputName = TakeArgument(text);
+  if (run.sound.lossLevel < 0 || run.sound.lossLevel > toolsupport::kMaxLossLevel || leftOver ||
+      run.inputName.empty() || run.soundName.empty() || run.outputName.empty() || !text.empty()) {
+    ShowMessage(false, kUsage);
+    return false;
+  }
+  if (FindExtension(run.inputName) == std::string::npos) {
+    run.inputName = platform::NameForOpening(run.inputName, ".vnt");
+  }
+  if (FindExtension(run.soundName) == std::string::npos && GetFileLength(run.soundName) == 0) {
+    run.soundName = platform::NameForOpening(run.soundName, ".wav");
+  }
+  if (FindExtension(run.outputName) == std::string::npos) {
+    run.outputName = platform::NameForCreating(run.outputName, ".vnt");
+  }
+  return true;
+}
+
+// The header and both tables of the input; sizes are checked against the file before use.
+bool ReadInput(MixerRun& run) {
+  if (!toolsupport::BufferedFileOpen(run.input, run.inputName.c_str())) {
+    return Fail("Error opening the input Vantrel file.");
+  }
+  uint8_t bytes[vntfile::kHeaderSize];
+  if (toolsupport::BufferedFileRead(run.input, bytes, sizeof bytes) != sizeof bytes) return Fail(kNotVideoMessage);
+  run.header = vntfile::ParseHeader(bytes);
+  if (!vntfile::HasMagic(run.header)) return Fail(kNotVideoMessage);
+  const uint64_t stored = vntfile::StoredFrameCount(run.header);
+  if (vntfile::FirstFrameOffset(run.header) > static_cast<uint64_t>(toolsupport::BufferedFileSize(run.input))) {
+    return Fail(kNotVideoMessage);
+  }
+  run.tables.sizes.resize(stored);
+  run.tables.types.resize(stored);
+  for (uint32_t& size : run.tables.sizes) {
+    uint8_t word[4];
+    toolsupport::BufferedFileRead(run.input, word, 4);
+    size = vntfile::LoadLE32(word);
+  }
+  toolsupport::BufferedFileRead(run.input, run.tables.types.data(), stored);
+  return true;
+}
+
+// The frame period of the output in 1/100000 s; /F also changes the header's rate.
+int64_t OutputPeriod(MixerRun& run) {
+  if (run.periodSwitch != 0) {
+    run.header.frameRate = static_cast<int32_t>(-std::min<int64_t>(run.periodSwitch, INT32_MAX));
+    return std::min<int64_t>(run.periodSwitch, INT32_MAX);
+  }
+  if (run.header.frameRate > 0) return int64_t{run.header.frameRate} * 100;
+  return -int64_t{run.header.frameRate};
+}
+
+bool OpenSound(MixerRun& run, int64_t period) {
+  // The input's own reasons are replaced by the one message below.
+  auto opening = std::make_shared<bool>(true);
+  ProgressCallback quietWhileOpening = [opening](int kind, const char* text) {
+    return *opening ? 0 : StatusCallback(kind, text);
+  };
+  std::unique_ptr<toolsupport::SoundSource> source =
+      toolsupport::OpenSoundInput(quietWhileOpening, run.sound, run.soundName);
+  *opening = false;
+  if (StatusCancelled()) return false;
+  if (source) {
+    const int64_t frames = run.header.frames;
+    const int64_t first = run.firstFrameSwitch > frames ? frames - 1 : int64_t{run.firstFrameSwitch} - 1;
+    toolsupport::SoundTrackOptions options;
+    options.lead_silence_ms = static_cast<uint32_t>(std::clamp<int64_t>(std::max<int64_t>(first, 0) * period / 100, 0, UINT32_MAX));
+    const int64_t length = static_cast<int64_t>(run.tables.sizes.size()) * period / 100;
+    options.length_ms = static_cast<uint32_t>(std::clamp<int64_t>(length, 1, UINT32_MAX));
+    options.repeat = run.sound.loop;
+    options.loop_source = run.sound.loop;
+    options.loss_level = run.sound.lossLevel;
+    run.encoder = toolsupport::OpenSoundTrack(std::move(source), options, &run.output);
+  }
+  if (!run.encoder) return Fail("Error opening the sound file.");
+  return true;
+}
+
+bool WriteHeaderAndTables(MixerRun& run) {
+  uint8_t bytes[vntfile::kHeaderSize];
+  vntfile::SerializeHeader(run.header, bytes);
+  toolsupport::BufferedFileWriteRaw(run.output, bytes, sizeof bytes);
+  for (uint32_t size : run.tables.sizes) toolsupport::BufferedFilePutLong(run.output, size);
+  toolsupport::BufferedFileWriteRaw(run.output, run.tables.types.data(), run.tables.types.size());
+  return !run.output.write_error || Fail(kDiskFullMessage);
+}
+
+bool CopyTreeData(MixerRun& run) {
+  std::vector<uint8_t> piece(kCopyPiece);
+  for (uint32_t left = run.header.treeDataSize; left > 0;) {
+    const uint32_t count = std::min(left, kCopyPiece);
+    if (toolsupport::BufferedFileRead(run.input, piece.data(), count) != count) return Fail(kNotVideoMessage);
+    toolsupport::BufferedFileWriteRaw(run.output, piece.data(), count);
+    left -= count;
+  }
+  return !run.output.write_error || Fail(kDiskFullMessage);
+}
+
+bool Mix(const std::string& commandText, MixerRun& run) {
+  if (!ReadCommand(commandText, run)) return false;
+  if (!ReadInput(run)) return false;
+  const int64_t period = OutputPeriod(run);
+  if (period <= 0) return Fail("Error: a sound track needs a frame rate, but the frame rate is 0.");
+  if (!OpenSound(run, period)) return false;
+
+  if (SameFile(run.outputName, run.soundName) || SameFile(run.outputName, run.inputName)) {
+    return Fail(kSameFileMessage);
+  }
+  if (!run.overwrite && !ConfirmOverwrite(run.outputName)) return false;
+  if (!toolsupport::BufferedFileCreate(run.output, run.outputName.c_str())) {
+    return Fail("Error creating output Vantrel file.");
+  }
+  run.outputCreated = true;
+  const uint32_t track = static_cast<uint32_t>(run.track - 1);
+  run.header.soundRates[track] = toolsupport::SoundTrackRateWord(*run.encoder);
+
+  if (!WriteHeaderAndTables(run) || !CopyTreeData(run)) return false;
+  const MixResult mixed = MixSoundFrames(run.input, run.output, run.tables, track,
+                                         static_cast<uint32_t>(std::min<int64_t>(period, UINT32_MAX)),
+                                         *run.encoder, StatusCallback);
+  if (!mixed.completed) return mixed.error == nullptr ? false : Fail(mixed.error);
+  if (StatusCancelled()) return false;
+
+  run.header.audioSizes[track] = mixed.largestChunkSound;
+  toolsupport::BufferedFileSeek(run.output, 0);
+  if (!WriteHeaderAndTables(run)) return false;
+  toolsupport::BufferedFileClose(run.output);
+  if (run.output.write_error) return Fail(kDiskFullMessage);
+
+  const uint64_t sound = run.encoder->total_sound_bytes;
+  const uint64_t chunks = run.encoder->total_chunk_bytes;
+  const int64_t saved = sound > 0 ? 100 - static_cast<int64_t>(chunks * 100 / sound) : 0;
+  run.report = "Successfully mixed.  Compressed by " + std::to_string(saved) + " %.";
+  return true;
+}
+
+}  // namespace
+
+int MixerMain(std::string commandText) {
+  ReadReportSwitches(commandText);
+  PumpMessages();
+  CreateStatusWindow(kMixerVersionLine, kMixerTitle);
+  MixerRun run;
+  bool completed = false;
+  try {
+    completed = Mix(commandText, run) && !StatusCancelled();
+  } catch (const std::bad_alloc&) {
+    Fail(kOutOfMemoryMessage);
+  } catch (const std::length_error&) {
+    Fail(kOutOfMemoryMessage);
+  }
+  if (completed) {
+    SetStatusText(run.report);
+    MarkWorkCompleted();
+  }
+  toolsupport::CloseSoundTrack(run.encoder);
+  toolsupport::BufferedFileClose(run.input);
+  if (run.outputCreated) {
+    toolsupport::BufferedFileClose(run.output);
+    if (!completed) unlink(run.outputName.c_str());
+  }
+  FinishStatusWindow(completed);
+  return StatusExitCode();
+}
+
+}  // namespace mixer
