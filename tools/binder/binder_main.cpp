@@ -3,9 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <new>
-#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bound_program.h"
@@ -14,6 +13,7 @@
 #include "platform/system/file_names.h"
 #include "status_window.h"
 #include "text_words.h"
+#include "tool_run.h"
 #include "vant.h"
 
 namespace binder {
@@ -23,8 +23,6 @@ using toolsupport::BufferedFile;
 
 constexpr char kUsage[] =
     "SYNTAX:  VntCompi  InputPlayer[.EXE] Output[.EXE] Player Switches Vnt1[.VNT] Vnt2[.VNT] ... \n";
-constexpr char kSameFileMessage[] = "Output filename must be different than the input filename.";
-constexpr char kOutOfMemoryMessage[] = "Error: ran out of memory!";
 constexpr int32_t kOutputBuffer = 32768;
 
 struct BinderRun {
@@ -38,10 +36,7 @@ struct BinderRun {
   std::string report;
 };
 
-bool Fail(const std::string& message) {
-  StatusCallback(2, message.c_str());
-  return false;
-}
+bool Fail(const std::string& message) { return FailWith(message.c_str()); }
 
 // A name without extension gets the default one; an existing file keeps the name it was given
 // (programs here usually have no extension).
@@ -121,7 +116,7 @@ bool WriteOutput(BinderRun& run) {
   }
   const int64_t size = toolsupport::BufferedFileSize(run.output);
   toolsupport::BufferedFileClose(run.output);
-  if (run.output.write_error) return Fail("Error writing to disk - probably out of disk space.");
+  if (run.output.write_error) return Fail(kWriteErrorMessage);
   // Runnable like the player it was copied from.
   struct stat player {};
   if (stat(run.playerName.c_str(), &player) == 0) chmod(run.outputName.c_str(), player.st_mode & 07777);
@@ -141,28 +136,19 @@ bool Bind(const std::string& commandText, BinderRun& run) {
 }  // namespace
 
 int BinderMain(std::string commandText) {
-  ReadReportSwitches(commandText);
-  PumpMessages();
-  CreateStatusWindow(kBinderVersionLine, kBinderTitle);
   BinderRun run;
-  bool completed = false;
-  try {
-    completed = Bind(commandText, run) && !StatusCancelled();
-  } catch (const std::bad_alloc&) {
-    Fail(kOutOfMemoryMessage);
-  } catch (const std::length_error&) {
-    Fail(kOutOfMemoryMessage);
-  }
-  if (completed) {
-    SetStatusText(run.report);
-    MarkWorkCompleted();
-  }
-  if (run.outputCreated) {
-    toolsupport::BufferedFileClose(run.output);
-    if (!completed) unlink(run.outputName.c_str());
-  }
-  FinishStatusWindow(completed);
-  return StatusExitCode();
+  return RunTool(
+      std::move(commandText), kBinderVersionLine, kBinderTitle,
+      [&](const std::string& text, std::string& report) {
+        const bool done = Bind(text, run);
+        report = run.report;
+        return done;
+      },
+      [&](bool completed) {
+        if (!run.outputCreated) return;
+        toolsupport::BufferedFileClose(run.output);
+        if (!completed) unlink(run.outputName.c_str());
+      });
 }
 
 }  // namespace binder

@@ -7,12 +7,12 @@
 #include <memory>
 
 #include "text_words.h"
+#include "tool_run.h"
 
 namespace binder {
 namespace {
 
 constexpr size_t kWindow = 32768;
-constexpr char kDiskFullMessage[] = "Error writing to disk - probably out of disk space.";
 
 class ReadOnlyFile {
  public:
@@ -119,7 +119,7 @@ int64_t AppendPadded(toolsupport::BufferedFile& output, const std::string& fileN
     if (got == 0) break;
     toolsupport::BufferedFileWriteRaw(output, piece.get(), static_cast<size_t>(got));
     if (output.write_error) {
-      Report(progress, 2, kDiskFullMessage);
+      Report(progress, 2, kWriteErrorMessage);
       return -1;
     }
     copied += got;
@@ -128,7 +128,7 @@ int64_t AppendPadded(toolsupport::BufferedFile& output, const std::string& fileN
   std::memset(piece.get(), 0, kWindow);
   toolsupport::BufferedFileWriteRaw(output, piece.get(), static_cast<size_t>(RoundUpToBlock(end) - end));
   if (output.write_error) {
-    Report(progress, 2, kDiskFullMessage);
+    Report(progress, 2, kWriteErrorMessage);
     return -1;
   }
   return copied;

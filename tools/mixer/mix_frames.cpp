@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "tool_run.h"
 #include "video_file_format.h"
 
 namespace mixer {
@@ -10,7 +11,6 @@ namespace {
 
 using toolsupport::BufferedFile;
 
-constexpr char kDiskFullMessage[] = "Error writing to disk - probably out of disk space.";
 constexpr char kDamagedMessage[] = "Error reading the input Vantrel file: it is damaged or cut short.";
 constexpr char kSoundMessage[] = "Error: the sound data could not be compressed.";
 
@@ -93,7 +93,7 @@ MixResult MixSoundFrames(BufferedFile& input, BufferedFile& output, MixTables& t
       }
     }
     toolsupport::BufferedFileWriteRaw(output, frame.data() + pos, size - pos);
-    if (output.write_error) return Failed(kDiskFullMessage);
+    if (output.write_error) return Failed(kWriteErrorMessage);
     if (outSize > UINT32_MAX) return Failed(kDamagedMessage);
     tables.sizes[i] = static_cast<uint32_t>(outSize);
     tables.types[i] = type;

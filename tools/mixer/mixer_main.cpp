@@ -4,9 +4,8 @@
 
 #include <algorithm>
 #include <memory>
-#include <new>
-#include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "buffered_file.h"
 #include "mix_frames.h"
@@ -18,6 +17,7 @@
 #include "status_window.h"
 #include "switches.h"
 #include "text_words.h"
+#include "tool_run.h"
 #include "video_file_format.h"
 
 namespace mixer {
@@ -42,9 +42,6 @@ constexpr char kUsage[] =
     "/D# - Sample rate of a raw sound input.\n"
     "/K# - Bytes to skip at the start of a raw sound input.\n"
     "/O  - Automatically overwrite the output file.";
-constexpr char kSameFileMessage[] = "Output filename must be different than the input filename.";
-constexpr char kDiskFullMessage[] = "Error writing to disk - probably out of disk space.";
-constexpr char kOutOfMemoryMessage[] = "Error: ran out of memory!";
 constexpr char kNotVideoMessage[] = "Input file isn't a Vantrel file.";
 constexpr uint32_t kCopyPiece = 32768;
 
@@ -65,10 +62,7 @@ struct MixerRun {
   std::string report;
 };
 
-bool Fail(const char* message) {
-  StatusCallback(2, message);
-  return false;
-}
+bool Fail(const char* message) { return FailWith(message); }
 
 bool ReadCommand(std::string text, MixerRun& run) {
   run.periodSwitch = FramePeriodSwitch(GetNumberSwitch(0, 'F', text));
@@ -164,7 +158,7 @@ bool WriteHeaderAndTables(MixerRun& run) {
   toolsupport::BufferedFileWriteRaw(run.output, bytes, sizeof bytes);
   for (uint32_t size : run.tables.sizes) toolsupport::BufferedFilePutLong(run.output, size);
   toolsupport::BufferedFileWriteRaw(run.output, run.tables.types.data(), run.tables.types.size());
-  return !run.output.write_error || Fail(kDiskFullMessage);
+  return !run.output.write_error || Fail(kWriteErrorMessage);
 }
 
 bool CopyTreeData(MixerRun& run) {
@@ -175,7 +169,7 @@ bool CopyTreeData(MixerRun& run) {
     toolsupport::BufferedFileWriteRaw(run.output, piece.data(), count);
     left -= count;
   }
-  return !run.output.write_error || Fail(kDiskFullMessage);
+  return !run.output.write_error || Fail(kWriteErrorMessage);
 }
 
 bool Mix(const std::string& commandText, MixerRun& run) {
@@ -207,7 +201,7 @@ bool Mix(const std::string& commandText, MixerRun& run) {
   toolsupport::BufferedFileSeek(run.output, 0);
   if (!WriteHeaderAndTables(run)) return false;
   toolsupport::BufferedFileClose(run.output);
-  if (run.output.write_error) return Fail(kDiskFullMessage);
+  if (run.output.write_error) return Fail(kWriteErrorMessage);
 
   const uint64_t sound = run.encoder->total_sound_bytes;
   const uint64_t chunks = run.encoder->total_chunk_bytes;
@@ -219,30 +213,21 @@ bool Mix(const std::string& commandText, MixerRun& run) {
 }  // namespace
 
 int MixerMain(std::string commandText) {
-  ReadReportSwitches(commandText);
-  PumpMessages();
-  CreateStatusWindow(kMixerVersionLine, kMixerTitle);
   MixerRun run;
-  bool completed = false;
-  try {
-    completed = Mix(commandText, run) && !StatusCancelled();
-  } catch (const std::bad_alloc&) {
-    Fail(kOutOfMemoryMessage);
-  } catch (const std::length_error&) {
-    Fail(kOutOfMemoryMessage);
-  }
-  if (completed) {
-    SetStatusText(run.report);
-    MarkWorkCompleted();
-  }
-  toolsupport::CloseSoundTrack(run.encoder);
-  toolsupport::BufferedFileClose(run.input);
-  if (run.outputCreated) {
-    toolsupport::BufferedFileClose(run.output);
-    if (!completed) unlink(run.outputName.c_str());
-  }
-  FinishStatusWindow(completed);
-  return StatusExitCode();
+  return RunTool(
+      std::move(commandText), kMixerVersionLine, kMixerTitle,
+      [&](const std::string& text, std::string& report) {
+        const bool done = Mix(text, run);
+        report = run.report;
+        return done;
+      },
+      [&](bool completed) {
+        toolsupport::CloseSoundTrack(run.encoder);
+        toolsupport::BufferedFileClose(run.input);
+        if (!run.outputCreated) return;
+        toolsupport::BufferedFileClose(run.output);
+        if (!completed) unlink(run.outputName.c_str());
+      });
 }
 
 }  // namespace mixer

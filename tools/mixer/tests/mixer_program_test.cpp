@@ -1,9 +1,6 @@
 // vantmiw itself, started as a program without a display: sound put into a coded video, read
 // back through the playback library.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <array>
 #include <cstdlib>
@@ -16,18 +13,12 @@
 
 #include "coded_video.h"
 #include "mix_frames.h"
+#include "toolsupport/tests/run_program.h"
 #include "vant.h"
 #include "video_file_format.h"
 
-extern char** environ;
-
 namespace mixer {
 namespace {
-
-struct Finished {
-  int exitCode = -1;
-  std::string errors;
-};
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -52,35 +43,11 @@ class Scratch {
   std::string path_;
 };
 
+using Finished = testing_programs::ProgramResult;
+
 // The console face: no display, so nothing waits for "&Done".
-Finished RunMixer(const std::vector<std::string>& arguments, const Scratch& dir) {
-  const char* bin = std::getenv("VANT_BIN_DIR");
-  const std::string program = std::string(bin != nullptr ? bin : ".") + "/vantmiw";
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  std::vector<char*> envp;
-  for (char** e = environ; *e != nullptr; ++e) {
-    if (std::strncmp(*e, "DISPLAY=", 8) != 0 && std::strncmp(*e, "WAYLAND_DISPLAY=", 16) != 0 &&
-        std::strncmp(*e, "QT_QPA_PLATFORM=", 16) != 0) {
-      envp.push_back(*e);
-    }
-  }
-  envp.push_back(nullptr);
-  const std::string errorsFile = dir.File("stderr.txt");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  Finished finished;
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (WIFEXITED(status)) finished.exitCode = WEXITSTATUS(status);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  finished.errors = ReadFile(errorsFile);
-  return finished;
+Finished RunMixer(const std::vector<std::string>& arguments, const Scratch&) {
+  return testing_programs::RunProgram("vantmiw", arguments);
 }
 
 void Put32(std::string& out, uint32_t v) {
