@@ -21,21 +21,28 @@ struct ProgramResult {
   std::string errors;  // what it wrote to standard error
 };
 
-inline ProgramResult RunProgram(const std::string& name, const std::vector<std::string>& arguments,
-                                rlim_t fileSizeLimit = RLIM_INFINITY) {
-  ProgramResult result;
+// A program started and not yet waited for.
+struct StartedProgram {
+  pid_t pid = -1;
+  std::string errorsName;  // the file its standard error goes to
+};
+
+inline StartedProgram StartProgram(const std::string& name, const std::vector<std::string>& arguments,
+                                   rlim_t fileSizeLimit = RLIM_INFINITY) {
+  StartedProgram started;
   const char* folder = std::getenv("VANT_BIN_DIR");
-  if (!folder) return result;
+  if (!folder) return started;
   const std::string program = std::string(folder) + "/" + name;
   char errorsName[] = "/tmp/vant-program-XXXXXX";
   const int errors = mkstemp(errorsName);
-  if (errors < 0) return result;
+  if (errors < 0) return started;
+  started.errorsName = errorsName;
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
 
-  const pid_t child = fork();
-  if (child == 0) {
+  started.pid = fork();
+  if (started.pid == 0) {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     unsetenv("QT_QPA_PLATFORM");
@@ -48,15 +55,27 @@ inline ProgramResult RunProgram(const std::string& name, const std::vector<std::
     execv(program.c_str(), argv.data());
     _exit(127);
   }
+  close(errors);
+  return started;
+}
+
+inline ProgramResult WaitProgram(const StartedProgram& started) {
+  ProgramResult result;
   int status = 0;
-  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+  if (started.pid > 0 && waitpid(started.pid, &status, 0) == started.pid && WIFEXITED(status)) {
     result.exitCode = WEXITSTATUS(status);
   }
-  close(errors);
-  std::ifstream in(errorsName, std::ios::binary);
-  result.errors.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  unlink(errorsName);
+  if (!started.errorsName.empty()) {
+    std::ifstream in(started.errorsName, std::ios::binary);
+    result.errors.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    unlink(started.errorsName.c_str());
+  }
   return result;
+}
+
+inline ProgramResult RunProgram(const std::string& name, const std::vector<std::string>& arguments,
+                                rlim_t fileSizeLimit = RLIM_INFINITY) {
+  return WaitProgram(StartProgram(name, arguments, fileSizeLimit));
 }
 
 }  // namespace testing_programs

@@ -94,6 +94,12 @@ TEST_F(PicprwProgram, CopiesAFlicFrameByFrameWithItsPalettes) {
     EXPECT_EQ(copied[f].pixels, frames[f].pixels) << "frame " << f;
     EXPECT_EQ(copied[f].palette, frames[f].palette) << "frame " << f;
   }
+
+  // /F sets the output's frame rate: 8 frames a second is a period of 12500 units of 10 us.
+  ASSERT_EQ(RunProgram("picprw", {input, scratch.File("out.flc"), "/F8/O"}).exitCode, 0);
+  const auto paced = toolsupport::OpenGraphicsInput(nullptr, "", toolsupport::GraphicsSwitches{}, scratch.File("out.flc"));
+  ASSERT_TRUE(paced);
+  EXPECT_EQ(paced->frameRate, -12500);
 }
 
 TEST_F(PicprwProgram, FrameRangeAndSubFrameMakeAPictureSeries) {

@@ -138,6 +138,20 @@ TEST_F(AudprwProgram, AFailedWriteLeavesNoOutput) {
   EXPECT_EQ(Names(folder), std::vector<std::string>{"in.wav"});
 }
 
+TEST_F(AudprwProgram, AStoppedRunLeavesNoOutput) {
+  // A long headerless input (sparse, so it costs no disk): stopped as soon as its output appears.
+  const std::string big = scratch.File("big.pcm"), out = scratch.File("big.raw");
+  Write(big, {});
+  ASSERT_EQ(truncate(big.c_str(), 400'000'000), 0);
+  const testing_programs::StartedProgram started = testing_programs::StartProgram("audprw", {big, out, "/Y1"});
+  ASSERT_GT(started.pid, 0);
+  for (int wait = 0; wait < 5000 && access(out.c_str(), F_OK) != 0; ++wait) usleep(1000);
+  kill(started.pid, SIGTERM);
+  const testing_programs::ProgramResult run = testing_programs::WaitProgram(started);
+  EXPECT_EQ(run.exitCode, 1) << run.errors;
+  EXPECT_EQ(Names(folder), (std::vector<std::string>{"big.pcm", "in.wav"}));
+}
+
 TEST(WavHeader, SizesPastFourGigabytesStayOutOfTheHeader) {
   const auto header = MakeWavHeader(44100, 16, 2, kMaxWavDataSize);
   const std::vector<uint8_t> bytes(header.begin(), header.end());
