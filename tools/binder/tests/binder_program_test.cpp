@@ -16,6 +16,7 @@
 
 #include "bound_program.h"
 #include "coded_video.h"
+#include "toolsupport/tests/run_program.h"
 
 extern char** environ;
 
@@ -175,6 +176,14 @@ TEST_F(BinderProgram, RefusesBeforeTheOutputExists) {
   std::vector<std::string> many{player, output, "/F"};
   for (int i = 0; i < 33; ++i) many.push_back(first);
   refused(many, "at most 32 can be bound");
+
+  // A full disk: the partial output goes too.
+  testing_programs::ProgramResult full =
+      testing_programs::RunProgram("vntcompi", {player, output, "/F", first}, 100000);
+  EXPECT_EQ(full.exitCode, 1);
+  EXPECT_NE(full.errors.find("Error writing to disk - probably out of disk space."), std::string::npos)
+      << full.errors;
+  EXPECT_FALSE(std::filesystem::exists(output));
 
   // The output must not be one of the inputs.
   const std::string copy = dir.File("copy.vnt");

@@ -216,6 +216,14 @@ TEST_F(MixerProgram, RefusesWithoutLeavingOutput) {
   std::ofstream(dir.File("short.vnt"), std::ios::binary) << whole.substr(0, whole.size() - 40);
   refused({dir.File("short.vnt"), dir.File("a.wav"), out}, "damaged or cut short");
 
+  // A full disk: the partial output goes too.
+  Finished full = testing_programs::RunProgram("vantmiw", {video, dir.File("a.wav"), out},
+                                               ReadFile(video).size());
+  EXPECT_EQ(full.exitCode, 1);
+  EXPECT_NE(full.errors.find("Error writing to disk - probably out of disk space."), std::string::npos)
+      << full.errors;
+  EXPECT_FALSE(std::filesystem::exists(out));
+
   const std::string before = ReadFile(video);
   Finished same = RunMixer({video, dir.File("a.wav"), video, "/O"}, dir);
   EXPECT_EQ(same.exitCode, 1);
