@@ -194,6 +194,10 @@ int64_t CloseGraphicsOutput(std::unique_ptr<GraphicsOutput> out) {
     FlicWriterFree(out->flic);
   }
   platform::FreeImage(out->image);
+  // A flic whose ring frame or header could not be written is unusable: it must not stay.
+  if (out->totalSize < 0) {
+    for (const std::string& f : out->written) std::remove(f.c_str());
+  }
   return out->totalSize;
 }
 

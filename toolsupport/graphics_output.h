@@ -48,7 +48,7 @@ std::unique_ptr<GraphicsOutput> CreateGraphicsOutput(int flags, const ProgressCa
 void WriteGraphicsFrame(GraphicsOutput& output, const uint8_t* palette, const uint8_t* pixels);
 
 // Finishes and frees the output; returns the bytes written, or -1 when the last writes of a
-// flic (its ring frame and header) failed and the file is incomplete.
+// flic (its ring frame and header) failed: the incomplete file is then removed.
 int64_t CloseGraphicsOutput(std::unique_ptr<GraphicsOutput> output);
 
 // Closes the output and removes every file it made (for a run that stopped).

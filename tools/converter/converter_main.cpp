@@ -86,14 +86,9 @@ bool Convert(std::string text, ConverterRun& run, std::string& report) {
   }
   if (StatusCancelled()) return false;
 
-  // A flic is finished only when its ring frame and header are written: a failure there must
-  // leave no file behind either, so the names are kept past the close.
-  const std::vector<std::string> written = run.output->written;
+  // A flic whose last writes fail is removed by the close itself.
   const std::string description = run.output->description;
-  if (CloseGraphicsOutput(std::move(run.output)) < 0) {
-    for (const std::string& name : written) std::remove(name.c_str());
-    return FailWith(kWriteErrorMessage);
-  }
+  if (CloseGraphicsOutput(std::move(run.output)) < 0) return FailWith(kWriteErrorMessage);
   std::string elapsed;
   FormatElapsedTime(elapsed, platform::NowMilliseconds() - started);
   report = "Created " + description + " in " + elapsed + ".";

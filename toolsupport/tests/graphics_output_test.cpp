@@ -173,6 +173,8 @@ TEST(GraphicsOutput, FailuresAreReportedAndPartialOutputCanBeRemoved) {
   ASSERT_TRUE(full);
   WriteGraphicsFrame(*full, palette.data(), Pixels(8, 4, 8, 0).data());
   EXPECT_EQ(CloseGraphicsOutput(std::move(full)), -1);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.File("full.flc"))))
+      << "an incomplete flic stays behind";
 
   auto series = CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 3, dir.File("part.gif"));
   ASSERT_TRUE(series);
