@@ -1,5 +1,6 @@
 #include "compressor_switches.h"
 
+#include "graphics_source.h"
 #include "switches.h"
 
 namespace compressor {
@@ -36,23 +37,8 @@ const char* const kUsageSwitches1 =
     "       StartFrame  EndFrame  DataRate  KeyFrame(0/1)\r\n"
     "/O  - Automatically overwrite the output file.";
 
-const char* const kUsageSwitches2 =
-    "Switches (2 of 2):\r\n"
-    "/S# - Starting frame.\r\n"
-    "/E# - Ending frame.\r\n"
-    "/X# - Left of the sub-frame to take.\r\n"
-    "/Y# - Top of the sub-frame to take.\r\n"
-    "/W# - Width of the sub-frame to take.\r\n"
-    "/H# - Height of the sub-frame to take.\r\n"
-    "/Q# - Number of colors to quantize to.\r\n"
-    "/I# - First palette index to use (default=centered).\r\n"
-    "/U# - Palette interval in frames.\r\n"
-    "/T# - Halftone: 0=high-color input (default), 1=always, 2=never.\r\n"
-    "/D# - Windows system colors: 0=copy if a new palette is created (default), 1=always, "
-    "2=never.\r\n"
-    "/P# - 8-bit palette: 0=copy input palettes (default), 1=new best-case palette, 2=new "
-    "palettes whenever the input palette changes.\r\n"
-    "/&filename - Take the palette from this file.\r\n"
+const std::string kUsageSwitches2 =
+    std::string("Switches (2 of 2):\r\n") + toolsupport::kPictureInputSwitchLines + "\r\n"
     "/L# - Sound compression lossy level: 0 to 9 (lossless to very lossy).\r\n"
     "      Use -1 to not process the sound data in the input file.\r\n"
     "/R# - Output sound rate (11025, 22050, 44100).\r\n"

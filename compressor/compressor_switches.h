@@ -33,6 +33,6 @@ bool ParseCompressorSwitches(std::string& commandText, CompressorSwitches& switc
 // The three usage boxes: the syntax, then the two pages of switches.
 extern const char* const kUsageSyntax;
 extern const char* const kUsageSwitches1;
-extern const char* const kUsageSwitches2;
+extern const std::string kUsageSwitches2;
 
 }  // namespace compressor

@@ -54,6 +54,24 @@ struct GraphicsSwitches {
 // Negative values take the defaults.
 GraphicsSwitches ParseGraphicsSwitches(std::string& commandText);
 
+// The usage lines of the picture-input switches, shown by every tool that reads pictures.
+inline constexpr char kPictureInputSwitchLines[] =
+    "/S# - Starting frame.\r\n"
+    "/E# - Ending frame.\r\n"
+    "/X# - Left of the sub-frame to take.\r\n"
+    "/Y# - Top of the sub-frame to take.\r\n"
+    "/W# - Width of the sub-frame to take.\r\n"
+    "/H# - Height of the sub-frame to take.\r\n"
+    "/Q# - Number of colors to quantize to.\r\n"
+    "/I# - First palette index to use (default=centered).\r\n"
+    "/U# - Palette interval in frames.\r\n"
+    "/T# - Halftone: 0=high-color input (default), 1=always, 2=never.\r\n"
+    "/D# - Windows system colors: 0=copy if a new palette is created (default), 1=always, "
+    "2=never.\r\n"
+    "/P# - 8-bit palette: 0=copy input palettes (default), 1=new best-case palette, 2=new "
+    "palettes whenever the input palette changes.\r\n"
+    "/&filename - Take the palette from this file.";
+
 class FrameInput;  // one per kind of input
 
 struct GraphicsSource {

@@ -27,23 +27,8 @@ const char* const kConverterUsageSyntax =
     "/O  - Automatically overwrite the output file.\r\n"
     "/F# - Override the output frame rate.";
 
-const char* const kConverterUsageSwitches =
-    "Switches:\r\n"
-    "/S# - Starting frame.\r\n"
-    "/E# - Ending frame.\r\n"
-    "/X# - Left of the sub-frame to take.\r\n"
-    "/Y# - Top of the sub-frame to take.\r\n"
-    "/W# - Width of the sub-frame to take.\r\n"
-    "/H# - Height of the sub-frame to take.\r\n"
-    "/Q# - Number of colors to quantize to.\r\n"
-    "/I# - First palette index to use (default=centered).\r\n"
-    "/U# - Palette interval in frames.\r\n"
-    "/T# - Halftone: 0=high-color input (default), 1=always, 2=never.\r\n"
-    "/D# - Windows system colors: 0=copy if a new palette is created (default), 1=always, "
-    "2=never.\r\n"
-    "/P# - 8-bit palette: 0=copy input palettes (default), 1=new best-case palette, 2=new "
-    "palettes whenever the input palette changes.\r\n"
-    "/&filename - Take the palette from this file.";
+const std::string kConverterUsageSwitches =
+    std::string("Switches:\r\n") + toolsupport::kPictureInputSwitchLines;
 
 namespace {
 

@@ -9,7 +9,7 @@ inline constexpr const char* kConverterTitle = "Graphics Processor";
 inline constexpr const char* kConverterVersionLine = "Version: 3.0k";
 
 extern const char* const kConverterUsageSyntax;
-extern const char* const kConverterUsageSwitches;
+extern const std::string kConverterUsageSwitches;
 
 // Runs the whole program on a command text as BuildCommandText makes it. Returns the exit code:
 // 0 when the output was completed, else 1 (and no output is left).
