@@ -35,7 +35,7 @@ function(vant_tests name)
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gmock GTest::gtest_main)
-  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/testsupport)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
   # The environment is set by a script of its own that CTest runs after the discovered tests are
   # read: a list given through gtest_discover_tests' PROPERTIES reaches only its first entry.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "vant.h"
+#include "scratch_directory.h"
 
 using PaletteBytes = std::array<uint8_t, 768>;
 
@@ -55,16 +56,7 @@ WrittenVideo WriteTestVideo(const std::string& path, const VideoSpec& spec);
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
-// A fresh directory under $TMPDIR, removed with everything in it at the end.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using TempDir = testsupport::ScratchDirectory;
 
 // Counts the process's open file descriptors.
 int OpenDescriptorCount();

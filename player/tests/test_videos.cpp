@@ -31,17 +31,6 @@ TestVideo WriteTestVideo(const std::string& path, uint32_t width, uint32_t heigh
   return video;
 }
 
-ScratchDir::ScratchDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/player-test-XXXXXX";
-  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-}
-
-ScratchDir::~ScratchDir() {
-  std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
-
 int CountDifferentPixels(const QImage& shown, const QImage& expected) {
   if (shown.size() != expected.size()) return expected.width() * expected.height() + 1;
   int different = 0;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "coded_video.h"
+#include "scratch_directory.h"
 
 struct TestVideo {
   CodedVideo coded;  // path, pictures and palettes per frame
@@ -23,17 +24,7 @@ struct TestVideo {
 TestVideo WriteTestVideo(const std::string& path, uint32_t width, uint32_t height, uint32_t frames,
                          uint32_t seed);
 
-// A fresh directory under $TMPDIR, removed with everything in it at the end.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+using ScratchDir = testsupport::ScratchDirectory;
 
 // The pixels of `shown` that differ from `expected` (both compared as opaque colours).
 int CountDifferentPixels(const QImage& shown, const QImage& expected);

@@ -9,23 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "scratch_directory.h"
+
 namespace flictest {
 
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vant-flic-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using ScratchFolder = testsupport::ScratchDirectory;
 
 inline std::vector<uint8_t> ReadAll(const std::string& name) {
   std::ifstream in(name, std::ios::binary);

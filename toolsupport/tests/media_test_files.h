@@ -6,21 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "scratch_directory.h"
+
 namespace testing_files {
 
-// A fresh folder under the system temporary folder, removed when it goes out of scope.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using ScratchDir = testsupport::ScratchDirectory;
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);

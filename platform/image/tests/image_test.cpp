@@ -12,23 +12,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include "scratch_directory.h"
+
 namespace platform {
 namespace {
 
-class ScratchDir {
- public:
-  ScratchDir() {
-    static int counter = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("vant-img-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchDir() { std::filesystem::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using ScratchDir = testsupport::ScratchDirectory;
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());

@@ -17,6 +17,7 @@
 #include "bound_program.h"
 #include "coded_video.h"
 #include "toolsupport/tests/run_program.h"
+#include "scratch_directory.h"
 
 extern char** environ;
 
@@ -44,21 +45,7 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-class Scratch {
- public:
-  Scratch() {
-    char pattern[] = "/tmp/binder_test_XXXXXX";
-    if (mkdtemp(pattern) != nullptr) path_ = pattern;
-  }
-  ~Scratch() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using Scratch = testsupport::ScratchDirectory;
 
 // Without a display the binder uses its console face and never waits for "&Done"; the bound
 // player keeps the offscreen platform.

@@ -16,6 +16,7 @@
 #include "toolsupport/tests/run_program.h"
 #include "vant.h"
 #include "video_file_format.h"
+#include "scratch_directory.h"
 
 namespace mixer {
 namespace {
@@ -27,21 +28,7 @@ std::string ReadFile(const std::string& path) {
   return bytes.str();
 }
 
-class Scratch {
- public:
-  Scratch() {
-    char pattern[] = "/tmp/mixer_test_XXXXXX";
-    if (mkdtemp(pattern) != nullptr) path_ = pattern;
-  }
-  ~Scratch() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using Scratch = testsupport::ScratchDirectory;
 
 using Finished = testing_programs::ProgramResult;
 
