@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/system/report_channel.h"
+#include "environment_guard.h"
 
 class ReportCollector {
  public:
@@ -51,34 +52,4 @@ class ReportCollector {
   std::thread thread_;
 };
 
-class EnvironmentGuard {
- public:
-  void Set(const char* name, const char* value) {
-    if (!saved_.count(name)) {
-      const char* old = std::getenv(name);
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  void NoDisplay() {
-    Set("DISPLAY", nullptr);
-    Set("WAYLAND_DISPLAY", nullptr);
-    Set("QT_QPA_PLATFORM", nullptr);
-  }
-  ~EnvironmentGuard() {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        unsetenv(name.c_str());
-      }
-    }
-  }
-
- private:
-  std::map<std::string, std::optional<std::string>> saved_;
-};
+using testsupport::EnvironmentGuard;

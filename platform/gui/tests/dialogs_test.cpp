@@ -1,6 +1,7 @@
 #include "dialogs.h"
 #include "display_env.h"
 #include "qt_application.h"
+#include "environment_guard.h"
 
 #include <gtest/gtest.h>
 
@@ -24,33 +25,7 @@ using namespace platform;
 
 namespace {
 
-// Sets environment variables for one test and puts the old values back.
-class Environment {
- public:
-  void Set(const char* name, const char* value) {
-    if (!saved_.count(name)) {
-      const char* old = std::getenv(name);
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~Environment() {
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        unsetenv(name.c_str());
-      }
-    }
-  }
-
- private:
-  std::map<std::string, std::optional<std::string>> saved_;
-};
+using Environment = testsupport::EnvironmentGuard;
 
 TEST(DisplayEnvironment, ConsoleWithoutDisplayAndNoPersonOnOffscreen) {
   Environment env;
