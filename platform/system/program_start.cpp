@@ -1,0 +1,177 @@
+#include "program_start.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+extern char** environ;
+
+namespace platform {
+namespace {
+
+bool IsWordBreak(char c) { return c == ' ' || c == '\t'; }
+
+bool IsExecutableFile(const std::string& name) {
+  struct stat info {};
+  return stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(name.c_str(), X_OK) == 0;
+}
+
+std::string WithoutExeExtension(const std::string& word) {
+  if (word.size() > 4) {
+    std::string tail = word.substr(word.size() - 4);
+    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (tail == ".exe") return word.substr(0, word.size() - 4);
+  }
+  return word;
+}
+
+// Reads the whole errno report of the starting child; false when the pipe closed empty.
+bool ReadStartError(int fd, int& error) {
+  size_t got = 0;
+  char* bytes = reinterpret_cast<char*>(&error);
+  while (got < sizeof error) {
+    const ssize_t n = read(fd, bytes + got, sizeof error - got);
+    if (n > 0) {
+      got += static_cast<size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      break;
+    }
+  }
+  return got == sizeof error;
+}
+
+[[noreturn]] void ReportAndExit(int fd, int error) {
+  ssize_t ignored = write(fd, &error, sizeof error);
+  (void)ignored;
+  _exit(127);
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommandWords(const std::string& text) {
+  std::vector<std::string> words;
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && IsWordBreak(text[i])) ++i;
+    if (i >= text.size()) break;
+    std::string word;
+    bool quoted = false;
+    while (i < text.size() && (quoted || !IsWordBreak(text[i]))) {
+      if (text[i] == '"') quoted = !quoted;
+      word += text[i++];
+    }
+    // One quoted text as a whole is a name: it loses its quotes.
+    if (word.size() >= 2 && word.front() == '"' && word.back() == '"' &&
+        word.find('"', 1) == word.size() - 1) {
+      word = word.substr(1, word.size() - 2);
+    }
+    words.push_back(word);
+  }
+  return words;
+}
+
+std::string OwnProgramDirectory() {
+  char path[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return ".";
+  std::string own(path, static_cast<size_t>(n));
+  const size_t slash = own.rfind('/');
+  return slash == 0 ? "/" : own.substr(0, slash);
+}
+
+std::string FindProgram(const std::string& givenWord) {
+  const std::string word = WithoutExeExtension(givenWord);
+  if (word.empty()) return "";
+  if (word.find('/') != std::string::npos) return IsExecutableFile(word) ? word : "";
+  const std::string own = OwnProgramDirectory() + "/" + word;
+  if (IsExecutableFile(own)) return own;
+  const char* path = std::getenv("PATH");
+  std::string folders = path ? path : "/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= folders.size()) {
+    size_t end = folders.find(':', start);
+    if (end == std::string::npos) end = folders.size();
+    std::string folder = folders.substr(start, end - start);
+    if (folder.empty()) folder = ".";
+    const std::string candidate = folder + "/" + word;
+    if (IsExecutableFile(candidate)) return candidate;
+    start = end + 1;
+  }
+  return "";
+}
+
+ProgramStart StartProgramDetached(const std::vector<std::string>& words,
+                                  const std::string& directory) {
+  ProgramStart result;
+  if (words.empty()) {
+    result.error = ENOENT;
+    return result;
+  }
+  const std::string program = FindProgram(words[0]);
+  if (program.empty()) {
+    result.error = ENOENT;
+    return result;
+  }
+  // Everything the children need is made before fork: after it only async-signal-safe calls.
+  std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
+  std::string first = WithoutExeExtension(words[0]);
+  argv.push_back(first.data());
+  for (size_t i = 1; i < words.size(); ++i) argv.push_back(const_cast<char*>(words[i].c_str()));
+  argv.push_back(nullptr);
+  const char* folder = directory.empty() ? nullptr : directory.c_str();
+
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) {
+    result.error = errno;
+    return result;
+  }
+  const pid_t middle = fork();
+  if (middle < 0) {
+    result.error = errno;
+    close(report[0]);
+    close(report[1]);
+    return result;
+  }
+  if (middle == 0) {
+    // The middle child only forks again and ends, so the program is adopted by init and never
+    // becomes our zombie.
+    close(report[0]);
+    const pid_t program_pid = fork();
+    if (program_pid < 0) ReportAndExit(report[1], errno);
+    if (program_pid > 0) _exit(0);
+    setsid();
+    // Our own descriptors (report endpoints, windows) are not the program's business.
+    syscall(SYS_close_range, 3u, ~0u, 4u /* CLOSE_RANGE_CLOEXEC */);
+    if (folder && chdir(folder) != 0) ReportAndExit(report[1], errno);
+    execve(program.c_str(), argv.data(), environ);
+    ReportAndExit(report[1], errno);
+  }
+  close(report[1]);
+  int status = 0;
+  while (waitpid(middle, &status, 0) < 0 && errno == EINTR) {
+  }
+  int error = 0;
+  if (ReadStartError(report[0], error)) {
+    result.error = error;
+  } else {
+    result.started = true;
+  }
+  close(report[0]);
+  return result;
+}
+
+ProgramStart StartCommandText(const std::string& text, const std::string& directory) {
+  return StartProgramDetached(SplitCommandWords(text), directory);
+}
+
+}  // namespace platform

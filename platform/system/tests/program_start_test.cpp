@@ -1,0 +1,78 @@
+#include "program_start.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "scratch_directory.h"
+
+namespace {
+
+bool AppearsWithin(const std::string& name, std::chrono::seconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!std::filesystem::exists(name)) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+TEST(SplitCommandWords, QuotedNamesLoseTheirQuotesAndSwitchWordsStayAsWritten) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> words;
+  } cases[] = {
+      {"", {}},
+      {"  \t ", {}},
+      {"vantcw a.flc b.vnt", {"vantcw", "a.flc", "b.vnt"}},
+      {"vantcw \"my clip.flc\"\t\"out put.vnt\"", {"vantcw", "my clip.flc", "out put.vnt"}},
+      {"picprw x /&\"my pal.bmp\" /@\"*/tmp/hints.txt\"",
+       {"picprw", "x", "/&\"my pal.bmp\"", "/@\"*/tmp/hints.txt\""}},
+      {"a \"\" b", {"a", "", "b"}},
+      {"a\"b c\"d", {"a\"b c\"d"}},
+      {"\"x\"\"y\"", {"\"x\"\"y\""}},
+      {"/L5/F15 /#1234/#", {"/L5/F15", "/#1234/#"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(platform::SplitCommandWords(c.text), c.words) << c.text;
+}
+
+TEST(FindProgram, LooksBesideUsThenOnThePathAndDropsExe) {
+  EXPECT_FALSE(platform::FindProgram("touch").empty());
+  EXPECT_EQ(platform::FindProgram("touch.EXE"), platform::FindProgram("touch"));
+  EXPECT_EQ(platform::FindProgram("no-such-program-here"), "");
+  EXPECT_EQ(platform::FindProgram(""), "");
+  // This test program itself lives in the own directory and is found there first.
+  const std::string self = platform::OwnProgramDirectory() + "/platform_system_tests";
+  EXPECT_EQ(platform::FindProgram("platform_system_tests"), self);
+}
+
+TEST(StartProgramDetached, StartsWithoutWaitingAndLeavesNoChild) {
+  testsupport::ScratchDirectory scratch;
+  const std::string marker = scratch.File("marker one");
+  const platform::ProgramStart start =
+      platform::StartCommandText("touch \"" + marker + "\" relative", scratch.path());
+  ASSERT_TRUE(start.started);
+  EXPECT_TRUE(AppearsWithin(marker, std::chrono::seconds(20)));
+  EXPECT_TRUE(AppearsWithin(scratch.File("relative"), std::chrono::seconds(20)));
+  // The program was handed to init: we have no child to reap.
+  errno = 0;
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+  EXPECT_EQ(errno, ECHILD);
+}
+
+TEST(StartProgramDetached, FailedStartsAreNeverStartedPrograms) {
+  testsupport::ScratchDirectory scratch;
+  EXPECT_FALSE(platform::StartCommandText("no-such-program-here x").started);
+  EXPECT_FALSE(platform::StartCommandText("").started);
+  const platform::ProgramStart missingDirectory =
+      platform::StartCommandText("touch x", scratch.File("no/such/dir"));
+  EXPECT_FALSE(missingDirectory.started);
+  EXPECT_EQ(missingDirectory.error, ENOENT);
+}
+
+}  // namespace
