@@ -11,6 +11,7 @@
 #include "platform/system/command_text.h"
 #include "platform/system/file_names.h"
 #include "platform/system/report_channel.h"
+#include "platform/system/stop_signals.h"
 #include "player_options.h"
 #include "player_window.h"
 #include "self_play_area.h"
@@ -31,7 +32,8 @@ constexpr int kKeyQuit = 27;
 constexpr int32_t kProgressWidth = 160;
 constexpr uint8_t kProgressColor = 9;
 
-enum class VideoEnd { kPlayed, kSkipped, kQuit };
+// kStopped: a stop signal ended playback as Esc does; the run counts as failed.
+enum class VideoEnd { kPlayed, kSkipped, kQuit, kStopped };
 
 std::function<void(VantVideo&)>& FrameHook() {
   static std::function<void(VantVideo&)> hook;
@@ -98,6 +100,7 @@ std::optional<VideoEnd> WaitForNextFrame(VantVideo* video, PlayerRun& run) {
   bool step = false;
   for (;;) {
     const int delivered = PumpPlayerMessages();
+    if (platform::StopSignalPending()) return VideoEnd::kStopped;
     const int key = TakePlayerKey();
     if (key == kKeyStep && run.paused) step = true;
     if (key == kKeyPause && !(options.disabledControls & kControlPause)) run.paused = !run.paused;
@@ -252,8 +255,8 @@ int PlayerMain(std::string commandText, bool packageBox) {
   while (playing) {
     for (const std::string& name : names) {
       const std::optional<VideoEnd> end = PlayOne(name, run, listMode);
-      if (!end) exitCode = 1;
-      if (!end || *end == VideoEnd::kQuit) {
+      if (!end || *end == VideoEnd::kStopped) exitCode = 1;
+      if (!end || *end == VideoEnd::kQuit || *end == VideoEnd::kStopped) {
         playing = false;
         break;
       }
@@ -263,6 +266,8 @@ int PlayerMain(std::string commandText, bool packageBox) {
 
   DestroyPlayerWindow();
   if (run.options.displayResolution != 0) VantSetSystemRes(0);
+  // Stopped by a signal, nobody is there to answer a box.
+  if (platform::StopSignalPending()) return exitCode;
   if (run.options.summary) ShowSummary(run);
   if (packageBox) {
     ShowPlayerMessage(platform::DialogIcon::Information,
@@ -279,6 +284,8 @@ std::string PlayerReportText() {
 }
 
 int PlayerWinMain(int argc, const char* const* argv) {
+  // SIGINT, SIGTERM and SIGHUP stop playback as Esc does (exit code 1).
+  platform::InstallStopSignals();
   std::string text = platform::BuildCommandText(argc, argv);
   int32_t report = GetNumberSwitch(0, '#', text);
   GetFlagSwitch('#', text);
