@@ -32,8 +32,9 @@ constexpr int kKeyQuit = 27;
 constexpr int32_t kProgressWidth = 160;
 constexpr uint8_t kProgressColor = 9;
 
-// kStopped: a stop signal ended playback as Esc does; the run counts as failed.
-enum class VideoEnd { kPlayed, kSkipped, kQuit, kStopped };
+// kStopped: a stop signal ended playback as Esc does; kReadFailed: the file ended before its
+// frames did. Both count as a failed run.
+enum class VideoEnd { kPlayed, kSkipped, kQuit, kStopped, kReadFailed };
 
 std::function<void(VantVideo&)>& FrameHook() {
   static std::function<void(VantVideo&)> hook;
@@ -57,7 +58,7 @@ bool LastLoop(int32_t& loopsLeft) {
 
 std::string OpenName(const std::string& name) {
   // A name without an extension gets the video extension, spelled as the file is.
-  if (FindExtension(name) == std::string::npos) return platform::NameForOpening(name, ".vnt");
+  if (FindExtension(name) == std::string::npos) return platform::NameForOpening(name, ".Vnt");
   return name;
 }
 
@@ -141,6 +142,8 @@ VideoEnd PlayFrames(VantVideo* video, PlayerRun& run, bool listMode) {
       VantNextFrame(video);  // back to the start
     }
     if (std::optional<VideoEnd> end = WaitForNextFrame(video, run)) return *end;
+    // A file cut short has played what it holds; looping it would only spin over nothing.
+    if (video->readFailed) return VideoEnd::kReadFailed;
   }
   return VideoEnd::kPlayed;
 }
@@ -203,6 +206,10 @@ std::optional<VideoEnd> PlayOne(const std::string& name, PlayerRun& run, bool li
   const VideoEnd end = PlayFrames(video, run, listMode);
   VantSummary(video, &run.summary);
   CloseVideo(opened);
+  if (end == VideoEnd::kReadFailed) {
+    ShowPlayerMessage(platform::DialogIcon::Error,
+                      "  Error reading file: " + (name[0] == ':' ? name : OpenName(name)) + ".");
+  }
   return end;
 }
 
@@ -255,8 +262,9 @@ int PlayerMain(std::string commandText, bool packageBox) {
   while (playing) {
     for (const std::string& name : names) {
       const std::optional<VideoEnd> end = PlayOne(name, run, listMode);
-      if (!end || *end == VideoEnd::kStopped) exitCode = 1;
-      if (!end || *end == VideoEnd::kQuit || *end == VideoEnd::kStopped) {
+      const bool failed = !end || *end == VideoEnd::kStopped || *end == VideoEnd::kReadFailed;
+      if (failed) exitCode = 1;
+      if (failed || *end == VideoEnd::kQuit) {
         playing = false;
         break;
       }
