@@ -129,6 +129,8 @@ bool SetUpBuffers(VantVideo* video, uint32_t& flags, uint32_t extraBufferSize, u
       const uint64_t second = video->framePeriod == 0 ? kAutoRingFloor : video->highestRate;
       size = std::max(std::min(second, total / 4), kAutoRingFloor);
     }
+    // More than the file holds is never read ahead (whole files are preloaded then anyway).
+    size = std::min(size, video->heldFrameBytes);
     size = std::max((size + 4095) / 4096 * 4096, kSmallestRing);
     if (size >= total * 4 / 5) {
       flags |= VANT_OPEN_PRELOAD;  // the ring would hold most of the video anyway

@@ -140,7 +140,7 @@ TEST(BadInputTest, HeaderAndTablesThatContradictTheFileAreRefused) {
   EXPECT_TRUE(OpensInEveryWay(path, patched(104 + 8, 0xFFFFFFFC))) << "one frame beyond the file";
   for (uint32_t flags : {0u, uint32_t(VANT_OPEN_PRELOAD)}) {
     WriteWholeFile(path, patched(104 + 8, 0xFFFFFFFC));
-    VantVideo* video = VantOpen(path.c_str(), flags, 0);
+    VantVideo* video = VantOpen(path.c_str(), flags, VANT_EXTRA_BUFFER_AUTO);
     ASSERT_NE(video, nullptr);
     EXPECT_LT(video->peakMemory, written.bytes.size() + (1u << 20)) << "nothing of the claimed size";
     StepToNextFrame(video);
