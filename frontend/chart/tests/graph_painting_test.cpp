@@ -145,11 +145,35 @@ TEST_F(GraphPainting, ValuesWithoutAPlaceAreLeftOutNotStrokedToFarAway) {
     for (int py = graph().YValueToPixel(8); py < graph().YValueToPixel(0); ++py)
       ASSERT_NE(image.pixelColor(px, py), ToQColor(kRed)) << px << "," << py;
 
-  widget.resize(30, 30);  // smaller than the margins: no plot, and no trouble
-  std::string caption;
-  widget.Render(&caption);
-  EXPECT_TRUE(caption.empty());
-  EXPECT_FALSE(graph().CanPlace());
+  // Smaller than the margins: no room for a plot, so nothing is drawn, even off the plot.
+  s.SetLineColor(kBlue);
+  s.AddPoint(5, 5);
+  graph().Appearance().SetPlotOffGraph(true);
+  widget.resize(30, 30);
+  const QImage tiny = widget.Render();
+  for (int px = 0; px < tiny.width(); ++px)
+    for (int py = 0; py < tiny.height(); ++py) ASSERT_NE(tiny.pixelColor(px, py), ToQColor(kBlue)) << px << "," << py;
+}
+
+TEST_F(GraphPainting, DraggingTheCornersMovesAndSizesTheControlWhenAllowed) {
+  QWidget parent;
+  parent.resize(600, 600);
+  widget.setParent(&parent);
+  widget.move(10, 10);
+  parent.show();
+  const auto drag = [&](QPoint from, QPoint by) {
+    QTest::mousePress(&widget, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(&widget, from + by);
+    QTest::mouseRelease(&widget, Qt::LeftButton, Qt::NoModifier, from + by);
+  };
+  drag(QPoint(widget.width() - 3, widget.height() - 3), QPoint(20, 30));
+  EXPECT_EQ(widget.size(), QSize(275, 300));
+  drag(QPoint(3, 3), QPoint(40, 50));
+  EXPECT_EQ(widget.pos(), QPoint(50, 60));
+  graph().DragAllowed = false;
+  drag(QPoint(3, 3), QPoint(40, 50));
+  EXPECT_EQ(widget.pos(), QPoint(50, 60));
+  widget.setParent(nullptr);
 }
 
 TEST_F(GraphPainting, MarksAreDrawnInTheirLayerWhenShown) {
