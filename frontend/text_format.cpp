@@ -71,4 +71,17 @@ std::string WithSeparator(const std::string& directory) {
   return out;
 }
 
+std::string WithoutSeparator(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+std::string Unquoted(const std::string& text) {
+  const std::string trimmed = TrimBlanks(text);
+  if (trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"') {
+    return trimmed.substr(1, trimmed.size() - 2);
+  }
+  return trimmed;
+}
+
 }  // namespace frontend

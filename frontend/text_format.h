@@ -28,5 +28,10 @@ std::string NamePart(const std::string& path);
 
 // The directory with exactly one trailing '/' ("/" stays "/"; "" stays "").
 std::string WithSeparator(const std::string& directory);
+// The path without trailing '/' (the root stays "/").
+std::string WithoutSeparator(std::string path);
+
+// Trimmed, and one pair of enclosing double quotes removed.
+std::string Unquoted(const std::string& text);
 
 }  // namespace frontend
