@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "frontend/directory_listing.h"
 #include "frontend/ini_file.h"
 #include "frontend/settings_file.h"
 #include "frontend/text_format.h"
@@ -11,12 +12,6 @@ namespace frontend {
 namespace {
 
 constexpr int32_t kNoCurrentTab = 8888;
-
-bool IsEnterableDirectory(const std::string& path) {
-  struct stat info {};
-  return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-         access(path.c_str(), X_OK) == 0;
-}
 
 bool IsBatchName(const std::string& name) {
   return name.size() > 4 && LowerCase(name.substr(name.size() - 4)) == ".sbt";
