@@ -71,6 +71,11 @@ TEST_F(Launching, ToolWordsMapToTheirProgramsWithTheReportSwitch) {
     EXPECT_EQ(MapToolCommand(frontEnd_, command, c.closeAtOnce), c.mapped) << c.command;
     EXPECT_EQ(command, c.expected);
   }
+  // Also with the console in the program directory the program is named by its full path.
+  frontEnd_.settings.command.directory = "/opt/vant";
+  std::string beside = "vantc a b";
+  ASSERT_TRUE(MapToolCommand(frontEnd_, beside, false));
+  EXPECT_EQ(beside, "\"/opt/vant/vantcw\" a b /#1234");
   // A window that takes the reports while it is open is named instead of the main window.
   {
     ScopedNotifyTarget batch(frontEnd_.notifyTargets, 77);
