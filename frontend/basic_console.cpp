@@ -11,6 +11,7 @@
 #include "frontend/launcher.h"
 #include "frontend/settings_file.h"
 #include "frontend/text_format.h"
+#include "platform/system/drives.h"
 
 namespace frontend {
 namespace {
@@ -33,11 +34,8 @@ std::optional<std::string> CdArgument(const std::string& command) {
 }  // namespace
 
 std::string ConsoleTarget(const std::string& consoleDirectory, const std::string& argument) {
-  const std::string name = Unquoted(argument);
+  const std::string name = platform::PathOfDriveWord(Unquoted(argument));
   if (name.empty()) return "";
-  if (name.size() >= 2 && name[1] == ':' && (name.size() == 2 || name[2] == '/' || name[2] == '\\')) {
-    return "/";
-  }
   std::filesystem::path path(name);
   if (path.is_relative()) path = std::filesystem::path(consoleDirectory.empty() ? "/" : consoleDirectory) / path;
   std::string out = path.lexically_normal().string();

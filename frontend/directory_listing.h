@@ -22,7 +22,7 @@ struct DirectoryListing {
 DirectoryListing ListDirectory(const std::string& directory, const FileMask& mask);
 
 // The root, the home directory and the mounted file systems (without the system's own
-// pseudo file systems), each once.
+// pseudo file systems), each once, the root first.
 std::vector<std::string> DriveRoots();
 
 // The entry of the list that holds the path: the longest one that is the path or one of its
@@ -40,11 +40,5 @@ struct DirectorySummary {
 };
 DirectorySummary SummariseDirectory(const std::string& directory);
 
-struct SpaceSummary {
-  bool known = false;
-  uint64_t available = 0;
-  uint64_t total = 0;
-};
-SpaceSummary SummariseSpace(const std::string& path);
 
 }  // namespace frontend

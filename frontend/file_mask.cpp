@@ -1,36 +1,9 @@
 #include "frontend/file_mask.h"
 
 #include "frontend/text_format.h"
+#include "platform/system/wildcard.h"
 
 namespace frontend {
-namespace {
-
-char Folded(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-}  // namespace
-
-bool WildcardMatches(const std::string& pattern, const std::string& name) {
-  if (pattern == "*.*" || pattern == "*") return true;
-  // Iterative matching with one remembered '*': linear in practice, never exponential.
-  size_t p = 0, n = 0, starP = std::string::npos, starN = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || Folded(pattern[p]) == Folded(name[n]))) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      starP = p++;
-      starN = n;
-    } else if (starP != std::string::npos) {
-      p = starP + 1;
-      n = ++starN;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
-
 FileMask::FileMask(const std::string& masks) : text_(TrimBlanks(masks)) {
   size_t start = 0;
   while (start <= text_.size()) {
@@ -45,7 +18,7 @@ FileMask::FileMask(const std::string& masks) : text_(TrimBlanks(masks)) {
 
 bool FileMask::Matches(const std::string& name) const {
   for (const std::string& pattern : patterns_) {
-    if (WildcardMatches(pattern, name)) return true;
+    if (platform::MatchesWildcard(name, pattern)) return true;
   }
   return false;
 }

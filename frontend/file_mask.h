@@ -8,8 +8,6 @@
 
 namespace frontend {
 
-bool WildcardMatches(const std::string& pattern, const std::string& name);
-
 class FileMask {
  public:
   FileMask() : FileMask("*.*") {}

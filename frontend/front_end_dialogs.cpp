@@ -2,12 +2,12 @@
 
 #include <sys/stat.h>
 
-#include "frontend/file_attributes.h"
 #include "frontend/file_mask.h"
 #include "frontend/front_end.h"
 #include "frontend/message_boxes.h"
 #include "frontend/text_format.h"
 #include "platform/gui/dialogs.h"
+#include "platform/system/dos_attributes.h"
 
 namespace frontend {
 
@@ -35,9 +35,9 @@ bool AcceptOutputName(FrontEnd& frontEnd, const std::string& name, OverwritePoli
       return false;
     case OverwritePolicy::Ask: break;
   }
-  const std::optional<unsigned> attributes = DosAttributes(name);
+  const std::optional<unsigned> attributes = platform::GetDosAttributes(name);
   if (!S_ISREG(info.st_mode) || !attributes ||
-      (*attributes & (kAttributeReadOnly | kAttributeHidden)) != 0) {
+      (*attributes & (platform::kDosReadOnly | platform::kDosHidden)) != 0) {
     ErrorBox(frontEnd, "Error: output filename must be a normal file (not read-only, hidden, etc).");
     return false;
   }

@@ -1,8 +1,8 @@
 #include "frontend/menu_commands.h"
 
-#include "frontend/file_attributes.h"
 #include "frontend/launcher.h"
 #include "frontend/text_format.h"
+#include "platform/system/dos_attributes.h"
 
 namespace frontend {
 namespace {
@@ -37,9 +37,9 @@ std::string DeleteFileCommand(const std::string& file) {
 
 std::string AttribCommand(const std::string& file, unsigned attributes) {
   return "Attrib " + Relative(file, CommandDirectory(file)) + " " +
-         Sign(attributes, kAttributeReadOnly, 'R') + " " + Sign(attributes, kAttributeHidden, 'H') +
-         " " + Sign(attributes, kAttributeSystem, 'S') + " " +
-         Sign(attributes, kAttributeArchive, 'A');
+         Sign(attributes, platform::kDosReadOnly, 'R') + " " + Sign(attributes, platform::kDosHidden, 'H') +
+         " " + Sign(attributes, platform::kDosSystem, 'S') + " " +
+         Sign(attributes, platform::kDosArchive, 'A');
 }
 
 std::string FilePropertiesCommand(const std::string& file) {

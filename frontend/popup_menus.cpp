@@ -6,13 +6,14 @@
 
 #include "frontend/busy_cursor.h"
 #include "frontend/directory_listing.h"
-#include "frontend/file_attributes.h"
 #include "frontend/front_end.h"
 #include "frontend/launcher.h"
 #include "frontend/menu_commands.h"
 #include "frontend/message_boxes.h"
 #include "frontend/settings_file.h"
 #include "frontend/text_format.h"
+#include "platform/system/dos_attributes.h"
+#include "platform/system/drives.h"
 
 namespace frontend {
 namespace {
@@ -190,7 +191,7 @@ void PopupMenus::ChangeAttributes() {
   const std::string file = SingleHighlightedFile(false);
   if (file.empty() || !frontEnd_.dialogs.editAttributes) return;
   QPointer<FileControls> controls = target_;
-  const std::optional<unsigned> now = DosAttributes(file);
+  const std::optional<unsigned> now = platform::GetDosAttributes(file);
   if (!now) {
     ErrorBox(frontEnd_, "Error changing attributes of " + file);
     return;
@@ -342,16 +343,17 @@ void PopupMenus::RecentDirectories() {
 void PopupMenus::DriveProperties() {
   if (!target_) return;
   const std::string drive = target_->driveBox()->currentText().toStdString();
-  const SpaceSummary space = SummariseSpace(drive);
-  if (!space.known) {
+  const std::optional<platform::DriveSpace> space = platform::QueryDriveSpace(drive);
+  if (!space) {
     ErrorBox(frontEnd_, "Error, no summary of " + drive + " is available.");
     return;
   }
   const std::string& separator = frontEnd_.thousandsSeparator;
   InfoBox(frontEnd_, "Drive summary on " + drive + ":\n   Available space: " +
-                         FormatThousands(static_cast<int64_t>(space.available >> 20), separator) +
+                         FormatThousands(static_cast<int64_t>(space->freeBytes >> 20), separator) +
                          " MB\n   Total space: " +
-                         FormatThousands(static_cast<int64_t>(space.total >> 20), separator) + " MB");
+                         FormatThousands(static_cast<int64_t>(space->totalBytes >> 20), separator) +
+                         " MB");
 }
 
 }  // namespace frontend

@@ -194,10 +194,16 @@ TEST_F(Launching, ACommandForAnotherDirectoryMovesTheConsoleThereFirst) {
   EXPECT_EQ(lines[1], page + "> audpr \"in.wav\" \"out.wav\"");
   EXPECT_EQ(lines[2], page + "> ");
 
+  // A drive word names the root.
+  RunCommand(frontEnd_, "", "C:");
+  EXPECT_EQ(frontEnd_.ConsoleDirectory(), "/");
+  frontEnd_.settings.command.directory = page;
+  frontEnd_.console.Clear();
+  frontEnd_.ShowPrompt();
   // A directory that is not there: the console stays and says so.
   RunCommand(frontEnd_, scratch_.File("missing"), "cd ..");
   EXPECT_EQ(frontEnd_.ConsoleDirectory(), scratch_.path());
-  EXPECT_EQ(frontEnd_.console.lines().at(3), "  Directory not found.");
+  EXPECT_EQ(frontEnd_.console.lines().at(1), "  Directory not found.");
   EXPECT_EQ(starter_.starts.size(), 1u);  // "cd .." is built in
 }
 

@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "frontend/file_attributes.h"
 #include "frontend/front_end.h"
 #include "frontend/menu_commands.h"
 #include "frontend/popup_menus.h"
 #include "frontend_test_support.h"
 #include "platform/gui/dialogs.h"
+#include "platform/system/dos_attributes.h"
 #include "scratch_directory.h"
 
 using namespace frontend;
@@ -25,7 +25,7 @@ TEST(MenuCommands, EveryNameIsQuotedAndWrittenFromItsOwnDirectory) {
       {CopyFileCommand("/v/a.flc", "/w/x y/a.flc"), "Copy \"a.flc\" \"/w/x y/a.flc\""},
       {RenameFileCommand("/v/a.flc", "/v/b.flc"), "Ren \"a.flc\" \"b.flc\""},
       {DeleteFileCommand("/v/old clip.vnt"), "Del \"old clip.vnt\""},
-      {AttribCommand("/v/x.txt", kAttributeReadOnly | kAttributeArchive), "Attrib \"x.txt\" +R -H -S +A"},
+      {AttribCommand("/v/x.txt", platform::kDosReadOnly | platform::kDosArchive), "Attrib \"x.txt\" +R -H -S +A"},
       {AttribCommand("/v/my x.txt", 0), "Attrib \"my x.txt\" -R -H -S -A"},
       {FilePropertiesCommand("/v/a.vnt"), "VntInfoW \"a.vnt\""},
       {MakeDirectoryCommand("/v/new dir"), "MD \"new dir\""},
@@ -109,7 +109,7 @@ TEST_F(Menus, AttributesNeedTheirWindowAndSendOnlyAChange) {
   unsigned offered = 99;
   frontEnd_.dialogs.editAttributes = [&offered](const std::string&, unsigned attributes) {
     offered = attributes;
-    return std::optional<unsigned>(attributes | kAttributeReadOnly);
+    return std::optional<unsigned>(attributes | platform::kDosReadOnly);
   };
   menus_->fileMenu().aboutToShow();
   EXPECT_TRUE(entry("&Attributes")->isEnabled());
