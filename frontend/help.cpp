@@ -36,6 +36,7 @@ struct KeywordPage {
 
 const KeywordPage kKeywordPages[] = {
     {"Main Window", kContentsPage},
+    {"Analysis Window", "analysis_window.html"},
     {"VantScript:", "scriptor_page.html"},
     {"How do I", "how_do_i.html"},
 };

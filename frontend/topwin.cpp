@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "frontend/analysis_window.h"
 #include "frontend/busy_cursor.h"
 #include "frontend/front_end.h"
 #include "frontend/help.h"
@@ -178,6 +179,7 @@ void Ttopwin::closeEvent(QCloseEvent* event) {
   }
   timer_.stop();
   FreePage();
+  CloseAnalysisWindow();
   for (const auto& action : closeActions_) action();
   frontEnd_.settings.main.x = x();
   frontEnd_.settings.main.y = y();

@@ -44,7 +44,7 @@ class Ttopwin : public QWidget {
   void SetSettingsPath(const std::string& path) { settingsPath_ = path; }
 
   // Windows that come later: a guard may refuse the close (an unsaved text held in memory); a
-  // close action runs when the window closes (closing the analysis window).
+  // close action runs when the window closes (the analysis window is closed in any case).
   void AddCloseGuard(std::function<bool()> guard) { closeGuards_.push_back(std::move(guard)); }
   void AddCloseAction(std::function<void()> action) { closeActions_.push_back(std::move(action)); }
 

@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "frontend/analysis_window.h"
 #include "frontend/front_end.h"
+#include "frontend/help.h"
 #include "frontend/page_registry.h"
 #include "frontend/start_up.h"
 #include "frontend/topwin.h"
@@ -48,6 +50,9 @@ int main(int argc, char** argv) {
   frontEnd.shiftHeld = [] {
     return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
   };
+
+  frontend::SetAnalysisHelp(
+      [&frontEnd](const std::string& keyword) { frontend::ShowHelpKeyword(frontEnd, keyword); });
 
   frontend::Ttopwin topwin(frontEnd, frontend::StandardPages());
   topwin.SetSettingsPath(startUp.settingsPath);
