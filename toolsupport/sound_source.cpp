@@ -83,7 +83,7 @@ bool SoundSource::Refuse(const char* text) {
 }
 
 std::unique_ptr<SoundSource> SoundSource::Open(const ProgressCallback& progress, const SoundSwitches& switches,
-                                               const std::string& name, int depth) {
+                                               const std::string& name, int depth, bool* soundFound) {
   auto source = std::unique_ptr<SoundSource>(new SoundSource);
   source->progress_ = progress;
   source->name = name;
@@ -96,7 +96,9 @@ std::unique_ptr<SoundSource> SoundSource::Open(const ProgressCallback& progress,
   } else {
     opened = source->OpenRecording(switches);
   }
-  if (!opened || !source->Finish(switches)) return nullptr;
+  opened = opened && source->Finish(switches);
+  if (soundFound != nullptr && source->soundFound_) *soundFound = true;
+  if (!opened) return nullptr;
   return source;
 }
 
@@ -114,7 +116,7 @@ bool SoundSource::OpenList(const SoundSwitches& switches) {
   entrySwitches_ = switches;
   std::unique_ptr<SoundSource> first;
   for (const ListEntry& candidate : listed) {
-    if ((first = OpenEntryOrSkip(candidate))) break;
+    if ((first = OpenEntryOrSkip(candidate, &soundFound_))) break;
   }
   if (!first) return Refuse("No files in the wave list file.");
   source = output = first->output;
@@ -123,10 +125,11 @@ bool SoundSource::OpenList(const SoundSwitches& switches) {
   entrySwitches_.bits = static_cast<int32_t>(output.bits);
   uint64_t total = 0;
   for (const ListEntry& candidate : listed) {
-    std::unique_ptr<SoundSource> opened = OpenEntryOrSkip(candidate);
+    std::unique_ptr<SoundSource> opened = OpenEntryOrSkip(candidate, &soundFound_);
     if (!opened) continue;
     entries_.push_back(candidate);
     total += opened->size;
+    if (damage == nullptr) damage = opened->damage;
   }
   if (entries_.empty()) return Refuse("No files in the wave list file.");
   const Cut cut = CutOf(switches, false, 0, output, total);
@@ -135,14 +138,14 @@ bool SoundSource::OpenList(const SoundSwitches& switches) {
   return true;
 }
 
-std::unique_ptr<SoundSource> SoundSource::OpenEntry(size_t index) const {
+std::unique_ptr<SoundSource> SoundSource::OpenEntry(size_t index, bool* soundFound) const {
   SoundSwitches s = entrySwitches_;
   s.start = entries_[index].start;
   s.end = entries_[index].end;
-  return Open(progress_, s, entries_[index].name, depth_ + 1);
+  return Open(progress_, s, entries_[index].name, depth_ + 1, soundFound);
 }
 
-std::unique_ptr<SoundSource> SoundSource::OpenEntryOrSkip(const ListEntry& entry) const {
+std::unique_ptr<SoundSource> SoundSource::OpenEntryOrSkip(const ListEntry& entry, bool* soundFound) const {
   SoundSwitches s = entrySwitches_;
   s.start = entry.start;
   s.end = entry.end;
@@ -153,7 +156,7 @@ std::unique_ptr<SoundSource> SoundSource::OpenEntryOrSkip(const ListEntry& entry
     const std::string line = entryName + ": " + (text ? text : "") + " - skipped.";
     return progress ? progress(1, line.c_str()) : 0;
   };
-  std::unique_ptr<SoundSource> opened = Open(skipping, s, entry.name, depth_ + 1);
+  std::unique_ptr<SoundSource> opened = Open(skipping, s, entry.name, depth_ + 1, soundFound);
   if (opened) opened->progress_ = progress_;
   return opened;
 }
@@ -161,6 +164,7 @@ std::unique_ptr<SoundSource> SoundSource::OpenEntryOrSkip(const ListEntry& entry
 bool SoundSource::OpenRawFile(const SoundSwitches& switches) {
   auto file = std::make_unique<InputFile>();
   if (!file->Open(WithDefaultExtension(name, ".wav"))) return Refuse("Error opening the input file.");
+  soundFound_ = true;  // every byte of a raw file is sound
   source = RawFormat(switches);
   if (source.rate == 0 || source.rate > 0xFFFFFF) {
     return Refuse("The sample rate of the raw sound must be 1 to 16777215 (/D).");
@@ -180,12 +184,15 @@ bool SoundSource::OpenRecording(const SoundSwitches& switches) {
   auto riff = std::make_unique<RiffFile>();
   FileSound sound;
   bool video = false;
-  if (riff->Open(WithDefaultExtension(name, ".wav")) && ReadWavSound(*riff, sound)) {
+  if (riff->Open(WithDefaultExtension(name, ".wav")) && riff->IsForm("WAVE")) soundFound_ = true;
+  if (soundFound_ && ReadWavSound(*riff, sound)) {
     kind = SoundKind::kFile;
+    if (sound.cut) damage = "Error reading the input file.";
   } else {
     std::unique_ptr<VideoSoundStream> track;
     switch (VideoSoundStream::Open(WithDefaultExtension(name, ".vnt"), switches.track, track)) {
       case VideoSoundStream::Result::kFound: {
+        soundFound_ = true;
         const Cut cut = CutOf(switches, true, track->framePeriod(), track->format(), track->Size());
         track->Cut(cut.skip, cut.length);
         kind = SoundKind::kVideoTrack;
@@ -204,9 +211,11 @@ bool SoundSource::OpenRecording(const SoundSwitches& switches) {
     if (!riff->Open(WithDefaultExtension(name, ".avi"))) return Refuse("Error opening the input file.");
     const AviSoundResult found = ReadAviSound(*riff, std::max(switches.track, 0), sound);
     if (found == AviSoundResult::kNoSound) return Refuse("Error opening the input file.");
+    soundFound_ = true;
     if (found == AviSoundResult::kBadFormat) return Refuse("Error reading AVI file.");
     kind = SoundKind::kAvi;
     video = true;
+    if (sound.cut) damage = "Error reading AVI file.";
   }
   source = sound.format;
   auto stream = std::make_unique<SegmentStream>(std::move(riff), std::move(sound.segments));
@@ -230,8 +239,9 @@ bool SoundSource::Finish(const SoundSwitches& switches) {
 }
 
 std::unique_ptr<SoundSource> OpenSoundInput(const ProgressCallback& progress, const SoundSwitches& switches,
-                                            const std::string& name) {
-  return SoundSource::Open(progress, switches, name, 0);
+                                            const std::string& name, bool* soundFound) {
+  if (soundFound != nullptr) *soundFound = false;
+  return SoundSource::Open(progress, switches, name, 0, soundFound);
 }
 
 size_t SoundSource::ReadPlain(uint8_t* buffer, size_t count) {

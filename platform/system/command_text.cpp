@@ -19,11 +19,11 @@ bool IsSwitchCharacter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '#' || c == '@' || c == '&';
 }
 
-// A blank outside double quotes: "/L /F10" is two switches in one argument, "/&"my pal.bmp"" one
-// switch with a quoted value.
-bool HoldsBlank(const std::string& argument) {
+// A blank outside double quotes splits switches into separate words; one inside a quoted
+// value (/&"my pal.bmp") belongs to that value.
+bool HasUnquotedBlank(const std::string& word) {
   bool quoted = false;
-  for (char c : argument) {
+  for (char c : word) {
     if (c == '"') quoted = !quoted;
     if (!quoted && (c == ' ' || c == '\t')) return true;
   }
@@ -34,7 +34,7 @@ bool HoldsBlank(const std::string& argument) {
 
 bool IsSwitchWord(const std::string& argument) {
   if (argument.size() < 2 || argument[0] != '/' || !IsSwitchCharacter(argument[1])) return false;
-  if (HoldsBlank(argument)) return false;
+  if (HasUnquotedBlank(argument)) return false;
   if (NameExists(argument)) return false;
   const size_t lastSlash = argument.rfind('/');
   return lastSlash == 0 || !DirectoryExists(argument.substr(0, lastSlash));

@@ -39,19 +39,17 @@ TEST_F(ScratchDirectory, SwitchWordsStayAndEverythingElseIsQuoted) {
   EXPECT_EQ(platform::BuildCommandText(1, argv), "");
 }
 
-// One argument holding a blank is one quoted word, however it begins; a blank inside the
-// quoted value of a switch keeps the switch a switch word.
-TEST(CommandText, AnArgumentWithABlankIsOneQuotedWord) {
-  const char* argv[] = {"vntcompi", "/L /F10", "/F\t/J", "/&\"my pal.bmp\"", "/L/F10"};
-  EXPECT_EQ(platform::BuildCommandText(static_cast<int>(std::size(argv)), argv),
-            "\"/L /F10\" \"/F\t/J\" /&\"my pal.bmp\" /L/F10");
-}
-
 TEST(CommandText, TheRootCountsAsNoDirectory) {
   // "/zz" has only the root as directory part; it is a switch word unless it exists.
   EXPECT_TRUE(platform::IsSwitchWord("/zzNoSuchName"));
   EXPECT_FALSE(platform::IsSwitchWord("/tmp"));
   EXPECT_FALSE(platform::IsSwitchWord("/"));
+}
+
+TEST(CommandText, OnlyABlankOutsideQuotesMakesAnArgumentAName) {
+  const char* argv[] = {"vntcompi", "/L /F10", "/&\"my pal.bmp\"/O", "/@\"*/tmp/a b\"", "/L\t/F"};
+  EXPECT_EQ(platform::BuildCommandText(static_cast<int>(std::size(argv)), argv),
+            "\"/L /F10\" /&\"my pal.bmp\"/O /@\"*/tmp/a b\" \"/L\t/F\"");
 }
 
 TEST_F(ScratchDirectory, DefaultExtensionSpellings) {
