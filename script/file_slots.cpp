@@ -11,7 +11,7 @@ std::string NativeFileName(const std::string& name) {
   }
   if (native.size() >= 2 && std::isalpha(static_cast<unsigned char>(native[0])) && native[1] == ':') {
     native.erase(0, 2);
-    if (native.empty() || native[0] != '/') native.insert(0, "/");
+    if (native.empty() || native[0] != '/') native = "/" + native;
   }
   return native;
 }

@@ -62,6 +62,8 @@ TEST(ScriptRunLoop, CalledScriptsHaveLevelsOfTheirOwn) {
                "if \"%MODE%\" = \"return\" return\nvarset after 1\n"
                ":entry\nvarset entered 1\nstrislabel seen \"top\"\n");
   const std::string sub = runner.File("sub.ss");
+  std::string dosName = "D:" + sub;  // a drive word and '\' as scripts from elsewhere write them
+  for (char& c : dosName) c = c == '/' ? '\\' : c;
   struct LevelCase {
     const char* mode;
     std::string call;
@@ -73,6 +75,7 @@ TEST(ScriptRunLoop, CalledScriptsHaveLevelsOfTheirOwn) {
       {"end", "call \"" + sub + "\"", {{"AFTER", ""}, {"BACK", ""}}},
       {"run", "call \"" + sub.substr(0, sub.size() - 3) + "\"; varset chained 1",
        {{"AFTER", "1"}, {"BACK", "1"}, {"CHAINED", "1"}, {"SEEN", "0"}, {"HERE", "1"}}},
+      {"run", "call \"" + dosName + "\"", {{"AFTER", "1"}, {"BACK", "1"}}},
       {"run", "callandgosub \"" + sub + "\" \"entry\"",
        {{"AFTER", ""}, {"INNER", ""}, {"ENTERED", "1"}, {"BACK", "1"}}},
   };
