@@ -8,16 +8,14 @@
 
 #include "focus_watch.h"
 #include "platform/system/clock.h"
-#include "platform/system/command_text.h"
 #include "platform/system/file_names.h"
-#include "platform/system/report_channel.h"
 #include "platform/system/stop_signals.h"
 #include "player_options.h"
 #include "player_window.h"
+#include "reporting_program.h"
 #include "self_play_area.h"
 #include "summary_text.h"
 #include "toolsupport/paths.h"
-#include "toolsupport/report_protocol.h"
 #include "toolsupport/switches.h"
 #include "toolsupport/text_words.h"
 
@@ -294,27 +292,9 @@ std::string PlayerReportText() {
 int PlayerWinMain(int argc, const char* const* argv) {
   // SIGINT, SIGTERM and SIGHUP stop playback as Esc does (exit code 1).
   platform::InstallStopSignals();
-  std::string text = platform::BuildCommandText(argc, argv);
-  int32_t report = GetNumberSwitch(0, '#', text);
-  GetFlagSwitch('#', text);
-  bool packageBox = true;
-  if (report != 0) {
-    const std::optional<std::string> caption = platform::AskReportCaption(report);
-    if (caption && caption->rfind(kFrontEndCaption, 0) == 0) {
-      // The front end shows its own about box; it answers 8995 when it wants no report.
-      packageBox = false;
-      if (platform::SendReportMessage(report, platform::kFrontEndQueryMessage, 0, 0) ==
-          platform::kFrontEndQueryDecline) {
-        report = 0;
-      }
-    }
-  }
-  PumpPlayerMessages();
-  const int exitCode = PlayerMain(text, packageBox);
-  if (report != 0 && platform::ReportEndpointExists(report)) {
-    SendStatusReport(report, PlayerReportText());
-  }
-  return exitCode;
+  return RunReportingProgram(argc, argv, PlayerReportText(), [](std::string text, bool packageBox) {
+    return PlayerMain(std::move(text), packageBox);
+  });
 }
 
 void SetPlayerFrameHook(std::function<void(VantVideo&)> hook) { FrameHook() = std::move(hook); }
