@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "gif_clip.h"
-#include "heap_counter.h"
-#include "speed_files.h"
-#include "video_playing.h"
+#include "bench/gif_clip.h"
+#include "bench/heap_counter.h"
+#include "bench/speed_files.h"
+#include "bench/video_playing.h"
 
 namespace speedbench {
 namespace {

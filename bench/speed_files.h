@@ -3,7 +3,7 @@
 // compressor's input) and as the .vnt video the compressor program makes from it.
 #include <string>
 
-#include "speed_clips.h"
+#include "bench/speed_clips.h"
 
 namespace speedbench {
 

@@ -1,7 +1,7 @@
-#include "compressor_switches.h"
+#include "compressor/compressor_switches.h"
 
-#include "graphics_source.h"
-#include "switches.h"
+#include "toolsupport/graphics_source.h"
+#include "toolsupport/switches.h"
 
 namespace compressor {
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "buffered_file.h"
-#include "sound_switches.h"
-#include "sound_track_encoder.h"
-#include "status_window.h"
+#include "toolsupport/buffered_file.h"
+#include "toolsupport/sound_switches.h"
+#include "toolsupport/sound_track_encoder.h"
+#include "toolsupport/status_window.h"
 
 namespace compressor {
 

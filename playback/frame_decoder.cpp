@@ -1,10 +1,10 @@
-#include "frame_decoder.h"
+#include "playback/frame_decoder.h"
 
 #include <algorithm>
 #include <cstring>
 #include <type_traits>
 
-#include "frame_coding.h"
+#include "playback/frame_coding.h"
 
 bool DescribeMemoryDestination(const MemoryDestination& where, DestinationDescriptor& descriptor) {
   const int64_t bytesPerPixel = (where.pixelFormat & 0x80) ? 2 : 1;

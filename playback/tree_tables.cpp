@@ -1,4 +1,4 @@
-#include "tree_tables.h"
+#include "playback/tree_tables.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "player_main.h"
+#include "player/player_main.h"
 
 #include <unistd.h>
 
@@ -6,15 +6,15 @@
 #include <cstring>
 #include <vector>
 
-#include "focus_watch.h"
+#include "player/focus_watch.h"
 #include "platform/system/clock.h"
 #include "platform/system/file_names.h"
 #include "platform/system/stop_signals.h"
-#include "player_options.h"
-#include "player_window.h"
-#include "reporting_program.h"
-#include "self_play_area.h"
-#include "summary_text.h"
+#include "player/player_options.h"
+#include "player/player_window.h"
+#include "player/reporting_program.h"
+#include "player/self_play_area.h"
+#include "player/summary_text.h"
 #include "toolsupport/paths.h"
 #include "toolsupport/switches.h"
 #include "toolsupport/text_words.h"

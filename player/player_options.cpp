@@ -1,4 +1,4 @@
-#include "player_options.h"
+#include "player/player_options.h"
 
 #include <optional>
 

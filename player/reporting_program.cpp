@@ -1,8 +1,8 @@
-#include "reporting_program.h"
+#include "player/reporting_program.h"
 
 #include "platform/system/command_text.h"
 #include "platform/system/report_channel.h"
-#include "player_window.h"
+#include "player/player_window.h"
 #include "toolsupport/report_protocol.h"
 #include "toolsupport/switches.h"
 

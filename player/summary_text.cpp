@@ -1,4 +1,4 @@
-#include "summary_text.h"
+#include "player/summary_text.h"
 
 #include "toolsupport/text_words.h"
 

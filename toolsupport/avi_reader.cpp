@@ -1,4 +1,4 @@
-#include "avi_reader.h"
+#include "toolsupport/avi_reader.h"
 
 #include <algorithm>
 #include <cstring>

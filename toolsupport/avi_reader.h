@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "riff_reader.h"
+#include "toolsupport/riff_reader.h"
 
 namespace toolsupport {
 

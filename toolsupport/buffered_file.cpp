@@ -1,4 +1,4 @@
-#include "buffered_file.h"
+#include "toolsupport/buffered_file.h"
 
 #include <cerrno>
 #include <cstring>

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "bit_output.h"
+#include "toolsupport/bit_output.h"
 
 namespace toolsupport {
 

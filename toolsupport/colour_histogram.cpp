@@ -1,4 +1,4 @@
-#include "colour_histogram.h"
+#include "toolsupport/colour_histogram.h"
 
 void CountColors8(ColourHistogram& histogram, const uint8_t* row, int width, const uint8_t* palette) {
   uint32_t keys[256];

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "colour_tables.h"
+#include "toolsupport/colour_tables.h"
 
 struct ColourHistogram {
   std::vector<uint64_t> counts = std::vector<uint64_t>(kColourKeyCount, 0);

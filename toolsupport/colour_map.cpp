@@ -1,4 +1,4 @@
-#include "colour_map.h"
+#include "toolsupport/colour_map.h"
 
 #include <algorithm>
 #include <cstring>

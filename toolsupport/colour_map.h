@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "colour_tables.h"
+#include "toolsupport/colour_tables.h"
 
 // Nearest entry among palette[first .. first + count - 1] (least distance at 6 bits, the
 // first of equal ones).

@@ -1,4 +1,4 @@
-#include "colour_reduce.h"
+#include "toolsupport/colour_reduce.h"
 
 #include <algorithm>
 #include <array>

@@ -3,8 +3,8 @@
 // placement of the new colours near what the palette held before.
 #include <cstdint>
 
-#include "colour_histogram.h"
-#include "status_window.h"
+#include "toolsupport/colour_histogram.h"
+#include "toolsupport/status_window.h"
 
 // A colour as R * 65536 + G * 256 + B (8-bit components).
 inline constexpr uint32_t PackRgb(uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; }

@@ -1,4 +1,4 @@
-#include "colour_tables.h"
+#include "toolsupport/colour_tables.h"
 
 namespace {
 

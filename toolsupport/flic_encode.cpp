@@ -1,4 +1,4 @@
-#include "flic_encode.h"
+#include "toolsupport/flic_encode.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "flic_reader.h"
+#include "toolsupport/flic_reader.h"
 
 #include <algorithm>
 #include <cstring>

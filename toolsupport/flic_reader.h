@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "buffered_file.h"
+#include "toolsupport/buffered_file.h"
 
 namespace toolsupport {
 

@@ -1,9 +1,9 @@
-#include "flic_writer.h"
+#include "toolsupport/flic_writer.h"
 
 #include <cstring>
 
-#include "flic_encode.h"
-#include "paths.h"
+#include "toolsupport/flic_encode.h"
+#include "toolsupport/paths.h"
 
 using namespace toolsupport;
 

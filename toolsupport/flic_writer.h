@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "buffered_file.h"
+#include "toolsupport/buffered_file.h"
 
 struct FlicWriter {
   toolsupport::BufferedFile file{64000};

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "graphics_source.h"
-#include "list_file.h"
+#include "toolsupport/graphics_source.h"
+#include "toolsupport/list_file.h"
 
 namespace toolsupport {
 

@@ -1,12 +1,12 @@
-#include "graphics_output.h"
+#include "toolsupport/graphics_output.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 
-#include "paths.h"
-#include "status_window.h"
+#include "toolsupport/paths.h"
+#include "toolsupport/status_window.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "colour_reduce.h"
-#include "flic_writer.h"
+#include "toolsupport/colour_reduce.h"
+#include "toolsupport/flic_writer.h"
 #include "platform/image/image.h"
 
 enum GraphicsOutputKind { kOutputFlc = 0, kOutputBmp, kOutputJpg, kOutputTga, kOutputTif, kOutputPcx, kOutputGif };

@@ -1,12 +1,12 @@
-#include "graphics_source.h"
+#include "toolsupport/graphics_source.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
-#include "graphics_inputs.h"
-#include "halftone.h"
+#include "toolsupport/graphics_inputs.h"
+#include "toolsupport/halftone.h"
 
 namespace toolsupport {
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "palette_decision.h"
-#include "status_window.h"
+#include "toolsupport/palette_decision.h"
+#include "toolsupport/status_window.h"
 
 namespace toolsupport {
 

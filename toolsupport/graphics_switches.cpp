@@ -1,5 +1,5 @@
-#include "graphics_source.h"
-#include "switches.h"
+#include "toolsupport/graphics_source.h"
+#include "toolsupport/switches.h"
 
 namespace toolsupport {
 namespace {

@@ -1,10 +1,10 @@
-#include "halftone.h"
+#include "toolsupport/halftone.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "colour_tables.h"
+#include "toolsupport/colour_tables.h"
 
 namespace {
 

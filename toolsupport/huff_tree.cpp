@@ -1,4 +1,4 @@
-#include "huff_tree.h"
+#include "toolsupport/huff_tree.h"
 
 #include <algorithm>
 #include <cassert>

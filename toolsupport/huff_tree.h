@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "bit_output.h"
+#include "toolsupport/bit_output.h"
 
 namespace toolsupport {
 

@@ -1,4 +1,4 @@
-#include "image_calls.h"
+#include "toolsupport/image_calls.h"
 
 namespace toolsupport {
 namespace {

@@ -1,4 +1,4 @@
-#include "list_file.h"
+#include "toolsupport/list_file.h"
 
 #include <algorithm>
 #include <cctype>

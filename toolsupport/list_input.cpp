@@ -1,7 +1,7 @@
 // A list file or a numbered series as one input: the frames of its entries in turn.
 #include <algorithm>
 
-#include "graphics_inputs.h"
+#include "toolsupport/graphics_inputs.h"
 
 namespace toolsupport {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "palette_steps.h"
+#include "toolsupport/palette_steps.h"
 
 // What the palette steps need of a picture input.
 class PaletteInput {

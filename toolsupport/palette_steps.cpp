@@ -1,4 +1,4 @@
-#include "palette_steps.h"
+#include "toolsupport/palette_steps.h"
 
 #include <algorithm>
 #include <cstring>

@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "colour_histogram.h"
-#include "colour_map.h"
-#include "colour_reduce.h"
+#include "toolsupport/colour_histogram.h"
+#include "toolsupport/colour_map.h"
+#include "toolsupport/colour_reduce.h"
 
 // The part of an input frame that a sub-frame covers.
 struct ColourFrame {

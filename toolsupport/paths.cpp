@@ -1,4 +1,4 @@
-#include "paths.h"
+#include "toolsupport/paths.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "text_words.h"
+#include "toolsupport/text_words.h"
 
 namespace {
 

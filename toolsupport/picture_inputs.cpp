@@ -3,9 +3,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "avi_reader.h"
-#include "graphics_inputs.h"
-#include "image_calls.h"
+#include "toolsupport/avi_reader.h"
+#include "toolsupport/graphics_inputs.h"
+#include "toolsupport/image_calls.h"
 #include "platform/system/file_names.h"
 
 namespace toolsupport {

@@ -1,4 +1,4 @@
-#include "report_protocol.h"
+#include "toolsupport/report_protocol.h"
 
 #include <unistd.h>
 

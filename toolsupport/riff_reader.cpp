@@ -1,4 +1,4 @@
-#include "riff_reader.h"
+#include "toolsupport/riff_reader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <filesystem>
 
-#include "flic_reader.h"
-#include "graphics_inputs.h"
+#include "toolsupport/flic_reader.h"
+#include "toolsupport/graphics_inputs.h"
 #include "platform/image/image.h"
-#include "sound_files.h"
+#include "toolsupport/sound_files.h"
 
 namespace toolsupport {
 namespace {

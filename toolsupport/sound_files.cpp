@@ -1,4 +1,4 @@
-#include "sound_files.h"
+#include "toolsupport/sound_files.h"
 
 #include <algorithm>
 #include <cstring>

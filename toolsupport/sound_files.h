@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "pcm_source.h"
-#include "riff_reader.h"
+#include "toolsupport/pcm_source.h"
+#include "toolsupport/riff_reader.h"
 
 namespace toolsupport {
 

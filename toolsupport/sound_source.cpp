@@ -1,11 +1,11 @@
-#include "sound_source.h"
+#include "toolsupport/sound_source.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "paths.h"
+#include "toolsupport/paths.h"
 #include "platform/system/file_names.h"
-#include "video_sound_stream.h"
+#include "toolsupport/video_sound_stream.h"
 
 namespace toolsupport {
 namespace {

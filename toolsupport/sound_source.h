@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "list_file.h"
-#include "pcm_source.h"
-#include "sound_streams.h"
-#include "sound_switches.h"
-#include "status_window.h"
+#include "toolsupport/list_file.h"
+#include "toolsupport/pcm_source.h"
+#include "toolsupport/sound_streams.h"
+#include "toolsupport/sound_switches.h"
+#include "toolsupport/status_window.h"
 
 namespace toolsupport {
 

@@ -1,4 +1,4 @@
-#include "sound_streams.h"
+#include "toolsupport/sound_streams.h"
 
 #include <algorithm>
 #include <cstring>

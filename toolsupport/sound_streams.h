@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "pcm_source.h"
-#include "sound_files.h"
+#include "toolsupport/pcm_source.h"
+#include "toolsupport/sound_files.h"
 
 namespace toolsupport {
 

@@ -1,6 +1,6 @@
-#include "sound_switches.h"
+#include "toolsupport/sound_switches.h"
 
-#include "switches.h"
+#include "toolsupport/switches.h"
 
 namespace toolsupport {
 

@@ -1,4 +1,4 @@
-#include "sound_track_encoder.h"
+#include "toolsupport/sound_track_encoder.h"
 
 #include <algorithm>
 #include <cstring>

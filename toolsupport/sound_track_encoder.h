@@ -12,10 +12,10 @@
 #include <memory>
 #include <vector>
 
-#include "bit_output.h"
-#include "buffered_file.h"
-#include "huff_tree.h"
-#include "pcm_source.h"
+#include "toolsupport/bit_output.h"
+#include "toolsupport/buffered_file.h"
+#include "toolsupport/huff_tree.h"
+#include "toolsupport/pcm_source.h"
 
 namespace toolsupport {
 

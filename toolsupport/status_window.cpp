@@ -1,4 +1,4 @@
-#include "status_window.h"
+#include "toolsupport/status_window.h"
 
 #include <sys/stat.h>
 
@@ -12,8 +12,8 @@
 #include "platform/gui/status_panel.h"
 #include "platform/system/clock.h"
 #include "platform/system/stop_signals.h"
-#include "report_protocol.h"
-#include "switches.h"
+#include "toolsupport/report_protocol.h"
+#include "toolsupport/switches.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "tool_memory.h"
+#include "toolsupport/tool_memory.h"
 
-#include "status_window.h"
+#include "toolsupport/status_window.h"
 
 void* AllocAligned(size_t size) {
   void* block = AlignedAlloc(size == 0 ? 1 : size);

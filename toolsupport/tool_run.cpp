@@ -1,9 +1,9 @@
-#include "tool_run.h"
+#include "toolsupport/tool_run.h"
 
 #include <new>
 #include <stdexcept>
 
-#include "status_window.h"
+#include "toolsupport/status_window.h"
 
 bool FailWith(const char* message) {
   StatusCallback(2, message);

@@ -1,4 +1,4 @@
-#include "video_sound_stream.h"
+#include "toolsupport/video_sound_stream.h"
 
 #include <algorithm>
 #include <cstring>

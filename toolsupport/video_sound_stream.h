@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "sound_streams.h"
+#include "toolsupport/sound_streams.h"
 
 struct VantVideo;
 

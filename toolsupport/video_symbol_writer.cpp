@@ -1,4 +1,4 @@
-#include "video_symbol_writer.h"
+#include "toolsupport/video_symbol_writer.h"
 
 namespace toolsupport {
 

@@ -11,7 +11,7 @@
 #include <array>
 #include <span>
 
-#include "huff_tree.h"
+#include "toolsupport/huff_tree.h"
 #include "playback/frame_coding.h"
 
 namespace toolsupport {

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "graphics_inputs.h"
+#include "toolsupport/graphics_inputs.h"
 #include "platform/image/image.h"
 #include "playback/vant.h"
 

@@ -1,6 +1,6 @@
 // The two clips must differ in the way the comparison relies on: the shapes clip leaves most of
 // each frame as it was, the scrolling clip almost none of it.
-#include "speed_clips.h"
+#include "bench/speed_clips.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "wave_out.h"
+#include "platform/audio/wave_out.h"
 
 #include <SDL.h>
 #include <dlfcn.h>

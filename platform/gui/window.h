@@ -9,7 +9,7 @@
 #include <memory>
 #include <string_view>
 
-#include "key_codes.h"
+#include "platform/gui/key_codes.h"
 
 namespace platform {
 

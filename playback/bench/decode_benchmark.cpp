@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "frame_decoder.h"
+#include "playback/frame_decoder.h"
 #include "toolsupport/video_symbol_writer.h"
 
 namespace {

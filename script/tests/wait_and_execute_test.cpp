@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/system/clock.h"
-#include "script_runner.h"
+#include "script/tests/script_runner.h"
 
 namespace {
 

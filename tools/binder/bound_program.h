@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "buffered_file.h"
-#include "status_window.h"
+#include "toolsupport/buffered_file.h"
+#include "toolsupport/status_window.h"
 
 namespace binder {
 

@@ -1,18 +1,18 @@
-#include "converter_main.h"
+#include "tools/converter/converter_main.h"
 
 #include <cstdio>
 #include <memory>
 #include <utility>
 #include <vector>
 
-#include "graphics_output.h"
-#include "graphics_source.h"
-#include "paths.h"
+#include "toolsupport/graphics_output.h"
+#include "toolsupport/graphics_source.h"
+#include "toolsupport/paths.h"
 #include "platform/system/clock.h"
-#include "status_window.h"
-#include "switches.h"
-#include "text_words.h"
-#include "tool_run.h"
+#include "toolsupport/status_window.h"
+#include "toolsupport/switches.h"
+#include "toolsupport/text_words.h"
+#include "toolsupport/tool_run.h"
 
 namespace converter {
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "buffered_file.h"
-#include "sound_track_encoder.h"
-#include "status_window.h"
+#include "toolsupport/buffered_file.h"
+#include "toolsupport/sound_track_encoder.h"
+#include "toolsupport/status_window.h"
 
 namespace mixer {
 

@@ -1,4 +1,4 @@
-#include "extractor_main.h"
+#include "tools/sound/extractor_main.h"
 
 #include <fcntl.h>
 #include <strings.h>
@@ -10,13 +10,13 @@
 #include <utility>
 #include <vector>
 
-#include "paths.h"
-#include "sound_source.h"
-#include "status_window.h"
-#include "switches.h"
-#include "text_words.h"
-#include "tool_run.h"
-#include "wav_header.h"
+#include "toolsupport/paths.h"
+#include "toolsupport/sound_source.h"
+#include "toolsupport/status_window.h"
+#include "toolsupport/switches.h"
+#include "toolsupport/text_words.h"
+#include "toolsupport/tool_run.h"
+#include "tools/sound/wav_header.h"
 
 namespace soundtool {
 

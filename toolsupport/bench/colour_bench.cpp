@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "halftone.h"
-#include "palette_steps.h"
+#include "toolsupport/halftone.h"
+#include "toolsupport/palette_steps.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "colour_reduce.h"
-#include "palette_steps.h"
+#include "toolsupport/colour_reduce.h"
+#include "toolsupport/palette_steps.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "halftone.h"
+#include "toolsupport/halftone.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "palette_decision.h"
+#include "toolsupport/palette_decision.h"
 
 #include <gtest/gtest.h>
 
