@@ -11,6 +11,7 @@
 #include "key_event.h"
 #include "platform/gui/window.h"
 #include "player/player_window.h"
+#include "script/mouse_areas.h"
 #include "script/script_input.h"
 #include "script/slot_numbers.h"
 #include "script_runner.h"
@@ -57,6 +58,22 @@ TEST(ScriptKeys, KeysAndCharactersGetTheirNames) {
   }
   EXPECT_EQ(script::KeyName(kCloseCode), "ALT F4");
   EXPECT_EQ(script::KeyName(150), std::string(1, static_cast<char>(150)));
+}
+
+TEST(ScriptMouseAreas, ThirtyTwoSetsAreSavedAndAnEmptyStackIsNotPopped) {
+  script::MouseAreas areas;
+  EXPECT_FALSE(areas.Pop());
+  for (int i = 0; i < 32; ++i) {
+    ASSERT_TRUE(areas.Add("set" + std::to_string(i), 0, 10, 0, 10, -1));
+    ASSERT_TRUE(areas.Push());
+  }
+  EXPECT_FALSE(areas.Push());
+  ASSERT_TRUE(areas.Add("inner", 0, 10, 0, 10, -1));
+  ASSERT_TRUE(areas.Pop());
+  const script::MouseArea* found = areas.Find(5, 5);
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found->name, "set31");  // the 33rd push changed nothing
+  EXPECT_EQ(areas.Count(), 32u);
 }
 
 class ScriptInput : public ::testing::Test {

@@ -46,6 +46,8 @@ TEST(ScriptScreen, SettingsForTheNextWindow) {
     EXPECT_EQ(run.context->settings.options, c.options);
   }
   SetPlayerProgramTitle("VantScript");
+  EXPECT_EQ(runner.Run("").context->settings.fadeStepMs, 15);
+  EXPECT_EQ(runner.Run("screenfadespeed -5").context->settings.fadeStepMs, 0);
 }
 
 TEST(ScriptScreen, WindowSizesOffsetsAndRefusedWindows) {
@@ -210,6 +212,16 @@ TEST(ScriptScreen, VideosLetGoOfWindowsAndBitmapsThatGo) {
   EXPECT_EQ(AdvanceError(context, intoWindow), "");  // decodes nowhere
   EXPECT_EQ(BufferPixel(context, 8, 4), 0);
   ASSERT_TRUE(script::AnimationToWindow(context, intoWindow, 0, 0));
+  // The lists go into the trace file while one is open.
+  context.debugSlot = context.files.Open(runner.File("trace.txt"), script::SlotMode::kCreate);
+  script::ListAnimations(context);
+  script::ListBitmaps(context);
+  context.files.Close(context.debugSlot);
+  EXPECT_EQ(runner.Read("trace.txt"),
+            "\r\nNumber: 3000  Name: three  Width: 16  Height: 8\r\n"
+            "Number: 3001  Name: three  Width: 16  Height: 8\r\n\r\nNumber: 9000  Width: 4  Height: 4\r\n");
+  context.debugSlot = script::kNoSlot;
+
   script::CloseScriptWindow(context);
   EXPECT_NE(AdvanceError(context, intoWindow).find("A window hasn't been created yet"), std::string::npos);
   EXPECT_FALSE(script::AnimationToWindow(context, intoWindow, 0, 0));
