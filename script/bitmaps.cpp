@@ -23,6 +23,21 @@ std::unique_ptr<Bitmap> MakeBitmap(int64_t width, int64_t height) {
   return bitmap;
 }
 
+void CopyBitmap(const Bitmap& source, Bitmap& destination, int64_t x, int64_t y, CopyMode mode,
+                uint8_t key, const Bitmap* mask) {
+  if (mode == CopyMode::kMasked &&
+      (mask == nullptr || mask->width != destination.width || mask->height != destination.height)) {
+    return;
+  }
+  const PixelCanvas maskCanvas = mask != nullptr ? mask->Canvas() : PixelCanvas{};
+  const CopyRule rule{mode, key, mask != nullptr ? &maskCanvas : nullptr, false};
+  if (source.width < destination.width || source.height < destination.height) {
+    CopyPixels(source.Canvas(), 0, 0, destination.Canvas(), x, y, source.width, source.height, rule);
+  } else {
+    CopyPixels(source.Canvas(), x, y, destination.Canvas(), 0, 0, destination.width, destination.height, rule);
+  }
+}
+
 int BitmapSlots::Alloc(int64_t width, int64_t height) {
   for (int slot = 0; slot < kBitmapSlotCount; ++slot) {
     if (slots_[slot] != nullptr) continue;

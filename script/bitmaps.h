@@ -31,6 +31,13 @@ struct Bitmap {
 // limit, or when the memory cannot be had.
 std::unique_ptr<Bitmap> MakeBitmap(int64_t width, int64_t height);
 
+// Bitmap to bitmap at (x, y). A source narrower or lower than the destination is put at (x, y)
+// in it; a source at least as large both ways fills the whole destination from its own area at
+// (x, y). Clipped to both; the masked copy needs a mask of the destination's size (read where
+// the destination pixel is) and does nothing with another.
+void CopyBitmap(const Bitmap& source, Bitmap& destination, int64_t x, int64_t y,
+                CopyMode mode = CopyMode::kPlain, uint8_t key = 0, const Bitmap* mask = nullptr);
+
 class BitmapSlots {
  public:
   // The first free slot, holding a new bitmap; -1 when none is free or the bitmap cannot be made.

@@ -204,6 +204,42 @@ TEST(ScriptPixels, FontsFromBitmapsAndTheirRefusals) {
   EXPECT_TRUE(script::Font::FromBitmap(*empty, 32, 8, 8, 127));
 }
 
+TEST(ScriptPixels, BitmapToBitmapPlacesASmallerSourceAndCutsFromALargerOne) {
+  auto Rows = [](const script::Bitmap& bitmap) {
+    std::string rows;
+    for (int32_t i = 0; i < bitmap.width * bitmap.height; ++i) {
+      if (i > 0 && i % bitmap.width == 0) rows += '/';
+      rows += static_cast<char>('0' + bitmap.pixels[static_cast<size_t>(i)]);
+    }
+    return rows;
+  };
+  auto Blank = [](int32_t width, int32_t height) {
+    auto bitmap = script::MakeBitmap(width, height);
+    std::fill_n(bitmap->pixels.get(), width * height, 0);
+    return bitmap;
+  };
+  const auto source = Counting();
+  auto wide = Blank(4, 3);
+  script::CopyBitmap(*source, *wide, 2, 1);  // narrower: placed at (2, 1), cut at the edges
+  EXPECT_EQ(Rows(*wide), "0000/0012/0045");
+  auto small = Blank(2, 2);
+  script::CopyBitmap(*source, *small, 1, 0);  // larger: the destination filled from (1, 0)
+  EXPECT_EQ(Rows(*small), "23/56");
+  script::CopyBitmap(*source, *small, 2, 2);  // cut at the source's edges
+  EXPECT_EQ(Rows(*small), "93/56");
+  auto mask = Blank(2, 2);
+  mask->pixels[0] = 1;
+  script::CopyBitmap(*source, *small, 0, 0, script::CopyMode::kMasked, 1, mask.get());
+  EXPECT_EQ(Rows(*small), "92/45");
+  script::CopyBitmap(*source, *small, 0, 0, script::CopyMode::kMasked, 1, source.get());
+  EXPECT_EQ(Rows(*small), "92/45");  // a mask of another size does nothing
+  // From (-1, -1) only the source's first pixel, a 1, reaches the destination, at (1, 1).
+  script::CopyBitmap(*source, *small, -1, -1, script::CopyMode::kTransparent, 1);
+  EXPECT_EQ(Rows(*small), "92/45");
+  script::CopyBitmap(*source, *small, -1, -1, script::CopyMode::kTransparent, 2);
+  EXPECT_EQ(Rows(*small), "92/41");
+}
+
 TEST(ScriptPixels, BitmapsOfNoPixelsAndRefusedSizes) {
   const auto empty = script::MakeBitmap(0, 40);
   ASSERT_NE(empty, nullptr);
