@@ -1,6 +1,7 @@
 #include "block_analysis.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -24,6 +25,14 @@ struct ColorList {
 };
 
 #if defined(__SSE2__)
+// Bits set in each byte value (a table: without a popcount instruction in the build, counting
+// calls a library routine).
+constexpr std::array<uint8_t, 256> kBitsSet = [] {
+  std::array<uint8_t, 256> bits{};
+  for (int i = 0; i < 256; ++i) bits[i] = static_cast<uint8_t>(std::popcount(static_cast<unsigned>(i)));
+  return bits;
+}();
+
 // Each pixel against all sixteen at once: the lowest pixel of a colour's mask is where it first
 // appears, and the mask's bits count its pixels. No branch depends on the colours, which blocks
 // of many colours would mispredict.
@@ -40,7 +49,7 @@ void ListColors(const uint8_t* block, ColorList& list) {
   for (; firsts != 0; firsts &= firsts - 1) {
     const int k = std::countr_zero(firsts);
     list.colors[list.n] = block[k];
-    list.counts[list.n] = static_cast<uint8_t>(std::popcount(same[k]));
+    list.counts[list.n] = static_cast<uint8_t>(kBitsSet[same[k] & 0xFF] + kBitsSet[same[k] >> 8]);
     ++list.n;
   }
 }
@@ -88,14 +97,16 @@ void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_
                      uint8_t& second) {
   // The first pair of greatest distance in list order, the darker one first. The distance and
   // the pair's place, earlier pairs higher, make one key whose largest value is that pair.
-  uint64_t farthest = 0;
+  // Four running maxima, so that each comparison does not wait for the one before.
+  uint64_t farthestOf[4] = {0, 0, 0, 0};
   for (int i = 0; i < list.n; ++i) {
     const uint32_t* row = distance.Row(list.colors[i]);
     for (int j = i + 1; j < list.n; ++j) {
       const uint64_t key = uint64_t{row[list.colors[j]]} << 16 | (0xFFFFu - static_cast<uint32_t>(i << 8 | j));
-      farthest = std::max(farthest, key);
+      farthestOf[j & 3] = std::max(farthestOf[j & 3], key);
     }
   }
+  const uint64_t farthest = std::max(std::max(farthestOf[0], farthestOf[1]), std::max(farthestOf[2], farthestOf[3]));
   const auto place = static_cast<int>(0xFFFFu - (farthest & 0xFFFF));
   int a = place >> 8, b = place & 0xFF;
   if (distance.BrightnessOf(list.colors[b]) < distance.BrightnessOf(list.colors[a])) {
@@ -146,7 +157,8 @@ void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_
 // that reach are scored exactly. P / W^2 is the nearness D to the mean, so the near-mean list
 // holds all within reach. P = W Q(c) + S with Q(c) = W (5 r^2 + 6 g^2 + 5 b^2) - 2 (5 r R + 6 g G
 // + 5 b B) and S = 5 R^2 + 6 G^2 + 5 B^2: Q decides, with the reach 4 W. The walk through the
-// list ends where its entries lie farther from the list's centre than any within reach can.
+// list, nearest to its centre first, ends where its entries lie farther from the centre than
+// any within reach can.
 ColorChoice NearMeanSearch(const uint8_t* colors, const uint8_t* counts, int n, ColorDistanceTable& distance) {
   static_assert(NearMeanLists::kSlack == 4.0);
   int64_t pixels = 0, sums[3] = {0, 0, 0};
@@ -167,11 +179,16 @@ ColorChoice NearMeanSearch(const uint8_t* colors, const uint8_t* counts, int n, 
     meanFromCentre += NearMeanLists::kWeights[byte] * difference * difference;
   }
   meanFromCentre = std::sqrt(meanFromCentre);
+  // An entry within reach lies no farther from the centre than the mean plus the root of (the
+  // smallest D found, plus the slack); squared and times W^2, that root's square is W Q + S +
+  // 4 W^2. Compared without roots or divisions, rounded towards walking on.
   int64_t reach[256];
   int64_t smallest = INT64_MAX;
-  double farthest = INFINITY;  // from the centre, of any entry within reach; rounded up
+  double withinReach = INFINITY;
   size_t walked = 0;
-  for (; walked < list.count && list.fromCentre[walked] <= farthest; ++walked) {
+  for (; walked < list.count; ++walked) {
+    const double beyondMean = list.fromCentre[walked] - meanFromCentre - 1e-6;
+    if (beyondMean > 0 && beyondMean * beyondMean * pixelsSquared > withinReach) break;
     const uint8_t c = list.indexes[walked];
     const std::array<int32_t, 3>& weighted = distance.WeightedEntry(c);
     const int64_t q = pixels * distance.WeightedSquares(c) -
@@ -179,8 +196,7 @@ ColorChoice NearMeanSearch(const uint8_t* colors, const uint8_t* counts, int n, 
     reach[walked] = q;
     if (q < smallest) {
       smallest = q;
-      const double nearest = static_cast<double>(pixels * q + same) / pixelsSquared;  // D of this entry
-      farthest = (meanFromCentre + std::sqrt(nearest + NearMeanLists::kSlack)) * (1 + 1e-9) + 1e-6;
+      withinReach = static_cast<double>(pixels * q + same + 4 * pixels * pixels) * (1 + 1e-9) + 1;
     }
   }
   const int64_t slack = 4 * pixels;

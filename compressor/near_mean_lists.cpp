@@ -28,11 +28,6 @@ static_assert(CubeReciprocalsExact());
 
 }  // namespace
 
-size_t NearMeanLists::Level::Cube(const int corner[3]) const {
-  const size_t cubes = size_t{256} >> shift;
-  return (size_t(corner[0]) * cubes + size_t(corner[1])) * cubes + size_t(corner[2]);
-}
-
 void NearMeanLists::Rebuild(const uint8_t* palette, int first, int end) {
   std::copy(palette, palette + palette_.size(), palette_.begin());
   usable_.clear();

@@ -40,7 +40,10 @@ class NearMeanLists {
     std::vector<uint16_t> count;
     std::vector<uint8_t> indexes;
     std::vector<double> fromCentre;
-    size_t Cube(const int corner[3]) const;
+    size_t Cube(const int corner[3]) const {
+      const size_t cubes = size_t{256} >> shift;
+      return (size_t(corner[0]) * cubes + size_t(corner[1])) * cubes + size_t(corner[2]);
+    }
   };
   // Makes the list of a cube from the entries of `from` (count of them).
   void Make(Level& level, size_t cube, const int corner[3], const uint8_t* from, size_t count);
