@@ -1,6 +1,7 @@
 #include "input_sound.h"
 
 #include <algorithm>
+#include <string>
 
 #include "data_rate.h"
 #include "sound_source.h"
@@ -17,10 +18,23 @@ int32_t ClampToInt32(int64_t value) {
 std::unique_ptr<toolsupport::SoundTrackEncoder> OpenInputSound(const InputSoundRequest& request,
                                                                toolsupport::BufferedFile* output,
                                                                const ProgressCallback& progress) {
-  auto opening = std::make_shared<bool>(true);
+  // Whether the input has sound at all is known only once it is open: until then the first
+  // error is kept, not shown.
+  struct Opening {
+    bool open = true;
+    std::string error;
+  };
+  auto opening = std::make_shared<Opening>();
   ProgressCallback quietWhileOpening = [opening, progress](int kind, const char* text) {
-    if (*opening) return 0;
+    if (opening->open) {
+      if (kind == 2 && text != nullptr && opening->error.empty()) opening->error = text;
+      return 0;
+    }
     return progress ? progress(kind, text) : 0;
+  };
+  auto fail = [&progress](const std::string& text) {
+    if (progress) progress(2, text.empty() ? "Error reading the input file." : text.c_str());
+    return nullptr;
   };
 
   // The part of the sound that belongs to the frames taken, in milliseconds of the input.
@@ -28,10 +42,12 @@ std::unique_ptr<toolsupport::SoundTrackEncoder> OpenInputSound(const InputSoundR
   const int64_t inputPeriod = FramePeriod(request.inputFrameRate);
   switches.start = ClampToInt32(request.firstFrame * inputPeriod / 100);
   switches.end = ClampToInt32((request.firstFrame + request.inputFrames) * inputPeriod / 100);
+  bool soundFound = false;
   std::unique_ptr<toolsupport::SoundSource> source =
-      toolsupport::OpenSoundInput(quietWhileOpening, switches, request.inputName);
-  *opening = false;
-  if (!source) return nullptr;
+      toolsupport::OpenSoundInput(quietWhileOpening, switches, request.inputName, &soundFound);
+  opening->open = false;
+  if (!source) return soundFound ? fail(opening->error) : nullptr;
+  if (source->damage != nullptr) return fail(source->damage);
 
   toolsupport::SoundTrackOptions options;
   const int64_t length =

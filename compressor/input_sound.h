@@ -24,9 +24,10 @@ struct InputSoundRequest {
 };
 
 // The track encoder on the input's sound, cut to the frames taken and as long as the video, with
-// its chunks going to output. None when the input has no sound that can be read: an input
-// without sound is no error, so nothing is reported while the sound is being opened. Reading it
-// later reports through progress.
+// its chunks going to output. None when the input has no sound: that is no error, and nothing is
+// reported. Sound that the input holds but that cannot be read, or not all of it, would be lost
+// without a word: the sound input's reason goes to progress as an error (kind 2) and none comes
+// back. Reading it later reports through progress.
 std::unique_ptr<toolsupport::SoundTrackEncoder> OpenInputSound(const InputSoundRequest& request,
                                                                toolsupport::BufferedFile* output,
                                                                const ProgressCallback& progress);

@@ -40,9 +40,8 @@ bool KindAvailable(int32_t kind, int32_t width, int32_t height, bool stretched) 
     case VANT_BLITTER_FULL_SCREEN_320X240:
       return width <= 320 && height <= 240 && !stretched && g_full_screen_owner == nullptr;
     case VANT_BLITTER_FULL_SCREEN_320X200:
-      return width <= 320 && height <= 200 && !stretched && g_full_screen_owner == nullptr;
     case VANT_BLITTER_FULL_SCREEN_DIRECT:
-      return false;  // no screen memory to write into
+      return width <= 320 && height <= 200 && !stretched && g_full_screen_owner == nullptr;
     case VANT_BLITTER_STANDARD_DIBS:
     case VANT_BLITTER_DIB_SECTION:
       return true;
@@ -80,6 +79,16 @@ void DescribeBuffer(VantBuffer& buffer, int32_t kind, int32_t width, int32_t hei
     buffer.rectMode = 1;
     buffer.destinationFlags = 1;
     if (kind == VANT_BLITTER_FULL_SCREEN_320X240 && height <= 200) buffer.height = 204;
+  } else if (kind == VANT_BLITTER_FULL_SCREEN_DIRECT) {
+    // The pixels are the display's own memory: the whole mode, top row first, never blitted.
+    buffer.fullScreen = 1;
+    buffer.paletteEntries = 256;
+    buffer.firstUsable = 0;
+    buffer.endUsable = 256;
+    buffer.rectMode = VANT_RECT_NONE;
+    buffer.destinationFlags = 0;
+    buffer.width = 320;
+    buffer.height = 200;
   } else {
     buffer.paletteEntries = screen.palette_entries;
     buffer.firstUsable = screen.static_count;
@@ -112,7 +121,8 @@ using OwnedBuffer = std::unique_ptr<VantBuffer, BufferDeleter>;
 // The full-screen view stands in for the caller's window, which waits minimized meanwhile.
 bool TakeFullScreen(VantBuffer& buffer, platform::Window& caller) {
   QSize mode = buffer.kind == VANT_BLITTER_FULL_SCREEN_320X240 ? QSize(320, 240) : QSize(320, 200);
-  std::unique_ptr<FullScreenView> view = FullScreenView::Create(buffer, mode);
+  std::unique_ptr<FullScreenView> view =
+      FullScreenView::Create(buffer, mode, buffer.kind == VANT_BLITTER_FULL_SCREEN_DIRECT);
   if (view == nullptr) return false;
   g_full_screen_owner = &buffer;
   caller.ShowMinimized();

@@ -97,7 +97,10 @@ int32_t VantBufferBlit(VantBuffer* buffer, void* /*context*/, int32_t x, int32_t
   if (buffer == nullptr) return 0;
   buffer->shown = 1;
   if (buffer->fullScreen) {
-    if (buffer->system->view) buffer->system->view->ShowPixels();
+    // The direct kind's pixels are the display's memory: the display shows them by itself.
+    if (buffer->kind != VANT_BLITTER_FULL_SCREEN_DIRECT && buffer->system->view) {
+      buffer->system->view->ShowPixels();
+    }
     return 0;
   }
   platform::Window* window = platform::Window::FromHandle(buffer->window);

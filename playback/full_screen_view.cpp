@@ -38,20 +38,28 @@ FullScreenLayout LayOutFullScreen(QSize screen, QSize mode, QSize picture) {
   return layout;
 }
 
-std::unique_ptr<FullScreenView> FullScreenView::Create(VantBuffer& buffer, QSize mode) {
+std::unique_ptr<FullScreenView> FullScreenView::Create(VantBuffer& buffer, QSize mode, bool direct) {
   auto window = platform::Window::Create("", platform::WindowStyle{.caption = false, .full_screen = true});
   if (window == nullptr) return nullptr;
-  return std::unique_ptr<FullScreenView>(new FullScreenView(buffer, mode, std::move(window)));
+  return std::unique_ptr<FullScreenView>(new FullScreenView(buffer, mode, direct, std::move(window)));
 }
 
-FullScreenView::FullScreenView(VantBuffer& buffer, QSize mode, std::unique_ptr<platform::Window> window)
+FullScreenView::FullScreenView(VantBuffer& buffer, QSize mode, bool direct,
+                               std::unique_ptr<platform::Window> window)
     : buffer_(buffer),
       mode_(mode),
+      direct_(direct),
       window_(std::move(window)),
       shown_(buffer.width, buffer.height, QImage::Format_Indexed8) {
   shown_.fill(0);
   shown_.setColorTable(PaletteFromColors(buffer));
   window_->SetEvents(this);
+  if (direct_) {
+    refresh_.setInterval(kRefreshMilliseconds);
+    refresh_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&refresh_, &QTimer::timeout, [this] { Refresh(); });
+    refresh_.start();
+  }
 }
 
 FullScreenView::~FullScreenView() { window_->SetEvents(nullptr); }
@@ -61,17 +69,34 @@ void FullScreenView::Show() {
   window_->Activate();
 }
 
-void FullScreenView::ShowPixels() {
-  // The buffer's rows are stored bottom-up.
+bool FullScreenView::TakePixels() {
+  const bool bottom_up = (buffer_.destinationFlags & 1) != 0;
+  bool changed = false;
   for (int row = 0; row < buffer_.height; ++row) {
-    const uint8_t* source = buffer_.pixels + static_cast<int64_t>(buffer_.height - 1 - row) * buffer_.pitch;
-    std::memcpy(shown_.scanLine(row), source, static_cast<size_t>(buffer_.width));
+    const int stored_row = bottom_up ? buffer_.height - 1 - row : row;
+    const uint8_t* source = buffer_.pixels + static_cast<int64_t>(stored_row) * buffer_.pitch;
+    uint8_t* shown = shown_.scanLine(row);
+    const size_t bytes = static_cast<size_t>(buffer_.width);
+    if (std::memcmp(shown, source, bytes) == 0) continue;
+    std::memcpy(shown, source, bytes);
+    changed = true;
   }
+  return changed;
+}
+
+void FullScreenView::ShowPixels() {
+  TakePixels();
   Render();
+}
+
+void FullScreenView::Refresh() {
+  if (TakePixels()) Render();
 }
 
 void FullScreenView::SetPalette(const QList<QRgb>& palette) {
   shown_.setColorTable(palette);
+  // The display's palette colours whatever its memory holds now.
+  if (direct_) TakePixels();
   Render();
 }
 
@@ -79,7 +104,8 @@ void FullScreenView::Paint(platform::Window&) { Render(); }
 
 void FullScreenView::Activated(platform::Window&, bool active) {
   buffer_.focused = active ? 1 : 0;
-  // Coming back to the display mode means sending the picture again.
+  // Coming back to the display mode means showing the picture again; a direct view's memory
+  // stays the buffer's meanwhile, so nothing decoded while away is lost.
   if (active) ShowPixels();
 }
 

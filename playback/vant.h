@@ -241,7 +241,8 @@ typedef enum VantBlitterKind {
   VANT_BLITTER_AUTOMATIC = 0,            /* the window kinds: 5, else 4 */
   VANT_BLITTER_FULL_SCREEN_320X240 = 1,  /* a full-screen view of a 320 x 240 display mode */
   VANT_BLITTER_FULL_SCREEN_320X200 = 2,  /* a full-screen view of a 320 x 200 display mode */
-  VANT_BLITTER_FULL_SCREEN_DIRECT = 3,   /* straight into video memory: never available */
+  VANT_BLITTER_FULL_SCREEN_DIRECT = 3,   /* 320 x 200 display memory, shown by the display itself
+                                          * at every refresh: no rectangles, no blits */
   VANT_BLITTER_STANDARD_DIBS = 4,        /* own bottom-up pixels, drawn through a converted copy */
   VANT_BLITTER_DIB_SECTION = 5           /* an indexed image over the buffer's own pixels */
 } VantBlitterKind;

@@ -8,6 +8,9 @@ namespace {
 
 constexpr int kMaxListDepth = 4;
 
+// The data size that writers which cannot seek back leave: the data runs to the end of the file.
+constexpr uint64_t kUpToTheEnd = 0xFFFFFFFF;
+
 uint64_t WholeFrames(uint64_t bytes, const PcmFormat& format) {
   return bytes / format.FrameBytes() * format.FrameBytes();
 }
@@ -65,7 +68,9 @@ struct AviWalk {
       } else if (chunk.Is("strf") && currentIsWanted && !formatRead) {
         formatRead = true;
         formatBad = !ReadPcmFormat(file, chunk, sound.format);
-      } else if (IsWantedChunk(chunk) && chunk.size > 0) {
+      } else if (IsWantedChunk(chunk)) {
+        if (chunk.size < chunk.declared) sound.cut = true;
+        if (chunk.size == 0) continue;
         sound.segments.push_back({chunk.data, chunk.size});
         sound.bytes += chunk.size;
       }
@@ -97,6 +102,7 @@ bool ReadWavSound(const RiffFile& file, FileSound& sound) {
       haveFormat = true;
     } else if (chunk.Is("data") && !haveData) {
       data = {chunk.data, chunk.size};  // already cut to the end of the file
+      sound.cut = chunk.size < chunk.declared && chunk.declared != kUpToTheEnd;
       haveData = true;
     }
   }

@@ -83,7 +83,7 @@ bool SoundSource::Refuse(const char* text) {
 }
 
 std::unique_ptr<SoundSource> SoundSource::Open(const ProgressCallback& progress, const SoundSwitches& switches,
-                                               const std::string& name, int depth) {
+                                               const std::string& name, int depth, bool* soundFound) {
   auto source = std::unique_ptr<SoundSource>(new SoundSource);
   source->progress_ = progress;
   source->name = name;
@@ -96,7 +96,9 @@ std::unique_ptr<SoundSource> SoundSource::Open(const ProgressCallback& progress,
   } else {
     opened = source->OpenRecording(switches);
   }
-  if (!opened || !source->Finish(switches)) return nullptr;
+  opened = opened && source->Finish(switches);
+  if (soundFound != nullptr && source->soundFound_) *soundFound = true;
+  if (!opened) return nullptr;
   return source;
 }
 
@@ -111,7 +113,7 @@ bool SoundSource::OpenList(const SoundSwitches& switches) {
   // The first entry's format is the list's unless one is requested; every entry is then
   // opened in that format to add up the list's size. Entries report their own failures.
   entrySwitches_ = switches;
-  std::unique_ptr<SoundSource> first = OpenEntry(0);
+  std::unique_ptr<SoundSource> first = OpenEntry(0, &soundFound_);
   if (!first) return false;
   source = output = first->output;
   entrySwitches_.rate = static_cast<int32_t>(output.rate);
@@ -119,9 +121,10 @@ bool SoundSource::OpenList(const SoundSwitches& switches) {
   entrySwitches_.bits = static_cast<int32_t>(output.bits);
   uint64_t total = 0;
   for (size_t i = 0; i < entries_.size(); ++i) {
-    std::unique_ptr<SoundSource> opened = OpenEntry(i);
+    std::unique_ptr<SoundSource> opened = OpenEntry(i, &soundFound_);
     if (!opened) return false;
     total += opened->size;
+    if (damage == nullptr) damage = opened->damage;
   }
   const Cut cut = CutOf(switches, false, 0, output, total);
   listSkip_ = cut.skip;
@@ -129,16 +132,17 @@ bool SoundSource::OpenList(const SoundSwitches& switches) {
   return true;
 }
 
-std::unique_ptr<SoundSource> SoundSource::OpenEntry(size_t index) const {
+std::unique_ptr<SoundSource> SoundSource::OpenEntry(size_t index, bool* soundFound) const {
   SoundSwitches s = entrySwitches_;
   s.start = entries_[index].start;
   s.end = entries_[index].end;
-  return Open(progress_, s, entries_[index].name, depth_ + 1);
+  return Open(progress_, s, entries_[index].name, depth_ + 1, soundFound);
 }
 
 bool SoundSource::OpenRawFile(const SoundSwitches& switches) {
   auto file = std::make_unique<InputFile>();
   if (!file->Open(WithDefaultExtension(name, ".wav"))) return Refuse("Error opening the input file.");
+  soundFound_ = true;  // every byte of a raw file is sound
   source = RawFormat(switches);
   if (source.rate == 0 || source.rate > 0xFFFFFF) {
     return Refuse("The sample rate of the raw sound must be 1 to 16777215 (/D).");
@@ -158,12 +162,15 @@ bool SoundSource::OpenRecording(const SoundSwitches& switches) {
   auto riff = std::make_unique<RiffFile>();
   FileSound sound;
   bool video = false;
-  if (riff->Open(WithDefaultExtension(name, ".wav")) && ReadWavSound(*riff, sound)) {
+  if (riff->Open(WithDefaultExtension(name, ".wav")) && riff->IsForm("WAVE")) soundFound_ = true;
+  if (soundFound_ && ReadWavSound(*riff, sound)) {
     kind = SoundKind::kFile;
+    if (sound.cut) damage = "Error reading the input file.";
   } else {
     std::unique_ptr<VideoSoundStream> track;
     switch (VideoSoundStream::Open(WithDefaultExtension(name, ".vnt"), switches.track, track)) {
       case VideoSoundStream::Result::kFound: {
+        soundFound_ = true;
         const Cut cut = CutOf(switches, true, track->framePeriod(), track->format(), track->Size());
         track->Cut(cut.skip, cut.length);
         kind = SoundKind::kVideoTrack;
@@ -182,9 +189,11 @@ bool SoundSource::OpenRecording(const SoundSwitches& switches) {
     if (!riff->Open(WithDefaultExtension(name, ".avi"))) return Refuse("Error opening the input file.");
     const AviSoundResult found = ReadAviSound(*riff, std::max(switches.track, 0), sound);
     if (found == AviSoundResult::kNoSound) return Refuse("Error opening the input file.");
+    soundFound_ = true;
     if (found == AviSoundResult::kBadFormat) return Refuse("Error reading AVI file.");
     kind = SoundKind::kAvi;
     video = true;
+    if (sound.cut) damage = "Error reading AVI file.";
   }
   source = sound.format;
   auto stream = std::make_unique<SegmentStream>(std::move(riff), std::move(sound.segments));
@@ -208,8 +217,9 @@ bool SoundSource::Finish(const SoundSwitches& switches) {
 }
 
 std::unique_ptr<SoundSource> OpenSoundInput(const ProgressCallback& progress, const SoundSwitches& switches,
-                                            const std::string& name) {
-  return SoundSource::Open(progress, switches, name, 0);
+                                            const std::string& name, bool* soundFound) {
+  if (soundFound != nullptr) *soundFound = false;
+  return SoundSource::Open(progress, switches, name, 0, soundFound);
 }
 
 size_t SoundSource::ReadPlain(uint8_t* buffer, size_t count) {

@@ -35,16 +35,20 @@ class SoundSource : public PcmSource {
   uint64_t size = 0;  // output bytes from the start of the cut to its end
   uint64_t left = 0;  // of them still to deliver
   bool atEnd = false;
+  // Why the sound delivered is less than the input claims to hold (a sound chunk cut short);
+  // null when it is all there. What is there is delivered all the same.
+  const char* damage = nullptr;
 
  private:
   friend std::unique_ptr<SoundSource> OpenSoundInput(const ProgressCallback&, const SoundSwitches&,
-                                                     const std::string&);
+                                                     const std::string&, bool*);
   SoundSource() = default;
-  // Opening: each step reports why it fails through the callback and returns false.
+  // Opening: each step reports why it fails through the callback and returns false, and sets
+  // soundFound_ once it knows that the input holds sound.
   static std::unique_ptr<SoundSource> Open(const ProgressCallback& progress, const SoundSwitches& switches,
-                                           const std::string& name, int depth);
+                                           const std::string& name, int depth, bool* soundFound);
   bool OpenList(const SoundSwitches& switches);
-  std::unique_ptr<SoundSource> OpenEntry(size_t index) const;
+  std::unique_ptr<SoundSource> OpenEntry(size_t index, bool* soundFound = nullptr) const;
   bool OpenRawFile(const SoundSwitches& switches);
   // A WAV file, else a .vnt video's track, else an AVI file's sound stream.
   bool OpenRecording(const SoundSwitches& switches);
@@ -58,6 +62,7 @@ class SoundSource : public PcmSource {
   bool SkipOutput(uint64_t bytes);
 
   ProgressCallback progress_;
+  bool soundFound_ = false;
   // Single inputs.
   std::unique_ptr<SoundByteStream> stream_;
   std::unique_ptr<SoundConverter> converter_;
@@ -72,8 +77,10 @@ class SoundSource : public PcmSource {
 
 // Opens a sound input as the switches (rate, channels, bits, start, end, track, raw kind, raw
 // rate and skip) ask. On failure the reason goes to the callback (kind 2) and null comes back.
+// soundFound, when given, tells a failure on an input that holds sound (a WAV file, an AVI sound
+// stream, a video's track: its sound cannot be delivered) from one on an input without any.
 std::unique_ptr<SoundSource> OpenSoundInput(const ProgressCallback& progress, const SoundSwitches& switches,
-                                            const std::string& name);
+                                            const std::string& name, bool* soundFound = nullptr);
 
 // Delivers up to count converted bytes (whole output sample frames); fewer at the end.
 size_t ReadConvertedSound(size_t count, void* buffer, SoundSource& source);

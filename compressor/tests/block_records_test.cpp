@@ -1,6 +1,7 @@
 #include "block_records.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -140,7 +141,7 @@ namespace compressor {
 namespace {
 
 TEST(BufferedBlockFile, FramesWrittenByThePassReadBackFromTheStart) {
-  std::string name = ::testing::TempDir() + "block_file_test.tmp";
+  std::string name = ::testing::TempDir() + "block_file_test." + std::to_string(getpid()) + ".tmp";
   toolsupport::BufferedFile file(512);
   ASSERT_TRUE(toolsupport::BufferedFileCreate(file, name.c_str()));
   BufferedBlockFile blocks(file);

@@ -13,6 +13,7 @@
 #include "status_window.h"
 #include "stored_video.h"
 #include "toolsupport/tests/report_collector.h"
+#include "toolsupport/tests/sound_test_files.h"
 
 namespace compressor {
 namespace {
@@ -116,6 +117,59 @@ TEST_F(CompressorProgram, AFramePeriodOfZeroStopsPercentagesAndSoundWithoutOutpu
   // Without sound or percentages a video without pacing is fine.
   EXPECT_EQ(Run(Quoted(clip) + " " + out + " /F200000 /L-1"), 0);
   EXPECT_EQ(testing::ReadStoredVideo(folder / "out.vnt").header.frameRate, 0);
+}
+
+void PatchU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+TEST_F(CompressorProgram, DamagedSoundStopsTheRunWithoutOutputUnlessSoundIsOff) {
+  const std::vector<uint8_t> avi = democlip::AviBytes(democlip::MakeDemoClip(32, 16, 4, 10, 8000));
+  const size_t lastSound = testing::LastChunk(avi, "01wb");
+  std::vector<uint8_t> cutAtTheEnd(avi.begin(), avi.begin() + static_cast<std::ptrdiff_t>(lastSound + 20));
+  std::vector<uint8_t> claimsTooMuch = avi;
+  PatchU32(claimsTooMuch, lastSound + 4, 1u << 24);  // more than the file holds
+  std::vector<uint8_t> notPcm = avi;
+  notPcm[testing::LastChunk(avi, "strf") + 8] = 0x55;  // the sound stream's format tag
+  const std::vector<uint8_t> samples(4000, 128);
+  const std::vector<uint8_t> cutWav = testing_files::MakeWav(8000, 8, 1, samples, {}, 1, 9000);
+  const std::vector<uint8_t> streamedWav = testing_files::MakeWav(8000, 8, 1, samples, {}, 1, 0xFFFFFFFF);
+  democlip::Clip silent = democlip::MakeDemoClip(32, 16, 4, 10, 8000);
+  silent.sound.clear();
+
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    const char* error;  // null: compressed
+    bool sound = false;  // compressed with a sound track
+  };
+  const Case cases[] = {
+      {"cut.avi", cutAtTheEnd, "Error reading AVI file."},
+      {"long.avi", claimsTooMuch, "Error reading AVI file."},
+      {"mulaw.avi", notPcm, "Error reading AVI file."},
+      {"cut.wav", cutWav, "Error reading the input file."},
+      {"streamed.wav", streamedWav, nullptr, true},  // its data runs to the end of the file
+      {"silent.avi", democlip::AviBytes(silent), nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder here;
+    const std::string input = here / c.name, output = here / "out.vnt";
+    testing::WriteFile(input, c.bytes);
+    const size_t asked = dialogs.asked().size();
+    if (c.error != nullptr) {
+      EXPECT_EQ(Run(Quoted(input) + " " + Quoted(output)), 1);
+      EXPECT_EQ(Messages().back(), c.error);
+      EXPECT_EQ(here.Names(), std::vector<std::string>{c.name});
+    } else {
+      EXPECT_EQ(Run(Quoted(input) + " " + Quoted(output)), 0);
+      EXPECT_EQ(dialogs.asked().size(), asked);
+      EXPECT_EQ(testing::ReadStoredVideo(output).header.soundRates[0] != 0, c.sound);
+    }
+    // Without sound every one of them is a video.
+    EXPECT_EQ(Run(Quoted(input) + " " + Quoted(output) + " /O /L-1"), 0);
+    EXPECT_EQ(here.Names().size(), 2u);
+  }
 }
 
 TEST_F(CompressorProgram, RingFrameComesOnTopOfEveryOtherFrame) {

@@ -1,6 +1,7 @@
 #include "frame_hints.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -116,7 +117,7 @@ TEST(HintLine, EveryOtherFrameCountsInputFrames) {
 }
 
 TEST(ReadHintFile, ReadsEveryLineAndReportsAFileItCannotOpen) {
-  std::string name = ::testing::TempDir() + "hints_test.txt";
+  std::string name = ::testing::TempDir() + "hints_test." + std::to_string(getpid()) + ".txt";
   {
     std::ofstream out(name, std::ios::binary);
     out << "10 5 8000 1\r\n\r\n3 7 * 1\r\nnot a number\n";

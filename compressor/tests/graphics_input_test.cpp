@@ -1,6 +1,7 @@
 #include "graphics_input.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -19,7 +20,7 @@ void PutLong(std::ofstream& out, uint32_t v) {
 
 // A raw frame file of three 10 x 6 frames (not whole blocks: the input pads them), grey palette.
 std::string WriteRawFrames() {
-  std::string name = ::testing::TempDir() + "encoder_input_test.raw";
+  std::string name = ::testing::TempDir() + "encoder_input_test." + std::to_string(getpid()) + ".raw";
   std::ofstream out(name, std::ios::binary);
   out.write("RAWB", 4);
   PutLong(out, 3);
@@ -78,7 +79,7 @@ TEST(GraphicsSourceInput, ThePassEncodesFramesOfThePictureInput) {
 
 TEST(GraphicsOutputFrames, TheCodedFramesBecomeAFlic) {
   std::string raw = WriteRawFrames();
-  std::string flc = ::testing::TempDir() + "encoder_output_test.flc";
+  std::string flc = ::testing::TempDir() + "encoder_output_test." + std::to_string(getpid()) + ".flc";
   auto source = toolsupport::OpenGraphicsInput({}, "Vanting", toolsupport::GraphicsSwitches{}, raw);
   ASSERT_TRUE(source);
   GraphicsSourceInput input(*source);

@@ -56,6 +56,15 @@ inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes
                                               static_cast<std::streamsize>(bytes.size()));
 }
 
+// The offset of the last chunk with this four-character id in a RIFF file's bytes; the size
+// when there is none.
+inline size_t LastChunk(const std::vector<uint8_t>& bytes, const std::string& id) {
+  for (size_t at = bytes.size() < 8 ? 0 : bytes.size() - 8; at-- > 0;) {
+    if (std::equal(id.begin(), id.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at))) return at;
+  }
+  return bytes.size();
+}
+
 // The container as stored, read without the library.
 struct StoredVideo {
   VideoFileHeader header{};

@@ -121,6 +121,17 @@ TEST_F(VantcwProgram, ProgramAndLibraryWriteTheSameFile) {
   EXPECT_EQ(testing::FileBytes(byProgram), testing::FileBytes(byLibrary));
 }
 
+TEST_F(VantcwProgram, ACutSoundChunkEndsTheRunWithTheSoundInputsError) {
+  std::vector<uint8_t> avi = democlip::AviBytes(clip);
+  avi.resize(testing::LastChunk(avi, "01wb") + 100);  // the file ends inside the last sound chunk
+  const std::string cut = folder / "cut.avi";
+  testing::WriteFile(cut, avi);
+  const testing_programs::ProgramResult result = testing_programs::RunProgram("vantcw", {cut, folder / "cut.vnt"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.errors.find("Error reading AVI file."), std::string::npos) << result.errors;
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "cut.avi"}));
+}
+
 TEST_F(VantcwProgram, AStoppedRunLeavesNothingAndFails) {
   // Stopped after its files were made: a share of the input needs a frame period.
   const std::string video = folder / "stopped.vnt";

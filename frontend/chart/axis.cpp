@@ -255,7 +255,8 @@ bool TAxis::AutoScale() {
       LogRange(dMin, dMax);
       autoStepping_ = keep;
     }
-  } else if (IsTime() && dMin >= 1 && dMax > dMin && dateTickType_ != dt_custom) {
+  } else if (IsTime() && dMin >= 1 && dMax >= dMin && (dMax == dMin || dateTickType_ != dt_custom)) {
+    // Data all at one moment get the unit around it; a linear range from 0 is no date range.
     SnapDateRange(dMin, dMax);
   } else {
     SetMinMax(dMin, dMax);

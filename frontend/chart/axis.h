@@ -59,6 +59,8 @@ class TAxis {
   double DataMin() const { return dataMin_; }
   double DataMax() const { return dataMax_; }
   void SetDataRange(double dMin, double dMax) { dataMin_ = dMin; dataMax_ = dMax; }
+  // Sets the range without telling anyone: for a paint that draws one axis of an unusable pair.
+  void SetRangeQuietly(double min, double max) { min_ = min; max_ = max; }
   double Scale() const { return scale_; }
   void SetScale(double scale) { scale_ = scale; }
 

@@ -9,7 +9,7 @@ namespace chart {
 namespace {
 
 constexpr double kMinute = 1.0 / 1440;
-// Values closer than this (about 9 ms) to a boundary count as lying on it.
+// Values closer than this (about 9 ms) to a boundary count as lying on it, whatever the unit.
 constexpr double kOnBoundary = 1e-7;
 
 int MinutesPerUnit(Dateticks type) {
@@ -54,7 +54,7 @@ double TAxis::FloorTime(double value) const {
   switch (dateTickType_) {
     case dt_minute: case dt_5minute: case dt_halfhourly: case dt_hourly: {
       const double unit = MinutesPerUnit(dateTickType_);
-      return std::floor(value * 1440 / unit + kOnBoundary * 1440) * unit / 1440;
+      return std::floor((value + kOnBoundary) * 1440 / unit) * unit / 1440;
     }
     case dt_daily:
       return std::floor(value + kOnBoundary);
@@ -63,7 +63,7 @@ double TAxis::FloorTime(double value) const {
       return day - (DecodeDateTime(day).dayOfWeek - 1);  // back to Sunday
     }
     case dt_custom:
-      return std::floor(value / TimeUnit() + kOnBoundary) * TimeUnit();
+      return std::floor((value + kOnBoundary) / TimeUnit()) * TimeUnit();
     default: {
       const CivilDateTime t = DecodeDateTime(value + kOnBoundary);
       const int months = MonthsPerUnit(dateTickType_);
@@ -102,12 +102,11 @@ void TAxis::SnapDateRange(double dMin, double dMax) {
 void TAxis::FitDateTickType() {
   if (!IsTime() || !IsValid()) return;
   const int maxSteps = graph_.Appearance().MaxSteps();
-  bool coarser = false;
+  // Snapping to a coarser unit widens the range, which may then hold too many steps again.
   while (dateTickType_ < dt_century && (max_ - min_) / TimeUnit() > maxSteps) {
     dateTickType_ = static_cast<Dateticks>(dateTickType_ + 1);
-    coarser = true;
+    SnapDateRange(min_, max_);
   }
-  if (coarser) SnapDateRange(min_, max_);
 }
 
 }  // namespace chart

@@ -39,6 +39,12 @@ void TDataSeries::TakeIntoBounds(double x, double y) {
   }
 }
 
+// A value that held a bound and moves inward leaves the bounds to be recomputed.
+void TDataSeries::Overwrite(TPoint& point, double y) {
+  if (!boundsDirty_ && y != point.y && (point.y == yMin_ || point.y == yMax_)) boundsDirty_ = true;
+  point.y = y;
+}
+
 void TDataSeries::InsertPoint(double x, double y) {
   if (!first_) {
     first_ = last_ = NewPoint(x, y);
@@ -50,7 +56,7 @@ void TDataSeries::InsertPoint(double x, double y) {
       at = at->next;
     }
     if (at->x == x) {
-      at->y = y;
+      Overwrite(*at, y);
     } else {
       TPoint* point = NewPoint(x, y);
       point->next = at;
@@ -61,7 +67,7 @@ void TDataSeries::InsertPoint(double x, double y) {
     last_->next = point;
     last_ = point;
   } else {
-    last_->y = y;
+    Overwrite(*last_, y);
   }
   TakeIntoBounds(x, y);
   if (count_ > PointLimit) TooManyPoints();

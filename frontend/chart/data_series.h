@@ -60,6 +60,7 @@ class TDataSeries {
   void FreePoints();
   TPoint* NewPoint(double x, double y);
   void TakeIntoBounds(double x, double y);
+  void Overwrite(TPoint& point, double y);
 
   int32_t idCounter_ = 0;
   int32_t count_ = 0;

@@ -84,8 +84,27 @@ double NowAsDateTime() {
   return ms / 86400000.0 - kEpochOffset;
 }
 
+namespace {
+
+// An am/pm marker outside quoted text puts the hours on a 12-hour clock.
+bool UsesTwelveHours(const std::string& format) {
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '"' || format[i] == '\'') {
+      const size_t end = format.find(format[i], i + 1);
+      if (end == std::string::npos) return false;
+      i = end;
+    } else if (format.compare(i, 5, "am/pm") == 0 || format.compare(i, 5, "AM/PM") == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 std::string FormatDateTime(const std::string& format, double value) {
   const CivilDateTime t = DecodeDateTime(value);
+  const int hour = UsesTwelveHours(format) ? (t.hour % 12 == 0 ? 12 : t.hour % 12) : t.hour;
   std::string out;
   bool afterHour = false;
   size_t i = 0;
@@ -128,7 +147,7 @@ std::string FormatDateTime(const std::string& format, double value) {
         out += n <= 2 ? Number(t.year % 100, 2) : Number(t.year, 4);
         break;
       case 'h':
-        out += n == 1 ? std::to_string(t.hour) : Number(t.hour, 2);
+        out += n == 1 ? std::to_string(hour) : Number(hour, 2);
         break;
       case 'n':
         out += n == 1 ? std::to_string(t.minute) : Number(t.minute, 2);

@@ -88,6 +88,11 @@ void TxyGraph::SetSize(int width, int height) {
   height_ = height;
 }
 
+void TxyGraph::SetColor(TColor colour) {
+  color_ = colour;
+  Repaint();
+}
+
 void TxyGraph::DoRescale() {
   if (plotting_ && xAxis_.IsValid() && yAxis_.IsValid() && OnRescale) OnRescale(*this);
 }
@@ -130,12 +135,26 @@ void TxyGraph::CalcMetrics() {
 
 bool TxyGraph::PrepareScaling() {
   if (HasPoints()) CalcSeriesBounds();
+  bool rescaled = false;
   for (TAxis* axis : {&xAxis_, &yAxis_}) {
-    if (axis->AutoSizing()) axis->AutoScale();
-    else axis->AutoStep();
+    if (axis->AutoSizing()) {
+      // Only a range that really moved is news to OnRescale; an unchanged one comes every paint.
+      const double oldMin = axis->Min(), oldMax = axis->Max();
+      const bool changed = axis->AutoScale();
+      rescaled |= changed && (axis->Min() != oldMin || axis->Max() != oldMax);
+    } else {
+      axis->AutoStep();
+    }
   }
   if (!xAxis_.IsValid() || !yAxis_.IsValid()) return false;
+  if (rescaled) DoRescale();
   CalcMetrics();
+  return true;
+}
+
+bool TxyGraph::CanPlace() const {
+  for (const TAxis* axis : {&xAxis_, &yAxis_})
+    if (!(axis->Scale() > 0) || !std::isfinite(axis->Scale())) return false;
   return true;
 }
 
@@ -153,14 +172,14 @@ int TxyGraph::YValueToPixel(double y) const {
 
 double TxyGraph::XPixelToValue(int px) const {
   const TAxis& a = xAxis_;
-  if (a.Scale() == 0) return a.Min();  // a plot without width has one value everywhere
+  if (a.Scale() == 0 || !std::isfinite(a.Scale())) return a.Min();  // a plot without width has one value everywhere
   const double units = (px - dimensions_.LeftMargin()) / a.Scale();
   return a.LogScale() ? a.Min() * std::exp(units) : units + a.Min();
 }
 
 double TxyGraph::YPixelToValue(int py) const {
   const TAxis& a = yAxis_;
-  if (a.Scale() == 0) return a.Max();
+  if (a.Scale() == 0 || !std::isfinite(a.Scale())) return a.Max();
   const double units = (py - dimensions_.TopMargin()) / a.Scale();
   return a.LogScale() ? a.Max() * std::exp(-units) : a.Max() - units;
 }

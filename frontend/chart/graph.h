@@ -58,18 +58,27 @@ class TxyGraph {
   TAxis& YAxis() { return yAxis_; }
   TDimensions& Dimensions() { return dimensions_; }
   TAppearance& Appearance() { return appearance_; }
+  const TAxis& XAxis() const { return xAxis_; }
+  const TAxis& YAxis() const { return yAxis_; }
+  const TDimensions& Dimensions() const { return dimensions_; }
+  const TAppearance& Appearance() const { return appearance_; }
 
   void SetSize(int width, int height);
   int Width() const { return width_; }
   int Height() const { return height_; }
+  // The control's own colour; the plot is filled only when the background colour differs.
+  void SetColor(TColor colour);
+  TColor Color() const { return color_; }
 
   void DoRescale();
   void Repaint();
   void CalcSeriesBounds();
   void CalcMetrics();
-  // Everything a paint does before drawing: data ranges, automatic ranges and steps, metrics.
-  // Returns whether both axes have a usable range.
+  // Everything a paint does before drawing: data ranges, automatic ranges and steps, metrics,
+  // and OnRescale when an automatic range moved. Returns whether both axes have a usable range.
   bool PrepareScaling();
+  // Both scales are positive and finite, so values can be placed on the plot at all.
+  bool CanPlace() const;
 
   int XValueToPixel(double x) const;
   int YValueToPixel(double y) const;
@@ -97,6 +106,7 @@ class TxyGraph {
   bool allowDuplicates_ = false;
   int width_ = 200;
   int height_ = 200;
+  TColor color_ = 0xFFFFFF;
 };
 
 }  // namespace chart

@@ -2,11 +2,11 @@
 #include <cstdint>
 
 #include "data_series.h"
+#include "look.h"
 
 namespace chart {
 
 class TxyGraph;
-using TColor = uint32_t;  // 0x00BBGGRR
 
 enum TPointShape : uint8_t { psSquare = 0, psCircle = 1, psDiamond = 2, psCross = 3, psSteps = 4 };
 enum TLineStyle : uint8_t { lsSolid = 0, lsDash = 1, lsDot = 2, lsDashDot = 3, lsDashDotDot = 4 };

@@ -49,6 +49,9 @@ class ConsoleDialogFace : public DialogFace {
     if (request.kind == DialogKind::Message) {
       result.answer = request.defaultAnswer;
       if (request.buttons != DialogButtons::Ok) line += std::string(" -> ") + AnswerWord(result.answer);
+    } else if (request.kind == DialogKind::Text || request.kind == DialogKind::Choice) {
+      result.answer = DialogAnswer::Cancel;  // nobody to type or pick
+      line += " -> nothing entered";
     } else {
       result.answer = DialogAnswer::Cancel;  // nobody to pick a file
       line += " -> no file chosen";
@@ -89,7 +92,7 @@ DialogResult ScriptedDialogs::Run(const DialogRequest& request) {
   asked_.push_back(request);
   if (next_ < script_.size()) return script_[next_++];
   const bool message = request.kind == DialogKind::Message;
-  return {message ? request.defaultAnswer : DialogAnswer::Cancel, {}};
+  return {message ? request.defaultAnswer : DialogAnswer::Cancel, {}, {}};
 }
 
 bool DialogsAreInteractive() { return FaceInPlace() == nullptr && PersonCanAnswer(); }
@@ -153,6 +156,28 @@ std::optional<std::string> PromptSaveFile(const std::string& caption, const std:
   const DialogResult result = RunDialog(request);
   if (result.answer != DialogAnswer::Ok || result.files.empty()) return std::nullopt;
   return result.files.front();
+}
+
+std::optional<std::string> PromptText(const std::string& caption, const std::string& label,
+                                      const std::string& offered, QWidget* owner) {
+  DialogRequest request = FilePrompt(DialogKind::Text, caption, "", "", owner);
+  request.text = label;
+  request.value = offered;
+  const DialogResult result = RunDialog(request);
+  if (result.answer != DialogAnswer::Ok) return std::nullopt;
+  return result.value;
+}
+
+std::optional<std::string> PromptChoice(const std::string& caption, const std::string& label,
+                                        const std::vector<std::string>& choices, QWidget* owner) {
+  if (choices.empty()) return std::nullopt;
+  DialogRequest request = FilePrompt(DialogKind::Choice, caption, "", "", owner);
+  request.text = label;
+  request.choices = choices;
+  request.value = choices.front();
+  const DialogResult result = RunDialog(request);
+  if (result.answer != DialogAnswer::Ok) return std::nullopt;
+  return result.value;
 }
 
 }  // namespace platform

@@ -14,7 +14,8 @@ class QWidget;
 
 namespace platform {
 
-enum class DialogKind { Message, OpenFile, OpenFiles, SaveFile };
+// Text: one line typed in answer to a prompt; Choice: one entry picked from a list.
+enum class DialogKind { Message, OpenFile, OpenFiles, SaveFile, Text, Choice };
 enum class DialogIcon { None, Information, Warning, Error, Question };
 enum class DialogButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class DialogAnswer { Ok, Cancel, Yes, No };
@@ -31,12 +32,16 @@ struct DialogRequest {
   std::string directory;
   std::string fileName;
   std::string filter;
+  // Text prompts: the text offered. Choices: the entries, and the one offered first.
+  std::string value;
+  std::vector<std::string> choices;
   QWidget* owner = nullptr;  // the window the dialog belongs to, if any
 };
 
 struct DialogResult {
   DialogAnswer answer = DialogAnswer::Cancel;
   std::vector<std::string> files;  // chosen files (Ok only)
+  std::string value;               // the typed text or the picked entry (Ok only)
 };
 
 class DialogFace {
@@ -68,10 +73,12 @@ class ScriptedDialogs : public DialogFace {
   ScriptedDialogs();
   DialogResult Run(const DialogRequest& request) override;
 
-  void Answer(DialogAnswer answer) { script_.push_back({answer, {}}); }
+  void Answer(DialogAnswer answer) { script_.push_back({answer, {}, {}}); }
   void ChooseFiles(std::vector<std::string> files) {
-    script_.push_back({DialogAnswer::Ok, std::move(files)});
+    script_.push_back({DialogAnswer::Ok, std::move(files), {}});
   }
+  // Types a text into a prompt, or picks an entry of a choice.
+  void Enter(std::string value) { script_.push_back({DialogAnswer::Ok, {}, std::move(value)}); }
   const std::vector<DialogRequest>& asked() const { return asked_; }
 
  private:
@@ -103,5 +110,12 @@ std::optional<std::string> PromptSaveFile(const std::string& caption,
                                           const std::string& directory,
                                           const std::string& fileName, const std::string& filter,
                                           QWidget* owner = nullptr);
+// The typed text, or nothing when cancelled; `label` stands above the field.
+std::optional<std::string> PromptText(const std::string& caption, const std::string& label,
+                                      const std::string& offered, QWidget* owner = nullptr);
+// The picked entry, or nothing when cancelled or when there is nothing to pick.
+std::optional<std::string> PromptChoice(const std::string& caption, const std::string& label,
+                                        const std::vector<std::string>& choices,
+                                        QWidget* owner = nullptr);
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 // The interactive face of the dialog service.
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include "dialogs.h"
@@ -60,10 +61,10 @@ DialogResult RunMessageBox(const DialogRequest& request) {
   }
   box.setEscapeButton(escape);
   switch (box.exec()) {
-    case QMessageBox::Yes: return {DialogAnswer::Yes, {}};
-    case QMessageBox::No: return {DialogAnswer::No, {}};
-    case QMessageBox::Cancel: return {DialogAnswer::Cancel, {}};
-    default: return {DialogAnswer::Ok, {}};
+    case QMessageBox::Yes: return {DialogAnswer::Yes, {}, {}};
+    case QMessageBox::No: return {DialogAnswer::No, {}, {}};
+    case QMessageBox::Cancel: return {DialogAnswer::Cancel, {}, {}};
+    default: return {DialogAnswer::Ok, {}, {}};
   }
 }
 
@@ -88,11 +89,34 @@ DialogResult RunFileDialog(const DialogRequest& request) {
   return result;
 }
 
+DialogResult RunInputDialog(const DialogRequest& request) {
+  QInputDialog dialog(request.owner);
+  dialog.setWindowTitle(Text(request.caption));
+  dialog.setLabelText(Text(request.text));
+  if (request.kind == DialogKind::Choice) {
+    QStringList items;
+    for (const std::string& choice : request.choices) items << Text(choice);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+  }
+  dialog.setTextValue(Text(request.value));
+  DialogResult result;
+  if (dialog.exec() != QDialog::Accepted) return result;
+  result.answer = DialogAnswer::Ok;
+  result.value = dialog.textValue().toStdString();
+  return result;
+}
+
 class QtDialogFace : public DialogFace {
  public:
   DialogResult Run(const DialogRequest& request) override {
     if (!MakeGuiApplication()) return MakeConsoleDialogFace()->Run(request);
-    return request.kind == DialogKind::Message ? RunMessageBox(request) : RunFileDialog(request);
+    switch (request.kind) {
+      case DialogKind::Message: return RunMessageBox(request);
+      case DialogKind::Text:
+      case DialogKind::Choice: return RunInputDialog(request);
+      default: return RunFileDialog(request);
+    }
   }
 };
 

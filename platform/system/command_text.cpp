@@ -19,10 +19,22 @@ bool IsSwitchCharacter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '#' || c == '@' || c == '&';
 }
 
+// A blank outside double quotes splits switches into separate words; one inside a quoted
+// value (/&"my pal.bmp") belongs to that value.
+bool HasUnquotedBlank(const std::string& word) {
+  bool quoted = false;
+  for (char c : word) {
+    if (c == '"') quoted = !quoted;
+    if (!quoted && (c == ' ' || c == '\t')) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool IsSwitchWord(const std::string& argument) {
   if (argument.size() < 2 || argument[0] != '/' || !IsSwitchCharacter(argument[1])) return false;
+  if (HasUnquotedBlank(argument)) return false;
   if (NameExists(argument)) return false;
   const size_t lastSlash = argument.rfind('/');
   return lastSlash == 0 || !DirectoryExists(argument.substr(0, lastSlash));

@@ -32,27 +32,40 @@ std::string WithoutExeExtension(const std::string& word) {
   return word;
 }
 
-// Reads the whole errno report of the starting child; false when the pipe closed empty.
-bool ReadStartError(int fd, int& error) {
-  size_t got = 0;
-  char* bytes = reinterpret_cast<char*>(&error);
-  while (got < sizeof error) {
-    const ssize_t n = read(fd, bytes + got, sizeof error - got);
-    if (n > 0) {
-      got += static_cast<size_t>(n);
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      break;
-    }
-  }
-  return got == sizeof error;
+// The children tell the starter through a pipe, one two-int note each (a write this small is
+// atomic): the middle child the program's process id, the program's own side an errno when it
+// could not be started. An exec that works closes the pipe without a note.
+enum StartNote : int { kProgramId = 1, kStartError = 2 };
+
+void WriteNote(int fd, int kind, int value) {
+  const int note[2] = {kind, value};
+  ssize_t ignored = write(fd, note, sizeof note);
+  (void)ignored;
 }
 
 [[noreturn]] void ReportAndExit(int fd, int error) {
-  ssize_t ignored = write(fd, &error, sizeof error);
-  (void)ignored;
+  WriteNote(fd, kStartError, error);
   _exit(127);
+}
+
+// Reads every note until the pipe closes.
+void ReadNotes(int fd, ProgramStart& result, bool& failed) {
+  int note[2];
+  size_t got = 0;
+  char* bytes = reinterpret_cast<char*>(note);
+  for (;;) {
+    const ssize_t n = read(fd, bytes + got, sizeof note - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    got += static_cast<size_t>(n);
+    if (got < sizeof note) continue;
+    got = 0;
+    if (note[0] == kProgramId) result.processId = note[1];
+    if (note[0] == kStartError) {
+      failed = true;
+      result.error = note[1];
+    }
+  }
 }
 
 }  // namespace
@@ -89,6 +102,8 @@ std::string OwnProgramDirectory() {
 }
 
 std::string FindProgram(const std::string& givenWord) {
+  // A path names its file: a bound player written as "intro.exe" is started under that name.
+  if (givenWord.find('/') != std::string::npos && IsExecutableFile(givenWord)) return givenWord;
   const std::string word = WithoutExeExtension(givenWord);
   if (word.empty()) return "";
   if (word.find('/') != std::string::npos) return IsExecutableFile(word) ? word : "";
@@ -148,7 +163,10 @@ ProgramStart StartProgramDetached(const std::vector<std::string>& words,
     close(report[0]);
     const pid_t program_pid = fork();
     if (program_pid < 0) ReportAndExit(report[1], errno);
-    if (program_pid > 0) _exit(0);
+    if (program_pid > 0) {
+      WriteNote(report[1], kProgramId, program_pid);
+      _exit(0);
+    }
     setsid();
     // Our own descriptors (report endpoints, windows) are not the program's business.
     syscall(SYS_close_range, 3u, ~0u, 4u /* CLOSE_RANGE_CLOEXEC */);
@@ -160,13 +178,12 @@ ProgramStart StartProgramDetached(const std::vector<std::string>& words,
   int status = 0;
   while (waitpid(middle, &status, 0) < 0 && errno == EINTR) {
   }
-  int error = 0;
-  if (ReadStartError(report[0], error)) {
-    result.error = error;
-  } else {
-    result.started = true;
-  }
+  bool failed = false;
+  ReadNotes(report[0], result, failed);
   close(report[0]);
+  result.started = !failed && result.processId > 0;
+  if (!result.started) result.processId = 0;
+  if (!result.started && result.error == 0) result.error = ECHILD;
   return result;
 }
 

@@ -18,12 +18,14 @@ std::string OwnProgramDirectory();
 
 // The file that a program word starts: a word with a '/' is used as it stands; a bare word is
 // looked up in OwnProgramDirectory() and then on PATH. A ".exe" at its end (any case) is dropped
-// first. Empty when no executable file is found.
+// first, except from a path that names an executable file as it stands. Empty when no
+// executable file is found.
 std::string FindProgram(const std::string& word);
 
 struct ProgramStart {
   bool started = false;
   int error = 0;        // errno of the failed lookup or start
+  int processId = 0;    // the started program's (not our child: nobody may wait for it)
 };
 
 // Starts words[0] with the other words as its arguments, in `directory` when it is not empty.

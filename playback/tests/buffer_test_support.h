@@ -1,11 +1,15 @@
 #pragma once
 // Shared pieces of the display buffer tests: a shown window to draw in, and pixel helpers that
 // know the buffer's row order.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QImage>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "full_screen_view.h"
 #include "platform/gui/window.h"
 #include "vant.h"
 
@@ -64,6 +68,34 @@ int CountWrongPixels(const QImage& shown, const QRect& area, Expected expected) 
     }
   }
   return wrong;
+}
+
+// The picture that a full-screen view of the mode shows on `screen`, read back at the centre of
+// each of the picture's pixels.
+inline QImage PictureOnScreen(const QImage& screen, QSize mode, QSize picture) {
+  const QRect placed = playback::LayOutFullScreen(screen.size(), mode, picture).picture;
+  QImage read(picture, QImage::Format_RGB32);
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      int at_x = placed.left() + static_cast<int>((x + 0.5) * placed.width() / picture.width());
+      int at_y = placed.top() + static_cast<int>((y + 0.5) * placed.height() / picture.height());
+      read.setPixel(x, y, screen.pixel(at_x, at_y) | 0xFF000000u);
+    }
+  }
+  return read;
+}
+
+// Delivers window events until `done` holds or five seconds (far beyond any display refresh)
+// have passed; gives what `done` says last.
+template <typename Done>
+bool EventsUntil(Done done) {
+  QDeadlineTimer deadline(5000);
+  bool holds = done();
+  while (!holds && !deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    holds = done();
+  }
+  return holds;
 }
 
 }  // namespace buffer_test

@@ -79,7 +79,9 @@ TEST(DisplayBufferOpen, RefusesWhatItCannotShow) {
   EXPECT_EQ(VantBufferOpen(handle, 0, 100, 100, -1, 0), nullptr);
   EXPECT_EQ(VantBufferOpen(handle, 0, 40000, 10, 0, 0), nullptr);
   // Kinds that are not available or do not exist.
-  EXPECT_EQ(VantBufferOpen(handle, VANT_BLITTER_FULL_SCREEN_DIRECT, 320, 200, 0, 0), nullptr);
+  EXPECT_EQ(VantBufferOpen(handle, VANT_BLITTER_FULL_SCREEN_DIRECT, 320, 201, 0, 0), nullptr);
+  EXPECT_EQ(VantBufferOpen(handle, VANT_BLITTER_FULL_SCREEN_DIRECT, 321, 200, 0, 0), nullptr);
+  EXPECT_EQ(VantBufferOpen(handle, VANT_BLITTER_FULL_SCREEN_DIRECT, 160, 100, 320, 200), nullptr);
   EXPECT_EQ(VantBufferOpen(handle, 6, 64, 64, 0, 0), nullptr);
   EXPECT_EQ(VantBufferOpen(handle, VANT_BLITTER_FULL_SCREEN_320X200, 320, 201, 0, 0), nullptr);
   EXPECT_EQ(VantBufferOpen(handle, VANT_BLITTER_FULL_SCREEN_320X240, 320, 240, 640, 480), nullptr);

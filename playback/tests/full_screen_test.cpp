@@ -52,17 +52,24 @@ class FullScreenBuffer : public testing::Test {
 
   // Compares the centre of every buffer pixel as the view shows it.
   static int WrongPixels(VantBuffer& buffer, const QImage& shown, QSize mode) {
-    playback::FullScreenLayout layout =
-        LayOutFullScreen(shown.size(), mode, QSize(buffer.width, buffer.height));
-    const QRect& placed = layout.picture;
+    QImage read = buffer_test::PictureOnScreen(shown, mode, QSize(buffer.width, buffer.height));
     int wrong = 0;
     for (int y = 0; y < buffer.height; ++y) {
       for (int x = 0; x < buffer.width; ++x) {
-        int at_x = placed.left() + static_cast<int>((x + 0.5) * placed.width() / buffer.width);
-        int at_y = placed.top() + static_cast<int>((y + 0.5) * placed.height() / buffer.height);
-        if ((shown.pixel(at_x, at_y) | 0xFF000000u) != ColorAt(buffer, x, y)) ++wrong;
+        if (read.pixel(x, y) != ColorAt(buffer, x, y)) ++wrong;
       }
     }
+    return wrong;
+  }
+
+  // A direct buffer's pixels show at the view's next refresh: waits for it and gives the pixels
+  // the view shows wrongly then.
+  static int WrongPixelsOnceRefreshed(VantBuffer& buffer) {
+    int wrong = 0;
+    buffer_test::EventsUntil([&] {
+      wrong = WrongPixels(buffer, View(buffer).Grab(), QSize(320, 200));
+      return wrong == 0;
+    });
     return wrong;
   }
 
@@ -100,6 +107,46 @@ TEST_F(FullScreenBuffer, TakesTheScreenAndShowsTheBlittedPictureScaled) {
   VantBufferNewPalette(buffer.get(), other.data(), 0);
   EXPECT_EQ(WrongPixels(*buffer, view.Grab(), QSize(320, 200)), 0);
   EXPECT_EQ(VantBufferSetPalette(buffer.get()), 0);
+}
+
+TEST_F(FullScreenBuffer, TheDirectKindIsTheDisplaysMemoryAndShowsWithoutBlits) {
+  Buffer buffer = Open(VANT_BLITTER_FULL_SCREEN_DIRECT, 160, 100);
+  ASSERT_NE(buffer, nullptr);
+  EXPECT_EQ(buffer->kind, VANT_BLITTER_FULL_SCREEN_DIRECT);
+  EXPECT_EQ(buffer->fullScreen, 1);
+  // The whole mode, top row first, and no rectangles to blit.
+  EXPECT_EQ(buffer->width, 320);
+  EXPECT_EQ(buffer->height, 200);
+  EXPECT_EQ(buffer->pitch, 320);
+  EXPECT_EQ(buffer->destinationFlags, 0);
+  EXPECT_EQ(buffer->rectMode, VANT_RECT_NONE);
+  EXPECT_EQ(buffer->usableColors, 256);
+  EXPECT_TRUE(window_->IsMinimized());
+  platform::Window& view = View(*buffer);
+  EXPECT_TRUE(view.IsVisible());
+
+  std::vector<uint8_t> palette = buffer_test::DistinctPalette(5);
+  VantBufferNewPalette(buffer.get(), palette.data(), 0);
+  buffer_test::FillPattern(*buffer, 3);  // written, never blitted
+  EXPECT_EQ(WrongPixelsOnceRefreshed(*buffer), 0);
+  EXPECT_EQ(VantBufferBlit(buffer.get(), nullptr, 0, 0, 0, 0, 320, 200), 0);
+
+  // The display's palette colours its memory at once.
+  std::vector<uint8_t> other = buffer_test::DistinctPalette(77);
+  VantBufferNewPalette(buffer.get(), other.data(), 0);
+  EXPECT_EQ(WrongPixels(*buffer, view.Grab(), QSize(320, 200)), 0);
+
+  // What was written while the view was away shows when it comes back.
+  auto elsewhere = platform::Window::Create("other");
+  elsewhere->Show();
+  elsewhere->Activate();
+  platform::ProcessWindowEvents();
+  EXPECT_EQ(VantBufferFocused(buffer.get()), 0);
+  buffer_test::FillPattern(*buffer, 90);
+  view.Activate();
+  platform::ProcessWindowEvents();
+  EXPECT_NE(VantBufferFocused(buffer.get()), 0);
+  EXPECT_EQ(WrongPixels(*buffer, view.Grab(), QSize(320, 200)), 0);
 }
 
 TEST_F(FullScreenBuffer, The320x240ModeGivesShortPictures204Rows) {

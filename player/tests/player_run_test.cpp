@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "buffer_test_support.h"
 #include "test_videos.h"
 #include "focus_watch.h"
 #include "platform/gui/dialogs.h"
@@ -151,6 +152,35 @@ TEST_F(PlayerRun, FullScreenViewPassesTheKeysOn) {
   EXPECT_EQ(shown, Frames(16, 3));
 }
 
+TEST_F(PlayerRun, DirectFullScreenShowsEveryFrameAndTheSummaryNamesIt) {
+  const TestVideo full = WriteTestVideo(dir.File("full.vnt"), 320, 200, 4, 3);
+  ASSERT_FALSE(full.path().empty());
+  std::vector<int> wrong;
+  onFrame = [&](VantVideo& video) {
+    ASSERT_EQ(PlayerBuffer()->kind, VANT_BLITTER_FULL_SCREEN_DIRECT);
+    QWidget* view = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (widget->isFullScreen() && widget->isVisible()) view = widget;
+    }
+    ASSERT_NE(view, nullptr);
+    // Nothing is blitted: the frame shows at the display's next refresh.
+    int different = -1;
+    buffer_test::EventsUntil([&] {
+      const QImage screen = view->grab().toImage();
+      different = CountDifferentPixels(buffer_test::PictureOnScreen(screen, {320, 200}, {320, 200}),
+                                       full.Picture(video.currentFrame));
+      return different == 0;
+    });
+    wrong.push_back(different);
+  };
+  EXPECT_EQ(Play(Quoted(full.path()) + " /F /J /V2 /S"), 0);
+  EXPECT_EQ(shown, Frames(320, 4));
+  EXPECT_EQ(wrong, std::vector<int>(4, 0));
+  ASSERT_EQ(dialogs.asked().size(), 1u);
+  EXPECT_NE(dialogs.asked()[0].text.find("\r\n  Display blitter: Full screen 320x200 direct"),
+            std::string::npos);
+}
+
 TEST_F(PlayerRun, DisabledControlsIgnoreTheirKeys) {
   onFrame = [&](VantVideo& video) {
     if (video.currentFrame == 0) {
@@ -231,8 +261,8 @@ TEST_F(PlayerRun, UsageBoxAndFailuresGiveExitCodeOne) {
   EXPECT_EQ(dialogs.asked()[2].caption, "VantPlay");
   EXPECT_TRUE(shown.empty());
 
-  // The direct full-screen kind is never available.
-  EXPECT_EQ(Play(Quoted(a.path()) + " /F /J /V2"), 1);
+  // The full-screen kinds show the video unstretched or not at all.
+  EXPECT_EQ(Play(Quoted(a.path()) + " /F /J /V2 /W32"), 1);
   ASSERT_EQ(dialogs.asked().size(), 4u);
   EXPECT_EQ(dialogs.asked()[3].text, " Error opening graphics buffer.");
   EXPECT_TRUE(shown.empty());

@@ -102,6 +102,7 @@ TEST_F(SoundInputTest, WavDataPastTheEndOfTheFileIsCutToWholeFrames) {
   WriteBytes(dir / "cut.wav", MakeWav(11025, 16, 2, data, {}, 1, 1 << 20));
   auto source = Open(dir / "cut.wav");
   ASSERT_TRUE(source) << reports.LastError();
+  EXPECT_STREQ(source->damage, "Error reading the input file.");
   EXPECT_EQ(source->size, 1000u);
   std::vector<uint8_t> all = ReadAll(*source);
   EXPECT_EQ(all, std::vector<uint8_t>(data.begin(), data.begin() + 1000));
@@ -315,15 +316,21 @@ TEST_F(SoundInputTest, AviSoundIsTheStreamsChunksInOrder) {
   ASSERT_TRUE(frames);
   EXPECT_EQ(ReadAll(*frames), std::vector<uint8_t>(all.begin() + 200, all.begin() + 500));
 
-  // Only the first sound stream exists.
+  EXPECT_EQ(frames->damage, nullptr);
+
+  // Only the first sound stream exists: no sound is found.
   s = {};
   s.track = 1;
-  EXPECT_FALSE(Open(dir / "clip.avi", s));
+  bool found = true;
+  EXPECT_FALSE(OpenSoundInput(reports.Callback(), s, dir / "clip.avi", &found));
   EXPECT_EQ(reports.LastError(), "Error opening the input file.");
+  EXPECT_FALSE(found);
 
+  // Sound is found, but cannot be read.
   WriteBytes(dir / "adpcm.avi", MakeAvi(100000, 5, 1000, 8, 1, pieces, 2));
-  EXPECT_FALSE(Open(dir / "adpcm.avi"));
+  EXPECT_FALSE(OpenSoundInput(reports.Callback(), {}, dir / "adpcm.avi", &found));
   EXPECT_EQ(reports.LastError(), "Error reading AVI file.");
+  EXPECT_TRUE(found);
 }
 
 TEST_F(SoundInputTest, TruncatedAviKeepsTheSoundThatIsThere) {
@@ -333,6 +340,7 @@ TEST_F(SoundInputTest, TruncatedAviKeepsTheSoundThatIsThere) {
   WriteBytes(dir / "t.avi", file);
   auto source = Open(dir / "t.avi");
   ASSERT_TRUE(source) << reports.LastError();
+  EXPECT_STREQ(source->damage, "Error reading AVI file.");
   std::vector<uint8_t> got = ReadAll(*source);
   ASSERT_EQ(got.size() % 2, 0u);
   ASSERT_GE(got.size(), 400u);

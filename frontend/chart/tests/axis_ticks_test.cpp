@@ -88,7 +88,9 @@ TEST(AxisTicks, DateFormatsAndDayNumbers) {
   const double t = EncodeDateTime(2024, 3, 9, 14, 5);
   EXPECT_EQ(FormatDateTime("dd-mmm", t), "09-Mar");
   EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:mm", t), "2024-03-09 14:05");
-  EXPECT_EQ(FormatDateTime("ddd d/m/yy h:nn am/pm", t), "Sat 9/3/24 14:05 pm");
+  EXPECT_EQ(FormatDateTime("ddd d/m/yy h:nn am/pm", t), "Sat 9/3/24 2:05 pm");  // a 12-hour clock
+  EXPECT_EQ(FormatDateTime("hh:nn AM/PM", EncodeDateTime(2024, 3, 9, 0, 7)), "12:07 AM");
+  EXPECT_EQ(FormatDateTime("hh:nn 'am/pm'", t), "14:05 am/pm");  // quoted text is no marker
   EXPECT_EQ(FormatDateTime("'at' hh", t), "at 14");
 }
 
@@ -129,6 +131,43 @@ TEST(AxisTicks, TimeAxesSnapToTheirUnitAndCoarsenWhenCrowded) {
   a.AutoScale();
   EXPECT_EQ(a.Min(), EncodeDate(2020, 1, 1));
   EXPECT_EQ(a.Max(), EncodeDate(2030, 1, 1));
+}
+
+// Whatever the data, an automatic time axis is usable, holds every value and, once drawn, has
+// no more than MaxSteps intervals.
+TEST(AxisTicks, AutomaticTimeRangesHoldTheirDataWithinTheStepLimit) {
+  const double second = 1.0 / 86400;
+  struct Case {
+    const char* what;
+    Dateticks type;
+    double first, last;
+  } cases[] = {
+      {"one moment", dt_minute, EncodeDateTime(2024, 3, 9, 10, 7) + 13 * second,
+       EncodeDateTime(2024, 3, 9, 10, 7) + 13 * second},
+      {"one moment on a boundary", dt_hourly, EncodeDateTime(2024, 3, 9, 10, 0), EncodeDateTime(2024, 3, 9, 10, 0)},
+      {"just before the hour", dt_hourly, EncodeDateTime(2024, 3, 9, 10, 0) - 0.3 * second,
+       EncodeDateTime(2024, 3, 9, 12, 0)},
+      {"just before the day", dt_daily, EncodeDate(2024, 3, 9) - 0.3 * second, EncodeDate(2024, 3, 12)},
+      {"snapping widens past the limit", dt_minute, EncodeDateTime(2024, 3, 9, 10, 2),
+       EncodeDateTime(2024, 3, 9, 14, 11)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TxyGraph g;
+    TAxis& a = g.XAxis();
+    a.SetShowAsTime(true);
+    a.SetDateTickType(c.type);
+    g.GetSeries(1).AddPoint(c.first, 1);
+    g.GetSeries(1).AddPoint(c.last, 2);
+    g.CalcSeriesBounds();
+    a.SetAutoSizing(true);
+    a.AutoScale();
+    a.DrawingStep();
+    EXPECT_TRUE(a.IsValid());
+    EXPECT_LE(a.Min(), c.first);
+    EXPECT_GE(a.Max(), c.last);
+    EXPECT_LE((a.Max() - a.Min()) / a.TimeUnit(), g.Appearance().MaxSteps() + 1e-9);
+  }
 }
 
 }  // namespace

@@ -56,6 +56,17 @@ TEST(DataSeries, BoundsWidenWhileFillingAndAreRecomputedAfterClear) {
   EXPECT_EQ(s.FindPoint(1, 10).id, 1);
 }
 
+TEST(DataSeries, OverwritingAnExtremeNarrowsTheRecomputedBounds) {
+  TxyGraph graph;
+  TSeries& s = graph.GetSeries(1);
+  for (double x : {1.0, 2.0, 3.0}) s.AddPoint(x, x);
+  s.AddPoint(3, 0.5);  // the highest value at the end comes down
+  s.AddPoint(1, 2);    // and the lowest in the middle of the list goes up
+  graph.CalcSeriesBounds();
+  EXPECT_EQ(graph.YAxis().DataMin(), 0.5);
+  EXPECT_EQ(graph.YAxis().DataMax(), 2);
+}
+
 TEST(DataSeries, PointAboveTheLimitFiresEventsAndIsKept) {
   TxyGraph graph;
   TSeries& s = graph.GetSeries(1);

@@ -65,6 +65,50 @@ TEST(Graph, ChangesRepaintOnlyWhilePlottingAndSwitchingOnRescalesOnce) {
   EXPECT_EQ(repaints, 2);
 }
 
+TEST(Graph, AnAutomaticRangeThatMovesFiresOnRescale) {
+  TxyGraph g;
+  int rescales = 0;
+  g.OnRescale = [&](TxyGraph&) { ++rescales; };
+  g.YAxis().SetAutoSizing(true);
+  g.GetSeries(1).AddPoint(0, 3);
+  g.GetSeries(1).AddPoint(1, 97);
+  ASSERT_TRUE(g.PrepareScaling());
+  EXPECT_EQ(rescales, 1);
+  EXPECT_EQ(g.YAxis().Max(), 100);
+  g.PrepareScaling();  // the same data again: nothing new to tell
+  EXPECT_EQ(rescales, 1);
+  g.GetSeries(1).AddPoint(2, 250);
+  g.PrepareScaling();
+  EXPECT_EQ(rescales, 2);
+}
+
+TEST(Graph, LookSettingsKeepTheirRules) {
+  TxyGraph g;
+  int repaints = 0;
+  g.RepaintRequest = [&] { ++repaints; };
+  TDimensions& d = g.Dimensions();
+  TAppearance& look = g.Appearance();
+  d.SetTickLength(0);
+  EXPECT_FALSE(look.ShowTicks());
+  d.SetPrintScalePct(5);
+  EXPECT_EQ(d.PrintScalePct(), 20);
+  d.SetPrintScalePct(150);
+  EXPECT_EQ(d.PrintScalePct(), 100);
+  d.SetPrintYOffsetPct(300);
+  EXPECT_EQ(d.PrintYOffsetPct(), 100);
+
+  repaints = 0;
+  look.SetShowMarks(false);  // unchanged
+  look.SetErrorCaption("bad");  // not shown while both ranges are usable
+  EXPECT_EQ(repaints, 0);
+  g.YAxis().SetMax(0);
+  repaints = 0;
+  look.SetErrorCaption("worse");
+  EXPECT_EQ(repaints, 1);
+  look.SetGraphTitle(std::string(300, 't'));
+  EXPECT_EQ(look.GraphTitle().size(), 255u);
+}
+
 TEST(Graph, MarksAreKeptByIdAndOverwritten) {
   TxyGraph g;
   g.SetMark(5, 1, 0, 0, 0, 0, "five", mkSquare, 1);

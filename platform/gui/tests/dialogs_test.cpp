@@ -71,6 +71,23 @@ TEST(Dialogs, ScriptedAnswersInOrderThenDefaults) {
   EXPECT_EQ(dialogs.asked()[5].fileName, "x.vnt");
 }
 
+TEST(Dialogs, TextPromptsAndChoicesGiveTheTypedOrPickedEntry) {
+  ScriptedDialogs dialogs;
+  dialogs.Enter("new folder");
+  dialogs.Enter("/home/ann");
+  EXPECT_EQ(PromptText("Make New Directory:", "Make in /tmp:", "x"), "new folder");
+  EXPECT_EQ(PromptChoice("List of Recent Directories:", "Pick:", {"/tmp", "/home/ann"}),
+            "/home/ann");
+  // Used up: cancelled; and an empty list offers nothing at all.
+  EXPECT_EQ(PromptText("Again", "Label", ""), std::nullopt);
+  EXPECT_EQ(PromptChoice("Empty", "Pick:", {}), std::nullopt);
+  ASSERT_EQ(dialogs.asked().size(), 3u);
+  EXPECT_EQ(dialogs.asked()[0].kind, DialogKind::Text);
+  EXPECT_EQ(dialogs.asked()[0].value, "x");
+  EXPECT_EQ(dialogs.asked()[1].kind, DialogKind::Choice);
+  EXPECT_EQ(dialogs.asked()[1].choices, (std::vector<std::string>{"/tmp", "/home/ann"}));
+}
+
 TEST(Dialogs, ConsoleFacePrintsAndTakesTheDefault) {
   const std::unique_ptr<DialogFace> console = MakeConsoleDialogFace();
   ScopedDialogFace scope(*console);

@@ -46,6 +46,12 @@ TEST(CommandText, TheRootCountsAsNoDirectory) {
   EXPECT_FALSE(platform::IsSwitchWord("/"));
 }
 
+TEST(CommandText, OnlyABlankOutsideQuotesMakesAnArgumentAName) {
+  const char* argv[] = {"vntcompi", "/L /F10", "/&\"my pal.bmp\"/O", "/@\"*/tmp/a b\"", "/L\t/F"};
+  EXPECT_EQ(platform::BuildCommandText(static_cast<int>(std::size(argv)), argv),
+            "\"/L /F10\" /&\"my pal.bmp\"/O /@\"*/tmp/a b\" \"/L\t/F\"");
+}
+
 TEST_F(ScratchDirectory, DefaultExtensionSpellings) {
   Touch("upper.VNT");
   Touch("lower.vnt");

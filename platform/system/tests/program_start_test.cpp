@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
 #include <thread>
 
 #include "scratch_directory.h"
@@ -65,6 +67,23 @@ TEST(StartProgramDetached, StartsWithoutWaitingAndLeavesNoChild) {
   EXPECT_EQ(errno, ECHILD);
 }
 
+TEST(StartProgramDetached, AnExecutableNamedLikeAWindowsProgramStartsByItsPath) {
+  testsupport::ScratchDirectory scratch;
+  const std::string program = scratch.File("intro.exe");
+  {
+    std::ofstream out(program);
+    out << "#!/bin/sh\ntouch \"$1\"\n";
+  }
+  ASSERT_EQ(chmod(program.c_str(), 0755), 0);
+  EXPECT_EQ(platform::FindProgram(program), program);
+  EXPECT_EQ(platform::FindProgram(scratch.File("intro")), "");
+  const std::string marker = scratch.File("played");
+  const platform::ProgramStart start = platform::StartProgramDetached({program, marker});
+  ASSERT_TRUE(start.started);
+  EXPECT_GT(start.processId, 0);
+  EXPECT_TRUE(AppearsWithin(marker, std::chrono::seconds(20)));
+}
+
 TEST(StartProgramDetached, FailedStartsAreNeverStartedPrograms) {
   testsupport::ScratchDirectory scratch;
   EXPECT_FALSE(platform::StartCommandText("no-such-program-here x").started);
@@ -73,6 +92,7 @@ TEST(StartProgramDetached, FailedStartsAreNeverStartedPrograms) {
       platform::StartCommandText("touch x", scratch.File("no/such/dir"));
   EXPECT_FALSE(missingDirectory.started);
   EXPECT_EQ(missingDirectory.error, ENOENT);
+  EXPECT_EQ(missingDirectory.processId, 0);
 }
 
 }  // namespace

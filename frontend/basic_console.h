@@ -1,0 +1,25 @@
+#pragma once
+// The built-in commands the launcher cannot do without: CD (a command run in a page's
+// directory moves the console there first) and REM/ECHO (a command typed with SHIFT held only
+// echoes). Everything else is started as a program.
+#include <string>
+
+#include "frontend/console_interpreter.h"
+
+namespace frontend {
+
+class BasicConsole : public ConsoleInterpreter {
+ public:
+  bool RunBuiltinCommand(FrontEnd& frontEnd, const std::string& command) override;
+};
+
+// The directory a CD argument names, seen from the console directory: quotes removed, a drive
+// word ("D:") is the root, relative names are resolved by the text alone; no trailing '/'
+// except the root. Empty for an empty argument.
+std::string ConsoleTarget(const std::string& consoleDirectory, const std::string& argument);
+
+// CD: moves the console directory (echoing "CD " + the argument), or appends
+// "  Directory not found."; a directory reached is added to the recent directories.
+void ConsoleChDir(FrontEnd& frontEnd, const std::string& argument);
+
+}  // namespace frontend

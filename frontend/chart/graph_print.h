@@ -1,0 +1,11 @@
+#pragma once
+class QImage;
+class QPrinter;
+
+namespace chart {
+
+// Prints the image as large as the printer's page allows, keeping its proportions. False when
+// the printer could not be started.
+bool PrintScaledToPage(QPrinter& printer, const QImage& image);
+
+}  // namespace chart

@@ -1,0 +1,21 @@
+#include "frontend/front_end.h"
+
+#include "frontend/basic_console.h"
+#include "frontend/text_format.h"
+
+namespace frontend {
+
+FrontEnd::FrontEnd(ProgramStarter& starter)
+    : dialogs(ServiceDialogs(*this)),
+      starter_(&starter),
+      interpreter_(std::make_unique<BasicConsole>()) {}
+
+FrontEnd::~FrontEnd() = default;
+
+void FrontEnd::SetInterpreter(std::unique_ptr<ConsoleInterpreter> interpreter) {
+  interpreter_ = interpreter ? std::move(interpreter) : std::make_unique<BasicConsole>();
+}
+
+std::string FrontEnd::ProgramDirectory() const { return WithSeparator(settings.main.directory); }
+
+}  // namespace frontend

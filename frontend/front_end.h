@@ -1,0 +1,80 @@
+#pragma once
+// The program-wide state of the front end, shared by the main window, its pages and dialogs:
+// the settings record, the console lines, the request queue, the notify targets, the help
+// context and the services commands are run with. Made once by the program (or a test).
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "frontend/console_interpreter.h"
+#include "frontend/console_lines.h"
+#include "frontend/front_end_dialogs.h"
+#include "frontend/notify_targets.h"
+#include "frontend/program_starter.h"
+#include "frontend/request_queue.h"
+#include "frontend/settings.h"
+
+class QWidget;
+
+namespace frontend {
+
+class FrontEnd {
+ public:
+  // The starter must outlive the front end. The console starts with the basic built-in
+  // commands (CD, REM); the full console replaces them.
+  explicit FrontEnd(ProgramStarter& starter);
+  ~FrontEnd();
+
+  Settings settings;
+  ConsoleLines console;
+  RequestQueue requests;
+  NotifyTargets notifyTargets;
+  int helpContext = 0;
+  std::string batchParameters;   // the words after a running batch's name; empty outside batches
+  bool frameRateRequest = false;  // the Main page's one-shot request: the Mixer opens on "Perm."
+  std::string thousandsSeparator = ",";
+  QWidget* mainWindow = nullptr;  // owner of the message boxes, when there is one
+
+  ProgramStarter& starter() { return *starter_; }
+  void SetStarter(ProgramStarter& starter) { starter_ = &starter; }
+  ConsoleInterpreter& interpreter() { return *interpreter_; }
+  void SetInterpreter(std::unique_ptr<ConsoleInterpreter> interpreter);
+
+  // The small dialogs the menus and pages ask through (the dialog service's until their own
+  // windows exist).
+  FrontEndDialogs dialogs;
+
+  // Whether SHIFT is held at this moment (a typed command then only echoes); none: never.
+  std::function<bool()> shiftHeld;
+  // The picture viewer, when there is one: true when it showed the file.
+  std::function<bool(const std::string& file)> viewImageFile;
+
+  // The program directory with a trailing '/': where the tools and the help pages are.
+  std::string ProgramDirectory() const;
+  // The console directory (no trailing '/' except the root).
+  const std::string& ConsoleDirectory() const { return settings.command.directory; }
+  std::string Prompt() const { return ConsoleDirectory() + "> "; }
+  void ShowPrompt() { console.ShowPrompt(Prompt()); }
+
+ private:
+  ProgramStarter* starter_;
+  std::unique_ptr<ConsoleInterpreter> interpreter_;
+};
+
+// Makes the help context current while it lives, as every dialog does while it is open.
+class ScopedHelpContext {
+ public:
+  ScopedHelpContext(FrontEnd& frontEnd, int context)
+      : frontEnd_(frontEnd), previous_(frontEnd.helpContext) {
+    frontEnd_.helpContext = context;
+  }
+  ~ScopedHelpContext() { frontEnd_.helpContext = previous_; }
+  ScopedHelpContext(const ScopedHelpContext&) = delete;
+  ScopedHelpContext& operator=(const ScopedHelpContext&) = delete;
+
+ private:
+  FrontEnd& frontEnd_;
+  int previous_;
+};
+
+}  // namespace frontend

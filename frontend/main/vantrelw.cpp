@@ -1,0 +1,62 @@
+// vantrelw: the front end of the toolkit.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+
+#include <climits>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "frontend/analysis_window.h"
+#include "frontend/front_end.h"
+#include "frontend/help.h"
+#include "frontend/page_registry.h"
+#include "frontend/start_up.h"
+#include "frontend/topwin.h"
+#include "platform/gui/display_env.h"
+#include "platform/system/program_start.h"
+
+namespace {
+
+std::string CurrentDirectory() {
+  char path[PATH_MAX];
+  return getcwd(path, sizeof path) ? std::string(path) : std::string("/");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!platform::WindowsAvailable()) {
+    std::fputs("vantrelw: no display to show the front end on.\n", stderr);
+    return 1;
+  }
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Vantrel for Windows"));
+
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  const frontend::StartUpArguments startUp = frontend::ScanStartUpArguments(arguments);
+
+  frontend::SystemProgramStarter starter;
+  frontend::FrontEnd frontEnd(starter);
+  frontEnd.settings =
+      frontend::LoadStartUpSettings(startUp, platform::OwnProgramDirectory(), CurrentDirectory());
+  if (chdir(frontEnd.ConsoleDirectory().c_str()) != 0) {
+    // The current directory stays; the console directory was checked when read.
+  }
+  const QString separator = QLocale::system().groupSeparator();
+  if (!separator.isEmpty()) frontEnd.thousandsSeparator = separator.left(16).toStdString();
+  frontEnd.shiftHeld = [] {
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
+  };
+
+  frontend::SetAnalysisHelp(
+      [&frontEnd](const std::string& keyword) { frontend::ShowHelpKeyword(frontEnd, keyword); });
+
+  frontend::Ttopwin topwin(frontEnd, frontend::StandardPages());
+  topwin.SetSettingsPath(startUp.settingsPath);
+  topwin.SetPendingCommand(startUp.pendingCommand);
+  topwin.show();
+  return application.exec();
+}

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "frontend/front_end.h"
+#include "frontend/launcher.h"
+#include "frontend/report_endpoint.h"
+#include "frontend/report_receiving.h"
+#include "frontend_test_support.h"
+#include "platform/gui/dialogs.h"
+#include "scratch_directory.h"
+#include "toolsupport/report_protocol.h"
+
+using namespace frontend;
+
+namespace {
+
+platform::ReportRequest Data(uint32_t kind, const std::string& bytes) {
+  platform::ReportRequest request;
+  request.type = platform::ReportRequestType::Data;
+  request.code = kind;
+  request.data.assign(bytes.begin(), bytes.end());
+  return request;
+}
+
+platform::ReportRequest Message(uint32_t number) {
+  platform::ReportRequest request;
+  request.type = platform::ReportRequestType::Message;
+  request.code = number;
+  return request;
+}
+
+TEST(ReportReceiving, ReportsGoToTheConsoleAndEverythingElseIsLeftUnanswered) {
+  struct Case {
+    std::string name;
+    platform::ReportRequest request;
+    uint32_t answer;
+    std::vector<std::string> added;  // console lines after the prompt, the new prompt excluded
+    bool refresh;
+    bool restored;
+  } cases[] = {
+      {"two lines", Data(0x1234, std::string("VantC - V3.0k\r\n  Created b.vnt in 2 seconds.\0", 46)),
+       1, {"  VantC - V3.0k", "  Created b.vnt in 2 seconds."}, true, false},
+      {"no terminating zero", Data(0x1234, "AudPr - V3.0k\n  Done"), 1, {"  AudPr - V3.0k", "  Done"},
+       true, false},
+      {"text after the zero", Data(0x1234, std::string("a\rb\0junk", 8)), 1, {"  a", "b"}, true, false},
+      {"empty", Data(0x1234, ""), 1, {"  "}, true, false},
+      {"other data", Data(5, "x"), 0, {}, false, false},
+      {"restore notice", Message(0x900), 0, {}, false, true},
+      {"question before a report", Message(10019), 0, {}, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    frontend_testing::FakeStarter starter;
+    FrontEnd frontEnd(starter);
+    frontEnd.settings.command.directory = "/tmp";
+    frontEnd.ShowPrompt();
+    bool restored = false;
+    EXPECT_EQ(ReceiveReport(frontEnd, c.request, [&restored] { restored = true; }), c.answer);
+    std::vector<std::string> expected = {"/tmp> "};
+    expected.insert(expected.end(), c.added.begin(), c.added.end());
+    if (!c.added.empty()) expected.push_back("/tmp> ");
+    EXPECT_EQ(frontEnd.console.lines(), expected);
+    EXPECT_EQ(frontEnd.requests.Take() == kRequestRefreshFiles, c.refresh);
+    EXPECT_EQ(restored, c.restored);
+  }
+}
+
+TEST(ReportReceiving, TheEndpointAnswersTheCaptionAndTheTools) {
+  ASSERT_TRUE(frontend_testing::EnsureApplication());
+  frontend_testing::FakeStarter starter;
+  FrontEnd frontEnd(starter);
+  ReportEndpoint endpoint(
+      [&frontEnd](const platform::ReportRequest& request) {
+        return ReceiveReport(frontEnd, request, [] {});
+      },
+      "Vantrel for Windows");
+  ASSERT_TRUE(endpoint.listening());
+  // The player asks first; the front end leaves the question unanswered, so it reports.
+  std::atomic<bool> wanted = false;
+  std::thread player([&] { wanted = ReceiverWantsReport(endpoint.number()); });
+  EXPECT_TRUE(frontend_testing::WaitUntil([&] { return wanted.load(); }, 20000));
+  player.join();
+  std::atomic<bool> sent = false;
+  std::thread tool([&] { sent = SendStatusReport(endpoint.number(), "VantPlW - V3.0k\r\n  Played."); });
+  EXPECT_TRUE(frontend_testing::WaitUntil([&] { return frontEnd.console.lines().size() >= 2; }, 20000));
+  tool.join();
+  EXPECT_TRUE(sent);
+  EXPECT_EQ(frontEnd.console.lines().at(0), "  VantPlW - V3.0k");
+}
+
+// A real tool started through the launcher reports back, and its lines reach the console.
+TEST(ReportReceiving, ARealToolReportsThroughTheMainEndpoint) {
+  const char* programs = std::getenv("VANT_BIN_DIR");
+  if (!programs) GTEST_SKIP() << "VANT_BIN_DIR is not set";
+  ASSERT_TRUE(frontend_testing::EnsureApplication());
+  testsupport::ScratchDirectory scratch;
+  const std::string folder = scratch.File("my sounds");
+  std::filesystem::create_directories(folder);
+  {
+    // One second of an 8-bit mono square wave.
+    std::string wav = "RIFF";
+    auto u32 = [&wav](uint32_t v) { for (int i = 0; i < 4; ++i) wav += static_cast<char>(v >> (8 * i)); };
+    auto u16 = [&wav](uint32_t v) { wav += static_cast<char>(v); wav += static_cast<char>(v >> 8); };
+    u32(36 + 11025);
+    wav += "WAVEfmt ";
+    u32(16); u16(1); u16(1); u32(11025); u32(11025); u16(1); u16(8);
+    wav += "data";
+    u32(11025);
+    for (int i = 0; i < 11025; ++i) wav += static_cast<char>((i / 20) % 2 ? 200 : 56);
+    std::ofstream(folder + "/in put.wav", std::ios::binary) << wav;
+  }
+  platform::ScriptedDialogs dialogs;
+  frontend::SystemProgramStarter starter;
+  FrontEnd frontEnd(starter);
+  frontEnd.settings.main.directory = programs;
+  frontEnd.settings.command.directory = scratch.path();
+  ReportEndpoint endpoint(
+      [&frontEnd](const platform::ReportRequest& request) {
+        return ReceiveReport(frontEnd, request, [] {});
+      },
+      "Vantrel for Windows");
+  ASSERT_TRUE(endpoint.listening());
+  frontEnd.notifyTargets.SetMain(endpoint.number());
+  frontEnd.ShowPrompt();
+
+  const RunOutcome outcome = RunCommand(frontEnd, folder, "AudPr \"in put.wav\" \"out put.wav\"",
+                                        CommandOrigin::Typed);
+  ASSERT_TRUE(outcome.toolStarted);
+  const auto reported = [&frontEnd] {
+    for (const std::string& line : frontEnd.console.lines()) {
+      if (line.rfind("  Created out put.wav", 0) == 0) return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(frontend_testing::WaitUntil(reported)) << [&frontEnd] {
+    std::string all;
+    for (const std::string& line : frontEnd.console.lines()) all += line + "\n";
+    return all;
+  }();
+  EXPECT_EQ(frontEnd.requests.Take(), kRequestRefreshFiles);
+  // The first line of the report, the tool's title and version line, stands behind two blanks.
+  const auto& lines = frontEnd.console.lines();
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[lines.size() - 3].rfind("  Sound Processor - ", 0), 0u);
+  EXPECT_EQ(frontEnd.console.lines().back(), frontEnd.Prompt());
+  EXPECT_TRUE(std::filesystem::exists(folder + "/out put.wav"));
+  EXPECT_EQ(std::filesystem::file_size(folder + "/out put.wav"), 44u + 11025u);
+}
+
+}  // namespace
