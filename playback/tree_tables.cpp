@@ -1,8 +1,8 @@
 #include "tree_tables.h"
 
-#include "decoding_table.h"
-
 #include <algorithm>
+
+#include "decoding_table.h"
 
 namespace {
 
@@ -98,7 +98,7 @@ void AddSpareSlots(VideoTree& tree, const std::array<bool, 3>& escapeFound) {
 bool ReadVideoTree(BitReader& bits, uint32_t headerSize, int lookupBits, int tableBits, VideoTree& tree) {
   tree = VideoTree{};
   if (!bits.ReadBit()) {
-    // Absent: no symbol is ever coded from it. Its table still leads to a leaf (a spare slot),
+    // Absent: no symbol is ever coded from it. Its tables still lead to a leaf (a spare slot),
     // so that damaged data asking for a symbol gets one without leaving the tree.
     AddSpareSlots(tree, {});
     BuildLookupTable(tree, lookupBits);
