@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bench/gif_clip.h"
-#include "toolsupport/flic_writer.h"
+#include "toolsupport/picture/flic_writer.h"
 
 extern char** environ;
 

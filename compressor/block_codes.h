@@ -6,7 +6,7 @@
 
 #include "compressor/encode_pass.h"
 #include "playback/frame_coding.h"
-#include "toolsupport/video_symbol_writer.h"
+#include "toolsupport/coding/video_symbol_writer.h"
 
 namespace compressor {
 

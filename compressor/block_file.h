@@ -2,7 +2,7 @@
 // The temporary block file on a BufferedFile: the first pass appends each frame's records, the
 // second pass reads them back from the start.
 #include "compressor/block_records.h"
-#include "toolsupport/buffered_file.h"
+#include "toolsupport/io/buffered_file.h"
 #include "compressor/encode_pass.h"
 
 namespace compressor {

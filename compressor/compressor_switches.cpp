@@ -1,7 +1,7 @@
 #include "compressor/compressor_switches.h"
 
-#include "toolsupport/graphics_source.h"
-#include "toolsupport/switches.h"
+#include "toolsupport/picture/graphics_source.h"
+#include "toolsupport/base/switches.h"
 
 namespace compressor {
 

@@ -14,7 +14,7 @@
 #include "compressor/frame_hints.h"
 #include "compressor/key_frames.h"
 #include "compressor/rate_control.h"
-#include "toolsupport/status_window.h"
+#include "toolsupport/ui/status_window.h"
 
 namespace compressor {
 

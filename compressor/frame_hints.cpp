@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "toolsupport/buffered_file.h"
-#include "toolsupport/text_words.h"
+#include "toolsupport/io/buffered_file.h"
+#include "toolsupport/base/text_words.h"
 
 namespace compressor {
 namespace {

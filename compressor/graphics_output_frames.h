@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "compressor/encode_pass.h"
-#include "toolsupport/graphics_output.h"
+#include "toolsupport/picture/graphics_output.h"
 
 namespace compressor {
 

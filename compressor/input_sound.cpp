@@ -4,7 +4,7 @@
 #include <string>
 
 #include "compressor/data_rate.h"
-#include "toolsupport/sound_source.h"
+#include "toolsupport/sound/sound_source.h"
 
 namespace compressor {
 namespace {

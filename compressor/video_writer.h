@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "compressor/block_records.h"
-#include "toolsupport/buffered_file.h"
+#include "toolsupport/io/buffered_file.h"
 #include "compressor/encode_pass.h"
 #include "compressor/frame_hints.h"
 #include "playback/vant.h"
-#include "toolsupport/sound_track_encoder.h"
+#include "toolsupport/sound/sound_track_encoder.h"
 #include "compressor/video_trees.h"
 
 namespace compressor {

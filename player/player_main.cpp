@@ -15,9 +15,9 @@
 #include "player/reporting_program.h"
 #include "player/self_play_area.h"
 #include "player/summary_text.h"
-#include "toolsupport/paths.h"
-#include "toolsupport/switches.h"
-#include "toolsupport/text_words.h"
+#include "toolsupport/base/paths.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "toolsupport/switches.h"
+#include "toolsupport/base/switches.h"
 
 namespace {
 

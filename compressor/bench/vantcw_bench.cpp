@@ -16,7 +16,7 @@
 #include "compressor/demo/demo_clip.h"
 #include "compressor/tests/play_video.h"
 #include "compressor/compressor_main.h"
-#include "toolsupport/status_window.h"
+#include "toolsupport/ui/status_window.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "compressor/data_rate.h"
 #include "platform/gui/dialogs.h"
 #include "platform/image/image.h"
-#include "toolsupport/status_window.h"
+#include "toolsupport/ui/status_window.h"
 #include "compressor/tests/stored_video.h"
 #include "toolsupport/tests/report_collector.h"
 #include "toolsupport/tests/sound_test_files.h"

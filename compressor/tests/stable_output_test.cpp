@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "compressor/compressor_main.h"
-#include "toolsupport/status_window.h"
+#include "toolsupport/ui/status_window.h"
 #include "compressor/tests/stored_video.h"
-#include "toolsupport/flic_writer.h"
+#include "toolsupport/picture/flic_writer.h"
 #include "toolsupport/tests/report_collector.h"
 
 namespace compressor {

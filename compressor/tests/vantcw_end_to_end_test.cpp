@@ -11,9 +11,9 @@
 
 #include "compressor/demo/demo_clip.h"
 #include "compressor/compressor_main.h"
-#include "toolsupport/graphics_source.h"
+#include "toolsupport/picture/graphics_source.h"
 #include "compressor/tests/play_video.h"
-#include "toolsupport/status_window.h"
+#include "toolsupport/ui/status_window.h"
 #include "compressor/tests/stored_video.h"
 #include "toolsupport/tests/report_collector.h"
 #include "toolsupport/tests/run_program.h"

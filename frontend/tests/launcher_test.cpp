@@ -12,8 +12,8 @@
 #include "platform/gui/dialogs.h"
 #include "platform/system/command_text.h"
 #include "testsupport/scratch_directory.h"
-#include "toolsupport/switches.h"
-#include "toolsupport/text_words.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
 
 using namespace frontend;
 using frontend_testing::FakeStarter;

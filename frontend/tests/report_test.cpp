@@ -13,7 +13,7 @@
 #include "frontend/tests/frontend_test_support.h"
 #include "platform/gui/dialogs.h"
 #include "testsupport/scratch_directory.h"
-#include "toolsupport/report_protocol.h"
+#include "toolsupport/ui/report_protocol.h"
 
 using namespace frontend;
 

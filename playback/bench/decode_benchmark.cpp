@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "playback/frame_decoder.h"
-#include "toolsupport/video_symbol_writer.h"
+#include "toolsupport/coding/video_symbol_writer.h"
 
 namespace {
 

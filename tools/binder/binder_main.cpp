@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "tools/binder/bound_program.h"
-#include "toolsupport/buffered_file.h"
-#include "toolsupport/paths.h"
+#include "toolsupport/io/buffered_file.h"
+#include "toolsupport/base/paths.h"
 #include "platform/system/file_names.h"
-#include "toolsupport/status_window.h"
-#include "toolsupport/text_words.h"
-#include "toolsupport/tool_run.h"
+#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/text_words.h"
+#include "toolsupport/ui/tool_run.h"
 #include "playback/vant.h"
 
 namespace binder {

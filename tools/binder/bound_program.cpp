@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 
-#include "toolsupport/text_words.h"
-#include "toolsupport/tool_run.h"
+#include "toolsupport/base/text_words.h"
+#include "toolsupport/ui/tool_run.h"
 
 namespace binder {
 namespace {

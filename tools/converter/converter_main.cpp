@@ -5,14 +5,14 @@
 #include <utility>
 #include <vector>
 
-#include "toolsupport/graphics_output.h"
-#include "toolsupport/graphics_source.h"
-#include "toolsupport/paths.h"
+#include "toolsupport/picture/graphics_output.h"
+#include "toolsupport/picture/graphics_source.h"
+#include "toolsupport/base/paths.h"
 #include "platform/system/clock.h"
-#include "toolsupport/status_window.h"
-#include "toolsupport/switches.h"
-#include "toolsupport/text_words.h"
-#include "toolsupport/tool_run.h"
+#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
+#include "toolsupport/ui/tool_run.h"
 
 namespace converter {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "toolsupport/tool_run.h"
+#include "toolsupport/ui/tool_run.h"
 #include "playback/video_file_format.h"
 
 namespace mixer {

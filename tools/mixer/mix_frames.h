@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "toolsupport/buffered_file.h"
-#include "toolsupport/sound_track_encoder.h"
-#include "toolsupport/status_window.h"
+#include "toolsupport/io/buffered_file.h"
+#include "toolsupport/sound/sound_track_encoder.h"
+#include "toolsupport/ui/status_window.h"
 
 namespace mixer {
 

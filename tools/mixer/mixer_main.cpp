@@ -7,17 +7,17 @@
 #include <string>
 #include <utility>
 
-#include "toolsupport/buffered_file.h"
+#include "toolsupport/io/buffered_file.h"
 #include "tools/mixer/mix_frames.h"
-#include "toolsupport/paths.h"
+#include "toolsupport/base/paths.h"
 #include "platform/system/file_names.h"
-#include "toolsupport/sound_source.h"
-#include "toolsupport/sound_switches.h"
-#include "toolsupport/sound_track_encoder.h"
-#include "toolsupport/status_window.h"
-#include "toolsupport/switches.h"
-#include "toolsupport/text_words.h"
-#include "toolsupport/tool_run.h"
+#include "toolsupport/sound/sound_source.h"
+#include "toolsupport/sound/sound_switches.h"
+#include "toolsupport/sound/sound_track_encoder.h"
+#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
+#include "toolsupport/ui/tool_run.h"
 #include "playback/video_file_format.h"
 
 namespace mixer {

@@ -10,12 +10,12 @@
 #include <utility>
 #include <vector>
 
-#include "toolsupport/paths.h"
-#include "toolsupport/sound_source.h"
-#include "toolsupport/status_window.h"
-#include "toolsupport/switches.h"
-#include "toolsupport/text_words.h"
-#include "toolsupport/tool_run.h"
+#include "toolsupport/base/paths.h"
+#include "toolsupport/sound/sound_source.h"
+#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
+#include "toolsupport/ui/tool_run.h"
 #include "tools/sound/wav_header.h"
 
 namespace soundtool {

@@ -8,7 +8,7 @@
 #include "toolsupport/tests/media_test_files.h"
 #include "toolsupport/tests/pcm_test_source.h"
 #include "playback/audio_chunk_decoder.h"
-#include "toolsupport/sound_track_encoder.h"
+#include "toolsupport/sound/sound_track_encoder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "toolsupport/buffered_file.h"
+#include "toolsupport/io/buffered_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "toolsupport/colour_reduce.h"
-#include "toolsupport/palette_steps.h"
+#include "toolsupport/colour/colour_reduce.h"
+#include "toolsupport/colour/palette_steps.h"
 
 #include <gtest/gtest.h>
 

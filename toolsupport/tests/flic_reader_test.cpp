@@ -1,4 +1,4 @@
-#include "toolsupport/flic_reader.h"
+#include "toolsupport/picture/flic_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 
 #include <set>
 
-#include "toolsupport/flic_reader.h"
+#include "toolsupport/picture/flic_reader.h"
 #include "toolsupport/tests/flic_test_support.h"
-#include "toolsupport/flic_writer.h"
-#include "toolsupport/graphics_output.h"
-#include "toolsupport/graphics_source.h"
+#include "toolsupport/picture/flic_writer.h"
+#include "toolsupport/picture/graphics_output.h"
+#include "toolsupport/picture/graphics_source.h"
 
 namespace {
 

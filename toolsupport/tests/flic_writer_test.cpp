@@ -1,11 +1,11 @@
-#include "toolsupport/flic_writer.h"
+#include "toolsupport/picture/flic_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <set>
 
-#include "toolsupport/flic_encode.h"
+#include "toolsupport/picture/flic_encode.h"
 #include "toolsupport/tests/flic_test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "toolsupport/graphics_output.h"
+#include "toolsupport/picture/graphics_output.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "toolsupport/tests/flic_test_support.h"
 #include "platform/gui/dialogs.h"
-#include "toolsupport/status_window.h"
+#include "toolsupport/ui/status_window.h"
 
 namespace {
 

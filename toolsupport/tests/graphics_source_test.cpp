@@ -1,11 +1,11 @@
-#include "toolsupport/graphics_source.h"
+#include "toolsupport/picture/graphics_source.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "toolsupport/image_calls.h"
+#include "toolsupport/picture/image_calls.h"
 #include "toolsupport/tests/media_test_files.h"
 
 namespace toolsupport {
@@ -621,7 +621,7 @@ TEST(NextGraphicsFrame, TrueColourInputGetsAPaletteThatHoldsItsColours) {
 }  // namespace
 }  // namespace toolsupport
 
-#include "toolsupport/flic_writer.h"
+#include "toolsupport/picture/flic_writer.h"
 
 namespace toolsupport {
 namespace {

@@ -1,4 +1,4 @@
-#include "toolsupport/huff_tree.h"
+#include "toolsupport/coding/huff_tree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "toolsupport/image_calls.h"
+#include "toolsupport/picture/image_calls.h"
 
 #include <gtest/gtest.h>
 

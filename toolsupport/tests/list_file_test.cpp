@@ -1,4 +1,4 @@
-#include "toolsupport/list_file.h"
+#include "toolsupport/io/list_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "toolsupport/report_protocol.h"
+#include "toolsupport/ui/report_protocol.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "toolsupport/sound_source.h"
+#include "toolsupport/sound/sound_source.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "toolsupport/tests/media_test_files.h"
 #include "toolsupport/tests/sound_test_files.h"
-#include "toolsupport/sound_track_encoder.h"
+#include "toolsupport/sound/sound_track_encoder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "toolsupport/sound_track_encoder.h"
+#include "toolsupport/sound/sound_track_encoder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "toolsupport/status_window.h"
+#include "toolsupport/ui/status_window.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "toolsupport/switches.h"
+#include "toolsupport/base/switches.h"
 
 #include <gtest/gtest.h>
 

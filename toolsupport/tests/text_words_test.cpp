@@ -1,4 +1,4 @@
-#include "toolsupport/text_words.h"
+#include "toolsupport/base/text_words.h"
 
 #include <gtest/gtest.h>
 

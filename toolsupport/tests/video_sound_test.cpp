@@ -14,9 +14,9 @@
 #include "playback/vant.h"
 #include "playback/video_file_format.h"
 #include "playback/video_file_writer.h"
-#include "toolsupport/sound_source.h"
+#include "toolsupport/sound/sound_source.h"
 #include "toolsupport/tests/sound_test_files.h"
-#include "toolsupport/sound_track_encoder.h"
+#include "toolsupport/sound/sound_track_encoder.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "playback/tests/coded_video.h"
-#include "toolsupport/graphics_source.h"
+#include "toolsupport/picture/graphics_source.h"
 #include "toolsupport/tests/media_test_files.h"
 
 namespace toolsupport {
