@@ -12,7 +12,8 @@ int FuzzAvi(const uint8_t* data, size_t size) {
   toolsupport::AviReader reader;
   if (path.empty() || !reader.Open(path)) return 0;
   if (uint64_t(reader.width()) * uint64_t(reader.height()) > kMaxPixels) return 0;
-  for (int32_t i = 0; i < reader.frames() && i < int32_t{kMaxFrames}; ++i) reader.DecodeFrame(i);
+  const int32_t frames = FramesToDecode(uint64_t(reader.width()) * uint64_t(reader.height()), reader.frames());
+  for (int32_t i = 0; i < frames; ++i) reader.DecodeFrame(i);
   if (reader.frames() > 0) reader.DecodeFrame(0);
   return 0;
 }

@@ -14,10 +14,9 @@ int FuzzFlic(const uint8_t* data, size_t size) {
   if (path.empty() || !toolsupport::OpenFlic(reader, path)) return 0;
   if (uint64_t(reader.paddedWidth) * uint64_t(reader.paddedHeight) <= kMaxPixels) {
     std::vector<uint8_t> frame(size_t(reader.paddedWidth) * size_t(reader.paddedHeight));
-    for (int32_t i = 0; i <= reader.frames && i < int32_t{kMaxFrames}; ++i) {
-      toolsupport::DecodeFlicFrame(reader, frame.data());
-    }
-    if (reader.frames < int32_t{kMaxFrames}) toolsupport::RewindFlic(reader, reader.frames / 2, frame.data());
+    const int32_t frames = FramesToDecode(frame.size(), int64_t{reader.frames} + 1);
+    for (int32_t i = 0; i < frames; ++i) toolsupport::DecodeFlicFrame(reader, frame.data());
+    if (frames > reader.frames) toolsupport::RewindFlic(reader, reader.frames / 4, frame.data());
   }
   toolsupport::CloseFlicReader(reader);
   return 0;

@@ -14,7 +14,9 @@ int FuzzRawb(const uint8_t* data, size_t size) {
   if (!input) return 0;
   toolsupport::InputFrame frame;
   std::array<uint8_t, 768> palette{};
-  for (int32_t i = 0; i <= description.frames && i < int32_t{kMaxFrames}; ++i) input->Read(frame, palette);
+  const uint64_t pixels = uint64_t(description.width) * uint64_t(description.height);
+  const int32_t frames = FramesToDecode(pixels, int64_t{description.frames} + 1);
+  for (int32_t i = 0; i < frames; ++i) input->Read(frame, palette);
   input->Rewind();
   input->Skip(1, nullptr, palette);
   input->Read(frame, palette);

@@ -33,7 +33,7 @@ for name in "${targets[@]}"; do
   mkdir -p "$found" "$crashes"
   echo "== $name: $seconds s"
   # New inputs go to the first folder; the seeds are only read.
-  if ! "$dir/bin/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ! "$dir/bin/fuzz_$name" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=2048 \
       -artifact_prefix="$crashes/" -print_final_stats=1 "$found" "$dir/fuzz/corpus/$name" \
       >"$dir/fuzz/$name.log" 2>&1; then
     failed+=("$name")
