@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "sdl_output.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -75,7 +77,6 @@ void ScaleSamples(const WaveFormat& format, uint32_t volume, uint8_t* data, uint
 WaveOutDevice* WaveOutOpen(const WaveFormat& format) {
   if (format.rate == 0 || format.rate > 0xFFFFFF) return nullptr;
   if ((format.bits != 8 && format.bits != 16) || (format.channels != 1 && format.channels != 2)) return nullptr;
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
   auto* device = new WaveOutDevice;
   device->format = format;
   SDL_AudioSpec want{};
@@ -86,11 +87,9 @@ WaveOutDevice* WaveOutOpen(const WaveFormat& format) {
   want.callback = CopyQueuedSound;
   want.userdata = device;
   SDL_AudioSpec have{};
-  // No changes allowed: SDL converts to the hardware's format itself.
-  device->id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  device->id = OpenAudioOutput(want, have);
   if (device->id == 0) {
     delete device;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
   }
   device->silence = have.silence;
@@ -134,9 +133,8 @@ void WaveOutReset(WaveOutDevice* device) {
 void WaveOutClose(WaveOutDevice* device) {
   if (!device) return;
   WaveOutReset(device);
-  SDL_CloseAudioDevice(device->id);
+  CloseAudioOutput(device->id);
   delete device;
-  SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void WaveOutSetVolume(WaveOutDevice* device, uint32_t volume) {
