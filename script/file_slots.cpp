@@ -1,5 +1,8 @@
 #include "script/file_slots.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cctype>
 
 namespace script {
@@ -16,6 +19,19 @@ std::string NativeFileName(const std::string& name) {
   return native;
 }
 
+namespace {
+
+// Makes the file when it is missing; one that is there (perhaps made a moment ago) keeps what it
+// holds.
+bool MakeIfMissing(const std::string& name) {
+  const int handle = open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (handle < 0) return false;
+  close(handle);
+  return true;
+}
+
+}  // namespace
+
 int FileSlots::Open(const std::string& name, SlotMode mode) {
   for (int slot = 0; slot < kFileSlotCount; ++slot) {
     if (slots_[slot] != nullptr) continue;
@@ -31,6 +47,11 @@ int FileSlots::Open(const std::string& name, SlotMode mode) {
         break;
       case SlotMode::kReadWrite:
         opened = toolsupport::BufferedFileOpen(*file, native.c_str(), toolsupport::FileAccess::ReadWrite);
+        break;
+      case SlotMode::kOpenOrCreate:
+        opened = toolsupport::BufferedFileOpen(*file, native.c_str(), toolsupport::FileAccess::ReadWrite) ||
+                 (MakeIfMissing(native) &&
+                  toolsupport::BufferedFileOpen(*file, native.c_str(), toolsupport::FileAccess::ReadWrite));
         break;
     }
     if (!opened) return kNoSlot;

@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "script/file_search.h"
 #include "script/file_slots.h"
+#include "script/media_control.h"
+#include "script/print_file.h"
 #include "script/random_numbers.h"
 #include "script/script_window.h"
 #include "script/variables.h"
@@ -78,12 +81,17 @@ class ScriptContext {
   const ScriptRecord* TakeTextRecord();
 
   bool Tracing() const { return debugSlot != kNoSlot; }
+  // TEXT, TEXTNOCR and TEXTBEGIN write into the print file (WritePrintText) instead of the window.
+  bool Printing() const { return print.slot != kNoSlot; }
 
   Interpreter run;
   ScriptVariables variables;
   VariableStack pushed;
   FileSlots files;
   int debugSlot = kNoSlot;  // the trace file's slot
+  PrintFile print;
+  FileSearch search;
+  MediaDevices media;
   ScriptWindow window;
   RandomNumbers random;
 
