@@ -1,6 +1,7 @@
 #pragma once
-// SDL's audio subsystem for one playing device at a time per caller: each open device holds the
-// subsystem, so it stays up while any device is open and goes down with the last one.
+// SDL's audio subsystem for the sound outputs: each open device holds the subsystem, so it stays
+// up while any device is open and goes down with the last one. SDL never takes the signals over,
+// and the sound library under it does not chatter about devices it cannot find.
 #include <SDL.h>
 
 namespace platform {

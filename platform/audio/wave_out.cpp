@@ -5,6 +5,7 @@
 #include "sdl_output.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -44,6 +45,14 @@ void CopyQueuedSound(void* userdata, Uint8* stream, int length) {
   }
   if (left > 0) std::memset(stream, device->silence, left);
   device->taken.fetch_add(copied, std::memory_order_relaxed);
+}
+
+// Said once per run, the first time no device can be had.
+void NoteNoSoundDevice() {
+  static bool said = false;
+  if (said) return;
+  said = true;
+  std::fputs("No sound device could be opened: playing without sound.\n", stderr);
 }
 
 // Device buffer of about a thirtieth of a second, in a power of two of sample frames.
@@ -90,6 +99,7 @@ WaveOutDevice* WaveOutOpen(const WaveFormat& format) {
   device->id = OpenAudioOutput(want, have);
   if (device->id == 0) {
     delete device;
+    NoteNoSoundDevice();
     return nullptr;
   }
   device->silence = have.silence;
