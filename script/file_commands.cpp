@@ -6,11 +6,10 @@
 
 #include "platform/system/drives.h"
 #include "script/command_handlers.h"
-#include "script/listing.h"
 #include "script/params.h"
 #include "script/print_file.h"
 #include "script/script_context.h"
-#include "script/script_error.h"
+#include "script/slot_numbers.h"
 
 namespace script {
 
@@ -19,23 +18,14 @@ namespace {
 // FILEREAD's line buffer: a longer line comes in pieces of one byte less.
 constexpr size_t kReadLineLimit = 256;
 
-// The slot a file number names, when that slot is open; else nothing.
+// The slot a number names when it is an open slot's number; else nothing (no error).
 int OpenSlotOf(ScriptContext& context, int32_t number) {
   const int64_t slot = int64_t{number} - kFileNumberBase;
   if (slot < 0 || slot >= kFileSlotCount) return kNoSlot;
   return context.files.File(static_cast<int>(slot)) != nullptr ? static_cast<int>(slot) : kNoSlot;
 }
 
-// A file number that names an open slot, else "Bad file parameter".
-int CheckedSlot(ScriptContext& context, int32_t number) {
-  const int slot = OpenSlotOf(context, number);
-  if (slot == kNoSlot) ScriptError(context, "  Bad file parameter:\r\n    ", context.run.lineBuffer, "\r\n");
-  return slot;
-}
-
-toolsupport::BufferedFile& TakeFile(ScriptContext& context) {
-  return *context.files.File(CheckedSlot(context, TakeNumber(context)));
-}
+toolsupport::BufferedFile& TakeFile(ScriptContext& context) { return *context.files.File(TakeFileSlot(context)); }
 
 void StoreSlotNumber(ScriptContext& context, const std::string& variable, int slot) {
   SetVariableNumber(context, variable, slot == kNoSlot ? 0 : kFileNumberBase + slot);
@@ -79,8 +69,8 @@ void CommandFileAppend(ScriptContext& context) {
 // nothing writes into a slot that another file may take next.
 void CommandFileClose(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
-  const int slot = CheckedSlot(context, TextToNumber(GetVariable(context, variable)));
-  if (slot == context.print.slot) {
+  const int slot = FileSlotOf(context, TextToNumber(GetVariable(context, variable)));
+  if (slot == context.printSlot) {
     EndPrinting(context);
   } else {
     context.files.Close(slot);
@@ -108,15 +98,7 @@ void CommandFileEof(ScriptContext& context) {
   SetVariableNumber(context, variable, toolsupport::BufferedFileAtEnd(TakeFile(context)) ? 1 : 0);
 }
 
-void CommandFileList(ScriptContext& context) {
-  std::vector<std::string> lines;
-  for (int slot = 0; slot < kFileSlotCount; ++slot) {
-    if (const toolsupport::BufferedFile* file = context.files.File(slot)) {
-      lines.push_back("Number: " + std::to_string(kFileNumberBase + slot) + "  File: " + file->name);
-    }
-  }
-  ListLines(context, lines);
-}
+void CommandFileList(ScriptContext& context) { ListFileSlots(context); }
 
 // Sizes beyond 32 bits stop at 2147483647.
 void CommandFileSize(ScriptContext& context) {
@@ -131,9 +113,7 @@ void CommandFileSize(ScriptContext& context) {
 
 void CommandFileExists(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
-  const int slot = context.files.Open(TakeNonEmptyText(context), SlotMode::kRead);
-  context.files.Close(slot);
-  SetVariableNumber(context, variable, slot == kNoSlot ? 0 : 1);
+  SetVariableNumber(context, variable, FileExists(TakeNonEmptyText(context)) ? 1 : 0);
 }
 
 }  // namespace script

@@ -1,6 +1,7 @@
 #include "script/file_slots.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -31,6 +32,12 @@ bool MakeIfMissing(const std::string& name) {
 }
 
 }  // namespace
+
+bool FileExists(const std::string& name) {
+  const std::string native = NativeFileName(name);
+  struct stat info {};
+  return stat(native.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && access(native.c_str(), R_OK) == 0;
+}
 
 int FileSlots::Open(const std::string& name, SlotMode mode) {
   for (int slot = 0; slot < kFileSlotCount; ++slot) {

@@ -42,8 +42,8 @@ std::string ReadWholeFile(const std::string& path) {
 
 }  // namespace
 
-PrintFile::~PrintFile() {
-  if (!spool.empty()) unlink(spool.c_str());
+PrintSpool::~PrintSpool() {
+  if (!path.empty()) unlink(path.c_str());
 }
 
 bool IsPrinterPortName(const std::string& name) {
@@ -53,39 +53,39 @@ bool IsPrinterPortName(const std::string& name) {
 }
 
 void BeginPrinting(ScriptContext& context, const std::string& name) {
-  PrintFile& print = context.print;
-  if (print.slot != kNoSlot) return;
+  if (context.Printing()) return;
   if (!IsPrinterPortName(name)) {
-    print.slot = context.files.Open(name, SlotMode::kCreate);
+    context.printSlot = context.files.Open(name, SlotMode::kCreate);
     return;
   }
-  print.spool = MakeSpoolFile();
-  if (print.spool.empty()) return;
-  print.slot = context.files.Open(print.spool, SlotMode::kCreate);
-  if (print.slot == kNoSlot) {
-    unlink(print.spool.c_str());
-    print.spool.clear();
+  std::string& spool = context.printSpool.path;
+  spool = MakeSpoolFile();
+  if (spool.empty()) return;
+  context.printSlot = context.files.Open(spool, SlotMode::kCreate);
+  if (context.printSlot == kNoSlot) {
+    unlink(spool.c_str());
+    spool.clear();
   }
 }
 
 void WritePrintText(ScriptContext& context, std::string_view text) {
-  if (toolsupport::BufferedFile* file = context.files.File(context.print.slot)) {
+  if (toolsupport::BufferedFile* file = context.files.File(context.printSlot)) {
     toolsupport::BufferedFileWriteRaw(*file, text.data(), text.size());
   }
 }
 
 void EndPrinting(ScriptContext& context) {
-  PrintFile& print = context.print;
-  if (print.slot == kNoSlot) return;
-  context.files.Close(print.slot);
-  print.slot = kNoSlot;
-  if (print.spool.empty()) return;
+  if (!context.Printing()) return;
+  context.files.Close(context.printSlot);
+  context.printSlot = kNoSlot;
+  std::string& spool = context.printSpool.path;
+  if (spool.empty()) return;
   std::string error;
-  if (!PrintJob(ReadWholeFile(print.spool), error)) {
+  if (!PrintJob(ReadWholeFile(spool), error)) {
     std::fprintf(stderr, "The print job could not be printed: %s.\n", error.c_str());
   }
-  unlink(print.spool.c_str());
-  print.spool.clear();
+  unlink(spool.c_str());
+  spool.clear();
 }
 
 void SetPrintServiceForTesting(PrintService service) { TestPrintService() = std::move(service); }

@@ -13,15 +13,15 @@ namespace script {
 
 class ScriptContext;
 
-struct PrintFile {
-  PrintFile() = default;
-  PrintFile(const PrintFile&) = delete;
-  PrintFile& operator=(const PrintFile&) = delete;
+// The temporary file of a printer port's job; empty while printing goes to a plain file or is off.
+struct PrintSpool {
+  PrintSpool() = default;
+  PrintSpool(const PrintSpool&) = delete;
+  PrintSpool& operator=(const PrintSpool&) = delete;
   // A job that never went to the printer leaves no temporary file behind.
-  ~PrintFile();
+  ~PrintSpool();
 
-  int slot = kNoSlot;  // the print file's file slot
-  std::string spool;   // the temporary file of a printer port's job; empty for a plain file
+  std::string path;
 };
 
 // True for the names that mean a printer port (any case, a ':' after them allowed) and for none.
