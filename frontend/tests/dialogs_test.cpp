@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,6 +101,23 @@ TEST_F(Dialogs, CopyKeepsContentsAndTimesAndRefusesTheSourceUnderAnyName) {
     EXPECT_EQ(dialogs.asked().back().text, "Error, cannot copy a file onto itself.");
   }
   EXPECT_EQ(std::filesystem::file_size(Path("in.bin")), 8193u);
+}
+
+TEST_F(Dialogs, ACopyWhoseWritesFailHalfWayLeavesNoTarget) {
+  Write(Path("in.bin"), std::string(30000, 'w'));
+  // Writes fail as on a full disk once a file reaches 10000 bytes.
+  rlimit old {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit limited = old;
+  limited.rlim_cur = 10000;
+  const auto previous = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const CopyOutcome outcome = CopyFiles(frontEnd_, "in.bin", "out.bin");
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, previous);
+  EXPECT_EQ(outcome.result, kCopyFailed);
+  EXPECT_FALSE(std::filesystem::exists(Path("out.bin")));
+  EXPECT_EQ(std::filesystem::file_size(Path("in.bin")), 30000u);
 }
 
 TEST_F(Dialogs, ACancelledCopyInTheWindowLeavesNoTarget) {
