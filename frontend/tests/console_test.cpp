@@ -4,7 +4,9 @@
 
 #include <filesystem>
 
+#include "analysis_files.h"
 #include "console_fixture.h"
+#include "frontend/analysis_window.h"
 #include "frontend/console_commands.h"
 #include "frontend/file_finder.h"
 #include "frontend/wildcard_target.h"
@@ -86,6 +88,19 @@ TEST_F(Commands, DispatchByWordAndRunTogetherForms) {
   ASSERT_EQ(batches.size(), 2u);
   EXPECT_EQ(batches[0], std::pair(Path("mine.sbt"), std::string("one \"two words\"")));
   EXPECT_EQ(batches[1], std::pair(Path("program/other.sbt"), std::string()));
+}
+
+TEST_F(Commands, VnttuneOpensTheAnalysisWindowOnAVideoOfTheConsoleDirectory) {
+  frontend::testing::WriteAnalysisFile(Path("Clip.vnt"), -6667, {4000, 1200, 1300});
+  platform::ScriptedDialogs dialogs;
+  EXPECT_EQ(Run("vnttune Clip"), Lines{"vnttune Clip"});
+  ASSERT_NE(AnalysisWindow(), nullptr);
+  EXPECT_EQ(AnalysisWindow()->FileName(), Path("Clip.vnt"));
+  EXPECT_TRUE(dialogs.asked().empty());
+  Run("VNTTUNE \"no such.vnt\"");
+  EXPECT_EQ(AnalysisWindow(), nullptr);  // closed when the file does not load
+  EXPECT_EQ(dialogs.asked().size(), 1u);
+  CloseAnalysisWindow();
 }
 
 TEST_F(Commands, DeleteAsksForEachFileAndCancelEndsTheRun) {
