@@ -236,12 +236,12 @@ bool Tcommandform::HistoryKey(const QKeyEvent& key) {
 }
 
 bool Tcommandform::eventFilter(QObject* watched, QEvent* event) {
-  const auto* key = static_cast<const QKeyEvent*>(event);
   if (event->type() == QEvent::KeyPress) {
-    if (watched == edit_) return EditKey(*key);
-    if (watched == history_) return HistoryKey(*key);
-  }
-  if (event->type() == QEvent::KeyRelease && watched == history_ && key->key() == Qt::Key_Escape) {
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    if (watched == edit_) return EditKey(key);
+    if (watched == history_) return HistoryKey(key);
+  } else if (event->type() == QEvent::KeyRelease && watched == history_ &&
+             static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape) {
     frontEnd_.requests.Post(kMainTab);
     return true;
   }
