@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/image/gif_records.h"
+
 namespace speedbench {
 namespace {
 
@@ -38,17 +40,6 @@ bool PutImage(GifFileType* gif, const Clip& clip, const std::vector<uint8_t>& fr
     const uint8_t* from = frame.data() + size_t{y} * clip.width + rect.left;
     std::copy(from, from + rect.width, row.begin());
     if (EGifPutLine(gif, row.data(), static_cast<int>(rect.width)) != GIF_OK) return false;
-  }
-  return true;
-}
-
-// Reads the blocks of an extension the player does not need.
-bool SkipExtension(GifFileType* gif) {
-  int code = 0;
-  GifByteType* block = nullptr;
-  if (DGifGetExtension(gif, &code, &block) != GIF_OK) return false;
-  while (block != nullptr) {
-    if (DGifGetExtensionNext(gif, &block) != GIF_OK) return false;
   }
   return true;
 }
@@ -117,7 +108,7 @@ int DecodeGif(const std::string& path, std::vector<uint8_t>& canvas,
     if (DGifGetRecordType(gif.get(), &record) != GIF_OK) return -1;
     if (record == TERMINATE_RECORD_TYPE) return frames;
     if (record == EXTENSION_RECORD_TYPE) {
-      if (!SkipExtension(gif.get())) return -1;
+      if (!platform::SkipGifExtension(gif.get())) return -1;
       continue;
     }
     if (record != IMAGE_DESC_RECORD_TYPE) return -1;

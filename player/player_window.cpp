@@ -65,6 +65,7 @@ platform::WindowStyle StyleFor(uint32_t flags) {
   style.caption = (flags & kWindowNoCaption) == 0;
   // Only "no dialog frame" without a thin border leaves no frame at all.
   style.border = (flags & kWindowThinBorder) != 0 || (flags & kWindowNoDialogFrame) == 0;
+  style.fixed_size = true;  // the video's size; sizing and maximizing are greyed
   return style;
 }
 

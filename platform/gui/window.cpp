@@ -15,6 +15,7 @@
 #include <unordered_map>
 
 #include "qt_application.h"
+#include "toolkit_icon.h"
 
 namespace platform {
 namespace {
@@ -123,8 +124,12 @@ Window::Window(std::string_view title, WindowStyle style) : handle_(NewHandle())
   } else if (!style.caption) {
     // Customized hints without a title hint leave the window manager's border only.
     flags |= style.border ? Qt::CustomizeWindowHint : Qt::FramelessWindowHint;
+  } else if (style.fixed_size) {
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+             Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
   }
   widget_->setWindowFlags(flags);
+  widget_->setWindowIcon(ToolkitIcon());
   SetTitle(title);
   ResizeSurface(widget_->width(), widget_->height());
   LiveWindows()[handle_] = this;
@@ -150,7 +155,12 @@ void Window::Place(int x, int y, int outer_width, int outer_height) {
   int extra_width = frame.width() - client.width();
   int extra_height = frame.height() - client.height();
   widget_->move(x, y);
-  widget_->resize(std::max(0, outer_width - extra_width), std::max(0, outer_height - extra_height));
+  const QSize size(std::max(0, outer_width - extra_width), std::max(0, outer_height - extra_height));
+  if (style_.fixed_size) {
+    widget_->setFixedSize(size);
+  } else {
+    widget_->resize(size);
+  }
 }
 
 QRect Window::ClientRect() const { return widget_->geometry(); }

@@ -49,6 +49,7 @@ struct WindowStyle {
   bool caption = true;       // a title bar
   bool border = false;       // without a title bar: a plain border all the same, else no frame
   bool full_screen = false;  // no frame, over the whole screen and on top of other windows
+  bool fixed_size = false;   // the size is the owner's alone: no resizing, no maximize button
 };
 
 // Delivers every window event that is waiting (input, paints, posted requests) and returns.
