@@ -1,5 +1,8 @@
 #include "script/file_slots.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
 
 namespace script {
@@ -14,6 +17,12 @@ std::string NativeFileName(const std::string& name) {
     if (native.empty() || native[0] != '/') native = "/" + native;
   }
   return native;
+}
+
+bool FileExists(const std::string& name) {
+  const std::string native = NativeFileName(name);
+  struct stat info {};
+  return stat(native.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && access(native.c_str(), R_OK) == 0;
 }
 
 int FileSlots::Open(const std::string& name, SlotMode mode) {

@@ -20,6 +20,10 @@ enum class SlotMode { kRead = 0, kCreate = 1, kReadWrite = 2 };
 // the start ("D:", "D:\") names the root directory.
 std::string NativeFileName(const std::string& name);
 
+// True when the name is an existing file that can be read (a directory is not a file). Asks
+// the file system, so it needs no free slot.
+bool FileExists(const std::string& name);
+
 class FileSlots {
  public:
   // Opens the file into the first free slot: kRead an existing file, kCreate a new or emptied
