@@ -1,5 +1,9 @@
 #include "script/file_slots.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
 
 namespace script {
@@ -14,6 +18,25 @@ std::string NativeFileName(const std::string& name) {
     if (native.empty() || native[0] != '/') native = "/" + native;
   }
   return native;
+}
+
+namespace {
+
+// Makes the file when it is missing; one that is there (perhaps made a moment ago) keeps what it
+// holds.
+bool MakeIfMissing(const std::string& name) {
+  const int handle = open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (handle < 0) return false;
+  close(handle);
+  return true;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& name) {
+  const std::string native = NativeFileName(name);
+  struct stat info {};
+  return stat(native.c_str(), &info) == 0 && !S_ISDIR(info.st_mode) && access(native.c_str(), R_OK) == 0;
 }
 
 int FileSlots::Open(const std::string& name, SlotMode mode) {
@@ -31,6 +54,11 @@ int FileSlots::Open(const std::string& name, SlotMode mode) {
         break;
       case SlotMode::kReadWrite:
         opened = toolsupport::BufferedFileOpen(*file, native.c_str(), toolsupport::FileAccess::ReadWrite);
+        break;
+      case SlotMode::kOpenOrCreate:
+        opened = toolsupport::BufferedFileOpen(*file, native.c_str(), toolsupport::FileAccess::ReadWrite) ||
+                 (MakeIfMissing(native) &&
+                  toolsupport::BufferedFileOpen(*file, native.c_str(), toolsupport::FileAccess::ReadWrite));
         break;
     }
     if (!opened) return kNoSlot;

@@ -14,11 +14,20 @@ inline constexpr int kFileNumberBase = 5000;
 inline constexpr int kNoSlot = 255;
 inline constexpr int32_t kFileSlotBufferSize = 3072;
 
-enum class SlotMode { kRead = 0, kCreate = 1, kReadWrite = 2 };
+enum class SlotMode {
+  kRead = 0,
+  kCreate = 1,
+  kReadWrite = 2,
+  kOpenOrCreate,  // kReadWrite, or a new empty file when there is none: never empties a file
+};
 
 // A file name as a script writes it, made a Linux name: '\' is read as '/', and a drive word at
 // the start ("D:", "D:\") names the root directory.
 std::string NativeFileName(const std::string& name);
+
+// True when the name is an existing file that can be read (a directory is not a file). Asks
+// the file system, so it needs no free slot.
+bool FileExists(const std::string& name);
 
 class FileSlots {
  public:

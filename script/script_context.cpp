@@ -4,7 +4,9 @@
 
 namespace script {
 
-ScriptContext::ScriptContext() : clockStart_(platform::NowMilliseconds()) {}
+ScriptContext::ScriptContext()
+    : clicksTaken{ScriptWindow::Clicks(false), ScriptWindow::Clicks(true)},
+      clockStart_(platform::NowMilliseconds()) {}
 
 uint32_t ScriptContext::Clock() const {
   return static_cast<uint32_t>(platform::NowMilliseconds() - clockStart_);

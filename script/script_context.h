@@ -9,9 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "script/animation_slots.h"
+#include "script/bitmaps.h"
+#include "script/file_search.h"
 #include "script/file_slots.h"
+#include "script/media_control.h"
+#include "script/mouse_areas.h"
+#include "script/mouse_pointer.h"
+#include "script/print_file.h"
 #include "script/random_numbers.h"
+#include "script/screen_palette.h"
 #include "script/script_window.h"
+#include "script/text_output.h"
 #include "script/variables.h"
 
 namespace script {
@@ -64,6 +73,12 @@ struct Interpreter {
   std::string commandLine;  // the program's command line, for SYSTEMCOMMANDLINE
 };
 
+// Mouse button releases the script has taken, against the window's counts.
+struct ClickCounts {
+  uint32_t left = 0;
+  uint32_t right = 0;
+};
+
 class ScriptContext {
  public:
   ScriptContext();
@@ -78,14 +93,31 @@ class ScriptContext {
   const ScriptRecord* TakeTextRecord();
 
   bool Tracing() const { return debugSlot != kNoSlot; }
+  bool Printing() const { return printSlot != kNoSlot; }
 
   Interpreter run;
   ScriptVariables variables;
   VariableStack pushed;
   FileSlots files;
   int debugSlot = kNoSlot;  // the trace file's slot
-  ScriptWindow window;
+  int printSlot = kNoSlot;  // the print file's slot (PRINTBEGIN): TEXT writes there
+  PrintSpool printSpool;    // a printer port's job, printed when printing ends
+  FileSearch search;
+  MediaDevices media;
   RandomNumbers random;
+
+  // The window and what is drawn in it.
+  ScriptWindow window;
+  WindowSettings settings;
+  ScreenPalette palette;
+  TextState text;
+  MousePointer pointer;
+  MouseAreas mouseAreas;
+  ClickCounts clicksTaken;
+
+  // Declared last: the videos close before the bitmaps they may decode into are freed.
+  BitmapSlots bitmaps;
+  AnimationSlots animations;
 
  private:
   uint64_t clockStart_;

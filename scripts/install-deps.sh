@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsdl2-dev libgif-dev libjpeg-dev libtiff-dev
   xvfb xauth python3 python3-pil
+  gifsicle  # the GIF optimiser the speed comparison measures against
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -18,12 +18,30 @@ TEST(ScriptCommandTable, EveryWordIsFoundInAnyCaseAndReachesItsOwnHandler) {
       "EXECUTE", "EXIT", "GOSUB", "GOTO", "IF", "IFSET", "INTERPRET", "RANDOM", "RANDOMIZE",
       "RETURN", "DEBUGFILE", "DEBUGTEXT", "STRADDBACKSLASH", "STRFIND", "STRFIRST", "STRISLABEL",
       "STRISNUMERIC", "STRLCASE", "STRLENGTH", "STRLPAD", "STRLPADZERO", "STRPIECE", "STRREPEAT",
-      "STRRPAD", "STRTRIM", "STRUCASE", "VARFREE", "VARLIST", "VARPOP", "VARPUSH", "VARSET"};
+      "STRRPAD", "STRTRIM", "STRUCASE", "VARFREE", "VARLIST", "VARPOP", "VARPUSH", "VARSET",
+      "DIRCHANGE", "DIRCURRENT", "DIREXISTS", "DIRMAKE", "DIRREMOVE", "DRIVEAVAIL", "DRIVESIZE",
+      "ENVGET", "ENVSET", "FILEAPPEND", "FILECDROM", "FILECLOSE", "FILECOPY", "FILECREATE",
+      "FILEDELETE", "FILEEOF", "FILEEXISTS", "FILEFIND", "FILEFINDNEXT", "FILEFULLPATH",
+      "FILEGETATTRIB", "FILELIST", "FILEOPEN", "FILEPIECES", "FILEREAD", "FILEREMOTE",
+      "FILEREMOVABLE", "FILERENAME", "FILESETATTRIB", "FILESIZE", "FILETEMP", "FILEWRITE",
+      "MCISENDSTRING", "PRINTBEGIN", "PRINTEND", "PRINTPAGEADV", "SOUND", "SYSTEMCOLORS",
+      "SYSTEMCOMMANDLINE", "SYSTEMCURRENTEXE", "SYSTEMCURRENTSCRIPT", "SYSTEMDATETIME",
+      "SYSTEMDISPLAYRESOLUTION", "SYSTEMMEMORY", "SYSTEMOSMAJOR", "SYSTEMOSMINOR",
+      "SYSTEMPLATFORM", "SYSTEMTIMER", "SYSTEMUSEDIRECTSOUND",
+
+      "INPUTCHAR", "INPUTCHARORDELAY", "INPUTMSGWIN", "INPUTSTR", "INPUTSTRWIN", "MOUSEADD",
+      "MOUSEAREA", "MOUSEMODE", "MOUSEPOP", "MOUSEPRESENT", "MOUSEPUSHANDREMOVEALL",
+      "MOUSEREMOVE", "MOUSEREMOVEALL", "MOUSESETXY", "MOUSEX", "MOUSEY", "TEXT",
+      "TEXTBACKCOLOR", "TEXTBEGIN", "TEXTCOLOR", "TEXTFONTFROMBITMAP", "TEXTNOCR", "TEXTSETXY",
+      "TEXTTRANSCOLOR", "TEXTX", "TEXTY"};
+  const std::string screenFamily = "SCREEN";
   std::set<script::CommandHandler> handlers;
   for (size_t i = 0; i < script::kCommandCount; ++i) {
     const std::string word = script::CommandAt(i).word;
     SCOPED_TRACE(word);
-    if (i > 0) EXPECT_LT(std::strcmp(script::CommandAt(i - 1).word, word.c_str()), 0);
+    if (i > 0) {
+      EXPECT_LT(std::strcmp(script::CommandAt(i - 1).word, word.c_str()), 0);
+    }
     handlers.insert(script::CommandAt(i).handler);
 
     // Typed in lower case with a comma after it, the word is found.
@@ -41,7 +59,7 @@ TEST(ScriptCommandTable, EveryWordIsFoundInAnyCaseAndReachesItsOwnHandler) {
       script::CommandAt(i).handler(context);
     } catch (const script::ScriptFailure& failure) {
       const std::string text = failure.what();
-      if (builtHere.count(word)) {
+      if (builtHere.count(word) || word.rfind(screenFamily, 0) == 0) {
         EXPECT_EQ(text.find("not yet available"), std::string::npos) << text;
       } else {
         EXPECT_EQ(text, "  Command not yet available:\r\n    " + word + "\r\n");

@@ -1,9 +1,12 @@
 #pragma once
 // Runs scripts that a test writes inline, in this process, with the message boxes scripted: the
 // exit code, every message box, and the context afterwards (its variables, its slots).
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/gui/dialogs.h"
@@ -11,7 +14,25 @@
 #include "script/script_context.h"
 #include "script/script_program.h"
 
+// For a file that a started program writes: true once it exists, false after 20 seconds.
+inline bool WaitForFile(const std::string& path) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (std::filesystem::exists(path)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
 struct ScriptRun {
+  ScriptRun() = default;
+  ScriptRun(ScriptRun&&) = default;
+  ScriptRun& operator=(ScriptRun&&) = default;
+  // A window the script left open goes with its run.
+  ~ScriptRun() {
+    if (context != nullptr) script::CloseScriptWindow(*context);
+  }
+
   int exitCode = -1;
   std::vector<platform::DialogRequest> boxes;
   std::unique_ptr<script::ScriptContext> context;
@@ -39,15 +60,29 @@ class ScriptRunner {
   ScriptRun Run(const std::string& text) const { return RunFile(Write("main.ss", text)); }
 
   ScriptRun RunFile(const std::string& path) const {
-    platform::ScriptedDialogs dialogs;
     ScriptRun run;
     run.context = std::make_unique<script::ScriptContext>();
-    run.exitCode = script::RunCommandScript(*run.context, "\"" + path + "\"");
-    run.context->files.CloseAll();
-    run.boxes = dialogs.asked();
+    RunFileIn(run, path);
     return run;
   }
 
+  // Runs a further script in the context of an earlier run (its window, bitmaps and variables;
+  // files are closed after every run); its message boxes are added to the run's.
+  void RunIn(ScriptRun& run, const std::string& text) const { RunFileIn(run, Write("more.ss", text)); }
+
+  // The answers that the message boxes of the following runs get, in order.
+  void Answer(std::vector<platform::DialogAnswer> answers) { answers_ = std::move(answers); }
+
  private:
+  void RunFileIn(ScriptRun& run, const std::string& path) const {
+    platform::ScriptedDialogs dialogs;
+    for (platform::DialogAnswer answer : answers_) dialogs.Answer(answer);
+    run.exitCode = script::RunCommandScript(*run.context, "\"" + path + "\"");
+    run.context->files.CloseAll();
+    const auto& asked = dialogs.asked();
+    run.boxes.insert(run.boxes.end(), asked.begin(), asked.end());
+  }
+
   testsupport::ScratchDirectory dir_;
+  std::vector<platform::DialogAnswer> answers_;
 };
