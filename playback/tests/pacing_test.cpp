@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "playback/tests/coded_video.h"
-#include "playback/tests/fake_clock.h"
+#include "platform/system/tests/fake_clock.h"
 #include "playback/pacing_sound.h"
 #include "playback/tests/played_frames.h"
 #include "playback/tests/test_video.h"

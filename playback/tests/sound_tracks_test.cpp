@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "playback/tests/fake_clock.h"
+#include "platform/system/tests/fake_clock.h"
 #include "playback/library_state.h"
 #include "playback/pacing_sound.h"
 #include "playback/tests/sound_test_support.h"

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "playback/tests/coded_video.h"
-#include "playback/tests/fake_clock.h"
+#include "platform/system/tests/fake_clock.h"
 #include "playback/tests/played_frames.h"
 #include "playback/tests/test_video.h"
 #include "playback/vant.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "playback/tests/fake_clock.h"
+#include "platform/system/tests/fake_clock.h"
 #include "platform/audio/wave_out.h"
 #include "playback/sound_track.h"
 
