@@ -26,6 +26,14 @@ function(vant_library name)
   endif()
 endfunction()
 
+# vant_hide_symbols(NAME)
+# Compiles a library with hidden symbols, for libraries that go into a shared object whose header
+# marks what it exports.
+function(vant_hide_symbols name)
+  set_target_properties(${name} PROPERTIES CXX_VISIBILITY_PRESET hidden C_VISIBILITY_PRESET hidden
+                        VISIBILITY_INLINES_HIDDEN ON)
+endfunction()
+
 # vant_tests(NAME LINKS libs...)
 # Builds tests/*.cpp of the current folder into one GoogleTest program registered with CTest.
 function(vant_tests name)

@@ -25,6 +25,13 @@
 extern "C" {
 #endif
 
+/* Marks the calls that the shared library exports; everything else in it stays hidden. */
+#if defined(__GNUC__)
+#define VANT_API __attribute__((visibility("default")))
+#else
+#define VANT_API
+#endif
+
 /* ==== 1. File layout ======================================================================== */
 
 /* Size of the header at the start of every .vnt file (26 little-endian 32-bit words). */
@@ -141,7 +148,7 @@ typedef struct VantVideo {
 
 /* Bytes a caller must give for VANT_OPEN_CALLER_MEMORY. */
 #define VANT_VIDEO_RECORD_SIZE (sizeof(VantVideo))
-size_t VantVideoRecordSize(void);
+VANT_API size_t VantVideoRecordSize(void);
 
 /* VantOpenFlags: the second argument of VantOpen. Other bits are ignored and kept. */
 enum VantOpenFlags {
@@ -173,10 +180,10 @@ enum VantOpenFlags {
  *                           (VantSetCallerMemoryHandle)
  * extraBufferSize is the read-ahead ring in bytes, VANT_EXTRA_BUFFER_AUTO to choose. Returns the
  * handle, or null when the file cannot be opened or is not a valid .vnt file. */
-VantVideo* VantOpen(const void* source, uint32_t flags, uint32_t extraBufferSize);
+VANT_API VantVideo* VantOpen(const void* source, uint32_t flags, uint32_t extraBufferSize);
 
 /* Closes the video and frees what it holds; a caller's descriptor stays open. Null is ignored. */
-void VantClose(VantVideo* video);
+VANT_API void VantClose(VantVideo* video);
 
 static inline const void* VantFileHandle(int fd) {
   return (const void*)(intptr_t)fd;
@@ -193,10 +200,10 @@ static inline void VantSetCallerMemoryHandle(void* memory, int fd) {
 
 /* n > 0 frames per second is stored as -(100000 / n); 0 or negative values are stored as given.
  * VantOpen uses it under VANT_OPEN_USE_FRAME_RATE. Returns the stored value. */
-int32_t VantFrameRate(int32_t rate);
+VANT_API int32_t VantFrameRate(int32_t rate);
 
 /* Read rate in bytes per second that VantOpen simulates under VANT_OPEN_SIMULATE_READ. */
-uint32_t VantSimulate(uint32_t bytesPerSecond);
+VANT_API uint32_t VantSimulate(uint32_t bytesPerSecond);
 
 /* ==== 4. Statistics ========================================================================= */
 
@@ -229,8 +236,8 @@ typedef struct VantSummaryInfo {
 
 /* The one allocator of the library and the tools: 16-byte-aligned blocks. A size of 0 or
  * 0xFFFFFFFF gives null. */
-void* AlignedAlloc(size_t size);
-void AlignedFree(void* block);
+VANT_API void* AlignedAlloc(size_t size);
+VANT_API void AlignedFree(void* block);
 
 /* ==== 6. Display buffers ==================================================================== */
 
@@ -290,40 +297,40 @@ typedef struct VantBuffer {
  * (0: the buffer's size). kind: a VantBlitterKind in the low 16 bits. Null when the kind is not
  * available, a size is not positive or above 32767, or anything fails. The full-screen kinds
  * minimize the window and show the picture over the whole screen until the buffer is closed. */
-VantBuffer* VantBufferOpen(VantWindowHandle window, int32_t kind, int32_t width, int32_t height,
-                           int32_t displayWidth, int32_t displayHeight);
-void VantBufferClose(VantBuffer* buffer);
+VANT_API VantBuffer* VantBufferOpen(VantWindowHandle window, int32_t kind, int32_t width,
+                                    int32_t height, int32_t displayWidth, int32_t displayHeight);
+VANT_API void VantBufferClose(VantBuffer* buffer);
 
 /* Puts the source rectangle of the buffer on the screen, the buffer's top-left corner at (x, y)
  * of the window's client area; the rectangle is clipped to the buffer. context: the window's
  * paint context or null; both draw into the window. Returns 256 when the whole buffer was drawn
  * because a new palette made it due, else 0. */
-int32_t VantBufferBlit(VantBuffer* buffer, void* context, int32_t x, int32_t y, int32_t sourceX,
-                       int32_t sourceY, int32_t width, int32_t height);
+VANT_API int32_t VantBufferBlit(VantBuffer* buffer, void* context, int32_t x, int32_t y,
+                                int32_t sourceX, int32_t sourceY, int32_t width, int32_t height);
 
 /* Fills every pixel of the buffer with the colour index (the low 8 bits of color). */
-void VantBufferClear(VantBuffer* buffer, int32_t color);
+VANT_API void VantBufferClear(VantBuffer* buffer, int32_t color);
 
 /* Takes entries firstUsable to endUsable - 1 of a 256-entry palette into the colours.
  * layoutFlags as for VantColorRemap: 3-byte red, green, blue entries by default; 4: 4-byte
  * entries (with 8 as well the components start at the second byte); 2: red and blue swapped;
  * 1: 16-bit components. */
-void VantBufferNewPalette(VantBuffer* buffer, const void* palette, int32_t layoutFlags);
+VANT_API void VantBufferNewPalette(VantBuffer* buffer, const void* palette, int32_t layoutFlags);
 
 /* Makes the window show the buffer's palette again (its owner is asked to repaint once the
  * buffer has been shown); the number of palette entries, 0 for the full-screen kinds. */
-int32_t VantBufferSetPalette(VantBuffer* buffer);
+VANT_API int32_t VantBufferSetPalette(VantBuffer* buffer);
 
 /* Nonzero while the buffer's window (or its full-screen view) receives the keys. */
-int32_t VantBufferFocused(VantBuffer* buffer);
+VANT_API int32_t VantBufferFocused(VantBuffer* buffer);
 
 /* Writes the name of a kind (kinds above 5 read as 5) into text, which holds at least
  * VANT_BUFFER_STRING_SIZE bytes; returns text. */
-char* VantBufferString(char* text, int32_t kind);
+VANT_API char* VantBufferString(char* text, int32_t kind);
 
 /* The screen keeps the desktop's mode: modes 1 to 4 (640x400, 640x480, 800x600, 1024x768) give
  * 0 and change nothing; mode 0 (back to the desktop's mode) gives 1. */
-int32_t VantSetSystemRes(int32_t mode);
+VANT_API int32_t VantSetSystemRes(int32_t mode);
 
 /* ==== 7. Playing frames ==================================================================== */
 
@@ -351,19 +358,19 @@ int32_t VantSetSystemRes(int32_t mode);
  * not fit in the buffer, or memory ran out. Without a destination VantDoFrame decodes nothing.
  * 16-bit output takes its colours from the palette, rebuilt before every frame once the video
  * has brought a palette. */
-int32_t VantToBuffer(VantVideo* video, int32_t left, int32_t top, int32_t pitch, int32_t height,
-                     void* buffer, uint32_t flags);
+VANT_API int32_t VantToBuffer(VantVideo* video, int32_t left, int32_t top, int32_t pitch,
+                              int32_t height, void* buffer, uint32_t flags);
 
 /* Writing straight into a banked screen needs video memory this system does not give: the call
  * exists so that callers link, releases any destination and returns 0. */
-int32_t VantToScreen(VantVideo* video, int32_t left, int32_t top, int32_t pitch, void* screen,
-                     void* bankSelect, uint32_t flags);
+VANT_API int32_t VantToScreen(VantVideo* video, int32_t left, int32_t top, int32_t pitch,
+                              void* screen, void* bankSelect, uint32_t flags);
 
 /* Decodes the current frame into the destination. Returns 1 when the frame was late for its
  * sound (it is then skipped and counted, unless the video was opened with
  * VANT_OPEN_NEVER_SKIP); 0 otherwise. Without a sound track that paces the video no frame is
  * ever late. */
-int32_t VantDoFrame(VantVideo* video);
+VANT_API int32_t VantDoFrame(VantVideo* video);
 
 /* VantToBufferRect modes. */
 enum VantRectMode {
@@ -376,18 +383,18 @@ enum VantRectMode {
 /* The next rectangle that the last VantDoFrame changed, in buffer coordinates, in
  * video->lastRect. Returns 1 with a rectangle, 0 when there are no more. A frame that changed
  * nothing but brought a palette gives one all-zero rectangle. */
-int32_t VantToBufferRect(VantVideo* video, int32_t mode);
+VANT_API int32_t VantToBufferRect(VantVideo* video, int32_t mode);
 
 /* Steps to the next frame and reads it. Returns 1. */
-int32_t VantNextFrame(VantVideo* video);
+VANT_API int32_t VantNextFrame(VantVideo* video);
 
 /* Goes to frame `frame`, 1-based (0 and below mean the first frame, numbers past the last
  * frame the last one). Going to the current frame reads nothing. Returns 1. */
-int32_t VantGoto(VantVideo* video, int32_t frame);
+VANT_API int32_t VantGoto(VantVideo* video, int32_t frame);
 
 /* 1 while the caller should keep waiting for the next frame (reading ahead meanwhile), 0 when
  * it is due. Late callers are never made to catch up more than one frame. */
-int32_t VantWait(VantVideo* video);
+VANT_API int32_t VantWait(VantVideo* video);
 
 /* VantColorRemap layout flags of the target palette (default: 3-byte red, green, blue). */
 #define VANT_COLORS_16_BIT 0x1     /* 16-bit components; their first byte counts */
@@ -399,14 +406,14 @@ int32_t VantWait(VantVideo* video);
  * among the first `count` entries (at most 256) of a target palette. Ties go to the entry with
  * the same index (modulo count), then to the nearest after it. Returns 1 when the mapping is
  * in place, 0 for no target. */
-int32_t VantColorRemap(VantVideo* video, const void* palette, int32_t count, int32_t flags);
+VANT_API int32_t VantColorRemap(VantVideo* video, const void* palette, int32_t count, int32_t flags);
 
 /* Makes decoding give table[i] for every colour index i of the file. Returns 1 when the mapping
  * is in place. */
-int32_t VantColorTrans(VantVideo* video, const uint8_t table[256]);
+VANT_API int32_t VantColorTrans(VantVideo* video, const uint8_t table[256]);
 
 /* Fills the statistics of the playback so far. Returns 1. */
-int32_t VantSummary(VantVideo* video, VantSummaryInfo* info);
+VANT_API int32_t VantSummary(VantVideo* video, VantSummaryInfo* info);
 /* ==== 8. Sound ============================================================================= */
 
 /* Sound tracks open with the video (VANT_OPEN_TRACK_0 << t). Each frame's sound goes into a ring
@@ -416,31 +423,31 @@ int32_t VantSummary(VantVideo* video, VantSummaryInfo* info);
 
 /* Installs the wave-out back end unless a back end is installed already. 1 when it was
  * installed, 0 when one was there. VantOpen installs it when none is. */
-int32_t VantSoundUseWin(void);
+VANT_API int32_t VantSoundUseWin(void);
 
 /* Feeds the sound back end (when any track is open). Callers run it from idle loops. */
-void VantSoundCheck(void);
+VANT_API void VantSoundCheck(void);
 
 /* 1 when any track asked for by trackBits (VANT_OPEN_TRACK_0 << t) is present with a nonzero
  * sample rate in the header; else 0 (also for a null video). */
-int32_t VantSoundInTrack(const VantVideo* video, uint32_t trackBits);
+VANT_API int32_t VantSoundInTrack(const VantVideo* video, uint32_t trackBits);
 
 /* Turns the video's sound off (0) or on again (nonzero). Off closes the sound devices and drops
  * the queued sound, and the clock paces; on reopens them, and mid-video puts silence ahead so
  * that the sound keeps its place. 0 for a null video, a video without an open track, or when a
  * device could not be opened again; else 1. */
-int32_t VantSoundOnOff(VantVideo* video, int32_t on);
+VANT_API int32_t VantSoundOnOff(VantVideo* video, int32_t on);
 
 /* Sets volume and balance of each open track asked for by trackBits: volume 0 to 0x10000, pan 0
  * (left) to 0x10000 (right), 0x8000 the middle; larger values are limited. 1 when a track took
  * it, else 0. */
-int32_t VantVolumePan(VantVideo* video, uint32_t trackBits, uint32_t volume, uint32_t pan);
+VANT_API int32_t VantVolumePan(VantVideo* video, uint32_t trackBits, uint32_t volume, uint32_t pan);
 
 /* Decodes the current frame's sound of the lowest track asked for by trackBits into buffer and
  * returns its byte count: 0 when the track has no sound in this frame, for a null video or after
  * a failed read. At most header.audioSizes[t] bytes are written, so a buffer of that size
  * always holds the result. */
-uint32_t VantGetTrackData(VantVideo* video, void* buffer, uint32_t trackBits);
+VANT_API uint32_t VantGetTrackData(VantVideo* video, void* buffer, uint32_t trackBits);
 
 #ifdef __cplusplus
 }

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "playback/tests/buffer_test_support.h"
+#include "playback/display/tests/buffer_test_support.h"
 #include "player/tests/test_videos.h"
 #include "player/focus_watch.h"
 #include "platform/gui/dialogs.h"

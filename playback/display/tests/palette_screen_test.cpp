@@ -1,7 +1,7 @@
 // Display buffers on palette screens, described to the window layer by the tests.
 #include <gtest/gtest.h>
 
-#include "playback/tests/buffer_test_support.h"
+#include "playback/display/tests/buffer_test_support.h"
 #include "platform/gui/screen.h"
 #include "playback/vant.h"
 

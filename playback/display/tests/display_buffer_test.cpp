@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "playback/tests/buffer_test_support.h"
+#include "playback/display/tests/buffer_test_support.h"
 #include "platform/gui/window.h"
 #include "playback/vant.h"
 

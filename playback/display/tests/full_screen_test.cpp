@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "playback/tests/buffer_test_support.h"
-#include "playback/display_buffer_system.h"
-#include "playback/full_screen_view.h"
+#include "playback/display/tests/buffer_test_support.h"
+#include "playback/display/display_buffer_system.h"
+#include "playback/display/full_screen_view.h"
 #include "playback/vant.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "playback/display_buffer_system.h"
+#include "playback/display/display_buffer_system.h"
 #include "platform/gui/screen.h"
 #include "platform/gui/window.h"
 #include "playback/vant.h"

@@ -1,9 +1,9 @@
-#include "playback/full_screen_view.h"
+#include "playback/display/full_screen_view.h"
 
 #include <QPainter>
 #include <cstring>
 
-#include "playback/display_buffer_system.h"
+#include "playback/display/display_buffer_system.h"
 
 namespace playback {
 

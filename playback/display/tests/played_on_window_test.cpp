@@ -6,7 +6,7 @@
 #include <QImage>
 #include <memory>
 
-#include "playback/tests/buffer_test_support.h"
+#include "playback/display/tests/buffer_test_support.h"
 #include "playback/tests/coded_video.h"
 #include "playback/tests/test_video.h"
 #include "playback/vant.h"

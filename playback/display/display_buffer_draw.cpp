@@ -2,7 +2,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "playback/display_buffer_system.h"
+#include "playback/display/display_buffer_system.h"
 #include "playback/palette_layout.h"
 #include "platform/gui/window.h"
 #include "playback/vant.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "playback/full_screen_view.h"
+#include "playback/display/full_screen_view.h"
 #include "platform/gui/window.h"
 #include "playback/vant.h"
 

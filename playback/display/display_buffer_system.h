@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "playback/full_screen_view.h"
+#include "playback/display/full_screen_view.h"
 #include "playback/vant.h"
 
 struct VantBufferSystem {

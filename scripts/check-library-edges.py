@@ -1,0 +1,68 @@
+#!/usr/bin/env python3
+"""Checks the edges of the playback library.
+
+Usage: check-library-edges.py exports LIBRARY HEADER
+         the shared library's dynamic symbols are exactly the calls that HEADER marks VANT_API
+       check-library-edges.py no-qt PROGRAM...
+         none of the programs needs a Qt library to run"""
+import re
+import subprocess
+import sys
+
+DECLARED = re.compile(r'^VANT_API\b[^(]*?\b([A-Za-z_][A-Za-z0-9_]*)\s*\(', re.MULTILINE)
+
+
+def declared_calls(header):
+    with open(header, encoding='utf-8') as source:
+        return set(DECLARED.findall(source.read()))
+
+
+def exported_symbols(library):
+    lines = subprocess.run(['nm', '-D', '--defined-only', library], check=True, capture_output=True,
+                           text=True).stdout.splitlines()
+    names = set()
+    for line in lines:
+        words = line.split()
+        # Absolute symbols (the version script's node names) are no code or data.
+        if len(words) == 3 and words[1] != 'A':
+            names.add(words[2].split('@')[0])
+    return names
+
+
+def check_exports(library, header):
+    declared = declared_calls(header)
+    exported = exported_symbols(library)
+    faults = [f'exported but not marked in the header: {name}' for name in sorted(exported - declared)]
+    faults += [f'marked in the header but not exported: {name}' for name in sorted(declared - exported)]
+    if not declared:
+        faults.append(f'{header} marks no call')
+    return faults
+
+
+def check_no_qt(programs):
+    faults = []
+    for program in programs:
+        dynamic = subprocess.run(['readelf', '-d', program], check=True, capture_output=True,
+                                 text=True).stdout
+        needed = re.findall(r'\(NEEDED\)\s+Shared library: \[([^\]]+)\]', dynamic)
+        if not needed:
+            faults.append(f'{program}: no needed libraries found, the check would prove nothing')
+        faults += [f'{program} needs {name}' for name in needed if name.lower().startswith('libqt')]
+    return faults
+
+
+def main():
+    if len(sys.argv) == 4 and sys.argv[1] == 'exports':
+        faults = check_exports(sys.argv[2], sys.argv[3])
+    elif len(sys.argv) >= 3 and sys.argv[1] == 'no-qt':
+        faults = check_no_qt(sys.argv[2:])
+    else:
+        print(__doc__)
+        return 2
+    for fault in faults:
+        print(fault)
+    return 1 if faults else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
