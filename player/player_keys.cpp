@@ -1,15 +1,7 @@
 // The playback window's key codes and key queue.
-#include <deque>
-
 #include "platform/gui/key_codes.h"
 #include "platform/gui/window.h"
 #include "player/player_window.h"
-
-namespace {
-
-std::deque<int> g_keys;
-
-}  // namespace
 
 int PlayerKeyDownCode(const platform::KeyEvent& key) {
   const int number = key.key;
@@ -36,17 +28,13 @@ int PlayerCharacterCode(char32_t character, bool shift) {
   return static_cast<int>(character);
 }
 
-int TakePlayerKey() {
-  if (g_keys.empty()) return 0;
-  const int code = g_keys.front();
-  g_keys.pop_front();
+int PlaybackWindow::TakeKey() {
+  if (keys_.empty()) return 0;
+  const int code = keys_.front();
+  keys_.pop_front();
   return code;
 }
 
-bool PlayerKeyWaiting() { return !g_keys.empty(); }
-
-void QueuePlayerKey(int code) {
-  if (g_keys.size() < kKeyQueueSize) g_keys.push_back(code);
+void PlaybackWindow::QueueKey(int code) {
+  if (keys_.size() < kKeyQueueSize) keys_.push_back(code);
 }
-
-void ClearPlayerKeys() { g_keys.clear(); }

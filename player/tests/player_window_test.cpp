@@ -160,4 +160,35 @@ TEST_F(PlayerWindowTest, KeysClicksAndCloseReachTheQueue) {
   EXPECT_EQ(PumpPlayerMessages(), 0);  // nothing more waits
 }
 
+// Two windows side by side (as an in-process caller may hold) keep their own window, buffer,
+// keys and clicks; the default window stays untouched.
+TEST_F(PlayerWindowTest, WindowObjectsKeepTheirOwnWindowBufferAndKeys) {
+  PlaybackWindow first, second;
+  ASSERT_TRUE(first.Create(0, 0, 0, 8, 16));
+  ASSERT_TRUE(second.Create(0, 40, 40, 12, 24));
+  EXPECT_NE(first.Window(), second.Window());
+  EXPECT_EQ(first.Buffer()->width, 16);
+  EXPECT_EQ(second.Buffer()->width, 24);
+
+  QCoreApplication::postEvent(second.Window()->Widget(),
+                              new QKeyEvent(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier));
+  QCoreApplication::postEvent(second.Window()->Widget(),
+                              new QMouseEvent(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
+                                              Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+  EXPECT_NE(second.Pump(), 0);
+  EXPECT_EQ(second.TakeKey(), 164);
+  EXPECT_EQ(second.Clicks(false), 1u);
+  EXPECT_FALSE(first.KeyWaiting());
+  EXPECT_EQ(first.Clicks(false), 0u);
+  EXPECT_FALSE(PlayerKeyWaiting());
+  EXPECT_EQ(PlayerWindow(), nullptr);
+
+  first.QueueKey(65);
+  EXPECT_FALSE(second.KeyWaiting());
+  first.Destroy();
+  EXPECT_EQ(first.Window(), nullptr);
+  EXPECT_NE(second.Window(), nullptr);
+  EXPECT_EQ(first.LastBufferKind(), VANT_BLITTER_DIB_SECTION);
+}
+
 }  // namespace
