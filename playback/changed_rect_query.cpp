@@ -1,7 +1,7 @@
 // VantToBufferRect: the rectangles that the last decoded frame changed, merged by mode.
 #include "playback/changed_rects.h"
 #include "playback/library_state.h"
-#include "platform/system/clock.h"
+#include "playback/video_clock.h"
 #include "playback/rect_merging.h"
 #include "playback/vant.h"
 
@@ -30,7 +30,7 @@ bool IsHeightScaled(const VantVideo* video) {
 // Blitting starts with the first query after a decode, which ends the decompressing time.
 void StartBlitTime(VantVideo* video) {
   if (video->blitStartTime != 0) return;
-  video->blitStartTime = platform::NowMilliseconds();
+  video->blitStartTime = ClockOf(video).Now();
   if (video->decompressStartTime != 0) {
     video->decompressMs += static_cast<uint32_t>(video->blitStartTime - video->decompressStartTime);
     video->decompressStartTime = 0;

@@ -5,7 +5,7 @@
 #include "playback/frame_timing.h"
 #include "playback/library_state.h"
 #include "playback/pacing_sound.h"
-#include "platform/system/clock.h"
+#include "playback/video_clock.h"
 #include "playback/vant.h"
 #include "playback/video_reading.h"
 
@@ -33,7 +33,7 @@ uint32_t Elapsed(uint64_t now, uint64_t start) {
 }  // namespace
 
 void UpdateFrameTiming(VantVideo* video) {
-  const uint64_t now = platform::NowMilliseconds();
+  const uint64_t now = ClockOf(video).Now();
   if (video->frameStartTime != 0) {
     const uint32_t elapsed = Elapsed(now, video->frameStartTime);
     video->frameStartTime = 0;
@@ -72,7 +72,7 @@ bool IsFrameLate(VantVideo* video) {
 
 int32_t VantDoFrame(VantVideo* video) {
   if (video == nullptr || video->readFailed) return 0;
-  const uint64_t now = platform::NowMilliseconds();
+  const uint64_t now = ClockOf(video).Now();
   if (video->framesPlayed == 0) video->playbackStartTime = now;
   video->decompressStartTime = video->frameStartTime = now;
   if (video->paletteChanged) video->lastPaletteFrame = static_cast<int32_t>(video->currentFrame);

@@ -10,10 +10,10 @@
 
 #include "playback/destination.h"
 #include "playback/library_state.h"
-#include "platform/system/clock.h"
 #include "playback/sound_track.h"
 #include "playback/tree_tables.h"
 #include "playback/vant.h"
+#include "playback/video_clock.h"
 #include "playback/video_file_format.h"
 #include "playback/video_memory.h"
 #include "playback/video_reading.h"
@@ -176,11 +176,15 @@ bool ApplyHeightScaling(VantVideo* video, uint32_t flags) {
 size_t VantVideoRecordSize(void) { return sizeof(VantVideo); }
 
 VantVideo* VantOpen(const void* source, uint32_t flags, uint32_t extraBufferSize) {
+  return OpenVideo(source, flags, extraBufferSize, platform::SystemClock());
+}
+
+VantVideo* OpenVideo(const void* source, uint32_t flags, uint32_t extraBufferSize, platform::Clock& clock) {
   const bool byHandle = flags & VANT_OPEN_FILE_HANDLE;
   const bool callerMemory = flags & VANT_OPEN_CALLER_MEMORY;
   // A descriptor passed directly may be 0; everything else must point somewhere.
   if (source == nullptr && !(byHandle && !callerMemory)) return nullptr;
-  const uint64_t openStart = platform::NowMilliseconds();
+  const uint64_t openStart = clock.Now();
 
   int fd = -1;
   if (byHandle) {
@@ -216,6 +220,7 @@ VantVideo* VantOpen(const void* source, uint32_t flags, uint32_t extraBufferSize
   if (video == nullptr) return giveUp();
   std::memset(video, 0, sizeof(VantVideo));
   video->memoryInUse = video->peakMemory = sizeof(VantVideo);
+  video->clock = &clock;
   video->fileHandle = fd;
   video->firstFrameOffset = uint64_t(startPosition);
   video->pacingTrack = -1;
@@ -289,7 +294,7 @@ VantVideo* VantOpen(const void* source, uint32_t flags, uint32_t extraBufferSize
   }
   if (!ApplyHeightScaling(video, flags)) return fail();
 
-  video->openTime = static_cast<uint32_t>(platform::NowMilliseconds() - openStart);
+  video->openTime = static_cast<uint32_t>(clock.Now() - openStart);
   video->foregroundBytes += video->backgroundBytes;
   video->foregroundMs += video->backgroundMs;
   video->backgroundBytes = 0;

@@ -3,7 +3,7 @@
 
 #include "playback/frame_timing.h"
 #include "playback/pacing_sound.h"
-#include "platform/system/clock.h"
+#include "playback/video_clock.h"
 #include "playback/vant.h"
 
 namespace {
@@ -15,7 +15,7 @@ uint32_t Clamp32(uint64_t value) { return static_cast<uint32_t>(std::min<uint64_
 int32_t VantSummary(VantVideo* video, VantSummaryInfo* info) {
   if (video == nullptr || info == nullptr) return 0;
   UpdateFrameTiming(video);
-  const uint64_t now = platform::NowMilliseconds();
+  const uint64_t now = ClockOf(video).Now();
   PacingTrackFigures pacing;
   const bool paced = ReadPacingTrack(video, pacing);
   const uint64_t readBytes = video->foregroundBytes + video->backgroundBytes;

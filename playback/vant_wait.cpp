@@ -1,7 +1,7 @@
 // VantWait: whether the next frame is due, by the pacing track's sound or by the clock.
 #include "playback/library_state.h"
 #include "playback/pacing_sound.h"
-#include "platform/system/clock.h"
+#include "playback/video_clock.h"
 #include "playback/vant.h"
 #include "playback/video_reading.h"
 
@@ -24,7 +24,7 @@ int32_t WaitForSound(VantVideo* video) {
 // after 11.9 hours of uptime and make the wait last until it came round again.
 int32_t WaitForClock(VantVideo* video) {
   if (video->frameDue) return 0;
-  const uint64_t now = platform::NowMilliseconds() * 100;
+  const uint64_t now = ClockOf(video).Now() * 100;
   const uint64_t period = video->framePeriod;
   if (video->nextFrameTime == kNotStarted) {
     video->nextFrameTime = now + period;

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "playback/library_state.h"
-#include "platform/system/clock.h"
+#include "playback/video_clock.h"
 #include "playback/sound_track.h"
 #include "playback/video_file_format.h"
 
@@ -21,8 +21,8 @@ void WaitForSimulatedRate(const VantVideo* video, uint64_t start, uint64_t bytes
   const uint32_t rate = video->simulatedReadRate;
   if (rate == 0 || bytes == 0) return;
   const uint64_t until = start + bytes * 1000 / rate;
-  for (uint64_t now = platform::NowMilliseconds(); now < until; now = platform::NowMilliseconds()) {
-    platform::SleepMilliseconds(static_cast<uint32_t>(std::min<uint64_t>(until - now, 1000)));
+  for (uint64_t now = ClockOf(video).Now(); now < until; now = ClockOf(video).Now()) {
+    ClockOf(video).Sleep(static_cast<uint32_t>(std::min<uint64_t>(until - now, 1000)));
   }
 }
 
@@ -80,7 +80,7 @@ uint64_t ReadFromFile(int fd, uint8_t* destination, uint64_t count) {
 }
 
 uint64_t ReadVideoData(VantVideo* video, uint8_t* destination, uint64_t count) {
-  const uint64_t start = platform::NowMilliseconds();
+  const uint64_t start = ClockOf(video).Now();
   uint64_t delivered = 0;
   uint64_t fromFile = 0;
   if (video->extraBuffer == nullptr) {
@@ -125,7 +125,7 @@ uint64_t ReadVideoData(VantVideo* video, uint8_t* destination, uint64_t count) {
   }
   video->foregroundBytes += fromFile;
   WaitForSimulatedRate(video, start, fromFile);
-  video->foregroundMs += static_cast<uint32_t>(platform::NowMilliseconds() - start);
+  video->foregroundMs += static_cast<uint32_t>(ClockOf(video).Now() - start);
   return delivered;
 }
 
@@ -136,7 +136,7 @@ uint64_t BackgroundRead(VantVideo* video) {
   // read ahead: a read at the end of the file would only cost time and count it.
   const uint64_t bufferedEnd = video->readPosition + video->fill;
   if (bufferedEnd >= video->firstFrameOffset + video->totalFrameBytes) return 0;
-  const uint64_t start = platform::NowMilliseconds();
+  const uint64_t start = ClockOf(video).Now();
   const uint64_t got = ReadFromFile(video->fileHandle, video->writePointer, kBlock);
   video->fill += got;
   video->writePointer += got;
@@ -148,7 +148,7 @@ uint64_t BackgroundRead(VantVideo* video) {
   video->highestFill = std::max(video->highestFill, video->fill);
   video->backgroundBytes += got;
   WaitForSimulatedRate(video, start, got);
-  video->backgroundMs += static_cast<uint32_t>(platform::NowMilliseconds() - start);
+  video->backgroundMs += static_cast<uint32_t>(ClockOf(video).Now() - start);
   return got;
 }
 

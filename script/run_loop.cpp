@@ -1,6 +1,5 @@
 #include "script/run_loop.h"
 
-#include "platform/system/clock.h"
 #include "platform/system/file_names.h"
 #include "script/command_table.h"
 #include "script/compiler.h"
@@ -65,7 +64,7 @@ void AfterHandler(ScriptContext& context) {
   DebugNewLine(context);
   WaitRound(context);
   while (AutoPauseHolds(context)) {
-    platform::SleepMilliseconds(1);
+    context.Sleep(1);
     WaitRound(context);
   }
 }

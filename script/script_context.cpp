@@ -1,16 +1,13 @@
 #include "script/script_context.h"
 
-#include "platform/system/clock.h"
-
 namespace script {
 
-ScriptContext::ScriptContext()
+ScriptContext::ScriptContext(platform::Clock& clock)
     : clicksTaken{ScriptWindow::Clicks(false), ScriptWindow::Clicks(true)},
-      clockStart_(platform::NowMilliseconds()) {}
+      clock_(clock),
+      clockStart_(clock.Now()) {}
 
-uint32_t ScriptContext::Clock() const {
-  return static_cast<uint32_t>(platform::NowMilliseconds() - clockStart_);
-}
+uint32_t ScriptContext::Clock() const { return static_cast<uint32_t>(clock_.Now() - clockStart_); }
 
 const ScriptRecord* ScriptContext::TakeTextRecord() {
   if (run.script == nullptr || run.runPointer >= run.compileEnd) return nullptr;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/clock.h"
 #include "script/animation_slots.h"
 #include "script/bitmaps.h"
 #include "script/file_search.h"
@@ -81,12 +82,16 @@ struct ClickCounts {
 
 class ScriptContext {
  public:
-  ScriptContext();
+  // The run measures its time and waits with the clock, which must outlive the context.
+  explicit ScriptContext(platform::Clock& clock = platform::SystemClock());
   ScriptContext(const ScriptContext&) = delete;
   ScriptContext& operator=(const ScriptContext&) = delete;
 
   // The millisecond clock of the script: counts from the start of the run and wraps at 32 bits.
   uint32_t Clock() const;
+  // What the run's waits sleep on.
+  void Sleep(uint32_t ms) { clock_.Sleep(ms); }
+  platform::Clock& TimeSource() const { return clock_; }
 
   // The next record when it is a line of a TEXTBEGIN block (the run pointer moves past it);
   // null at any other record or at the end.
@@ -120,6 +125,7 @@ class ScriptContext {
   AnimationSlots animations;
 
  private:
+  platform::Clock& clock_;
   uint64_t clockStart_;
 };
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/system/clock.h"
 #include "script/script_context.h"
 #include "script/script_wait.h"
 #include "playback/vant.h"
@@ -53,7 +52,7 @@ int WaitKey(ScriptContext& context) {
   for (;;) {
     if (KeyWaiting(context)) return ScriptWindow::TakeKey();
     VantSoundCheck();
-    platform::SleepMilliseconds(1);
+    context.Sleep(1);
   }
 }
 
@@ -96,7 +95,7 @@ std::string WaitInputChar(ScriptContext& context, int32_t limit) {
       }
     }
     if (limit != -1 && context.Clock() - start >= static_cast<uint32_t>(limit)) return "DELAY";
-    platform::SleepMilliseconds(1);
+    context.Sleep(1);
   }
 }
 

@@ -1,6 +1,5 @@
 #include "script/script_program.h"
 
-#include "platform/system/clock.h"
 #include "player/player_window.h"
 #include "player/reporting_program.h"
 #include "script/print_file.h"
@@ -59,7 +58,7 @@ int RunCommandScript(ScriptContext& context, std::string commandText) {
 int ScriptMain(std::string commandText, bool packageBox) {
   SetPlayerProgramTitle(kScriptTitle);
   ScriptContext context;
-  context.random.Seed(static_cast<uint32_t>(platform::NowMilliseconds()));
+  context.random.Seed(static_cast<uint32_t>(context.TimeSource().Now()));
   int exitCode = 1;
   if (SwitchLeftOver(commandText)) {
     ShowSyntaxBox();

@@ -1,6 +1,5 @@
 #include "script/script_wait.h"
 
-#include "platform/system/clock.h"
 #include "player/player_window.h"
 #include "script/script_context.h"
 #include "playback/vant.h"
@@ -15,7 +14,7 @@ void WaitRound(ScriptContext&) {
 void WaitUntil(ScriptContext& context, uint32_t target) {
   while (static_cast<int32_t>(target - context.Clock()) > 0) {
     WaitRound(context);
-    if (static_cast<int32_t>(target - context.Clock()) > 0) platform::SleepMilliseconds(1);
+    if (static_cast<int32_t>(target - context.Clock()) > 0) context.Sleep(1);
   }
 }
 

@@ -5,13 +5,25 @@
 
 namespace platform {
 
-// Milliseconds since an arbitrary start, never decreasing.
-uint64_t NowMilliseconds();
+// What measures and waits for time. Modules that do either are given a clock, so that tests can
+// give them one they move by hand.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  // Milliseconds since an arbitrary start, never decreasing.
+  virtual uint64_t Now() = 0;
+  // Sleeps the calling thread; used by waits that poll the clock.
+  virtual void Sleep(uint32_t ms) = 0;
+};
 
-// Sleeps the calling thread; used by waits that poll the clock.
+// The system's steady clock, for the whole process.
+Clock& SystemClock();
+
+// The system clock's calls, for code that is given no clock.
+uint64_t NowMilliseconds();
 void SleepMilliseconds(uint32_t ms);
 
-// Tests replace the clock (and the sleep, which then advances nothing by itself).
+// Tests replace the system clock (and the sleep, which then advances nothing by itself).
 // Passing empty functions restores the real ones.
 void SetClockForTesting(std::function<uint64_t()> now, std::function<void(uint32_t)> sleep);
 

@@ -8,6 +8,7 @@
 #include "playback/tests/played_frames.h"
 #include "playback/tests/test_video.h"
 #include "playback/vant.h"
+#include "playback/video_clock.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ TEST(Pacing, FramesAreLetGoOnTheGridOfTheFramePeriod) {
       SCOPED_TRACE(testing::Message() << c.what << ", clock at " << start);
       FakeClock clock(start);
       VantFrameRate(c.processRate);
-      VantVideo* video = VantOpen(path.c_str(), c.processRate ? VANT_OPEN_USE_FRAME_RATE : 0, 8192);
+      VantVideo* video = OpenVideo(path.c_str(), c.processRate ? VANT_OPEN_USE_FRAME_RATE : 0, 8192, clock);
       ASSERT_NE(video, nullptr);
       EXPECT_EQ(video->framePeriod, c.period);
       EXPECT_EQ(DueTimes(video, clock, 4), c.due);
@@ -81,7 +82,7 @@ TEST(Pacing, ACallerFarBehindGoesOnFromNowAndOneSlightlyLateKeepsTheGrid) {
   TempDir dir;
   const std::string path = WritePacedVideo(dir, 50);
   FakeClock clock(5000);
-  VantVideo* video = VantOpen(path.c_str(), 0, 8192);
+  VantVideo* video = OpenVideo(path.c_str(), 0, 8192, clock);
   ASSERT_NE(video, nullptr);
   EXPECT_EQ(DueTimes(video, clock, 2), (std::vector<uint64_t>{50, 100}));  // next due at 150
 
@@ -111,7 +112,7 @@ TEST(Pacing, WithoutAPeriodNoFrameWaits) {
   TempDir dir;
   const std::string path = WritePacedVideo(dir, 0);
   FakeClock clock;
-  VantVideo* video = VantOpen(path.c_str(), 0, 8192);
+  VantVideo* video = OpenVideo(path.c_str(), 0, 8192, clock);
   ASSERT_NE(video, nullptr);
   GuardedBuffer buffer(kWidth, kHeight);
   VantToBuffer(video, 0, 0, kWidth, kHeight, buffer.Data(), 0);
@@ -133,7 +134,7 @@ TEST(Pacing, WithoutAPacingTrackNoFrameIsLateHoweverFarBehind) {
   const std::string path = WritePacedVideo(dir, 10);
   for (uint32_t flags : {0u, uint32_t{VANT_OPEN_NEVER_SKIP}}) {
     FakeClock clock;
-    VantVideo* video = VantOpen(path.c_str(), flags, 8192);
+    VantVideo* video = OpenVideo(path.c_str(), flags, 8192, clock);
     ASSERT_NE(video, nullptr);
     GuardedBuffer buffer(kWidth, kHeight, 0xEE);
     VantToBuffer(video, 0, 0, kWidth, kHeight, buffer.Data(), 0);
@@ -158,7 +159,7 @@ TEST(Pacing, APacingTrackWithItsSoundOffLeavesThePacingToTheClock) {
   TempDir dir;
   const std::string path = WritePacedVideo(dir, 50);
   FakeClock clock;
-  VantVideo* video = VantOpen(path.c_str(), 0, 8192);
+  VantVideo* video = OpenVideo(path.c_str(), 0, 8192, clock);
   ASSERT_NE(video, nullptr);
   // What turning a pacing track's sound off leaves behind.
   video->pacingTrack = 0;

@@ -251,7 +251,7 @@ TEST_F(SoundTracksTest, SoundThatCannotStartAgainStaysOffAndTheClockPaces) {
   std::vector<std::vector<uint8_t>> frames(10, Bytes(100, 3));
   VantVideo* video = Open({{kRaw1000, 0, frames}, {kRaw1000, 0, frames}});
   ASSERT_NE(video, nullptr);
-  FakeClock clock;
+  FakeSystemClock clock;
   VantDoFrame(video);
   VantNextFrame(video);
   EXPECT_EQ(VantSoundOnOff(video, 0), 1);

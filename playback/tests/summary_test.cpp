@@ -8,6 +8,7 @@
 #include "playback/tests/played_frames.h"
 #include "playback/tests/test_video.h"
 #include "playback/vant.h"
+#include "playback/video_clock.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ TEST(Summary, NothingPlayedIsNoTimeAtAll) {
   TempDir dir;
   const CodedVideo coded = WriteNoiseVideo(dir, -10000);
   FakeClock clock(123456);
-  VantVideo* video = VantOpen(coded.path.c_str(), 0, 8192);
+  VantVideo* video = OpenVideo(coded.path.c_str(), 0, 8192, clock);
   ASSERT_NE(video, nullptr);
   clock.Advance(500);
   VantSummaryInfo info;
@@ -48,7 +49,7 @@ TEST(Summary, TimesFramesAndSizesOfAPlayback) {
   TempDir dir;
   const CodedVideo coded = WriteNoiseVideo(dir, -50000);  // two frames a second
   FakeClock clock(1000);
-  VantVideo* video = VantOpen(coded.path.c_str(), 0, 8192);
+  VantVideo* video = OpenVideo(coded.path.c_str(), 0, 8192, clock);
   ASSERT_NE(video, nullptr);
   std::vector<uint8_t> pixels(kWidth * kHeight);
   VantToBuffer(video, 0, 0, kWidth, kHeight, pixels.data(), 0);
@@ -116,7 +117,7 @@ TEST(Summary, ASimulatedReadRateShowsAsTheReadSpeed) {
     SCOPED_TRACE(rate);
     FakeClock clock;
     VantSimulate(rate);
-    VantVideo* video = VantOpen(coded.path.c_str(), VANT_OPEN_SIMULATE_READ, 8192);
+    VantVideo* video = OpenVideo(coded.path.c_str(), VANT_OPEN_SIMULATE_READ, 8192, clock);
     ASSERT_NE(video, nullptr);
     for (uint32_t f = 0; f < 2 * kFrames; ++f) {
       VantDoFrame(video);

@@ -8,8 +8,10 @@
 #include <memory>
 
 #include "platform/system/clock.h"
+#include "platform/system/tests/fake_clock.h"
 #include "playback/tests/test_video.h"
 #include "playback/vant.h"
+#include "playback/video_clock.h"
 #include "playback/video_file_format.h"
 #include "playback/video_file_writer.h"
 #include "playback/video_reading.h"
@@ -24,6 +26,18 @@ using VideoPtr = std::unique_ptr<VantVideo, Closer>;
 VideoPtr Open(const std::string& path, uint32_t flags, uint32_t extra) {
   return VideoPtr(VantOpen(path.c_str(), flags, extra));
 }
+
+VideoPtr Open(const std::string& path, uint32_t flags, uint32_t extra, platform::Clock& clock) {
+  return VideoPtr(OpenVideo(path.c_str(), flags, extra, clock));
+}
+
+// Counts how often it is read, and never moves.
+class CountingClock : public platform::Clock {
+ public:
+  uint64_t Now() override { return ++calls; }
+  void Sleep(uint32_t) override {}
+  uint64_t calls = 0;
+};
 
 // Steps through `steps` frames and notes where each located frame's pieces are.
 std::vector<FrameLocation> Play(VantVideo* video, const WrittenVideo& written, int steps) {
@@ -302,29 +316,27 @@ TEST(VantOpenTest, SimulatedReadSpeedPacesEveryRead) {
   TempDir dir;
   const WrittenVideo written =
       VideoOfSizes(dir.File("slow.vnt"), std::vector<uint32_t>(50, 2000), -6667);
-  uint64_t fakeNow = 1000;
-  platform::SetClockForTesting([&] { return fakeNow; }, [&](uint32_t ms) { fakeNow += ms; });
+  FakeClock clock;
   VantSimulate(100000);  // 100 bytes per millisecond
 
-  VideoPtr fast = Open(written.path, VANT_OPEN_PRELOAD, 0);
+  VideoPtr fast = Open(written.path, VANT_OPEN_PRELOAD, 0, clock);
   ASSERT_TRUE(fast);
   EXPECT_EQ(fast->openReadTime, 0u);
   EXPECT_EQ(fast->simulatedReadRate, 0u);
 
-  VideoPtr slow = Open(written.path, VANT_OPEN_PRELOAD | VANT_OPEN_SIMULATE_READ, 0);
+  VideoPtr slow = Open(written.path, VANT_OPEN_PRELOAD | VANT_OPEN_SIMULATE_READ, 0, clock);
   ASSERT_TRUE(slow);
   // 100000 frame bytes at 100 per ms, plus the header and tables; each read rounds down.
   EXPECT_GE(slow->openReadTime, 1000u);
   EXPECT_LE(slow->openReadTime, 1010u);
   EXPECT_EQ(slow->openTime, slow->openReadTime);
 
-  VideoPtr ring = Open(written.path, VANT_OPEN_SIMULATE_READ, 40000);
+  VideoPtr ring = Open(written.path, VANT_OPEN_SIMULATE_READ, 40000, clock);
   ASSERT_TRUE(ring);
   const uint32_t before = ring->foregroundMs;
   for (int i = 0; i < 4; ++i) EXPECT_EQ(BackgroundRead(ring.get()), 4096u);
   EXPECT_GE(ring->backgroundMs, 4 * 40u);
   EXPECT_EQ(ring->foregroundMs, before);
-  platform::SetClockForTesting({}, {});
   VantSimulate(0);
 }
 
@@ -332,7 +344,8 @@ TEST(VantOpenTest, ReadingAheadStopsAtTheEndOfTheFrameData) {
   TempDir dir;
   const WrittenVideo written =
       VideoOfSizes(dir.File("short.vnt"), std::vector<uint32_t>(20, 2000), -6667);
-  VideoPtr video = Open(written.path, 0, 28672);  // less than 4/5 of the data: no preload
+  CountingClock clock;
+  VideoPtr video = Open(written.path, 0, 28672, clock);  // less than 4/5 of the data: no preload
   ASSERT_TRUE(video);
   ASSERT_NE(video->extraBuffer, nullptr);
   // Play on, reading ahead between frames, until the ring holds the rest of the file.
@@ -346,11 +359,9 @@ TEST(VantOpenTest, ReadingAheadStopsAtTheEndOfTheFrameData) {
   // Further calls read nothing and take no time.
   EXPECT_EQ(video->readPosition + video->fill, std::filesystem::file_size(written.path));
   const uint64_t bytes = video->backgroundBytes;
-  uint64_t clockCalls = 0;
-  platform::SetClockForTesting([&] { return ++clockCalls; }, [](uint32_t) {});
+  const uint64_t clockCalls = clock.calls;
   for (int i = 0; i < 10; ++i) EXPECT_EQ(BackgroundRead(video.get()), 0u);
-  platform::SetClockForTesting({}, {});
-  EXPECT_EQ(clockCalls, 0u);
+  EXPECT_EQ(clock.calls, clockCalls);
   EXPECT_EQ(video->backgroundBytes, bytes);
 }
 

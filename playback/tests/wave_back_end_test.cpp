@@ -41,7 +41,7 @@ TEST(WaveOutBackEnd, FeedsBlocksAndEstimatesThePosition) {
   EXPECT_EQ(t.track.openFlags, 0x2000u);
   ASSERT_NE(t.track.device, nullptr);
 
-  FakeClock clock;
+  FakeSystemClock clock;
   // Three bytes or fewer are never written.
   t.Queue(3, 0x90);
   wave.service();

@@ -4,19 +4,27 @@
 
 #include "platform/system/clock.h"
 
-class FakeClock {
+class FakeClock : public platform::Clock {
  public:
-  explicit FakeClock(uint64_t start = 1000) : now_(start) {
-    platform::SetClockForTesting([this] { return now_; }, [this](uint32_t ms) { now_ += ms; });
-  }
-  ~FakeClock() { platform::SetClockForTesting({}, {}); }
+  explicit FakeClock(uint64_t start = 1000) : now_(start) {}
   FakeClock(const FakeClock&) = delete;
   FakeClock& operator=(const FakeClock&) = delete;
 
-  uint64_t Now() const { return now_; }
+  uint64_t Now() override { return now_; }
+  void Sleep(uint32_t ms) override { now_ += ms; }
   void Advance(uint64_t ms) { now_ += ms; }
   void Set(uint64_t ms) { now_ = ms; }
 
  private:
   uint64_t now_;
+};
+
+// A fake clock that also stands in for the system clock while it lives, for modules that are
+// given no clock yet.
+class FakeSystemClock : public FakeClock {
+ public:
+  explicit FakeSystemClock(uint64_t start = 1000) : FakeClock(start) {
+    platform::SetClockForTesting([this] { return Now(); }, [this](uint32_t ms) { Sleep(ms); });
+  }
+  ~FakeSystemClock() override { platform::SetClockForTesting({}, {}); }
 };
