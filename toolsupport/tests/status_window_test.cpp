@@ -13,7 +13,7 @@
 
 #include "platform/gui/dialogs.h"
 #include "platform/gui/status_panel.h"
-#include "platform/system/clock.h"
+#include "platform/system/tests/fake_clock.h"
 #include "toolsupport/tests/report_collector.h"
 
 using platform::DialogAnswer;
@@ -21,13 +21,10 @@ using platform::ReportRequestType;
 
 namespace {
 
-class StatusWindow : public ::testing::Test {
+class StatusWindowTest : public ::testing::Test {
  protected:
   void SetUp() override { Reset(); }
-  void TearDown() override {
-    ResetStatusWindowForTesting();
-    platform::SetClockForTesting({}, {});
-  }
+  void TearDown() override { ResetStatusWindowForTesting(); }
 
   // The start of every tool: report switches off the command text, then the window.
   void StartTool(const std::string& switches) {
@@ -54,7 +51,7 @@ std::string Nul(const std::string& text) { return text + '\0'; }
 // Runs `act` as the user once the event loop is running (inside a wait or a modal dialog).
 void Later(int ms, std::function<void()> act) { QTimer::singleShot(ms, act); }
 
-TEST_F(StatusWindow, ReportSwitchesComeFirst) {
+TEST_F(StatusWindowTest, ReportSwitchesComeFirst) {
   std::string text = "a.vnt /L5 /#1234/#";
   ReadReportSwitches(text);
   EXPECT_EQ(ReportReceiverNumber(), 1234);
@@ -72,7 +69,7 @@ TEST_F(StatusWindow, ReportSwitchesComeFirst) {
   EXPECT_FALSE(CloseAtOnceRequested());
 }
 
-TEST_F(StatusWindow, SuccessfulBatchRunReportsAndClosesAtOnce) {
+TEST_F(StatusWindowTest, SuccessfulBatchRunReportsAndClosesAtOnce) {
   ReportCollector frontEnd;
   ASSERT_TRUE(frontEnd.listening());
   StartTool("/#" + std::to_string(frontEnd.number()) + "/#");
@@ -98,7 +95,7 @@ TEST_F(StatusWindow, SuccessfulBatchRunReportsAndClosesAtOnce) {
             Nul("VantC - V3.0k test\r\n  Created out.vnt in 1 second."));
 }
 
-TEST_F(StatusWindow, DoneModeWaitsForTheButtonOrTheCloseBox) {
+TEST_F(StatusWindowTest, DoneModeWaitsForTheButtonOrTheCloseBox) {
   for (const bool useCloseBox : {false, true}) {
     Reset();
     platform::ScriptedDialogs dialogs;
@@ -120,7 +117,7 @@ TEST_F(StatusWindow, DoneModeWaitsForTheButtonOrTheCloseBox) {
   }
 }
 
-TEST_F(StatusWindow, CancelThroughTheButtonAsksThenClosesAtOnceAfterReporting) {
+TEST_F(StatusWindowTest, CancelThroughTheButtonAsksThenClosesAtOnceAfterReporting) {
   ReportCollector frontEnd;
   platform::ScriptedDialogs dialogs;
   dialogs.Answer(DialogAnswer::No);
@@ -147,7 +144,7 @@ TEST_F(StatusWindow, CancelThroughTheButtonAsksThenClosesAtOnceAfterReporting) {
             Nul("VantC - V3.0k test\r\n  Do you want to cancel? Yes."));
 }
 
-TEST_F(StatusWindow, ReportStillGoesOutAfterTheWindowWasClosed) {
+TEST_F(StatusWindowTest, ReportStillGoesOutAfterTheWindowWasClosed) {
   ReportCollector frontEnd;
   platform::ScriptedDialogs dialogs;
   dialogs.Answer(DialogAnswer::No);
@@ -171,7 +168,7 @@ TEST_F(StatusWindow, ReportStillGoesOutAfterTheWindowWasClosed) {
             Nul("VantC - V3.0k test\r\n  Do you want to cancel? Yes."));
 }
 
-TEST_F(StatusWindow, RestoringSendsTheNoticeOncePerRestore) {
+TEST_F(StatusWindowTest, RestoringSendsTheNoticeOncePerRestore) {
   ReportCollector frontEnd;
   StartTool("/#" + std::to_string(frontEnd.number()));
   SetStatusText("Working...");
@@ -195,43 +192,50 @@ TEST_F(StatusWindow, RestoringSendsTheNoticeOncePerRestore) {
   }
 }
 
-TEST_F(StatusWindow, CallbackKindsAndTheQuarterSecondThrottle) {
-  uint64_t now = 10000;
-  platform::SetClockForTesting([&] { return now; }, [&](uint32_t ms) { now += ms; });
+// A window of its own, on a clock the test moves.
+TEST_F(StatusWindowTest, CallbackKindsAndTheQuarterSecondThrottle) {
+  FakeClock clock(10000);
   platform::ScriptedDialogs dialogs;
-  StartTool("");
+  auto start = [&](StatusWindow& window) {
+    window.ShowPanelWithoutViewer();
+    ASSERT_TRUE(window.Create("V3.0k test", "VantC"));
+  };
+  {
+    StatusWindow window(clock);
+    start(window);
+    EXPECT_EQ(window.Callback(0, "first"), 0);
+    EXPECT_EQ(window.Panel()->StatusText(), "first");
+    clock.Advance(100);
+    window.Callback(0, "too soon");
+    EXPECT_EQ(window.StatusText(), "first");
+    window.Callback(1, "at once");
+    EXPECT_EQ(window.StatusText(), "at once");
+    clock.Advance(249);
+    window.Callback(7, "unknown kinds count as 0");
+    EXPECT_EQ(window.StatusText(), "at once");
+    clock.Advance(1);
+    window.Callback(0, "now again");
+    EXPECT_EQ(window.StatusText(), "now again");
+    EXPECT_EQ(CurrentStatusText(), "");  // the default window is another
 
-  EXPECT_EQ(StatusCallback(0, "first"), 0);
-  EXPECT_EQ(StatusPanelForTesting()->StatusText(), "first");
-  now += 100;
-  StatusCallback(0, "too soon");
-  EXPECT_EQ(CurrentStatusText(), "first");
-  StatusCallback(1, "at once");
-  EXPECT_EQ(CurrentStatusText(), "at once");
-  now += 249;
-  StatusCallback(7, "unknown kinds count as 0");
-  EXPECT_EQ(CurrentStatusText(), "at once");
-  now += 1;
-  StatusCallback(0, "now again");
-  EXPECT_EQ(CurrentStatusText(), "now again");
-
-  EXPECT_FALSE(StatusCancelled());
-  EXPECT_EQ(StatusCallback(2, "Error opening the input file."), 1);
-  ASSERT_EQ(dialogs.asked().size(), 1u);
-  EXPECT_EQ(dialogs.asked()[0].text, "Error opening the input file.");
-  EXPECT_EQ(dialogs.asked()[0].icon, platform::DialogIcon::Error);
-  EXPECT_EQ(dialogs.asked()[0].caption, "VantC");
-  EXPECT_EQ(CurrentStatusText(), "now again");  // the error is no status text
-  EXPECT_TRUE(StatusCancelled());
-  EXPECT_EQ(StatusCallback(1, "still shown"), 1);  // the stop flag stays set
-
-  Reset();
-  StartTool("");
-  EXPECT_EQ(StatusCallback(3, nullptr), 1);
-  EXPECT_TRUE(StatusCancelled());
+    EXPECT_FALSE(window.Cancelled());
+    EXPECT_EQ(window.Callback(2, "Error opening the input file."), 1);
+    ASSERT_EQ(dialogs.asked().size(), 1u);
+    EXPECT_EQ(dialogs.asked()[0].text, "Error opening the input file.");
+    EXPECT_EQ(dialogs.asked()[0].icon, platform::DialogIcon::Error);
+    EXPECT_EQ(dialogs.asked()[0].caption, "VantC");
+    EXPECT_EQ(window.StatusText(), "now again");  // the error is no status text
+    EXPECT_TRUE(window.Cancelled());
+    EXPECT_EQ(window.Callback(1, "still shown"), 1);  // the stop flag stays set
+    EXPECT_FALSE(StatusCancelled());
+  }
+  StatusWindow window(clock);
+  start(window);
+  EXPECT_EQ(window.Callback(3, nullptr), 1);
+  EXPECT_TRUE(window.Cancelled());
 }
 
-TEST_F(StatusWindow, LongTextsAreCutNotOverrun) {
+TEST_F(StatusWindowTest, LongTextsAreCutNotOverrun) {
   platform::ScriptedDialogs dialogs;
   StartTool("");
   SetStatusText(std::string(200, 'x'));
@@ -245,7 +249,7 @@ TEST_F(StatusWindow, LongTextsAreCutNotOverrun) {
   EXPECT_EQ(CurrentStatusText(), std::string(94, 'a'));
 }
 
-TEST_F(StatusWindow, PaintsStatusTextOnGrey) {
+TEST_F(StatusWindowTest, PaintsStatusTextOnGrey) {
   StartTool("");
   SetStatusText("Compressing frame 1 of 2...");
   const QImage image = StatusPanelForTesting()->Snapshot();
@@ -266,7 +270,7 @@ TEST_F(StatusWindow, PaintsStatusTextOnGrey) {
 
 // Without a display, and on the platforms where nobody sees a window, the status lines and
 // messages go to standard error and nothing waits for "&Done".
-TEST_F(StatusWindow, ConsoleFaceWhereNobodySeesTheWindow) {
+TEST_F(StatusWindowTest, ConsoleFaceWhereNobodySeesTheWindow) {
   for (const char* platformName : {static_cast<const char*>(nullptr), "offscreen", "minimal"}) {
     ResetStatusWindowForTesting();
     EnvironmentGuard env;
@@ -299,7 +303,7 @@ TEST_F(StatusWindow, ConsoleFaceWhereNobodySeesTheWindow) {
   }
 }
 
-TEST_F(StatusWindow, StopSignalCancelsAndEndsTheWait) {
+TEST_F(StatusWindowTest, StopSignalCancelsAndEndsTheWait) {
   StartTool("");
   SetStatusText("Working...");
   std::raise(SIGTERM);
@@ -313,7 +317,7 @@ TEST_F(StatusWindow, StopSignalCancelsAndEndsTheWait) {
   EXPECT_EQ(StatusPanelForTesting(), nullptr);
 }
 
-TEST_F(StatusWindow, ConfirmOverwriteAsksWheneverTheFileExists) {
+TEST_F(StatusWindowTest, ConfirmOverwriteAsksWheneverTheFileExists) {
   platform::ScriptedDialogs dialogs;
   StartTool("");
   const std::string name =

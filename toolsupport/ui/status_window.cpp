@@ -10,7 +10,6 @@
 #include "platform/gui/dialogs.h"
 #include "platform/gui/display_env.h"
 #include "platform/gui/status_panel.h"
-#include "platform/system/clock.h"
 #include "platform/system/stop_signals.h"
 #include "toolsupport/ui/report_protocol.h"
 #include "toolsupport/base/switches.h"
@@ -28,244 +27,237 @@ std::string Cut(const std::string& text, size_t limit) {
   return text.substr(0, end);
 }
 
-class StatusWindowModule : public platform::StatusPanelEvents {
- public:
-  // Report switches.
-  int32_t frontEnd = 0;
-  bool closeAtOnce = false;
-
-  std::unique_ptr<platform::StatusPanel> panel;
-  bool console = false;  // the console face stands in for the window
-  std::string title;
-  std::string versionLine;
-  std::string statusText;
-  uint8_t closeRequests = 0;
-  bool noMoreQuestions = false;
-  bool cancel = false;
-  uint64_t nextStatusTime = 0;
-  int exitCode = 1;
-  bool windowClosed = false;  // the window existed and is gone
-  bool panelWithoutViewer = false;  // tests drive the panel on platforms nobody sees
-
-  bool Exists() const { return console || panel != nullptr; }
-  bool Visible() const { return panel && panel->IsVisible(); }
-
-  void DestroyWindow() {
-    if (panel) windowClosed = true;
-    panel.reset();
-  }
-
-  // The close box, the window menu, or the session ending: asks before giving up the work.
-  void AskToCancel() {
-    ++closeRequests;
-    if (!noMoreQuestions && AskYesNo(true, kCancelQuestion)) {
-      noMoreQuestions = true;
-      cancel = true;
-    }
-  }
-
-  void CloseRequested() override {
-    AskToCancel();
-    if (noMoreQuestions) DestroyWindow();
-  }
-
-  void ButtonPressed() override { AskToCancel(); }
-
-  void Restored() override {
-    if (frontEnd != 0) SendRestoreNotice(frontEnd);
-  }
-
-  void TakeStopSignal() {
-    if (!platform::TakeStopSignal()) return;
-    ++closeRequests;
-    noMoreQuestions = true;
-    cancel = true;
-  }
-
-  // Where nobody can see a window (no display, or Qt's offscreen and minimal platforms) the
-  // console face stands in, so that nothing waits for a button nobody can press.
-  bool ShowsPanel() const {
-    return platform::PersonCanAnswer() || (panelWithoutViewer && platform::WindowsAvailable());
-  }
-
-  void ShowStatus(const std::string& text, bool print) {
-    if (!Exists()) return;
-    statusText = Cut(text, kStatusTextLimit);
-    if (console) {
-      if (print) std::fprintf(stderr, "%s\n", statusText.c_str());
-      PumpMessages();
-      return;
-    }
-    if (!panel->IsVisible() && !panel->IsMinimized()) {
-      PumpMessages();
-      if (panel) panel->ShowNormal();
-      PumpMessages();
-    }
-    if (panel) panel->SetStatusText(statusText);
-    PumpMessages();
-  }
-
-  void AfterDialog() {
-    if (Visible()) {
-      panel->ShowNormal();
-      panel->FocusButton();
-    }
-    PumpMessages();
-  }
-};
-
-StatusWindowModule& Module() {
-  static StatusWindowModule module;
-  return module;
-}
-
 }  // namespace
 
-void ReadReportSwitches(std::string& commandText) {
-  StatusWindowModule& m = Module();
-  m.frontEnd = GetNumberSwitch(0, '#', commandText);
-  m.closeAtOnce = GetFlagSwitch('#', commandText);
+// What the panel tells its owner.
+class StatusWindowEvents : public platform::StatusPanelEvents {
+ public:
+  explicit StatusWindowEvents(StatusWindow& owner) : owner_(owner) {}
+
+  void CloseRequested() override {
+    owner_.AskToCancel();
+    if (owner_.noMoreQuestions_) owner_.DestroyWindow();
+  }
+
+  void ButtonPressed() override { owner_.AskToCancel(); }
+
+  void Restored() override {
+    if (owner_.frontEnd_ != 0) SendRestoreNotice(owner_.frontEnd_);
+  }
+
+ private:
+  StatusWindow& owner_;
+};
+
+StatusWindow::StatusWindow(platform::Clock& clock)
+    : clock_(clock), events_(std::make_unique<StatusWindowEvents>(*this)) {}
+
+StatusWindow::~StatusWindow() {
+  DestroyWindow();
+  platform::ProcessStatusEvents();
+  if (signalsInstalled_) platform::RemoveStopSignals();
 }
 
-int32_t ReportReceiverNumber() { return Module().frontEnd; }
+bool StatusWindow::Visible() const { return panel_ && panel_->IsVisible(); }
 
-bool CloseAtOnceRequested() { return Module().closeAtOnce; }
+void StatusWindow::DestroyWindow() {
+  if (panel_) windowClosed_ = true;
+  panel_.reset();
+}
 
-bool CreateStatusWindow(const std::string& versionLine, const std::string& title) {
-  StatusWindowModule& m = Module();
-  m.title = Cut(title, kCaptionLimit);
-  m.versionLine = Cut(versionLine, kStatusTextLimit);
-  m.statusText = "Loading...";
-  if (m.ShowsPanel()) {
-    m.panel = platform::StatusPanel::Create(m.title, m.versionLine, m);
-  } else {
-    m.console = true;
-    std::fprintf(stderr, "%s - %s\n", m.title.c_str(), m.versionLine.c_str());
+// The close box, the window menu, or the session ending: asks before giving up the work.
+void StatusWindow::AskToCancel() {
+  ++closeRequests_;
+  if (!noMoreQuestions_ && AskYesNo(true, kCancelQuestion)) {
+    noMoreQuestions_ = true;
+    cancel_ = true;
   }
-  if (!m.Exists()) return false;
-  platform::InstallStopSignals();
+}
+
+void StatusWindow::TakeStopSignal() {
+  if (!platform::TakeStopSignal()) return;
+  ++closeRequests_;
+  noMoreQuestions_ = true;
+  cancel_ = true;
+}
+
+// Where nobody can see a window (no display, or Qt's offscreen and minimal platforms) the
+// console face stands in, so that nothing waits for a button nobody can press.
+bool StatusWindow::ShowsPanel() const {
+  return platform::PersonCanAnswer() || (panelWithoutViewer_ && platform::WindowsAvailable());
+}
+
+void StatusWindow::ShowStatus(const std::string& text, bool print) {
+  if (!Exists()) return;
+  statusText_ = Cut(text, kStatusTextLimit);
+  if (console_) {
+    if (print) std::fprintf(stderr, "%s\n", statusText_.c_str());
+    PumpMessages();
+    return;
+  }
+  if (!panel_->IsVisible() && !panel_->IsMinimized()) {
+    PumpMessages();
+    if (panel_) panel_->ShowNormal();
+    PumpMessages();
+  }
+  if (panel_) panel_->SetStatusText(statusText_);
   PumpMessages();
-  if (m.panel) m.panel->FocusButton();
+}
+
+void StatusWindow::AfterDialog() {
+  if (Visible()) {
+    panel_->ShowNormal();
+    panel_->FocusButton();
+  }
+  PumpMessages();
+}
+
+void StatusWindow::ReadReportSwitches(std::string& commandText) {
+  frontEnd_ = GetNumberSwitch(0, '#', commandText);
+  closeAtOnce_ = GetFlagSwitch('#', commandText);
+}
+
+bool StatusWindow::Create(const std::string& versionLine, const std::string& title) {
+  title_ = Cut(title, kCaptionLimit);
+  versionLine_ = Cut(versionLine, kStatusTextLimit);
+  statusText_ = "Loading...";
+  if (ShowsPanel()) {
+    panel_ = platform::StatusPanel::Create(title_, versionLine_, *events_);
+  } else {
+    console_ = true;
+    std::fprintf(stderr, "%s - %s\n", title_.c_str(), versionLine_.c_str());
+  }
+  if (!Exists()) return false;
+  platform::InstallStopSignals();
+  signalsInstalled_ = true;
+  PumpMessages();
+  if (panel_) panel_->FocusButton();
   return true;
 }
 
-void SetStatusText(const std::string& text) { Module().ShowStatus(text, true); }
-
-void ShowMessage(bool error, const std::string& text) {
-  StatusWindowModule& m = Module();
-  platform::ShowMessageBox(m.Exists() ? m.title : std::string(), text,
+void StatusWindow::ShowMessage(bool error, const std::string& text) {
+  platform::ShowMessageBox(Exists() ? title_ : std::string(), text,
                            error ? platform::DialogIcon::Error : platform::DialogIcon::Information,
-                           m.Visible() ? m.panel->Widget() : nullptr);
-  m.AfterDialog();
+                           Visible() ? panel_->Widget() : nullptr);
+  AfterDialog();
 }
 
-bool AskYesNo(bool defaultNo, const std::string& question) {
-  StatusWindowModule& m = Module();
+bool StatusWindow::AskYesNo(bool defaultNo, const std::string& question) {
   // The console face prints the question with its answer, so the line is not printed twice.
-  m.statusText = Cut(question, kStatusTextLimit);
-  if (m.panel) m.panel->SetStatusText(m.statusText);
-  const bool yes = platform::AskYesNo(m.Exists() ? m.title : std::string(), question, defaultNo,
-                                      m.Visible() ? m.panel->Widget() : nullptr);
-  m.statusText = Cut(m.statusText + (yes ? " Yes." : " No."), kStatusTextLimit);
-  if (m.panel) m.panel->SetStatusText(m.statusText);
-  m.AfterDialog();
+  statusText_ = Cut(question, kStatusTextLimit);
+  if (panel_) panel_->SetStatusText(statusText_);
+  const bool yes = platform::AskYesNo(Exists() ? title_ : std::string(), question, defaultNo,
+                                      Visible() ? panel_->Widget() : nullptr);
+  statusText_ = Cut(statusText_ + (yes ? " Yes." : " No."), kStatusTextLimit);
+  if (panel_) panel_->SetStatusText(statusText_);
+  AfterDialog();
   return yes;
 }
 
-int PumpMessages() {
-  StatusWindowModule& m = Module();
+int StatusWindow::PumpMessages() {
   platform::ProcessStatusEvents();
-  m.TakeStopSignal();
-  return m.windowClosed ? 1 : 0;
+  TakeStopSignal();
+  return windowClosed_ ? 1 : 0;
 }
 
-int StatusCallback(int kind, const char* text) {
-  StatusWindowModule& m = Module();
+int StatusWindow::Callback(int kind, const char* text) {
   const std::string message = text ? text : "";
   switch (kind) {
     case 1:
-      m.ShowStatus(message, true);
-      m.nextStatusTime = platform::NowMilliseconds() + 250;
+      ShowStatus(message, true);
+      nextStatusTime_ = clock_.Now() + 250;
       break;
     case 2:
       ShowMessage(true, message);
-      m.cancel = true;
+      cancel_ = true;
       return 1;
     case 3:
-      m.cancel = true;
+      cancel_ = true;
       break;
     default: {
-      const uint64_t now = platform::NowMilliseconds();
-      if (now >= m.nextStatusTime) {
-        m.ShowStatus(message, true);
-        m.nextStatusTime = now + 250;
+      const uint64_t now = clock_.Now();
+      if (now >= nextStatusTime_) {
+        ShowStatus(message, true);
+        nextStatusTime_ = now + 250;
       }
       break;
     }
   }
   PumpMessages();
-  return m.cancel ? 1 : 0;
+  return cancel_ ? 1 : 0;
 }
 
-bool StatusCancelled() {
+bool StatusWindow::Cancelled() {
   PumpMessages();
-  return Module().cancel;
+  return cancel_;
 }
 
-void MarkWorkCompleted() { Module().exitCode = 0; }
-
-int StatusExitCode() { return Module().exitCode; }
-
-void FinishStatusWindow(bool success) {
-  StatusWindowModule& m = Module();
+void StatusWindow::Finish(bool success) {
   // The report goes out whatever became of the window: a batch waits for it.
-  if (m.frontEnd != 0) {
-    const std::string caption = m.panel ? m.panel->Caption() : m.title;
-    SendStatusReport(m.frontEnd, BuildStatusReportText(Cut(caption, kCaptionLimit), m.versionLine,
-                                                       m.statusText));
+  if (frontEnd_ != 0) {
+    const std::string caption = panel_ ? panel_->Caption() : title_;
+    SendStatusReport(frontEnd_, BuildStatusReportText(Cut(caption, kCaptionLimit), versionLine_,
+                                                      statusText_));
   }
-  if (m.panel && !m.closeAtOnce && success && m.panel->IsVisible()) {
-    m.noMoreQuestions = true;
-    const uint8_t remembered = m.closeRequests;
-    m.panel->SetButtonText("&Done");
-    while (m.panel && m.panel->Widget() != nullptr && m.closeRequests == remembered) {
+  if (panel_ && !closeAtOnce_ && success && panel_->IsVisible()) {
+    noMoreQuestions_ = true;
+    const uint8_t remembered = closeRequests_;
+    panel_->SetButtonText("&Done");
+    while (panel_ && panel_->Widget() != nullptr && closeRequests_ == remembered) {
       PumpMessages();
       std::this_thread::sleep_for(std::chrono::milliseconds(15));
     }
   }
-  m.DestroyWindow();
+  DestroyWindow();
   platform::ProcessStatusEvents();
   platform::RemoveStopSignals();
+  signalsInstalled_ = false;
 }
 
-bool ConfirmOverwrite(const std::string& fileName) {
+bool StatusWindow::ConfirmOverwrite(const std::string& fileName) {
   struct stat info {};
   if (lstat(fileName.c_str(), &info) != 0) return true;
   return AskYesNo(true, "File " + fileName + " exists, overwrite?");
 }
 
-void ResetStatusWindowForTesting() {
-  StatusWindowModule& m = Module();
-  m.DestroyWindow();
-  platform::ProcessStatusEvents();
-  platform::RemoveStopSignals();
-  m.panelWithoutViewer = false;
-  m.frontEnd = 0;
-  m.closeAtOnce = false;
-  m.console = false;
-  m.windowClosed = false;
-  m.title.clear();
-  m.versionLine.clear();
-  m.statusText.clear();
-  m.closeRequests = 0;
-  m.noMoreQuestions = false;
-  m.cancel = false;
-  m.nextStatusTime = 0;
-  m.exitCode = 1;
+namespace {
+
+// The default window, made anew by the reset of the tests. Never destroyed: a window still open
+// at exit is left to the window system rather than closed after it.
+std::unique_ptr<StatusWindow>& DefaultSlot() {
+  static auto* const slot = new std::unique_ptr<StatusWindow>(std::make_unique<StatusWindow>());
+  return *slot;
 }
 
-platform::StatusPanel* StatusPanelForTesting() { return Module().panel.get(); }
+}  // namespace
 
-void ShowStatusPanelWithoutViewerForTesting() { Module().panelWithoutViewer = true; }
+StatusWindow& DefaultStatusWindow() { return *DefaultSlot(); }
 
-const std::string& CurrentStatusText() { return Module().statusText; }
+void ReadReportSwitches(std::string& commandText) { DefaultStatusWindow().ReadReportSwitches(commandText); }
+int32_t ReportReceiverNumber() { return DefaultStatusWindow().ReportReceiverNumber(); }
+bool CloseAtOnceRequested() { return DefaultStatusWindow().CloseAtOnceRequested(); }
+bool CreateStatusWindow(const std::string& versionLine, const std::string& title) {
+  return DefaultStatusWindow().Create(versionLine, title);
+}
+void SetStatusText(const std::string& text) { DefaultStatusWindow().SetStatusText(text); }
+void ShowMessage(bool error, const std::string& text) { DefaultStatusWindow().ShowMessage(error, text); }
+bool AskYesNo(bool defaultNo, const std::string& question) {
+  return DefaultStatusWindow().AskYesNo(defaultNo, question);
+}
+int PumpMessages() { return DefaultStatusWindow().PumpMessages(); }
+int StatusCallback(int kind, const char* text) { return DefaultStatusWindow().Callback(kind, text); }
+bool StatusCancelled() { return DefaultStatusWindow().Cancelled(); }
+void MarkWorkCompleted() { DefaultStatusWindow().MarkWorkCompleted(); }
+int StatusExitCode() { return DefaultStatusWindow().ExitCode(); }
+void FinishStatusWindow(bool success) { DefaultStatusWindow().Finish(success); }
+bool ConfirmOverwrite(const std::string& fileName) { return DefaultStatusWindow().ConfirmOverwrite(fileName); }
+
+void ResetStatusWindowForTesting() {
+  std::unique_ptr<StatusWindow>& slot = DefaultSlot();
+  slot.reset();
+  slot = std::make_unique<StatusWindow>();
+}
+
+platform::StatusPanel* StatusPanelForTesting() { return DefaultStatusWindow().Panel(); }
+void ShowStatusPanelWithoutViewerForTesting() { DefaultStatusWindow().ShowPanelWithoutViewer(); }
+const std::string& CurrentStatusText() { return DefaultStatusWindow().StatusText(); }

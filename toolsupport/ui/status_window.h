@@ -1,8 +1,9 @@
 #pragma once
-// The tools' status window: one per process, with the tool's title, a version line, one line of
-// status text and a button that reads "&Cancel" while the tool works and "&Done" at the end.
-// Without a display it has a console face: status lines and messages go to standard error and
-// nothing waits for the user.
+// The tools' status window, with the tool's title, a version line, one line of status text and a
+// button that reads "&Cancel" while the tool works and "&Done" at the end. Without a display it
+// has a console face: status lines and messages go to standard error and nothing waits for the
+// user. A StatusWindow holds all of it; the free functions below serve the tool's one default
+// window.
 //
 // Order of use in a tool:
 //   std::string text = platform::BuildCommandText(argc, argv);
@@ -15,7 +16,14 @@
 //   return StatusExitCode();
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+
+#include "platform/system/clock.h"
+
+namespace platform {
+class StatusPanel;
+}
 
 // Long operations report through a progress callback: kind 0 status text (shown at most every
 // 250 ms), 1 status text now, 2 error (message box, then stop), 3 cancel; other kinds count as
@@ -24,6 +32,72 @@ using ProgressCallback = std::function<int(int kind, const char* text)>;
 
 // Status text and version line are cut to this many bytes.
 inline constexpr size_t kStatusTextLimit = 95;
+
+class StatusWindowEvents;
+
+class StatusWindow {
+ public:
+  // Times the status texts with the clock, which must outlive the window.
+  explicit StatusWindow(platform::Clock& clock = platform::SystemClock());
+  ~StatusWindow();
+  StatusWindow(const StatusWindow&) = delete;
+  StatusWindow& operator=(const StatusWindow&) = delete;
+
+  // The calls of the same names below.
+  void ReadReportSwitches(std::string& commandText);
+  int32_t ReportReceiverNumber() const { return frontEnd_; }
+  bool CloseAtOnceRequested() const { return closeAtOnce_; }
+  bool Create(const std::string& versionLine, const std::string& title);
+  void SetStatusText(const std::string& text) { ShowStatus(text, true); }
+  void ShowMessage(bool error, const std::string& text);
+  bool AskYesNo(bool defaultNo, const std::string& question);
+  int PumpMessages();
+  int Callback(int kind, const char* text);
+  bool Cancelled();
+  void MarkWorkCompleted() { exitCode_ = 0; }
+  int ExitCode() const { return exitCode_; }
+  void Finish(bool success);
+  bool ConfirmOverwrite(const std::string& fileName);
+  const std::string& StatusText() const { return statusText_; }
+
+  // For tests: the window while it exists, and making it on Qt's offscreen platform too.
+  platform::StatusPanel* Panel() const { return panel_.get(); }
+  void ShowPanelWithoutViewer() { panelWithoutViewer_ = true; }
+
+ private:
+  friend class StatusWindowEvents;
+  bool Exists() const { return console_ || panel_ != nullptr; }
+  bool Visible() const;
+  void DestroyWindow();
+  void AskToCancel();
+  void TakeStopSignal();
+  bool ShowsPanel() const;
+  void ShowStatus(const std::string& text, bool print);
+  void AfterDialog();
+
+  platform::Clock& clock_;
+  std::unique_ptr<StatusWindowEvents> events_;
+  // Report switches.
+  int32_t frontEnd_ = 0;
+  bool closeAtOnce_ = false;
+
+  std::unique_ptr<platform::StatusPanel> panel_;
+  bool console_ = false;  // the console face stands in for the window
+  std::string title_;
+  std::string versionLine_;
+  std::string statusText_;
+  uint8_t closeRequests_ = 0;
+  bool noMoreQuestions_ = false;
+  bool cancel_ = false;
+  uint64_t nextStatusTime_ = 0;
+  int exitCode_ = 1;
+  bool windowClosed_ = false;       // the window existed and is gone
+  bool signalsInstalled_ = false;   // the stop signals are this window's until it finishes
+  bool panelWithoutViewer_ = false;  // tests drive the panel on platforms nobody sees
+};
+
+// The tool's one status window, behind the free functions below.
+StatusWindow& DefaultStatusWindow();
 
 // Takes "/#" with its number (the front end's report endpoint, 0 when absent) and then a bare
 // "/#" (close at once at the end) off the command text.
@@ -69,9 +143,6 @@ bool ConfirmOverwrite(const std::string& fileName);
 // Back to the state before ReadReportSwitches, for tests.
 void ResetStatusWindowForTesting();
 
-namespace platform {
-class StatusPanel;
-}
 // The window while it exists, for tests that act as the user; null otherwise.
 platform::StatusPanel* StatusPanelForTesting();
 // Until the next reset, the window is made on Qt's offscreen platform too (where the tools
