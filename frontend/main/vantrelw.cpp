@@ -12,6 +12,7 @@
 #include "frontend/analysis_window.h"
 #include "frontend/front_end.h"
 #include "frontend/help.h"
+#include "frontend/output_name_dialog.h"
 #include "frontend/page_registry.h"
 #include "frontend/start_up.h"
 #include "frontend/topwin.h"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
       [&frontEnd](const std::string& keyword) { frontend::ShowHelpKeyword(frontEnd, keyword); });
 
   frontend::Ttopwin topwin(frontEnd, frontend::StandardPages());
+  frontend::InstallOutputNameDialog(frontEnd, &topwin.menus());
   topwin.SetSettingsPath(startUp.settingsPath);
   topwin.SetPendingCommand(startUp.pendingCommand);
   topwin.show();
