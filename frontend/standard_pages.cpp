@@ -2,6 +2,7 @@
 //   pages.Set(1, [](const PageContext& context, QWidget* sheet) {
 //     return std::make_unique<Tvantform>(context, sheet);
 //   });
+#include "frontend/compress_page.h"
 #include "frontend/main_page.h"
 #include "frontend/page_registry.h"
 
@@ -11,6 +12,9 @@ PageRegistry StandardPages() {
   PageRegistry pages;
   pages.Set(0, [](const PageContext& context, QWidget* sheet) {
     return std::make_unique<Tmainform>(context, sheet);
+  });
+  pages.Set(1, [](const PageContext& context, QWidget* sheet) {
+    return std::make_unique<Tvantform>(context, sheet);
   });
   return pages;
 }
