@@ -279,17 +279,8 @@ TEST(CompressPageEndToEnd, ThePicturesBecomeAVideoThePlayerOpensAndTheReportReac
   noDisplay.NoDisplay();
   page.compressButton().click();
 
-  const auto reported = [&frontEnd] {
-    for (const std::string& line : frontEnd.console.lines()) {
-      if (line.rfind("  Vanted in ", 0) == 0) return true;
-    }
-    return false;
-  };
-  ASSERT_TRUE(frontend_testing::WaitUntil(reported)) << [&frontEnd] {
-    std::string all;
-    for (const std::string& line : frontEnd.console.lines()) all += line + "\n";
-    return all;
-  }();
+  std::string console;
+  ASSERT_TRUE(frontend_testing::WaitForConsoleLine(frontEnd.console, "  Vanted in ", console)) << console;
   VantVideo* video = VantOpen((folder + "/frame.vnt").c_str(), 0, 0);
   ASSERT_NE(video, nullptr);
   EXPECT_EQ(video->header.frames, 6u);
