@@ -158,26 +158,36 @@ TEST_F(CompressPage, TheOutputNameFollowsTheInputAndTheType) {
   EXPECT_EQ(value->text().toStdString(), "85");
   type->setCurrentIndex(kLossless);
   EXPECT_FALSE(value->isVisibleTo(page.get()));
+
+  // "Let me enter a specific rate." turns the list into a field for the rate.
+  emit page->rateBox().activated(4);
+  ASSERT_TRUE(frontend_testing::WaitUntil([&page] { return page->rateBox().isEditable(); }, 20000));
+  QTest::keyClicks(page->rateBox().lineEdit(), "16000");
+  EXPECT_EQ(page->CurrentSettings().rate, -1);
+  EXPECT_EQ(page->CurrentSettings().rateText, "16000");
 }
 
 TEST_F(CompressPage, TheButtonStartsTheCompressorOnlyWithSoundValuesAndCleansUpItsHints) {
   const std::string hintLines = "1 2 300000 1\n3 4 * 0\n";
+  const std::vector<std::string> hints = {"1 2 300000 1", "3 4 * 0"};
   struct Row {
     std::string name;
     std::function<void(CompressSettings&)> change;
     std::vector<DialogAnswer> answers;
+    std::vector<std::string> memo;
     bool startWorks, tempDirectory;
     bool tried;     // a start was asked for
     bool hintLeft;  // the hint file is still there for the compressor to delete
     std::string message;  // a box shown besides the sequence question, "" for none
   } rows[] = {
-      {"series", {}, {DialogAnswer::Yes}, true, true, true, true, ""},
-      {"a value out of range", [](CompressSettings& s) { s.normalRate = "500"; }, {}, true, true, false, false,
-       "Error, the data rate for regular frames must be at least 1000 (bytes per second)."},
-      {"cancelled", {}, {DialogAnswer::Cancel}, true, true, false, false, ""},
-      {"no temporary file", {}, {DialogAnswer::Yes}, true, false, false, false,
+      {"series", {}, {DialogAnswer::Yes}, hints, true, true, true, true, ""},
+      {"a blank memo gives no hints", {}, {DialogAnswer::Yes}, {"  ", ""}, true, true, true, false, ""},
+      {"a value out of range", [](CompressSettings& s) { s.normalRate = "500"; }, {}, hints, true, true, false,
+       false, "Error, the data rate for regular frames must be at least 1000 (bytes per second)."},
+      {"cancelled", {}, {DialogAnswer::Cancel}, hints, true, true, false, false, ""},
+      {"no temporary file", {}, {DialogAnswer::Yes}, hints, true, false, false, false,
        "Error, could not save the frame specific settings to a temporary file."},
-      {"the start fails", {}, {DialogAnswer::No}, false, true, true, false, ""},
+      {"the start fails", {}, {DialogAnswer::No}, hints, false, true, true, false, ""},
   };
   for (const Row& c : rows) {
     SCOPED_TRACE(c.name);
@@ -188,7 +198,7 @@ TEST_F(CompressPage, TheButtonStartsTheCompressorOnlyWithSoundValuesAndCleansUpI
     auto page = MakePage();
     CompressSettings s = page->CurrentSettings();
     if (c.change) c.change(s);
-    page->ShowSettings(s, {"1 2 300000 1", "3 4 * 0"});
+    page->ShowSettings(s, c.memo);
     platform::ScriptedDialogs dialogs;
     for (DialogAnswer answer : c.answers) dialogs.Answer(answer);
 
@@ -197,8 +207,9 @@ TEST_F(CompressPage, TheButtonStartsTheCompressorOnlyWithSoundValuesAndCleansUpI
     ASSERT_EQ(starter_.starts.size(), c.tried ? 1u : 0u);
     if (c.tried && c.startWorks) {
       const std::string& text = starter_.starts.at(0).text;
-      EXPECT_EQ(text.rfind("\"/opt/vant/vantcw\" \"frame???.bmp*5-8\" \"frame.vnt\" /N240000/K20/A95/@\"*" + temp_ + "/", 0), 0u)
-          << text;
+      const std::string expected = "\"/opt/vant/vantcw\" \"frame???.bmp*5-8\" \"frame.vnt\" /N240000/K20/A95/" +
+                                   std::string(c.hintLeft ? "@\"*" + temp_ + "/" : "L0 /#1234");
+      EXPECT_EQ(text.rfind(expected, 0), 0u) << text;
       EXPECT_EQ(starter_.starts[0].directory, frames_);
     }
     std::vector<std::string> left = c.tempDirectory ? FilesIn(temp_) : std::vector<std::string>{};
