@@ -42,15 +42,38 @@ bool PutImage(GifFileType* gif, const Clip& clip, const std::vector<uint8_t>& fr
   return true;
 }
 
-// Reads the blocks of an extension the player does not need.
-bool SkipExtension(GifFileType* gif) {
+// Reads an extension's blocks; a graphic control block is kept for the next image.
+bool ReadExtension(GifFileType* gif, GraphicsControlBlock& control) {
   int code = 0;
   GifByteType* block = nullptr;
   if (DGifGetExtension(gif, &code, &block) != GIF_OK) return false;
+  if (code == GRAPHICS_EXT_FUNC_CODE && block != nullptr &&
+      DGifExtensionToGCB(block[0], block + 1, &control) != GIF_OK) {
+    return false;
+  }
   while (block != nullptr) {
     if (DGifGetExtensionNext(gif, &block) != GIF_OK) return false;
   }
   return true;
+}
+
+// What an image leaves to be undone before the next one is drawn.
+struct Disposal {
+  int mode = DISPOSE_DO_NOT;
+  int64_t left = 0, top = 0, width = 0, height = 0;
+  std::vector<uint8_t> saved;  // the rectangle as it was, for DISPOSE_PREVIOUS
+};
+
+void Dispose(const Disposal& last, std::vector<uint8_t>& canvas, int64_t screenWidth, uint8_t background) {
+  if (last.mode != DISPOSE_BACKGROUND && last.mode != DISPOSE_PREVIOUS) return;
+  for (int64_t y = 0; y < last.height; ++y) {
+    uint8_t* row = canvas.data() + (last.top + y) * screenWidth + last.left;
+    if (last.mode == DISPOSE_BACKGROUND) {
+      std::fill_n(row, last.width, background);
+    } else {
+      std::copy_n(last.saved.data() + y * last.width, last.width, row);
+    }
+  }
 }
 
 }  // namespace
@@ -103,6 +126,18 @@ bool WriteCroppedGif(const std::string& path, const Clip& clip, int delayCentise
   return EGifCloseFile(gif.release(), &error) == GIF_OK;
 }
 
+std::vector<uint8_t> GifGlobalColors(const std::string& path) {
+  int error = 0;
+  std::unique_ptr<GifFileType, GifReaderCloser> gif(DGifOpenFileName(path.c_str(), &error));
+  std::vector<uint8_t> colors;
+  if (!gif || !gif->SColorMap) return colors;
+  for (int i = 0; i < gif->SColorMap->ColorCount; ++i) {
+    const GifColorType& c = gif->SColorMap->Colors[i];
+    colors.insert(colors.end(), {c.Red, c.Green, c.Blue});
+  }
+  return colors;
+}
+
 int DecodeGif(const std::string& path, std::vector<uint8_t>& canvas,
               const std::function<void(const std::vector<uint8_t>&)>& onFrame) {
   int error = 0;
@@ -110,14 +145,19 @@ int DecodeGif(const std::string& path, std::vector<uint8_t>& canvas,
   if (!gif) return -1;
   const int64_t screenWidth = gif->SWidth, screenHeight = gif->SHeight;
   if (screenWidth <= 0 || screenHeight <= 0) return -1;
-  canvas.assign(static_cast<size_t>(screenWidth * screenHeight), static_cast<uint8_t>(gif->SBackGroundColor));
+  const auto background = static_cast<uint8_t>(gif->SBackGroundColor);
+  canvas.assign(static_cast<size_t>(screenWidth * screenHeight), background);
+  std::vector<uint8_t> line;
+  GraphicsControlBlock control{};
+  control.TransparentColor = NO_TRANSPARENT_COLOR;
+  Disposal last;
   int frames = 0;
   for (;;) {
     GifRecordType record = UNDEFINED_RECORD_TYPE;
     if (DGifGetRecordType(gif.get(), &record) != GIF_OK) return -1;
     if (record == TERMINATE_RECORD_TYPE) return frames;
     if (record == EXTENSION_RECORD_TYPE) {
-      if (!SkipExtension(gif.get())) return -1;
+      if (!ReadExtension(gif.get(), control)) return -1;
       continue;
     }
     if (record != IMAGE_DESC_RECORD_TYPE) return -1;
@@ -128,11 +168,30 @@ int DecodeGif(const std::string& path, std::vector<uint8_t>& canvas,
         top + height > screenHeight) {
       return -1;
     }
-    for (int64_t y = top; y < top + height; ++y) {
-      if (DGifGetLine(gif.get(), canvas.data() + y * screenWidth + left, static_cast<int>(width)) != GIF_OK) {
-        return -1;
+    Dispose(last, canvas, screenWidth, background);
+    last = Disposal{control.DisposalMode, left, top, width, height, {}};
+    if (last.mode == DISPOSE_PREVIOUS) {
+      last.saved.resize(static_cast<size_t>(width * height));
+      for (int64_t y = 0; y < height; ++y) {
+        std::copy_n(canvas.data() + (top + y) * screenWidth + left, width, last.saved.data() + y * width);
       }
     }
+    const int transparent = control.TransparentColor;
+    if (transparent != NO_TRANSPARENT_COLOR) line.resize(static_cast<size_t>(width));
+    for (int64_t y = top; y < top + height; ++y) {
+      uint8_t* row = canvas.data() + y * screenWidth + left;
+      if (transparent == NO_TRANSPARENT_COLOR) {
+        if (DGifGetLine(gif.get(), row, static_cast<int>(width)) != GIF_OK) return -1;
+        continue;
+      }
+      // Pixels of the transparent index let the picture below show through.
+      if (DGifGetLine(gif.get(), line.data(), static_cast<int>(width)) != GIF_OK) return -1;
+      for (int64_t x = 0; x < width; ++x) {
+        if (line[x] != transparent) row[x] = line[x];
+      }
+    }
+    control = GraphicsControlBlock{};
+    control.TransparentColor = NO_TRANSPARENT_COLOR;
     ++frames;
     if (onFrame) onFrame(canvas);
   }

@@ -25,10 +25,15 @@ PixelRect ChangedRect(const uint8_t* before, const uint8_t* after, uint32_t widt
 bool WriteCroppedGif(const std::string& path, const Clip& clip, int delayCentiseconds);
 
 // Decodes every image of the GIF straight into `canvas` (resized to the logical screen and
-// filled with its background colour first), so that each frame is composed over the one before;
-// onFrame sees the canvas after each image. Returns the frames decoded, or -1 when the file
-// cannot be read or holds what this player does not compose (interlaced images, images outside
-// the screen). Transparency is not applied: the GIFs of WriteCroppedGif have none.
+// filled with its background colour first), so that each frame is composed over the one before,
+// with its transparent colour and the disposal the image before asked for; onFrame sees the
+// canvas after each image. Returns the frames decoded, or -1 when the file cannot be read or
+// holds what this player does not compose (interlaced images, images outside the screen).
+// Colours are the indexes as stored: local colour tables are not applied.
+// The GIF's global colour table as red, green, blue bytes; empty when it has none or cannot be
+// read. An optimiser may reorder the table, so the indexes of two GIFs compare only through it.
+std::vector<uint8_t> GifGlobalColors(const std::string& path);
+
 int DecodeGif(const std::string& path, std::vector<uint8_t>& canvas,
               const std::function<void(const std::vector<uint8_t>&)>& onFrame = {});
 

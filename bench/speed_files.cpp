@@ -4,8 +4,10 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -46,17 +48,20 @@ std::vector<char*> ConsoleEnvironment() {
 }  // namespace
 
 bool WriteClipInputs(const std::string& folder, ClipFiles& files) {
-  files.gif = folder + "/" + files.name + ".gif";
-  files.flic = folder + "/" + files.name + ".flc";
-  files.video = folder + "/" + files.name + ".vnt";
+  std::string stem = folder + "/" + files.name;
+  for (char& c : stem) c = c == ' ' ? '-' : c;
+  files.gif = stem + ".gif";
+  files.flic = stem + ".flc";
+  files.video = stem + ".vnt";
+  files.exactVideo = stem + "-exact.vnt";
+  files.optimisedGif = stem + "-optimised.gif";
   return WriteCroppedGif(files.gif, files.clip, 100 / kClipFramesPerSecond) && WriteFlicClip(files.flic, files.clip);
 }
 
-double RunCompressor(const std::string& program, const ClipFiles& files, double* cpuSeconds) {
-  // /O only allows replacing the previous run's output; it changes nothing in the coding.
-  std::vector<std::string> words = {program, files.flic, files.video, "/O"};
+double RunTimed(const std::vector<std::string>& words, double* cpuSeconds) {
+  std::vector<std::string> copies = words;
   std::vector<char*> arguments;
-  for (std::string& word : words) arguments.push_back(word.data());
+  for (std::string& word : copies) arguments.push_back(word.data());
   arguments.push_back(nullptr);
   std::vector<char*> environment = ConsoleEnvironment();
 
@@ -66,7 +71,7 @@ double RunCompressor(const std::string& program, const ClipFiles& files, double*
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   const auto started = std::chrono::steady_clock::now();
   pid_t child = 0;
-  const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, arguments.data(), environment.data());
+  const int spawned = posix_spawn(&child, copies[0].c_str(), &actions, nullptr, arguments.data(), environment.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return -1;
   int status = 0;
@@ -78,6 +83,33 @@ double RunCompressor(const std::string& program, const ClipFiles& files, double*
     *cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   }
   return seconds;
+}
+
+double RunCompressor(const std::string& program, const ClipFiles& files, const std::string& output,
+                     const std::vector<std::string>& switches, double* cpuSeconds) {
+  // /O only allows replacing the previous run's output; it changes nothing in the coding.
+  std::vector<std::string> words = {program, files.flic, output, "/O"};
+  words.insert(words.end(), switches.begin(), switches.end());
+  return RunTimed(words, cpuSeconds);
+}
+
+double RunGifOptimiser(const std::string& program, const ClipFiles& files, double* cpuSeconds) {
+  return RunTimed({program, "-O3", files.gif, "-o", files.optimisedGif}, cpuSeconds);
+}
+
+std::string FindOnPath(const std::string& name) {
+  const char* path = getenv("PATH");
+  std::string folders = path ? path : "";
+  size_t start = 0;
+  while (start <= folders.size()) {
+    size_t end = folders.find(':', start);
+    if (end == std::string::npos) end = folders.size();
+    const std::string folder = end > start ? folders.substr(start, end - start) : ".";
+    const std::string candidate = folder + "/" + name;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+    start = end + 1;
+  }
+  return {};
 }
 
 }  // namespace speedbench

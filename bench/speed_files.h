@@ -1,27 +1,49 @@
 #pragma once
-// The files both sides of the comparison decode: each clip as a cropped GIF, as a flic (the
-// compressor's input) and as the .vnt video the compressor program makes from it.
+// The files both sides of the comparison decode and encode: each clip as a cropped GIF written
+// by giflib, as the GIF an optimiser makes of it, as a flic (the compressor's input) and as the
+// .vnt videos the compressor program makes from it.
 #include <string>
+#include <vector>
 
 #include "speed_clips.h"
 
 namespace speedbench {
 
 struct ClipFiles {
-  std::string name;  // "shapes" or "scrolling"
+  std::string name;  // "shapes", "scrolling", "noise", "noise 320x240", ...
   Clip clip;
-  std::string gif, flic, video;
+  bool standard = true;   // decoded and encoded at the default settings
+  bool exact = false;     // also coded with every pixel index kept (/N0/K0)
+  std::string gif, flic;
+  std::string video;      // default settings
+  std::string exactVideo; // /N0/K0
+  std::string optimisedGif;  // the optimiser's output; empty without the optimiser
 };
 
 // Frames per second of every clip; the GIF delay and the flic's rate say the same.
 inline constexpr int kClipFramesPerSecond = 15;
 
-// Writes the GIF and the flic of files.clip into `folder`; false when a file cannot be written.
+// The settings that keep every pixel index of the pictures.
+inline const std::vector<std::string> kExactSwitches = {"/N0/K0"};
+
+// Writes the GIF and the flic of files.clip into `folder` and names the other files there;
+// false when a file cannot be written.
 bool WriteClipInputs(const std::string& folder, ClipFiles& files);
 
-// Runs the compressor program with its default settings on the flic into files.video. Returns
+// Runs a program to its end with standard output and error discarded and no display. Returns
 // the seconds it took on the wall clock and, through cpuSeconds, the processor time it used;
 // a negative figure when it could not run or did not succeed.
-double RunCompressor(const std::string& program, const ClipFiles& files, double* cpuSeconds = nullptr);
+double RunTimed(const std::vector<std::string>& words, double* cpuSeconds = nullptr);
+
+// The compressor program with the given switches (none: its defaults) from the flic into
+// `output`.
+double RunCompressor(const std::string& program, const ClipFiles& files, const std::string& output,
+                     const std::vector<std::string>& switches = {}, double* cpuSeconds = nullptr);
+
+// The GIF optimiser at its highest level from files.gif into files.optimisedGif.
+double RunGifOptimiser(const std::string& program, const ClipFiles& files, double* cpuSeconds = nullptr);
+
+// The path of a program found on PATH, empty when there is none.
+std::string FindOnPath(const std::string& name);
 
 }  // namespace speedbench

@@ -1,7 +1,14 @@
 #include "block_analysis.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace compressor {
 namespace {
@@ -17,6 +24,36 @@ struct ColorList {
   int n = 0;
 };
 
+#if defined(__SSE2__)
+// Bits set in each byte value (a table: without a popcount instruction in the build, counting
+// calls a library routine).
+constexpr std::array<uint8_t, 256> kBitsSet = [] {
+  std::array<uint8_t, 256> bits{};
+  for (int i = 0; i < 256; ++i) bits[i] = static_cast<uint8_t>(std::popcount(static_cast<unsigned>(i)));
+  return bits;
+}();
+
+// Each pixel against all sixteen at once: the lowest pixel of a colour's mask is where it first
+// appears, and the mask's bits count its pixels. No branch depends on the colours, which blocks
+// of many colours would mispredict.
+void ListColors(const uint8_t* block, ColorList& list) {
+  const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+  uint32_t same[kBlockPixels];
+  uint32_t firsts = 0;
+  for (uint32_t k = 0; k < kBlockPixels; ++k) {
+    const __m128i color = _mm_set1_epi8(static_cast<char>(block[k]));
+    same[k] = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(pixels, color)));
+    firsts |= uint32_t{std::countr_zero(same[k]) == static_cast<int>(k)} << k;
+  }
+  list.n = 0;
+  for (; firsts != 0; firsts &= firsts - 1) {
+    const int k = std::countr_zero(firsts);
+    list.colors[list.n] = block[k];
+    list.counts[list.n] = static_cast<uint8_t>(kBitsSet[same[k] & 0xFF] + kBitsSet[same[k] >> 8]);
+    ++list.n;
+  }
+}
+#else
 void ListColors(const uint8_t* block, ColorList& list) {
   uint8_t place[256];  // each colour's place in the list, by colour index; 0xFF: not listed
   std::memset(place, 0xFF, sizeof(place));
@@ -32,6 +69,7 @@ void ListColors(const uint8_t* block, ColorList& list) {
     ++list.counts[place[c]];
   }
 }
+#endif
 
 bool IsOneColor(const uint8_t* block) {
   uint64_t a, b;
@@ -57,19 +95,20 @@ ColorChoice BestOfGroup(const ColorList& list, const uint8_t* group, uint8_t sid
 // The two colours of a block of three or more distinct colours.
 void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_t& first,
                      uint8_t& second) {
-  // The first pair of greatest distance in list order, the darker one first.
-  int a = 0, b = 1;
-  uint32_t farthest = 0;
+  // The first pair of greatest distance in list order, the darker one first. The distance and
+  // the pair's place, earlier pairs higher, make one key whose largest value is that pair.
+  // Four running maxima, so that each comparison does not wait for the one before.
+  uint64_t farthestOf[4] = {0, 0, 0, 0};
   for (int i = 0; i < list.n; ++i) {
+    const uint32_t* row = distance.Row(list.colors[i]);
     for (int j = i + 1; j < list.n; ++j) {
-      uint32_t d = distance(list.colors[i], list.colors[j]);
-      if (d > farthest) {
-        farthest = d;
-        a = i;
-        b = j;
-      }
+      const uint64_t key = uint64_t{row[list.colors[j]]} << 16 | (0xFFFFu - static_cast<uint32_t>(i << 8 | j));
+      farthestOf[j & 3] = std::max(farthestOf[j & 3], key);
     }
   }
+  const uint64_t farthest = std::max(std::max(farthestOf[0], farthestOf[1]), std::max(farthestOf[2], farthestOf[3]));
+  const auto place = static_cast<int>(0xFFFFu - (farthest & 0xFFFF));
+  int a = place >> 8, b = place & 0xFF;
   if (distance.BrightnessOf(list.colors[b]) < distance.BrightnessOf(list.colors[a])) {
     int t = a;
     a = b;
@@ -115,11 +154,13 @@ void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_
 // unrounded sum, times 5 W, is P(c) = 5 (W r - R)^2 + 6 (W g - G)^2 + 5 (W b - B)^2 plus a part
 // that is the same for every candidate. So a candidate whose P exceeds the smallest P by more
 // than 4 W^2 scores strictly worse than the candidate of smallest P, and only the few within
-// that reach are scored exactly. They are found by walking outwards from the mean along the
-// table's axis byte, until that byte's term of P alone is out of reach.
+// that reach are scored exactly. P / W^2 is the nearness D to the mean, so the near-mean list
+// holds all within reach. P = W Q(c) + S with Q(c) = W (5 r^2 + 6 g^2 + 5 b^2) - 2 (5 r R + 6 g G
+// + 5 b B) and S = 5 R^2 + 6 G^2 + 5 B^2: Q decides, with the reach 4 W. The walk through the
+// list, nearest to its centre first, ends where its entries lie farther from the centre than
+// any within reach can.
 ColorChoice NearMeanSearch(const uint8_t* colors, const uint8_t* counts, int n, ColorDistanceTable& distance) {
-  constexpr int64_t kByteWeight[3] = {5, 6, 5};
-  constexpr int64_t kOutOfReach = INT64_MAX / 2;  // beyond every P; leaves room for the slack
+  static_assert(NearMeanLists::kSlack == 4.0);
   int64_t pixels = 0, sums[3] = {0, 0, 0};
   for (int k = 0; k < n; ++k) {
     const uint8_t* entry = distance.Entry(colors[k]);
@@ -128,46 +169,42 @@ ColorChoice NearMeanSearch(const uint8_t* colors, const uint8_t* counts, int n, 
     sums[1] += counts[k] * entry[1];
     sums[2] += counts[k] * entry[2];
   }
-  const int axis = distance.AxisByte(), other1 = (axis + 1) % 3, other2 = (axis + 2) % 3;
-  auto term = [&](uint8_t c, int byte) {
-    const int64_t d = pixels * distance.Entry(c)[byte] - sums[byte];
-    return kByteWeight[byte] * d * d;
-  };
-  const uint8_t* order = distance.AxisOrder();
-  const int candidates = distance.UsableCount();
-  int above = static_cast<int>(std::partition_point(order, order + candidates, [&](uint8_t c) {
-                                 return pixels * distance.Entry(c)[axis] < sums[axis];
-                               }) - order);
-  int below = above - 1;
-  auto axisTerm = [&](int i) { return i >= 0 && i < candidates ? term(order[i], axis) : kOutOfReach; };
-  int64_t belowTerm = axisTerm(below), aboveTerm = axisTerm(above);
-  const int64_t slack = 4 * pixels * pixels;
-  int64_t smallest = kOutOfReach;
-  uint8_t near[256];
-  int64_t nearReach[256];
-  int found = 0;
-  for (;;) {
-    // The nearer side along the axis; once its axis term alone is out of reach, so is the rest.
-    const bool takeBelow = belowTerm <= aboveTerm;
-    const int64_t axisPart = takeBelow ? belowTerm : aboveTerm;
-    if (axisPart >= kOutOfReach || axisPart > smallest + slack) break;
-    const uint8_t c = takeBelow ? order[below] : order[above];
-    if (takeBelow) {
-      belowTerm = axisTerm(--below);
-    } else {
-      aboveTerm = axisTerm(++above);
-    }
-    const int64_t reach = axisPart + term(c, other1) + term(c, other2);
-    if (reach > smallest + slack) continue;
-    near[found] = c;
-    nearReach[found++] = reach;
-    smallest = std::min(smallest, reach);
+  const NearMeanLists::List list = distance.NearMeanCandidates(sums, pixels);
+  const int64_t same = 5 * sums[0] * sums[0] + 6 * sums[1] * sums[1] + 5 * sums[2] * sums[2];
+  const double pixelsSquared = static_cast<double>(pixels * pixels);
+  const double perPixel = 1.0 / static_cast<double>(pixels);
+  double meanFromCentre = 0;  // squared, then its root
+  for (int byte = 0; byte < 3; ++byte) {
+    const double difference = static_cast<double>(sums[byte]) * perPixel - list.centre[byte];
+    meanFromCentre += NearMeanLists::kWeights[byte] * difference * difference;
   }
+  meanFromCentre = std::sqrt(meanFromCentre);
+  // An entry within reach lies no farther from the centre than the mean plus the root of (the
+  // smallest D found, plus the slack); squared and times W^2, that root's square is W Q + S +
+  // 4 W^2. Compared without roots or divisions, rounded towards walking on.
+  int64_t reach[256];
+  int64_t smallest = INT64_MAX;
+  double withinReach = INFINITY;
+  size_t walked = 0;
+  for (; walked < list.count; ++walked) {
+    const double beyondMean = list.fromCentre[walked] - meanFromCentre - 1e-6;
+    if (beyondMean > 0 && beyondMean * beyondMean * pixelsSquared > withinReach) break;
+    const uint8_t c = list.indexes[walked];
+    const std::array<int32_t, 3>& weighted = distance.WeightedEntry(c);
+    const int64_t q = pixels * distance.WeightedSquares(c) -
+                      2 * (weighted[0] * sums[0] + weighted[1] * sums[1] + weighted[2] * sums[2]);
+    reach[walked] = q;
+    if (q < smallest) {
+      smallest = q;
+      withinReach = static_cast<double>(pixels * q + same + 4 * pixels * pixels) * (1 + 1e-9) + 1;
+    }
+  }
+  const int64_t slack = 4 * pixels;
   uint32_t best = kNoError;
   int bestIndex = 256;
-  for (int i = 0; i < found; ++i) {
-    if (nearReach[i] > smallest + slack) continue;
-    const uint8_t c = near[i];
+  for (size_t i = 0; i < walked; ++i) {
+    if (reach[i] > smallest + slack) continue;
+    const uint8_t c = list.indexes[i];
     uint32_t sum = 0;
     for (int k = 0; k < n; ++k) sum += counts[k] * distance(colors[k], c);
     if (sum < best || (sum == best && c < bestIndex)) {
@@ -279,13 +316,10 @@ void EvaluateBlock(const uint8_t* block, const uint8_t* previous, ColorDistanceT
   const uint32_t* toSecond = distance.Row(second);
   uint32_t pattern = 0, error = 0;
   for (size_t k = 0; k < kBlockPixels; ++k) {
-    uint32_t d0 = toFirst[block[k]], d1 = toSecond[block[k]];
-    if (d0 < d1) {
-      error += d0;
-    } else {
-      error += d1;
-      pattern |= 1u << k;
-    }
+    const uint32_t d0 = toFirst[block[k]], d1 = toSecond[block[k]];
+    const bool takesSecond = !(d0 < d1);
+    error += takesSecond ? d1 : d0;
+    pattern |= uint32_t{takesSecond} << k;
   }
   // The last pixel always takes the first colour.
   if (pattern & 0x8000) {

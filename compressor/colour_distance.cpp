@@ -31,31 +31,14 @@ void ColorDistanceTable::Rebuild(const uint8_t* palette, UsableRange usable) {
   nearest_.resize(256 * size_t(UsableCount()));
   nearestMade_.fill(false);
   std::copy(palette, palette + palette_.size(), palette_.begin());
-  SortAlongAxis();
-}
-
-void ColorDistanceTable::SortAlongAxis() {
-  // The byte whose weighted spread (squared, as distances weigh it) is largest.
-  const int n = UsableCount();
-  const uint32_t weights[3] = {5, 6, 5};
-  uint64_t bestSpread = 0;
-  axisByte_ = 1;
-  for (int byte = 0; byte < 3 && n > 0; ++byte) {
-    uint64_t sum = 0, squares = 0;
-    for (int c = usable_.first; c < usable_.end; ++c) {
-      sum += palette_[3 * c + byte];
-      squares += uint64_t{palette_[3 * c + byte]} * palette_[3 * c + byte];
-    }
-    const uint64_t spread = weights[byte] * (squares * n - sum * sum);
-    if (spread > bestSpread) {
-      bestSpread = spread;
-      axisByte_ = byte;
+  for (int a = 0; a < 256; ++a) {
+    weightedSquares_[a] = 0;
+    for (int c = 0; c < 3; ++c) {
+      weighted_[a][c] = NearMeanLists::kWeights[c] * palette[3 * a + c];
+      weightedSquares_[a] += weighted_[a][c] * palette[3 * a + c];
     }
   }
-  axisOrder_.resize(size_t(n));
-  for (int i = 0; i < n; ++i) axisOrder_[i] = static_cast<uint8_t>(usable_.first + i);
-  std::stable_sort(axisOrder_.begin(), axisOrder_.end(),
-                   [&](uint8_t a, uint8_t b) { return palette_[3 * a + axisByte_] < palette_[3 * b + axisByte_]; });
+  nearMean_.Rebuild(palette, usable_.first, usable_.end);
 }
 
 const uint8_t* ColorDistanceTable::NearestUsable(uint8_t a) {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "near_mean_lists.h"
+
 namespace compressor {
 
 // 256 entries of three bytes each (red, green, blue, full 8-bit values).
@@ -37,21 +39,26 @@ class ColorDistanceTable {
   // Each order is made when first asked for after a rebuild.
   const uint8_t* NearestUsable(uint8_t a);
 
-  // The palette's red, green and blue bytes of an index.
+  // The palette's three bytes of an index.
   const uint8_t* Entry(uint8_t index) const { return &palette_[3 * index]; }
-  // The usable indices ordered by one of the three bytes, the one along which they spread most
-  // (its number in AxisByte()), for searches that walk outwards from a value of that byte.
-  int AxisByte() const { return axisByte_; }
-  const uint8_t* AxisOrder() const { return axisOrder_.data(); }
+  // An index's bytes times their weights in the nearness to a mean (5, 6, 5), and the weighted
+  // sum of their squares, for scores against a mean.
+  const std::array<int32_t, 3>& WeightedEntry(uint8_t index) const { return weighted_[index]; }
+  int32_t WeightedSquares(uint8_t index) const { return weightedSquares_[index]; }
+
+  // The usable indices that can come nearest to the mean of `pixels` colours whose bytes sum
+  // to `sums` (see near_mean_lists.h).
+  NearMeanLists::List NearMeanCandidates(const int64_t sums[3], int64_t pixels) {
+    return nearMean_.Find(sums, pixels);
+  }
 
  private:
-  void SortAlongAxis();
-
   std::vector<uint32_t> table_;
   RgbPalette palette_{};
-  int axisByte_ = 1;
-  std::vector<uint8_t> axisOrder_;      // UsableCount() indices
   std::array<uint32_t, 256> brightness_{};
+  std::array<std::array<int32_t, 3>, 256> weighted_{};
+  std::array<int32_t, 256> weightedSquares_{};
+  NearMeanLists nearMean_;
   UsableRange usable_;
   std::vector<uint8_t> nearest_;        // 256 rows of UsableCount() indices
   std::array<bool, 256> nearestMade_{};

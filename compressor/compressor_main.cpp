@@ -73,9 +73,8 @@ bool ReadCommand(std::string text, CompressorRun& run) {
   toolsupport::ParseSoundSwitches(text, "LRBC", run.sound);
   const bool leftOver = SwitchLeftOver(text);
   run.inputName = TakeArgument(text);
-  run.outputName = text;
-  StripQuotes(run.outputName);
-  if (!inRange || leftOver || run.inputName.empty() || run.outputName.empty()) {
+  const bool onlyTwoNames = TakeLastArgument(text, run.outputName);
+  if (!inRange || leftOver || !onlyTwoNames || run.inputName.empty() || run.outputName.empty()) {
     ShowUsage();
     return false;
   }

@@ -45,8 +45,7 @@ class BitReader {
   // True once a bit beyond the end of the data has been consumed.
   bool Overrun() const { return static_cast<uint64_t>(count_) < paddingBits_; }
 
- private:
-  // Tops the buffer up to at least 57 bits; called only with fewer than 33 bits held.
+  // Tops the buffer up to at least kHeldAfterRefill bits; callable with any number held.
   void Refill() {
     if (end_ - next_ >= 8) {
       uint64_t word;
@@ -65,7 +64,12 @@ class BitReader {
       count_ += 8;
     }
   }
+  static constexpr int kHeldAfterRefill = 56;
 
+  // The next n bits without a refill: the caller has made sure that at least n are held.
+  uint32_t PeekHeld(int n) const { return static_cast<uint32_t>(bits_ & ((uint64_t{1} << n) - 1)); }
+
+ private:
   const uint8_t* next_;
   const uint8_t* end_;
   uint64_t bits_ = 0;          // buffered bits, the next one in bit 0

@@ -12,6 +12,8 @@ struct ChangedRect {
 };
 
 // Gives the next rectangle of changed blocks: within one block row (height 4), as wide as the
-// run of changed block groups there, never empty. Rectangles come in raster order and do not
-// overlap. Returns 1 with a rectangle, or 0 when the frame has no more (until the next frame).
+// run of changed block groups there, never empty. A rectangle that goes on from the row above
+// (its group runs over the row's end) also takes in a single unchanged group that a changed one
+// follows. Rectangles come in raster order and do not overlap. Returns 1 with a rectangle, or 0
+// when the frame has no more (until the next frame).
 int NextChangedRect(DestinationDescriptor& destination, ChangedRect& rect);

@@ -46,6 +46,12 @@ void LocateFrameChunks(VantVideo* video) {
   video->currentFrameSize = video->frameSizes[video->currentFrame];
   video->frameStart = video->currentFrameData;
   std::memset(video->audioChunks, 0, sizeof(video->audioChunks));
+  video->paletteChanged = 0;
+  if (video->readFailed) {  // a frame that was not read has no chunks to look at
+    video->videoChunk = video->frameStart;
+    video->chunksBeforeVideo = 0;
+    return;
+  }
   const uint8_t type = video->frameTypes[video->currentFrame];
   uint32_t paletteLength = 0;
   uint32_t videoStart = 0;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "decoding_table.h"
 #include "frame_coding.h"
 
 bool DescribeMemoryDestination(const MemoryDestination& where, DestinationDescriptor& descriptor) {
@@ -66,14 +67,17 @@ constexpr std::array<uint64_t, 16> kRowMask16 = [] {
 }();
 
 // Draws the blocks of one frame for one pixel size and row mode. A row of a block is written
-// as one word: four bytes, or four 16-bit pixels.
-template <typename Pixel, bool Doubled>
+// as one word: four bytes, or four 16-bit pixels. Colours are the stored ones; 8-bit pixels go
+// through the trees' colour map when Mapped, 16-bit pixels always through a table that already
+// holds the colour map.
+template <typename Pixel, bool Doubled, bool Mapped>
 class BlockDrawer {
   using Row = std::conditional_t<sizeof(Pixel) == 1, uint32_t, uint64_t>;
 
  public:
-  BlockDrawer(DestinationDescriptor& d)
-      : table_(d.colorTable16.data()),
+  BlockDrawer(DestinationDescriptor& d, const uint8_t* colorMap, const uint16_t* table16)
+      : map_(colorMap),
+        table_(table16),
         lineStep_(d.lineStep),
         rowStep_(Doubled ? 2 * d.lineStep : d.lineStep),
         blocksPerRow_(d.blocksPerRow),
@@ -93,11 +97,14 @@ class BlockDrawer {
   // rightHalf codes pixels 2 and 3 of the row, leftHalf pixels 0 and 1 (low byte first).
   void FullRow(int row, uint32_t rightHalf, uint32_t leftHalf) {
     Row value;
-    if constexpr (sizeof(Pixel) == 1) {
-      value = leftHalf | rightHalf << 16;
-    } else {
+    if constexpr (sizeof(Pixel) == 2) {
       value = uint64_t{table_[leftHalf & 0xFF]} | uint64_t{table_[leftHalf >> 8]} << 16 |
               uint64_t{table_[rightHalf & 0xFF]} << 32 | uint64_t{table_[rightHalf >> 8]} << 48;
+    } else if constexpr (Mapped) {
+      value = uint32_t{map_[leftHalf & 0xFF]} | uint32_t{map_[leftHalf >> 8]} << 8 |
+              uint32_t{map_[rightHalf & 0xFF]} << 16 | uint32_t{map_[rightHalf >> 8]} << 24;
+    } else {
+      value = leftHalf | rightHalf << 16;
     }
     StoreRow(Block(), row, value);
   }
@@ -110,7 +117,7 @@ class BlockDrawer {
     for (int line = 0; line < (Doubled ? 8 : 4); ++line) {
       Pixel* pixel = reinterpret_cast<Pixel*>(block + line * lineStep_);
       if constexpr (sizeof(Pixel) == 1) {
-        std::memset(pixel, static_cast<int>(color), 4 * size_t{count});
+        std::memset(pixel, Mapped ? map_[color] : static_cast<int>(color), 4 * size_t{count});
       } else {
         std::fill_n(pixel, 4 * size_t{count}, table_[color]);
       }
@@ -138,10 +145,12 @@ class BlockDrawer {
   }
 
   Row Spread(uint32_t color) const {
-    if constexpr (sizeof(Pixel) == 1) {
-      return color * 0x01010101u;
-    } else {
+    if constexpr (sizeof(Pixel) == 2) {
       return uint64_t{table_[color]} * 0x0001000100010001u;
+    } else if constexpr (Mapped) {
+      return map_[color] * 0x01010101u;
+    } else {
+      return color * 0x01010101u;
     }
   }
 
@@ -160,6 +169,7 @@ class BlockDrawer {
     }
   }
 
+  const uint8_t* map_;
   const uint16_t* table_;
   ptrdiff_t lineStep_;
   ptrdiff_t rowStep_;
@@ -170,19 +180,29 @@ class BlockDrawer {
   uint32_t blockRow_ = 0;
 };
 
-template <typename Pixel, bool Doubled>
-void DecodeBlocks(BitReader& bits, DecoderTrees& trees, DestinationDescriptor& d) {
-  BlockDrawer<Pixel, Doubled> draw(d);
-  VideoTree& maskTree = trees.trees[MaskTree];
-  VideoTree& pairTree = trees.trees[ColorPairTree];
-  VideoTree& pixelTree = trees.trees[PixelPairTree];
-  VideoTree& typeRunTree = trees.trees[TypeRunTree];
+template <typename Pixel, bool Doubled, bool Mapped>
+void DecodeBlocks(const uint8_t* chunk, size_t chunkSize, const DecoderTrees& trees, DestinationDescriptor& d) {
+  // The reader, tables and recent values are locals: stores of pixels could alias anything in
+  // memory, and the compiler would have to reload what they might have changed.
+  BitReader bits(chunk, chunkSize);
+  std::array<uint16_t, 256> table16;
+  if constexpr (sizeof(Pixel) == 2) {
+    for (int i = 0; i < 256; ++i) table16[i] = d.colorTable16[trees.colorMap[i]];
+  }
+  BlockDrawer<Pixel, Doubled, Mapped> draw(d, trees.colorMap.data(), table16.data());
+  TableDecoder maskTree(trees.trees[MaskTree]);
+  TableDecoder pairTree(trees.trees[ColorPairTree]);
+  TableDecoder pixelTree(trees.trees[PixelPairTree]);
+  TableDecoder typeRunTree(trees.trees[TypeRunTree]);
   uint8_t* map = d.changedGroupMap.data();
 
+  // Each refill holds the bits of two symbols found in the tables: the type/run symbol, a
+  // two-colour block or one row of a full block is decoded from one refill.
   const uint64_t total = uint64_t{d.blocksPerRow} * d.blockRows;
   uint64_t passed = 0;
   while (passed < total) {
-    uint32_t symbol = DecodeSymbol<kLookupBits[TypeRunTree]>(bits, typeRunTree);
+    bits.Refill();
+    const uint32_t symbol = typeRunTree.Decode<kTableBits[TypeRunTree]>(bits);
     auto type = static_cast<BlockType>(symbol & 3);
     // A run that reaches past the last block stops there.
     uint32_t run = static_cast<uint32_t>(std::min<uint64_t>(RunLengthTable[symbol >> 2 & 63], total - passed));
@@ -194,16 +214,18 @@ void DecodeBlocks(BitReader& bits, DecoderTrees& trees, DestinationDescriptor& d
     switch (type) {
       case TwoColorBlock:
         for (uint32_t i = 0; i < run; ++i) {
-          uint32_t pair = DecodeSymbol<kLookupBits[ColorPairTree]>(bits, pairTree);
-          uint32_t mask = DecodeSymbol<kLookupBits[MaskTree]>(bits, maskTree);
+          bits.Refill();
+          const uint32_t pair = pairTree.Decode<kTableBits[ColorPairTree]>(bits);
+          const uint32_t mask = maskTree.Decode<kTableBits[MaskTree]>(bits);
           draw.TwoColor(pair, mask);
         }
         break;
       case FullBlock:
         for (uint32_t i = 0; i < run; ++i) {
           for (int row = 0; row < 4; ++row) {
-            uint32_t rightHalf = DecodeSymbol<kLookupBits[PixelPairTree]>(bits, pixelTree);
-            uint32_t leftHalf = DecodeSymbol<kLookupBits[PixelPairTree]>(bits, pixelTree);
+            bits.Refill();
+            const uint32_t rightHalf = pixelTree.Decode<kTableBits[PixelPairTree]>(bits);
+            const uint32_t leftHalf = pixelTree.Decode<kTableBits[PixelPairTree]>(bits);
             draw.FullRow(row, rightHalf, leftHalf);
           }
           draw.EndFullBlock();
@@ -228,13 +250,15 @@ void DecodeVideoFrame(const uint8_t* chunk, size_t chunkSize, DecoderTrees& tree
   ResetRecentValues(trees);
   if (destination.blocksPerRow == 0 || destination.blockRows == 0) return;
 
-  BitReader bits(chunk, chunkSize);
-  bool doubled = destination.doubled;
+  const bool doubled = destination.doubled;
   if (destination.Is16Bit()) {
-    doubled ? DecodeBlocks<uint16_t, true>(bits, trees, destination)
-            : DecodeBlocks<uint16_t, false>(bits, trees, destination);
+    doubled ? DecodeBlocks<uint16_t, true, false>(chunk, chunkSize, trees, destination)
+            : DecodeBlocks<uint16_t, false, false>(chunk, chunkSize, trees, destination);
+  } else if (trees.remapped) {
+    doubled ? DecodeBlocks<uint8_t, true, true>(chunk, chunkSize, trees, destination)
+            : DecodeBlocks<uint8_t, false, true>(chunk, chunkSize, trees, destination);
   } else {
-    doubled ? DecodeBlocks<uint8_t, true>(bits, trees, destination)
-            : DecodeBlocks<uint8_t, false>(bits, trees, destination);
+    doubled ? DecodeBlocks<uint8_t, true, false>(chunk, chunkSize, trees, destination)
+            : DecodeBlocks<uint8_t, false, false>(chunk, chunkSize, trees, destination);
   }
 }

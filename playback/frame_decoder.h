@@ -23,9 +23,12 @@ struct MemoryDestination {
   HeightScaling scaling = HeightScaling::None;
 };
 
-// Where NextChangedRect goes on from: the next block (raster order) to look at.
+// Where NextChangedRect goes on from, in pixels of the coded picture and groups of the map.
 struct ChangedRectState {
-  uint64_t nextBlock = 0;
+  bool done = false;       // no rectangle is left in this frame
+  bool continued = false;  // the last rectangle ended at a row's end inside a changed group
+  uint64_t x = 0, y = 0;   // where the group at mapPosition starts (its part in row y)
+  uint64_t mapPosition = 0;
 };
 
 // Everything the frame decoder and NextChangedRect need to know about the picture.

@@ -47,15 +47,30 @@ int32_t VantSoundInTrack(const VantVideo* video, uint32_t trackBits) {
 int32_t VantSoundOnOff(VantVideo* video, int32_t on) {
   if (!video || video->pacingTrack < 0) return 0;
   if (on && video->soundOff) {
-    video->soundOff = 0;
-    for (SoundTrack* track : video->soundTracks) {
+    uint64_t before[vntfile::kTrackCount] = {};
+    for (uint32_t t = 0; t < vntfile::kTrackCount; ++t) {
+      SoundTrack* track = video->soundTracks[t];
       if (!track) continue;
-      const uint64_t before = g_soundBackEnd.position(track);
-      if (!g_soundBackEnd.start(track)) return 0;
+      before[t] = g_soundBackEnd.position(track);
+      if (!g_soundBackEnd.start(track)) {
+        // A track that cannot play again must not pace the video: the sound stays off (the
+        // tracks that did start stop again) and the clock paces the frames.
+        for (SoundTrack* started : video->soundTracks) {
+          if (started == track) break;
+          if (started) g_soundBackEnd.stop(started);
+        }
+        RunSoundService();
+        return 0;
+      }
+    }
+    video->soundOff = 0;
+    for (uint32_t t = 0; t < vntfile::kTrackCount; ++t) {
+      SoundTrack* track = video->soundTracks[t];
+      if (!track) continue;
       track->dueBase = g_soundBackEnd.position(track);
       track->lateThreshold -= track->dueFraction;
       track->dueFraction = 0;
-      if (video->currentFrame != 0) KeepOneChunkAhead(track, before);
+      if (video->currentFrame != 0) KeepOneChunkAhead(track, before[t]);
     }
   } else if (!on && !video->soundOff) {
     video->soundOff = 1;

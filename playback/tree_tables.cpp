@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "decoding_table.h"
+
 namespace {
 
 // The builder gives every distinct symbol of a 16-bit tree one leaf, so no valid word tree has
@@ -93,13 +95,14 @@ void AddSpareSlots(VideoTree& tree, const std::array<bool, 3>& escapeFound) {
   tree.nodes.resize(tree.nodes.size() + 3, TreeNode{0, 0});
 }
 
-bool ReadVideoTree(BitReader& bits, uint32_t headerSize, int lookupBits, VideoTree& tree) {
+bool ReadVideoTree(BitReader& bits, uint32_t headerSize, int lookupBits, int tableBits, VideoTree& tree) {
   tree = VideoTree{};
   if (!bits.ReadBit()) {
-    // Absent: no symbol is ever coded from it. Its table still leads to a leaf (a spare slot),
+    // Absent: no symbol is ever coded from it. Its tables still lead to a leaf (a spare slot),
     // so that damaged data asking for a symbol gets one without leaving the tree.
     AddSpareSlots(tree, {});
     BuildLookupTable(tree, lookupBits);
+    BuildDecodingTable(tree, tableBits);
     return true;
   }
   auto lowTree = std::make_unique<ByteTree>();
@@ -118,6 +121,7 @@ bool ReadVideoTree(BitReader& bits, uint32_t headerSize, int lookupBits, VideoTr
   tree.present = true;
   AddSpareSlots(tree, sink.escapeFound);
   BuildLookupTable(tree, lookupBits);
+  BuildDecodingTable(tree, tableBits);
   return true;
 }
 
@@ -141,7 +145,7 @@ std::unique_ptr<DecoderTrees> BuildVideoTrees(const uint8_t* treeData, size_t tr
   auto trees = std::make_unique<DecoderTrees>();
   BitReader bits(treeData, treeDataSize);
   for (int t = 0; t < kVideoTreeCount; ++t) {
-    if (!ReadVideoTree(bits, treeSizes[t], kLookupBits[t], trees->trees[t])) return nullptr;
+    if (!ReadVideoTree(bits, treeSizes[t], kLookupBits[t], kTableBits[t], trees->trees[t])) return nullptr;
   }
   if (bits.Overrun()) return nullptr;
   ResetRecentValues(*trees);
@@ -151,7 +155,8 @@ std::unique_ptr<DecoderTrees> BuildVideoTrees(const uint8_t* treeData, size_t tr
 size_t DecoderTreesMemory(const DecoderTrees& trees) {
   size_t bytes = sizeof(DecoderTrees);
   for (const VideoTree& tree : trees.trees) {
-    bytes += tree.nodes.capacity() * sizeof(TreeNode) + tree.lookup.capacity() * sizeof(uint32_t);
+    bytes += tree.nodes.capacity() * sizeof(TreeNode) + tree.lookup.capacity() * sizeof(uint32_t) +
+             tree.codeBits.capacity() + tree.codeValues.capacity() * sizeof(uint32_t);
   }
   return bytes;
 }
@@ -178,6 +183,9 @@ int RemapTreeColors(DecoderTrees& trees, const uint8_t table[256]) {
     tree.resetEntry = mapPair(0) << 16;  // the recent values start as the pair of colour 0
   }
   remapTree(trees.trees[TypeRunTree], mapTypeRun);
+  std::copy(table, table + 256, trees.colorMap.begin());
+  trees.remapped = false;
+  for (int i = 0; i < 256; ++i) trees.remapped |= table[i] != i;
   ResetRecentValues(trees);
   return 1;
 }

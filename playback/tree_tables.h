@@ -61,8 +61,13 @@ struct VideoTree {
   bool present = false;
   // Nodes in pre-order, then three spare slots that stand in for escape leaves the tree lacks.
   std::vector<TreeNode> nodes;
-  // 2^k entries, k = kLookupBits: (node index << 4) | bits used, for the next k stream bits.
+  // 2^k entries, k = kLookupBits: (node index << 4) | bits used, for the next k stream bits;
+  // DecodeSymbol walks on from them.
   std::vector<uint32_t> lookup;
+  // The frame decoder's tables (see decoding_table.h): for each entry the bits its code takes
+  // and its kind, and what it decodes to.
+  std::vector<uint8_t> codeBits;
+  std::vector<uint32_t> codeValues;
   // Escape leaf i (or its spare slot) holds the entry of the tree's recent value i.
   std::array<uint32_t, 3> escape{};
   // What the recent values hold at the start of every frame.
@@ -71,6 +76,13 @@ struct VideoTree {
 
 struct DecoderTrees {
   std::array<VideoTree, kVideoTreeCount> trees;
+  // The colour each stored colour index decodes to (RemapTreeColors), and whether any differs.
+  std::array<uint8_t, 256> colorMap = [] {
+    std::array<uint8_t, 256> identity{};
+    for (int i = 0; i < 256; ++i) identity[i] = static_cast<uint8_t>(i);
+    return identity;
+  }();
+  bool remapped = false;
 };
 
 // Builds the four trees from a video's tree data (one bit stream, trees in index order).
@@ -94,7 +106,9 @@ inline void ResetRecentValues(DecoderTrees& trees) {
   }
 }
 
-// Decodes one symbol of a tree whose lookup table has K bits, and updates its recent values.
+// Decodes one symbol of a tree whose lookup table has K bits, and updates its recent values:
+// the plain walk, one symbol at a time. The frame decoder takes its symbols from the tables of
+// decoding_table.h, which give the same ones faster.
 template <int K>
 inline uint32_t DecodeSymbol(BitReader& bits, VideoTree& tree) {
   uint32_t look = tree.lookup[bits.PeekBits(K)];

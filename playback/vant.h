@@ -135,6 +135,7 @@ typedef struct VantVideo {
   /* -- private, beyond the fields above -- */
   uint32_t storedFrames;       /* frames in the tables: the frame count plus the ring frame */
   uint64_t totalFrameBytes;    /* sum of all stored-frame sizes */
+  uint64_t heldFrameBytes;     /* frame bytes the file holds (fewer when it is cut short) */
   uint64_t treeBlockSize;      /* bytes allocated for treeBlock */
 } VantVideo;
 

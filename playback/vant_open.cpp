@@ -118,7 +118,9 @@ void FrameSizeStatistics(VantVideo* video, uint32_t window, uint32_t& largest) {
   }
 }
 
-// Chooses between preloading and a read-ahead ring, and allocates the buffers.
+// Chooses between preloading and a read-ahead ring, and allocates the buffers. Nothing larger
+// than the frame data the file holds is allocated: a frame that does not lie whole in the file
+// can never be read.
 bool SetUpBuffers(VantVideo* video, uint32_t& flags, uint32_t extraBufferSize, uint32_t largest) {
   const uint64_t total = video->totalFrameBytes;
   if (!(flags & VANT_OPEN_PRELOAD)) {
@@ -127,6 +129,8 @@ bool SetUpBuffers(VantVideo* video, uint32_t& flags, uint32_t extraBufferSize, u
       const uint64_t second = video->framePeriod == 0 ? kAutoRingFloor : video->highestRate;
       size = std::max(std::min(second, total / 4), kAutoRingFloor);
     }
+    // More than the file holds is never read ahead (whole files are preloaded then anyway).
+    size = std::min(size, video->heldFrameBytes);
     size = std::max((size + 4095) / 4096 * 4096, kSmallestRing);
     if (size >= total * 4 / 5) {
       flags |= VANT_OPEN_PRELOAD;  // the ring would hold most of the video anyway
@@ -139,7 +143,7 @@ bool SetUpBuffers(VantVideo* video, uint32_t& flags, uint32_t extraBufferSize, u
     }
   }
   video->keptFlags = flags & ~kKeptFlagsCleared;
-  video->frameBufferSize = (flags & VANT_OPEN_PRELOAD) ? total : largest;
+  video->frameBufferSize = std::min<uint64_t>((flags & VANT_OPEN_PRELOAD) ? total : largest, video->heldFrameBytes);
   video->frameBuffer = static_cast<uint8_t*>(CountedAlloc(video, video->frameBufferSize + 8));
   if (video->frameBuffer == nullptr) return false;
   std::memset(video->frameBuffer, 0, video->frameBufferSize + 8);
@@ -248,21 +252,27 @@ VantVideo* VantOpen(const void* source, uint32_t flags, uint32_t extraBufferSize
 
   uint32_t largest = 0;
   FrameSizeStatistics(video, window, largest);
-  if (available != kUnknownSize && firstFrame + video->totalFrameBytes > available) return fail();
+  // A file cut short inside its frame data still opens: it plays up to the cut, where reading
+  // fails (readFailed), as it would when the file shrank during playback.
+  video->heldFrameBytes = available == kUnknownSize
+                              ? video->totalFrameBytes
+                              : std::min<uint64_t>(video->totalFrameBytes, available - firstFrame);
 
   // Frame data.
   if (!SetUpBuffers(video, flags, extraBufferSize, largest)) return fail();
+  video->currentFrameData = video->frameBuffer;
   if (IsPreloaded(video)) {
-    if (!ReadExactly(video, video->frameBuffer, video->totalFrameBytes)) return fail();
+    video->heldFrameBytes = ReadVideoData(video, video->frameBuffer, video->frameBufferSize);
     if (!byHandle) close(fd);
     video->fileHandle = -1;
+    if (video->frameSizes[0] > video->heldFrameBytes) video->readFailed = 1;
   } else {
     AlignOpenRing(video);
-    if (!ReadExactly(video, video->frameBuffer, video->frameSizes[0]) || video->readFailed) {
-      return fail();
+    if (video->frameSizes[0] > video->frameBufferSize ||
+        !ReadExactly(video, video->frameBuffer, video->frameSizes[0])) {
+      video->readFailed = 1;
     }
   }
-  video->currentFrameData = video->frameBuffer;
   video->lastPaletteFrame = -1;
   LocateFrameChunks(video);
 

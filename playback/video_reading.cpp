@@ -152,6 +152,17 @@ uint64_t BackgroundRead(VantVideo* video) {
   return got;
 }
 
+bool FrameIsHeld(VantVideo* video, uint64_t offset) {
+  const uint64_t size = video->currentFrameSize;
+  const bool held = IsPreloaded(video) ? offset + size <= video->heldFrameBytes : size <= video->frameBufferSize;
+  if (!held) {
+    // What the file does not hold is never read or pointed at: the frame fails as a short read.
+    video->readFailed = 1;
+    video->currentFrameData = video->frameBuffer;
+  }
+  return held;
+}
+
 void SeekToFrame(VantVideo* video) {
   if (video->currentFrame >= video->storedFrames) video->currentFrame = 0;
   if (video->currentFrame == 0) {
@@ -162,6 +173,7 @@ void SeekToFrame(VantVideo* video) {
   const uint64_t offset = vntfile::FrameOffset(
       0, {video->frameSizes, video->storedFrames}, video->currentFrame);
   video->currentFrameSize = video->frameSizes[video->currentFrame];
+  if (!FrameIsHeld(video, offset)) return;
   if (IsPreloaded(video)) {
     video->currentFrameData = video->frameBuffer + offset;
     return;
@@ -193,12 +205,18 @@ void SeekToFrame(VantVideo* video) {
 }
 
 void StepToNextFrame(VantVideo* video) {
-  video->currentFrameData += video->currentFrameSize;
+  const uint64_t offset = uint64_t(video->currentFrameData - video->frameBuffer) + video->currentFrameSize;
   video->currentFrame += 1;
-  if (video->currentFrame < video->header.frames && !IsPreloaded(video)) {
+  if (video->currentFrame < video->header.frames) {
     video->currentFrameSize = video->frameSizes[video->currentFrame];
-    ReadVideoData(video, video->frameBuffer, video->currentFrameSize);
-    video->currentFrameData = video->frameBuffer;
+    if (FrameIsHeld(video, offset)) {
+      if (IsPreloaded(video)) {
+        video->currentFrameData = video->frameBuffer + offset;
+      } else {
+        ReadVideoData(video, video->frameBuffer, video->currentFrameSize);
+        video->currentFrameData = video->frameBuffer;
+      }
+    }
   }
   LocateFrameChunks(video);
 }

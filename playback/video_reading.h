@@ -33,6 +33,11 @@ inline bool IsPreloaded(const VantVideo* video) {
   return (video->keptFlags & VANT_OPEN_PRELOAD) != 0;
 }
 
+// Whether the current frame (at `offset` in the preloaded data) lies whole in what was read
+// or fits the frame buffer. When it does not, reading has failed and the current frame data
+// stays inside the frame buffer.
+bool FrameIsHeld(VantVideo* video, uint64_t offset);
+
 // Fills the freshly emptied ring up to the next 4 KB file boundary after the read position, so
 // that later reads are whole aligned blocks. Returns the bytes read (not counted as reading).
 uint64_t AlignOpenRing(VantVideo* video);

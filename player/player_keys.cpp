@@ -43,6 +43,8 @@ int TakePlayerKey() {
   return code;
 }
 
+bool PlayerKeyWaiting() { return !g_keys.empty(); }
+
 void QueuePlayerKey(int code) {
   if (g_keys.size() < kKeyQueueSize) g_keys.push_back(code);
 }

@@ -8,15 +8,14 @@
 
 #include "focus_watch.h"
 #include "platform/system/clock.h"
-#include "platform/system/command_text.h"
 #include "platform/system/file_names.h"
-#include "platform/system/report_channel.h"
+#include "platform/system/stop_signals.h"
 #include "player_options.h"
 #include "player_window.h"
+#include "reporting_program.h"
 #include "self_play_area.h"
 #include "summary_text.h"
 #include "toolsupport/paths.h"
-#include "toolsupport/report_protocol.h"
 #include "toolsupport/switches.h"
 #include "toolsupport/text_words.h"
 
@@ -31,7 +30,9 @@ constexpr int kKeyQuit = 27;
 constexpr int32_t kProgressWidth = 160;
 constexpr uint8_t kProgressColor = 9;
 
-enum class VideoEnd { kPlayed, kSkipped, kQuit };
+// kStopped: a stop signal ended playback as Esc does; kReadFailed: the file ended before its
+// frames did. Both count as a failed run.
+enum class VideoEnd { kPlayed, kSkipped, kQuit, kStopped, kReadFailed };
 
 std::function<void(VantVideo&)>& FrameHook() {
   static std::function<void(VantVideo&)> hook;
@@ -55,7 +56,7 @@ bool LastLoop(int32_t& loopsLeft) {
 
 std::string OpenName(const std::string& name) {
   // A name without an extension gets the video extension, spelled as the file is.
-  if (FindExtension(name) == std::string::npos) return platform::NameForOpening(name, ".vnt");
+  if (FindExtension(name) == std::string::npos) return platform::NameForOpening(name, ".Vnt");
   return name;
 }
 
@@ -98,6 +99,7 @@ std::optional<VideoEnd> WaitForNextFrame(VantVideo* video, PlayerRun& run) {
   bool step = false;
   for (;;) {
     const int delivered = PumpPlayerMessages();
+    if (platform::StopSignalPending()) return VideoEnd::kStopped;
     const int key = TakePlayerKey();
     if (key == kKeyStep && run.paused) step = true;
     if (key == kKeyPause && !(options.disabledControls & kControlPause)) run.paused = !run.paused;
@@ -138,6 +140,8 @@ VideoEnd PlayFrames(VantVideo* video, PlayerRun& run, bool listMode) {
       VantNextFrame(video);  // back to the start
     }
     if (std::optional<VideoEnd> end = WaitForNextFrame(video, run)) return *end;
+    // A file cut short has played what it holds; looping it would only spin over nothing.
+    if (video->readFailed) return VideoEnd::kReadFailed;
   }
   return VideoEnd::kPlayed;
 }
@@ -200,6 +204,10 @@ std::optional<VideoEnd> PlayOne(const std::string& name, PlayerRun& run, bool li
   const VideoEnd end = PlayFrames(video, run, listMode);
   VantSummary(video, &run.summary);
   CloseVideo(opened);
+  if (end == VideoEnd::kReadFailed) {
+    ShowPlayerMessage(platform::DialogIcon::Error,
+                      "  Error reading file: " + (name[0] == ':' ? name : OpenName(name)) + ".");
+  }
   return end;
 }
 
@@ -252,8 +260,9 @@ int PlayerMain(std::string commandText, bool packageBox) {
   while (playing) {
     for (const std::string& name : names) {
       const std::optional<VideoEnd> end = PlayOne(name, run, listMode);
-      if (!end) exitCode = 1;
-      if (!end || *end == VideoEnd::kQuit) {
+      const bool failed = !end || *end == VideoEnd::kStopped || *end == VideoEnd::kReadFailed;
+      if (failed) exitCode = 1;
+      if (failed || *end == VideoEnd::kQuit) {
         playing = false;
         break;
       }
@@ -263,6 +272,8 @@ int PlayerMain(std::string commandText, bool packageBox) {
 
   DestroyPlayerWindow();
   if (run.options.displayResolution != 0) VantSetSystemRes(0);
+  // Stopped by a signal, nobody is there to answer a box.
+  if (platform::StopSignalPending()) return exitCode;
   if (run.options.summary) ShowSummary(run);
   if (packageBox) {
     ShowPlayerMessage(platform::DialogIcon::Information,
@@ -279,27 +290,11 @@ std::string PlayerReportText() {
 }
 
 int PlayerWinMain(int argc, const char* const* argv) {
-  std::string text = platform::BuildCommandText(argc, argv);
-  int32_t report = GetNumberSwitch(0, '#', text);
-  GetFlagSwitch('#', text);
-  bool packageBox = true;
-  if (report != 0) {
-    const std::optional<std::string> caption = platform::AskReportCaption(report);
-    if (caption && caption->rfind(kFrontEndCaption, 0) == 0) {
-      // The front end shows its own about box; it answers 8995 when it wants no report.
-      packageBox = false;
-      if (platform::SendReportMessage(report, platform::kFrontEndQueryMessage, 0, 0) ==
-          platform::kFrontEndQueryDecline) {
-        report = 0;
-      }
-    }
-  }
-  PumpPlayerMessages();
-  const int exitCode = PlayerMain(text, packageBox);
-  if (report != 0 && platform::ReportEndpointExists(report)) {
-    SendStatusReport(report, PlayerReportText());
-  }
-  return exitCode;
+  // SIGINT, SIGTERM and SIGHUP stop playback as Esc does (exit code 1).
+  platform::InstallStopSignals();
+  return RunReportingProgram(argc, argv, PlayerReportText(), [](std::string text, bool packageBox) {
+    return PlayerMain(std::move(text), packageBox);
+  });
 }
 
 void SetPlayerFrameHook(std::function<void(VantVideo&)> hook) { FrameHook() = std::move(hook); }

@@ -3,6 +3,7 @@
 #include <QMargins>
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "platform/gui/screen.h"
 #include "platform/gui/window.h"
@@ -65,6 +66,7 @@ platform::WindowStyle StyleFor(uint32_t flags) {
   style.caption = (flags & kWindowNoCaption) == 0;
   // Only "no dialog frame" without a thin border leaves no frame at all.
   style.border = (flags & kWindowThinBorder) != 0 || (flags & kWindowNoDialogFrame) == 0;
+  style.fixed_size = true;  // the video's size; sizing and maximizing are greyed
   return style;
 }
 
@@ -81,6 +83,53 @@ void CloseBuffer() {
   state.lastScreenColors = state.buffer->screenColors;
   VantBufferClose(state.buffer);
   state.buffer = nullptr;
+}
+
+// A buffer's picture and colours, to open it again as it was.
+struct SavedBuffer {
+  int32_t kind, width, height;
+  std::vector<uint8_t> pixels;
+  uint8_t palette[256][3];
+};
+
+SavedBuffer SaveBuffer(const VantBuffer& buffer) {
+  SavedBuffer saved{buffer.kind, buffer.width, buffer.height, {}, {}};
+  saved.pixels.assign(buffer.pixels, buffer.pixels + int64_t{buffer.height} * buffer.pitch);
+  for (int i = 0; i < 256; ++i) {
+    saved.palette[i][0] = buffer.colors[i].red;
+    saved.palette[i][1] = buffer.colors[i].green;
+    saved.palette[i][2] = buffer.colors[i].blue;
+  }
+  return saved;
+}
+
+void RestoreBuffer(const SavedBuffer& saved) {
+  WindowState& state = State();
+  state.buffer = VantBufferOpen(state.window->Handle(), saved.kind, saved.width, saved.height, 0, 0);
+  if (state.buffer == nullptr) return;
+  std::copy(saved.pixels.begin(), saved.pixels.end(), state.buffer->pixels);
+  VantBufferNewPalette(state.buffer, saved.palette, 0);
+}
+
+// The window's next buffer. The new one is opened before the old one closes, so that a refused
+// request leaves the window as it was; only the full screen, which one buffer holds at a time,
+// is given up first, and taken back when the new buffer cannot be had.
+bool ReplaceBuffer(uint32_t flags, int32_t height, int32_t width) {
+  WindowState& state = State();
+  VantBuffer* fresh = OpenBuffer(flags, height, width);
+  if (fresh == nullptr && state.buffer != nullptr && state.buffer->fullScreen) {
+    const SavedBuffer saved = SaveBuffer(*state.buffer);
+    CloseBuffer();
+    fresh = OpenBuffer(flags, height, width);
+    if (fresh == nullptr) {
+      RestoreBuffer(saved);
+      return false;
+    }
+  }
+  if (fresh == nullptr) return false;
+  CloseBuffer();
+  state.buffer = fresh;
+  return true;
 }
 
 // The frame around the client area.
@@ -133,10 +182,8 @@ bool CreatePlayerWindow(uint32_t flags, int32_t y, int32_t x, int32_t height, in
     VantBuffer* kept = state.buffer;
     if (kept != nullptr && kept->fullScreen && kept->width >= width && kept->height >= height) {
       if ((flags & kWindowKeepBuffer) == 0) ClearPlayerWindow(0);
-    } else {
-      CloseBuffer();
-      state.buffer = OpenBuffer(flags, height, width);
-      if (state.buffer == nullptr) return false;
+    } else if (!ReplaceBuffer(flags, height, width)) {
+      return false;
     }
     PlacePlayerWindow(x, state.buffer->displayHeight, y, state.buffer->displayWidth);
     state.window->UpdateNow();

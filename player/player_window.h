@@ -50,6 +50,7 @@ int PlayerCharacterCode(char32_t character, bool shift);
 
 // The oldest queued code, 0 when none waits.
 int TakePlayerKey();
+bool PlayerKeyWaiting();
 // Appends a code unless 64 are waiting already.
 void QueuePlayerKey(int code);
 void ClearPlayerKeys();

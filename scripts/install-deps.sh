@@ -6,6 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsdl2-dev libgif-dev libjpeg-dev libtiff-dev
   xvfb xauth python3 python3-pil
+  gifsicle  # the GIF optimiser the speed comparison measures against
 )
 missing=()
 for p in "${packages[@]}"; do

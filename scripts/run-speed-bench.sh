@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
 # Builds the plain (optimised) toolkit's speed comparison and runs it: decoding against giflib,
-# the compressor program's encoding speed and the heap of a streamed video. Extra arguments go
-# to the benchmark program (e.g. --benchmark_repetitions=3).
+# the compressor program's encoding against gifsicle (when installed) and the heap of a streamed
+# video. Arguments go to the benchmark program; without any, every run is repeated three times,
+# the repetitions interleaved so that a busy moment of the machine does not fall on one side
+# only, and the medians are compared.
 # Usage: scripts/run-speed-bench.sh [benchmark flags]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$root/build
 cmake -S "$root" -B "$dir" -G Ninja >/dev/null
 cmake --build "$dir" -j "$(nproc)" --target speed_bench >/dev/null
+if [ $# -eq 0 ]; then
+  set -- --benchmark_repetitions=3 --benchmark_enable_random_interleaving=true \
+    --benchmark_report_aggregates_only=true
+fi
 exec "$dir/bin/speed_bench" "$@"

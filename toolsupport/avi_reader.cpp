@@ -36,6 +36,8 @@ bool AviReader::Open(const std::string& path) {
   if (topDown_ && runs) return Fail("bad frame format");
   if (videoLength_ < samples_.size()) samples_.resize(videoLength_);
   if (samples_.empty()) return Fail("no frames");
+  // A file cut short holds fewer frames than its header announces; the rest are missing.
+  announced_ = static_cast<int32_t>(std::min<uint64_t>(std::max<uint64_t>(videoLength_, samples_.size()), INT32_MAX));
 
   const int64_t period = int64_t{100000} * videoScale_ / videoRate_;
   frameRate_ = static_cast<int32_t>(-std::min<int64_t>(period, INT32_MAX));

@@ -21,7 +21,9 @@ class AviReader {
 
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
+  // Frames the file holds, and frames its header announces (never fewer).
   int32_t frames() const { return static_cast<int32_t>(samples_.size()); }
+  int32_t announcedFrames() const { return announced_; }
   // Signed frame rate: minus the frame period in units of 10 microseconds.
   int32_t frameRate() const { return frameRate_; }
   // Bits per pixel of decoded frames: 8, 16 (5-5-5), 24 or 32.
@@ -84,6 +86,7 @@ class AviReader {
   std::vector<uint8_t> sampleData_;
   ptrdiff_t pitch_ = 0;
   int32_t lastDecoded_ = -1;
+  int32_t announced_ = 0;
 };
 
 }  // namespace toolsupport

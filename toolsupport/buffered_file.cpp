@@ -166,6 +166,10 @@ void BufferedFileClose(BufferedFile& file) {
   file.partial_byte = 0;
 }
 
+void BufferedFileFlush(BufferedFile& file) {
+  if (IsOpen(file) && file.writing) FlushWriteBuffer(file);
+}
+
 int64_t BufferedFileSize(BufferedFile& file) {
   if (!IsOpen(file)) return 0;
   int64_t size = MeasureSize(file);

@@ -55,6 +55,8 @@ bool BufferedFileOpen(BufferedFile& file, const char* name, FileAccess access = 
 bool BufferedFileCreate(BufferedFile& file, const char* name);
 // Completes a partial byte, writes what is buffered and closes.
 void BufferedFileClose(BufferedFile& file);
+// Writes what is buffered for writing, so that the file holds it now; the file stays open.
+void BufferedFileFlush(BufferedFile& file);
 
 // 0 when closed; else the larger of the size on disk and the logical position.
 int64_t BufferedFileSize(BufferedFile& file);

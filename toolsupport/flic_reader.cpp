@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/image/image.h"
+#include "platform/system/file_names.h"
+
 namespace toolsupport {
 namespace {
 
@@ -193,7 +196,8 @@ bool OpenNamed(FlicReader& reader, const std::string& name) {
 bool OpenFlic(FlicReader& reader, const std::string& name) {
   if (!reader.file) reader.file = std::make_unique<BufferedFile>(kFlicBufferSize);
   bool opened = HasExtension(name) ? OpenNamed(reader, name)
-                                   : OpenNamed(reader, name + ".flc") || OpenNamed(reader, name + ".fli");
+                                   : OpenNamed(reader, platform::NameForOpening(name, ".flc")) ||
+                                         OpenNamed(reader, platform::NameForOpening(name, ".fli"));
   if (!opened) return false;
   uint8_t header[128];
   if (BufferedFileReadRaw(*reader.file, header, sizeof header) != sizeof header) {
@@ -203,7 +207,11 @@ bool OpenFlic(FlicReader& reader, const std::string& name) {
   const uint32_t type = Get16(header + 4);
   const int32_t width = static_cast<int32_t>(Get16(header + 8));
   const int32_t height = static_cast<int32_t>(Get16(header + 10));
-  if ((type != kFliMagic && type != kFlcMagic) || width == 0 || height == 0) {
+  // The padded frame buffers are as large as the image layer lets a picture be, no larger.
+  const int64_t paddedWidth = (int64_t{width} + 3) & ~int64_t{3}, paddedHeight = (int64_t{height} + 3) & ~int64_t{3};
+  if ((type != kFliMagic && type != kFlcMagic) || width == 0 || height == 0 ||
+      paddedWidth > platform::kMaxImageSide || paddedHeight > platform::kMaxImageSide ||
+      static_cast<uint64_t>(paddedWidth * paddedHeight) > platform::kMaxImageBytes) {
     BufferedFileClose(*reader.file);
     return false;
   }
@@ -228,6 +236,7 @@ bool OpenFlic(FlicReader& reader, const std::string& name) {
   reader.frameRate = rate;
   reader.currentFrame = 0;
   reader.lastFrameSize = 0;
+  reader.lastFrameCut = false;
   reader.firstFrameOffset = 128;
   reader.palette.fill(0);
   return true;
@@ -244,6 +253,7 @@ int DecodeFlicFrame(FlicReader& reader, uint8_t* frame) {
     std::memset(frame, 0, static_cast<size_t>(reader.paddedWidth) * reader.paddedHeight);
   }
   ++reader.currentFrame;
+  reader.lastFrameCut = true;  // until the frame is found whole
 
   uint8_t header[16];
   uint32_t size = 0;
@@ -263,6 +273,7 @@ int DecodeFlicFrame(FlicReader& reader, uint8_t* frame) {
   }
   reader.frameData.assign(rest, 0);
   if (BufferedFileReadRaw(file, reader.frameData.data(), rest) != rest) return 1;
+  reader.lastFrameCut = false;
   if (Get16(header + 4) != kFrameMagic) return 1;
 
   Canvas canvas{frame, reader.paddedWidth, reader.width, reader.height};

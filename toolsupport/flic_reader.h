@@ -24,12 +24,15 @@ struct FlicReader {
   std::unique_ptr<BufferedFile> file;  // 64000-byte buffer
   int32_t currentFrame = 0;            // frames decoded since the start
   uint32_t lastFrameSize = 0;          // bytes of the last frame after its header
+  bool lastFrameCut = false;           // the file ended inside the last frame or before it
   int64_t firstFrameOffset = 128;
   std::array<uint8_t, 768> palette{};
   std::vector<uint8_t> frameData;  // the block of the frame being decoded
 };
 
-// Opens the flic; a name without extension is tried with ".flc", then ".fli".
+// Opens the flic; a name without extension is tried with ".flc", then ".fli" (each as
+// spelled, in lower case, then in upper case). A picture larger than the image layer
+// accepts is refused before anything is allocated for it.
 bool OpenFlic(FlicReader& reader, const std::string& name);
 
 // Decodes the next frame into `frame` (paddedWidth × paddedHeight bytes). After the

@@ -35,14 +35,25 @@ class FrameInput {
  public:
   virtual ~FrameInput() = default;
   // Reads the next frame; paletted frames update `palette` (R, G, B). False when
-  // the frame could not be read whole; `frame` then still describes a frame.
+  // the frame could not be read whole, with the reason in `error`; `frame` then
+  // still describes a frame.
   virtual bool Read(InputFrame& frame, std::array<uint8_t, 768>& palette) = 0;
   // Passes over `count` frames before the first read; false when asked to stop.
   virtual bool Skip(int32_t count, const ProgressCallback& progress, std::array<uint8_t, 768>& palette);
   virtual void Rewind() = 0;
+
+  // The input's own message for the last frame that could not be read.
+  std::string error;
+
+ protected:
+  // Sets `error` to "Error reading: <name> (<reason>)." and returns false.
+  bool ReadFailed(const std::string& name, const std::string& reason);
+  // The reason of a video that holds fewer frames than its header announces.
+  static std::string EndsEarly(int64_t held, int64_t announced);
 };
 
-// "name" + ".ext" when the name has no extension, else the name.
+// The name with ".ext" added when it has none: spelled as given when such a file
+// exists, else in lower case, else in upper case.
 std::string WithDefaultExtension(const std::string& name, const char* extension);
 bool HasExtensionOf(const std::string& name, const char* extension);  // case ignored
 

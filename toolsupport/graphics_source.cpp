@@ -63,6 +63,15 @@ std::unique_ptr<FrameInput> OpenByKind(const ProgressCallback& progress, const s
 GraphicsSource::GraphicsSource() = default;
 GraphicsSource::~GraphicsSource() = default;
 
+bool FrameInput::ReadFailed(const std::string& name, const std::string& reason) {
+  error = "Error reading: " + name + " (" + reason + ").";
+  return false;
+}
+
+std::string FrameInput::EndsEarly(int64_t held, int64_t announced) {
+  return "it ends after " + std::to_string(held) + " of its " + std::to_string(announced) + " frames";
+}
+
 bool FrameInput::Skip(int32_t count, const ProgressCallback& progress, std::array<uint8_t, 768>& palette) {
   InputFrame frame;
   for (int32_t i = 0; i < count; ++i) {
@@ -152,6 +161,8 @@ bool ReadGraphicsFrame(GraphicsSource& source) {
   const std::array<uint8_t, 768> previous = source.inputPalette;
   InputFrame frame;
   source.readError = !source.input->Read(frame, source.inputPalette);
+  source.readErrorText = source.readError ? source.input->error : std::string();
+  if (source.readError && source.readErrorText.empty()) source.readErrorText = "Error reading: " + source.name;
   const bool paletteChanged = firstRead || previous != source.inputPalette;
 
   source.currentBitsPerPixel = frame.bitsPerPixel;
@@ -188,6 +199,7 @@ void RewindGraphicsInput(GraphicsSource& source) {
   source.skipDone = false;
   source.paletteState.Rewind();
   source.readError = false;
+  source.readErrorText.clear();
   source.inputPalette.fill(0);
   source.outputPalette.fill(0);
   std::fill(source.outputFrame.begin(), source.outputFrame.end(), 0);
@@ -237,8 +249,16 @@ class GraphicsPaletteInput : public PaletteInput {
 
 bool NextGraphicsFrame(GraphicsSource& source) {
   GraphicsPaletteInput input(source);
-  return NextPaletteFrame(input, source.paletteState, source.outputPalette.data(), source.outputFrame.data(),
-                          source.outputPitch);
+  if (!NextPaletteFrame(input, source.paletteState, source.outputPalette.data(), source.outputFrame.data(),
+                        source.outputPitch)) {
+    return false;
+  }
+  // A frame that could not be read is no frame to deliver: the tool stops with the reason.
+  if (source.readError) {
+    Report(source.progress, 2, source.readErrorText);
+    return false;
+  }
+  return true;
 }
 
 void CloseGraphicsInput(std::unique_ptr<GraphicsSource>& source) { source.reset(); }

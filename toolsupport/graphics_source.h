@@ -99,6 +99,7 @@ struct GraphicsSource {
   int32_t copyWidth = 0, copyHeight = 0, missingColumns = 0, missingRows = 0;
   std::array<uint8_t, 768> inputPalette{};  // of the current input frame
   bool readError = false;                   // the last frame could not be read whole
+  std::string readErrorText;                // and the input's message why
 
   // The current frame: its sub-frame's top-left pixel and the signed row step.
   const uint8_t* currentPixels = nullptr;
@@ -126,7 +127,8 @@ std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressCallback& progre
 
 // Delivers the next 8-bit output frame and its palette: reads the input frame,
 // makes or copies the palette and maps the frame onto it. False when the callback
-// asked to stop or the palette source could not be opened.
+// asked to stop, the palette source could not be opened, or the frame could not be
+// read (the input's message then goes through the callback as an error).
 bool NextGraphicsFrame(GraphicsSource& source);
 
 // Reads the next input frame; true when the input palette changed. Past the last

@@ -258,7 +258,8 @@ int TreeBuild(HuffTree& tree) {
   }
   Shape low_shape, high_shape;
   if (!tree.eight_bit) {
-    // The leaf values are described through their bytes, each distinct byte once.
+    // The leaf values are described through their bytes: each byte weighs once for every
+    // symbol of the tree that holds it, so the bytes most leaves share get the shortest codes.
     HuffTree& low = *tree.low_tree;
     HuffTree& high = *tree.high_tree;
     TreeResetCounts(low);
@@ -267,8 +268,8 @@ int TreeBuild(HuffTree& tree) {
     ClearCodes(high);
     for (uint32_t value = 0; value < 65536; ++value) {
       if (tree.lengths[value] == kNoCode) continue;
-      if (low.counts[value & 0xFF] == 0) TreeCount(low, value & 0xFF);
-      if (high.counts[value >> 8] == 0) TreeCount(high, value >> 8);
+      TreeCount(low, value & 0xFF);
+      TreeCount(high, value >> 8);
     }
     if (!PlanCodes(low, low_shape) || !PlanCodes(high, high_shape)) {
       ClearCodes(tree);

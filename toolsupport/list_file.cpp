@@ -1,5 +1,6 @@
 #include "list_file.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace toolsupport {
@@ -13,26 +14,27 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-// Reads "/<letter><number>" from a switch text, the first occurrence only. The
-// number must start right after the letter (a digit, or '-' and a digit).
-// Negative values are not meaningful for a frame range and read as 0.
-int32_t ReadRangeSwitch(std::string_view text, char letter) {
-  for (size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] != '/') continue;
-    if (std::toupper(static_cast<unsigned char>(text[i + 1])) != letter) continue;
-    size_t p = i + 2;
-    bool negative = p < text.size() && text[p] == '-';
-    if (negative) ++p;
-    if (p >= text.size() || !std::isdigit(static_cast<unsigned char>(text[p]))) continue;
-    int64_t value = 0;
-    while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p]))) {
-      if (value < INT32_MAX) value = value * 10 + (text[p] - '0');
-      ++p;
-    }
-    if (negative) return 0;
-    return static_cast<int32_t>(value > INT32_MAX ? INT32_MAX : value);
+bool IsWordBreak(char c) { return c == ' ' || c == '\t'; }
+
+// A range word at `pos`: "/S" or "/E" (either case), an optional '-', digits, and the end of
+// the word. Gives its letter, its value (negative values read as 0) and where it ends.
+bool RangeWordAt(std::string_view line, size_t pos, char& letter, int32_t& value, size_t& end) {
+  if (pos + 2 >= line.size() || line[pos] != '/') return false;
+  letter = static_cast<char>(std::toupper(static_cast<unsigned char>(line[pos + 1])));
+  if (letter != 'S' && letter != 'E') return false;
+  size_t p = pos + 2;
+  const bool negative = line[p] == '-';
+  if (negative) ++p;
+  if (p >= line.size() || !std::isdigit(static_cast<unsigned char>(line[p]))) return false;
+  int64_t number = 0;
+  while (p < line.size() && std::isdigit(static_cast<unsigned char>(line[p]))) {
+    if (number < INT32_MAX) number = number * 10 + (line[p] - '0');
+    ++p;
   }
-  return 0;
+  if (p < line.size() && !IsWordBreak(line[p])) return false;  // a path part such as "/s01/"
+  value = negative ? 0 : static_cast<int32_t>(std::min<int64_t>(number, INT32_MAX));
+  end = p;
+  return true;
 }
 
 // Reads an unsigned decimal number at `pos`; no digits gives nullopt.
@@ -89,19 +91,32 @@ ListEntry ParseListLine(std::string_view line) {
   ListEntry entry;
   line = Trim(line);
   if (line.empty() || line.front() == '#') return entry;
-  std::string_view rest;
-  size_t closing = line.front() == '"' ? line.find('"', 1) : std::string_view::npos;
-  if (closing != std::string_view::npos) {
-    entry.name = std::string(line.substr(1, closing - 1));
-    rest = line.substr(closing + 1);
-  } else {
-    size_t blank = 0;
-    while (blank < line.size() && !IsBlank(line[blank])) ++blank;
-    entry.name = std::string(line.substr(0, blank));
-    rest = line.substr(blank);
+  // The /S and /E words come out (outside double quotes, each a word of its own, the first of
+  // each letter counting); what is left is the name, blanks and all.
+  std::string rest;
+  bool quoted = false, startSeen = false, endSeen = false;
+  for (size_t pos = 0; pos < line.size();) {
+    char letter = 0;
+    int32_t value = 0;
+    size_t end = 0;
+    if (!quoted && (pos == 0 || IsWordBreak(line[pos - 1])) && RangeWordAt(line, pos, letter, value, end)) {
+      bool& seen = letter == 'S' ? startSeen : endSeen;
+      if (!seen) (letter == 'S' ? entry.start : entry.end) = value;
+      seen = true;
+      pos = end;
+      while (pos < line.size() && IsWordBreak(line[pos])) ++pos;
+      continue;
+    }
+    if (line[pos] == '"') quoted = !quoted;
+    rest += line[pos++];
   }
-  entry.start = ReadRangeSwitch(rest, 'S');
-  entry.end = ReadRangeSwitch(rest, 'E');
+  std::string_view name = Trim(rest);
+  // A name written in double quotes as a whole loses them.
+  if (name.size() >= 2 && name.front() == '"' && name.back() == '"' &&
+      name.find('"', 1) == name.size() - 1) {
+    name = name.substr(1, name.size() - 2);
+  }
+  entry.name = std::string(name);
   return entry;
 }
 

@@ -38,9 +38,12 @@ bool IsSeriesName(std::string_view name);
 // without '*' the given start and end (a list line's /S and /E) are used.
 std::optional<SeriesName> ParseSeriesName(std::string_view text, int32_t start, int32_t end);
 
-// Parses one line of a list file: the name comes first (in double quotes when it
-// holds blanks, else the first word); only the rest of the line is read for /S# and
-// /E#. A line beginning with '#' or holding only blanks gives an empty name.
+// Parses one line of a list file (or of a wave list). "/S#" and "/E#" are read only as
+// words of their own (at the start or after a blank or tab, digits up to the end of the
+// word, outside double quotes) and taken out, so that path parts such as "/srv" or
+// "/s01/" stay in the name; what is left, trimmed, is the name, blanks included, and a
+// name written in double quotes as a whole loses them. A line beginning with '#' or
+// holding only blanks gives an empty name.
 ListEntry ParseListLine(std::string_view line);
 
 // Walks the entries of a list file, of a single series name or of a single plain

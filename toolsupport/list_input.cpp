@@ -47,9 +47,11 @@ class ListInput : public FrameInput {
     if (entry_ && entry_->atEnd) entry_.reset();
     if (!entry_ && !OpenNextEntry()) {
       frame = {blank_.data(), width_, width_, height_, 8, 0};
+      error = "Error reading: the list has no entry left that can be read.";
       return false;
     }
     ReadGraphicsFrame(*entry_);
+    error = entry_->readErrorText;
     frame.pixels = entry_->currentPixels;
     frame.pitch = entry_->currentPitch;
     frame.width = entry_->inputWidth;
@@ -99,7 +101,16 @@ class ListInput : public FrameInput {
     switches.interval = 65536;
     DepthGuard depth;
     if (listDepth > kMaxListDepth) return nullptr;
-    std::unique_ptr<GraphicsSource> source = OpenGraphicsInput(progress_, "", switches, entry.name);
+    // An entry that cannot be opened is skipped: its reason becomes a status line, not an
+    // error that would end the run.
+    const ProgressCallback progress = progress_;
+    ProgressCallback skipping = [progress](int kind, const char* text) {
+      if (kind != 2) return progress ? progress(kind, text) : 0;
+      const std::string line = std::string(text ? text : "") + " - skipped.";
+      return progress ? progress(1, line.c_str()) : 0;
+    };
+    std::unique_ptr<GraphicsSource> source = OpenGraphicsInput(skipping, "", switches, entry.name);
+    if (source) source->progress = progress_;
     if (source && source->frames <= 0) source.reset();
     return source;
   }

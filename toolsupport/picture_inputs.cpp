@@ -6,6 +6,7 @@
 #include "avi_reader.h"
 #include "graphics_inputs.h"
 #include "image_calls.h"
+#include "platform/system/file_names.h"
 
 namespace toolsupport {
 namespace {
@@ -32,10 +33,12 @@ class PictureInput : public FrameInput {
       : kind_(kind), path_(std::move(path)), info_(info) {}
 
   bool Read(InputFrame& frame, std::array<uint8_t, 768>& palette) override {
-    bool ok = allocimage(&image_, info_.width, info_.height, info_.bitsPerPixel) == 0 &&
-              kind_.load(path_.c_str(), &image_) == 0;
+    int result = allocimage(&image_, info_.width, info_.height, info_.bitsPerPixel);
+    if (result == 0) result = kind_.load(path_.c_str(), &image_);
+    const bool ok = result == 0;
     if (!ok) {
       allocimage(&image_, info_.width, info_.height, info_.bitsPerPixel);  // a black frame
+      ReadFailed(path_, platform::ImageStatusReason(static_cast<platform::ImageStatus>(result)));
     } else if (image_.bitsPerPixel == 8) {
       CopyPaletteChanged(palette.data(), image_.palette.data(), 256);
     }
@@ -59,16 +62,20 @@ class PictureInput : public FrameInput {
 
 class AviInput : public FrameInput {
  public:
-  bool Open(const std::string& path) { return reader_.Open(path); }
+  bool Open(const std::string& path) {
+    path_ = path;
+    return reader_.Open(path);
+  }
   const AviReader& reader() const { return reader_; }
 
   bool Read(InputFrame& frame, std::array<uint8_t, 768>& palette) override {
-    bool ok = next_ < reader_.frames() && reader_.DecodeFrame(next_);
+    const int32_t index = next_++;
     frame = {reader_.pixels(), reader_.pitch(), reader_.width(), reader_.height(), reader_.bitsPerPixel(), 0};
-    if (next_ < reader_.frames()) frame.dataSize = reader_.sampleSize(next_) + reader_.soundBytesPerFrame();
+    if (index >= reader_.frames()) return ReadFailed(path_, EndsEarly(reader_.frames(), reader_.announcedFrames()));
+    const bool ok = reader_.DecodeFrame(index);
+    frame.dataSize = reader_.sampleSize(index) + reader_.soundBytesPerFrame();
     if (reader_.bitsPerPixel() == 8) palette = reader_.palette();
-    ++next_;
-    return ok;
+    return ok || ReadFailed(path_, "frame " + std::to_string(index + 1) + " cannot be read");
   }
   bool Skip(int32_t count, const ProgressCallback&, std::array<uint8_t, 768>&) override {
     next_ += count;
@@ -78,6 +85,7 @@ class AviInput : public FrameInput {
 
  private:
   AviReader reader_;
+  std::string path_;
   int32_t next_ = 0;
 };
 
@@ -87,7 +95,7 @@ std::string WithDefaultExtension(const std::string& name, const char* extension)
   size_t slash = name.find_last_of('/');
   size_t dot = name.find_last_of('.');
   bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return hasExtension ? name : name + "." + extension;
+  return hasExtension ? name : platform::NameForOpening(name, std::string(".") + extension);
 }
 
 bool HasExtensionOf(const std::string& name, const char* extension) {
@@ -130,7 +138,7 @@ std::unique_ptr<FrameInput> OpenAviInput(const std::string& name, InputDescripti
   description.kind = kGraphicsAvi;
   description.width = reader.width();
   description.height = reader.height();
-  description.frames = reader.frames();
+  description.frames = reader.announcedFrames();
   description.frameRate = reader.frameRate();
   description.bitsPerPixel = reader.bitsPerPixel() > 8 ? 24 : 8;
   return input;

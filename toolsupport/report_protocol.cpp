@@ -20,9 +20,14 @@ bool SendRestoreNotice(int32_t receiver) {
   return platform::SendReportMessage(receiver, platform::kRestoreNoticeMessage, 0, 0).has_value();
 }
 
-bool ReceiverWantsReport(int32_t receiver) {
+ReceiverAnswer AskReportReceiver(int32_t receiver) {
+  ReceiverAnswer answer;
   const std::optional<std::string> caption = platform::AskReportCaption(receiver);
-  if (!caption || caption->rfind(kFrontEndCaption, 0) != 0) return true;
-  return platform::SendReportMessage(receiver, platform::kFrontEndQueryMessage, 0, 0) !=
-         platform::kFrontEndQueryDecline;
+  if (!caption || caption->rfind(kFrontEndCaption, 0) != 0) return answer;
+  answer.frontEnd = true;
+  answer.wantsReport = platform::SendReportMessage(receiver, platform::kFrontEndQueryMessage, 0, 0) !=
+                       platform::kFrontEndQueryDecline;
+  return answer;
 }
+
+bool ReceiverWantsReport(int32_t receiver) { return AskReportReceiver(receiver).wantsReport; }

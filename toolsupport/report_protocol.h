@@ -18,7 +18,12 @@ bool SendStatusReport(int32_t receiver, const std::string& text);
 // Message 0x900 with both arguments 0.
 bool SendRestoreNotice(int32_t receiver);
 
-// The player's check before it reports: when the receiver's caption begins with the front end's
-// caption it is sent message 10019, and the answer 8995 declines the report. True when the
-// report is still wanted (also when the receiver is not the front end).
+// The check of the player and the script player before they run: when the receiver's caption
+// begins with the front end's caption it is sent message 10019, and the answer 8995 declines
+// the report. A report is still wanted from any other receiver.
+struct ReceiverAnswer {
+  bool frontEnd = false;  // the front end shows its own about box
+  bool wantsReport = true;
+};
+ReceiverAnswer AskReportReceiver(int32_t receiver);
 bool ReceiverWantsReport(int32_t receiver);

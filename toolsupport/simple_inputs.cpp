@@ -7,6 +7,7 @@
 
 #include "flic_reader.h"
 #include "graphics_inputs.h"
+#include "platform/image/image.h"
 #include "sound_files.h"
 
 namespace toolsupport {
@@ -45,7 +46,10 @@ class FlicInput : public FrameInput {
     palette = reader_.palette;
     frame = {buffer_.data(), reader_.paddedWidth, reader_.paddedWidth, reader_.paddedHeight, 8,
              static_cast<int64_t>(reader_.lastFrameSize) + 16};
-    return result != 0;
+    if (result == 0 || reader_.lastFrameCut) {
+      return ReadFailed(FlicFileName(reader_), EndsEarly(reader_.currentFrame - 1, reader_.frames));
+    }
+    return true;
   }
   void Rewind() override { RewindFlic(reader_, 0, buffer_.data()); }
 
@@ -68,15 +72,18 @@ class RawInput : public FrameInput {
     }
     const uint32_t frames = Little32(header + 4), width = Little32(header + 8), height = Little32(header + 12);
     const uint32_t period = Little32(header + 16);
-    if (width == 0 || height == 0 || width > 32768 || height > 32768 ||
-        uint64_t{width} * height > (uint64_t{1} << 28) || frames > INT32_MAX || period > INT32_MAX) {
+    // The frame buffer is the one allocation the header sizes; the image layer's limits hold.
+    const uint64_t pitch = (uint64_t{width} + 3) & ~uint64_t{3};
+    if (width == 0 || height == 0 || pitch > platform::kMaxImageSide || height > platform::kMaxImageSide ||
+        pitch * height > platform::kMaxImageBytes || frames > INT32_MAX || period > INT32_MAX) {
       return false;
     }
+    name_ = name;
     width_ = static_cast<int32_t>(width);
     height_ = static_cast<int32_t>(height);
-    pitch_ = (width_ + 3) & ~3;
+    pitch_ = static_cast<int32_t>(pitch);
     fileSize_ = std::filesystem::file_size(name);
-    // Every record must be known and whole; the frames counted are those present.
+    // Every record must be known and whole; a file cut short holds fewer frames than it announces.
     int64_t position = kRecordsStart;
     int32_t found = 0;
     while (found < static_cast<int32_t>(frames)) {
@@ -85,10 +92,12 @@ class RawInput : public FrameInput {
       if (tag < 0) break;
       if (tag > 1) return false;
     }
+    held_ = found;
+    announced_ = static_cast<int32_t>(frames);
     description.kind = kGraphicsRaw;
     description.width = width_;
     description.height = height_;
-    description.frames = found;
+    description.frames = announced_;
     description.frameRate = -static_cast<int32_t>(period);
     description.bitsPerPixel = 8;
     buffer_.assign(static_cast<size_t>(pitch_) * height_, 0);
@@ -98,18 +107,20 @@ class RawInput : public FrameInput {
 
   bool Read(InputFrame& frame, std::array<uint8_t, 768>& palette) override {
     frame = {buffer_.data(), pitch_, width_, height_, 8, int64_t{width_} * height_};
+    const int32_t index = next_++;
+    if (index >= held_) return ReadFailed(name_, EndsEarly(held_, announced_));
     for (;;) {
       int32_t tag = ReadTag();
       if (tag == 0) {
-        if (std::fread(palette.data(), 1, 768, file_.get()) != 768) return false;
+        if (std::fread(palette.data(), 1, 768, file_.get()) != 768) return ReadFailed(name_, kUnreadable);
         continue;
       }
-      if (tag != 1) return false;
+      if (tag != 1) return ReadFailed(name_, kUnreadable);
       // Row by row, so that rows of any width land on the padded pitch.
       for (int32_t row = 0; row < height_; ++row) {
         if (std::fread(buffer_.data() + static_cast<size_t>(row) * pitch_, 1, static_cast<size_t>(width_),
                        file_.get()) != static_cast<size_t>(width_)) {
-          return false;
+          return ReadFailed(name_, kUnreadable);
         }
       }
       return true;
@@ -117,6 +128,7 @@ class RawInput : public FrameInput {
   }
 
   bool Skip(int32_t count, const ProgressCallback&, std::array<uint8_t, 768>& palette) override {
+    next_ += count;
     for (int32_t skipped = 0; skipped < count;) {
       int32_t tag = ReadTag();
       if (tag == 0) {
@@ -131,7 +143,10 @@ class RawInput : public FrameInput {
     return true;
   }
 
-  void Rewind() override { fseeko(file_.get(), kRecordsStart, SEEK_SET); }
+  void Rewind() override {
+    fseeko(file_.get(), kRecordsStart, SEEK_SET);
+    next_ = 0;
+  }
 
  private:
   int32_t ReadTag() {
@@ -151,8 +166,12 @@ class RawInput : public FrameInput {
     return tag;
   }
 
+  static constexpr const char* kUnreadable = "the file cannot be read";
+
   FilePtr file_;
+  std::string name_;
   int32_t width_ = 0, height_ = 0, pitch_ = 0;
+  int32_t held_ = 0, announced_ = 0, next_ = 0;  // frames whole in the file, in its header, read
   int64_t fileSize_ = 0;
   std::vector<uint8_t> buffer_;
 };

@@ -7,6 +7,7 @@ namespace toolsupport {
 namespace {
 
 constexpr int kMaxListDepth = 4;
+constexpr uint32_t kWaveFormatExtensible = 0xFFFE;
 
 // The data size that writers which cannot seek back leave: the data runs to the end of the file.
 constexpr uint64_t kUpToTheEnd = 0xFFFFFFFF;
@@ -81,9 +82,19 @@ struct AviWalk {
 }  // namespace
 
 bool ReadPcmFormat(const RiffFile& file, const RiffChunk& chunk, PcmFormat& format) {
-  uint8_t f[16];
-  if (chunk.size < sizeof f || !file.ReadAt(chunk.data, f, sizeof f)) return false;
-  if (Little16(f) != 1) return false;
+  uint8_t f[40];
+  if (chunk.size < 16 || !file.ReadAt(chunk.data, f, 16)) return false;
+  const uint32_t tag = Little16(f);
+  if (tag == kWaveFormatExtensible) {
+    // The extensible form names its sample format by a GUID after the plain fields: PCM's is
+    // the PCM tag followed by the fixed part that every such format GUID shares.
+    static const uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                              0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    if (chunk.size < sizeof f || !file.ReadAt(chunk.data, f, sizeof f)) return false;
+    if (Little16(f + 16) < 22 || std::memcmp(f + 24, kPcmSubFormat, 16) != 0) return false;
+  } else if (tag != 1) {
+    return false;
+  }
   format.channels = Little16(f + 2);
   format.rate = Little32(f + 4);
   format.bits = Little16(f + 14);

@@ -106,26 +106,32 @@ bool SoundSource::OpenList(const SoundSwitches& switches) {
   if (depth_ >= kMaxListDepth) return Refuse("Wave lists are nested too deeply.");
   ListWalker walker;
   if (!walker.OpenListFile(name)) return Refuse("Error opening the input file.");
+  std::vector<ListEntry> listed;
   ListEntry entry;
-  while (walker.ParseListEntry(entry)) entries_.push_back(entry);
-  if (entries_.empty()) return Refuse("No files in the wave list file.");
+  while (walker.ParseListEntry(entry)) listed.push_back(entry);
   kind = SoundKind::kWaveList;
   // The first entry's format is the list's unless one is requested; every entry is then
-  // opened in that format to add up the list's size. Entries report their own failures.
+  // opened in that format to add up the list's size. Entries that cannot be opened are
+  // skipped, each with a status line.
   entrySwitches_ = switches;
-  std::unique_ptr<SoundSource> first = OpenEntry(0, &soundFound_);
-  if (!first) return false;
+  std::unique_ptr<SoundSource> first;
+  for (const ListEntry& candidate : listed) {
+    if ((first = OpenEntryOrSkip(candidate, &soundFound_))) break;
+  }
+  if (!first) return Refuse("No files in the wave list file.");
   source = output = first->output;
   entrySwitches_.rate = static_cast<int32_t>(output.rate);
   entrySwitches_.channels = static_cast<int32_t>(output.channels);
   entrySwitches_.bits = static_cast<int32_t>(output.bits);
   uint64_t total = 0;
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    std::unique_ptr<SoundSource> opened = OpenEntry(i, &soundFound_);
-    if (!opened) return false;
+  for (const ListEntry& candidate : listed) {
+    std::unique_ptr<SoundSource> opened = OpenEntryOrSkip(candidate, &soundFound_);
+    if (!opened) continue;
+    entries_.push_back(candidate);
     total += opened->size;
     if (damage == nullptr) damage = opened->damage;
   }
+  if (entries_.empty()) return Refuse("No files in the wave list file.");
   const Cut cut = CutOf(switches, false, 0, output, total);
   listSkip_ = cut.skip;
   size = cut.length;
@@ -137,6 +143,22 @@ std::unique_ptr<SoundSource> SoundSource::OpenEntry(size_t index, bool* soundFou
   s.start = entries_[index].start;
   s.end = entries_[index].end;
   return Open(progress_, s, entries_[index].name, depth_ + 1, soundFound);
+}
+
+std::unique_ptr<SoundSource> SoundSource::OpenEntryOrSkip(const ListEntry& entry, bool* soundFound) const {
+  SoundSwitches s = entrySwitches_;
+  s.start = entry.start;
+  s.end = entry.end;
+  const ProgressCallback progress = progress_;
+  const std::string entryName = entry.name;
+  ProgressCallback skipping = [progress, entryName](int kind, const char* text) {
+    if (kind != 2) return progress ? progress(kind, text) : 0;
+    const std::string line = entryName + ": " + (text ? text : "") + " - skipped.";
+    return progress ? progress(1, line.c_str()) : 0;
+  };
+  std::unique_ptr<SoundSource> opened = Open(skipping, s, entry.name, depth_ + 1, soundFound);
+  if (opened) opened->progress_ = progress_;
+  return opened;
 }
 
 bool SoundSource::OpenRawFile(const SoundSwitches& switches) {

@@ -49,6 +49,9 @@ class SoundSource : public PcmSource {
                                            const std::string& name, int depth, bool* soundFound);
   bool OpenList(const SoundSwitches& switches);
   std::unique_ptr<SoundSource> OpenEntry(size_t index, bool* soundFound = nullptr) const;
+  // The same, for an entry that is skipped when it cannot be opened: its reason is shown as a
+  // status line instead of an error.
+  std::unique_ptr<SoundSource> OpenEntryOrSkip(const ListEntry& entry, bool* soundFound) const;
   bool OpenRawFile(const SoundSwitches& switches);
   // A WAV file, else a .vnt video's track, else an AVI file's sound stream.
   bool OpenRecording(const SoundSwitches& switches);

@@ -59,17 +59,21 @@ size_t ReadSound(SoundTrackEncoder& encoder, uint8_t* buffer, size_t want) {
   return got;
 }
 
-// Gathers up to `request` bytes (whole frames) of lead silence and sound into buffer.
+// Gathers up to `request` bytes (whole frames) of lead silence and sound into buffer. The lead
+// silence is part of the track's length: the track lasts as long as asked, its sound starting
+// after the silence.
 size_t GatherSound(SoundTrackEncoder& encoder, uint8_t* buffer, size_t request) {
   size_t produced = 0;
   bool restarted = false;
   for (;;) {
     size_t cycle = 0;
+    const uint64_t amount = std::min<uint64_t>(encoder.left, request - produced);
     // Lead silence: the buffer already holds the silence pattern.
-    size_t silence = static_cast<size_t>(std::min<uint64_t>(encoder.lead_left, request - produced));
+    size_t silence = static_cast<size_t>(std::min<uint64_t>(encoder.lead_left, amount));
     encoder.lead_left -= silence;
+    encoder.left -= silence;
     cycle += silence;
-    size_t want = static_cast<size_t>(std::min<uint64_t>(encoder.left, request - produced - silence));
+    size_t want = static_cast<size_t>(amount - silence);
     if (want > 0) cycle += ReadSound(encoder, buffer + produced + silence, want);
     produced += cycle;
     if (encoder.left > 0 || produced >= request || !encoder.repeat) break;
@@ -158,7 +162,8 @@ std::unique_ptr<SoundTrackEncoder> OpenSoundTrack(std::unique_ptr<PcmSource> sou
   encoder->raw = options.raw_chunks;
   encoder->silence = format.bits == 8 ? 0x80 : 0;
   encoder->lead = RoundUp(uint64_t{options.lead_silence_ms} * per_second / 1000, frame);
-  encoder->length = options.length_ms == 0 ? source->OutputSize() / frame * frame
+  // The length holds the lead silence. "All of the source" keeps all of it after the silence.
+  encoder->length = options.length_ms == 0 ? encoder->lead + source->OutputSize() / frame * frame
                                            : RoundUp(uint64_t{options.length_ms} * per_second / 1000, frame);
   encoder->lead_left = encoder->lead;
   encoder->left = encoder->length;

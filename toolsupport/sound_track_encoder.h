@@ -28,8 +28,8 @@ inline constexpr uint32_t kTrackCompressed = 1u << 31;
 inline constexpr int kMaxLossLevel = 9;
 
 struct SoundTrackOptions {
-  uint32_t length_ms = 0;  // 0: all of the source
-  uint32_t lead_silence_ms = 0;
+  uint32_t length_ms = 0;        // of the whole track, lead silence included; 0: all of the source
+  uint32_t lead_silence_ms = 0;  // at the start of the track (and of each repetition)
   bool repeat = false;       // start the track again when its length is used up
   bool loop_source = false;  // rewind the source when it ends before the length
   int loss_level = 0;        // 0 exact to 9
@@ -42,7 +42,7 @@ struct SoundTrackEncoder {
   bool raw = false;
   uint8_t silence = 0x80;  // 0x80 for 8-bit, 0 for 16-bit sound
   uint64_t lead_left = 0, lead = 0;      // bytes of leading silence still to give / in all
-  uint64_t left = 0, length = 0;         // bytes of source sound still to give / in all
+  uint64_t left = 0, length = 0;         // bytes of the track still to give / in all, lead included
   int loss_level = 0;
   bool loop_source = false;
   bool repeat = false;

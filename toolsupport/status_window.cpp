@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <thread>
@@ -12,6 +11,7 @@
 #include "platform/gui/display_env.h"
 #include "platform/gui/status_panel.h"
 #include "platform/system/clock.h"
+#include "platform/system/stop_signals.h"
 #include "report_protocol.h"
 #include "switches.h"
 
@@ -19,13 +19,6 @@ namespace {
 
 constexpr const char* kCancelQuestion = "Do you want to cancel?";
 constexpr size_t kCaptionLimit = 256;
-
-volatile std::sig_atomic_t stopSignal = 0;
-
-extern "C" void OnStopSignal(int signalNumber) {
-  stopSignal = 1;
-  std::signal(signalNumber, SIG_DFL);  // a second one ends the process as usual
-}
 
 // Cuts a text to at most `limit` bytes without splitting a UTF-8 sequence.
 std::string Cut(const std::string& text, size_t limit) {
@@ -52,8 +45,7 @@ class StatusWindowModule : public platform::StatusPanelEvents {
   uint64_t nextStatusTime = 0;
   int exitCode = 1;
   bool windowClosed = false;  // the window existed and is gone
-  bool signalsInstalled = false;
-  void (*previousHandlers[3])(int) = {};
+  bool panelWithoutViewer = false;  // tests drive the panel on platforms nobody sees
 
   bool Exists() const { return console || panel != nullptr; }
   bool Visible() const { return panel && panel->IsVisible(); }
@@ -84,25 +76,16 @@ class StatusWindowModule : public platform::StatusPanelEvents {
   }
 
   void TakeStopSignal() {
-    if (!stopSignal) return;
-    stopSignal = 0;
+    if (!platform::TakeStopSignal()) return;
     ++closeRequests;
     noMoreQuestions = true;
     cancel = true;
   }
 
-  void InstallSignals() {
-    const int stopSignals[3] = {SIGINT, SIGTERM, SIGHUP};
-    for (int i = 0; i < 3; ++i) previousHandlers[i] = std::signal(stopSignals[i], OnStopSignal);
-    signalsInstalled = true;
-  }
-
-  void RemoveSignals() {
-    if (!signalsInstalled) return;
-    const int stopSignals[3] = {SIGINT, SIGTERM, SIGHUP};
-    for (int i = 0; i < 3; ++i) std::signal(stopSignals[i], previousHandlers[i]);
-    signalsInstalled = false;
-    stopSignal = 0;
+  // Where nobody can see a window (no display, or Qt's offscreen and minimal platforms) the
+  // console face stands in, so that nothing waits for a button nobody can press.
+  bool ShowsPanel() const {
+    return platform::PersonCanAnswer() || (panelWithoutViewer && platform::WindowsAvailable());
   }
 
   void ShowStatus(const std::string& text, bool print) {
@@ -153,14 +136,14 @@ bool CreateStatusWindow(const std::string& versionLine, const std::string& title
   m.title = Cut(title, kCaptionLimit);
   m.versionLine = Cut(versionLine, kStatusTextLimit);
   m.statusText = "Loading...";
-  if (platform::WindowsAvailable()) {
+  if (m.ShowsPanel()) {
     m.panel = platform::StatusPanel::Create(m.title, m.versionLine, m);
   } else {
     m.console = true;
     std::fprintf(stderr, "%s - %s\n", m.title.c_str(), m.versionLine.c_str());
   }
   if (!m.Exists()) return false;
-  m.InstallSignals();
+  platform::InstallStopSignals();
   PumpMessages();
   if (m.panel) m.panel->FocusButton();
   return true;
@@ -252,7 +235,7 @@ void FinishStatusWindow(bool success) {
   }
   m.DestroyWindow();
   platform::ProcessStatusEvents();
-  m.RemoveSignals();
+  platform::RemoveStopSignals();
 }
 
 bool ConfirmOverwrite(const std::string& fileName) {
@@ -265,7 +248,8 @@ void ResetStatusWindowForTesting() {
   StatusWindowModule& m = Module();
   m.DestroyWindow();
   platform::ProcessStatusEvents();
-  m.RemoveSignals();
+  platform::RemoveStopSignals();
+  m.panelWithoutViewer = false;
   m.frontEnd = 0;
   m.closeAtOnce = false;
   m.console = false;
@@ -281,5 +265,7 @@ void ResetStatusWindowForTesting() {
 }
 
 platform::StatusPanel* StatusPanelForTesting() { return Module().panel.get(); }
+
+void ShowStatusPanelWithoutViewerForTesting() { Module().panelWithoutViewer = true; }
 
 const std::string& CurrentStatusText() { return Module().statusText; }

@@ -74,5 +74,8 @@ class StatusPanel;
 }
 // The window while it exists, for tests that act as the user; null otherwise.
 platform::StatusPanel* StatusPanelForTesting();
+// Until the next reset, the window is made on Qt's offscreen platform too (where the tools
+// otherwise take the console face), so that tests can act as the user.
+void ShowStatusPanelWithoutViewerForTesting();
 // The status text as it stands (kept also without a window, for the report).
 const std::string& CurrentStatusText();

@@ -53,6 +53,11 @@ std::string TakeWord(std::string& text) {
   return word;
 }
 
+bool TakeLastArgument(std::string& text, std::string& name) {
+  name = TakeArgument(text);
+  return text.empty();
+}
+
 std::string TakeArgument(std::string& text) {
   TrimLeading(text);
   std::string word;

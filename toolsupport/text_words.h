@@ -14,6 +14,10 @@ std::string TakeWord(std::string& text);
 // are both trimmed.
 std::string TakeArgument(std::string& text);
 
+// The last name of a command line: the next argument, which must be all that is left of the
+// text. False (the caller shows its usage) when words remain after it.
+bool TakeLastArgument(std::string& text, std::string& name);
+
 // Removes blanks at both ends / at the start.
 void TrimText(std::string& text);
 void TrimLeading(std::string& text);

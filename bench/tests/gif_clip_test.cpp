@@ -84,6 +84,66 @@ TEST(CroppedGif, StoresChangedRectanglesAndComposesBackToEveryFrame) {
   EXPECT_EQ(shown, clip.frames);
 }
 
+struct TestImage {
+  PixelRect rect;
+  std::vector<uint8_t> pixels;
+  int transparent = NO_TRANSPARENT_COLOR;
+  int disposal = DISPOSE_DO_NOT;
+};
+
+// A GIF of a 4 x 3 screen with background colour 7, as an optimiser may store one.
+void WriteComposedGif(const std::string& path, const std::vector<TestImage>& images) {
+  int error = 0;
+  GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+  ASSERT_NE(gif, nullptr);
+  ColorMapObject* map = GifMakeMapObject(256, nullptr);
+  EGifSetGifVersion(gif, true);
+  ASSERT_EQ(EGifPutScreenDesc(gif, 4, 3, 8, 7, map), GIF_OK);
+  for (const TestImage& image : images) {
+    GraphicsControlBlock control{};
+    control.DisposalMode = image.disposal;
+    control.TransparentColor = image.transparent;
+    GifByteType extension[4];
+    const size_t length = EGifGCBToExtension(&control, extension);
+    ASSERT_EQ(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, int(length), extension), GIF_OK);
+    const PixelRect& r = image.rect;
+    ASSERT_EQ(EGifPutImageDesc(gif, int(r.left), int(r.top), int(r.width), int(r.height), false, nullptr), GIF_OK);
+    std::vector<GifPixelType> pixels(image.pixels.begin(), image.pixels.end());
+    ASSERT_EQ(EGifPutLine(gif, pixels.data(), int(pixels.size())), GIF_OK);
+  }
+  ASSERT_EQ(EGifCloseFile(gif, &error), GIF_OK);
+  GifFreeMapObject(map);
+}
+
+TEST(ComposedGif, TransparentPixelsShowThroughAndDisposalsUndoTheImageBeforeTheNext) {
+  ScratchFolder folder;
+  ASSERT_TRUE(folder.Made());
+  const std::vector<uint8_t> first = {1, 1, 1, 1, 1, 2, 2, 1, 1, 1, 1, 1};
+  // The second image covers the middle 2 x 2, its colour 9 transparent; the third one pixel.
+  const std::vector<uint8_t> second = {1, 1, 1, 1, 1, 5, 2, 1, 1, 5, 5, 1};
+  struct Case {
+    int disposal;
+    std::vector<uint8_t> third;  // the screen after the third image
+  };
+  const Case cases[] = {
+      {DISPOSE_DO_NOT, {3, 1, 1, 1, 1, 5, 2, 1, 1, 5, 5, 1}},
+      {DISPOSE_BACKGROUND, {3, 1, 1, 1, 1, 7, 7, 1, 1, 7, 7, 1}},
+      {DISPOSE_PREVIOUS, {3, 1, 1, 1, 1, 2, 2, 1, 1, 1, 1, 1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.disposal);
+    const std::string path = folder.File("composed.gif");
+    WriteComposedGif(path, {{{0, 0, 4, 3}, first},
+                            {{1, 1, 2, 2}, {5, 9, 5, 5}, 9, c.disposal},
+                            {{0, 0, 1, 1}, {3}}});
+    std::vector<uint8_t> canvas;
+    std::vector<std::vector<uint8_t>> shown;
+    ASSERT_EQ(DecodeGif(path, canvas, [&](const std::vector<uint8_t>& picture) { shown.push_back(picture); }), 3);
+    EXPECT_EQ(shown, (std::vector<std::vector<uint8_t>>{first, second, c.third}));
+    EXPECT_EQ(GifGlobalColors(path).size(), 768u);
+  }
+}
+
 TEST(CroppedGif, PlayerRefusesDamagedFilesAndImagesOutsideTheScreen) {
   ScratchFolder folder;
   ASSERT_TRUE(folder.Made());

@@ -2,22 +2,51 @@
 // Usage: vantcw_demo_clip <output.avi> [width height frames framesPerSecond]
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "demo_clip.h"
 
+namespace {
+
+void PrintUsage(std::FILE* to, const char* program) {
+  std::fprintf(to,
+               "Usage: %s <output.avi> [width height frames framesPerSecond]\n"
+               "Writes a generated animation with a tone as an AVI file (default 320 240 90 15).\n",
+               program);
+}
+
+// A whole positive number, nothing else.
+bool ReadCount(const char* text, uint32_t& value) {
+  if (text[0] < '0' || text[0] > '9') return false;
+  char* end = nullptr;
+  const unsigned long number = std::strtoul(text, &end, 10);
+  if (*end != '\0' || number == 0 || number > 1000000) return false;
+  value = static_cast<uint32_t>(number);
+  return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc != 2 && argc != 6) {
-    std::fprintf(stderr, "Usage: %s <output.avi> [width height frames framesPerSecond]\n", argv[0]);
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    PrintUsage(stdout, argv[0]);
+    return 0;
+  }
+  // Options are refused rather than taken for the name of the file to write.
+  bool option = false;
+  for (int i = 1; i < argc; ++i) option = option || argv[i][0] == '-';
+  if ((argc != 2 && argc != 6) || option) {
+    if (option) std::fprintf(stderr, "Unknown option.\n");
+    PrintUsage(stderr, argv[0]);
     return 1;
   }
   uint32_t width = 320, height = 240, frames = 90, fps = 15;
   if (argc == 6) {
-    width = static_cast<uint32_t>(std::strtoul(argv[2], nullptr, 10));
-    height = static_cast<uint32_t>(std::strtoul(argv[3], nullptr, 10));
-    frames = static_cast<uint32_t>(std::strtoul(argv[4], nullptr, 10));
-    fps = static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 10));
-    if (width == 0 || height == 0 || frames == 0 || fps == 0 || width > 4096 || height > 4096) {
-      std::fprintf(stderr, "Width, height, frames and frames per second must be positive.\n");
+    if (!ReadCount(argv[2], width) || !ReadCount(argv[3], height) || !ReadCount(argv[4], frames) ||
+        !ReadCount(argv[5], fps) || width > 4096 || height > 4096) {
+      std::fprintf(stderr, "Width, height, frames and frames per second must be positive whole numbers"
+                           " (width and height up to 4096).\n");
       return 1;
     }
   }

@@ -10,6 +10,7 @@
 #include "compressor_switches.h"
 #include "data_rate.h"
 #include "platform/gui/dialogs.h"
+#include "platform/image/image.h"
 #include "status_window.h"
 #include "stored_video.h"
 #include "toolsupport/tests/report_collector.h"
@@ -74,7 +75,7 @@ TEST_F(CompressorProgram, BadSwitchesAndMissingNamesShowTheUsage) {
   for (const std::string& command :
        {Quoted(clip) + " " + out + " /N-350", Quoted(clip) + " " + out + " /K500",
         Quoted(clip) + " " + out + " /Qx", Quoted(clip) + " " + out + " /Zebra", Quoted(clip),
-        std::string(" /O")}) {
+        std::string(" /O"), Quoted(clip) + " " + out + " " + Quoted(folder / "extra.vnt")}) {
     SCOPED_TRACE(command);
     const size_t before = dialogs.asked().size();
     EXPECT_EQ(Run(command), 1);
@@ -88,6 +89,39 @@ TEST_F(CompressorProgram, BadSwitchesAndMissingNamesShowTheUsage) {
     EXPECT_NE(asked[before + 2].icon, DialogIcon::Error);
   }
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"clip.avi"});
+}
+
+// An input frame that cannot be read ends the run with the input's own reason; nothing is
+// written, not even a black frame in its place.
+TEST_F(CompressorProgram, AnUnreadableInputFailsWithItsReasonAndLeavesNothing) {
+  platform::Image picture;
+  ASSERT_EQ(platform::AllocateImage(picture, 32, 24, 8), platform::ImageStatus::Ok);
+  for (size_t i = 0; i < picture.pixels.size(); ++i) picture.pixels[i] = static_cast<uint8_t>(i * 7);
+  const std::string gif = folder / "damaged.gif";
+  ASSERT_EQ(platform::SaveImage(platform::ImageFormat::Gif, gif, picture, 0), platform::ImageStatus::Ok);
+  std::vector<uint8_t> bytes = testing::FileBytes(gif);
+  bytes.resize(bytes.size() - 60);  // its only picture is cut short
+  testing::WriteFile(gif, bytes);
+  bytes = testing::FileBytes(clip);
+  bytes.resize(bytes.size() * 6 / 10);  // the AVI loses its last frames
+  testing::WriteFile(folder / "cut.avi", bytes);
+
+  struct Case {
+    std::string input, reason;
+  };
+  const Case cases[] = {
+      {gif, "the picture is damaged or cut short"},
+      {folder / "cut.avi", "it ends after 6 of its 10 frames"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    for (const char* output : {"out.vnt", "out.flc"}) {
+      EXPECT_EQ(Run(Quoted(c.input) + " " + Quoted(folder / output) + " /L-1"), 1);
+      ASSERT_FALSE(Messages().empty());
+      EXPECT_EQ(Messages().back(), "Error reading: " + c.input + " (" + c.reason + ").");
+    }
+  }
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "cut.avi", "damaged.gif"}));
 }
 
 TEST_F(CompressorProgram, TheInputIsNeverTheOutput) {

@@ -2,6 +2,8 @@
 // playback library.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -137,6 +139,35 @@ TEST_F(VantcwProgram, AStoppedRunLeavesNothingAndFails) {
   const std::string video = folder / "stopped.vnt";
   ASSERT_EQ(RunVantcw({input, video, "/F200000", "/N-30"}), 1);
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"clip.avi"});
+}
+
+// The demo's input maker shows its usage for --help and refuses options and malformed numbers;
+// it never writes a file named like an option.
+TEST_F(VantcwProgram, TheDemoClipMakerRefusesOptions) {
+  char previous[4096];
+  ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+  ASSERT_EQ(chdir(folder.path().c_str()), 0);
+  struct Case {
+    std::vector<std::string> arguments;
+    int exitCode;
+    const char* says;
+  };
+  const Case cases[] = {
+      {{"--help"}, 0, ""},
+      {{"-x"}, 1, "Unknown option."},
+      {{"--frames=3", "out.avi"}, 1, "Unknown option."},
+      {{"out.avi", "32", "32", "ten", "10"}, 1, "must be positive whole numbers"},
+      {{"out.avi", "32", "32", "3"}, 1, "Usage:"},
+  };
+  for (const Case& c : cases) {
+    const testing_programs::ProgramResult run = testing_programs::RunProgram("vantcw_demo_clip", c.arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments[0];
+    EXPECT_NE(run.errors.find(c.says), std::string::npos) << run.errors;
+  }
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"clip.avi"});
+  EXPECT_EQ(testing_programs::RunProgram("vantcw_demo_clip", {"made.avi", "16", "16", "2", "5"}).exitCode, 0);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "made.avi"}));
+  ASSERT_EQ(chdir(previous), 0);
 }
 
 }  // namespace

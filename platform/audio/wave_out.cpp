@@ -1,8 +1,10 @@
 #include "wave_out.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -44,6 +46,41 @@ void CopyQueuedSound(void* userdata, Uint8* stream, int length) {
   device->taken.fetch_add(copied, std::memory_order_relaxed);
 }
 
+// The sound library behind SDL's ALSA driver prints every failed attempt to find a device to
+// standard error; a run without a sound device then starts with lines of such chatter. Its
+// report function is replaced by one that says nothing, in the copy of the library that SDL
+// loads as well (when the library is not there, there is nothing to silence).
+extern "C" void IgnoreSoundLibraryReport(const char*, int, const char*, int, const char*, ...) {}
+
+void SilenceSoundLibrary() {
+  static const bool silenced = [] {
+    void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) return false;
+    using Report = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetReport = int (*)(Report);
+    auto set = reinterpret_cast<SetReport>(dlsym(library, "snd_lib_error_set_handler"));
+    if (set != nullptr) set(IgnoreSoundLibraryReport);
+    return set != nullptr;  // the library stays loaded, and with it the silent report
+  }();
+  (void)silenced;
+}
+
+// Said once per run, the first time no device can be had.
+void NoteNoSoundDevice() {
+  static bool said = false;
+  if (said) return;
+  said = true;
+  std::fputs("No sound device could be opened: playing without sound.\n", stderr);
+}
+
+// Starts SDL's audio part. The programs stop on SIGINT, SIGTERM and SIGHUP themselves, so SDL
+// must not take those signals over.
+bool StartAudio() {
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SilenceSoundLibrary();
+  return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+}
+
 // Device buffer of about a thirtieth of a second, in a power of two of sample frames.
 Uint16 BufferFrames(uint32_t rate) {
   uint32_t frames = 256;
@@ -75,7 +112,10 @@ void ScaleSamples(const WaveFormat& format, uint32_t volume, uint8_t* data, uint
 WaveOutDevice* WaveOutOpen(const WaveFormat& format) {
   if (format.rate == 0 || format.rate > 0xFFFFFF) return nullptr;
   if ((format.bits != 8 && format.bits != 16) || (format.channels != 1 && format.channels != 2)) return nullptr;
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+  if (!StartAudio()) {
+    NoteNoSoundDevice();
+    return nullptr;
+  }
   auto* device = new WaveOutDevice;
   device->format = format;
   SDL_AudioSpec want{};
@@ -91,6 +131,7 @@ WaveOutDevice* WaveOutOpen(const WaveFormat& format) {
   if (device->id == 0) {
     delete device;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    NoteNoSoundDevice();
     return nullptr;
   }
   device->silence = have.silence;

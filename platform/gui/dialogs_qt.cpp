@@ -6,6 +6,7 @@
 
 #include "dialogs.h"
 #include "qt_application.h"
+#include "toolkit_icon.h"
 
 namespace platform {
 namespace {
@@ -56,6 +57,7 @@ DialogResult RunMessageBox(const DialogRequest& request) {
   QString text = Text(request.text);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   QMessageBox box(BoxIcon(request.icon), Text(request.caption), text, buttons, request.owner);
+  box.setWindowIcon(ToolkitIcon());
   if (buttons.testFlag(BoxButton(request.defaultAnswer))) {
     box.setDefaultButton(BoxButton(request.defaultAnswer));
   }
@@ -72,6 +74,7 @@ DialogResult RunFileDialog(const DialogRequest& request) {
   QFileDialog dialog(request.owner, Text(request.caption), FileName(request.directory),
                      Text(request.filter));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setWindowIcon(ToolkitIcon());
   switch (request.kind) {
     case DialogKind::OpenFiles: dialog.setFileMode(QFileDialog::ExistingFiles); break;
     case DialogKind::SaveFile:

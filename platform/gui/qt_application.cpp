@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "display_env.h"
+#include "toolkit_icon.h"
 
 namespace platform {
 
@@ -14,6 +15,7 @@ bool MakeGuiApplication() {
   static char name[] = "vant";
   static char* argv[] = {name, nullptr};
   new QApplication(argc, argv);  // lives until the process ends
+  QApplication::setWindowIcon(ToolkitIcon());  // dialogs and message boxes take it from here
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include <QWindowStateChangeEvent>
 
 #include "qt_application.h"
+#include "toolkit_icon.h"
 
 namespace platform {
 namespace {
@@ -32,6 +33,7 @@ class StatusPanel::View : public QWidget {
         versionLine_(Text(versionLine)),
         status_(QStringLiteral("Loading...")) {
     setWindowTitle(Text(title));
+    setWindowIcon(ToolkitIcon());
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Sized from the text height, in the proportions of a wide, low dialog.
     const int unit = QFontMetrics(font()).height();

@@ -1,7 +1,10 @@
 #include "window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCursor>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QMouseEvent>
@@ -15,6 +18,7 @@
 #include <unordered_map>
 
 #include "qt_application.h"
+#include "toolkit_icon.h"
 
 namespace platform {
 namespace {
@@ -55,6 +59,7 @@ class WindowWidget : public QWidget {
   void paintEvent(QPaintEvent* event) override {
     QPainter painter(this);
     painter.drawImage(event->rect(), owner_.surface_, event->rect());
+    if (!owner_.overlay_.isNull()) painter.drawImage(owner_.overlay_at_, owner_.overlay_);
   }
 
   void resizeEvent(QResizeEvent*) override { owner_.ResizeSurface(width(), height()); }
@@ -110,6 +115,17 @@ void ProcessWindowEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+bool MousePresent() {
+  if (!MakeGuiApplication()) return false;
+  for (const QInputDevice* device : QInputDevice::devices()) {
+    if (device->type() == QInputDevice::DeviceType::Mouse ||
+        device->type() == QInputDevice::DeviceType::TouchPad) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::unique_ptr<Window> Window::Create(std::string_view title, WindowStyle style) {
   if (!MakeGuiApplication()) return nullptr;
   return std::unique_ptr<Window>(new Window(title, style));
@@ -123,8 +139,12 @@ Window::Window(std::string_view title, WindowStyle style) : handle_(NewHandle())
   } else if (!style.caption) {
     // Customized hints without a title hint leave the window manager's border only.
     flags |= style.border ? Qt::CustomizeWindowHint : Qt::FramelessWindowHint;
+  } else if (style.fixed_size) {
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+             Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
   }
   widget_->setWindowFlags(flags);
+  widget_->setWindowIcon(ToolkitIcon());
   SetTitle(title);
   ResizeSurface(widget_->width(), widget_->height());
   LiveWindows()[handle_] = this;
@@ -150,7 +170,12 @@ void Window::Place(int x, int y, int outer_width, int outer_height) {
   int extra_width = frame.width() - client.width();
   int extra_height = frame.height() - client.height();
   widget_->move(x, y);
-  widget_->resize(std::max(0, outer_width - extra_width), std::max(0, outer_height - extra_height));
+  const QSize size(std::max(0, outer_width - extra_width), std::max(0, outer_height - extra_height));
+  if (style_.fixed_size) {
+    widget_->setFixedSize(size);
+  } else {
+    widget_->resize(size);
+  }
 }
 
 QRect Window::ClientRect() const { return widget_->geometry(); }
@@ -213,6 +238,37 @@ void Window::UpdateNow() {
 QImage Window::Grab() { return widget_->grab().toImage(); }
 
 QWidget* Window::Widget() { return widget_.get(); }
+
+void Window::SetOverlay(const QImage& image, QPoint at) {
+  const QRect before = overlay_.isNull() ? QRect() : QRect(overlay_at_, overlay_.size());
+  overlay_ = image;
+  overlay_at_ = at;
+  widget_->update(before.united(QRect(at, image.size())));
+}
+
+void Window::ClearOverlay() {
+  if (overlay_.isNull()) return;
+  widget_->update(QRect(overlay_at_, overlay_.size()));
+  overlay_ = QImage();
+}
+
+void Window::SetPointerHidden(bool hidden) {
+  if (hidden) {
+    widget_->setCursor(Qt::BlankCursor);
+  } else {
+    widget_->unsetCursor();
+  }
+}
+
+std::optional<QPoint> Window::PointerPosition() const {
+  const QPoint global = QCursor::pos();
+  if (QApplication::topLevelAt(global) != widget_.get()) return std::nullopt;
+  const QPoint local = widget_->mapFromGlobal(global);
+  if (!widget_->rect().contains(local)) return std::nullopt;
+  return local;
+}
+
+void Window::MovePointer(QPoint at) { QCursor::setPos(widget_->mapToGlobal(at)); }
 
 void Window::ResizeSurface(int width, int height) {
   width = std::max(width, 1);

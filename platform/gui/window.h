@@ -7,6 +7,7 @@
 #include <QRect>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "key_codes.h"
@@ -49,10 +50,14 @@ struct WindowStyle {
   bool caption = true;       // a title bar
   bool border = false;       // without a title bar: a plain border all the same, else no frame
   bool full_screen = false;  // no frame, over the whole screen and on top of other windows
+  bool fixed_size = false;   // the size is the owner's alone: no resizing, no maximize button
 };
 
 // Delivers every window event that is waiting (input, paints, posted requests) and returns.
 void ProcessWindowEvents();
+
+// True when the window system reports a mouse (or another pointing device that moves a pointer).
+bool MousePresent();
 
 class Window {
  public:
@@ -102,6 +107,20 @@ class Window {
   // What the client area shows, read back from the window itself.
   QImage Grab();
 
+  // A picture laid over the surface whenever the window paints (a pointer the owner draws
+  // itself), at a client position; the surface stays as it is under it. Transparent pixels of
+  // the image show the surface.
+  void SetOverlay(const QImage& image, QPoint at);
+  void ClearOverlay();
+
+  // The system pointer: hidden while it is over this window, or shown normally.
+  void SetPointerHidden(bool hidden);
+  // Where the system pointer is in client coordinates, when it lies over this window's client
+  // area and no other window covers it there.
+  std::optional<QPoint> PointerPosition() const;
+  // Moves the system pointer to a client position.
+  void MovePointer(QPoint at);
+
   QWidget* Widget();
 
  private:
@@ -116,6 +135,8 @@ class Window {
   WindowStyle style_;
   WindowEvents* events_ = nullptr;
   QImage surface_;
+  QImage overlay_;
+  QPoint overlay_at_;
   bool paint_pending_ = false;
   void* restore_target_ = nullptr;  // a handle, looked up when used
 };

@@ -1,9 +1,14 @@
 // GIF files through giflib: the first picture of the file on its logical screen.
+#include <fcntl.h>
 #include <gif_lib.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
+#include "gif_records.h"
 #include "image_codec.h"
 
 namespace platform::image_codec {
@@ -47,17 +52,14 @@ ImageStatus GifInfo(const std::string& path, ImageInfo& info) {
   return ImageStatus::Ok;
 }
 
-ImageStatus GifLoad(const std::string& path, Picture& picture) {
-  ImageStatus status;
-  if (!LooksLikeGif(path, status)) return status;
-  GifReader reader(path);
-  if (!reader.gif) return ImageStatus::Corrupt;
-  GifFileType* gif = reader.gif;
-  status = picture.Allocate(gif->SWidth, gif->SHeight, 8);
-  if (status != ImageStatus::Ok) return status;
-  if (DGifSlurp(gif) != GIF_OK || gif->ImageCount < 1) return ImageStatus::Corrupt;
-  const SavedImage& first = gif->SavedImages[0];
-  const ColorMapObject* map = first.ImageDesc.ColorMap ? first.ImageDesc.ColorMap : gif->SColorMap;
+namespace {
+
+// Reads the image whose descriptor was just read onto the picture, clipped to the screen.
+ImageStatus ReadImage(GifFileType* gif, Picture& picture) {
+  const GifImageDesc& desc = gif->Image;
+  if (desc.Width <= 0 || desc.Height <= 0) return ImageStatus::Corrupt;
+  if (!SizeAcceptable(desc.Width, desc.Height, 8)) return ImageStatus::OutOfMemory;
+  const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
   if (!map) return ImageStatus::Corrupt;
   const int colours = map->ColorCount < 256 ? map->ColorCount : 256;
   for (int i = 0; i < colours; ++i) {
@@ -66,20 +68,56 @@ ImageStatus GifLoad(const std::string& path, Picture& picture) {
     picture.palette[i * 3 + 2] = map->Colors[i].Blue;
   }
   picture.paletteSize = colours;
-  std::fill(picture.pixels.begin(), picture.pixels.end(), static_cast<uint8_t>(gif->SBackGroundColor));
-  // The picture's own rectangle, clipped to the screen.
-  const GifImageDesc& desc = first.ImageDesc;
-  if (!first.RasterBits || desc.Width <= 0 || desc.Height <= 0) return ImageStatus::Corrupt;
-  for (int64_t y = 0; y < desc.Height; ++y) {
-    int64_t screenY = y + desc.Top;
+  // Interlaced images store their rows in four passes.
+  std::vector<int> rows;
+  if (desc.Interlace) {
+    const int offsets[4] = {0, 4, 2, 1}, steps[4] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass) {
+      for (int y = offsets[pass]; y < desc.Height; y += steps[pass]) rows.push_back(y);
+    }
+  } else {
+    for (int y = 0; y < desc.Height; ++y) rows.push_back(y);
+  }
+  std::vector<GifPixelType> line(static_cast<size_t>(desc.Width));
+  for (int y : rows) {
+    if (DGifGetLine(gif, line.data(), desc.Width) != GIF_OK) return ImageStatus::Corrupt;
+    const int64_t screenY = int64_t{y} + desc.Top;
     if (screenY < 0 || screenY >= picture.height) continue;
     for (int64_t x = 0; x < desc.Width; ++x) {
-      int64_t screenX = x + desc.Left;
-      if (screenX < 0 || screenX >= picture.width) continue;
-      picture.Row(static_cast<int32_t>(screenY))[screenX] = first.RasterBits[y * desc.Width + x];
+      const int64_t screenX = x + desc.Left;
+      if (screenX >= 0 && screenX < picture.width) picture.Row(static_cast<int32_t>(screenY))[screenX] = line[x];
     }
   }
   return ImageStatus::Ok;
+}
+
+}  // namespace
+
+// Record by record up to the first image, which is all that is taken: whatever follows it,
+// damaged or not, is never read.
+ImageStatus GifLoad(const std::string& path, Picture& picture) {
+  ImageStatus status;
+  if (!LooksLikeGif(path, status)) return status;
+  GifReader reader(path);
+  if (!reader.gif) return ImageStatus::Corrupt;
+  GifFileType* gif = reader.gif;
+  status = picture.Allocate(gif->SWidth, gif->SHeight, 8);
+  if (status != ImageStatus::Ok) return status;
+  std::fill(picture.pixels.begin(), picture.pixels.end(), static_cast<uint8_t>(gif->SBackGroundColor));
+  for (;;) {
+    GifRecordType type = UNDEFINED_RECORD_TYPE;
+    if (DGifGetRecordType(gif, &type) != GIF_OK) return ImageStatus::Corrupt;
+    switch (type) {
+      case EXTENSION_RECORD_TYPE:
+        if (!SkipGifExtension(gif)) return ImageStatus::Corrupt;
+        break;
+      case IMAGE_DESC_RECORD_TYPE:
+        if (DGifGetImageDesc(gif) != GIF_OK) return ImageStatus::Corrupt;
+        return ReadImage(gif, picture);
+      default:  // the end, before any image
+        return ImageStatus::Corrupt;
+    }
+  }
 }
 
 ImageStatus GifSave(const std::string& path, const Image& image, int /*option*/) {
@@ -92,8 +130,15 @@ ImageStatus GifSave(const std::string& path, const Image& image, int /*option*/)
     colours[i].Red = image.palette[i * 4 + 2];
   }
   int error = 0;
-  GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
-  if (!gif) return ImageStatus::CannotWrite;
+  // Made with the normal mode (0666 less the umask), like every file the tools write.
+  const int handle = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (handle < 0) return ImageStatus::CannotWrite;
+  GifFileType* gif = EGifOpenFileHandle(handle, &error);
+  if (!gif) {
+    close(handle);
+    std::remove(path.c_str());
+    return ImageStatus::CannotWrite;
+  }
   ColorMapObject* map = GifMakeMapObject(256, colours);
   bool ok = map && EGifPutScreenDesc(gif, image.width, image.height, 8, 0, map) == GIF_OK &&
             EGifPutImageDesc(gif, 0, 0, image.width, image.height, false, nullptr) == GIF_OK;

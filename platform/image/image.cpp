@@ -41,6 +41,20 @@ bool ValidImage(const Image& image) {
 
 }  // namespace
 
+const char* ImageStatusReason(ImageStatus status) {
+  switch (status) {
+    case ImageStatus::Ok: return "no error";
+    case ImageStatus::CannotOpen: return "the file cannot be read";
+    case ImageStatus::WrongFormat: return "it is not a picture of its kind";
+    case ImageStatus::Unsupported: return "this kind of picture cannot be read";
+    case ImageStatus::Corrupt: return "the picture is damaged or cut short";
+    case ImageStatus::OutOfMemory: return "the picture is too large";
+    case ImageStatus::CannotWrite: return "the file cannot be written";
+    case ImageStatus::BadImage: return "the picture does not fit the image made for it";
+  }
+  return "unknown error";
+}
+
 ImageStatus ReadImageInfo(ImageFormat format, const std::string& path, ImageInfo& info) {
   ImageInfo found;
   ImageStatus status = CallsOf(format).info(path, found);

@@ -27,6 +27,9 @@ enum class ImageStatus : int {
   BadImage = 7,       // the image record does not fit the call
 };
 
+// Why a call failed, in words that complete "Error reading: <file> (...)".
+const char* ImageStatusReason(ImageStatus status);
+
 // Largest picture side and largest pixel block the layer accepts.
 inline constexpr int32_t kMaxImageSide = 32768;
 inline constexpr uint64_t kMaxImageBytes = uint64_t{1} << 28;

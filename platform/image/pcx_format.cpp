@@ -44,6 +44,11 @@ ImageStatus ParseHeader(const std::vector<uint8_t>& file, PcxHeader& header) {
     return ImageStatus::WrongFormat;
   }
   if (!SizeAcceptable(header.width, header.height, 24)) return ImageStatus::OutOfMemory;
+  // The scan lines are expanded whole before the picture is made from them: they too must
+  // stay within the layer's limit, however long the header says a line is.
+  if (uint64_t{header.bytesPerLine} * header.planes * static_cast<uint64_t>(header.height) > kMaxImageBytes) {
+    return ImageStatus::OutOfMemory;
+  }
   return ImageStatus::Ok;
 }
 

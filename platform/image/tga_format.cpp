@@ -1,6 +1,7 @@
 // TGA files: colour-mapped, true-colour and grey pictures, plain or run-length
 // coded. The format has no signature, so the header is checked strictly: every
 // field must hold a value the format allows and the file must be long enough.
+#include <algorithm>
 #include <cstring>
 
 #include "image_codec.h"
@@ -73,6 +74,10 @@ ImageStatus ParseHeader(const std::vector<uint8_t>& file, uint64_t fileSize, Tga
   uint64_t leastData = header.runLength ? 2 : static_cast<uint64_t>(header.width) * header.height *
                                                    header.BytesPerPixel();
   if (fileSize < header.dataOffset + leastData) return ImageStatus::WrongFormat;
+  // The pixels are gathered at their own depth (up to 32 bits) before the picture is made.
+  if (!SizeAcceptable(header.width, header.height, std::max<int32_t>(24, static_cast<int32_t>(header.pixelBits)))) {
+    return ImageStatus::OutOfMemory;
+  }
   return ImageStatus::Ok;
 }
 
@@ -99,7 +104,6 @@ ImageStatus TgaInfo(const std::string& path, ImageInfo& info) {
   TgaHeader header;
   status = ParseHeader(head, fileSize, header);
   if (status != ImageStatus::Ok) return status;
-  if (!SizeAcceptable(header.width, header.height, 24)) return ImageStatus::OutOfMemory;
   info.width = static_cast<int32_t>(header.width);
   info.height = static_cast<int32_t>(header.height);
   info.bitsPerPixel = header.ColourMapped() || header.Grey() ? 8 : 24;

@@ -96,13 +96,23 @@ ImageStatus LoadIndexed(TIFF* tiff, const TiffLayout& layout, Picture& picture) 
   if (lineSize <= 0 || static_cast<uint64_t>(lineSize) * 8 < uint64_t{layout.width} * bits) {
     return ImageStatus::Corrupt;
   }
+  // The stored rows are turned the way the Orientation tag says, as the true-colour reader of
+  // the library turns them: the four orientations with swapped axes count as their unswapped
+  // counterparts.
+  uint16_t orientation = ORIENTATION_TOPLEFT;
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+  const bool mirrored = orientation == ORIENTATION_TOPRIGHT || orientation == ORIENTATION_BOTRIGHT ||
+                        orientation == ORIENTATION_RIGHTTOP || orientation == ORIENTATION_RIGHTBOT;
+  const bool upsideDown = orientation == ORIENTATION_BOTRIGHT || orientation == ORIENTATION_BOTLEFT ||
+                          orientation == ORIENTATION_RIGHTBOT || orientation == ORIENTATION_LEFTBOT;
   std::vector<uint8_t> line(static_cast<size_t>(lineSize));
   for (uint32_t y = 0; y < layout.height; ++y) {
     if (TIFFReadScanline(tiff, line.data(), y, 0) < 0) return ImageStatus::Corrupt;
-    uint8_t* row = picture.Row(static_cast<int32_t>(y));
+    uint8_t* row = picture.Row(static_cast<int32_t>(upsideDown ? layout.height - 1 - y : y));
     for (uint32_t x = 0; x < layout.width; ++x) {
       uint64_t bitPos = uint64_t{x} * bits;
-      row[x] = static_cast<uint8_t>((line[bitPos / 8] >> (8 - bits - bitPos % 8)) & (colours - 1));
+      row[mirrored ? layout.width - 1 - x : x] =
+          static_cast<uint8_t>((line[bitPos / 8] >> (8 - bits - bitPos % 8)) & (colours - 1));
     }
   }
   return ImageStatus::Ok;

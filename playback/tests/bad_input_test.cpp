@@ -65,7 +65,9 @@ TEST(BadInputTest, WhatIsNotAVideoIsRefusedWithoutLeakingDescriptors) {
   EXPECT_EQ(OpenDescriptorCount(), descriptors);
 }
 
-TEST(BadInputTest, EveryTruncationIsRefused) {
+// Cut inside the header, tables or tree data, a file is refused; cut inside its frames, it opens
+// and plays the frames it holds whole, then reading fails, in every way of reading it.
+TEST(BadInputTest, ACutFileOpensAndPlaysUpToTheCut) {
   TempDir dir;
   VideoSpec spec;
   spec.frames = 4;
@@ -88,9 +90,28 @@ TEST(BadInputTest, EveryTruncationIsRefused) {
     lengths.insert(lengths.end(), {offset - 1, offset, offset + 1});
   }
   lengths.push_back(written.bytes.size() - 1);
+  const std::string path = dir.File("cut.vnt");
   for (size_t length : lengths) {
+    SCOPED_TRACE("cut at " + std::to_string(length));
     std::vector<uint8_t> cut(written.bytes.begin(), written.bytes.begin() + length);
-    ASSERT_FALSE(OpensInEveryWay(dir.File("cut.vnt"), cut)) << "cut at " << length;
+    if (length < written.offsets[0]) {
+      ASSERT_FALSE(OpensInEveryWay(path, cut));
+      continue;
+    }
+    ASSERT_TRUE(OpensInEveryWay(path, cut));
+    uint32_t whole = 0;  // frames that end at or before the cut
+    while (whole < spec.frames && written.offsets[whole] + written.sizes[whole] <= length) ++whole;
+    for (uint32_t flags : {0u, uint32_t(VANT_OPEN_PRELOAD)}) {
+      VantVideo* video = VantOpen(path.c_str(), flags, 0);
+      ASSERT_NE(video, nullptr);
+      for (uint32_t frame = 0; frame < whole; ++frame) {
+        ASSERT_EQ(video->readFailed, 0u) << "frame " << frame;
+        ExpectFrameMatchesFile(video, written);
+        StepToNextFrame(video);
+      }
+      EXPECT_EQ(video->readFailed, 1u) << "flags " << flags;
+      VantClose(video);
+    }
   }
   EXPECT_EQ(OpenDescriptorCount(), descriptors);
 }
@@ -111,9 +132,23 @@ TEST(BadInputTest, HeaderAndTablesThatContradictTheFileAreRefused) {
   EXPECT_FALSE(OpensInEveryWay(path, patched(12, 6))) << "one frame more than the tables hold";
   EXPECT_FALSE(OpensInEveryWay(path, patched(20, 1))) << "a ring frame that is not there";
   EXPECT_FALSE(OpensInEveryWay(path, patched(52, 0xFFFFFFF0))) << "tree data beyond the file";
-  EXPECT_FALSE(OpensInEveryWay(path, patched(52, written.header.treeDataSize + 512)));
-  EXPECT_FALSE(OpensInEveryWay(path, patched(104, written.sizes[0] + 4))) << "frames beyond the file";
-  EXPECT_FALSE(OpensInEveryWay(path, patched(104 + 8, 0xFFFFFFFC))) << "one frame beyond the file";
+  // Tree data that takes in frame data moves the frames past the end of the file: they fail
+  // where they leave it.
+  EXPECT_TRUE(OpensInEveryWay(path, patched(52, written.header.treeDataSize + 512)));
+  // Frame sizes that run past the end of the file only fail where the frames leave the file.
+  EXPECT_TRUE(OpensInEveryWay(path, patched(104, written.sizes[0] + 4))) << "frames beyond the file";
+  EXPECT_TRUE(OpensInEveryWay(path, patched(104 + 8, 0xFFFFFFFC))) << "one frame beyond the file";
+  for (uint32_t flags : {0u, uint32_t(VANT_OPEN_PRELOAD)}) {
+    WriteWholeFile(path, patched(104 + 8, 0xFFFFFFFC));
+    VantVideo* video = VantOpen(path.c_str(), flags, VANT_EXTRA_BUFFER_AUTO);
+    ASSERT_NE(video, nullptr);
+    EXPECT_LT(video->peakMemory, written.bytes.size() + (1u << 20)) << "nothing of the claimed size";
+    StepToNextFrame(video);
+    EXPECT_EQ(video->readFailed, 0u);
+    StepToNextFrame(video);
+    EXPECT_EQ(video->readFailed, 1u);
+    VantClose(video);
+  }
   EXPECT_FALSE(OpensInEveryWay(path, patched(104 + 8, written.sizes[2] + 1))) << "frame not padded";
   EXPECT_TRUE(OpensInEveryWay(path, patched(104, written.sizes[0] - 4))) << "shorter frames are fine";
   // A height that cannot be doubled only matters for a height-scaled video.

@@ -260,24 +260,59 @@ TEST(FrameDecoder, EveryRowModeAndDirectionPutsCodedRowsOnTheRightLines) {
   }
 }
 
+// Decodes the mixed frame into an 8 x 8 picture; 16-bit pixels take 0x8000 + 3 x the colour.
+void DecodeMixedFrame(const MixedFrame& mixed, DecoderTrees& trees, uint8_t format, HeightScaling scaling,
+                      GuardedPicture& picture) {
+  MemoryDestination where = picture.Whole(8, 8);
+  where.pixelFormat = format;
+  where.scaling = scaling;
+  DestinationDescriptor destination;
+  ASSERT_TRUE(DescribeMemoryDestination(where, destination));
+  for (int i = 0; i < 256; ++i) destination.colorTable16[i] = static_cast<uint16_t>(0x8000 + 3 * i);
+  DecodeVideoFrame(mixed.chunk.data(), mixed.chunk.size(), trees, destination);
+}
+
 TEST(FrameDecoder, SixteenBitPixelsComeFromTheColourTable) {
   MixedFrame mixed;
   auto trees = mixed.shapes.Build();
   ASSERT_TRUE(trees);
   for (HeightScaling scaling : {HeightScaling::None, HeightScaling::Doubled}) {
     GuardedPicture picture(2 * 8, 16, kUntouched);
-    MemoryDestination where = picture.Whole(8, 8);
-    where.pixelFormat = 0x80;
-    where.scaling = scaling;
-    DestinationDescriptor destination;
-    ASSERT_TRUE(DescribeMemoryDestination(where, destination));
-    for (int i = 0; i < 256; ++i) destination.colorTable16[i] = static_cast<uint16_t>(0x8000 + 3 * i);
-    DecodeVideoFrame(mixed.chunk.data(), mixed.chunk.size(), *trees, destination);
+    DecodeMixedFrame(mixed, *trees, 0x80, scaling, picture);
     ASSERT_TRUE(picture.GuardsIntact());
     int linesPerRow = scaling == HeightScaling::Doubled ? 2 : 1;
     for (int line = 0; line < 8 * linesPerRow; ++line) {
       for (int x = 0; x < 8; ++x) {
         ASSERT_EQ(picture.At16(x, line), 0x8000 + 3 * mixed.expected[line / linesPerRow][x]) << x << "," << line;
+      }
+    }
+  }
+}
+
+// Remapped colours reach the pixels of every block kind, in either pixel format and row mode.
+TEST(FrameDecoder, MappedColoursReachEveryBlockKind) {
+  MixedFrame mixed;
+  auto trees = mixed.shapes.Build();
+  ASSERT_TRUE(trees);
+  uint8_t table[256];
+  for (int i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(i ^ 0x55);
+  RemapTreeColors(*trees, table);
+  for (uint8_t format : {uint8_t{0}, uint8_t{0x80}}) {
+    for (HeightScaling scaling : {HeightScaling::None, HeightScaling::Doubled}) {
+      SCOPED_TRACE(testing::Message() << "format " << int(format) << " scaling " << int(scaling));
+      GuardedPicture picture(2 * 8, 16, kUntouched);
+      DecodeMixedFrame(mixed, *trees, format, scaling, picture);
+      ASSERT_TRUE(picture.GuardsIntact());
+      const int linesPerRow = scaling == HeightScaling::Doubled ? 2 : 1;
+      for (int line = 0; line < 8 * linesPerRow; ++line) {
+        for (int x = 0; x < 8; ++x) {
+          const uint8_t mapped = table[mixed.expected[line / linesPerRow][x]];
+          if (format == 0) {
+            ASSERT_EQ(picture.At(x, line), mapped) << x << "," << line;
+          } else {
+            ASSERT_EQ(picture.At16(x, line), 0x8000 + 3 * mapped) << x << "," << line;
+          }
+        }
       }
     }
   }

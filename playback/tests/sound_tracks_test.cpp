@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "fake_clock.h"
 #include "library_state.h"
 #include "pacing_sound.h"
 #include "sound_test_support.h"
@@ -241,10 +242,36 @@ TEST_F(SoundTracksTest, SoundOffAndOnAgain) {
   EXPECT_EQ(track->delivered, 1100u);
   EXPECT_EQ(PendingBytes(track), std::vector<uint8_t>(1100, 0x80));
 
-  // A device that cannot start again.
+  VantClose(video);
+}
+
+// A track whose device cannot start again leaves the sound off: nothing is queued for it and
+// the clock paces the frames, instead of every wait waiting for sound that never plays.
+TEST_F(SoundTracksTest, SoundThatCannotStartAgainStaysOffAndTheClockPaces) {
+  std::vector<std::vector<uint8_t>> frames(10, Bytes(100, 3));
+  VantVideo* video = Open({{kRaw1000, 0, frames}, {kRaw1000, 0, frames}});
+  ASSERT_NE(video, nullptr);
+  FakeClock clock;
+  VantDoFrame(video);
+  VantNextFrame(video);
   EXPECT_EQ(VantSoundOnOff(video, 0), 1);
   device.refuseStart = true;
   EXPECT_EQ(VantSoundOnOff(video, 1), 0);
+  EXPECT_EQ(video->soundOff, 1u);
+  EXPECT_EQ(device.stops, 2);  // both tracks once, when the sound went off
+
+  for (int frame = 0; frame < 3; ++frame) {
+    VantDoFrame(video);
+    EXPECT_EQ(Track(video, 0)->delivered, 0u);
+    const uint64_t start = clock.Now();
+    int waits = 0;
+    while (VantWait(video) && waits < 1000) {
+      clock.Advance(1);
+      ++waits;
+    }
+    EXPECT_EQ(clock.Now() - start, 100u) << frame;  // one period of 100 ms
+    VantNextFrame(video);
+  }
   VantClose(video);
 }
 

@@ -1,19 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "key_event.h"
 #include "platform/gui/key_codes.h"
 #include "platform/gui/window.h"
 #include "player_window.h"
 
 namespace {
 
-platform::KeyEvent Key(int number, bool shift = false, bool control = false, bool alt = false) {
-  platform::KeyEvent key;
-  key.key = number;
-  key.shift = shift;
-  key.control = control;
-  key.alt = alt;
-  return key;
-}
+using testsupport::Key;
 
 TEST(PlayerKeys, FunctionKeysWithTheirModifiers) {
   EXPECT_EQ(PlayerKeyDownCode(Key(platform::kKeyF1)), 208);

@@ -5,14 +5,19 @@
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "compressor/demo/demo_clip.h"
 #include "test_videos.h"
+#include "environment_guard.h"
+#include "platform/system/clock.h"
 #include "platform/system/report_channel.h"
 #include "toolsupport/tests/report_collector.h"
 
@@ -37,8 +42,10 @@ std::string ReadFile(const std::string& path) {
   return bytes.str();
 }
 
-Finished RunPlayer(const std::vector<std::string>& arguments, const ScratchDir& dir,
-                   const std::string& program = PlayerProgramPath()) {
+// Starts a program with its standard error going to a file of the scratch directory; 0 when it
+// could not be started.
+pid_t StartProgram(const std::string& program, const std::vector<std::string>& arguments,
+                   const ScratchDir& dir) {
   const std::string errorsFile = dir.File("stderr.txt");
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
@@ -48,16 +55,48 @@ Finished RunPlayer(const std::vector<std::string>& arguments, const ScratchDir& 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 2, errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  Finished finished;
   pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (WIFEXITED(status)) finished.exitCode = WEXITSTATUS(status);
-  }
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = 0;
   posix_spawn_file_actions_destroy(&actions);
-  finished.errors = ReadFile(errorsFile);
+  return pid;
+}
+
+Finished WaitForProgram(pid_t pid, const ScratchDir& dir) {
+  Finished finished;
+  int status = 0;
+  if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) finished.exitCode = WEXITSTATUS(status);
+  finished.errors = ReadFile(dir.File("stderr.txt"));
   return finished;
+}
+
+Finished RunPlayer(const std::vector<std::string>& arguments, const ScratchDir& dir,
+                   const std::string& program = PlayerProgramPath()) {
+  return WaitForProgram(StartProgram(program, arguments, dir), dir);
+}
+
+// A video of `frames` frames at 10 frames a second with a sound track, made by the compressor.
+std::string WriteVideoWithSound(const ScratchDir& dir, uint32_t frames) {
+  const std::string avi = dir.File("sound.avi"), vnt = dir.File("sound.vnt");
+  if (!democlip::WriteAvi(avi, democlip::MakeDemoClip(32, 32, frames, 10))) return {};
+  const char* binDir = std::getenv("VANT_BIN_DIR");
+  const std::string compressor = std::string(binDir != nullptr ? binDir : ".") + "/vantcw";
+  // The compressor's status window takes its console face on the offscreen platform.
+  return RunPlayer({avi, vnt, "/O"}, dir, compressor).exitCode == 0 ? vnt : std::string();
+}
+
+// True once the process catches the signal (its handler is in place), within a generous time.
+bool CatchesSignal(pid_t pid, int signalNumber) {
+  for (int wait = 0; wait < 10000; ++wait) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+      if (line.rfind("SigCgt:", 0) != 0) continue;
+      const unsigned long long caught = std::stoull(line.substr(7), nullptr, 16);
+      if (caught & (1ull << (signalNumber - 1))) return true;
+    }
+    usleep(1000);
+  }
+  return false;
 }
 
 std::string Payload(const platform::ReportRequest& request) {
@@ -169,6 +208,42 @@ TEST_F(PlayerProgram, BoundCopyPlaysTheVideosStoredInItsOwnFile) {
   Finished finished = RunPlayer({"/L2"}, dir, bound);
   EXPECT_EQ(finished.exitCode, 0);
   EXPECT_NE(finished.errors.find("Total frames played: 6\n"), std::string::npos);
+}
+
+// A stop signal ends playback with sound as Esc does: at once, without a summary box, exit 1.
+TEST_F(PlayerProgram, StopSignalsEndPlaybackWithSound) {
+  const std::string withSound = WriteVideoWithSound(dir, 300);  // 30 seconds
+  ASSERT_FALSE(withSound.empty());
+  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    const pid_t pid = StartProgram(PlayerProgramPath(), {withSound, "/J", "/S"}, dir);
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(CatchesSignal(pid, signalNumber)) << signalNumber;
+    usleep(300000);  // well into the playback, its sound open
+    const uint64_t sent = platform::NowMilliseconds();
+    kill(pid, signalNumber);
+    const Finished finished = WaitForProgram(pid, dir);
+    EXPECT_LT(platform::NowMilliseconds() - sent, 10000u) << signalNumber;
+    EXPECT_EQ(finished.exitCode, 1) << signalNumber << finished.errors;
+    EXPECT_EQ(finished.errors.find("Vantrel Summary"), std::string::npos) << finished.errors;
+    EXPECT_EQ(finished.errors.find(kPackageCaption), std::string::npos) << finished.errors;
+  }
+}
+
+// No sound device: no lines of the sound library, and one line that says so for the whole run.
+TEST_F(PlayerProgram, WithoutASoundDeviceItSaysSoOnceAndPlays) {
+  const std::string withSound = WriteVideoWithSound(dir, 5);
+  ASSERT_FALSE(withSound.empty());
+  testsupport::EnvironmentGuard environment;
+  environment.Set("SDL_AUDIODRIVER", "alsa");
+  environment.Set("AUDIODEV", "no-such-sound-device");
+  const Finished finished = RunPlayer({withSound, withSound, "/F", "/J", "/S"}, dir);
+  EXPECT_EQ(finished.exitCode, 0) << finished.errors;
+  EXPECT_EQ(finished.errors.find("ALSA"), std::string::npos) << finished.errors;
+  const std::string notice = "playing without sound";
+  const size_t first = finished.errors.find(notice);
+  EXPECT_NE(first, std::string::npos) << finished.errors;
+  EXPECT_EQ(finished.errors.find(notice, first + 1), std::string::npos) << finished.errors;
+  EXPECT_NE(finished.errors.find("Total frames played: 5\n"), std::string::npos) << finished.errors;
 }
 
 }  // namespace

@@ -114,6 +114,25 @@ TEST_F(PlayerWindowTest, StylesChooseTheFrame) {
   }
 }
 
+// The window is as large as the video, never resized or maximized, and carries the toolkit's
+// icon, in every style.
+TEST_F(PlayerWindowTest, WindowKeepsTheVideosSizeAndCarriesTheIcon) {
+  for (const uint32_t flags : {uint32_t{0}, uint32_t{kWindowNoDialogFrame | kWindowThinBorder}, uint32_t{kWindowNoCaption}}) {
+    ASSERT_TRUE(CreatePlayerWindow(flags, 0, 0, 48, 64));
+    platform::ProcessWindowEvents();
+    QWidget* widget = PlayerWindow()->Widget();
+    EXPECT_EQ(widget->minimumSize(), QSize(64, 48)) << flags;
+    EXPECT_EQ(widget->maximumSize(), QSize(64, 48)) << flags;
+    EXPECT_FALSE(widget->windowFlags().testFlag(Qt::WindowMaximizeButtonHint)) << flags;
+    EXPECT_FALSE(widget->windowIcon().isNull()) << flags;
+    // A later video of another size still fixes the window to its own size.
+    ASSERT_TRUE(CreatePlayerWindow(flags, 0, 0, 20, 32));
+    platform::ProcessWindowEvents();
+    EXPECT_EQ(widget->maximumSize(), QSize(32, 20)) << flags;
+    DestroyPlayerWindow();
+  }
+}
+
 TEST_F(PlayerWindowTest, KeysClicksAndCloseReachTheQueue) {
   ASSERT_TRUE(CreatePlayerWindow(0, 0, 0, 8, 8));
   PostKey(Qt::Key_F1, Qt::ShiftModifier);

@@ -22,7 +22,9 @@ namespace {
 using toolsupport::BufferedFile;
 
 constexpr char kUsage[] =
-    "SYNTAX:  VntCompi  InputPlayer[.EXE] Output[.EXE] Player Switches Vnt1[.VNT] Vnt2[.VNT] ... \n";
+    "SYNTAX:  VntCompi  InputPlayer[.EXE] Output[.EXE] Player Switches Vnt1[.VNT] Vnt2[.VNT] ... \n"
+    "The player switches are one word: packed together (/L/F10) or in one quoted argument "
+    "(\"/L /F10\").\n";
 constexpr int32_t kOutputBuffer = 32768;
 
 struct BinderRun {
@@ -104,8 +106,11 @@ bool WriteOutput(BinderRun& run) {
   run.outputCreated = true;
   if (AppendPadded(run.output, run.playerName, StatusCallback) < 0) return false;
   const int64_t end = toolsupport::BufferedFileSize(run.output);
+  // The whole area is written: a player that was bound before keeps nothing of its old text.
+  std::string area = run.storedText;
+  area.resize(kStoredTextArea, '\0');
   toolsupport::BufferedFileSeek(run.output, run.area);
-  toolsupport::BufferedFileWriteRaw(run.output, run.storedText.data(), run.storedText.size());
+  toolsupport::BufferedFileWriteRaw(run.output, area.data(), area.size());
   toolsupport::BufferedFileSeek(run.output, end);
   for (size_t i = 0; i < run.videoNames.size(); ++i) {
     // A video that changed since it was measured would put the later ones off their offsets.

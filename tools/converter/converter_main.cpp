@@ -43,9 +43,9 @@ bool Convert(std::string text, ConverterRun& run, std::string& report) {
   const toolsupport::GraphicsSwitches graphics = toolsupport::ParseGraphicsSwitches(text);
   const bool leftOver = SwitchLeftOver(text);
   const std::string inputName = TakeArgument(text);
-  std::string outputName = text;
-  StripQuotes(outputName);
-  if (leftOver || inputName.empty() || outputName.empty()) {
+  std::string outputName;
+  const bool onlyTwoNames = TakeLastArgument(text, outputName);
+  if (leftOver || !onlyTwoNames || inputName.empty() || outputName.empty()) {
     ShowMessage(true, kConverterUsageSyntax);
     ShowMessage(false, kConverterUsageSwitches);
     return false;

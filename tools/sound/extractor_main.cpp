@@ -77,9 +77,8 @@ bool Extract(std::string text, ExtractorRun& run, std::string& report) {
   const bool leftOver = SwitchLeftOver(text);
   const std::string inputName = TakeArgument(text);
   std::string& outputName = run.outputName;
-  outputName = text;
-  StripQuotes(outputName);
-  if (leftOver || inputName.empty() || outputName.empty()) {
+  const bool onlyTwoNames = TakeLastArgument(text, outputName);
+  if (leftOver || !onlyTwoNames || inputName.empty() || outputName.empty()) {
     ShowMessage(false, kExtractorUsage);
     return false;
   }

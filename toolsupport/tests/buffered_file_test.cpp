@@ -42,6 +42,23 @@ TEST(BufferedFile, WritePositionAndSizeAroundAFullBuffer) {
   }
 }
 
+TEST(BufferedFile, FlushPutsTheBufferedBytesIntoTheOpenFile) {
+  ScratchDir dir;
+  const std::string path = dir / "flushed";
+  BufferedFile file;
+  ASSERT_TRUE(BufferedFileCreate(file, path.c_str()));
+  const std::vector<uint8_t> first = Pattern(100, 1);
+  BufferedFileWriteRaw(file, first.data(), first.size());
+  EXPECT_TRUE(ReadBytes(path).empty());
+  BufferedFileFlush(file);
+  EXPECT_EQ(ReadBytes(path), first);
+  BufferedFilePutByte(file, 9);  // writing goes on after the flushed bytes
+  BufferedFileClose(file);
+  std::vector<uint8_t> all = first;
+  all.push_back(9);
+  EXPECT_EQ(ReadBytes(path), all);
+}
+
 TEST(BufferedFile, LittleEndianValuesAndBitsShareOneStream) {
   ScratchDir dir;
   std::string path = dir / "values";

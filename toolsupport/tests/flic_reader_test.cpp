@@ -93,12 +93,32 @@ TEST(FlicReader, HeaderGivesPaddedSizeAndFrameRate) {
   ASSERT_TRUE(OpenFlic(reader, dir / "old"));
   EXPECT_EQ(FlicFileName(reader), dir / "old.fli");
   CloseFlicReader(reader);
+  // Each extension as spelled, then in lower, then in upper case.
+  fli.Save(dir / "loud.FLI");
+  ASSERT_TRUE(OpenFlic(reader, dir / "loud"));
+  EXPECT_EQ(FlicFileName(reader), dir / "loud.FLI");
+  CloseFlicReader(reader);
   // Other files are not flics.
   testing_files::WriteBytes(dir / "x.flc", std::vector<uint8_t>(200, 0x12));
   EXPECT_FALSE(OpenFlic(reader, dir / "x.flc"));
   testing_files::WriteBytes(dir / "short.flc", std::vector<uint8_t>(100, 0));
   EXPECT_FALSE(OpenFlic(reader, dir / "short.flc"));
   EXPECT_FALSE(OpenFlic(reader, dir / "none.flc"));
+}
+
+// A 128-byte header alone may claim a picture of 65535 x 65535: sizes beyond the image layer's
+// limits are refused before any frame buffer is made for them.
+TEST(FlicReader, SizesBeyondThePictureLimitsAreRefused) {
+  testing_files::ScratchDir dir;
+  struct Case { int width, height; bool opens; };
+  const Case cases[] = {{65535, 65535, false}, {32768, 16384, false}, {40000, 4, false},
+                        {16384, 16384, true}, {1000, 1000, true}};
+  for (const Case& c : cases) {
+    FlicBuilder flic(0xAF11, c.width, c.height, 5);
+    FlicReader reader;
+    EXPECT_EQ(OpenFlic(reader, flic.Save(dir / "big.fli")), c.opens) << c.width << "x" << c.height;
+    CloseFlicReader(reader);
+  }
 }
 
 TEST(FlicReader, DecodesEveryChunkKind) {

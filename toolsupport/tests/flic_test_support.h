@@ -20,6 +20,10 @@ inline std::vector<uint8_t> ReadAll(const std::string& name) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+inline void WriteAll(const std::string& name, const std::vector<uint8_t>& bytes) {
+  std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
 inline uint32_t Le16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
 inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) { return Le16(b, at) | Le16(b, at + 2) << 16; }
 

@@ -142,13 +142,6 @@ TEST(GraphicsSource, RawFilesWithUnknownTagsOrHugeSizesAreRefused) {
   testing_files::WriteBytes(dir / "huge.raw", huge.bytes);
   EXPECT_FALSE(Open(dir / "huge.raw"));
 
-  // A file cut inside its third frame delivers the two whole ones.
-  bytes = RawFile(3, 4, 4);
-  bytes.resize(bytes.size() - 5);
-  testing_files::WriteBytes(dir / "cut.raw", bytes);
-  auto source = Open(dir / "cut.raw");
-  ASSERT_TRUE(source);
-  EXPECT_EQ(source->frames, 2);
 }
 
 TEST(GraphicsSource, SubFrameCoversWhatTheInputHas) {
@@ -373,10 +366,12 @@ TEST(GraphicsSource, AviThatCannotBeDecodedOrHasNoRateIsRefused) {
   EXPECT_FALSE(Open(dir / "empty.avi"));
 }
 
-TEST(GraphicsSource, AviFramesCountOnlyWhereTheFileHoldsThemWhole) {
+// A video that holds fewer frames than its header announces delivers the frames it holds;
+// then the next frame is an error that says where the video ends.
+TEST(GraphicsSource, VideosCutShortEndInAnErrorThatSaysWhere) {
   testing_files::ScratchDir dir;
   AviSpec spec;
-  spec.length = 9;  // the header claims more frames than are stored
+  spec.length = 9;  // the header announces more frames than are stored
   for (int f = 0; f < 3; ++f) spec.samples.push_back(PlainFrame8(f, 6, 4));
   const std::vector<uint8_t> whole = AviFile(spec);
   // A frame chunk after the end the RIFF header claims is no part of the file.
@@ -385,19 +380,37 @@ TEST(GraphicsSource, AviFramesCountOnlyWhereTheFileHoldsThemWhole) {
   std::vector<uint8_t> bytes = whole;
   bytes.insert(bytes.end(), after.bytes.begin(), after.bytes.end());
   testing_files::WriteBytes(dir / "after.avi", bytes);
-  auto source = Open(dir / "after.avi");
-  ASSERT_TRUE(source);
-  EXPECT_EQ(source->frames, 3);
-  // A file cut inside its last frame keeps the frames before it.
-  bytes.assign(whole.begin(), whole.end() - 10);
+  bytes.assign(whole.begin(), whole.end() - 10);  // cut inside its last frame
   testing_files::WriteBytes(dir / "cut.avi", bytes);
-  source = Open(dir / "cut.avi");
-  ASSERT_TRUE(source);
-  EXPECT_EQ(source->frames, 2);
-  for (int f = 0; f < 2; ++f) {
-    ReadGraphicsFrame(*source);
-    ASSERT_FALSE(source->readError);
-    EXPECT_EQ(source->currentPixels[source->currentPitch * 3 + 5], f * 10 + 3 * 6 + 5) << f;
+  std::vector<uint8_t> raw = RawFile(3, 4, 4);
+  raw.resize(raw.size() - 5);  // cut inside its third frame
+  testing_files::WriteBytes(dir / "cut.raw", raw);
+
+  struct Case {
+    std::string name;
+    int32_t announced, held;
+    int pixelAt;  // of the frames held: frame f has f * step + base there
+    int step, base;
+  };
+  const Case cases[] = {
+      {dir / "after.avi", 9, 3, 3 * 8 + 5, 10, 3 * 6 + 5},
+      {dir / "cut.avi", 9, 2, 3 * 8 + 5, 10, 3 * 6 + 5},
+      {dir / "cut.raw", 3, 2, 3 * 4 + 2, 16, 3 * 4 + 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Messages messages;
+    auto source = Open(c.name, "", &messages);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->frames, c.announced);
+    for (int f = 0; f < c.held; ++f) {
+      ASSERT_TRUE(NextGraphicsFrame(*source)) << f;
+      EXPECT_EQ(source->outputFrame[c.pixelAt], f * c.step + c.base) << f;
+    }
+    EXPECT_FALSE(NextGraphicsFrame(*source));
+    const std::string expected = "Error reading: " + c.name + " (it ends after " + std::to_string(c.held) +
+                                 " of its " + std::to_string(c.announced) + " frames).";
+    EXPECT_TRUE(messages.HasError(expected)) << (messages.seen.empty() ? "" : messages.seen.back().second);
   }
 }
 
@@ -470,6 +483,71 @@ TEST(GraphicsSource, ListEntriesJoinWithTheirRangesAndSkipping) {
   EXPECT_TRUE(messages.HasError("Error opening: " + dir / "missing.lst"));
   testing_files::WriteText(dir / "self.lst", dir / "self.lst\n");
   EXPECT_FALSE(Open(dir / "self.lst"));  // a list naming itself ends
+}
+
+// An entry that cannot be opened is skipped with a status line; the run goes on with the others.
+TEST(GraphicsSource, ListEntriesThatCannotBeOpenedAreSkippedWithAStatusLine) {
+  testing_files::ScratchDir dir;
+  testing_files::WriteBytes(dir / "ten.raw", RawFile(10, 4, 4));
+  WritePicture(dir / "my pic.bmp", 90);
+  testing_files::WriteText(dir / "in.lst", dir / "gone.bmp\n" + dir / "ten.raw /E2\n" + dir / "my pic.bmp\n");
+  Messages messages;
+  auto source = Open(dir / "in.lst", "", &messages);
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->frames, 3);
+  const int expected[] = {RawPixel(0, 4, 0, 0), RawPixel(1, 4, 0, 0), 90};
+  for (int f = 0; f < 3; ++f) {
+    ASSERT_TRUE(NextGraphicsFrame(*source)) << f;
+    EXPECT_EQ(source->currentPixels[0], expected[f]) << f;
+  }
+  bool statusLine = false;
+  for (const auto& [kind, text] : messages.seen) {
+    EXPECT_NE(kind, 2) << text;
+    statusLine = statusLine || (kind == 1 && text == "Error opening: " + dir / "gone.bmp - skipped.");
+  }
+  EXPECT_TRUE(statusLine);
+}
+
+// A default extension is tried as spelled, then in lower case, then in upper case, for every
+// kind of input.
+TEST(GraphicsSource, DefaultExtensionsAreTriedInEachSpelling) {
+  testing_files::ScratchDir dir;
+  testing_files::WriteBytes(dir / "a.RAW", RawFile(2, 4, 4));
+  WritePicture(dir / "b.BMP", 5);
+  AviSpec avi;
+  avi.samples.push_back(PlainFrame8(0, 6, 4));
+  testing_files::WriteBytes(dir / "c.AVI", AviFile(avi));
+  testing_files::WriteBytes(dir / "d.raw", RawFile(3, 4, 4));
+  testing_files::WriteBytes(dir / "d.RAW", RawFile(1, 4, 4));
+  struct Case { const char* name; const char* opened; GraphicsKind kind; int frames; };
+  const Case cases[] = {
+      {"a", "a.RAW", kGraphicsRaw, 2},
+      {"b", "b.BMP", kGraphicsBmp, 1},
+      {"c", "c.AVI", kGraphicsAvi, 1},
+      {"d", "d.raw", kGraphicsRaw, 3},  // lower case before upper case
+  };
+  for (const Case& c : cases) {
+    auto source = Open(dir / c.name);
+    ASSERT_TRUE(source) << c.name;
+    EXPECT_EQ(source->name, dir / c.opened);
+    EXPECT_EQ(source->kind, c.kind) << c.name;
+    EXPECT_EQ(source->frames, c.frames) << c.name;
+  }
+}
+
+// A picture that cannot be read is an error with the reason, never a black frame.
+TEST(GraphicsSource, APictureThatCannotBeReadIsAnError) {
+  testing_files::ScratchDir dir;
+  WritePicture(dir / "cut.bmp", 7, 40, 30);
+  std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "cut.bmp");
+  bytes.resize(bytes.size() / 2);
+  testing_files::WriteBytes(dir / "cut.bmp", bytes);
+  Messages messages;
+  auto source = Open(dir / "cut.bmp", "", &messages);
+  ASSERT_TRUE(source);
+  EXPECT_FALSE(NextGraphicsFrame(*source));
+  EXPECT_TRUE(messages.HasError("Error reading: " + dir / "cut.bmp (the picture is damaged or cut short)."))
+      << (messages.seen.empty() ? "" : messages.seen.back().second);
 }
 
 TEST(GraphicsSource, PicturesAreTriedWithEachExtension) {

@@ -74,6 +74,18 @@ TEST(HuffTreeDescription, SingleWordSymbolDescribesSubTreesAndEscapes) {
   EXPECT_EQ(out.BitCount(), 73u);
 }
 
+// The byte sub-trees weigh each byte once for every leaf value that holds it: a low byte that
+// three values share gets the one-bit code, ahead of two bytes that one value each holds.
+TEST(HuffTreeDescription, ByteSubTreesWeighEachByteByTheValuesThatHoldIt) {
+  MemoryBitOutput out;
+  HuffTree tree;
+  TreeInit(tree, &out, false);
+  CodeSymbols(tree, {0x0109, 0x0209, 0x0309, 0x0405, 0x0507});
+  // Weights 9: 3, 5: 1, 7: 1. The root's first child is 9 (code 0); 5 and 7 share the other.
+  const std::string low = "1" "1" "0" + Bits(9, 8) + "1" "0" + Bits(5, 8) + "0" + Bits(7, 8) + "0";
+  EXPECT_EQ(StreamBits(out).substr(0, 1 + low.size()), "1" + low);
+}
+
 // A and B alternate, so that B, A, B, ... each repeat the value before the last:
 // the recent-value slot 1 is hit once per symbol after the first two.
 std::vector<uint32_t> Alternating(int hits) {

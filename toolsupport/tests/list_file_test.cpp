@@ -46,25 +46,34 @@ TEST(SeriesName, WithoutUsableRangeGivesNoEntriesAndEnds) {
   EXPECT_EQ(entries[0].name, "f07.tga");
 }
 
-TEST(ListLine, NameFirstThenOnlyTheRestIsReadForTheRange) {
-  ListEntry entry = ParseListLine("clip.flc /S10 /E20");
-  EXPECT_EQ(entry.name, "clip.flc");
-  EXPECT_EQ(entry.start, 10);
-  EXPECT_EQ(entry.end, 20);
-
-  // A name that itself holds "/s" text is not cut by the range reader.
-  entry = ParseListLine("  \"/data/s5 dir/pic.bmp\" /e3  ");
-  EXPECT_EQ(entry.name, "/data/s5 dir/pic.bmp");
-  EXPECT_EQ(entry.start, 0);
-  EXPECT_EQ(entry.end, 3);
-
-  // Negative values and malformed switches take the defaults.
-  entry = ParseListLine("a.bmp /S-4 /E /Ex");
-  EXPECT_EQ(entry.start, 0);
-  EXPECT_EQ(entry.end, 0);
-
-  EXPECT_TRUE(ParseListLine("# a comment /S3").name.empty());
-  EXPECT_TRUE(ParseListLine(" \t ").name.empty());
+TEST(ListLine, RangeWordsComeOutAndTheRestIsTheName) {
+  struct Case {
+    const char* line;
+    const char* name;
+    int32_t start, end;
+  };
+  const Case cases[] = {
+      {"clip.flc /S10 /E20", "clip.flc", 10, 20},
+      {"my clip.flc", "my clip.flc", 0, 0},                 // blanks belong to the name
+      {"/S2 clip.flc", "clip.flc", 2, 0},                    // a range before the name
+      {"/e5 my clip.flc /s3", "my clip.flc", 3, 5},
+      {"  \"/data/s5 dir/pic.bmp\" /e3  ", "/data/s5 dir/pic.bmp", 0, 3},
+      {"\"clip /S4.flc\"", "clip /S4.flc", 0, 0},           // never read inside quotes
+      {"/srv/clips/a.flc", "/srv/clips/a.flc", 0, 0},       // path parts stay in the name
+      {"/s01/frames.flc /S7", "/s01/frames.flc", 7, 0},
+      {"take /S2 two.flc", "take two.flc", 2, 0},
+      {"x.flc\t/S3\t/E9", "x.flc", 3, 9},
+      {"a.bmp /S4 /S8", "a.bmp", 4, 0},                     // the first of a letter counts
+      {"a.bmp /S-4 /E /Ex", "a.bmp /E /Ex", 0, 0},          // negative or malformed: defaults
+      {"# a comment /S3", "", 0, 0},
+      {" \t ", "", 0, 0},
+  };
+  for (const Case& c : cases) {
+    const ListEntry entry = ParseListLine(c.line);
+    EXPECT_EQ(entry.name, c.name) << c.line;
+    EXPECT_EQ(entry.start, c.start) << c.line;
+    EXPECT_EQ(entry.end, c.end) << c.line;
+  }
 }
 
 TEST(ListWalker, WalksFileEntriesAndSeriesThenStartsOver) {

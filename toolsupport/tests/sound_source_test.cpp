@@ -136,6 +136,42 @@ TEST_F(SoundInputTest, UnusableWavFilesAreRefusedWithAReason) {
   EXPECT_EQ(reports.LastError(), "Error opening the input file.");
 }
 
+// The extensible form of the format chunk: read as PCM when its sub-format is PCM.
+TEST_F(SoundInputTest, ExtensibleWavWithAPcmSubFormatIsPcm) {
+  struct Case {
+    const char* name;
+    uint32_t bits, channels;
+    uint8_t subFormat;  // first byte of the sub-format GUID: 1 PCM, 3 floating point
+    bool taken;
+  };
+  const Case cases[] = {
+      {"pcm16.wav", 16, 2, 1, true},
+      {"pcm8.wav", 8, 1, 1, true},
+      {"float.wav", 16, 1, 3, false},
+      {"pcm24.wav", 24, 1, 1, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<uint8_t> data = Ramp8(12 * c.bits / 8 * c.channels, 3);
+    const uint32_t block = c.bits / 8 * c.channels;
+    testing_files::ByteWriter w;
+    w.Text("RIFF").U32(0).Text("WAVE");
+    w.Text("fmt ").U32(40).U16(0xFFFE).U16(c.channels).U32(8000).U32(8000 * block).U16(block).U16(c.bits);
+    w.U16(22).U16(c.bits).U32(c.channels == 2 ? 3 : 4);
+    w.U8(c.subFormat).U8(0).U8(0).U8(0).U8(0).U8(0).U8(0x10).U8(0);
+    w.U8(0x80).U8(0).U8(0).U8(0xAA).U8(0).U8(0x38).U8(0x9B).U8(0x71);
+    w.Text("data").U32(static_cast<uint32_t>(data.size())).Bytes(data);
+    w.PatchU32(4, static_cast<uint32_t>(w.size() - 8));
+    WriteBytes(dir / c.name, w.bytes);
+    auto source = Open(dir / c.name);
+    EXPECT_EQ(source != nullptr, c.taken);
+    if (!source) continue;
+    EXPECT_EQ(source->output.bits, c.bits);
+    EXPECT_EQ(source->output.channels, c.channels);
+    EXPECT_EQ(ReadAll(*source), data);
+  }
+}
+
 TEST_F(SoundInputTest, UnsupportedOutputRequestsAreRefused) {
   WriteBytes(dir / "a.wav", MakeWav(8000, 8, 1, Ramp8(100)));
   SoundSwitches s;
@@ -398,10 +434,29 @@ TEST_F(SoundInputTest, BadWaveListsAreRefused) {
   WriteText(dir / "self.lst", dir / "self.lst" + "\n");
   EXPECT_FALSE(Open(dir / "self.lst"));
 
+  WriteText(dir / "none.lst", dir / "gone.wav" + "\n");
+  EXPECT_FALSE(Open(dir / "none.lst"));
+  EXPECT_EQ(reports.LastError(), "No files in the wave list file.");
+}
+
+// An entry that cannot be opened is skipped with a status line; the others make the list, the
+// first of them giving its format.
+TEST_F(SoundInputTest, WaveListEntriesThatCannotBeOpenedAreSkipped) {
   WriteBytes(dir / "ok.wav", MakeWav(1000, 8, 1, Ramp8(50)));
-  WriteText(dir / "gap.lst", dir / "ok.wav" + "\n" + dir / "gone.wav" + "\n");
-  EXPECT_FALSE(Open(dir / "gap.lst"));
-  EXPECT_EQ(reports.LastError(), "Error opening the input file.");
+  WriteBytes(dir / "my take.wav", MakeWav(1000, 8, 1, Ramp8(30, 100)));
+  WriteText(dir / "gap.lst", dir / "gone.wav" + "\n" + dir / "ok.wav" + " /S0\n" + dir / "gone2.wav\n" +
+                                 dir / "my take.wav\n");
+  auto source = Open(dir / "gap.lst");
+  ASSERT_TRUE(source) << reports.LastError();
+  EXPECT_EQ(reports.LastError(), "");
+  std::vector<uint8_t> expected = Ramp8(50);
+  for (uint8_t v : Ramp8(30, 100)) expected.push_back(v);
+  EXPECT_EQ(ReadAll(*source), expected);
+  int skipped = 0;
+  for (const auto& [kind, text] : reports.items) {
+    if (kind == 1 && text == dir / "gone.wav" + ": Error opening the input file. - skipped.") ++skipped;
+  }
+  EXPECT_GE(skipped, 1);
 }
 
 // ---- Progress and the track encoder ----
@@ -437,15 +492,15 @@ TEST_F(SoundInputTest, FeedsTheTrackEncoderWithLoopingAndLeadSilence) {
   auto encoder = OpenSoundTrack(std::move(source), options, &out);
   ASSERT_TRUE(encoder);
   ASSERT_TRUE(CompressAudioChunk(2000, *encoder));
-  EXPECT_EQ(encoder->last_sound_bytes, 1100u);  // lead silence, then the sound looped to 1000 bytes
+  EXPECT_EQ(encoder->last_sound_bytes, 1000u);  // lead silence, then the sound looped to the length
   ASSERT_TRUE(CompressAudioChunk(2000, *encoder));
   EXPECT_EQ(encoder->last_sound_bytes, 0u);
   CloseSoundTrack(encoder);
   BufferedFileClose(out);
   std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "track");
-  ASSERT_EQ(bytes.size(), 4u + 1100u);
+  ASSERT_EQ(bytes.size(), 4u + 1000u);
   std::vector<uint8_t> expected(100, 0x80);
-  for (int i = 0; i < 1000; ++i) expected.push_back(data[i % 300]);
+  for (int i = 0; i < 900; ++i) expected.push_back(data[i % 300]);
   EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 4, bytes.end()), expected);
 }
 

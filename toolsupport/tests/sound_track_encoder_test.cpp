@@ -141,6 +141,22 @@ TEST(SoundTrackEncoder, LeadSilenceComesFirstAndKeepsTheWholeSource) {
   EXPECT_TRUE(track.chunks[3].empty());
 }
 
+// A track of a given length holds its lead silence: the sound after it fills the rest, and a
+// repetition starts with the silence again.
+TEST(SoundTrackEncoder, TheLengthOfATrackHoldsItsLeadSilence) {
+  SoundTrackOptions options;
+  options.raw_chunks = true;
+  options.lead_silence_ms = 6;
+  options.length_ms = 20;
+  std::vector<uint8_t> silence(6, 0x80);
+  EncodedTrack track = Encode(kMono8, Ramp(30, 1), options, {16, 16});
+  EXPECT_EQ(RawSound(track.chunks[0], 16), Concat({silence, Ramp(10, 1)}));
+  EXPECT_EQ(RawSound(track.chunks[1], 4), Ramp(4, 11));  // 20 bytes in all
+  options.repeat = true;
+  track = Encode(kMono8, Ramp(30, 1), options, {16, 16});
+  EXPECT_EQ(RawSound(track.chunks[1], 16), Concat({Ramp(4, 11), silence, Ramp(6, 1)}));
+}
+
 TEST(SoundTrackEncoder, RepeatStartsOverWithTheLeadSilence) {
   SoundTrackOptions options;
   options.raw_chunks = true;

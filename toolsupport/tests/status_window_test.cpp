@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QTimer>
+#include <QWidget>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -22,7 +23,7 @@ namespace {
 
 class StatusWindow : public ::testing::Test {
  protected:
-  void SetUp() override { ResetStatusWindowForTesting(); }
+  void SetUp() override { Reset(); }
   void TearDown() override {
     ResetStatusWindowForTesting();
     platform::SetClockForTesting({}, {});
@@ -34,6 +35,12 @@ class StatusWindow : public ::testing::Test {
     ReadReportSwitches(text);
     ASSERT_EQ(text, "in.flc out.vnt ");
     ASSERT_TRUE(CreateStatusWindow("V3.0k test", "VantC"));
+  }
+
+  // The tests act as the user on the window, which the tools show only where a person sees it.
+  static void Reset() {
+    ResetStatusWindowForTesting();
+    ShowStatusPanelWithoutViewerForTesting();
   }
 
   static std::string ReportText(const platform::ReportRequest& request) {
@@ -73,6 +80,7 @@ TEST_F(StatusWindow, SuccessfulBatchRunReportsAndClosesAtOnce) {
   ASSERT_NE(panel, nullptr);
   EXPECT_FALSE(panel->IsVisible());  // hidden until the first status text
   EXPECT_EQ(panel->StatusText(), "Loading...");
+  EXPECT_FALSE(panel->Widget()->windowIcon().isNull());  // the toolkit's icon
 
   SetStatusText("Created out.vnt in 1 second.");
   EXPECT_TRUE(panel->IsVisible());
@@ -92,7 +100,7 @@ TEST_F(StatusWindow, SuccessfulBatchRunReportsAndClosesAtOnce) {
 
 TEST_F(StatusWindow, DoneModeWaitsForTheButtonOrTheCloseBox) {
   for (const bool useCloseBox : {false, true}) {
-    ResetStatusWindowForTesting();
+    Reset();
     platform::ScriptedDialogs dialogs;
     StartTool("");
     SetStatusText("Created out.vnt.");
@@ -217,7 +225,7 @@ TEST_F(StatusWindow, CallbackKindsAndTheQuarterSecondThrottle) {
   EXPECT_TRUE(StatusCancelled());
   EXPECT_EQ(StatusCallback(1, "still shown"), 1);  // the stop flag stays set
 
-  ResetStatusWindowForTesting();
+  Reset();
   StartTool("");
   EXPECT_EQ(StatusCallback(3, nullptr), 1);
   EXPECT_TRUE(StatusCancelled());
@@ -256,30 +264,39 @@ TEST_F(StatusWindow, PaintsStatusTextOnGrey) {
   EXPECT_GT(darkInRows(h * 4 / 5, h), 20);
 }
 
-TEST_F(StatusWindow, ConsoleFaceWithoutDisplay) {
-  EnvironmentGuard env;
-  env.NoDisplay();
-  ReportCollector frontEnd;
-  testing::internal::CaptureStderr();
-  StartTool("/#" + std::to_string(frontEnd.number()));
-  EXPECT_EQ(StatusPanelForTesting(), nullptr);
-  SetStatusText("Analyzing in.flc...");
-  ShowMessage(false, "Created out.vnt.");
-  const bool overwrite = AskYesNo(true, "File out.vnt exists, overwrite?");
-  MarkWorkCompleted();
-  FinishStatusWindow(true);  // nothing to wait for
-  const std::string printed = testing::internal::GetCapturedStderr();
+// Without a display, and on the platforms where nobody sees a window, the status lines and
+// messages go to standard error and nothing waits for "&Done".
+TEST_F(StatusWindow, ConsoleFaceWhereNobodySeesTheWindow) {
+  for (const char* platformName : {static_cast<const char*>(nullptr), "offscreen", "minimal"}) {
+    ResetStatusWindowForTesting();
+    EnvironmentGuard env;
+    env.NoDisplay();
+    env.Set("QT_QPA_PLATFORM", platformName);
+    ReportCollector frontEnd;
+    testing::internal::CaptureStderr();
+    StartTool("/#" + std::to_string(frontEnd.number()));
+    EXPECT_EQ(StatusPanelForTesting(), nullptr);
+    SetStatusText("Analyzing in.flc...");
+    ShowMessage(false, "Created out.vnt.");
+    const bool overwrite = AskYesNo(true, "File out.vnt exists, overwrite?");
+    MarkWorkCompleted();
+    FinishStatusWindow(true);  // nothing to wait for
+    const std::string printed = testing::internal::GetCapturedStderr();
 
-  EXPECT_FALSE(overwrite);
-  EXPECT_EQ(printed,
-            "VantC - V3.0k test\n"
-            "Analyzing in.flc...\n"
-            "VantC: Created out.vnt.\n"
-            "VantC: File out.vnt exists, overwrite? -> No\n");
-  const auto requests = frontEnd.requests();
-  ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(ReportText(requests[0]),
-            Nul("VantC - V3.0k test\r\n  File out.vnt exists, overwrite? No."));
+    const std::string shown = platformName ? platformName : "no display";
+    EXPECT_FALSE(overwrite) << shown;
+    EXPECT_EQ(printed,
+              "VantC - V3.0k test\n"
+              "Analyzing in.flc...\n"
+              "VantC: Created out.vnt.\n"
+              "VantC: File out.vnt exists, overwrite? -> No\n")
+        << shown;
+    const auto requests = frontEnd.requests();
+    ASSERT_EQ(requests.size(), 1u) << shown;
+    EXPECT_EQ(ReportText(requests[0]),
+              Nul("VantC - V3.0k test\r\n  File out.vnt exists, overwrite? No."))
+        << shown;
+  }
 }
 
 TEST_F(StatusWindow, StopSignalCancelsAndEndsTheWait) {
@@ -288,7 +305,7 @@ TEST_F(StatusWindow, StopSignalCancelsAndEndsTheWait) {
   std::raise(SIGTERM);
   EXPECT_TRUE(StatusCancelled());
   // Done mode ends by a signal as well.
-  ResetStatusWindowForTesting();
+  Reset();
   StartTool("");
   SetStatusText("Done.");
   Later(50, [] { std::raise(SIGINT); });

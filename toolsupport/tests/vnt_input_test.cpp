@@ -50,5 +50,56 @@ TEST(GraphicsSource, VntFramesAndPalettesThroughThePlaybackLibrary) {
   readAll();
 }
 
+CodedVideo WriteSmallVideo(const std::string& path, uint32_t frames) {
+  CodedVideoSpec spec;
+  for (uint32_t f = 0; f < frames; ++f) {
+    Picture picture(8, 4, static_cast<uint8_t>(f));
+    picture.Fill(f % 4, 1, 4, 2, static_cast<uint8_t>(100 + f));
+    spec.pictures.push_back(picture);
+    spec.palettes.push_back(TestPalette());
+  }
+  spec.keyFrames = true;
+  return WriteCodedVideo(path, spec);
+}
+
+// A file cut inside its frames delivers the frames it holds; the next one is an error that says
+// where the video ends.
+TEST(GraphicsSource, VntCutShortEndsInAnErrorThatSaysWhere) {
+  testing_files::ScratchDir dir;
+  CodedVideo video = WriteSmallVideo(dir / "whole.vnt", 6);
+  std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "whole.vnt");
+  bytes.resize(bytes.size() - video.frameSizes.back() - video.frameSizes[4] / 2);  // inside frame 5
+  testing_files::WriteBytes(dir / "cut.VNT", bytes);
+  std::vector<std::pair<int, std::string>> errors;
+  ProgressCallback callback = [&](int kind, const char* text) {
+    if (kind == 2) errors.emplace_back(kind, text);
+    return kind == 2 ? 1 : 0;
+  };
+  auto source = OpenGraphicsInput(callback, "", GraphicsSwitches{}, dir / "cut");  // ".vnt", then ".VNT"
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->name, dir / "cut.VNT");
+  EXPECT_EQ(source->frames, 6);
+  for (uint32_t f = 0; f < 4; ++f) {
+    ASSERT_TRUE(NextGraphicsFrame(*source)) << f;
+    EXPECT_EQ(source->outputFrame[8 + 1 + f % 4], 100 + f) << f;
+  }
+  EXPECT_FALSE(NextGraphicsFrame(*source));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].second, "Error reading: " + dir / "cut.VNT (it ends after 4 of its 6 frames).");
+}
+
+// The decode buffer of the header's size is as large as the image layer lets a picture be.
+TEST(GraphicsSource, VntPicturesBeyondTheLimitsAreRefused) {
+  testing_files::ScratchDir dir;
+  WriteSmallVideo(dir / "small.vnt", 2);
+  std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "small.vnt");
+  for (int at : {4, 8}) {  // width and height
+    bytes[at] = 0;
+    bytes[at + 1] = 0x80;  // 32768
+  }
+  testing_files::WriteBytes(dir / "huge.vnt", bytes);
+  EXPECT_FALSE(OpenGraphicsInput(nullptr, "", GraphicsSwitches{}, dir / "huge.vnt"));
+}
+
 }  // namespace
 }  // namespace toolsupport

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -148,6 +149,23 @@ TEST(WaveOut, VolumeScalesEachChannelOfLaterBlocks) {
     EXPECT_EQ(samples[at + 2 * i], (1000 + i) * 0x8000 / 0xFFFF) << i;
     EXPECT_EQ(samples[at + 2 * i + 1], 0) << i;
   }
+}
+
+// The programs stop on these signals themselves; an open device must leave them to the program.
+TEST(WaveOut, LeavesTheStopSignalsToTheProgram) {
+  const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+  struct sigaction before[3] {};
+  for (int i = 0; i < 3; ++i) sigaction(signals[i], nullptr, &before[i]);
+  WaveFormat format;
+  format.rate = 11025;
+  platform::WaveOutDevice* device = platform::WaveOutOpen(format);
+  ASSERT_NE(device, nullptr);
+  for (int i = 0; i < 3; ++i) {
+    struct sigaction now {};
+    sigaction(signals[i], nullptr, &now);
+    EXPECT_EQ(now.sa_handler, before[i].sa_handler) << signals[i];
+  }
+  platform::WaveOutClose(device);
 }
 
 }  // namespace

@@ -143,6 +143,31 @@ TEST_F(BinderProgram, BoundPlayerHoldsTheVideosAtTheirOffsetsAndPlaysThem) {
   EXPECT_EQ(played.exitCode, 0) << played.errors;
 }
 
+// Binding a bound program again leaves nothing of its old text behind; several player switches
+// travel as one quoted argument.
+TEST_F(BinderProgram, RebindingKeepsNothingOfTheOldText) {
+  const std::string player = BinDir() + "/vantplw";
+  const std::string once = dir.File("once.exe"), twice = dir.File("twice.exe");
+  ASSERT_EQ(Bind({player, once, "/F/J" + std::string(150, 'K'), first}, dir).exitCode, 0);
+  Finished rebound = Bind({once, twice, "/F /J", second}, dir);
+  ASSERT_EQ(rebound.exitCode, 0) << rebound.errors;
+
+  const std::string result = ReadFile(twice);
+  const size_t area = result.find("SELFPLAY") + 8;
+  const size_t offset = (ReadFile(once).size() + 511) / 512 * 512;
+  const std::string text = ":" + std::to_string(offset) + " /F /J";
+  std::string expected = text;
+  expected.resize(kStoredTextArea, '\0');
+  EXPECT_EQ(result.substr(area, kStoredTextArea), expected);
+  Finished played = RunProgram(twice, {}, dir, true);
+  EXPECT_EQ(played.exitCode, 0) << played.errors;
+
+  // The usage tells how to give several switches.
+  Finished usage = Bind({}, dir);
+  EXPECT_NE(usage.errors.find("(/L/F10) or in one quoted argument (\"/L /F10\")"), std::string::npos)
+      << usage.errors;
+}
+
 TEST_F(BinderProgram, RefusesBeforeTheOutputExists) {
   const std::string player = BinDir() + "/vantplw";
   const std::string output = dir.File("out.exe");

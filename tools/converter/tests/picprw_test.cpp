@@ -1,6 +1,8 @@
 // The picprw program run as a process on inputs made by our own writers; outputs read back.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -137,6 +139,10 @@ TEST_F(PicprwProgram, UsageSameFileAndUnknownTypesFailWithoutOutput) {
             std::string::npos) << run.errors;
   EXPECT_NE(run.errors.find("Switches:"), std::string::npos);
   EXPECT_EQ(RunProgram("picprw", {input, scratch.File("x.flc"), "/Z"}).exitCode, 1);  // a '/' left
+  // A word more than the two names: the usage, and no file named after the last two words.
+  run = RunProgram("picprw", {input, scratch.File("b.flc"), scratch.File("c.flc")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.errors.find("Syntax:  PicPr"), std::string::npos) << run.errors;
 
   ASSERT_EQ(symlink(input.c_str(), scratch.File("link.flc").c_str()), 0);
   for (const std::string& same : {input, scratch.File("link.flc")}) {
@@ -167,6 +173,55 @@ TEST_F(PicprwProgram, AFailedWriteLeavesNoOutput) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.errors.find("Error writing to disk - probably out of disk space."), std::string::npos) << run.errors;
   EXPECT_EQ(Names(folder), std::vector<std::string>{"in.flc"});
+}
+
+// An input that cannot be read all through fails with its own reason and leaves no output.
+TEST_F(PicprwProgram, AnUnreadableInputFailsWithItsReasonAndLeavesNoOutput) {
+  platform::Image picture;
+  ASSERT_EQ(platform::AllocateImage(picture, kWidth, kHeight, 8), platform::ImageStatus::Ok);
+  for (size_t i = 0; i < picture.pixels.size(); ++i) picture.pixels[i] = static_cast<uint8_t>(i * 13);
+  const std::string gif = scratch.File("damaged.gif");
+  ASSERT_EQ(platform::SaveImage(platform::ImageFormat::Gif, gif, picture, 0), platform::ImageStatus::Ok);
+  std::vector<uint8_t> bytes = flictest::ReadAll(gif);
+  bytes.resize(bytes.size() - 60);  // its only picture is cut short
+  flictest::WriteAll(gif, bytes);
+  bytes = flictest::ReadAll(input);
+  bytes.resize(bytes.size() * 2 / 3);  // the flic loses its last frames
+  flictest::WriteAll(scratch.File("cut.flc"), bytes);
+
+  struct Case {
+    std::string input, reason;
+  };
+  const Case cases[] = {
+      {gif, "the picture is damaged or cut short"},
+      {scratch.File("cut.flc"), "it ends after 3 of its 4 frames"},
+  };
+  for (const Case& c : cases) {
+    for (const char* output : {"out.flc", "out.bmp"}) {
+      const auto run = RunProgram("picprw", {c.input, scratch.File(output)});
+      EXPECT_EQ(run.exitCode, 1) << c.input << " " << output;
+      EXPECT_NE(run.errors.find("Error reading: " + c.input + " (" + c.reason + ")."), std::string::npos)
+          << run.errors;
+      EXPECT_EQ(run.errors.find("Created"), std::string::npos) << run.errors;
+    }
+  }
+  EXPECT_EQ(Names(folder), (std::vector<std::string>{"cut.flc", "damaged.gif", "in.flc"}));
+}
+
+// Every file the program creates gets the normal mode: 0666 less the umask.
+TEST_F(PicprwProgram, OutputsGetTheNormalMode) {
+  const mode_t old = umask(027);
+  for (const char* output : {"f.flc", "s.bmp", "s.gif", "s.jpg", "s.pcx", "s.tga", "s.tif"}) {
+    const auto run = RunProgram("picprw", {input, scratch.File(output), "/E1"});
+    ASSERT_EQ(run.exitCode, 0) << output << run.errors;
+  }
+  umask(old);
+  for (const std::string& name : Names(folder)) {
+    if (name == "in.flc") continue;
+    struct stat info {};
+    ASSERT_EQ(stat(scratch.File(name).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u) << name;
+  }
 }
 
 }  // namespace

@@ -120,6 +120,10 @@ TEST_F(AudprwProgram, UsageAndSameFileFailWithoutOutput) {
   EXPECT_NE(run.errors.find("SYNTAX:  AudPr  InputSoundFile OutputWavFile[.WAV]  [/Switches]"), std::string::npos)
       << run.errors;
   EXPECT_EQ(RunProgram("audprw", {input, scratch.File("x.wav"), "/Q"}).exitCode, 1);  // a '/' left
+  // A word more than the two names: the usage, and no file named after the last two words.
+  run = RunProgram("audprw", {input, scratch.File("b.wav"), scratch.File("c.wav")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.errors.find("SYNTAX:  AudPr"), std::string::npos) << run.errors;
   ASSERT_EQ(symlink(input.c_str(), scratch.File("link.wav").c_str()), 0);
   for (const std::string& same : {input, scratch.File("link.wav")}) {
     run = RunProgram("audprw", {input, same, "/O"});

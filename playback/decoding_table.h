@@ -1,0 +1,101 @@
+#pragma once
+// The frame decoder's way to a symbol: one table look-up for most codes, a small subtable or
+// two for the rest, and a walk bit by bit from a node only for codes past what tables cover.
+//
+// A tree's tables start with a first table of 2^k entries (k = kTableBits), entry i standing
+// for the codes that begin with the k bits of i; subtables follow. Each entry is a byte of
+// codeBits and a word of codeValues. The byte holds in bits 0-5 the bits the code takes (so
+// far) and in bits 6-7 its kind, which says what the word is:
+// - kTableLeaf: the symbol as stored in the file;
+// - kTableEscape: the escape leaf's number: the symbol is that recent value;
+// - kTableSubtable: the code goes on; its next s bits (s in bits 26-31) index the subtable that
+//   starts at entry bits 0-25;
+// - kTableDeep: the code goes on bit by bit from that node.
+// The bytes alone decide where the next code starts, so that they are all the look-up of one
+// code waits for; they stay in the first level cache even where the words do not.
+//
+// Symbols and recent values are the stored values. Decoded colours may differ from them only
+// by the trees' colour map, which the frame decoder applies to the pixels it writes; comparing
+// stored values keeps the recent values exactly as the writer kept them.
+#include <array>
+#include <cstdint>
+
+#include "bit_reader.h"
+#include "tree_tables.h"
+
+constexpr uint8_t kTableLeaf = 0 << 6, kTableEscape = 1 << 6, kTableSubtable = 2 << 6, kTableDeep = 3 << 6;
+constexpr uint8_t kTableKind = 3 << 6;
+// Bits of each tree's first table.
+constexpr std::array<int, kVideoTreeCount> kTableBits = {11, 10, 13, 8};
+// A subtable has at most 16 entries.
+constexpr int kSubtableBits = 4;
+constexpr uint32_t kSubtableOffsetMask = (uint32_t{1} << 26) - 1;
+// Codes are found in the tables up to this length, so that two of them fit in what a refill
+// holds; longer ones go on bit by bit.
+constexpr int kMaxTableCodeBits = BitReader::kHeldAfterRefill / 2;
+
+// Fills tree.codeBits and tree.codeValues with a first table of k bits.
+void BuildDecodingTable(VideoTree& tree, int k);
+
+// A tree's tables and recent values while a frame is decoded, held where the compiler can keep
+// them in registers.
+struct TableDecoder {
+  const uint8_t* codeBits;
+  const uint32_t* codeValues;
+  const TreeNode* nodes;
+  std::array<uint32_t, 3> escapeNodes;
+  uint32_t recent0 = 0, recent1 = 0, recent2 = 0;  // stored values; every frame starts at 0
+
+  explicit TableDecoder(const VideoTree& tree)
+      : codeBits(tree.codeBits.data()),
+        codeValues(tree.codeValues.data()),
+        nodes(tree.nodes.data()),
+        escapeNodes(tree.escape) {}
+
+  // Decodes one symbol, K being the tree's first table bits, and returns its stored value. At
+  // least kMaxTableCodeBits bits must be held; a longer code refills as it goes.
+  template <int K>
+  [[gnu::always_inline]] uint32_t Decode(BitReader& bits) {
+    const uint32_t index = bits.PeekHeld(K);
+    const uint8_t found = codeBits[index];
+    uint32_t value;
+    if ((found & kTableKind) == kTableLeaf) [[likely]] {
+      bits.SkipBits(found);
+      value = codeValues[index];
+    } else {
+      value = Resolve(bits, index, found);
+    }
+    if (value != recent0) {
+      recent2 = recent1;
+      recent1 = recent0;
+      recent0 = value;
+    }
+    return value;
+  }
+
+ private:
+  // What is not a leaf of the first table: subtables, then bit by bit past them, and the escape
+  // leaves. Consumes the code and returns its value.
+  [[gnu::always_inline]] uint32_t Resolve(BitReader& bits, uint32_t index, uint8_t found) const {
+    uint32_t value = codeValues[index];
+    while ((found & kTableKind) == kTableSubtable) {
+      const int used = found & 63, subBits = static_cast<int>(value >> 26);
+      index = (value & kSubtableOffsetMask) + (bits.PeekHeld(used + subBits) >> used);
+      found = codeBits[index];
+      value = codeValues[index];
+    }
+    bits.SkipBits(found & 63);
+    if ((found & kTableKind) == kTableDeep) {
+      uint32_t node = value;
+      while (nodes[node].right != 0) node += bits.ReadBit() ? nodes[node].right : 1;
+      bits.Refill();  // the walk may have left fewer bits than the next symbol needs
+      found = kTableLeaf;
+      value = nodes[node].entry & 0xFFFF;
+      for (uint32_t i = 0; i < 3; ++i) {
+        if (node == escapeNodes[i]) found = kTableEscape, value = i;
+      }
+    }
+    if ((found & kTableKind) == kTableLeaf) return value;
+    return value == 0 ? recent0 : value == 1 ? recent1 : recent2;
+  }
+};

@@ -1,0 +1,24 @@
+#include "reporting_program.h"
+
+#include "platform/system/command_text.h"
+#include "platform/system/report_channel.h"
+#include "player_window.h"
+#include "toolsupport/report_protocol.h"
+#include "toolsupport/switches.h"
+
+int RunReportingProgram(int argc, const char* const* argv, const std::string& reportText,
+                        const std::function<int(std::string commandText, bool packageBox)>& run) {
+  std::string text = platform::BuildCommandText(argc, argv);
+  int32_t report = GetNumberSwitch(0, '#', text);
+  GetFlagSwitch('#', text);
+  bool packageBox = true;
+  if (report != 0) {
+    const ReceiverAnswer answer = AskReportReceiver(report);
+    if (answer.frontEnd) packageBox = false;
+    if (!answer.wantsReport) report = 0;
+  }
+  PumpPlayerMessages();
+  const int exitCode = run(text, packageBox);
+  if (report != 0 && platform::ReportEndpointExists(report)) SendStatusReport(report, reportText);
+  return exitCode;
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The 64 file slots of a script run. Script files while they compile, the trace file and the
+// files a script opens each take one; scripts name slot i by the number 5000 + i.
+#include <array>
+#include <memory>
+#include <string>
+
+#include "toolsupport/buffered_file.h"
+
+namespace script {
+
+inline constexpr int kFileSlotCount = 64;
+inline constexpr int kFileNumberBase = 5000;
+inline constexpr int kNoSlot = 255;
+inline constexpr int32_t kFileSlotBufferSize = 3072;
+
+enum class SlotMode { kRead = 0, kCreate = 1, kReadWrite = 2 };
+
+// A file name as a script writes it, made a Linux name: '\' is read as '/', and a drive word at
+// the start ("D:", "D:\") names the root directory.
+std::string NativeFileName(const std::string& name);
+
+// True when the name is an existing file that can be read (a directory is not a file). Asks
+// the file system, so it needs no free slot.
+bool FileExists(const std::string& name);
+
+class FileSlots {
+ public:
+  // Opens the file into the first free slot: kRead an existing file, kCreate a new or emptied
+  // one, kReadWrite an existing one without emptying it. kNoSlot when no slot is free or the
+  // file cannot be opened.
+  int Open(const std::string& name, SlotMode mode);
+  // Flushes and closes the file; a free slot is left alone.
+  void Close(int slot);
+  void CloseAll();
+  // The open file of the slot, null for a free or invalid slot.
+  toolsupport::BufferedFile* File(int slot);
+
+ private:
+  std::array<std::unique_ptr<toolsupport::BufferedFile>, kFileSlotCount> slots_;
+};
+
+}  // namespace script

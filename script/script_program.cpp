@@ -1,0 +1,82 @@
+#include "script/script_program.h"
+
+#include "platform/system/clock.h"
+#include "player/player_window.h"
+#include "player/reporting_program.h"
+#include "script/run_loop.h"
+#include "script/script_context.h"
+#include "script/script_error.h"
+#include "toolsupport/switches.h"
+#include "toolsupport/text_words.h"
+
+namespace script {
+
+namespace {
+
+constexpr const char* kBanner = "VantScript V 3.0k";
+constexpr const char* kVersionedTitle = "VantScript - V3.0k";
+constexpr const char* kNotice = "Runs Vantrel presentation scripts.";
+
+void ShowSyntaxBox() {
+  ShowPlayerMessage(platform::DialogIcon::None, kScriptSyntax, std::string(kBanner) + "  " + kNotice);
+}
+
+void ShowPackageBox() {
+  ShowPlayerMessage(platform::DialogIcon::Information,
+                    "VantScript runs presentations written as scripts: videos, pictures, text, "
+                    "keys and mouse areas, files and programs.\r\n"
+                    "Its companions compress, convert, mix and play Vantrel videos.",
+                    kVersionedTitle);
+}
+
+}  // namespace
+
+int RunCommandScript(ScriptContext& context, std::string commandText) {
+  context.run.commandLine = commandText;
+  std::string argument = TakeArgument(commandText);
+  try {
+    if (argument.empty()) {
+      std::string name = "autoexec.ss";
+      if (!RunScript(context, name)) {
+        ShowSyntaxBox();
+        return 1;
+      }
+    } else if (!RunScript(context, argument)) {
+      ScriptError(context, "  Error opening:\r\n    ", {}, argument);
+    }
+  } catch (const ScriptFailure& failure) {
+    CloseScriptWindow(context);
+    ShowPlayerMessage(platform::DialogIcon::Error, failure.what(), "Error");
+    return 1;
+  }
+  return 0;
+}
+
+int ScriptMain(std::string commandText, bool packageBox) {
+  SetPlayerProgramTitle(kScriptTitle);
+  ScriptContext context;
+  context.random.Seed(static_cast<uint32_t>(platform::NowMilliseconds()));
+  int exitCode = 1;
+  if (SwitchLeftOver(commandText)) {
+    ShowSyntaxBox();
+  } else {
+    TrimText(commandText);
+    CloseScriptWindow(context);
+    exitCode = RunCommandScript(context, commandText);
+    context.files.CloseAll();
+    CloseScriptWindow(context);
+  }
+  VantSetSystemRes(0);
+  if (packageBox) ShowPackageBox();
+  return exitCode;
+}
+
+std::string ScriptReportText() { return std::string(kVersionedTitle) + "  " + kNotice; }
+
+int ScriptWinMain(int argc, const char* const* argv) {
+  return RunReportingProgram(argc, argv, ScriptReportText(), [](std::string text, bool packageBox) {
+    return ScriptMain(std::move(text), packageBox);
+  });
+}
+
+}  // namespace script

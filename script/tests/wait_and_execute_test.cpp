@@ -1,0 +1,84 @@
+// DELAY and DELAYUNTIL on a clock the test turns, and EXECUTE starting a real program.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "platform/system/clock.h"
+#include "script_runner.h"
+
+namespace {
+
+// A clock that only moves when the program sleeps.
+class TurnedClock {
+ public:
+  TurnedClock() {
+    platform::SetClockForTesting([this] { return now_; }, [this](uint32_t ms) { now_ += ms; });
+  }
+  ~TurnedClock() { platform::SetClockForTesting({}, {}); }
+  uint64_t now_ = 1000;
+};
+
+TEST(ScriptWaits, DelaysWaitTheirTimeAcrossAWrapOfTheClock) {
+  struct Case {
+    const char* name;
+    uint32_t clockAtStart;  // the script clock when the command runs
+    std::string command;
+    uint64_t waited;
+  };
+  const std::vector<Case> cases = {
+      {"DELAY", 5, "delay 100", 100},
+      {"DELAY across the wrap", 0xFFFFFFF0u, "delay 100", 100},
+      {"a negative DELAY", 5, "delay -5", 0},
+      {"DELAYUNTIL ahead", 20, "delayuntil 70", 50},
+      {"DELAYUNTIL 0", 20, "delayuntil 0", 0},
+      {"DELAYUNTIL past the wrap", 0xFFFFFFF0u, "delayuntil 16", 32},
+      {"DELAYUNTIL just passed", 0xFFFFFFF0u, "delayuntil -20", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TurnedClock clock;
+    ScriptRunner runner;
+    const std::string path = runner.Write("wait.ss", c.command + "\n");
+    auto context = std::make_unique<script::ScriptContext>();
+    clock.now_ += c.clockAtStart;
+    const uint64_t before = clock.now_;
+    EXPECT_EQ(script::RunCommandScript(*context, "\"" + path + "\""), 0);
+    EXPECT_EQ(clock.now_ - before, c.waited);
+  }
+}
+
+std::string BinDirectory() {
+  const char* bin = std::getenv("VANT_BIN_DIR");
+  return bin != nullptr ? bin : ".";
+}
+
+bool WaitForFile(const std::string& path) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (std::filesystem::exists(path)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+TEST(ScriptExecute, StartsAProgramWithoutWaitingAndGivesItsResult) {
+  ScriptRunner runner;
+  const std::string marker = runner.File("marker dir/started.txt");
+  std::filesystem::create_directories(runner.File("marker dir"));
+  const ScriptRun run = runner.Run(
+      "execute r '" + BinDirectory() + "/script_test_helper \"" + marker + "\" one /X2'\n"
+      "execute s 'script_test_helper.exe \"" + marker + ".2\"'\n"
+      "execute t \"no_such_program_anywhere 1\"\n");
+  ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+  EXPECT_GT(std::stoi(run.Variable("R")), 31);
+  EXPECT_GT(std::stoi(run.Variable("S")), 31);  // found beside the running program
+  EXPECT_LE(std::stoi(run.Variable("T")), 31);
+  ASSERT_TRUE(WaitForFile(marker));
+  EXPECT_EQ(runner.Read("marker dir/started.txt"), "one\n/X2\n");
+  EXPECT_TRUE(WaitForFile(marker + ".2"));
+}
+
+}  // namespace
