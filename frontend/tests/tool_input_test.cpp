@@ -132,7 +132,9 @@ TEST_F(ToolInput, SeveralFilesAreOfferedAsAListFileAndNothingRunsYet) {
     madeFrom.clear();
     EXPECT_EQ(GatherToolInput(frontEnd_, *controls, "out.vnt"), "");
     ASSERT_EQ(dialogs.asked().size(), c.lastMessage.empty() ? 1u : 2u);
-    if (!c.lastMessage.empty()) EXPECT_EQ(dialogs.asked()[1].text.rfind(c.lastMessage, 0), 0u);
+    if (!c.lastMessage.empty()) {
+      EXPECT_EQ(dialogs.asked()[1].text.rfind(c.lastMessage, 0), 0u);
+    }
     if (c.answer == DialogAnswer::Yes) {
       EXPECT_EQ(madeFrom, "a.bmp,c.bmp");
       EXPECT_EQ(controls->Directory(), folder + "/lists");
