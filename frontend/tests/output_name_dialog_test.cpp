@@ -21,9 +21,9 @@
 #include "frontend/page_registry.h"
 #include "frontend/popup_menus.h"
 #include "frontend/request_queue.h"
-#include "frontend_test_support.h"
+#include "frontend/tests/frontend_test_support.h"
 #include "platform/gui/dialogs.h"
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 using namespace frontend;
 using platform::DialogAnswer;

@@ -5,15 +5,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "environment_guard.h"
 #include "frontend/file_controls.h"
 #include "frontend/front_end.h"
 #include "frontend/page_utilities.h"
 #include "frontend/popup_menus.h"
+#include "frontend/tests/frontend_test_support.h"
 #include "frontend/tool_input.h"
-#include "frontend_test_support.h"
 #include "platform/gui/dialogs.h"
-#include "scratch_directory.h"
+#include "testsupport/environment_guard.h"
+#include "testsupport/scratch_directory.h"
 
 using namespace frontend;
 using platform::DialogAnswer;
