@@ -1,10 +1,10 @@
 # Helpers that keep each subsystem's CMakeLists.txt short. Only the source root is an include
 # path: every include names its folder ("playback/vant.h"), so that it states a dependency.
 
-# vant_library(NAME [SHARED] [LINKS libs...])
+# vant_library(NAME [LINKS libs...])
 # Builds every *.cpp of the current folder (not tests/ or bench/) into one library.
 function(vant_library name)
-  cmake_parse_arguments(ARG "SHARED" "" "LINKS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     # A folder with headers only (or none yet) still gives a target to link against.
@@ -14,11 +14,7 @@ function(vant_library name)
       target_link_libraries(${name} INTERFACE ${ARG_LINKS})
     endif()
   else()
-    if(ARG_SHARED)
-      add_library(${name} SHARED ${sources})
-    else()
-      add_library(${name} STATIC ${sources})
-    endif()
+    add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
     if(ARG_LINKS)
       target_link_libraries(${name} PUBLIC ${ARG_LINKS})
