@@ -9,6 +9,7 @@
 #include "frontend/file_finder.h"
 #include "frontend/front_end.h"
 #include "frontend/image_viewer.h"
+#include "frontend/list_editor.h"
 #include "frontend/text_editor.h"
 
 namespace frontend {
@@ -23,6 +24,10 @@ void InstallConsoleWindows(FrontEnd& frontEnd) {
   };
   frontEnd.dialogs.findFile = [fe](const std::string& pattern) { return FindFiles(*fe, pattern, nullptr); };
   frontEnd.dialogs.editTextFile = [fe](const std::string& file) { EditTextFile(*fe, file); };
+  frontEnd.dialogs.editListFile = [fe](const std::string& file) { return EditListFile(*fe, file); };
+  frontEnd.dialogs.newListFromSelection = [fe](FileControls& controls) {
+    return NewListFromSelection(*fe, controls);
+  };
   frontEnd.viewImageFile = [fe](const std::string& file) { return ViewImageFile(*fe, file); };
 }
 
