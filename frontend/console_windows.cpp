@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "frontend/batch_window.h"
 #include "frontend/console.h"
 #include "frontend/dialogs_attributes.h"
 #include "frontend/dialogs_pick.h"
@@ -27,6 +28,9 @@ void InstallConsoleWindows(FrontEnd& frontEnd) {
   frontEnd.dialogs.editListFile = [fe](const std::string& file) { return EditListFile(*fe, file); };
   frontEnd.dialogs.newListFromSelection = [fe](FileControls& controls) {
     return NewListFromSelection(*fe, controls);
+  };
+  frontEnd.dialogs.runBatchFile = [fe](const std::string& file, const std::string& parameters) {
+    RunBatchFile(*fe, file, parameters);
   };
   frontEnd.viewImageFile = [fe](const std::string& file) { return ViewImageFile(*fe, file); };
 }

@@ -130,7 +130,9 @@ TEST_F(ListEditor, AskSaveListAnswers) {
     Tlistedit editor(frontEnd_, c.file, {"a.bmp /s1"}, c.modified);
     EXPECT_EQ(editor.AskSaveList(), c.closes);
     EXPECT_EQ(editor.result(), c.result);
-    if (!c.savedTo.empty()) EXPECT_EQ(Read(c.savedTo), "a.bmp /s1\n");
+    if (!c.savedTo.empty()) {
+      EXPECT_EQ(Read(c.savedTo), "a.bmp /s1\n");
+    }
     EXPECT_EQ(std::filesystem::exists(named), c.savedTo == named);
     std::vector<std::string> asked;
     for (const platform::DialogRequest& request : dialogs.asked()) asked.push_back(request.text);
