@@ -72,7 +72,9 @@ void IniFile::Parse(const std::string& text) {
 std::string IniFile::Text() const {
   std::string out;
   for (const Section& section : sections_) {
-    if (!section.name.empty()) out += "[" + section.name + "]\n";
+    // Every section but the lines before the first one has its header, even a header with an
+    // empty name: without it, its keys would join the section before it.
+    if (&section != &sections_.front()) out += "[" + section.name + "]\n";
     for (const Line& line : section.lines) {
       out += line.key.empty() ? line.text : line.key + "=" + line.value;
       out += '\n';
