@@ -2,7 +2,7 @@
 
 #include "frontend/ini_file.h"
 #include "frontend/text_format.h"
-#include "toolsupport/list_file.h"
+#include "toolsupport/io/list_file.h"
 
 namespace frontend {
 

@@ -12,7 +12,7 @@
 #include <map>
 #include <thread>
 
-#include "console_fixture.h"
+#include "frontend/tests/console_fixture.h"
 #include "frontend/batch_runner.h"
 #include "frontend/batch_window.h"
 #include "frontend/console_windows.h"
@@ -21,7 +21,7 @@
 #include "frontend/report_receiving.h"
 #include "platform/gui/dialogs.h"
 #include "platform/image/image.h"
-#include "toolsupport/report_protocol.h"
+#include "toolsupport/ui/report_protocol.h"
 
 using namespace frontend;
 using frontend_testing::Write;

@@ -5,11 +5,11 @@
 
 #include <filesystem>
 
-#include "console_fixture.h"
+#include "frontend/tests/console_fixture.h"
 #include "frontend/list_editor.h"
 #include "frontend/list_lines.h"
 #include "platform/gui/dialogs.h"
-#include "toolsupport/list_file.h"
+#include "toolsupport/io/list_file.h"
 
 using namespace frontend;
 using frontend_testing::Read;

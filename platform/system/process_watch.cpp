@@ -1,4 +1,4 @@
-#include "process_watch.h"
+#include "platform/system/process_watch.h"
 
 #include <poll.h>
 #include <signal.h>

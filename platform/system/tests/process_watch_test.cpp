@@ -1,4 +1,4 @@
-#include "process_watch.h"
+#include "platform/system/process_watch.h"
 
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 
-#include "program_start.h"
+#include "platform/system/program_start.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "report_channel.h"
-#include "report_wire.h"
+#include "platform/system/report_channel.h"
+#include "platform/system/report_wire.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -239,7 +239,9 @@ TEST(ReportConnectionReading, RequestsAreReadAsTheyArrive) {
       EXPECT_EQ(connection.ReadAvailable(), Progress::Waiting);
     }
     const size_t rest = c.bytes.size() - sent;
-    if (rest > 0) ASSERT_EQ(write(pair[1], c.bytes.data() + sent, rest), static_cast<ssize_t>(rest));
+    if (rest > 0) {
+      ASSERT_EQ(write(pair[1], c.bytes.data() + sent, rest), static_cast<ssize_t>(rest));
+    }
     if (c.hangUp) close(pair[1]);
     EXPECT_EQ(connection.ReadAvailable(), c.last);
     if (c.last == Progress::Complete) {
