@@ -1,0 +1,326 @@
+// Videos in scripts, run in this process on the offscreen platform: stepping them into the
+// window and into bitmaps of any size and place, loading frames into bitmaps, and playing them
+// whole with the options of ANIMATIONPLAY. The frames a playback shows are counted by its hook.
+#include <gtest/gtest.h>
+#include <dirent.h>
+
+#include <map>
+
+#include "coded_video.h"
+#include "player/player_window.h"
+#include "script/animation_player.h"
+#include "script_runner.h"
+
+namespace {
+
+constexpr uint8_t kBackground = 9;
+
+// 16 x 8 frames of one colour each (1, 2, 3) that bring one palette, a millisecond apart.
+void WriteThreeFrames(const ScriptRunner& runner) {
+  CodedVideoSpec spec;
+  for (uint8_t color : {1, 2, 3}) spec.pictures.emplace_back(16, 8, color);
+  spec.palettes.assign(3, TestPalette());
+  spec.frameRate = -100;
+  WriteCodedVideo(runner.File("three.vnt"), spec);
+}
+
+// One 16 x 8 frame whose pixel (x, y) is x + 16 y.
+void WritePattern(const ScriptRunner& runner) {
+  CodedVideoSpec spec;
+  Picture picture(16, 8);
+  for (uint32_t y = 0; y < 8; ++y) {
+    for (uint32_t x = 0; x < 16; ++x) picture.At(x, y) = static_cast<uint8_t>(x + 16 * y);
+  }
+  spec.pictures.push_back(picture);
+  spec.palettes.push_back(TestPalette());
+  WriteCodedVideo(runner.File("pattern.vnt"), spec);
+}
+
+// One 16 x 8 frame: the left half in the text transparent colour (128), the right half 5.
+void WriteHoles(const ScriptRunner& runner) {
+  CodedVideoSpec spec;
+  Picture picture(16, 8, 5);
+  picture.Fill(0, 0, 8, 8, 128);
+  spec.pictures.push_back(picture);
+  spec.palettes.push_back(TestPalette());
+  WriteCodedVideo(runner.File("holes.vnt"), spec);
+}
+
+script::Palette AsPalette(const ColorTable& table) {
+  script::Palette palette;
+  for (size_t i = 0; i < 256; ++i) {
+    for (size_t c = 0; c < 3; ++c) palette[i * 3 + c] = table[i][c];
+  }
+  return palette;
+}
+
+// The script with each name written "@name" in the scratch directory.
+std::string Here(const ScriptRunner& runner, std::string script) {
+  const std::string directory = runner.File("");
+  for (size_t at = script.find("\"@"); at != std::string::npos; at = script.find("\"@", at)) {
+    script.replace(at + 1, 1, directory);
+  }
+  return script;
+}
+
+ScriptRun RunHere(const ScriptRunner& runner, const std::string& script) {
+  return runner.Run(Here(runner, script));
+}
+
+uint8_t WindowPixel(const ScriptRun& run, int32_t x, int32_t y) {
+  return script::GetPixel(run.context->window.Canvas(), x, y);
+}
+
+uint8_t BitmapPixel(const ScriptRun& run, int number, int32_t x, int32_t y) {
+  const script::Bitmap* bitmap = run.context->bitmaps.Get(number - script::kBitmapNumberBase);
+  return bitmap != nullptr ? script::GetPixel(bitmap->Canvas(), x, y) : 0;
+}
+
+int OpenFileCount() {
+  int count = 0;
+  if (DIR* dir = opendir("/proc/self/fd")) {
+    while (readdir(dir) != nullptr) ++count;
+    closedir(dir);
+  }
+  return count;
+}
+
+// The frames that playbacks show, 1-based, one digit each; a key is queued after the nth frame.
+class ShownFrames {
+ public:
+  explicit ShownFrames(std::map<size_t, int> keys = {}) : keys_(std::move(keys)) {
+    ClearPlayerKeys();
+    script::SetPlaybackHook([this](VantVideo& video, bool ended) {
+      if (ended) return;
+      frames += std::to_string(video.currentFrame + 1);
+      if (auto key = keys_.find(frames.size()); key != keys_.end()) QueuePlayerKey(key->second);
+    });
+  }
+  ~ShownFrames() {
+    script::SetPlaybackHook(nullptr);
+    ClearPlayerKeys();
+  }
+  std::string frames;
+
+ private:
+  std::map<size_t, int> keys_;
+};
+
+TEST(ScriptAnimations, PlayingWithEachOption) {
+  ScriptRunner runner;
+  WriteThreeFrames(runner);
+  WriteHoles(runner);
+  const script::Palette video = AsPalette(TestPalette());
+  const script::Palette start = script::StartPalette();
+  const script::Palette black{};
+  struct PlayCase {
+    const char* name;
+    std::string play;
+    std::map<size_t, int> keys;
+    const char* frames;
+    const char* result;
+    std::vector<std::pair<int, int>> video;  // window pixels the last frame shows (colour 3)
+    std::vector<std::pair<int, int>> kept;   // window pixels still in the background colour
+    const script::Palette* palette;
+  };
+  const std::vector<PlayCase> cases = {
+      {"twice through", "animationplay r 8 4 2 0 \"@three\"", {}, "123123", "1", {{8, 4}, {23, 11}},
+       {{7, 4}, {24, 11}, {8, 12}}, &video},
+      {"a count of 0 plays nothing", "animationplay r 8 4 0 0 \"@three\"", {}, "", "1", {}, {{8, 4}}, &start},
+      {"a missing file", "animationplay r 8 4 1 0 \"@missing\"", {}, "", "0", {}, {{8, 4}}, &start},
+      {"until Escape; other keys are dropped", "animationplay r 8 4 -1 128 \"@three\"", {{2, 'a'}, {5, 27}},
+       "12312", "1", {}, {{7, 4}}, &video},
+      {"Escape, then the area and palette back", "animationplay r 8 4 1 144 \"@three\"", {{2, 27}}, "12", "1",
+       {}, {{8, 4}, {23, 11}}, &start},
+      {"the area and palette back", "animationplay r 8 4 1 16 \"@three\"", {}, "123", "1", {}, {{8, 4}}, &start},
+      {"fading in", "animationplay r 8 4 1 32 \"@three\"", {}, "123", "1", {{8, 4}}, {}, &video},
+      {"fading out", "animationplay r 8 4 1 64 \"@three\"", {}, "123", "1", {{8, 4}}, {}, &black},
+      {"without the video's palette", "animationplay r 8 4 1 516 \"@three\"", {}, "123", "1", {{8, 4}}, {}, &start},
+      {"centred, offsets added", "screenadjustxy 8 4\nanimationplay r -1 -1 1 0 \"@three\"", {}, "123", "1",
+       {{24, 20}, {39, 27}}, {{23, 20}, {24, 19}}, &video},
+      {"placed, offsets added", "screenadjustxy 8 4\nanimationplay r 2 2 1 4 \"@three\"", {}, "123", "1",
+       {{8, 6}}, {{8, 5}, {7, 6}}, &video},
+      {"overhanging the window", "animationplay r 56 44 1 4 \"@three\"", {}, "123", "1", {{56, 44}, {63, 47}},
+       {{55, 44}}, &video},
+      {"at a negative place", "animationplay r -8 -4 1 4 \"@three\"", {}, "123", "1", {{0, 0}, {7, 3}},
+       {{8, 0}, {0, 4}}, &video},
+  };
+  for (const PlayCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShownFrames shown(c.keys);
+    const ScriptRun run = RunHere(runner, "screengraphics ok 64 48\nscreenfadespeed 0\nscreenclear 9\n" + c.play + "\n");
+    ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+    EXPECT_EQ(shown.frames, c.frames);
+    EXPECT_EQ(run.Variable("R"), c.result);
+    for (auto [x, y] : c.video) EXPECT_EQ(WindowPixel(run, x, y), 3) << x << "," << y;
+    for (auto [x, y] : c.kept) EXPECT_EQ(WindowPixel(run, x, y), kBackground) << x << "," << y;
+    EXPECT_TRUE(run.context->palette.Colors() == *c.palette);
+  }
+
+  // The overlay shows the window where the frame has the text transparent colour; afterwards
+  // the window is as it was.
+  std::string seen;
+  script::SetPlaybackHook([&seen](VantVideo&, bool) {
+    const VantBuffer& buffer = *PlayerBuffer();
+    for (int32_t x : {8, 16}) seen += std::to_string(buffer.pixels[4 * buffer.pitch + x]) + " ";
+  });
+  const ScriptRun overlay = RunHere(runner, "screengraphics ok 64 48\nscreenclear 9\nanimationplay r 8 4 1 256 \"@holes\"\n");
+  script::SetPlaybackHook(nullptr);
+  ASSERT_EQ(overlay.exitCode, 0) << overlay.LastBox();
+  EXPECT_EQ(seen, "9 5 9 5 ");  // after the frame, and when the playback ends
+  EXPECT_EQ(WindowPixel(overlay, 8, 4), kBackground);
+  EXPECT_EQ(WindowPixel(overlay, 16, 4), kBackground);
+}
+
+TEST(ScriptAnimations, PlayingWithoutAWindow) {
+  ScriptRunner runner;
+  WriteThreeFrames(runner);
+  {
+    ShownFrames shown;
+    // Saving, fading and the frame bitmap need a window: they are left out.
+    const ScriptRun run = RunHere(runner, "animationplay r 0 0 1 1392 \"@three\"\n");
+    ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+    EXPECT_EQ(run.Variable("R"), "1");
+    EXPECT_EQ(shown.frames, "123");
+  }
+  const ScriptRun refused = RunHere(runner, "animationplay r 0 0 1 0 \"@three\"\n");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.LastBox().find("A window hasn't been created yet"), std::string::npos);
+}
+
+// A slot played goes on from the frame after the last one shown, decoding where it did.
+TEST(ScriptAnimations, APlayedSlotContinuesWhereItWas) {
+  ScriptRunner runner;
+  WriteThreeFrames(runner);
+  ShownFrames shown(std::map<size_t, int>{{3, 27}});
+  const ScriptRun run = RunHere(runner, 
+      "screengraphics ok 64 48\nscreenclear 9\nanimationopen a 0 \"@three\"\nbitmapalloc b 16 8\n"
+      "animationtobitmap a b\nanimationadvance a\n"
+      "animationplay r 8 4 1 4 a\nbitmapgetpixel p1 b 0 0\n"
+      "animationadvance a\nbitmapgetpixel p2 b 0 0\n"
+      "animationplay r 8 4 1 132 a\nanimationadvance a\nbitmapgetpixel p3 b 0 0\n"
+      "animationplay r 8 4 1 260 a\nanimationadvance a\nbitmapgetpixel p4 b 0 0\n"
+      "animationplay r 8 4 1 0 \"3031\"\n");
+  ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+  // Frames 2 and 3; after the last frame shown and advanced, frame 2 stopped by Escape; then
+  // frame 3 advanced, and the step owed after it taken before frames 1 to 3.
+  EXPECT_EQ(shown.frames, "23" "2" "123");
+  EXPECT_EQ(run.Variable("P1"), "1");  // the window got the frames played, the bitmap none
+  EXPECT_EQ(run.Variable("P2"), "1");
+  EXPECT_EQ(run.Variable("P3"), "3");
+  EXPECT_EQ(run.Variable("P4"), "1");  // decoded into the bitmap again, not the frame bitmap gone
+  EXPECT_EQ(run.Variable("R"), "0");   // a slot that is not open is a file name
+  EXPECT_EQ(WindowPixel(run, 8, 4), 2);  // the overlay put back what the window showed
+}
+
+TEST(ScriptAnimations, AdvancingHoldsTheLastFrameOnceAndGotoLandsOnItsFrame) {
+  ScriptRunner runner;
+  WriteThreeFrames(runner);
+  std::string script = "animationopen a 0 \"@three\"\nbitmapalloc b 16 8\nanimationtobitmap a b\n";
+  const char* steps[] = {"",
+                         "",
+                         "",
+                         "",
+                         "",
+                         "animationgoto a 99",  // past the end: the last frame
+                         "animationgoto a 1",   // the step owed after the last frame is dropped
+                         "animationgoto a -5",
+                         "animationbacktostart a"};
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    script += std::string(steps[i]) + "\nanimationadvance a\nbitmapgetpixel p" + std::to_string(i) + " b 0 0\n";
+  }
+  script += "animationframes f a\nanimationwidth w a\nanimationheight h a\n";
+  const ScriptRun run = RunHere(runner, script);
+  ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+  std::string shown;
+  for (size_t i = 0; i < std::size(steps); ++i) shown += run.Variable("P" + std::to_string(i));
+  EXPECT_EQ(shown, "123123111");
+  EXPECT_EQ(run.Variable("F") + " " + run.Variable("W") + " " + run.Variable("H"), "3 16 8");
+}
+
+// Wherever the picture goes, nothing is written outside the window or the bitmap.
+TEST(ScriptAnimations, FramesLandClippedInWindowsAndBitmapsOfAnySize) {
+  ScriptRunner runner;
+  WritePattern(runner);
+  struct PlaceCase {
+    const char* script;    // after the window is made and the video opened as A
+    int32_t x, y;          // where the picture's top-left corner lands in the window
+  };
+  const PlaceCase places[] = {
+      {"screengraphics ok 64 48\nanimationtoscreen a 56 44", 56, 44},
+      {"screengraphics ok 64 48\nanimationtoscreen a -8 -4", -8, -4},
+      {"screengraphics ok 12 6\nanimationtoscreen a -1 -1", -2, -1},
+      {"screengraphics ok 62 48\nanimationtoscreen a 40 9", 40, 9},  // rows 64 bytes apart
+      {"screengraphics ok 62 48\nscreenadjustxy 2 3\nanimationtoscreen a 44 0", 46, 3},
+  };
+  for (const PlaceCase& c : places) {
+    SCOPED_TRACE(c.script);
+    const ScriptRun run = RunHere(runner, std::string("animationopen a 0 \"@pattern\"\n") + c.script +
+                                     "\nscreenclear 200\nanimationadvance a\n");
+    ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+    const script::PixelCanvas window = run.context->window.Canvas();
+    for (int32_t y = 0; y < window.height; ++y) {
+      for (int32_t x = 0; x < window.width; ++x) {
+        const int32_t vx = x - c.x, vy = y - c.y;
+        const bool inVideo = vx >= 0 && vx < 16 && vy >= 0 && vy < 8;
+        ASSERT_EQ(WindowPixel(run, x, y), inVideo ? vx + 16 * vy : 200) << x << "," << y;
+      }
+    }
+  }
+
+  // Bitmaps smaller and larger than the video get its top-left part.
+  const ScriptRun run = RunHere(runner, 
+      "animationopen a 0 \"@pattern\"\nbitmapalloc s 8 4\nbitmapalloc l 32 16\nbitmapclear l 200\n"
+      "animationtobitmap a s\nanimationadvance a\nbitmapgetpixel q s 7 3\n"
+      "animationtobitmap a l\nanimationadvance a\nanimationtobitmap a s\nbitmapfree s\nanimationadvance a\n");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.LastBox().find("Bad frame parameter"), std::string::npos);
+  EXPECT_EQ(run.Variable("Q"), "55");
+  for (int32_t y = 0; y < 16; ++y) {
+    for (int32_t x = 0; x < 32; ++x) {
+      ASSERT_EQ(BitmapPixel(run, 9001, x, y), x < 16 && y < 8 ? x + 16 * y : 200) << x << "," << y;
+    }
+  }
+
+  const ScriptRun early = RunHere(runner, "animationopen a 0 \"@pattern\"\nanimationtoscreen a 0 0\n");
+  EXPECT_NE(early.LastBox().find("A window hasn't been created yet"), std::string::npos);
+}
+
+TEST(ScriptAnimations, LoadingFramesIntoBitmaps) {
+  ScriptRunner runner;
+  WriteThreeFrames(runner);
+  const ScriptRun run = RunHere(runner, "animationloadtobitmap \"@three\" a b c; varset after 1\n");
+  ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+  EXPECT_EQ(run.Variable("A") + " " + run.Variable("B") + " " + run.Variable("C"), "9001 9002 9000");
+  EXPECT_EQ(BitmapPixel(run, 9001, 0, 0), 1);
+  EXPECT_EQ(BitmapPixel(run, 9002, 15, 7), 2);
+  EXPECT_EQ(BitmapPixel(run, 9000, 0, 0), 3);
+  EXPECT_TRUE(run.context->bitmaps.Get(1)->palette);   // the first frame brought one
+  EXPECT_FALSE(run.context->bitmaps.Get(2)->palette);  // the second did not
+  EXPECT_EQ(run.Variable("AFTER"), "1");
+
+  const ScriptRun missing = RunHere(runner, "varset a 5\nanimationloadtobitmap \"@missing\" a b\n");
+  ASSERT_EQ(missing.exitCode, 0) << missing.LastBox();
+  EXPECT_EQ(missing.Variable("A") + missing.Variable("B"), "00");
+  EXPECT_EQ(missing.context->bitmaps.Get(0), nullptr);
+
+  // With one bitmap slot free only the last variable gets a bitmap; with none, every one is 0
+  // and the file is closed.
+  for (int freeSlots : {1, 0}) {
+    SCOPED_TRACE(freeSlots);
+    ScriptRun full;
+    full.context = std::make_unique<script::ScriptContext>();
+    for (int i = 0; i < script::kBitmapSlotCount - freeSlots; ++i) ASSERT_EQ(full.context->bitmaps.Alloc(1, 1), i);
+    const int files = OpenFileCount();
+    runner.RunIn(full, Here(runner, "animationloadtobitmap \"@three\" a b c\n"));
+    ASSERT_EQ(full.exitCode, 0) << full.LastBox();
+    EXPECT_EQ(OpenFileCount(), files);
+    EXPECT_EQ(full.Variable("A") + full.Variable("B"), "00");
+    EXPECT_EQ(full.Variable("C"), freeSlots == 1 ? "9127" : "0");
+    if (freeSlots == 1) {
+      EXPECT_EQ(BitmapPixel(full, 9127, 0, 0), 3);
+    }
+  }
+}
+
+}  // namespace
