@@ -96,10 +96,10 @@ struct Playback {
     }
   }
 
-  // Until the next frame is due, with the window and the sound kept going.
+  // Until the next frame is due, with the window kept going (VantWait feeds the sound).
   void WaitForNextFrame() {
     while (VantWait(video) != 0) {
-      WaitRound(context);
+      context.window.DispatchEvents();
       platform::SleepMilliseconds(1);
     }
   }
