@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "platform/system/clock.h"
 #include "script/params.h"
@@ -125,6 +126,20 @@ struct Playback {
   }
 };
 
+// The window position: the offsets are added before a position is rounded down to a multiple
+// of 4; a centred axis is centred in the window (the offset that centring takes off is put
+// back).
+std::pair<int32_t, int32_t> PlaceVideo(const ScriptContext& context, int32_t x, int32_t y, int64_t width,
+                                       int64_t height) {
+  const WindowSettings& settings = context.settings;
+  const int32_t shiftedX = x == -1 ? -1 : AddWrapping(x, settings.offsetX);
+  const int32_t shiftedY = y == -1 ? -1 : AddWrapping(y, settings.offsetY);
+  auto [left, top] = PlaceCentered(context, shiftedX, shiftedY, width, height);
+  if (x == -1) left = AddWrapping(left, settings.offsetX);
+  if (y == -1) top = AddWrapping(top, settings.offsetY);
+  return {left, top};
+}
+
 }  // namespace
 
 void SetPlaybackHook(PlaybackHook hook) { Hook() = std::move(hook); }
@@ -153,7 +168,7 @@ bool PlayAnimation(ScriptContext& context, const std::string& name, int32_t x, i
   }
 
   const VideoFileHeader& header = video->header;
-  const auto [left, top] = PlaceInWindow(context, x, y, header.width, header.height);
+  const auto [left, top] = PlaceVideo(context, x, y, header.width, header.height);
   HidePointerOver(context, ClipRect(left, top, header.width, header.height, context.window.Width(),
                                     context.window.Height()));
   Playback playback{context, video, options, left, top, {}, {}, {}};

@@ -30,7 +30,8 @@ enum PlayOption : uint32_t {
 
 // Plays `video` (the number 3000 to 3031 of an open slot, else a file name; ".vnt" is tried when
 // it has no extension) with its top-left corner at (x, y) of the script's coordinates (-1
-// centres; the coordinate offsets are added), `count` times through (below 0: until Escape).
+// centres in the window; any other position gets the coordinate offsets added and is then
+// rounded down to a multiple of 4 across), `count` times through (below 0: until Escape).
 // False when the file cannot be opened or the memory for the playback cannot be had; a count
 // of 0 plays nothing and gives true. A slot stays open, at the frame after the last one shown,
 // decoding where it did before. Needs the window unless kPlayNoWindow is given; without one,

@@ -101,8 +101,8 @@ TEST(ScriptAnimations, PlayingWithEachOption) {
       {"without the video's palette", "animationplay r 8 4 1 516 \"@three\"", {}, "123", "1", {{8, 4}}, {}, &start},
       {"centred, offsets added", "screenadjustxy 8 4\nanimationplay r -1 -1 1 0 \"@three\"", {}, "123", "1",
        {{24, 20}, {39, 27}}, {{23, 20}, {24, 19}}, &video},
-      {"placed, offsets added", "screenadjustxy 8 4\nanimationplay r 2 2 1 4 \"@three\"", {}, "123", "1",
-       {{8, 6}}, {{8, 5}, {7, 6}}, &video},
+      {"placed, offsets added, then rounded", "screenadjustxy 2 4\nanimationplay r 2 2 1 4 \"@three\"", {}, "123",
+       "1", {{4, 6}}, {{4, 5}, {3, 6}}, &video},
       {"at a negative place", "animationplay r -8 -4 1 4 \"@three\"", {}, "123", "1", {{0, 0}, {7, 3}},
        {{8, 0}, {0, 4}}, &video},
       // Saving, fading and the frame bitmap need a window: without one they are left out.
