@@ -2,12 +2,16 @@
 //   pages.Set(1, [](const PageContext& context, QWidget* sheet) {
 //     return std::make_unique<Tvantform>(context, sheet);
 //   });
+#include "frontend/command_page.h"
 #include "frontend/page_registry.h"
 
 namespace frontend {
 
 PageRegistry StandardPages() {
   PageRegistry pages;
+  pages.Set(kCommandTab, [](const PageContext& context, QWidget* sheet) {
+    return std::make_unique<Tcommandform>(context, sheet);
+  });
   return pages;
 }
 
