@@ -1,6 +1,7 @@
 #include "script/animation_slots.h"
 
 #include <cstring>
+#include <optional>
 
 #include "platform/system/file_names.h"
 #include "script/script_context.h"
@@ -172,7 +173,9 @@ void AdvanceAnimation(ScriptContext& context, int index, bool withPalette) {
   if (bitmap != nullptr) {
     const bool newPalette = video->paletteChanged != 0;
     VantDoFrame(video);
-    if (withPalette && newPalette) bitmap->palette = VideoPalette(*video);
+    // A bitmap holds a palette only after a frame that brought one, so that BITMAPSETPALETTE
+    // applies only a new one.
+    if (withPalette) bitmap->palette = newPalette ? std::optional<Palette>(VideoPalette(*video)) : std::nullopt;
   } else {
     if (withPalette && video->paletteChanged) {
       const Palette palette = VideoPalette(*video);

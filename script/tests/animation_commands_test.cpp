@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <map>
 
@@ -135,6 +136,33 @@ TEST(ScriptAnimations, PlayingWithEachOption) {
   EXPECT_EQ(WindowPixel(overlay, 16, 4), kBackground);
 }
 
+// A video too large for the pictures its playback needs is not played: the memory for them
+// cannot be had, so the command fails and the window is left as it was.
+TEST(ScriptAnimations, APlaybackWithoutMemoryForItsPicturesFails) {
+  ScriptRunner runner;
+  WriteVideos(runner);
+  {
+    // "three" with a header that claims 40000 x 40000 pixels.
+    std::fstream file(runner.File("three.vnt"), std::ios::in | std::ios::out | std::ios::binary);
+    const char size[4] = {'\x40', '\x9C', 0, 0};
+    file.seekp(4);
+    file.write(size, 4).write(size, 4);
+  }
+  for (const char* options : {"0", "16", "256", "400"}) {
+    SCOPED_TRACE(options);
+    ShownFrames shown;
+    const ScriptRun run = RunHere(runner, "screengraphics ok 64 48\nscreenclear 9\nanimationopen a 0 \"@three\"\n"
+                                          "animationplay r 0 0 1 " + std::string(options) + " \"@three\"\n"
+                                          "animationplay s 0 0 1 " + std::string(options) + " a\n");
+    ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+    EXPECT_EQ(run.Variable("A"), "3000");
+    EXPECT_EQ(run.Variable("R") + run.Variable("S"), "00");
+    EXPECT_EQ(shown.frames, "");
+    EXPECT_EQ(WindowPixel(run, 0, 0), kBackground);
+    EXPECT_TRUE(run.context->palette.Colors() == script::StartPalette());
+  }
+}
+
 // A slot played goes on from the frame after the last one shown, decoding where it did.
 TEST(ScriptAnimations, APlayedSlotContinuesWhereItWas) {
   ScriptRunner runner;
@@ -158,6 +186,101 @@ TEST(ScriptAnimations, APlayedSlotContinuesWhereItWas) {
   EXPECT_EQ(run.Variable("P4"), "1");  // decoded into the bitmap again, not the frame bitmap gone
   EXPECT_EQ(run.Variable("R"), "0");   // a slot that is not open is a file name
   EXPECT_EQ(WindowPixel(run, 8, 4), 2);  // the overlay put back what the window showed
+}
+
+// Each advance shows the next frame. A video without a ring frame holds its last frame, still
+// current, until the next advance starts it again; one with a ring frame steps on to the ring
+// frame, which shows the first picture.
+TEST(ScriptAnimations, AdvancingHoldsTheLastFrameOnceThenWraps) {
+  ScriptRunner runner;
+  std::vector<Picture> pictures;
+  for (uint8_t color : {1, 2, 3}) pictures.emplace_back(16, 8, color);
+  for (bool ring : {false, true}) {
+    CodedVideoSpec spec{pictures, std::vector<ColorTable>(3, TestPalette()), -100};
+    spec.ringFrame = ring;
+    WriteCodedVideo(runner.File(ring ? "ring.vnt" : "plain.vnt"), spec);
+  }
+  struct AdvanceCase {
+    const char* video;
+    const char* target;  // after the window is made and the video opened as A
+    const char* read;    // reads the pixel the frame shows into P0, P1, ... ('#' the number)
+    int advances;
+    const char* shown;
+    uint32_t current;    // the video's frame afterwards, 0-based
+  };
+  const AdvanceCase cases[] = {
+      {"plain", "animationtoscreen a 0 0", "screengetpixel p# 0 0", 3, "123", 2},
+      {"plain", "animationtoscreen a 0 0", "screengetpixel p# 0 0", 4, "1231", 1},
+      {"plain", "bitmapalloc b 16 8\nanimationtobitmap a b", "bitmapgetpixel p# b 15 7", 7, "1231231", 1},
+      {"ring", "animationtoscreen a 0 0", "screengetpixel p# 0 0", 3, "123", 3},
+      {"ring", "animationtoscreen a 0 0", "screengetpixel p# 0 0", 7, "1231231", 1},
+  };
+  for (const AdvanceCase& c : cases) {
+    SCOPED_TRACE(std::string(c.video) + " " + std::to_string(c.advances) + ": " + c.target);
+    std::string script = "screengraphics ok 32 16\nanimationopen a 0 \"@" + std::string(c.video) + "\"\n" +
+                         c.target + "\n";
+    for (int i = 0; i < c.advances; ++i) {
+      std::string read = c.read;
+      read.replace(read.find('#'), 1, std::to_string(i));
+      script += "animationadvancenopalette a\n" + read + "\n";
+    }
+    const ScriptRun run = RunHere(runner, script);
+    ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+    std::string shown;
+    for (int i = 0; i < c.advances; ++i) shown += run.Variable("P" + std::to_string(i));
+    EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(run.context->animations.Get(0)->video->currentFrame, c.current);
+  }
+}
+
+// With palette, a frame's palette goes into the window, or into the bitmap, which holds one
+// only after a frame that brought one; without, both keep theirs.
+TEST(ScriptAnimations, AdvancingTakesPalettesWhenAsked) {
+  ScriptRunner runner;
+  WriteVideos(runner);
+  const script::Palette video = AsPalette(TestPalette());
+  const script::Palette start = script::StartPalette();
+  script::Palette own{};
+  own[0] = 7;
+  struct PaletteCase {
+    const char* steps;                 // after the video is opened as A and B made its target
+    const script::Palette* window;
+    const script::Palette* bitmap;     // null: the bitmap has none
+  };
+  const PaletteCase cases[] = {
+      {"animationadvance a", &start, &video},
+      {"animationadvance a\nanimationadvance a", &start, nullptr},
+      {"bitmapsetpalettevalue b 0 7\nanimationadvancenopalette a", &start, &own},
+      {"animationtoscreen a 0 0\nanimationadvance a", &video, nullptr},
+      {"animationtoscreen a 0 0\nanimationadvancenopalette a", &start, nullptr},
+  };
+  for (const PaletteCase& c : cases) {
+    SCOPED_TRACE(c.steps);
+    const ScriptRun run = RunHere(runner, "screengraphics ok 32 16\nanimationopen a 0 \"@three\"\n"
+                                          "bitmapalloc b 16 8\nanimationtobitmap a b\n" + std::string(c.steps) + "\n");
+    ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+    EXPECT_TRUE(run.context->palette.Colors() == *c.window);
+    const std::optional<script::Palette>& palette = run.context->bitmaps.Get(0)->palette;
+    ASSERT_EQ(palette.has_value(), c.bitmap != nullptr);
+    if (c.bitmap != nullptr) {
+      EXPECT_TRUE(*palette == *c.bitmap);
+    }
+  }
+}
+
+// The lists name the open slots, a video by its base name cut to 8 characters.
+TEST(ScriptAnimations, ListsNameTheOpenSlots) {
+  ScriptRunner runner;
+  WriteVideos(runner);
+  std::filesystem::copy_file(runner.File("three.vnt"), runner.File("a_long_video.vnt"));
+  const ScriptRun run = RunHere(runner,
+      "screengraphics ok 64 48\nanimationopen a 0 \"@three\"\nanimationopen b 0 \"@a_long_video\"\n"
+      "animationclose a\nbitmapalloc c 5 7\ndebugfile \"@trace.txt\"\nanimationlist\nbitmaplist\n");
+  ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+  const std::string trace = runner.Read("trace.txt");
+  EXPECT_NE(trace.find("Number: 3001  Name: a_long_v  Width: 16  Height: 8"), std::string::npos) << trace;
+  EXPECT_EQ(trace.find("Number: 3000"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("Number: 9000  Width: 5  Height: 7"), std::string::npos) << trace;
 }
 
 // Past the end GOTO goes to the last frame; going to a frame drops a step still owed.
