@@ -20,7 +20,7 @@
 
 #include "script/animation_player.h"
 #include "script/script_program.h"
-#include "speed_files.h"
+#include "bench/speed_files.h"
 
 namespace {
 

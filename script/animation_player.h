@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace script {
 

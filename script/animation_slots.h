@@ -8,7 +8,7 @@
 
 #include "script/frame_target.h"
 #include "script/pixels.h"
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace script {
 

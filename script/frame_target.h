@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "script/bitmaps.h"
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace script {
 

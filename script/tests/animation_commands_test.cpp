@@ -8,10 +8,10 @@
 #include <iterator>
 #include <map>
 
-#include "coded_video.h"
+#include "playback/tests/coded_video.h"
 #include "player/player_window.h"
 #include "script/animation_player.h"
-#include "script_runner.h"
+#include "script/tests/script_runner.h"
 
 namespace {
 

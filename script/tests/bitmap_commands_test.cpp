@@ -2,7 +2,7 @@
 // window, and palettes with their values.
 #include <gtest/gtest.h>
 
-#include "script_runner.h"
+#include "script/tests/script_runner.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "player/player_window.h"
 #include "script/animation_player.h"
-#include "script_runner.h"
+#include "script/tests/script_runner.h"
 #include "toolsupport/tests/run_program.h"
 
 namespace {
