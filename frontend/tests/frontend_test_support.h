@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/console_lines.h"
 #include "frontend/program_starter.h"
 #include "platform/gui/qt_application.h"
 
@@ -67,6 +68,21 @@ inline bool WaitUntil(const std::function<bool()>& condition, int deadlineMs = 6
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
   return true;
+}
+
+// Waits until a console line begins with the text; false (and the console in `shown`) when none
+// did by the deadline.
+inline bool WaitForConsoleLine(const frontend::ConsoleLines& console, const std::string& start,
+                               std::string& shown) {
+  const bool found = WaitUntil([&console, &start] {
+    for (const std::string& line : console.lines()) {
+      if (line.rfind(start, 0) == 0) return true;
+    }
+    return false;
+  });
+  shown.clear();
+  for (const std::string& line : console.lines()) shown += line + "\n";
+  return found;
 }
 
 }  // namespace frontend_testing

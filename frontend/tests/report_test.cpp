@@ -119,17 +119,8 @@ TEST(ReportReceiving, ARealToolReportsThroughTheMainEndpoint) {
   const RunOutcome outcome = RunCommand(frontEnd, folder, "AudPr \"in put.wav\" \"out put.wav\"",
                                         CommandOrigin::Typed);
   ASSERT_TRUE(outcome.toolStarted);
-  const auto reported = [&frontEnd] {
-    for (const std::string& line : frontEnd.console.lines()) {
-      if (line.rfind("  Created out put.wav", 0) == 0) return true;
-    }
-    return false;
-  };
-  ASSERT_TRUE(frontend_testing::WaitUntil(reported)) << [&frontEnd] {
-    std::string all;
-    for (const std::string& line : frontEnd.console.lines()) all += line + "\n";
-    return all;
-  }();
+  std::string console;
+  ASSERT_TRUE(frontend_testing::WaitForConsoleLine(frontEnd.console, "  Created out put.wav", console)) << console;
   EXPECT_EQ(frontEnd.requests.Take(), kRequestRefreshFiles);
   // The first line of the report, the tool's title and version line, stands behind two blanks.
   const auto& lines = frontEnd.console.lines();
