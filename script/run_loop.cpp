@@ -63,10 +63,7 @@ void CallHandler(ScriptContext& context, size_t command) {
 void AfterHandler(ScriptContext& context) {
   DebugNewLine(context);
   WaitRound(context);
-  while (AutoPauseHolds(context)) {
-    context.Sleep(1);
-    WaitRound(context);
-  }
+  WaitWhileAutoPaused(context);
 }
 
 // Runs the line buffer as a command line; false when it holds nothing to run.
