@@ -2,7 +2,8 @@
 """Checks the edges of the playback library.
 
 Usage: check-library-edges.py exports LIBRARY HEADER
-         the shared library's dynamic symbols are exactly the calls that HEADER marks VANT_API
+         every call HEADER declares is marked VANT_API, and the shared library's dynamic symbols
+         are exactly the marked calls
        check-library-edges.py no-qt PROGRAM...
          none of the programs needs a Qt library to run"""
 import re
@@ -10,11 +11,10 @@ import subprocess
 import sys
 
 DECLARED = re.compile(r'^VANT_API\b[^(]*?\b([A-Za-z_][A-Za-z0-9_]*)\s*\(', re.MULTILINE)
-
-
-def declared_calls(header):
-    with open(header, encoding='utf-8') as source:
-        return set(DECLARED.findall(source.read()))
+# A call declared at the start of a line without the mark (inline helpers and macros aside).
+UNMARKED = re.compile(
+    r'^(?!VANT_API\b|static\b|typedef\b|#)[A-Za-z_][A-Za-z0-9_ *]*?\b([A-Za-z_][A-Za-z0-9_]*)\s*\(',
+    re.MULTILINE)
 
 
 def exported_symbols(library):
@@ -30,9 +30,12 @@ def exported_symbols(library):
 
 
 def check_exports(library, header):
-    declared = declared_calls(header)
+    with open(header, encoding='utf-8') as source:
+        text = source.read()
+    declared = set(DECLARED.findall(text))
     exported = exported_symbols(library)
-    faults = [f'exported but not marked in the header: {name}' for name in sorted(exported - declared)]
+    faults = [f'declared without VANT_API: {name}' for name in UNMARKED.findall(text)]
+    faults += [f'exported but not marked in the header: {name}' for name in sorted(exported - declared)]
     faults += [f'marked in the header but not exported: {name}' for name in sorted(declared - exported)]
     if not declared:
         faults.append(f'{header} marks no call')
