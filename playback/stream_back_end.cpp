@@ -1,7 +1,7 @@
 // The stream back end's operations and the library's entry points over the default stream
 // service.
-#include "stream_service.h"
-#include "vant.h"
+#include "playback/stream_service.h"
+#include "playback/vant.h"
 
 namespace {
 

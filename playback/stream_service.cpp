@@ -1,10 +1,10 @@
-#include "stream_service.h"
+#include "playback/stream_service.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "platform/system/clock.h"
-#include "track_blocks.h"
+#include "playback/track_blocks.h"
 
 namespace {
 

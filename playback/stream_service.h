@@ -17,7 +17,7 @@
 
 #include "platform/audio/stream_device.h"
 #include "platform/audio/timer_events.h"
-#include "sound_track.h"
+#include "playback/sound_track.h"
 
 // A track's block as the stream queues it; the done bit is kTrackBlockDone.
 struct StreamBlock {

@@ -1,4 +1,4 @@
-#include "track_blocks.h"
+#include "playback/track_blocks.h"
 
 void LinkOpenTrack(SoundTrack*& head, SoundTrack* track) {
   track->nextOpenTrack = head;

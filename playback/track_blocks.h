@@ -9,7 +9,7 @@
 #include <new>
 
 #include "platform/system/clock.h"
-#include "sound_track.h"
+#include "playback/sound_track.h"
 
 // The done bit of a block's flags: the device has finished with it and it may be refilled.
 inline constexpr uint32_t kTrackBlockDone = 1;

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "platform/audio/wave_out.h"
-#include "sound_track.h"
-#include "track_blocks.h"
+#include "playback/sound_track.h"
+#include "playback/track_blocks.h"
 
 namespace {
 

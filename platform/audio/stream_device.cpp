@@ -1,4 +1,4 @@
-#include "stream_device.h"
+#include "platform/audio/stream_device.h"
 
 #include <SDL.h>
 
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "sdl_output.h"
+#include "platform/audio/sdl_output.h"
 
 namespace platform {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "wave_out.h"
+#include "platform/audio/wave_out.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "timer_events.h"
+#include "platform/audio/timer_events.h"
 
 #include <chrono>
 #include <condition_variable>

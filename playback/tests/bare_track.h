@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "sound_track.h"
+#include "playback/sound_track.h"
 
 struct BareTrack {
   explicit BareTrack(uint32_t rate = 22050, bool sixteenBit = false, bool stereo = false) {

@@ -5,11 +5,11 @@
 #include <chrono>
 #include <thread>
 
-#include "environment_guard.h"
+#include "testsupport/environment_guard.h"
 #include "platform/system/clock.h"
-#include "sound_test_support.h"
-#include "test_video.h"
-#include "video_file_format.h"
+#include "playback/tests/sound_test_support.h"
+#include "playback/tests/test_video.h"
+#include "playback/video_file_format.h"
 
 namespace {
 

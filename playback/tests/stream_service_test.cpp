@@ -7,10 +7,10 @@
 #include <cstring>
 #include <map>
 
-#include "bare_track.h"
+#include "playback/tests/bare_track.h"
 #include "platform/system/clock.h"
-#include "stream_service.h"
-#include "track_blocks.h"
+#include "playback/stream_service.h"
+#include "playback/track_blocks.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Looping buffers on SDL's disk driver: what is written between Lock and Unlock plays round and
 // round from the cursor, at the volume and balance asked for.
-#include "stream_device.h"
+#include "platform/audio/stream_device.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,7 +12,7 @@
 #include <map>
 #include <thread>
 
-#include "environment_guard.h"
+#include "testsupport/environment_guard.h"
 
 namespace {
 

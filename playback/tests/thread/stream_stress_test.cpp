@@ -12,9 +12,9 @@
 #include <random>
 #include <thread>
 
-#include "bare_track.h"
+#include "playback/tests/bare_track.h"
 #include "platform/system/clock.h"
-#include "stream_service.h"
+#include "playback/stream_service.h"
 
 namespace {
 
