@@ -8,79 +8,12 @@
 #include <map>
 
 #include "playback/tests/bare_track.h"
+#include "playback/tests/fake_stream_device.h"
 #include "platform/system/clock.h"
 #include "playback/stream_service.h"
 #include "playback/track_blocks.h"
 
 namespace {
-
-class FakeBuffer;
-
-struct DeviceRecord {
-  int made = 0, live = 0;
-  bool refuseBuffers = false;
-  bool refuseLocks = false;
-  void* window = nullptr;
-  std::vector<FakeBuffer*> buffers;  // alive, oldest first
-};
-
-class FakeBuffer final : public platform::StreamBuffer {
- public:
-  FakeBuffer(DeviceRecord& record, const platform::StreamFormat& format, uint32_t size, uint32_t caps)
-      : record(record), format(format), caps(caps), bytes(size, 0x55) {
-    record.buffers.push_back(this);
-  }
-  ~FakeBuffer() override { std::erase(record.buffers, this); }
-  uint32_t Size() const override { return static_cast<uint32_t>(bytes.size()); }
-  bool Play() override { return playing = true; }
-  void Stop() override { playing = false; }
-  uint32_t PlayCursor() const override { return cursor; }
-  bool Lock(uint32_t offset, uint32_t count, platform::StreamRegions& regions) override {
-    if (record.refuseLocks) return false;
-    regions.first = bytes.data() + offset;
-    regions.firstBytes = std::min<uint32_t>(count, Size() - offset);
-    regions.second = count > regions.firstBytes ? bytes.data() : nullptr;
-    regions.secondBytes = count - regions.firstBytes;
-    return true;
-  }
-  void Unlock(const platform::StreamRegions&) override {}
-  bool SetVolume(int32_t value) override {
-    if (!(caps & platform::kStreamVolumeControl)) return false;
-    volume = value;
-    return true;
-  }
-  bool SetPan(int32_t value) override {
-    if (!(caps & platform::kStreamPanControl)) return false;
-    pan = value;
-    return true;
-  }
-
-  DeviceRecord& record;
-  platform::StreamFormat format;
-  uint32_t caps;
-  std::vector<uint8_t> bytes;
-  uint32_t cursor = 0;
-  bool playing = false;
-  int32_t volume = 1, pan = 1;  // 1: never set
-};
-
-class FakeDevice final : public platform::StreamDevice {
- public:
-  explicit FakeDevice(DeviceRecord& record) : record_(record) {
-    record_.made += 1;
-    record_.live += 1;
-  }
-  ~FakeDevice() override { record_.live -= 1; }
-  void SetCooperativeWindow(void* window) override { record_.window = window; }
-  std::unique_ptr<platform::StreamBuffer> CreateBuffer(const platform::StreamFormat& format, uint32_t size,
-                                                       uint32_t caps) override {
-    if (record_.refuseBuffers) return nullptr;
-    return std::make_unique<FakeBuffer>(record_, format, size, caps);
-  }
-
- private:
-  DeviceRecord& record_;
-};
 
 // Timers on a clock of the test's: sleeping moves the clock a millisecond at a time and runs
 // what falls due, so the waits of the service see the timers as they would on a timer thread.

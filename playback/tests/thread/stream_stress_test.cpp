@@ -8,95 +8,35 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
-#include <mutex>
 #include <random>
 #include <thread>
 
 #include "playback/tests/bare_track.h"
+#include "playback/tests/fake_stream_device.h"
 #include "platform/system/clock.h"
 #include "playback/stream_service.h"
 
 namespace {
 
-// Buffers that a thread of the device plays, all at once (SDL's dummy driver plays only one
+// Buffers that a thread plays all at once, 5 ms at a time (SDL's dummy driver plays only one
 // device at a time).
-class PlayingBuffer;
-struct PlayingBuffers {
-  std::mutex mutex;
-  std::vector<PlayingBuffer*> list;
-};
-
-class PlayingBuffer final : public platform::StreamBuffer {
- public:
-  PlayingBuffer(PlayingBuffers& all, uint32_t size, uint32_t perSecond) : all_(all), bytes_(size), perSecond_(perSecond) {
-    std::lock_guard lock(all_.mutex);
-    all_.list.push_back(this);
-  }
-  ~PlayingBuffer() override {
-    std::lock_guard lock(all_.mutex);
-    std::erase(all_.list, this);
-  }
-  uint32_t Size() const override { return static_cast<uint32_t>(bytes_.size()); }
-  bool Play() override { return playing_ = true; }
-  void Stop() override { playing_ = false; }
-  uint32_t PlayCursor() const override { return cursor_.load(); }
-  bool Lock(uint32_t offset, uint32_t count, platform::StreamRegions& regions) override {
-    mutex_.lock();
-    regions.first = bytes_.data() + offset;
-    regions.firstBytes = std::min<uint32_t>(count, Size() - offset);
-    regions.second = count > regions.firstBytes ? bytes_.data() : nullptr;
-    regions.secondBytes = count - regions.firstBytes;
-    return true;
-  }
-  void Unlock(const platform::StreamRegions&) override { mutex_.unlock(); }
-  bool SetVolume(int32_t) override { return false; }
-  bool SetPan(int32_t) override { return false; }
-
-  // What a device's callback does: takes the next 5 ms of sound.
-  void Take() {
-    if (!playing_.load()) return;
-    std::lock_guard lock(mutex_);
-    uint32_t cursor = cursor_.load();
-    for (uint32_t n = std::max<uint32_t>(perSecond_ / 200, 1); n > 0; --n) {
-      sum_ += bytes_[cursor];
-      cursor = cursor + 1 == Size() ? 0 : cursor + 1;
-    }
-    cursor_.store(cursor);
-  }
-
- private:
-  PlayingBuffers& all_;
-  std::mutex mutex_;
-  std::vector<uint8_t> bytes_;
-  uint32_t perSecond_;
-  std::atomic<bool> playing_{false};
-  std::atomic<uint32_t> cursor_{0};
-  uint64_t sum_ = 0;
-};
-
-class PlayingDevice final : public platform::StreamDevice {
- public:
-  PlayingDevice() : player_([this] { Play(); }) {}
-  void SetCooperativeWindow(void*) override {}
-  std::unique_ptr<platform::StreamBuffer> CreateBuffer(const platform::StreamFormat& format, uint32_t size,
-                                                       uint32_t) override {
-    return std::make_unique<PlayingBuffer>(buffers_, size, format.rate * format.channels * format.bits / 8);
-  }
-
- private:
-  void Play() {
+FakeDevice* DeviceOfManyBuffers() {
+  static DeviceRecord* record = new DeviceRecord;
+  static std::thread* player = new std::thread([] {
     for (;;) {
       {
-        std::lock_guard lock(buffers_.mutex);
-        for (PlayingBuffer* buffer : buffers_.list) buffer->Take();
+        std::lock_guard lock(record->mutex);
+        for (FakeBuffer* buffer : record->buffers) {
+          buffer->Take(std::max<uint32_t>(buffer->format.rate * buffer->format.channels * buffer->format.bits / 8 / 200, 4));
+        }
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-  }
-
-  PlayingBuffers buffers_;
-  std::thread player_;  // plays as long as the process runs
-};
+  });
+  (void)player;
+  static FakeDevice* device = new FakeDevice(*record);  // the service keeps it
+  return device;
+}
 
 // Opens, feeds and closes `rounds` sets of up to `most` tracks.
 void Stress(StreamService& service, int rounds, int most, std::mt19937& random) {
@@ -152,9 +92,8 @@ TEST(StreamStress, ManyShortStreamsComeAndGoWhileTheTimerRuns) {
   EXPECT_EQ(VantSoundUseDirectSound(nullptr), 1);
   Stress(service, 12, 1, random);
   // Several streams at once: the timer keeps running while some close and others open.
-  static PlayingDevice* device = new PlayingDevice;  // the service keeps it
   g_soundBackEnd = SoundBackEnd{};
-  EXPECT_EQ(VantSoundUseDirectSound(device), 1);
+  EXPECT_EQ(VantSoundUseDirectSound(DeviceOfManyBuffers()), 1);
   Stress(service, 24, 3, random);
 
   done.store(true);
