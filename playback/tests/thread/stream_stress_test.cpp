@@ -22,18 +22,21 @@ namespace {
 // device at a time).
 FakeDevice* DeviceOfManyBuffers() {
   static DeviceRecord* record = new DeviceRecord;
-  static std::thread* player = new std::thread([] {
-    for (;;) {
-      {
-        std::lock_guard lock(record->mutex);
-        for (FakeBuffer* buffer : record->buffers) {
-          buffer->Take(std::max<uint32_t>(buffer->format.rate * buffer->format.channels * buffer->format.bits / 8 / 200, 4));
+  static const bool playing = [] {
+    std::thread([] {
+      for (;;) {
+        {
+          std::lock_guard lock(record->mutex);
+          for (FakeBuffer* buffer : record->buffers) {
+            buffer->Take(std::max<uint32_t>(buffer->format.rate * buffer->format.channels * buffer->format.bits / 8 / 200, 4));
+          }
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  });
-  (void)player;
+    }).detach();
+    return true;
+  }();
+  (void)playing;
   static FakeDevice* device = new FakeDevice(*record);  // the service keeps it
   return device;
 }
