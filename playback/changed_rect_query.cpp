@@ -1,4 +1,5 @@
 // VantToBufferRect: the rectangles that the last decoded frame changed, merged by mode.
+#include "playback/audio_context.h"
 #include "playback/changed_rects.h"
 #include "playback/library_state.h"
 #include "playback/video_clock.h"
@@ -41,7 +42,7 @@ void StartBlitTime(VantVideo* video) {
 
 int32_t VantToBufferRect(VantVideo* video, int32_t mode) {
   if (video == nullptr) return 0;
-  RunSoundService();
+  RunSoundService(video);
   if (video->rectState == kNoRects || mode == VANT_RECT_NONE) return 0;
   if (video->rectState == kLastGiven) {
     video->rectState = kNoRects;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "playback/audio_context.h"
 #include "playback/library_state.h"
 #include "playback/palette_layout.h"
 #include "playback/tree_tables.h"
@@ -46,7 +47,7 @@ void BuildColorTranslation(const uint8_t video[256][3], const uint8_t* target, u
 
 int32_t VantColorRemap(VantVideo* video, const void* palette, int32_t count, int32_t flags) {
   if (video == nullptr) return 0;
-  RunSoundService();
+  RunSoundService(video);
   if (palette == nullptr || count <= 0) return 0;
   uint8_t table[256];
   BuildColorTranslation(video->palette, static_cast<const uint8_t*>(palette),
@@ -56,8 +57,8 @@ int32_t VantColorRemap(VantVideo* video, const void* palette, int32_t count, int
 
 int32_t VantColorTrans(VantVideo* video, const uint8_t table[256]) {
   if (video == nullptr) return 0;
-  RunSoundService();
+  RunSoundService(video);
   const int32_t result = table == nullptr ? 0 : TranslateTreeColors(video, table);
-  RunSoundService();
+  RunSoundService(video);
   return result;
 }

@@ -1,6 +1,7 @@
 // VantDoFrame, VantNextFrame and VantGoto: decoding the current frame and moving between frames.
 #include <algorithm>
 
+#include "playback/audio_context.h"
 #include "playback/frame_decoder.h"
 #include "playback/frame_timing.h"
 #include "playback/library_state.h"
@@ -91,7 +92,7 @@ int32_t VantDoFrame(VantVideo* video) {
       }
     }
   }
-  RunSoundService();
+  RunSoundService(video);
   return late ? 1 : 0;
 }
 
@@ -101,10 +102,10 @@ int32_t VantNextFrame(VantVideo* video) {
     video->currentFrame += 1;
     return 1;
   }
-  RunSoundService();
+  RunSoundService(video);
   UpdateFrameTiming(video);
   StepToNextFrame(video);
-  RunSoundService();
+  RunSoundService(video);
   return 1;
 }
 

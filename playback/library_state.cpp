@@ -8,8 +8,6 @@ int32_t g_frameRate = 0;
 uint32_t g_simulatedReadRate = 0;
 }  // namespace
 
-uint32_t g_openSoundTrackCount = 0;
-
 int32_t ProcessFrameRate() { return g_frameRate; }
 uint32_t ProcessSimulatedReadRate() { return g_simulatedReadRate; }
 
@@ -21,9 +19,4 @@ int32_t VantFrameRate(int32_t rate) {
 uint32_t VantSimulate(uint32_t bytesPerSecond) {
   g_simulatedReadRate = bytesPerSecond;
   return g_simulatedReadRate;
-}
-
-void RunSoundService() {
-  if (g_openSoundTrackCount == 0) return;
-  if (g_soundBackEnd.service) g_soundBackEnd.service();
 }

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "playback/audio_context.h"
 #include "playback/audio_chunk_decoder.h"
 #include "playback/library_state.h"
 #include "playback/sound_track.h"
@@ -27,12 +28,13 @@ void KeepOneChunkAhead(SoundTrack* track, uint64_t position) {
 }  // namespace
 
 int32_t VantSoundUseWin(void) {
-  if (g_soundBackEnd.open) return 0;
-  g_soundBackEnd = WaveOutBackEnd();
+  AudioContext& audio = DefaultAudioContext();
+  if (audio.backEnd.open) return 0;
+  audio.backEnd = WaveOutBackEnd();
   return 1;
 }
 
-void VantSoundCheck(void) { RunSoundService(); }
+void VantSoundCheck(void) { DefaultAudioContext().RunService(); }
 
 int32_t VantSoundInTrack(const VantVideo* video, uint32_t trackBits) {
   if (!video) return 0;
@@ -51,15 +53,15 @@ int32_t VantSoundOnOff(VantVideo* video, int32_t on) {
     for (uint32_t t = 0; t < vntfile::kTrackCount; ++t) {
       SoundTrack* track = video->soundTracks[t];
       if (!track) continue;
-      before[t] = g_soundBackEnd.position(track);
-      if (!g_soundBackEnd.start(track)) {
+      before[t] = AudioOf(video).backEnd.position(track);
+      if (!AudioOf(video).backEnd.start(track)) {
         // A track that cannot play again must not pace the video: the sound stays off (the
         // tracks that did start stop again) and the clock paces the frames.
         for (SoundTrack* started : video->soundTracks) {
           if (started == track) break;
-          if (started) g_soundBackEnd.stop(started);
+          if (started) AudioOf(video).backEnd.stop(started);
         }
-        RunSoundService();
+        RunSoundService(video);
         return 0;
       }
     }
@@ -67,7 +69,7 @@ int32_t VantSoundOnOff(VantVideo* video, int32_t on) {
     for (uint32_t t = 0; t < vntfile::kTrackCount; ++t) {
       SoundTrack* track = video->soundTracks[t];
       if (!track) continue;
-      track->dueBase = g_soundBackEnd.position(track);
+      track->dueBase = AudioOf(video).backEnd.position(track);
       track->lateThreshold -= track->dueFraction;
       track->dueFraction = 0;
       if (video->currentFrame != 0) KeepOneChunkAhead(track, before[t]);
@@ -76,13 +78,13 @@ int32_t VantSoundOnOff(VantVideo* video, int32_t on) {
     video->soundOff = 1;
     for (SoundTrack* track : video->soundTracks) {
       if (!track) continue;
-      g_soundBackEnd.stop(track);
+      AudioOf(video).backEnd.stop(track);
       track->readPointer = track->writePointer = track->ringStart;
       track->delivered -= track->pending;
       track->pending = 0;
     }
   }
-  RunSoundService();
+  RunSoundService(video);
   return 1;
 }
 
@@ -93,7 +95,7 @@ int32_t VantVolumePan(VantVideo* video, uint32_t trackBits, uint32_t volume, uin
   int32_t applied = 0;
   for (uint32_t t = 0; t < vntfile::kTrackCount; ++t) {
     if (!(trackBits & (VANT_OPEN_TRACK_0 << t)) || !video->soundTracks[t]) continue;
-    g_soundBackEnd.volumePan(pan, volume, video->soundTracks[t]);
+    AudioOf(video).backEnd.volumePan(pan, volume, video->soundTracks[t]);
     applied = 1;
   }
   return applied;

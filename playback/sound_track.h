@@ -11,6 +11,7 @@ namespace platform {
 struct WaveOutDevice;
 struct WaveBlock;
 }  // namespace platform
+class AudioContext;
 struct DirectSoundStream;
 struct StreamBlock;
 
@@ -34,6 +35,7 @@ struct SoundTrack {
   uint32_t frameChunkSize; // the header's audio size of the track, rounded down to 4
   uint32_t trackIndex;     // t
   SoundTrack* nextOpenTrack;  // the back end's list of open tracks
+  AudioContext* audio;        // the context of the track's video
   // Back end.
   platform::WaveOutDevice* device;
   platform::WaveBlock* blocks;  // two device blocks
@@ -73,16 +75,14 @@ struct SoundBackEnd {
   void (*stop)(SoundTrack* track);
   // Drops what is queued and clears the position figures.
   void (*reset)(SoundTrack* track);
-  // Feeds every open track's pending ring bytes into free device blocks.
-  void (*service)();
+  // Feeds every open track of the context's pending ring bytes into free device blocks.
+  void (*service)(AudioContext& audio);
   // Bytes of this track played so far.
   uint64_t (*position)(SoundTrack* track);
   // Volume (0 to 0xFFFF) and balance (0 left, 0x8000 middle, 0x10000 right).
   void (*volumePan)(uint32_t pan, uint32_t volume, SoundTrack* track);
 };
 
-// The installed back end; all null until one is installed.
-extern SoundBackEnd g_soundBackEnd;
 // The operations of the wave-out back end.
 const SoundBackEnd& WaveOutBackEnd();
 // The operations of the stream back end (stream_back_end.cpp).

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "playback/audio_context.h"
 #include "playback/audio_chunk_decoder.h"
 #include "playback/library_state.h"
 #include "playback/pacing_sound.h"
@@ -9,7 +10,6 @@
 #include "playback/video_file_format.h"
 #include "playback/video_memory.h"
 
-SoundBackEnd g_soundBackEnd{};
 
 namespace {
 
@@ -102,7 +102,8 @@ uint64_t WriteRingSilence(SoundTrack* track, uint64_t bytes) {
 }
 
 bool OpenTrackSound(VantVideo* video, uint32_t t) {
-  if (!g_soundBackEnd.open) VantSoundUseWin();
+  AudioContext& audio = AudioOf(video);
+  if (!audio.backEnd.open) audio.backEnd = WaveOutBackEnd();
   const uint32_t rateWord = video->header.soundRates[t];
   const uint32_t rate = rateWord & vntfile::kRateSampleMask;
   if (!(rateWord & vntfile::kRatePresent) || rate == 0) return false;
@@ -131,23 +132,24 @@ bool OpenTrackSound(VantVideo* video, uint32_t t) {
   track->stereo = (rateWord & vntfile::kRateStereo) != 0;
   track->compressed = (rateWord & vntfile::kRateCompressed) != 0;
   track->trackIndex = t;
+  track->audio = &audio;
 
-  if (!g_soundBackEnd.open || !g_soundBackEnd.open(video->keptFlags, track)) {
+  if (!audio.backEnd.open(video->keptFlags, track)) {
     FreeTrack(video, t);
     return false;
   }
   track->frameChunkSize = video->header.audioSizes[t] & ~3u;
   if (video->pacingTrack < 0) video->pacingTrack = static_cast<int32_t>(t);
-  g_openSoundTrackCount += 1;
+  audio.openTrackCount += 1;
   return true;
 }
 
 void CloseVideoSoundTracks(VantVideo* video) {
   for (uint32_t t = 0; t < vntfile::kTrackCount; ++t) {
     if (!video->soundTracks[t]) continue;
-    g_soundBackEnd.close(video->soundTracks[t]);
+    AudioOf(video).backEnd.close(video->soundTracks[t]);
     FreeTrack(video, t);
-    g_openSoundTrackCount -= 1;
+    AudioOf(video).openTrackCount -= 1;
   }
   video->pacingTrack = -1;
 }
@@ -156,10 +158,10 @@ void ResetSoundTracksAtStart(VantVideo* video) {
   if (video->pacingTrack < 0) return;
   if (video->soundTracks[video->pacingTrack]->delivered == 0) return;
   // Another video's tracks share the device clock; leave them alone.
-  if (CountOpenTracks(video) != g_openSoundTrackCount) return;
+  if (CountOpenTracks(video) != AudioOf(video).openTrackCount) return;
   for (SoundTrack* track : video->soundTracks) {
     if (!track) continue;
-    g_soundBackEnd.reset(track);
+    AudioOf(video).backEnd.reset(track);
     track->pending = 0;
     track->delivered = 0;
     track->dueBase = 0;
@@ -176,7 +178,7 @@ void ProcessFrameSound(VantVideo* video) {
   SoundTrack* pacing = video->soundTracks[video->pacingTrack];
   const uint64_t frameShare = AdvanceDueClock(pacing);
 
-  RunSoundService();
+  RunSoundService(video);
   for (uint32_t t = 0; t < vntfile::kTrackCount; ++t) {
     SoundTrack* track = video->soundTracks[t];
     if (!track) continue;
@@ -218,7 +220,7 @@ bool ReadPacingTrack(const VantVideo* video, PacingTrackFigures& figures) {
   if (video->pacingTrack < 0) return false;
   SoundTrack* pacing = video->soundTracks[video->pacingTrack];
   figures.hadData = !pacing->noData;
-  figures.position = g_soundBackEnd.position(pacing);
+  figures.position = AudioOf(video).backEnd.position(pacing);
   figures.dueBase = pacing->dueBase;
   figures.dueFraction = pacing->dueFraction;
   figures.lateThreshold = pacing->lateThreshold;

@@ -12,7 +12,7 @@ void CloseTrack(SoundTrack* track) { DefaultStreamService().Close(track); }
 bool StartTrack(SoundTrack* track) { return DefaultStreamService().Start(track); }
 void StopTrack(SoundTrack* track) { DefaultStreamService().Stop(track); }
 void ResetTrack(SoundTrack* track) { DefaultStreamService().Reset(track); }
-void Service() { DefaultStreamService().Service(); }
+void Service(AudioContext&) { DefaultStreamService().Service(); }
 uint64_t Position(SoundTrack* track) { return DefaultStreamService().Position(track); }
 void VolumePan(uint32_t pan, uint32_t volume, SoundTrack* track) { DefaultStreamService().VolumePan(pan, volume, track); }
 
@@ -34,7 +34,7 @@ const SoundBackEnd& StreamBackEnd() {
 }
 
 int32_t VantSoundUseDirectSound(void* device) {
-  return DefaultStreamService().Install(static_cast<platform::StreamDevice*>(device)) ? 1 : 0;
+  return DefaultStreamService().Install(DefaultAudioContext(), static_cast<platform::StreamDevice*>(device)) ? 1 : 0;
 }
 
 void SetDirectSoundHWND(VantWindowHandle window) { DefaultStreamService().SetWindow(window); }

@@ -18,8 +18,8 @@ platform::StreamFormat FormatOf(const SoundTrack* track) {
 
 }  // namespace
 
-StreamService::StreamService(DeviceFactory createDevice, platform::TimerEvents& timers)
-    : createDevice_(std::move(createDevice)), timers_(timers) {}
+StreamService::StreamService(DeviceFactory createDevice, platform::TimerEvents& timers, platform::Clock& clock)
+    : createDevice_(std::move(createDevice)), timers_(timers), clock_(clock) {}
 
 StreamService::~StreamService() {
   std::lock_guard lock(mutex_);
@@ -27,14 +27,14 @@ StreamService::~StreamService() {
   for (const DoneMark& mark : doneMarks_) timers_.KillEvent(mark.timerId);
 }
 
-bool StreamService::Install(platform::StreamDevice* device) {
+bool StreamService::Install(AudioContext& audio, platform::StreamDevice* device) {
   // Asked again, the service keeps the device it has: forgetting one made here would leak it.
-  if (g_soundBackEnd.open) return false;
+  if (audio.backEnd.open) return false;
   if (!streams_) {
     ownDevice_.reset();
     device_ = device;
   }
-  g_soundBackEnd = StreamBackEnd();
+  audio.backEnd = StreamBackEnd();
   return true;
 }
 
@@ -87,7 +87,7 @@ void StreamService::StreamStart(DirectSoundStream* stream, StreamBlock* block) {
   block->next = nullptr;
   block->flags.store(0, std::memory_order_release);
   const uint64_t playing = uint64_t{block->length} * 1000 / stream->bytesPerSecond;
-  const uint64_t now = platform::NowMilliseconds();
+  const uint64_t now = clock_.Now();
   if (stream->queue) {
     StreamBlock* tail = stream->queue;
     while (tail->next) tail = tail->next;
@@ -197,7 +197,7 @@ void StreamService::CopyQueued(uint8_t* region, uint32_t size, DirectSoundStream
     if (block->copied < block->length) continue;
     stream->queue = block->next;
     block->next = nullptr;
-    const int64_t delay = static_cast<int64_t>(block->endTime - platform::NowMilliseconds());
+    const int64_t delay = static_cast<int64_t>(block->endTime - clock_.Now());
     uint32_t timer = 0;
     if (delay > 0) {
       timer = timers_.SetEvent(static_cast<uint32_t>(std::min<int64_t>(delay, UINT32_MAX)),
@@ -242,7 +242,7 @@ bool StreamService::StreamOpenPrimed(SoundTrack* track) {
   std::memset(blocks[0].data, SilenceOf(track), 4);
   blocks[0].length = 4;
   StreamStart(stream, &blocks[0]);
-  if (!WaitForTrackBlocks(blocks, 1, kPrimeWaitMs)) {
+  if (!WaitForTrackBlocks(clock_, blocks, 1, kPrimeWaitMs)) {
     StreamDrainClose(track);
     return false;
   }
@@ -252,7 +252,7 @@ bool StreamService::StreamOpenPrimed(SoundTrack* track) {
 void StreamService::StreamDrainClose(SoundTrack* track) {
   if (!track->stream) return;
   StreamStop(track->stream);
-  WaitForTrackBlocks(track->streamBlocks, 2, kCloseWaitMs);
+  WaitForTrackBlocks(clock_, track->streamBlocks, 2, kCloseWaitMs);
   StreamClose(track->stream);
   track->stream = nullptr;
 }
@@ -289,13 +289,14 @@ void StreamService::Reset(SoundTrack* track) {
 void StreamService::Service() {
   for (SoundTrack* track = openTracks_; track; track = track->nextOpenTrack) {
     if (!track->stream) continue;
-    FeedTrackBlocks(track, track->streamBlocks, [this, track](StreamBlock* block) { StreamStart(track->stream, block); });
+    FeedTrackBlocks(clock_, track, track->streamBlocks,
+                    [this, track](StreamBlock* block) { StreamStart(track->stream, block); });
   }
 }
 
 uint64_t StreamService::Position(SoundTrack* track) {
   Service();
-  return EstimatedPlayPosition(track);
+  return EstimatedPlayPosition(track, clock_.Now());
 }
 
 void StreamService::VolumePan(uint32_t pan, uint32_t volume, SoundTrack* track) {

@@ -17,6 +17,8 @@
 
 #include "platform/audio/stream_device.h"
 #include "platform/audio/timer_events.h"
+#include "platform/system/clock.h"
+#include "playback/audio_context.h"
 #include "playback/sound_track.h"
 
 // A track's block as the stream queues it; the done bit is kTrackBlockDone.
@@ -53,15 +55,16 @@ class StreamService {
   static constexpr uint64_t kCloseWaitMs = 1000;
 
   // `createDevice` makes the device when the caller gave none; `timers` runs the refill and the
-  // done marks.
-  StreamService(DeviceFactory createDevice, platform::TimerEvents& timers);
+  // done marks, on the time of `clock`.
+  StreamService(DeviceFactory createDevice, platform::TimerEvents& timers,
+                platform::Clock& clock = platform::SystemClock());
   ~StreamService();
   StreamService(const StreamService&) = delete;
   StreamService& operator=(const StreamService&) = delete;
 
-  // Installs the stream back end with the caller's device (null: one is made when the first
-  // stream needs it). False, changing nothing, when a back end is installed already.
-  bool Install(platform::StreamDevice* device);
+  // Installs the stream back end into the context with the caller's device (null: one is made
+  // when the first stream needs it). False, changing nothing, when the context has a back end.
+  bool Install(AudioContext& audio, platform::StreamDevice* device);
   // Hands the window to the device, when there is one.
   void SetWindow(void* window);
   // The periodic refill: a chunk for each playing stream whose buffer has room for one.
@@ -110,6 +113,7 @@ class StreamService {
 
   DeviceFactory createDevice_;
   platform::TimerEvents& timers_;
+  platform::Clock& clock_;
 
   // The caller's thread alone: the device in use, the one made here, and the open tracks.
   platform::StreamDevice* device_ = nullptr;

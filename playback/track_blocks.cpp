@@ -15,10 +15,9 @@ void UnlinkOpenTrack(SoundTrack*& head, SoundTrack* track) {
   track->nextOpenTrack = nullptr;
 }
 
-void NoteBlockWritten(SoundTrack* track, uint64_t n) {
+void NoteBlockWritten(SoundTrack* track, uint64_t n, uint64_t now) {
   // The blocks written while the device keeps playing form one batch; one written after the
   // batch has played out starts the next.
-  const uint64_t now = platform::NowMilliseconds();
   if (!track->batchStarted) {
     track->batchStarted = 1;
     track->batchStart = now;
@@ -33,9 +32,9 @@ void NoteBlockWritten(SoundTrack* track, uint64_t n) {
   track->batchTime = track->batchBytes * 1000 / track->bytesPerSecond;
 }
 
-uint64_t EstimatedPlayPosition(const SoundTrack* track) {
+uint64_t EstimatedPlayPosition(const SoundTrack* track, uint64_t now) {
   if (!track->batchStarted) return 0;
-  const uint64_t elapsed = platform::NowMilliseconds() - track->batchStart;
+  const uint64_t elapsed = now - track->batchStart;
   if (elapsed >= track->batchTime) return track->playedBase + track->batchBytes;
   return track->playedBase + track->batchBytes * elapsed / track->batchTime;
 }

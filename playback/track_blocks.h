@@ -63,14 +63,14 @@ void PrepareTrackBlocks(SoundTrack* track, Block* blocks) {
 // Waits until the first `count` blocks are done or the time is up; past it they count as done,
 // so that a device that stopped giving blocks back never hangs its caller. True when they came.
 template <typename Block>
-bool WaitForTrackBlocks(Block* blocks, int count, uint64_t limitMs) {
-  const uint64_t start = platform::NowMilliseconds();
+bool WaitForTrackBlocks(platform::Clock& clock, Block* blocks, int count, uint64_t limitMs) {
+  const uint64_t start = clock.Now();
   for (;;) {
     bool all = true;
     for (int i = 0; i < count; ++i) all = all && TrackBlockDone(blocks[i]);
     if (all) return true;
-    if (platform::NowMilliseconds() - start >= limitMs) break;
-    platform::SleepMilliseconds(1);
+    if (clock.Now() - start >= limitMs) break;
+    clock.Sleep(1);
   }
   for (int i = 0; i < count; ++i) MarkTrackBlockDone(blocks[i]);
   return false;
@@ -80,18 +80,19 @@ bool WaitForTrackBlocks(Block* blocks, int count, uint64_t limitMs) {
 void LinkOpenTrack(SoundTrack*& head, SoundTrack* track);
 void UnlinkOpenTrack(SoundTrack*& head, SoundTrack* track);
 
-// Counts n bytes just handed to the device into the batch that the position is estimated from.
-void NoteBlockWritten(SoundTrack* track, uint64_t n);
+// Counts n bytes just handed to the device, now, into the batch that the position is estimated
+// from.
+void NoteBlockWritten(SoundTrack* track, uint64_t n, uint64_t now);
 
-// Bytes of the track played so far, estimated from the clock: those of earlier batches and the
+// Bytes of the track played by `now`, estimated from the clock: those of earlier batches and the
 // share of the current batch that its playing time has passed.
-uint64_t EstimatedPlayPosition(const SoundTrack* track);
+uint64_t EstimatedPlayPosition(const SoundTrack* track, uint64_t now);
 
 // Flags the track starved when both blocks are done, then moves more than 3 pending ring bytes
 // (at most a block) into a done block, the first preferred, and hands it to `write`. At most one
 // block per call.
 template <typename Block, typename Write>
-void FeedTrackBlocks(SoundTrack* track, Block* blocks, Write write) {
+void FeedTrackBlocks(platform::Clock& clock, SoundTrack* track, Block* blocks, Write write) {
   if (TrackBlockDone(blocks[0]) && TrackBlockDone(blocks[1])) track->starved = 1;
   if (track->pending <= 3) return;
   Block* block = TrackBlockDone(blocks[0]) ? &blocks[0] : TrackBlockDone(blocks[1]) ? &blocks[1] : nullptr;
@@ -102,5 +103,5 @@ void FeedTrackBlocks(SoundTrack* track, Block* blocks, Write write) {
   track->pending -= n;
   block->length = static_cast<uint32_t>(n);
   write(block);
-  NoteBlockWritten(track, n);
+  NoteBlockWritten(track, n, clock.Now());
 }

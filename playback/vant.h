@@ -146,6 +146,7 @@ typedef struct VantVideo {
   uint64_t heldFrameBytes;     /* frame bytes the file holds (fewer when it is cut short) */
   uint64_t treeBlockSize;      /* bytes allocated for treeBlock */
   void* clock;                 /* what the video measures and waits for time with */
+  void* audio;                 /* the sound back end and open tracks the video's tracks join */
 } VantVideo;
 
 /* Bytes a caller must give for VANT_OPEN_CALLER_MEMORY. */

@@ -13,7 +13,7 @@
 #include "playback/sound_track.h"
 #include "playback/tree_tables.h"
 #include "playback/vant.h"
-#include "playback/video_clock.h"
+#include "playback/open_video.h"
 #include "playback/video_file_format.h"
 #include "playback/video_memory.h"
 #include "playback/video_reading.h"
@@ -179,7 +179,8 @@ VantVideo* VantOpen(const void* source, uint32_t flags, uint32_t extraBufferSize
   return OpenVideo(source, flags, extraBufferSize, platform::SystemClock());
 }
 
-VantVideo* OpenVideo(const void* source, uint32_t flags, uint32_t extraBufferSize, platform::Clock& clock) {
+VantVideo* OpenVideo(const void* source, uint32_t flags, uint32_t extraBufferSize, platform::Clock& clock,
+                     AudioContext& audio) {
   const bool byHandle = flags & VANT_OPEN_FILE_HANDLE;
   const bool callerMemory = flags & VANT_OPEN_CALLER_MEMORY;
   // A descriptor passed directly may be 0; everything else must point somewhere.
@@ -221,6 +222,7 @@ VantVideo* OpenVideo(const void* source, uint32_t flags, uint32_t extraBufferSiz
   std::memset(video, 0, sizeof(VantVideo));
   video->memoryInUse = video->peakMemory = sizeof(VantVideo);
   video->clock = &clock;
+  video->audio = &audio;
   video->fileHandle = fd;
   video->firstFrameOffset = uint64_t(startPosition);
   video->pacingTrack = -1;

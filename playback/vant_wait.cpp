@@ -1,4 +1,5 @@
 // VantWait: whether the next frame is due, by the pacing track's sound or by the clock.
+#include "playback/audio_context.h"
 #include "playback/library_state.h"
 #include "playback/pacing_sound.h"
 #include "playback/video_clock.h"
@@ -46,7 +47,7 @@ int32_t WaitForClock(VantVideo* video) {
 
 int32_t VantWait(VantVideo* video) {
   if (video == nullptr || video->readFailed) return 0;
-  RunSoundService();
+  RunSoundService(video);
   // With its sound turned off the pacing track cannot pace: the clock takes over.
   if (video->pacingTrack >= 0 && !video->soundOff) return WaitForSound(video);
   return WaitForClock(video);

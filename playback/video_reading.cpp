@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "playback/audio_context.h"
 #include "playback/library_state.h"
 #include "playback/video_clock.h"
 #include "playback/sound_track.h"
@@ -91,7 +92,7 @@ uint64_t ReadVideoData(VantVideo* video, uint8_t* destination, uint64_t count) {
       if (delivered == count) break;
       // The ring is empty and the file stands at a block boundary: large parts go straight to
       // the destination, feeding the sound between reads.
-      RunSoundService();
+      RunSoundService(video);
       bool failed = false;
       while (count - delivered > kBlock) {
         const uint64_t remaining = count - delivered;
@@ -100,7 +101,7 @@ uint64_t ReadVideoData(VantVideo* video, uint8_t* destination, uint64_t count) {
         delivered += got;
         fromFile += got;
         video->readPosition += got;
-        RunSoundService();
+        RunSoundService(video);
         if (got < ask) {
           failed = true;
           break;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/audio/wave_out.h"
+#include "playback/audio_context.h"
 #include "playback/sound_track.h"
 #include "playback/track_blocks.h"
 
@@ -12,9 +13,6 @@ namespace {
 
 using platform::kWaveBlockDone;
 using platform::WaveBlock;
-
-// The open tracks of this back end, newest first.
-SoundTrack* g_openTracks = nullptr;
 
 // How long the device may take to play the priming block, and to give its blocks back at close.
 constexpr uint64_t kPrimeWaitMs = 1000;
@@ -25,7 +23,7 @@ static_assert(kWaveBlockDone == kTrackBlockDone);
 void DeviceClose(SoundTrack* track) {
   if (!track->device) return;
   platform::WaveOutReset(track->device);
-  WaitForTrackBlocks(track->blocks, 2, kCloseWaitMs);
+  WaitForTrackBlocks(track->audio->clock, track->blocks, 2, kCloseWaitMs);
   platform::WaveOutClose(track->device);
   track->device = nullptr;
 }
@@ -43,7 +41,7 @@ bool DeviceOpen(SoundTrack* track) {
   std::memset(track->blocks[0].data, SilenceOf(track), 4);
   track->blocks[0].length = 4;
   platform::WaveOutWrite(track->device, &track->blocks[0]);
-  if (!WaitForTrackBlocks(track->blocks, 1, kPrimeWaitMs)) {
+  if (!WaitForTrackBlocks(track->audio->clock, track->blocks, 1, kPrimeWaitMs)) {
     DeviceClose(track);
     return false;
   }
@@ -57,15 +55,15 @@ bool OpenTrack(uint32_t flags, SoundTrack* track) {
     FreeTrackBlocks(track, track->blocks);
     return false;
   }
-  LinkOpenTrack(g_openTracks, track);
+  LinkOpenTrack(track->audio->waveOutTracks, track);
   return true;
 }
 
 void CloseTrack(SoundTrack* track) {
-  if (!g_openTracks) return;
+  if (!track->audio->waveOutTracks) return;
   DeviceClose(track);
   FreeTrackBlocks(track, track->blocks);
-  UnlinkOpenTrack(g_openTracks, track);
+  UnlinkOpenTrack(track->audio->waveOutTracks, track);
 }
 
 bool StartTrack(SoundTrack* track) { return track->device || DeviceOpen(track); }
@@ -75,7 +73,7 @@ void StopTrack(SoundTrack* track) { DeviceClose(track); }
 void ResetTrack(SoundTrack* track) {
   if (track->device) {
     platform::WaveOutReset(track->device);
-    WaitForTrackBlocks(track->blocks, 2, kCloseWaitMs);
+    WaitForTrackBlocks(track->audio->clock, track->blocks, 2, kCloseWaitMs);
   }
   track->playedBase = 0;
   track->batchStart = track->batchTime = track->batchBytes = 0;
@@ -84,16 +82,17 @@ void ResetTrack(SoundTrack* track) {
 
 void FeedTrack(SoundTrack* track) {
   if (!track->device) return;
-  FeedTrackBlocks(track, track->blocks, [track](WaveBlock* block) { platform::WaveOutWrite(track->device, block); });
+  FeedTrackBlocks(track->audio->clock, track, track->blocks,
+                  [track](WaveBlock* block) { platform::WaveOutWrite(track->device, block); });
 }
 
-void Service() {
-  for (SoundTrack* track = g_openTracks; track; track = track->nextOpenTrack) FeedTrack(track);
+void Service(AudioContext& audio) {
+  for (SoundTrack* track = audio.waveOutTracks; track; track = track->nextOpenTrack) FeedTrack(track);
 }
 
 uint64_t Position(SoundTrack* track) {
-  Service();
-  return EstimatedPlayPosition(track);
+  Service(*track->audio);
+  return EstimatedPlayPosition(track, track->audio->clock.Now());
 }
 
 void VolumePan(uint32_t pan, uint32_t volume, SoundTrack* track) {

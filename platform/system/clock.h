@@ -1,7 +1,6 @@
 #pragma once
 // The millisecond clock of the toolkit: monotonic, 64-bit, so it never folds.
 #include <cstdint>
-#include <functional>
 
 namespace platform {
 
@@ -22,9 +21,5 @@ Clock& SystemClock();
 // The system clock's calls, for code that is given no clock.
 uint64_t NowMilliseconds();
 void SleepMilliseconds(uint32_t ms);
-
-// Tests replace the system clock (and the sleep, which then advances nothing by itself).
-// Passing empty functions restores the real ones.
-void SetClockForTesting(std::function<uint64_t()> now, std::function<void(uint32_t)> sleep);
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "playback/audio_context.h"
 #include "playback/sound_track.h"
 
 struct BareTrack {
@@ -15,6 +16,7 @@ struct BareTrack {
     track.ringSize = sizeof ring;
     track.ringStart = track.readPointer = track.writePointer = ring;
     track.ringEnd = ring + sizeof ring;
+    track.audio = &DefaultAudioContext();
   }
   BareTrack(const BareTrack&) = delete;
   BareTrack& operator=(const BareTrack&) = delete;

@@ -8,7 +8,7 @@
 #include "playback/tests/played_frames.h"
 #include "playback/tests/test_video.h"
 #include "playback/vant.h"
-#include "playback/video_clock.h"
+#include "playback/open_video.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "testsupport/environment_guard.h"
 #include "platform/system/clock.h"
+#include "playback/audio_context.h"
 #include "playback/tests/sound_test_support.h"
 #include "playback/tests/test_video.h"
 #include "playback/video_file_format.h"
@@ -49,8 +50,8 @@ std::vector<uint8_t> PlayedSound(const std::string& path) {
 // Puts a back end in place for one test and the old one back.
 class BackEndInPlace {
  public:
-  explicit BackEndInPlace(const SoundBackEnd& operations) : saved_(g_soundBackEnd) { g_soundBackEnd = operations; }
-  ~BackEndInPlace() { g_soundBackEnd = saved_; }
+  explicit BackEndInPlace(const SoundBackEnd& operations) : saved_(DefaultAudioContext().backEnd) { DefaultAudioContext().backEnd = operations; }
+  ~BackEndInPlace() { DefaultAudioContext().backEnd = saved_; }
 
  private:
   SoundBackEnd saved_;

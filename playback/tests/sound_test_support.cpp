@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "playback/audio_context.h"
 #include "playback/video_file_format.h"
 #include "playback/video_file_writer.h"
 
@@ -26,7 +27,7 @@ bool FakeStart(SoundTrack*) {
 }
 void FakeStop(SoundTrack*) { g_device->stops += 1; }
 void FakeReset(SoundTrack*) { g_device->resets += 1; }
-void FakeService() {
+void FakeService(AudioContext&) {
   g_device->services += 1;
   if (!g_device->takeAll) return;
   for (SoundTrack* track : g_device->tracks) {
@@ -48,13 +49,13 @@ void FakeVolumePan(uint32_t pan, uint32_t volume, SoundTrack*) {
 }
 }  // namespace
 
-FakeSoundDevice::FakeSoundDevice() : saved_(g_soundBackEnd) {
+FakeSoundDevice::FakeSoundDevice() : saved_(DefaultAudioContext().backEnd) {
   g_device = this;
-  g_soundBackEnd = {FakeOpen, FakeClose, FakeStart, FakeStop, FakeReset, FakeService, FakePosition, FakeVolumePan};
+  DefaultAudioContext().backEnd = {FakeOpen, FakeClose, FakeStart, FakeStop, FakeReset, FakeService, FakePosition, FakeVolumePan};
 }
 
 FakeSoundDevice::~FakeSoundDevice() {
-  g_soundBackEnd = saved_;
+  DefaultAudioContext().backEnd = saved_;
   g_device = nullptr;
 }
 

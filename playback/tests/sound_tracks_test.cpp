@@ -6,6 +6,7 @@
 
 #include "platform/system/tests/fake_clock.h"
 #include "playback/library_state.h"
+#include "playback/open_video.h"
 #include "playback/pacing_sound.h"
 #include "playback/tests/sound_test_support.h"
 #include "playback/tests/test_video.h"
@@ -41,14 +42,45 @@ class SoundTracksTest : public ::testing::Test {
   VantVideo* Open(const std::vector<TrackSound>& tracks, uint32_t frames = 10, uint32_t flags = VANT_OPEN_ALL_TRACKS,
                   int32_t frameRate = kTenthSecond, const std::string& name = "sound.vnt") {
     WriteSoundVideo(dir.File(name), frames, frameRate, tracks);
-    return VantOpen(dir.File(name).c_str(), flags, 0);
+    return OpenVideo(dir.File(name).c_str(), flags, 0, *videoClock);
   }
   SoundTrack* Track(VantVideo* video, int t) { return video->soundTracks[t]; }
 
+  platform::Clock* videoClock = &platform::SystemClock();
   TempDir dir;
   FakeSoundDevice device;
   uint8_t picture[16 * 16] = {};
 };
+
+// A video opened into an audio context of its own joins that context's back end and track count;
+// a context without a back end gets the wave-out one, and the default context is left alone.
+TEST_F(SoundTracksTest, TracksJoinTheAudioContextTheirVideoWasOpenedWith) {
+  WriteSoundVideo(dir.File("own.vnt"), 10, kTenthSecond, {{kRaw1000, 0, {Bytes(100, 1)}}});
+  const SoundBackEnd fake = DefaultAudioContext().backEnd;
+  AudioContext own;
+  own.backEnd = fake;
+  VantVideo* first = OpenVideo(dir.File("own.vnt").c_str(), VANT_OPEN_ALL_TRACKS, 0, platform::SystemClock(), own);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(own.openTrackCount, 1u);
+  EXPECT_EQ(DefaultAudioContext().openTrackCount, 0u);
+  EXPECT_EQ(device.opens, 1);
+
+  AudioContext fresh;
+  VantVideo* second = OpenVideo(dir.File("own.vnt").c_str(), VANT_OPEN_ALL_TRACKS, 0, platform::SystemClock(), fresh);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(fresh.backEnd.open, WaveOutBackEnd().open);
+  EXPECT_EQ(DefaultAudioContext().backEnd.open, fake.open);
+  ASSERT_NE(second->soundTracks[0], nullptr);  // SDL's dummy driver takes the sound
+  EXPECT_EQ(fresh.waveOutTracks, second->soundTracks[0]);
+  EXPECT_EQ(device.opens, 1);
+
+  VantClose(second);
+  EXPECT_EQ(fresh.waveOutTracks, nullptr);
+  EXPECT_EQ(fresh.openTrackCount, 0u);
+  VantClose(first);
+  EXPECT_EQ(own.openTrackCount, 0u);
+  EXPECT_EQ(device.closes, 1);
+}
 
 TEST_F(SoundTracksTest, OnlyPresentTracksWithARateOpen) {
   TrackSound good{kRaw1000, 0, {Bytes(100, 1)}};
@@ -58,13 +90,13 @@ TEST_F(SoundTracksTest, OnlyPresentTracksWithARateOpen) {
   ASSERT_NE(video, nullptr);
   EXPECT_EQ(video->pacingTrack, 2);
   EXPECT_EQ(video->keptFlags & VANT_OPEN_ALL_TRACKS, (VANT_OPEN_TRACK_0 << 2) | (VANT_OPEN_TRACK_0 << 3));
-  EXPECT_EQ(g_openSoundTrackCount, 2u);
+  EXPECT_EQ(DefaultAudioContext().openTrackCount, 2u);
   EXPECT_EQ(VantSoundInTrack(video, VANT_OPEN_TRACK_0 | VANT_OPEN_TRACK_0 << 1), 0);
   EXPECT_EQ(VantSoundInTrack(video, VANT_OPEN_TRACK_0 << 3), 1);
   EXPECT_EQ(VantSoundInTrack(nullptr, VANT_OPEN_ALL_TRACKS), 0);
   VantClose(video);
   EXPECT_EQ(device.closes, 2);
-  EXPECT_EQ(g_openSoundTrackCount, 0u);
+  EXPECT_EQ(DefaultAudioContext().openTrackCount, 0u);
 
   // A device that refuses leaves the video without sound, paced by the clock.
   device.refuseOpen = true;
@@ -73,7 +105,7 @@ TEST_F(SoundTracksTest, OnlyPresentTracksWithARateOpen) {
   EXPECT_EQ(video->pacingTrack, -1);
   EXPECT_EQ(video->soundTracks[0], nullptr);
   EXPECT_EQ(VantSoundOnOff(video, 0), 0);
-  EXPECT_EQ(g_openSoundTrackCount, 0u);
+  EXPECT_EQ(DefaultAudioContext().openTrackCount, 0u);
   VantClose(video);
 }
 
@@ -249,9 +281,10 @@ TEST_F(SoundTracksTest, SoundOffAndOnAgain) {
 // the clock paces the frames, instead of every wait waiting for sound that never plays.
 TEST_F(SoundTracksTest, SoundThatCannotStartAgainStaysOffAndTheClockPaces) {
   std::vector<std::vector<uint8_t>> frames(10, Bytes(100, 3));
+  FakeClock clock;
+  videoClock = &clock;
   VantVideo* video = Open({{kRaw1000, 0, frames}, {kRaw1000, 0, frames}});
   ASSERT_NE(video, nullptr);
-  FakeSystemClock clock;
   VantDoFrame(video);
   VantNextFrame(video);
   EXPECT_EQ(VantSoundOnOff(video, 0), 1);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 
+#include "playback/audio_context.h"
 #include "playback/tests/bare_track.h"
 #include "playback/tests/fake_stream_device.h"
 #include "platform/system/clock.h"
@@ -17,12 +18,10 @@ namespace {
 
 // Timers on a clock of the test's: sleeping moves the clock a millisecond at a time and runs
 // what falls due, so the waits of the service see the timers as they would on a timer thread.
-class FakeTime final : public platform::TimerEvents {
+class FakeTime final : public platform::TimerEvents, public platform::Clock {
  public:
-  FakeTime() {
-    platform::SetClockForTesting([this] { return now; }, [this](uint32_t ms) { Advance(ms); });
-  }
-  ~FakeTime() override { platform::SetClockForTesting({}, {}); }
+  uint64_t Now() override { return now; }
+  void Sleep(uint32_t ms) override { Advance(ms); }
 
   uint32_t SetEvent(uint32_t delayMs, Callback callback, bool periodic) override {
     const uint32_t period = std::max<uint32_t>(delayMs, 1);
@@ -91,7 +90,7 @@ class StreamServiceTest : public ::testing::Test {
 
   DeviceRecord record;
   FakeTime time;
-  StreamService service{Factory(), time};
+  StreamService service{Factory(), time, time};
 };
 
 TEST_F(StreamServiceTest, ChunkAndBufferFollowTheRate) {
@@ -331,13 +330,13 @@ TEST_F(StreamServiceTest, VolumeAndPanInHundredthsOfADecibelSurviveSoundOffAndOn
 class StreamEntryPoints : public StreamServiceTest {
  protected:
   void SetUp() override {
-    saved_ = g_soundBackEnd;
-    g_soundBackEnd = SoundBackEnd{};
+    saved_ = DefaultAudioContext().backEnd;
+    DefaultAudioContext().backEnd = SoundBackEnd{};
     SetDefaultStreamServiceForTesting(&service);
   }
   void TearDown() override {
     SetDefaultStreamServiceForTesting(nullptr);
-    g_soundBackEnd = saved_;
+    DefaultAudioContext().backEnd = saved_;
   }
 
  private:
@@ -346,10 +345,10 @@ class StreamEntryPoints : public StreamServiceTest {
 
 TEST_F(StreamEntryPoints, InstallingAgainKeepsTheDeviceInUse) {
   EXPECT_EQ(VantSoundUseDirectSound(nullptr), 1);
-  EXPECT_EQ(g_soundBackEnd.open, StreamBackEnd().open);
+  EXPECT_EQ(DefaultAudioContext().backEnd.open, StreamBackEnd().open);
   EXPECT_EQ(VantSoundUseWin(), 0);
   BareTrack track;
-  ASSERT_TRUE(g_soundBackEnd.open(0, &track.track));
+  ASSERT_TRUE(DefaultAudioContext().backEnd.open(0, &track.track));
   EXPECT_EQ(record.made, 1);
 
   // Asked again while the stream plays, nothing changes: the device made here stays the one in
@@ -363,20 +362,20 @@ TEST_F(StreamEntryPoints, InstallingAgainKeepsTheDeviceInUse) {
   EXPECT_EQ(record.window, &window);
   EXPECT_EQ(callers.window, nullptr);
   track.Queue(Pattern(100, 40));
-  g_soundBackEnd.service();
+  DefaultAudioContext().backEnd.service(DefaultAudioContext());
   BufferOf(track.track.stream)->cursor = 0;
   TimerFunc(0, 0, 0, 0, 0);  // the refill, called as the timer would
   EXPECT_EQ(BufferOf(track.track.stream)->bytes[track.track.stream->writePosition - 1376 + 99], Pattern(100, 40)[99]);
-  g_soundBackEnd.close(&track.track);
+  DefaultAudioContext().backEnd.close(&track.track);
   EXPECT_EQ(record.live, 0);
 
   // A caller's device is used from the first stream on and never released.
-  g_soundBackEnd = SoundBackEnd{};
+  DefaultAudioContext().backEnd = SoundBackEnd{};
   EXPECT_EQ(VantSoundUseDirectSound(&callersDevice), 1);
-  ASSERT_TRUE(g_soundBackEnd.open(0, &track.track));
+  ASSERT_TRUE(DefaultAudioContext().backEnd.open(0, &track.track));
   EXPECT_EQ(record.made, 1);
   EXPECT_EQ(callers.buffers.size(), 1u);
-  g_soundBackEnd.close(&track.track);
+  DefaultAudioContext().backEnd.close(&track.track);
   EXPECT_EQ(callers.live, 1);
 }
 

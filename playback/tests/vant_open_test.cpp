@@ -11,7 +11,7 @@
 #include "platform/system/tests/fake_clock.h"
 #include "playback/tests/test_video.h"
 #include "playback/vant.h"
-#include "playback/video_clock.h"
+#include "playback/open_video.h"
 #include "playback/video_file_format.h"
 #include "playback/video_file_writer.h"
 #include "playback/video_reading.h"

@@ -5,11 +5,34 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/system/tests/fake_clock.h"
 #include "platform/audio/wave_out.h"
+#include "platform/system/clock.h"
+#include "playback/audio_context.h"
 #include "playback/sound_track.h"
 
 namespace {
+
+// The system clock until the test takes the time over, so that the device is primed in real time.
+class TakenOverClock : public platform::Clock {
+ public:
+  uint64_t Now() override { return taken_ ? now_ : platform::SystemClock().Now(); }
+  void Sleep(uint32_t ms) override {
+    if (taken_) {
+      now_ += ms;
+    } else {
+      platform::SystemClock().Sleep(ms);
+    }
+  }
+  void TakeOver() {
+    now_ = platform::SystemClock().Now();
+    taken_ = true;
+  }
+  void Advance(uint64_t ms) { now_ += ms; }
+
+ private:
+  bool taken_ = false;
+  uint64_t now_ = 0;
+};
 
 // A bare 8-bit mono track of 22050 bytes a second with an 8 KB ring.
 class WaveTrack {
@@ -20,6 +43,7 @@ class WaveTrack {
     track.ringSize = sizeof ring;
     track.ringStart = track.readPointer = track.writePointer = ring;
     track.ringEnd = ring + sizeof ring;
+    track.audio = &audio;
   }
   void Queue(size_t count, uint8_t value) {
     for (size_t i = 0; i < count; ++i) {
@@ -28,6 +52,8 @@ class WaveTrack {
     }
     track.pending += count;
   }
+  TakenOverClock clock;
+  AudioContext audio{clock};
   SoundTrack track;
   uint8_t ring[8192];
 };
@@ -41,16 +67,17 @@ TEST(WaveOutBackEnd, FeedsBlocksAndEstimatesThePosition) {
   EXPECT_EQ(t.track.openFlags, 0x2000u);
   ASSERT_NE(t.track.device, nullptr);
 
-  FakeSystemClock clock;
+  TakenOverClock& clock = t.clock;
+  clock.TakeOver();
   // Three bytes or fewer are never written.
   t.Queue(3, 0x90);
-  wave.service();
+  wave.service(t.audio);
   EXPECT_EQ(t.track.pending, 3u);
   EXPECT_EQ(wave.position(&t.track), 0u);
 
   // 2205 bytes (a tenth of a second) go out in one block; the estimate grows with the clock.
   t.Queue(2202, 0x91);
-  wave.service();
+  wave.service(t.audio);
   EXPECT_EQ(t.track.pending, 0u);
   EXPECT_EQ(t.track.readPointer, t.track.writePointer);
   EXPECT_EQ(wave.position(&t.track), 0u);
@@ -63,7 +90,7 @@ TEST(WaveOutBackEnd, FeedsBlocksAndEstimatesThePosition) {
 
   // Once that batch has played, the next block starts a new one on top of it.
   t.Queue(2205, 0x92);
-  wave.service();
+  wave.service(t.audio);
   clock.Advance(50);
   EXPECT_EQ(wave.position(&t.track), 2205u + 1102u);
 
@@ -82,12 +109,12 @@ TEST(WaveOutBackEnd, RefillsFreedBlocksAndReportsStarvation) {
   // One block per service call; the ring's end wraps into its start.
   t.track.readPointer = t.track.ringStart + 5000;
   t.track.writePointer = t.track.ringStart + 4808;
-  wave.service();
+  wave.service(t.audio);
   EXPECT_EQ(t.track.pending, 0u);
   EXPECT_EQ(t.track.readPointer, t.track.ringStart + 4808);
   // The dummy device plays it out; then both blocks are done and the track is starved.
   for (int i = 0; i < 3000 && !t.track.starved; ++i) {
-    wave.service();
+    wave.service(t.audio);
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   EXPECT_EQ(t.track.starved, 1u);

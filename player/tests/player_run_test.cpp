@@ -17,6 +17,7 @@
 #include "player/focus_watch.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/window.h"
+#include "playback/audio_context.h"
 #include "playback/sound_track.h"
 #include "player/player_main.h"
 #include "player/player_options.h"
@@ -261,14 +262,14 @@ TEST(FocusWatch, WaitsOnlyAfterTheFocusWasHadAndLost) {
 }
 
 TEST_F(PlayerRun, TheStreamSwitchPutsTheStreamBackEndInPlace) {
-  const SoundBackEnd saved = g_soundBackEnd;
-  g_soundBackEnd = SoundBackEnd{};
+  const SoundBackEnd saved = DefaultAudioContext().backEnd;
+  DefaultAudioContext().backEnd = SoundBackEnd{};
   EXPECT_EQ(Play(Quoted(a.path()) + " /F /J"), 0);
-  EXPECT_EQ(g_soundBackEnd.open, WaveOutBackEnd().open);  // the first video's open chose it
-  g_soundBackEnd = SoundBackEnd{};
+  EXPECT_EQ(DefaultAudioContext().backEnd.open, WaveOutBackEnd().open);  // the first video's open chose it
+  DefaultAudioContext().backEnd = SoundBackEnd{};
   EXPECT_EQ(Play(Quoted(a.path()) + " /F /J /Z"), 0);
-  EXPECT_EQ(g_soundBackEnd.open, StreamBackEnd().open);
-  g_soundBackEnd = saved;
+  EXPECT_EQ(DefaultAudioContext().backEnd.open, StreamBackEnd().open);
+  DefaultAudioContext().backEnd = saved;
 }
 
 TEST_F(PlayerRun, UsageBoxAndFailuresGiveExitCodeOne) {

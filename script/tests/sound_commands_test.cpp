@@ -7,6 +7,7 @@
 
 #include "testsupport/environment_guard.h"
 #include "platform/audio/tone_out.h"
+#include "playback/audio_context.h"
 #include "playback/sound_track.h"
 #include "script/tests/script_runner.h"
 #include "platform/system/tests/fake_clock.h"
@@ -108,12 +109,12 @@ TEST(ScriptSound, ASquareWaveOfTheFrequencyReachesTheDevice) {
 }
 
 TEST(ScriptSound, UseDirectSoundPutsTheStreamBackEndInPlace) {
-  const SoundBackEnd saved = g_soundBackEnd;
-  g_soundBackEnd = SoundBackEnd{};
+  const SoundBackEnd saved = DefaultAudioContext().backEnd;
+  DefaultAudioContext().backEnd = SoundBackEnd{};
   ScriptRunner runner;
   EXPECT_EQ(runner.Run("systemusedirectsound\n").exitCode, 0);
-  EXPECT_EQ(g_soundBackEnd.open, StreamBackEnd().open);
-  g_soundBackEnd = saved;
+  EXPECT_EQ(DefaultAudioContext().backEnd.open, StreamBackEnd().open);
+  DefaultAudioContext().backEnd = saved;
 }
 
 TEST(ScriptMediaCommands, RefusalsAnswerWithAnErrorText) {

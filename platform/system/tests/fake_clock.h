@@ -18,13 +18,3 @@ class FakeClock : public platform::Clock {
  private:
   uint64_t now_;
 };
-
-// A fake clock that also stands in for the system clock while it lives, for modules that are
-// given no clock yet.
-class FakeSystemClock : public FakeClock {
- public:
-  explicit FakeSystemClock(uint64_t start = 1000) : FakeClock(start) {
-    platform::SetClockForTesting([this] { return Now(); }, [this](uint32_t ms) { Sleep(ms); });
-  }
-  ~FakeSystemClock() override { platform::SetClockForTesting({}, {}); }
-};

@@ -11,6 +11,7 @@
 #include <random>
 #include <thread>
 
+#include "playback/audio_context.h"
 #include "playback/tests/bare_track.h"
 #include "playback/tests/fake_stream_device.h"
 #include "platform/system/clock.h"
@@ -88,20 +89,20 @@ TEST(StreamStress, ManyShortStreamsComeAndGoWhileTheTimerRuns) {
     }
   });
   std::mt19937 random(20240611);
-  const SoundBackEnd saved = g_soundBackEnd;
+  const SoundBackEnd saved = DefaultAudioContext().backEnd;
 
   // SDL's dummy device, one stream at a time.
-  g_soundBackEnd = SoundBackEnd{};
+  DefaultAudioContext().backEnd = SoundBackEnd{};
   EXPECT_EQ(VantSoundUseDirectSound(nullptr), 1);
   Stress(service, 12, 1, random);
   // Several streams at once: the timer keeps running while some close and others open.
-  g_soundBackEnd = SoundBackEnd{};
+  DefaultAudioContext().backEnd = SoundBackEnd{};
   EXPECT_EQ(VantSoundUseDirectSound(DeviceOfManyBuffers()), 1);
   Stress(service, 24, 3, random);
 
   done.store(true);
   secondCaller.join();
-  g_soundBackEnd = saved;
+  DefaultAudioContext().backEnd = saved;
   EXPECT_EQ(service.PlayingStreams(), 0u);
   EXPECT_FALSE(service.RefillTimerRunning());
   EXPECT_EQ(service.PendingDoneMarks(), 0u);
