@@ -61,6 +61,7 @@ class ToolPages : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(frontend_testing::EnsureApplication());
     menus_ = std::make_unique<PopupMenus>(frontEnd_, nullptr);
+    sheet_ = std::make_unique<QWidget>();
   }
   PageContext Context() { return PageContext{frontEnd_, *menus_}; }
 
@@ -68,7 +69,7 @@ class ToolPages : public ::testing::Test {
   frontend_testing::FakeStarter starter_;
   FrontEnd frontEnd_;
   std::unique_ptr<PopupMenus> menus_;
-  QWidget sheet_;
+  std::unique_ptr<QWidget> sheet_;
   std::string folder_;
 };
 
@@ -77,7 +78,7 @@ TEST_F(ToolPages, TheSoundSettingsGoIntoTheControlsAndComeBack) {
   s.outputName = "/elsewhere/out.raw", s.outputBasedOn = "/elsewhere/tone.wav", s.rate = 3, s.quality = 2;
   s.channels = 1, s.currentTab = 1, s.inputType = 3, s.overwrite = true, s.track = true, s.trackNum = "2";
   s.start = true, s.startNum = "1500", s.end = true, s.endNum = "9000", s.forceRate = "22050", s.skipBytes = "44";
-  auto page = std::make_unique<Ttowavform>(Context(), &sheet_);
+  auto page = std::make_unique<Ttowavform>(Context(), sheet_.get());
   page->ShowSettings(s);
   EXPECT_EQ(page->CurrentSettings(), s);
   EXPECT_EQ(page->optionPages().currentIndex(), 1);
@@ -98,7 +99,7 @@ TEST_F(ToolPages, TheSoundSettingsGoIntoTheControlsAndComeBack) {
 }
 
 TEST_F(ToolPages, TheSoundPageTakesATypedRateOnlyAboveZeroAndStartsTheProcessor) {
-  auto page = std::make_unique<Ttowavform>(Context(), &sheet_);
+  auto page = std::make_unique<Ttowavform>(Context(), sheet_.get());
   EXPECT_EQ(page->files().SelectedFiles(), std::vector<std::string>{"tone.wav"});
   EXPECT_EQ(page->outputEdit().text().toStdString(), "New_tone.wav");
   page->files().ClearSelection();
@@ -153,7 +154,7 @@ TEST_F(ToolPages, TheGraphicsSettingsGoIntoTheControlsAndComeBack) {
   s.paletteColorsNum = "200", s.paletteStart = true, s.paletteStartNum = "10", s.xOffset = true, s.xOffsetNum = "1";
   s.yOffset = true, s.yOffsetNum = "2", s.width = true, s.widthNum = "3", s.height = true, s.heightNum = "4";
   s.frameRateOverride = true, s.frameRateOverrideNum = "-70", s.paletteName = "/pals/my pal.bmp";
-  auto page = std::make_unique<Ttoflicform>(Context(), &sheet_);
+  auto page = std::make_unique<Ttoflicform>(Context(), sheet_.get());
   page->ShowSettings(s);
   EXPECT_EQ(page->CurrentSettings(), s);
   s.paletteName = " ";
@@ -163,13 +164,13 @@ TEST_F(ToolPages, TheGraphicsSettingsGoIntoTheControlsAndComeBack) {
   page->SaveSettings();
   page.reset();
   EXPECT_EQ(frontEnd_.settings.graphics.filename, "clip.avi");
-  auto next = std::make_unique<Ttoflicform>(Context(), &sheet_);
+  auto next = std::make_unique<Ttoflicform>(Context(), sheet_.get());
   EXPECT_EQ(next->CurrentSettings().outputType, 7);
   EXPECT_EQ(next->CurrentSettings().frameRateOverrideNum, "-70");
 }
 
 TEST_F(ToolPages, TheGraphicsOutputFollowsTheTypeAndTheInputAndTheConverterStarts) {
-  auto page = std::make_unique<Ttoflicform>(Context(), &sheet_);
+  auto page = std::make_unique<Ttoflicform>(Context(), sheet_.get());
   struct Step {
     std::string select;
     int type;  // -1: keep
@@ -206,8 +207,13 @@ class ToolPagesEndToEnd : public ::testing::Test {
     ASSERT_TRUE(frontend_testing::EnsureApplication());
     frontEnd_.settings.main.directory = programs_;
     frontEnd_.settings.command.directory = scratch_.path();
-    ASSERT_TRUE(endpoint_.listening());
-    frontEnd_.notifyTargets.SetMain(endpoint_.number());
+    endpoint_ = std::make_unique<ReportEndpoint>(
+        [this](const platform::ReportRequest& request) { return ReceiveReport(frontEnd_, request, [] {}); },
+        "Vantrel for Windows");
+    ASSERT_TRUE(endpoint_->listening());
+    frontEnd_.notifyTargets.SetMain(endpoint_->number());
+    menus_ = std::make_unique<PopupMenus>(frontEnd_, nullptr);
+    sheet_ = std::make_unique<QWidget>();
     folder_ = scratch_.File("my files");
     std::filesystem::create_directories(folder_);
   }
@@ -216,11 +222,9 @@ class ToolPagesEndToEnd : public ::testing::Test {
   testsupport::ScratchDirectory scratch_;
   frontend::SystemProgramStarter starter_;
   FrontEnd frontEnd_{starter_};
-  ReportEndpoint endpoint_{
-      [this](const platform::ReportRequest& request) { return ReceiveReport(frontEnd_, request, [] {}); },
-      "Vantrel for Windows"};
-  PopupMenus menus_{frontEnd_, nullptr};
-  QWidget sheet_;
+  std::unique_ptr<ReportEndpoint> endpoint_;
+  std::unique_ptr<PopupMenus> menus_;
+  std::unique_ptr<QWidget> sheet_;
   std::string folder_;
 };
 
@@ -229,7 +233,7 @@ TEST_F(ToolPagesEndToEnd, TheSoundProcessorConvertsAndReports) {
   frontend_testing::WriteSquareWave(folder_ + "/tone.wav");
   frontEnd_.settings.sound.directory = folder_;
   frontEnd_.settings.sound.filename = "tone.wav";
-  Ttowavform page(PageContext{frontEnd_, menus_}, &sheet_);
+  Ttowavform page(PageContext{frontEnd_, *menus_}, sheet_.get());
   SoundSettings s = page.CurrentSettings();
   s.rate = 2, s.quality = 2;
   page.ShowSettings(s);
@@ -251,7 +255,7 @@ TEST_F(ToolPagesEndToEnd, TheGraphicsProcessorConvertsAPictureSeriesAndReports) 
   frontEnd_.settings.graphics.directory = folder_;
   frontEnd_.settings.graphics.filename = "frame002.bmp";
   frontEnd_.settings.graphics.outputType = 1;
-  Ttoflicform page(PageContext{frontEnd_, menus_}, &sheet_);
+  Ttoflicform page(PageContext{frontEnd_, *menus_}, sheet_.get());
   platform::ScriptedDialogs dialogs;
   dialogs.Answer(DialogAnswer::Yes);
 
