@@ -20,6 +20,7 @@
 #include "frontend/page_controls.h"
 #include "frontend/page_registry.h"
 #include "frontend/page_switches.h"
+#include "frontend/page_utilities.h"
 #include "frontend/text_format.h"
 
 namespace frontend {
@@ -123,6 +124,7 @@ ToolPageButtons LayOutToolPage(QWidget* page, FrontEnd& frontEnd, QWidget* input
   QObject::connect(buttons.help, &QPushButton::clicked, Guarded([fe] { ShowTabHelp(*fe); }));
   QObject::connect(buttons.howDoI, &QPushButton::clicked, Guarded([fe] { ShowHowDoIHelp(*fe); }));
   QObject::connect(buttons.back, &QPushButton::clicked, [fe] { fe->requests.Post(kMainTab); });
+  SetCancelButton(*page, *buttons.back);
 
   auto* left = new QVBoxLayout;
   left->addWidget(inputGroup, 1);

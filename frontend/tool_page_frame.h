@@ -51,7 +51,8 @@ PaletteControls AddPaletteControls(QWidget* page, QGridLayout* grid, const std::
 
 // Input and output groups on the left, the options on the right, then the run button,
 // "&Defaults", "&Help", "Ho&w do I...?" and "Back to &Main"; the last three do what they do on
-// every page, the first two call the handlers (nothing thrown leaves them).
+// every page (Escape presses "Back to &Main"), the first two call the handlers (nothing thrown
+// leaves them).
 ToolPageButtons LayOutToolPage(QWidget* page, FrontEnd& frontEnd, QWidget* inputGroup, QWidget* outputGroup,
                                QWidget* options, const char* runCaption, std::function<void()> run,
                                std::function<void()> defaults);

@@ -17,12 +17,12 @@
 #include "frontend/front_end.h"
 #include "frontend/report_endpoint.h"
 #include "frontend/report_receiving.h"
-#include "frontend_test_support.h"
-#include "generated_pictures.h"
-#include "scratch_directory.h"
-#include "toolsupport/switches.h"
+#include "frontend/tests/frontend_test_support.h"
+#include "frontend/tests/generated_pictures.h"
+#include "testsupport/scratch_directory.h"
+#include "toolsupport/base/switches.h"
 #include "toolsupport/tests/run_program.h"
-#include "toolsupport/text_words.h"
+#include "toolsupport/base/text_words.h"
 
 using namespace frontend;
 

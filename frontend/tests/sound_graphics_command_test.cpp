@@ -6,11 +6,11 @@
 #include "frontend/graphics_command.h"
 #include "frontend/page_switches.h"
 #include "frontend/sound_command.h"
-#include "frontend_test_support.h"
-#include "toolsupport/graphics_source.h"
-#include "toolsupport/sound_switches.h"
-#include "toolsupport/switches.h"
-#include "toolsupport/text_words.h"
+#include "frontend/tests/frontend_test_support.h"
+#include "toolsupport/picture/graphics_source.h"
+#include "toolsupport/sound/sound_switches.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
 
 using namespace frontend;
 

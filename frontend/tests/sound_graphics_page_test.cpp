@@ -23,10 +23,10 @@
 #include "frontend/report_receiving.h"
 #include "frontend/sound_command.h"
 #include "frontend/sound_page.h"
-#include "frontend_test_support.h"
-#include "generated_pictures.h"
+#include "frontend/tests/frontend_test_support.h"
+#include "frontend/tests/generated_pictures.h"
 #include "platform/gui/dialogs.h"
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 using namespace frontend;
 using platform::DialogAnswer;
