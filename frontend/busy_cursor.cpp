@@ -5,9 +5,9 @@
 
 namespace frontend {
 
-BusyCursor::BusyCursor() {
+BusyCursor::BusyCursor(bool arrow) {
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return;
-  QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  QGuiApplication::setOverrideCursor(QCursor(arrow ? Qt::ArrowCursor : Qt::WaitCursor));
   shown_ = true;
 }
 

@@ -1,17 +1,26 @@
 #pragma once
-// The hourglass while it lives (nothing without a GUI application).
+// The hourglass, or the plain arrow that message boxes and dialogs show, while it lives
+// (nothing without a GUI application).
 
 namespace frontend {
 
 class BusyCursor {
  public:
-  BusyCursor();
+  BusyCursor() : BusyCursor(false) {}
   ~BusyCursor();
   BusyCursor(const BusyCursor&) = delete;
   BusyCursor& operator=(const BusyCursor&) = delete;
 
+ protected:
+  explicit BusyCursor(bool arrow);
+
  private:
   bool shown_ = false;
+};
+
+class ArrowCursor : public BusyCursor {
+ public:
+  ArrowCursor() : BusyCursor(true) {}
 };
 
 }  // namespace frontend

@@ -53,6 +53,12 @@ struct FrontEndDialogs {
   std::function<std::string(const std::string& pattern)> findFile;
   // A new list file of the highlighted files: its name, or empty when none was saved.
   std::function<std::string(FileControls& controls)> newListFromSelection;
+  // The windows the console opens. The text editor on a file (empty: a new batch).
+  std::function<void(const std::string& file)> editTextFile;
+  // The list editor on a list file: the name to use afterwards (empty when discarded).
+  std::function<std::string(const std::string& file)> editListFile;
+  // Runs a batch file with the words that followed its name.
+  std::function<void(const std::string& file, const std::string& parameters)> runBatchFile;
 };
 
 // The defaults: output name, text and pick through the dialog service; the others empty.

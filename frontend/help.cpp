@@ -27,6 +27,14 @@ const ContextPage kContextPages[] = {
     {1081, "graphics_page.html"},
     {1082, "sound_page.html"},
     {1083, "command_page.html"},
+    {1086, "command_page.html"},  // recent commands
+    {1090, "command_page.html"},  // saving the history
+    {1103, "file_finder.html"},
+    {1099, "file_finder.html"},  // the list of found files
+    {1104, "text_editor.html"},
+    {1105, "text_editor.html"},  // its open dialog
+    {1088, "text_editor.html"},  // saving a text
+    {1106, "file_attributes.html"},
 };
 
 struct KeywordPage {

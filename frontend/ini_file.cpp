@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "frontend/text_file.h"
 #include "frontend/text_format.h"
 
 namespace frontend {
@@ -16,17 +17,6 @@ namespace {
 
 // Settings files are small; a larger file is not read (and its contents are not trusted).
 constexpr std::uintmax_t kLargestSettingsFile = 16u << 20;
-
-bool WriteAll(int fd, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -82,7 +72,9 @@ void IniFile::Parse(const std::string& text) {
 std::string IniFile::Text() const {
   std::string out;
   for (const Section& section : sections_) {
-    if (!section.name.empty()) out += "[" + section.name + "]\n";
+    // Every section but the lines before the first one has its header, even a header with an
+    // empty name: without it, its keys would join the section before it.
+    if (&section != &sections_.front()) out += "[" + section.name + "]\n";
     for (const Line& line : section.lines) {
       out += line.key.empty() ? line.text : line.key + "=" + line.value;
       out += '\n';
@@ -95,19 +87,8 @@ bool IniFile::Save(const std::string& path) const {
   const std::filesystem::path target(path);
   std::error_code error;
   if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
-  std::string temporary = path + ".XXXXXX";
-  const int fd = mkstemp(temporary.data());
-  if (fd < 0) return false;
-  // An existing file keeps its permissions; a new one is the user's alone.
-  struct stat old {};
-  fchmod(fd, stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0600);
-  const bool written = WriteAll(fd, Text()) && fsync(fd) == 0;
-  const bool closed = close(fd) == 0;
-  if (!written || !closed || rename(temporary.c_str(), path.c_str()) != 0) {
-    unlink(temporary.c_str());
-    return false;
-  }
-  return true;
+  // A new settings file is the user's alone.
+  return SaveTextFile(path, Text(), 0600);
 }
 
 IniFile::Section* IniFile::Find(const std::string& name) {

@@ -34,7 +34,8 @@ void ReadSection(const IniFile& file, const char* section, const std::vector<Fie
           auto& value = record.*member;
           using Value = std::decay_t<decltype(value)>;
           if constexpr (std::is_same_v<Value, std::string>) {
-            value = CutToWidth(file.ReadString(section, field.key, value), field.width);
+            // Trimmed again after the cut, as the file would give it back after a save.
+            value = TrimBlanks(CutToWidth(file.ReadString(section, field.key, value), field.width));
           } else if constexpr (std::is_same_v<Value, bool>) {
             value = file.ReadBool(section, field.key, value);
           } else {

@@ -2,6 +2,7 @@
 //   pages.Set(1, [](const PageContext& context, QWidget* sheet) {
 //     return std::make_unique<Tvantform>(context, sheet);
 //   });
+#include "frontend/command_page.h"
 #include "frontend/compress_page.h"
 #include "frontend/main_page.h"
 #include "frontend/page_registry.h"
@@ -15,6 +16,9 @@ PageRegistry StandardPages() {
   });
   pages.Set(1, [](const PageContext& context, QWidget* sheet) {
     return std::make_unique<Tvantform>(context, sheet);
+  });
+  pages.Set(kCommandTab, [](const PageContext& context, QWidget* sheet) {
+    return std::make_unique<Tcommandform>(context, sheet);
   });
   return pages;
 }

@@ -134,7 +134,8 @@ void CommandMouseSetXY(ScriptContext& context);
 void CommandMouseX(ScriptContext& context);
 void CommandMouseY(ScriptContext& context);
 
-// Files, directories, drives and environment (file_commands.cpp)
+// Files, directories, drives and environment (file_commands.cpp, file_search_commands.cpp,
+// drive_commands.cpp)
 void CommandDirChange(ScriptContext& context);
 void CommandDirCurrent(ScriptContext& context);
 void CommandDirExists(ScriptContext& context);
@@ -168,7 +169,7 @@ void CommandFileSize(ScriptContext& context);
 void CommandFileTemp(ScriptContext& context);
 void CommandFileWrite(ScriptContext& context);
 
-// System services, sound and printing (system_commands.cpp)
+// System services, sound and printing (system_commands.cpp, print_commands.cpp)
 void CommandMciSendString(ScriptContext& context);
 void CommandPrintBegin(ScriptContext& context);
 void CommandPrintEnd(ScriptContext& context);

@@ -1,40 +1,119 @@
-// Files, directories, drives and environment: not built yet; each word ends the script with a script error that names it.
+// Files through the file slots: open, create, append, close, read and write lines, the end, the
+// list of open slots, sizes and whether a file exists.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/system/drives.h"
 #include "script/command_handlers.h"
-#include "script/command_table.h"
+#include "script/params.h"
+#include "script/print_file.h"
+#include "script/script_context.h"
+#include "script/slot_numbers.h"
 
 namespace script {
 
-void CommandDirChange(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandDirCurrent(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandDirExists(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandDirMake(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandDirRemove(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandDriveAvail(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandDriveSize(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandEnvGet(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandEnvSet(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileAppend(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileCdrom(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileClose(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileCopy(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileCreate(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileDelete(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileEof(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileExists(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileFind(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileFindNext(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileFullPath(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileGetAttrib(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileList(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileOpen(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFilePieces(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileRead(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileRemote(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileRemovable(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileRename(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileSetAttrib(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileSize(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileTemp(ScriptContext& context) { CommandNotYetAvailable(context); }
-void CommandFileWrite(ScriptContext& context) { CommandNotYetAvailable(context); }
+namespace {
+
+// FILEREAD's line buffer: a longer line comes in pieces of one byte less.
+constexpr size_t kReadLineLimit = 256;
+
+// The slot a number names when it is an open slot's number; else nothing (no error).
+int OpenSlotOf(ScriptContext& context, int32_t number) {
+  const int64_t slot = int64_t{number} - kFileNumberBase;
+  if (slot < 0 || slot >= kFileSlotCount) return kNoSlot;
+  return context.files.File(static_cast<int>(slot)) != nullptr ? static_cast<int>(slot) : kNoSlot;
+}
+
+toolsupport::BufferedFile& TakeFile(ScriptContext& context) { return *context.files.File(TakeFileSlot(context)); }
+
+void StoreSlotNumber(ScriptContext& context, const std::string& variable, int slot) {
+  SetVariableNumber(context, variable, slot == kNoSlot ? 0 : kFileNumberBase + slot);
+}
+
+void OpenInto(ScriptContext& context, SlotMode mode) {
+  const std::string variable = TakeVariable(context);
+  const std::string name = TakeNonEmptyText(context);
+  StoreSlotNumber(context, variable, context.files.Open(name, mode));
+}
+
+// The size of a file by its name; 0 when it cannot be opened or is no regular file.
+uint64_t SizeOfNamedFile(const std::string& name) {
+  const int handle = open(NativeFileName(name).c_str(), O_RDONLY | O_CLOEXEC);
+  if (handle < 0) return 0;
+  struct stat info {};
+  const bool regular = fstat(handle, &info) == 0 && S_ISREG(info.st_mode);
+  close(handle);
+  return regular ? static_cast<uint64_t>(info.st_size) : 0;
+}
+
+}  // namespace
+
+void CommandFileOpen(ScriptContext& context) { OpenInto(context, SlotMode::kRead); }
+
+void CommandFileCreate(ScriptContext& context) { OpenInto(context, SlotMode::kCreate); }
+
+// An existing file is never emptied: it opens as it is (or not at all), and only a missing one
+// is made.
+void CommandFileAppend(ScriptContext& context) {
+  const std::string variable = TakeVariable(context);
+  const std::string name = TakeNonEmptyText(context);
+  const int slot = context.files.Open(name, SlotMode::kOpenOrCreate);
+  if (toolsupport::BufferedFile* file = context.files.File(slot)) {
+    toolsupport::BufferedFileSeek(*file, toolsupport::BufferedFileSize(*file));
+  }
+  StoreSlotNumber(context, variable, slot);
+}
+
+// Closing the trace file's or the print file's slot also ends tracing or printing, so that
+// nothing writes into a slot that another file may take next.
+void CommandFileClose(ScriptContext& context) {
+  const std::string variable = TakeVariable(context);
+  const int slot = FileSlotOf(context, TextToNumber(GetVariable(context, variable)));
+  if (slot == context.printSlot) {
+    EndPrinting(context);
+  } else {
+    context.files.Close(slot);
+  }
+  if (slot == context.debugSlot) context.debugSlot = kNoSlot;
+  SetVariable(context, variable, "");
+}
+
+void CommandFileRead(ScriptContext& context) {
+  const std::string variable = TakeVariable(context);
+  toolsupport::BufferedFile& file = TakeFile(context);
+  char line[kReadLineLimit];
+  toolsupport::BufferedFileReadLine(file, line, sizeof line);
+  SetVariable(context, variable, line);
+}
+
+void CommandFileWrite(ScriptContext& context) {
+  toolsupport::BufferedFile& file = TakeFile(context);
+  const std::string text = TakeText(context) + "\r\n";
+  toolsupport::BufferedFileWriteRaw(file, text.data(), text.size());
+}
+
+void CommandFileEof(ScriptContext& context) {
+  const std::string variable = TakeVariable(context);
+  SetVariableNumber(context, variable, toolsupport::BufferedFileAtEnd(TakeFile(context)) ? 1 : 0);
+}
+
+void CommandFileList(ScriptContext& context) { ListFileSlots(context); }
+
+// Sizes beyond 32 bits stop at 2147483647.
+void CommandFileSize(ScriptContext& context) {
+  const std::string variable = TakeVariable(context);
+  const std::string name = TakeNonEmptyText(context);
+  const int slot = IsNumericText(name) ? OpenSlotOf(context, TextToNumber(name)) : kNoSlot;
+  const uint64_t size = slot != kNoSlot
+                            ? static_cast<uint64_t>(toolsupport::BufferedFileSize(*context.files.File(slot)))
+                            : SizeOfNamedFile(name);
+  SetVariableNumber(context, variable, platform::SaturatedInt32(size));
+}
+
+void CommandFileExists(ScriptContext& context) {
+  const std::string variable = TakeVariable(context);
+  SetVariableNumber(context, variable, FileExists(TakeNonEmptyText(context)) ? 1 : 0);
+}
 
 }  // namespace script

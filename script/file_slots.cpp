@@ -1,5 +1,6 @@
 #include "script/file_slots.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,19 @@ std::string NativeFileName(const std::string& name) {
   }
   return native;
 }
+
+namespace {
+
+// Makes the file when it is missing; one that is there (perhaps made a moment ago) keeps what it
+// holds.
+bool MakeIfMissing(const std::string& name) {
+  const int handle = open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (handle < 0) return false;
+  close(handle);
+  return true;
+}
+
+}  // namespace
 
 bool FileExists(const std::string& name) {
   const std::string native = NativeFileName(name);
@@ -40,6 +54,11 @@ int FileSlots::Open(const std::string& name, SlotMode mode) {
         break;
       case SlotMode::kReadWrite:
         opened = toolsupport::BufferedFileOpen(*file, native.c_str(), toolsupport::FileAccess::ReadWrite);
+        break;
+      case SlotMode::kOpenOrCreate:
+        opened = toolsupport::BufferedFileOpen(*file, native.c_str(), toolsupport::FileAccess::ReadWrite) ||
+                 (MakeIfMissing(native) &&
+                  toolsupport::BufferedFileOpen(*file, native.c_str(), toolsupport::FileAccess::ReadWrite));
         break;
     }
     if (!opened) return kNoSlot;

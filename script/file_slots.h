@@ -14,7 +14,12 @@ inline constexpr int kFileNumberBase = 5000;
 inline constexpr int kNoSlot = 255;
 inline constexpr int32_t kFileSlotBufferSize = 3072;
 
-enum class SlotMode { kRead = 0, kCreate = 1, kReadWrite = 2 };
+enum class SlotMode {
+  kRead = 0,
+  kCreate = 1,
+  kReadWrite = 2,
+  kOpenOrCreate,  // kReadWrite, or a new empty file when there is none: never empties a file
+};
 
 // A file name as a script writes it, made a Linux name: '\' is read as '/', and a drive word at
 // the start ("D:", "D:\") names the root directory.

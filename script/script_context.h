@@ -11,9 +11,12 @@
 
 #include "script/animation_slots.h"
 #include "script/bitmaps.h"
+#include "script/file_search.h"
 #include "script/file_slots.h"
+#include "script/media_control.h"
 #include "script/mouse_areas.h"
 #include "script/mouse_pointer.h"
+#include "script/print_file.h"
 #include "script/random_numbers.h"
 #include "script/screen_palette.h"
 #include "script/script_window.h"
@@ -98,6 +101,9 @@ class ScriptContext {
   FileSlots files;
   int debugSlot = kNoSlot;  // the trace file's slot
   int printSlot = kNoSlot;  // the print file's slot (PRINTBEGIN): TEXT writes there
+  PrintSpool printSpool;    // a printer port's job, printed when printing ends
+  FileSearch search;
+  MediaDevices media;
   RandomNumbers random;
 
   // The window and what is drawn in it.

@@ -3,6 +3,7 @@
 #include "platform/system/clock.h"
 #include "player/player_window.h"
 #include "player/reporting_program.h"
+#include "script/print_file.h"
 #include "script/run_loop.h"
 #include "script/script_context.h"
 #include "script/script_error.h"
@@ -34,12 +35,13 @@ void ShowPackageBox() {
 int RunCommandScript(ScriptContext& context, std::string commandText) {
   context.run.commandLine = commandText;
   std::string argument = TakeArgument(commandText);
+  int exitCode = 0;
   try {
     if (argument.empty()) {
       std::string name = "autoexec.ss";
       if (!RunScript(context, name)) {
         ShowSyntaxBox();
-        return 1;
+        exitCode = 1;
       }
     } else if (!RunScript(context, argument)) {
       ScriptError(context, "  Error opening:\r\n    ", {}, argument);
@@ -47,9 +49,11 @@ int RunCommandScript(ScriptContext& context, std::string commandText) {
   } catch (const ScriptFailure& failure) {
     CloseScriptWindow(context);
     ShowPlayerMessage(platform::DialogIcon::Error, failure.what(), "Error");
-    return 1;
+    exitCode = 1;
   }
-  return 0;
+  // However the run ended, what it printed goes to the printer.
+  EndPrinting(context);
+  return exitCode;
 }
 
 int ScriptMain(std::string commandText, bool packageBox) {

@@ -1,9 +1,9 @@
 #include "script/slot_numbers.h"
 
+#include "script/listing.h"
 #include "script/params.h"
 #include "script/script_context.h"
 #include "script/script_error.h"
-#include "script/trace.h"
 
 namespace script {
 
@@ -16,19 +16,6 @@ namespace {
 // The slot of `number` among `count` from `base`, or -1.
 int SlotInRange(int32_t number, int base, int count) {
   return number >= base && number < base + count ? number - base : -1;
-}
-
-void ListLine(ScriptContext& context, const std::string& line) {
-  if (context.Tracing()) {
-    DebugWrite(context, line);
-  } else {
-    PrintLine(context, line);
-  }
-}
-
-void StartList(ScriptContext& context) {
-  RequireWindow(context);
-  DebugNewLine(context);
 }
 
 }  // namespace
@@ -74,34 +61,37 @@ void FreeBitmap(ScriptContext& context, int slot) {
 }
 
 void ListAnimations(ScriptContext& context) {
-  StartList(context);
+  std::vector<std::string> lines;
   for (int slot = 0; slot < kAnimationSlotCount; ++slot) {
     const AnimationSlot* animation = context.animations.Get(slot);
     if (animation == nullptr) continue;
-    ListLine(context, "Number: " + std::to_string(kAnimationNumberBase + slot) + "  Name: " +
-                          animation->baseName + "  Width: " + std::to_string(animation->video->header.width) +
-                          "  Height: " + std::to_string(animation->video->header.height));
+    lines.push_back("Number: " + std::to_string(kAnimationNumberBase + slot) + "  Name: " +
+                    animation->baseName + "  Width: " + std::to_string(animation->video->header.width) +
+                    "  Height: " + std::to_string(animation->video->header.height));
   }
+  ListLines(context, lines);
 }
 
 void ListBitmaps(ScriptContext& context) {
-  StartList(context);
+  std::vector<std::string> lines;
   for (int slot = 0; slot < kBitmapSlotCount; ++slot) {
     const Bitmap* bitmap = context.bitmaps.Get(slot);
     if (bitmap == nullptr) continue;
-    ListLine(context, "Number: " + std::to_string(kBitmapNumberBase + slot) + "  Width: " +
-                          std::to_string(bitmap->width) + "  Height: " + std::to_string(bitmap->height));
+    lines.push_back("Number: " + std::to_string(kBitmapNumberBase + slot) + "  Width: " +
+                    std::to_string(bitmap->width) + "  Height: " + std::to_string(bitmap->height));
   }
+  ListLines(context, lines);
 }
 
 void ListFileSlots(ScriptContext& context) {
-  StartList(context);
+  std::vector<std::string> lines;
   for (int slot = 0; slot < kFileSlotCount; ++slot) {
     const toolsupport::BufferedFile* file = context.files.File(slot);
     if (file == nullptr) continue;
     const char* name = toolsupport::BufferedFileName(*file);
-    ListLine(context, "Number: " + std::to_string(kFileNumberBase + slot) + "  File: " + (name != nullptr ? name : ""));
+    lines.push_back("Number: " + std::to_string(kFileNumberBase + slot) + "  File: " + (name != nullptr ? name : ""));
   }
+  ListLines(context, lines);
 }
 
 }  // namespace script

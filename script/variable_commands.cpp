@@ -1,5 +1,6 @@
 // Variables: set, delete, list, save and restore them.
 #include "script/command_handlers.h"
+#include "script/listing.h"
 #include "script/params.h"
 #include "script/script_context.h"
 #include "script/script_error.h"
@@ -21,18 +22,11 @@ std::vector<std::string> TakeNames(ScriptContext& context) {
   return names;
 }
 
-// One line per variable, NAME=value, into the trace when one is open, else onto the screen.
+// One line per variable, NAME=value.
 void ListVariables(ScriptContext& context) {
-  if (!ScriptWindowExists()) ErrorNoWindow(context);
-  DebugNewLine(context);
-  for (const ScriptVariables::Entry& entry : context.variables.Entries()) {
-    const std::string line = entry.name + "=" + entry.value;
-    if (context.Tracing()) {
-      DebugWrite(context, line);
-    } else {
-      PrintLine(context, line);
-    }
-  }
+  std::vector<std::string> lines;
+  for (const ScriptVariables::Entry& entry : context.variables.Entries()) lines.push_back(entry.name + "=" + entry.value);
+  ListLines(context, lines);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the toolkit needs to build, test and run. Safe to run again.
+# Usage: scripts/install-deps.sh [--fuzz]   (--fuzz: also clang and its fuzzer runtime, for
+# scripts/run-fuzz.sh)
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git ccache
@@ -8,6 +10,9 @@ packages=(
   xvfb xauth python3 python3-pil
   gifsicle  # the GIF optimiser the speed comparison measures against
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

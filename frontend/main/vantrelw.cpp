@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frontend/analysis_window.h"
+#include "frontend/console_windows.h"
 #include "frontend/front_end.h"
 #include "frontend/help.h"
 #include "frontend/output_name_dialog.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
 
   frontend::SystemProgramStarter starter;
   frontend::FrontEnd frontEnd(starter);
+  frontend::InstallConsoleWindows(frontEnd);
   frontEnd.settings =
       frontend::LoadStartUpSettings(startUp, platform::OwnProgramDirectory(), CurrentDirectory());
   if (chdir(frontEnd.ConsoleDirectory().c_str()) != 0) {

@@ -7,6 +7,8 @@
 
 #include <unistd.h>
 
+#include <cstdint>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -40,6 +42,20 @@ class FakeStarter : public frontend::ProgramStarter {
 };
 
 inline bool EnsureApplication() { return platform::MakeGuiApplication(); }
+
+// One second of an 8-bit mono square wave at 11025 Hz, as a WAV file of 44 + 11025 bytes.
+inline void WriteSquareWave(const std::string& path) {
+  std::string wav = "RIFF";
+  auto u32 = [&wav](uint32_t v) { for (int i = 0; i < 4; ++i) wav += static_cast<char>(v >> (8 * i)); };
+  auto u16 = [&wav](uint32_t v) { wav += static_cast<char>(v); wav += static_cast<char>(v >> 8); };
+  u32(36 + 11025);
+  wav += "WAVEfmt ";
+  u32(16); u16(1); u16(1); u32(11025); u32(11025); u16(1); u16(8);
+  wav += "data";
+  u32(11025);
+  for (int i = 0; i < 11025; ++i) wav += static_cast<char>((i / 20) % 2 ? 200 : 56);
+  std::ofstream(path, std::ios::binary) << wav;
+}
 
 // Runs the event loop until the condition holds or the deadline passes.
 inline bool WaitUntil(const std::function<bool()>& condition, int deadlineMs = 60000) {

@@ -101,19 +101,7 @@ TEST(ReportReceiving, ARealToolReportsThroughTheMainEndpoint) {
   testsupport::ScratchDirectory scratch;
   const std::string folder = scratch.File("my sounds");
   std::filesystem::create_directories(folder);
-  {
-    // One second of an 8-bit mono square wave.
-    std::string wav = "RIFF";
-    auto u32 = [&wav](uint32_t v) { for (int i = 0; i < 4; ++i) wav += static_cast<char>(v >> (8 * i)); };
-    auto u16 = [&wav](uint32_t v) { wav += static_cast<char>(v); wav += static_cast<char>(v >> 8); };
-    u32(36 + 11025);
-    wav += "WAVEfmt ";
-    u32(16); u16(1); u16(1); u32(11025); u32(11025); u16(1); u16(8);
-    wav += "data";
-    u32(11025);
-    for (int i = 0; i < 11025; ++i) wav += static_cast<char>((i / 20) % 2 ? 200 : 56);
-    std::ofstream(folder + "/in put.wav", std::ios::binary) << wav;
-  }
+  frontend_testing::WriteSquareWave(folder + "/in put.wav");
   platform::ScriptedDialogs dialogs;
   frontend::SystemProgramStarter starter;
   FrontEnd frontEnd(starter);

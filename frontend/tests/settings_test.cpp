@@ -93,6 +93,20 @@ TEST_F(SettingsFiles, WriteThenReadGivesTheSameRecordInTheWritingOrder) {
   EXPECT_EQ(read, written);
 }
 
+// A header without a name is kept too: the keys under it must not join the section before it.
+TEST_F(SettingsFiles, ASavedFileKeepsEveryKeyInItsSection) {
+  for (const std::string text : {"[Other]\nA=1\n[]\nB=2\n", "[Other]\n[  ]\r\nB=2\n[Last]\nC=3"}) {
+    IniFile file;
+    file.Parse(text);
+    IniFile saved;
+    saved.Parse(file.Text());
+    EXPECT_EQ(saved.Text(), file.Text()) << text;
+    for (const std::string section : {"Other", "Last"}) {
+      EXPECT_EQ(saved.Entries(section), file.Entries(section)) << text;
+    }
+  }
+}
+
 TEST_F(SettingsFiles, ListsCloseGapsKeepTheirCaseAndHoldThirtyEntries) {
   IniFile file;
   file.Parse("[VantRecentFiles]\nFile0=/a/One.vnt\nFile1=   \nfile5= /a/two.vnt \n"
@@ -138,12 +152,13 @@ TEST_F(SettingsFiles, ListsCloseGapsKeepTheirCaseAndHoldThirtyEntries) {
 
 TEST_F(SettingsFiles, ValuesAreCutToTheirWidthAndBadNumbersGiveTheDefault) {
   IniFile file;
-  file.Parse("[vant]\nnormalrate = 1234567890\nAutoKeyFrame=12345\nYScale=2x\nKeyFrames=abc\n"
+  file.Parse("[vant]\nnormalrate = 1234567890\nAutoKeyFrame=12345\nKeyFilePerc=123 5\nYScale=2x\nKeyFrames=abc\n"
              "[VantPlay]\nTracks=99999999999\nLoop=-1\n[VantMix]\nTrack=  4  \n");
   Settings settings;
   ReadSettings(file, settings);
   EXPECT_EQ(settings.compress.normalRate, "123456789");
   EXPECT_EQ(settings.compress.autoKeyFrame, "1234");
+  EXPECT_EQ(settings.compress.keyFilePerc, "123");  // no blank left at the cut, which a save drops
   EXPECT_EQ(settings.compress.yScale, 0);
   EXPECT_FALSE(settings.compress.keyFrames);
   EXPECT_EQ(settings.play.tracks, 127);

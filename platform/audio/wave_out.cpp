@@ -1,7 +1,8 @@
 #include "wave_out.h"
 
 #include <SDL.h>
-#include <dlfcn.h>
+
+#include "sdl_output.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -46,39 +47,12 @@ void CopyQueuedSound(void* userdata, Uint8* stream, int length) {
   device->taken.fetch_add(copied, std::memory_order_relaxed);
 }
 
-// The sound library behind SDL's ALSA driver prints every failed attempt to find a device to
-// standard error; a run without a sound device then starts with lines of such chatter. Its
-// report function is replaced by one that says nothing, in the copy of the library that SDL
-// loads as well (when the library is not there, there is nothing to silence).
-extern "C" void IgnoreSoundLibraryReport(const char*, int, const char*, int, const char*, ...) {}
-
-void SilenceSoundLibrary() {
-  static const bool silenced = [] {
-    void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) return false;
-    using Report = void (*)(const char*, int, const char*, int, const char*, ...);
-    using SetReport = int (*)(Report);
-    auto set = reinterpret_cast<SetReport>(dlsym(library, "snd_lib_error_set_handler"));
-    if (set != nullptr) set(IgnoreSoundLibraryReport);
-    return set != nullptr;  // the library stays loaded, and with it the silent report
-  }();
-  (void)silenced;
-}
-
 // Said once per run, the first time no device can be had.
 void NoteNoSoundDevice() {
   static bool said = false;
   if (said) return;
   said = true;
   std::fputs("No sound device could be opened: playing without sound.\n", stderr);
-}
-
-// Starts SDL's audio part. The programs stop on SIGINT, SIGTERM and SIGHUP themselves, so SDL
-// must not take those signals over.
-bool StartAudio() {
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  SilenceSoundLibrary();
-  return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 
 // Device buffer of about a thirtieth of a second, in a power of two of sample frames.
@@ -112,10 +86,6 @@ void ScaleSamples(const WaveFormat& format, uint32_t volume, uint8_t* data, uint
 WaveOutDevice* WaveOutOpen(const WaveFormat& format) {
   if (format.rate == 0 || format.rate > 0xFFFFFF) return nullptr;
   if ((format.bits != 8 && format.bits != 16) || (format.channels != 1 && format.channels != 2)) return nullptr;
-  if (!StartAudio()) {
-    NoteNoSoundDevice();
-    return nullptr;
-  }
   auto* device = new WaveOutDevice;
   device->format = format;
   SDL_AudioSpec want{};
@@ -126,11 +96,9 @@ WaveOutDevice* WaveOutOpen(const WaveFormat& format) {
   want.callback = CopyQueuedSound;
   want.userdata = device;
   SDL_AudioSpec have{};
-  // No changes allowed: SDL converts to the hardware's format itself.
-  device->id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  device->id = OpenAudioOutput(want, have);
   if (device->id == 0) {
     delete device;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
     NoteNoSoundDevice();
     return nullptr;
   }
@@ -175,9 +143,8 @@ void WaveOutReset(WaveOutDevice* device) {
 void WaveOutClose(WaveOutDevice* device) {
   if (!device) return;
   WaveOutReset(device);
-  SDL_CloseAudioDevice(device->id);
+  CloseAudioOutput(device->id);
   delete device;
-  SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void WaveOutSetVolume(WaveOutDevice* device, uint32_t volume) {

@@ -92,11 +92,15 @@ std::vector<std::string> SplitCommandWords(const std::string& text) {
   return words;
 }
 
-std::string OwnProgramDirectory() {
+std::string OwnProgramPath() {
   char path[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  std::string own(path, static_cast<size_t>(n));
+  return n <= 0 ? std::string() : std::string(path, static_cast<size_t>(n));
+}
+
+std::string OwnProgramDirectory() {
+  const std::string own = OwnProgramPath();
+  if (own.empty()) return ".";
   const size_t slash = own.rfind('/');
   return slash == 0 ? "/" : own.substr(0, slash);
 }

@@ -13,6 +13,9 @@ namespace platform {
 // /&"my pal.bmp") is kept exactly as written.
 std::vector<std::string> SplitCommandWords(const std::string& text);
 
+// The full path of the running program's file; empty when the system cannot tell.
+std::string OwnProgramPath();
+
 // The directory the running program was started from (no trailing '/').
 std::string OwnProgramDirectory();
 

@@ -1,15 +1,28 @@
 #pragma once
 // Runs scripts that a test writes inline, in this process, with the message boxes scripted: the
 // exit code, every message box, and the context afterwards (its variables, its slots).
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/gui/dialogs.h"
 #include "scratch_directory.h"
 #include "script/script_context.h"
 #include "script/script_program.h"
+
+// For a file that a started program writes: true once it exists, false after 20 seconds.
+inline bool WaitForFile(const std::string& path) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (std::filesystem::exists(path)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
 
 struct ScriptRun {
   ScriptRun() = default;

@@ -6,20 +6,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/system/clock.h"
 #include "script_runner.h"
+#include "fake_clock.h"
 
 namespace {
 
-// A clock that only moves when the program sleeps.
-class TurnedClock {
- public:
-  TurnedClock() {
-    platform::SetClockForTesting([this] { return now_; }, [this](uint32_t ms) { now_ += ms; });
-  }
-  ~TurnedClock() { platform::SetClockForTesting({}, {}); }
-  uint64_t now_ = 1000;
-};
 
 TEST(ScriptWaits, DelaysWaitTheirTimeAcrossAWrapOfTheClock) {
   struct Case {
@@ -39,29 +30,20 @@ TEST(ScriptWaits, DelaysWaitTheirTimeAcrossAWrapOfTheClock) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TurnedClock clock;
+    FakeClock clock;
     ScriptRunner runner;
     const std::string path = runner.Write("wait.ss", c.command + "\n");
     auto context = std::make_unique<script::ScriptContext>();
-    clock.now_ += c.clockAtStart;
-    const uint64_t before = clock.now_;
+    clock.Advance(c.clockAtStart);
+    const uint64_t before = clock.Now();
     EXPECT_EQ(script::RunCommandScript(*context, "\"" + path + "\""), 0);
-    EXPECT_EQ(clock.now_ - before, c.waited);
+    EXPECT_EQ(clock.Now() - before, c.waited);
   }
 }
 
 std::string BinDirectory() {
   const char* bin = std::getenv("VANT_BIN_DIR");
   return bin != nullptr ? bin : ".";
-}
-
-bool WaitForFile(const std::string& path) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (std::filesystem::exists(path)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
 }
 
 TEST(ScriptExecute, StartsAProgramWithoutWaitingAndGivesItsResult) {

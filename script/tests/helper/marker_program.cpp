@@ -1,6 +1,8 @@
 // A program for the EXECUTE tests: writes its other arguments, one a line, into the file named
-// by its first argument, through a temporary name, so that the file appears complete.
+// by its first argument, through a temporary name, so that the file appears complete. An argument
+// "$NAME" is written as the value of that environment variable (the test of ENVSET).
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -10,7 +12,10 @@ int main(int argc, char** argv) {
   const std::string partial = marker + ".partial";
   {
     std::ofstream out(partial, std::ios::binary);
-    for (int i = 2; i < argc; ++i) out << argv[i] << '\n';
+    for (int i = 2; i < argc; ++i) {
+      const char* value = argv[i][0] == '$' ? std::getenv(argv[i] + 1) : argv[i];
+      out << (value != nullptr ? value : "(unset)") << '\n';
+    }
   }
   return std::rename(partial.c_str(), marker.c_str()) == 0 ? 0 : 1;
 }

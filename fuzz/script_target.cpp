@@ -1,0 +1,26 @@
+// A whole script compiled as the script player compiles a file before running it: records,
+// labels and TEXTBEGIN blocks. A script error ends the compile, as it ends a run.
+#include "fuzz/fuzz_targets.h"
+#include "fuzz/input_file.h"
+#include "script/compiler.h"
+#include "script/script_context.h"
+#include "script/script_error.h"
+#include "toolsupport/buffered_file.h"
+
+namespace fuzz {
+
+int FuzzScript(const uint8_t* data, size_t size) {
+  const std::string& path = WriteInputFile(data, size, ".ss");
+  toolsupport::BufferedFile file;
+  if (path.empty() || !toolsupport::BufferedFileOpen(file, path.c_str())) return 0;
+  script::ScriptContext context;
+  script::CompiledScript compiled;
+  try {
+    script::CompileScript(context, file, compiled);
+  } catch (const script::ScriptFailure&) {
+  }
+  toolsupport::BufferedFileClose(file);
+  return 0;
+}
+
+}  // namespace fuzz
