@@ -1,4 +1,4 @@
-#include "gif_clip.h"
+#include "bench/gif_clip.h"
 
 #include <gif_lib.h>
 

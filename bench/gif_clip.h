@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "speed_clips.h"
+#include "bench/speed_clips.h"
 
 namespace speedbench {
 

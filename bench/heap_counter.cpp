@@ -1,4 +1,4 @@
-#include "heap_counter.h"
+#include "bench/heap_counter.h"
 
 #include <malloc.h>
 

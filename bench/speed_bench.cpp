@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "gif_clip.h"
-#include "speed_files.h"
-#include "speed_summary.h"
-#include "video_playing.h"
+#include "bench/gif_clip.h"
+#include "bench/speed_files.h"
+#include "bench/speed_summary.h"
+#include "bench/video_playing.h"
 
 namespace speedbench {
 namespace {

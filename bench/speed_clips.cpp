@@ -1,4 +1,4 @@
-#include "speed_clips.h"
+#include "bench/speed_clips.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "speed_files.h"
+#include "bench/speed_files.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -11,8 +11,8 @@
 #include <cstring>
 #include <vector>
 
-#include "gif_clip.h"
-#include "toolsupport/flic_writer.h"
+#include "bench/gif_clip.h"
+#include "toolsupport/picture/flic_writer.h"
 
 extern char** environ;
 

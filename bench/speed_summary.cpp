@@ -1,11 +1,11 @@
-#include "speed_summary.h"
+#include "bench/speed_summary.h"
 
 #include <unistd.h>
 
 #include <cstdio>
 
-#include "heap_counter.h"
-#include "video_playing.h"
+#include "bench/heap_counter.h"
+#include "bench/video_playing.h"
 
 namespace speedbench {
 namespace {

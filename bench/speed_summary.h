@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "speed_files.h"
+#include "bench/speed_files.h"
 
 namespace speedbench {
 

@@ -1,4 +1,4 @@
-#include "video_playing.h"
+#include "bench/video_playing.h"
 
 #include "playback/vant.h"
 

@@ -1,4 +1,4 @@
-#include "block_analysis.h"
+#include "compressor/block_analysis.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "colour_distance.h"
+#include "compressor/colour_distance.h"
 
 namespace compressor {
 

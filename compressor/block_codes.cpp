@@ -1,4 +1,4 @@
-#include "block_codes.h"
+#include "compressor/block_codes.h"
 
 #include <cstring>
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "encode_pass.h"
+#include "compressor/encode_pass.h"
 #include "playback/frame_coding.h"
-#include "video_symbol_writer.h"
+#include "toolsupport/coding/video_symbol_writer.h"
 
 namespace compressor {
 

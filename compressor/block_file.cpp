@@ -1,4 +1,4 @@
-#include "block_file.h"
+#include "compressor/block_file.h"
 
 namespace compressor {
 

@@ -1,9 +1,9 @@
 #pragma once
 // The temporary block file on a BufferedFile: the first pass appends each frame's records, the
 // second pass reads them back from the start.
-#include "block_records.h"
-#include "buffered_file.h"
-#include "encode_pass.h"
+#include "compressor/block_records.h"
+#include "toolsupport/io/buffered_file.h"
+#include "compressor/encode_pass.h"
 
 namespace compressor {
 

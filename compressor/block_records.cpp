@@ -1,4 +1,4 @@
-#include "block_records.h"
+#include "compressor/block_records.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "colour_distance.h"
+#include "compressor/colour_distance.h"
 
 #include <algorithm>
 

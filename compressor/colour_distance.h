@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "near_mean_lists.h"
+#include "compressor/near_mean_lists.h"
 
 namespace compressor {
 

@@ -1,4 +1,4 @@
-#include "compressor_main.h"
+#include "compressor/compressor_main.h"
 
 #include <unistd.h>
 
@@ -7,25 +7,25 @@
 #include <string>
 #include <utility>
 
-#include "block_file.h"
-#include "compressor_switches.h"
-#include "encode_pass.h"
-#include "frame_hints.h"
-#include "graphics_input.h"
-#include "graphics_output.h"
-#include "graphics_output_frames.h"
-#include "graphics_source.h"
-#include "input_sound.h"
-#include "paths.h"
+#include "compressor/block_file.h"
+#include "compressor/compressor_switches.h"
+#include "compressor/encode_pass.h"
+#include "compressor/frame_hints.h"
+#include "compressor/graphics_input.h"
+#include "toolsupport/picture/graphics_output.h"
+#include "compressor/graphics_output_frames.h"
+#include "toolsupport/picture/graphics_source.h"
+#include "compressor/input_sound.h"
+#include "toolsupport/base/paths.h"
 #include "platform/system/clock.h"
-#include "sound_switches.h"
-#include "status_window.h"
-#include "switches.h"
-#include "temp_file.h"
-#include "tool_run.h"
-#include "text_words.h"
-#include "video_trees.h"
-#include "video_writer.h"
+#include "toolsupport/sound/sound_switches.h"
+#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/switches.h"
+#include "compressor/temp_file.h"
+#include "toolsupport/ui/tool_run.h"
+#include "toolsupport/base/text_words.h"
+#include "compressor/video_trees.h"
+#include "compressor/video_writer.h"
 
 namespace compressor {
 namespace {

@@ -1,7 +1,7 @@
-#include "compressor_switches.h"
+#include "compressor/compressor_switches.h"
 
-#include "graphics_source.h"
-#include "switches.h"
+#include "toolsupport/picture/graphics_source.h"
+#include "toolsupport/base/switches.h"
 
 namespace compressor {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "switches.h"  // OutputFrameRate
+#include "toolsupport/base/switches.h"  // OutputFrameRate
 
 namespace compressor {
 

@@ -1,4 +1,4 @@
-#include "data_rate.h"
+#include "compressor/data_rate.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "encode_pass.h"
+#include "compressor/encode_pass.h"
 
 #include <cstdio>
 

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "block_analysis.h"
-#include "block_records.h"
-#include "colour_distance.h"
-#include "data_rate.h"
-#include "frame_fetch.h"
-#include "frame_hints.h"
-#include "key_frames.h"
-#include "rate_control.h"
-#include "status_window.h"
+#include "compressor/block_analysis.h"
+#include "compressor/block_records.h"
+#include "compressor/colour_distance.h"
+#include "compressor/data_rate.h"
+#include "compressor/frame_fetch.h"
+#include "compressor/frame_hints.h"
+#include "compressor/key_frames.h"
+#include "compressor/rate_control.h"
+#include "toolsupport/ui/status_window.h"
 
 namespace compressor {
 

@@ -1,4 +1,4 @@
-#include "frame_fetch.h"
+#include "compressor/frame_fetch.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "colour_distance.h"
+#include "compressor/colour_distance.h"
 
 namespace compressor {
 

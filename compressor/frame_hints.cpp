@@ -1,9 +1,9 @@
-#include "frame_hints.h"
+#include "compressor/frame_hints.h"
 
 #include <algorithm>
 
-#include "buffered_file.h"
-#include "text_words.h"
+#include "toolsupport/io/buffered_file.h"
+#include "toolsupport/base/text_words.h"
 
 namespace compressor {
 namespace {

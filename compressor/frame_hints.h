@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "data_rate.h"
+#include "compressor/data_rate.h"
 
 namespace compressor {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The picture input as the encoder's frame provider.
-#include "frame_fetch.h"
-#include "graphics_source.h"
+#include "compressor/frame_fetch.h"
+#include "toolsupport/picture/graphics_source.h"
 
 namespace compressor {
 

@@ -1,4 +1,4 @@
-#include "graphics_output_frames.h"
+#include "compressor/graphics_output_frames.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,8 +2,8 @@
 // The graphics output (FLC file or picture series) as the encoder's picture output.
 #include <vector>
 
-#include "encode_pass.h"
-#include "graphics_output.h"
+#include "compressor/encode_pass.h"
+#include "toolsupport/picture/graphics_output.h"
 
 namespace compressor {
 

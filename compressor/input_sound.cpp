@@ -1,10 +1,10 @@
-#include "input_sound.h"
+#include "compressor/input_sound.h"
 
 #include <algorithm>
 #include <string>
 
-#include "data_rate.h"
-#include "sound_source.h"
+#include "compressor/data_rate.h"
+#include "toolsupport/sound/sound_source.h"
 
 namespace compressor {
 namespace {

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "buffered_file.h"
-#include "sound_switches.h"
-#include "sound_track_encoder.h"
-#include "status_window.h"
+#include "toolsupport/io/buffered_file.h"
+#include "toolsupport/sound/sound_switches.h"
+#include "toolsupport/sound/sound_track_encoder.h"
+#include "toolsupport/ui/status_window.h"
 
 namespace compressor {
 

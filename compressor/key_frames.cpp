@@ -1,4 +1,4 @@
-#include "key_frames.h"
+#include "compressor/key_frames.h"
 
 namespace compressor {
 

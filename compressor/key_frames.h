@@ -3,7 +3,7 @@
 // frame the first pass made a key frame (marked in the hints) is one in the second pass too.
 #include <cstdint>
 
-#include "frame_hints.h"
+#include "compressor/frame_hints.h"
 
 namespace compressor {
 

@@ -1,4 +1,4 @@
-#include "near_mean_lists.h"
+#include "compressor/near_mean_lists.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "rate_control.h"
+#include "compressor/rate_control.h"
 
 namespace compressor {
 namespace {

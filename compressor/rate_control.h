@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "block_analysis.h"
+#include "compressor/block_analysis.h"
 
 namespace compressor {
 

@@ -1,4 +1,4 @@
-#include "temp_file.h"
+#include "compressor/temp_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "video_trees.h"
+#include "compressor/video_trees.h"
 
 namespace compressor {
 namespace {

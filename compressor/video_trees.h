@@ -8,11 +8,11 @@
 #include <optional>
 #include <vector>
 
-#include "bit_output.h"
-#include "block_codes.h"
-#include "encode_pass.h"
-#include "huff_tree.h"
-#include "video_symbol_writer.h"
+#include "toolsupport/io/bit_output.h"
+#include "compressor/block_codes.h"
+#include "compressor/encode_pass.h"
+#include "toolsupport/coding/huff_tree.h"
+#include "toolsupport/coding/video_symbol_writer.h"
 
 namespace compressor {
 

@@ -1,10 +1,10 @@
-#include "video_writer.h"
+#include "compressor/video_writer.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "key_frames.h"
-#include "video_file_format.h"
+#include "compressor/key_frames.h"
+#include "playback/video_file_format.h"
 
 namespace compressor {
 namespace {

@@ -8,13 +8,13 @@
 #include <functional>
 #include <vector>
 
-#include "block_records.h"
-#include "buffered_file.h"
-#include "encode_pass.h"
-#include "frame_hints.h"
+#include "compressor/block_records.h"
+#include "toolsupport/io/buffered_file.h"
+#include "compressor/encode_pass.h"
+#include "compressor/frame_hints.h"
 #include "playback/vant.h"
-#include "sound_track_encoder.h"
-#include "video_trees.h"
+#include "toolsupport/sound/sound_track_encoder.h"
+#include "compressor/video_trees.h"
 
 namespace compressor {
 

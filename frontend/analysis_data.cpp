@@ -1,4 +1,4 @@
-#include "analysis_data.h"
+#include "frontend/analysis_data.h"
 
 #include <sys/stat.h>
 

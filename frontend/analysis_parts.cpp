@@ -1,4 +1,4 @@
-#include "analysis_parts.h"
+#include "frontend/analysis_parts.h"
 
 #include <QHBoxLayout>
 #include <QMouseEvent>

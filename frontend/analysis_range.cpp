@@ -1,4 +1,4 @@
-#include "analysis_range.h"
+#include "frontend/analysis_range.h"
 
 #include <algorithm>
 #include <cmath>

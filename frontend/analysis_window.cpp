@@ -23,8 +23,8 @@
 #include "frontend/chart/graph_widget.h"
 #include "platform/gui/dialogs.h"
 #include "platform/system/file_names.h"
-#include "toolsupport/paths.h"
-#include "toolsupport/text_words.h"
+#include "toolsupport/base/paths.h"
+#include "toolsupport/base/text_words.h"
 
 namespace frontend {
 

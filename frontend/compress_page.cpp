@@ -149,6 +149,7 @@ Tvantform::Tvantform(const PageContext& context, QWidget* sheet)
   QObject::connect(help, &QPushButton::clicked, Guarded([this] { ShowTabHelp(frontEnd_); }));
   QObject::connect(howDoI, &QPushButton::clicked, Guarded([this] { ShowHowDoIHelp(frontEnd_); }));
   QObject::connect(back, &QPushButton::clicked, [this] { frontEnd_.requests.Post(kMainTab); });
+  SetCancelButton(*this, *back);
 
   auto* left = new QVBoxLayout;
   left->addWidget(inputGroup, 1);

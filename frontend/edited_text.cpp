@@ -18,9 +18,9 @@ bool SaveEditedText(FrontEnd& frontEnd, EditedText& text, const SaveAsChoice& sa
   if (!forceSaveAs) {
     const std::string question =
         text.fileName.empty() ? "Save your changes ?" : "Save changes to " + text.fileName + " ?";
-    const int answer = YesNoCancelBox(frontEnd, question, 1);
-    if (answer == 2) return true;
-    if (answer == 3) return false;
+    const int answer = YesNoCancelBox(frontEnd, question, kYes);
+    if (answer == kNo) return true;
+    if (answer == kCancel) return false;
   }
   std::string name = text.fileName;
   if (name.empty() || forceSaveAs) {

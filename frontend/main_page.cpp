@@ -12,6 +12,7 @@
 #include "frontend/help.h"
 #include "frontend/launcher.h"
 #include "frontend/message_boxes.h"
+#include "frontend/page_utilities.h"
 #include "frontend/request_queue.h"
 #include "frontend/text_format.h"
 
@@ -69,6 +70,7 @@ Tmainform::Tmainform(const PageContext& context, QWidget* sheet)
     layout->addWidget(box, column / 2, column % 2);
     ++column;
   }
+  SetCancelButton(*this, *Button("E&xit"));
 }
 
 QPushButton* Tmainform::Button(const std::string& caption) const {

@@ -1,14 +1,13 @@
 #include "frontend/page_utilities.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
+#include <QShortcut>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 
 #include "frontend/busy_cursor.h"
@@ -16,6 +15,7 @@
 #include "frontend/front_end.h"
 #include "frontend/message_boxes.h"
 #include "frontend/popup_menus.h"
+#include "frontend/text_file.h"
 #include "frontend/text_format.h"
 #include "frontend/tool_input.h"
 
@@ -79,22 +79,19 @@ std::string MakeTempFileName() {
 }
 
 bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
-  const bool existed = access(path.c_str(), F_OK) == 0;
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  bool written = true;
-  for (const std::string& line : lines) {
-    written = written && std::fwrite(line.data(), 1, line.size(), file) == line.size() &&
-              std::fputc('\n', file) != EOF;
-  }
-  written = std::fflush(file) == 0 && written;
-  written = std::fclose(file) == 0 && written;
-  if (!written && !existed) std::remove(path.c_str());
-  return written;
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return SaveTextFile(path, text);
+}
+
+void SetCancelButton(QWidget& page, QPushButton& button) {
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &page);
+  escape->setContext(Qt::WidgetWithChildrenShortcut);
+  QObject::connect(escape, &QShortcut::activated, &button, &QPushButton::click);
 }
 
 bool ConfirmResetDefaults(FrontEnd& frontEnd) {
-  return YesNoBox(frontEnd, "Reset all options to their default values?", 2);
+  return YesNoBox(frontEnd, "Reset all options to their default values?", kNo);
 }
 
 }  // namespace frontend

@@ -4,6 +4,8 @@
 #include <vector>
 
 class QLineEdit;
+class QPushButton;
+class QWidget;
 
 namespace frontend {
 
@@ -34,9 +36,12 @@ void DefaultOutputName(const FileControls& files, std::string& basedOn, QLineEdi
 // A new empty file of its own name in the temporary directory ($TMPDIR, else /tmp), created
 // exclusively; "" when none could be made.
 std::string MakeTempFileName();
-// Writes the lines, each ended by a line break; false (and no partial file left of a new one)
-// when anything failed.
+// Writes the lines, each ended by a line break, in place of the file's old text at once; false
+// (the old text kept) when anything failed.
 bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
+
+// Escape anywhere on the page presses the button, as it does a dialog's cancel button.
+void SetCancelButton(QWidget& page, QPushButton& button);
 
 // "Reset all options to their default values?"; true for Yes.
 bool ConfirmResetDefaults(FrontEnd& frontEnd);

@@ -14,7 +14,7 @@ namespace frontend {
 
 PageRegistry StandardPages() {
   PageRegistry pages;
-  pages.Set(0, [](const PageContext& context, QWidget* sheet) {
+  pages.Set(kMainTab, [](const PageContext& context, QWidget* sheet) {
     return std::make_unique<Tmainform>(context, sheet);
   });
   pages.Set(1, [](const PageContext& context, QWidget* sheet) {

@@ -20,14 +20,14 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 void OfferListFile(FrontEnd& frontEnd, FileControls& files) {
   const int answer = YesNoCancelBox(
       frontEnd,
-      "You have highlighted more than one file to process.\r\nDo you want to create a list file?", 1);
-  if (answer == 2) {
+      "You have highlighted more than one file to process.\r\nDo you want to create a list file?", kYes);
+  if (answer == kNo) {
     ErrorBox(frontEnd,
              "You must create a list file to process multiple selections.\r\nTo process a single "
              "file, then just highlight that one file by itself.");
     return;
   }
-  if (answer != 1 || !frontEnd.dialogs.newListFromSelection) return;
+  if (answer != kYes || !frontEnd.dialogs.newListFromSelection) return;
   const std::string list = frontEnd.dialogs.newListFromSelection(files);
   if (list.empty()) return;
   const std::string directory = DirectoryPart(list);
@@ -115,9 +115,9 @@ std::string GatherToolInput(FrontEnd& frontEnd, FileControls& files, const std::
           "This file appears to be part of a sequence of files (" + std::to_string(range.first) +
               " to " + std::to_string(range.last) +
               ").\r\nDo you want to treat the sequence as a single animation?",
-          1);
-      if (answer == 3) return "";
-      if (answer == 1) {
+          kYes);
+      if (answer == kCancel) return "";
+      if (answer == kYes) {
         output = SeriesOutputName(output, NamePart(input), *numbered);
         input = SeriesInputName(DirectoryPart(input), *numbered, range);
       }

@@ -3,7 +3,7 @@
 #include "fuzz/fuzz_targets.h"
 #include "fuzz/harness_limits.h"
 #include "fuzz/input_file.h"
-#include "toolsupport/avi_reader.h"
+#include "toolsupport/picture/avi_reader.h"
 
 namespace fuzz {
 

@@ -4,7 +4,7 @@
 #include "fuzz/fuzz_targets.h"
 #include "fuzz/harness_limits.h"
 #include "fuzz/input_file.h"
-#include "toolsupport/flic_reader.h"
+#include "toolsupport/picture/flic_reader.h"
 
 namespace fuzz {
 

@@ -4,7 +4,7 @@
 #include "fuzz/fuzz_targets.h"
 #include "fuzz/harness_limits.h"
 #include "fuzz/input_file.h"
-#include "toolsupport/list_file.h"
+#include "toolsupport/io/list_file.h"
 
 namespace fuzz {
 namespace {

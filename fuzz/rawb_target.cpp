@@ -2,7 +2,7 @@
 #include "fuzz/fuzz_targets.h"
 #include "fuzz/harness_limits.h"
 #include "fuzz/input_file.h"
-#include "toolsupport/graphics_inputs.h"
+#include "toolsupport/picture/graphics_inputs.h"
 
 namespace fuzz {
 

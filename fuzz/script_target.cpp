@@ -5,7 +5,7 @@
 #include "script/compiler.h"
 #include "script/script_context.h"
 #include "script/script_error.h"
-#include "toolsupport/buffered_file.h"
+#include "toolsupport/io/buffered_file.h"
 
 namespace fuzz {
 

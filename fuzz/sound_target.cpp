@@ -6,7 +6,7 @@
 #include "fuzz/fuzz_targets.h"
 #include "fuzz/harness_limits.h"
 #include "fuzz/input_file.h"
-#include "toolsupport/sound_source.h"
+#include "toolsupport/sound/sound_source.h"
 
 namespace fuzz {
 namespace {

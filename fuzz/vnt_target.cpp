@@ -8,7 +8,7 @@
 #include "fuzz/harness_limits.h"
 #include "fuzz/input_file.h"
 #include "playback/vant.h"
-#include "toolsupport/graphics_inputs.h"
+#include "toolsupport/picture/graphics_inputs.h"
 
 namespace fuzz {
 namespace {

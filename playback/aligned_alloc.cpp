@@ -1,8 +1,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "vant.h"
-#include "video_memory.h"
+#include "playback/vant.h"
+#include "playback/video_memory.h"
 
 // The block starts d bytes (1 to 16) after what the heap gave, and d is kept in the byte just
 // before the block, so AlignedFree can find the heap's address again.

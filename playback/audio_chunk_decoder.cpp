@@ -1,7 +1,7 @@
-#include "audio_chunk_decoder.h"
+#include "playback/audio_chunk_decoder.h"
 
-#include "bit_reader.h"
-#include "tree_tables.h"
+#include "playback/bit_reader.h"
+#include "playback/tree_tables.h"
 
 namespace {
 

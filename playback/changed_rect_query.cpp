@@ -1,9 +1,9 @@
 // VantToBufferRect: the rectangles that the last decoded frame changed, merged by mode.
-#include "changed_rects.h"
-#include "library_state.h"
+#include "playback/changed_rects.h"
+#include "playback/library_state.h"
 #include "platform/system/clock.h"
-#include "rect_merging.h"
-#include "vant.h"
+#include "playback/rect_merging.h"
+#include "playback/vant.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "changed_rects.h"
+#include "playback/changed_rects.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // The parts of the picture that the last decoded frame changed, one rectangle at a time.
 #include <cstdint>
 
-#include "frame_decoder.h"
+#include "playback/frame_decoder.h"
 
 struct ChangedRect {
   uint32_t x = 0;

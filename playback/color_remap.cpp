@@ -1,12 +1,12 @@
 // VantColorRemap and VantColorTrans: colour translation of the decoded pixels.
-#include "color_remap.h"
+#include "playback/color_remap.h"
 
 #include <algorithm>
 
-#include "library_state.h"
-#include "palette_layout.h"
-#include "tree_tables.h"
-#include "vant.h"
+#include "playback/library_state.h"
+#include "playback/palette_layout.h"
+#include "playback/tree_tables.h"
+#include "playback/vant.h"
 
 namespace {
 

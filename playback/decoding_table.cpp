@@ -1,4 +1,4 @@
-#include "decoding_table.h"
+#include "playback/decoding_table.h"
 
 #include <algorithm>
 #include <vector>

@@ -20,8 +20,8 @@
 #include <array>
 #include <cstdint>
 
-#include "bit_reader.h"
-#include "tree_tables.h"
+#include "playback/bit_reader.h"
+#include "playback/tree_tables.h"
 
 constexpr uint8_t kTableLeaf = 0 << 6, kTableEscape = 1 << 6, kTableSubtable = 2 << 6, kTableDeep = 3 << 6;
 constexpr uint8_t kTableKind = 3 << 6;

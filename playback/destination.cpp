@@ -1,10 +1,10 @@
 // VantToBuffer and VantToScreen: where VantDoFrame draws.
-#include "destination.h"
+#include "playback/destination.h"
 
 #include <algorithm>
 #include <new>
 
-#include "frame_decoder.h"
+#include "playback/frame_decoder.h"
 
 namespace {
 

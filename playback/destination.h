@@ -1,6 +1,6 @@
 #pragma once
 // The decode destination a video holds (set by VantToBuffer).
-#include "vant.h"
+#include "playback/vant.h"
 
 // Frees the video's destination, if any, and leaves it without one.
 void ReleaseDestination(VantVideo* video);

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <new>
 
-#include "display_buffer_system.h"
+#include "playback/display_buffer_system.h"
 #include "platform/gui/screen.h"
 #include "platform/gui/window.h"
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace playback {
 namespace {

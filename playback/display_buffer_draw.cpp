@@ -2,10 +2,10 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "display_buffer_system.h"
-#include "palette_layout.h"
+#include "playback/display_buffer_system.h"
+#include "playback/palette_layout.h"
 #include "platform/gui/window.h"
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace playback {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <optional>
 
-#include "full_screen_view.h"
-#include "vant.h"
+#include "playback/full_screen_view.h"
+#include "playback/vant.h"
 
 struct VantBufferSystem {
   std::unique_ptr<uint8_t, void (*)(void*)> pixel_memory{nullptr, &AlignedFree};

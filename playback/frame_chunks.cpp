@@ -1,7 +1,7 @@
 #include <cstring>
 
-#include "video_file_format.h"
-#include "video_reading.h"
+#include "playback/video_file_format.h"
+#include "playback/video_reading.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <span>
 
-#include "tree_tables.h"
+#include "playback/tree_tables.h"
 
 enum BlockType : uint8_t { TwoColorBlock = 0, FullBlock = 1, UnchangedBlock = 2, SolidBlock = 3 };
 

@@ -1,11 +1,11 @@
-#include "frame_decoder.h"
+#include "playback/frame_decoder.h"
 
 #include <algorithm>
 #include <cstring>
 #include <type_traits>
 
-#include "decoding_table.h"
-#include "frame_coding.h"
+#include "playback/decoding_table.h"
+#include "playback/frame_coding.h"
 
 bool DescribeMemoryDestination(const MemoryDestination& where, DestinationDescriptor& descriptor) {
   const int64_t bytesPerPixel = (where.pixelFormat & 0x80) ? 2 : 1;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tree_tables.h"
+#include "playback/tree_tables.h"
 
 enum class HeightScaling : uint8_t { None, Interlaced, Doubled };
 

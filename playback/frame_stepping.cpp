@@ -1,13 +1,13 @@
 // VantDoFrame, VantNextFrame and VantGoto: decoding the current frame and moving between frames.
 #include <algorithm>
 
-#include "frame_decoder.h"
-#include "frame_timing.h"
-#include "library_state.h"
-#include "pacing_sound.h"
+#include "playback/frame_decoder.h"
+#include "playback/frame_timing.h"
+#include "playback/library_state.h"
+#include "playback/pacing_sound.h"
 #include "platform/system/clock.h"
-#include "vant.h"
-#include "video_reading.h"
+#include "playback/vant.h"
+#include "playback/video_reading.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Timing figures of frame stepping, shared by the stepping calls and the summary.
-#include "vant.h"
+#include "playback/vant.h"
 
 // Closes the open frame, blit and decompress times into the statistics: the slowest and second
 // slowest frame, blitting and decompressing milliseconds.

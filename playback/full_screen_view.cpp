@@ -1,9 +1,9 @@
-#include "full_screen_view.h"
+#include "playback/full_screen_view.h"
 
 #include <QPainter>
 #include <cstring>
 
-#include "display_buffer_system.h"
+#include "playback/display_buffer_system.h"
 
 namespace playback {
 

@@ -1,7 +1,7 @@
-#include "library_state.h"
+#include "playback/library_state.h"
 
-#include "sound_track.h"
-#include "vant.h"
+#include "playback/sound_track.h"
+#include "playback/vant.h"
 
 namespace {
 int32_t g_frameRate = 0;

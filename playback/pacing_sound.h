@@ -3,7 +3,7 @@
 // open track has no pacing track (pacingTrack stays -1) and is paced by the millisecond clock.
 #include <cstdint>
 
-#include "vant.h"
+#include "playback/vant.h"
 
 // The pacing track's figures that the frame pacing compares, all in bytes of the track's sound
 // except the two fractions, which count 1/1024 bytes on top of the due base.

@@ -1,4 +1,4 @@
-#include "palette_layout.h"
+#include "playback/palette_layout.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "rect_merging.h"
+#include "playback/rect_merging.h"
 
 #include <algorithm>
 

@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "audio_chunk_decoder.h"
-#include "library_state.h"
-#include "sound_track.h"
-#include "video_file_format.h"
+#include "playback/audio_chunk_decoder.h"
+#include "playback/library_state.h"
+#include "playback/sound_track.h"
+#include "playback/video_file_format.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 // service.
 #include <cstdint>
 
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace platform {
 struct WaveOutDevice;

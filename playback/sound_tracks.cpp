@@ -2,12 +2,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "audio_chunk_decoder.h"
-#include "library_state.h"
-#include "pacing_sound.h"
-#include "sound_track.h"
-#include "video_file_format.h"
-#include "video_memory.h"
+#include "playback/audio_chunk_decoder.h"
+#include "playback/library_state.h"
+#include "playback/pacing_sound.h"
+#include "playback/sound_track.h"
+#include "playback/video_file_format.h"
+#include "playback/video_memory.h"
 
 SoundBackEnd g_soundBackEnd{};
 

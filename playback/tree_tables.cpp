@@ -1,8 +1,8 @@
-#include "tree_tables.h"
+#include "playback/tree_tables.h"
 
 #include <algorithm>
 
-#include "decoding_table.h"
+#include "playback/decoding_table.h"
 
 namespace {
 

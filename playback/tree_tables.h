@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-#include "bit_reader.h"
+#include "playback/bit_reader.h"
 
 // ---- Byte trees (also read by the audio chunk decoder) ----
 

@@ -8,15 +8,15 @@
 #include <memory>
 #include <string>
 
-#include "destination.h"
-#include "library_state.h"
+#include "playback/destination.h"
+#include "playback/library_state.h"
 #include "platform/system/clock.h"
-#include "sound_track.h"
-#include "tree_tables.h"
-#include "vant.h"
-#include "video_file_format.h"
-#include "video_memory.h"
-#include "video_reading.h"
+#include "playback/sound_track.h"
+#include "playback/tree_tables.h"
+#include "playback/vant.h"
+#include "playback/video_file_format.h"
+#include "playback/video_memory.h"
+#include "playback/video_reading.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // VantSummary: the statistics of a playback.
 #include <algorithm>
 
-#include "frame_timing.h"
-#include "pacing_sound.h"
+#include "playback/frame_timing.h"
+#include "playback/pacing_sound.h"
 #include "platform/system/clock.h"
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace {
 

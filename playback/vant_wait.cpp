@@ -1,9 +1,9 @@
 // VantWait: whether the next frame is due, by the pacing track's sound or by the clock.
-#include "library_state.h"
-#include "pacing_sound.h"
+#include "playback/library_state.h"
+#include "playback/pacing_sound.h"
 #include "platform/system/clock.h"
-#include "vant.h"
-#include "video_reading.h"
+#include "playback/vant.h"
+#include "playback/video_reading.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace vntfile {
 

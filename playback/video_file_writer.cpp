@@ -1,4 +1,4 @@
-#include "video_file_writer.h"
+#include "playback/video_file_writer.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "video_file_format.h"
+#include "playback/video_file_format.h"
 
 namespace vntfile {
 

@@ -2,7 +2,7 @@
 // Allocations that count towards a video's memory figures (memory in use and its peak).
 #include <cstdint>
 
-#include "vant.h"
+#include "playback/vant.h"
 
 // AlignedAlloc that adds `size` to the video's memory in use and raises its peak.
 void* CountedAlloc(VantVideo* video, uint64_t size);

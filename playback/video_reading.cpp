@@ -1,4 +1,4 @@
-#include "video_reading.h"
+#include "playback/video_reading.h"
 
 #include <unistd.h>
 
@@ -6,10 +6,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "library_state.h"
+#include "playback/library_state.h"
 #include "platform/system/clock.h"
-#include "sound_track.h"
-#include "video_file_format.h"
+#include "playback/sound_track.h"
+#include "playback/video_file_format.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // The stepping and pacing calls build on these.
 #include <cstdint>
 
-#include "vant.h"
+#include "playback/vant.h"
 
 // Reads `count` bytes at the video's read position into `destination`, through the ring when
 // there is one; large reads go straight to the destination. A short read sets readFailed.

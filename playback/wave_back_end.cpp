@@ -7,7 +7,7 @@
 
 #include "platform/audio/wave_out.h"
 #include "platform/system/clock.h"
-#include "sound_track.h"
+#include "playback/sound_track.h"
 
 namespace {
 

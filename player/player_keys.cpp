@@ -3,7 +3,7 @@
 
 #include "platform/gui/key_codes.h"
 #include "platform/gui/window.h"
-#include "player_window.h"
+#include "player/player_window.h"
 
 namespace {
 

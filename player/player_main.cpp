@@ -1,4 +1,4 @@
-#include "player_main.h"
+#include "player/player_main.h"
 
 #include <unistd.h>
 
@@ -6,18 +6,18 @@
 #include <cstring>
 #include <vector>
 
-#include "focus_watch.h"
+#include "player/focus_watch.h"
 #include "platform/system/clock.h"
 #include "platform/system/file_names.h"
 #include "platform/system/stop_signals.h"
-#include "player_options.h"
-#include "player_window.h"
-#include "reporting_program.h"
-#include "self_play_area.h"
-#include "summary_text.h"
-#include "toolsupport/paths.h"
-#include "toolsupport/switches.h"
-#include "toolsupport/text_words.h"
+#include "player/player_options.h"
+#include "player/player_window.h"
+#include "player/reporting_program.h"
+#include "player/self_play_area.h"
+#include "player/summary_text.h"
+#include "toolsupport/base/paths.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "vant.h"
+#include "playback/vant.h"
 
 // The program entry: builds the command text from the arguments, reads the report switch "/#",
 // plays, then reports. Returns the exit code.

@@ -1,8 +1,8 @@
-#include "player_options.h"
+#include "player/player_options.h"
 
 #include <optional>
 
-#include "toolsupport/switches.h"
+#include "toolsupport/base/switches.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "player_window.h"
-#include "vant.h"
+#include "player/player_window.h"
+#include "playback/vant.h"
 
 // Program title: window caption and message box caption.
 inline constexpr const char* kPlayerTitle = "VantPlay";

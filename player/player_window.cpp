@@ -1,4 +1,4 @@
-#include "player_window.h"
+#include "player/player_window.h"
 
 #include <QMargins>
 #include <algorithm>

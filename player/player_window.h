@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/gui/dialogs.h"
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace platform {
 class Window;

@@ -1,10 +1,10 @@
-#include "reporting_program.h"
+#include "player/reporting_program.h"
 
 #include "platform/system/command_text.h"
 #include "platform/system/report_channel.h"
-#include "player_window.h"
-#include "toolsupport/report_protocol.h"
-#include "toolsupport/switches.h"
+#include "player/player_window.h"
+#include "toolsupport/ui/report_protocol.h"
+#include "toolsupport/base/switches.h"
 
 int RunReportingProgram(int argc, const char* const* argv, const std::string& reportText,
                         const std::function<int(std::string commandText, bool packageBox)>& run) {

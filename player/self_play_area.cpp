@@ -1,4 +1,4 @@
-#include "self_play_area.h"
+#include "player/self_play_area.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
-#include "summary_text.h"
+#include "player/summary_text.h"
 
-#include "toolsupport/text_words.h"
+#include "toolsupport/base/text_words.h"
 
 std::string RateText(uint64_t numerator, uint64_t denominator) {
   if (denominator == 0) denominator = 1;

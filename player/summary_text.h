@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "vant.h"
+#include "playback/vant.h"
 
 // n / d with one decimal, "12.3"; a zero d counts as 1.
 std::string RateText(uint64_t numerator, uint64_t denominator);

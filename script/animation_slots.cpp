@@ -5,7 +5,7 @@
 #include "platform/system/file_names.h"
 #include "script/script_context.h"
 #include "script/slot_numbers.h"
-#include "toolsupport/paths.h"
+#include "toolsupport/base/paths.h"
 
 namespace script {
 

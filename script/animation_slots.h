@@ -6,7 +6,7 @@
 #include <string>
 
 #include "script/pixels.h"
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace script {
 

@@ -5,7 +5,7 @@
 #include "script/script_error.h"
 #include "script/script_wait.h"
 #include "script/text_functions.h"
-#include "toolsupport/text_words.h"
+#include "toolsupport/base/text_words.h"
 
 namespace script {
 

@@ -3,7 +3,7 @@
 // and labels before anything of it runs.
 #include <string>
 
-#include "toolsupport/buffered_file.h"
+#include "toolsupport/io/buffered_file.h"
 
 namespace script {
 

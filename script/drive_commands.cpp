@@ -12,7 +12,7 @@
 #include "script/params.h"
 #include "script/script_context.h"
 #include "script/text_functions.h"
-#include "toolsupport/paths.h"
+#include "toolsupport/base/paths.h"
 
 namespace script {
 

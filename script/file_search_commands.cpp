@@ -10,7 +10,7 @@
 #include "script/file_workers.h"
 #include "script/params.h"
 #include "script/script_context.h"
-#include "toolsupport/paths.h"
+#include "toolsupport/base/paths.h"
 
 namespace script {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "toolsupport/buffered_file.h"
+#include "toolsupport/io/buffered_file.h"
 
 namespace script {
 

@@ -8,8 +8,8 @@
 #include "platform/system/program_start.h"
 #include "script/file_slots.h"
 #include "script/text_functions.h"
-#include "toolsupport/riff_reader.h"
-#include "toolsupport/sound_files.h"
+#include "toolsupport/io/riff_reader.h"
+#include "toolsupport/sound/sound_files.h"
 
 namespace script {
 

@@ -5,7 +5,7 @@
 #include "script/script_context.h"
 #include "script/script_error.h"
 #include "script/trace.h"
-#include "toolsupport/text_words.h"
+#include "toolsupport/base/text_words.h"
 
 namespace script {
 

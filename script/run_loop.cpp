@@ -9,8 +9,8 @@
 #include "script/script_wait.h"
 #include "script/text_functions.h"
 #include "script/trace.h"
-#include "toolsupport/paths.h"
-#include "toolsupport/text_words.h"
+#include "toolsupport/base/paths.h"
+#include "toolsupport/base/text_words.h"
 
 namespace script {
 

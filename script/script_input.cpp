@@ -5,7 +5,7 @@
 #include "platform/system/clock.h"
 #include "script/script_context.h"
 #include "script/script_wait.h"
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace script {
 

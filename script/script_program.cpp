@@ -7,8 +7,8 @@
 #include "script/run_loop.h"
 #include "script/script_context.h"
 #include "script/script_error.h"
-#include "toolsupport/switches.h"
-#include "toolsupport/text_words.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
 
 namespace script {
 

@@ -3,7 +3,7 @@
 #include "platform/system/clock.h"
 #include "player/player_window.h"
 #include "script/script_context.h"
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace script {
 

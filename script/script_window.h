@@ -10,7 +10,7 @@
 
 #include "platform/gui/dialogs.h"
 #include "script/pixels.h"
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace script {
 

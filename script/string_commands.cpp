@@ -5,8 +5,8 @@
 #include "script/script_context.h"
 #include "script/script_error.h"
 #include "script/text_functions.h"
-#include "toolsupport/paths.h"
-#include "toolsupport/text_words.h"
+#include "toolsupport/base/paths.h"
+#include "toolsupport/base/text_words.h"
 
 namespace script {
 

@@ -13,8 +13,8 @@
 #include "script/params.h"
 #include "script/script_context.h"
 #include "script/script_wait.h"
-#include "toolsupport/paths.h"
-#include "vant.h"
+#include "toolsupport/base/paths.h"
+#include "playback/vant.h"
 
 namespace script {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "script/text_functions.h"
-#include "toolsupport/text_words.h"
+#include "toolsupport/base/text_words.h"
 
 namespace script {
 

@@ -1,4 +1,4 @@
-#include "gif_clip.h"
+#include "bench/gif_clip.h"
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "scratch_folder.h"
+#include "bench/tests/scratch_folder.h"
 
 namespace speedbench {
 namespace {

@@ -1,7 +1,7 @@
 // The clips must differ in the way the comparison relies on: the shapes clip leaves most of
 // each frame as it was, the scrolling and noise clips almost none of it, and the noise clip's
 // blocks hold many colours.
-#include "speed_clips.h"
+#include "bench/speed_clips.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "video_playing.h"
+#include "bench/video_playing.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "coded_video.h"
-#include "scratch_folder.h"
+#include "playback/tests/coded_video.h"
+#include "bench/tests/scratch_folder.h"
 
 namespace speedbench {
 namespace {

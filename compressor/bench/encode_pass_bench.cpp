@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "block_codes.h"
-#include "encode_pass.h"
+#include "compressor/block_codes.h"
+#include "compressor/encode_pass.h"
 
 namespace compressor {
 namespace {

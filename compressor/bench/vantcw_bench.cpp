@@ -15,8 +15,8 @@
 
 #include "compressor/demo/demo_clip.h"
 #include "compressor/tests/play_video.h"
-#include "compressor_main.h"
-#include "status_window.h"
+#include "compressor/compressor_main.h"
+#include "toolsupport/ui/status_window.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "demo_clip.h"
+#include "compressor/demo/demo_clip.h"
 
 namespace {
 

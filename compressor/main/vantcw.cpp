@@ -1,5 +1,5 @@
 // vantcw: the compressor program.
-#include "compressor_main.h"
+#include "compressor/compressor_main.h"
 #include "platform/system/command_text.h"
 
 int main(int argc, char** argv) {

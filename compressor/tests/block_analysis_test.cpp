@@ -1,10 +1,10 @@
-#include "block_analysis.h"
+#include "compressor/block_analysis.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "test_frames.h"
+#include "compressor/tests/test_frames.h"
 
 namespace compressor {
 namespace {

@@ -1,4 +1,4 @@
-#include "block_records.h"
+#include "compressor/block_records.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "block_file.h"
+#include "compressor/block_file.h"
 
 namespace compressor {
 namespace {

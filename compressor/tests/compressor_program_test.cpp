@@ -1,4 +1,4 @@
-#include "compressor_main.h"
+#include "compressor/compressor_main.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "compressor/demo/demo_clip.h"
-#include "compressor_switches.h"
-#include "data_rate.h"
+#include "compressor/compressor_switches.h"
+#include "compressor/data_rate.h"
 #include "platform/gui/dialogs.h"
 #include "platform/image/image.h"
-#include "status_window.h"
-#include "stored_video.h"
+#include "toolsupport/ui/status_window.h"
+#include "compressor/tests/stored_video.h"
 #include "toolsupport/tests/report_collector.h"
 #include "toolsupport/tests/sound_test_files.h"
 

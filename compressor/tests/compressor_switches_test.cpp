@@ -1,12 +1,12 @@
-#include "compressor_switches.h"
+#include "compressor/compressor_switches.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <string>
 
-#include "stored_video.h"
-#include "temp_file.h"
+#include "compressor/tests/stored_video.h"
+#include "compressor/temp_file.h"
 
 namespace compressor {
 namespace {

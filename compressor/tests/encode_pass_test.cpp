@@ -1,4 +1,4 @@
-#include "encode_pass.h"
+#include "compressor/encode_pass.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "test_frames.h"
+#include "compressor/tests/test_frames.h"
 
 namespace compressor {
 namespace {

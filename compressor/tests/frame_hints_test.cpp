@@ -1,4 +1,4 @@
-#include "frame_hints.h"
+#include "compressor/frame_hints.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "key_frames.h"
+#include "compressor/key_frames.h"
 
 namespace compressor {
 namespace {

@@ -1,4 +1,4 @@
-#include "graphics_input.h"
+#include "compressor/graphics_input.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "encode_pass.h"
-#include "graphics_output_frames.h"
+#include "compressor/encode_pass.h"
+#include "compressor/graphics_output_frames.h"
 
 namespace compressor {
 namespace {

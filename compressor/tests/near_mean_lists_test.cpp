@@ -1,7 +1,7 @@
 // The near-mean lists may hold more than the search needs, never less: every usable entry within
 // the slack of the nearest one to a mean must be in the list for that mean, and the list must
 // run nearest to its centre first.
-#include "near_mean_lists.h"
+#include "compressor/near_mean_lists.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "rate_control.h"
+#include "compressor/rate_control.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "data_rate.h"
+#include "compressor/data_rate.h"
 
 namespace compressor {
 namespace {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "compressor_main.h"
-#include "status_window.h"
-#include "stored_video.h"
-#include "toolsupport/flic_writer.h"
+#include "compressor/compressor_main.h"
+#include "toolsupport/ui/status_window.h"
+#include "compressor/tests/stored_video.h"
+#include "toolsupport/picture/flic_writer.h"
 #include "toolsupport/tests/report_collector.h"
 
 namespace compressor {

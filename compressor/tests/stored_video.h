@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "playback/vant.h"
-#include "video_file_format.h"
+#include "playback/video_file_format.h"
 
 namespace compressor::testing {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "colour_distance.h"
-#include "frame_fetch.h"
+#include "compressor/colour_distance.h"
+#include "compressor/frame_fetch.h"
 
 namespace compressor::testing {
 

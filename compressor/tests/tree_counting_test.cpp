@@ -1,6 +1,6 @@
 // The first pass's counts are enough to code its frames, and the frames it codes decode to the
 // pictures it rebuilt for itself (the pictures its next frames are measured against).
-#include "block_codes.h"
+#include "compressor/block_codes.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "playback/frame_decoder.h"
-#include "test_frames.h"
+#include "compressor/tests/test_frames.h"
 
 namespace compressor {
 namespace {

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "compressor/demo/demo_clip.h"
-#include "compressor_main.h"
-#include "graphics_source.h"
-#include "play_video.h"
-#include "status_window.h"
-#include "stored_video.h"
+#include "compressor/compressor_main.h"
+#include "toolsupport/picture/graphics_source.h"
+#include "compressor/tests/play_video.h"
+#include "toolsupport/ui/status_window.h"
+#include "compressor/tests/stored_video.h"
 #include "toolsupport/tests/report_collector.h"
 #include "toolsupport/tests/run_program.h"
 

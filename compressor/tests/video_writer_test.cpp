@@ -1,4 +1,4 @@
-#include "video_writer.h"
+#include "compressor/video_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "block_file.h"
-#include "play_video.h"
-#include "stored_video.h"
-#include "test_frames.h"
+#include "compressor/block_file.h"
+#include "compressor/tests/play_video.h"
+#include "compressor/tests/stored_video.h"
+#include "compressor/tests/test_frames.h"
 
 namespace compressor {
 namespace {

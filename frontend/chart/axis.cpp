@@ -1,12 +1,12 @@
-#include "axis.h"
+#include "frontend/chart/axis.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "chart_error.h"
-#include "date_time.h"
-#include "graph.h"
+#include "frontend/chart/chart_error.h"
+#include "frontend/chart/date_time.h"
+#include "frontend/chart/graph.h"
 
 namespace chart {
 

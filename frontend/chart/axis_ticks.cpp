@@ -2,9 +2,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "axis.h"
-#include "date_time.h"
-#include "graph.h"
+#include "frontend/chart/axis.h"
+#include "frontend/chart/date_time.h"
+#include "frontend/chart/graph.h"
 
 namespace chart {
 

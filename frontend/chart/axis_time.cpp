@@ -1,8 +1,8 @@
 #include <cmath>
 
-#include "axis.h"
-#include "date_time.h"
-#include "graph.h"
+#include "frontend/chart/axis.h"
+#include "frontend/chart/date_time.h"
+#include "frontend/chart/graph.h"
 
 namespace chart {
 

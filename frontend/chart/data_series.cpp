@@ -1,4 +1,4 @@
-#include "data_series.h"
+#include "frontend/chart/data_series.h"
 
 #include <algorithm>
 

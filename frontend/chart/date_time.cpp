@@ -1,4 +1,4 @@
-#include "date_time.h"
+#include "frontend/chart/date_time.h"
 
 #include <cctype>
 #include <chrono>

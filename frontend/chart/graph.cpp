@@ -1,9 +1,9 @@
-#include "graph.h"
+#include "frontend/chart/graph.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "chart_error.h"
+#include "frontend/chart/chart_error.h"
 
 namespace chart {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "axis.h"
-#include "look.h"
-#include "series.h"
+#include "frontend/chart/axis.h"
+#include "frontend/chart/look.h"
+#include "frontend/chart/series.h"
 
 namespace chart {
 

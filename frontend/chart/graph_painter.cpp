@@ -1,4 +1,4 @@
-#include "graph_painter.h"
+#include "frontend/chart/graph_painter.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <exception>
 
-#include "chart_error.h"
+#include "frontend/chart/chart_error.h"
 
 namespace chart {
 

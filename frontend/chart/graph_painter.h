@@ -4,7 +4,7 @@
 #include <QRect>
 #include <string>
 
-#include "graph.h"
+#include "frontend/chart/graph.h"
 
 class QPainter;
 

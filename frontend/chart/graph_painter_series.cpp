@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "graph_painter.h"
+#include "frontend/chart/graph_painter.h"
 
 namespace chart {
 

@@ -1,4 +1,4 @@
-#include "graph_print.h"
+#include "frontend/chart/graph_print.h"
 
 #include <QImage>
 #include <QPainter>

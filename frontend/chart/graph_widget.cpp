@@ -1,4 +1,4 @@
-#include "graph_widget.h"
+#include "frontend/chart/graph_widget.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -6,8 +6,8 @@
 #include <QRubberBand>
 #include <cstdlib>
 
-#include "graph_painter.h"
-#include "graph_print.h"
+#include "frontend/chart/graph_painter.h"
+#include "frontend/chart/graph_print.h"
 
 namespace chart {
 

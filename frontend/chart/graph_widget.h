@@ -2,7 +2,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "graph.h"
+#include "frontend/chart/graph.h"
 
 class QImage;
 class QPainter;

@@ -1,8 +1,8 @@
-#include "look.h"
+#include "frontend/chart/look.h"
 
 #include <algorithm>
 
-#include "graph.h"
+#include "frontend/chart/graph.h"
 
 namespace chart {
 

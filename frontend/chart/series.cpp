@@ -1,6 +1,6 @@
-#include "series.h"
+#include "frontend/chart/series.h"
 
-#include "graph.h"
+#include "frontend/chart/graph.h"
 
 namespace chart {
 

@@ -1,8 +1,8 @@
 #pragma once
 #include <cstdint>
 
-#include "data_series.h"
-#include "look.h"
+#include "frontend/chart/data_series.h"
+#include "frontend/chart/look.h"
 
 namespace chart {
 

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <limits>
 
-#include "analysis_files.h"
+#include "frontend/tests/analysis_files.h"
 #include "frontend/analysis_data.h"
 #include "frontend/analysis_range.h"
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 namespace frontend {
 namespace {

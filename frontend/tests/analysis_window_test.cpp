@@ -12,13 +12,13 @@
 #include <fstream>
 #include <map>
 
-#include "analysis_files.h"
+#include "frontend/tests/analysis_files.h"
 #include "compressor/demo/demo_clip.h"
 #include "frontend/analysis_window.h"
 #include "frontend/chart/graph_widget.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/qt_application.h"
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 #include "toolsupport/tests/run_program.h"
 
 namespace frontend {

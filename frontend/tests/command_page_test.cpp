@@ -5,7 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "console_fixture.h"
+#include "frontend/tests/console_fixture.h"
 #include "frontend/command_page.h"
 #include "frontend/console_windows.h"
 #include "frontend/launcher.h"

@@ -8,13 +8,13 @@
 #include "frontend/front_end.h"
 #include "frontend/launcher.h"
 #include "frontend/page_switches.h"
+#include "frontend/tests/frontend_test_support.h"
 #include "frontend/text_format.h"
-#include "frontend_test_support.h"
 #include "platform/system/command_text.h"
-#include "toolsupport/graphics_source.h"
-#include "toolsupport/sound_switches.h"
-#include "toolsupport/switches.h"
-#include "toolsupport/text_words.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
+#include "toolsupport/picture/graphics_source.h"
+#include "toolsupport/sound/sound_switches.h"
 
 using namespace frontend;
 

@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "environment_guard.h"
 #include "frontend/compress_command.h"
 #include "frontend/compress_page.h"
 #include "frontend/file_controls.h"
@@ -21,11 +20,12 @@
 #include "frontend/popup_menus.h"
 #include "frontend/report_endpoint.h"
 #include "frontend/report_receiving.h"
-#include "frontend_test_support.h"
+#include "frontend/tests/frontend_test_support.h"
 #include "platform/gui/dialogs.h"
 #include "platform/image/image.h"
 #include "playback/vant.h"
-#include "scratch_directory.h"
+#include "testsupport/environment_guard.h"
+#include "testsupport/scratch_directory.h"
 
 using namespace frontend;
 using platform::DialogAnswer;

@@ -10,8 +10,8 @@
 
 #include "frontend/console.h"
 #include "frontend/front_end.h"
-#include "frontend_test_support.h"
-#include "scratch_directory.h"
+#include "frontend/tests/frontend_test_support.h"
+#include "testsupport/scratch_directory.h"
 
 namespace frontend_testing {
 

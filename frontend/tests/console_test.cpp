@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "analysis_files.h"
-#include "console_fixture.h"
+#include "frontend/tests/analysis_files.h"
+#include "frontend/tests/console_fixture.h"
 #include "frontend/analysis_window.h"
 #include "frontend/console_commands.h"
 #include "frontend/file_finder.h"

@@ -14,7 +14,7 @@
 
 #include <filesystem>
 
-#include "console_fixture.h"
+#include "frontend/tests/console_fixture.h"
 #include "frontend/dialogs_attributes.h"
 #include "frontend/dialogs_open.h"
 #include "frontend/dialogs_pick.h"

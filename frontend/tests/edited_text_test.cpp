@@ -8,9 +8,9 @@
 
 #include "frontend/edited_text.h"
 #include "frontend/front_end.h"
-#include "frontend_test_support.h"
+#include "frontend/tests/frontend_test_support.h"
 #include "platform/gui/dialogs.h"
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 using namespace frontend;
 using platform::DialogAnswer;

@@ -9,8 +9,8 @@
 #include "frontend/directory_listing.h"
 #include "frontend/file_controls.h"
 #include "frontend/file_mask.h"
-#include "frontend_test_support.h"
-#include "scratch_directory.h"
+#include "frontend/tests/frontend_test_support.h"
+#include "testsupport/scratch_directory.h"
 
 using namespace frontend;
 

@@ -8,12 +8,12 @@
 #include "frontend/front_end.h"
 #include "frontend/launcher.h"
 #include "frontend/request_queue.h"
-#include "frontend_test_support.h"
+#include "frontend/tests/frontend_test_support.h"
 #include "platform/gui/dialogs.h"
 #include "platform/system/command_text.h"
-#include "scratch_directory.h"
-#include "toolsupport/switches.h"
-#include "toolsupport/text_words.h"
+#include "testsupport/scratch_directory.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
 
 using namespace frontend;
 using frontend_testing::FakeStarter;

@@ -9,7 +9,7 @@
 #include "frontend/file_controls.h"
 #include "frontend/mix_page.h"
 #include "frontend/page_widgets.h"
-#include "page_fixture.h"
+#include "frontend/tests/page_fixture.h"
 #include "platform/gui/dialogs.h"
 #include "playback/vant.h"
 

@@ -1,24 +1,29 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 #include "frontend/about_box.h"
+#include "frontend/compress_page.h"
 #include "frontend/front_end.h"
 #include "frontend/main_page.h"
 #include "frontend/output_name_dialog.h"
+#include "frontend/page_registry.h"
 #include "frontend/popup_menus.h"
 #include "frontend/request_queue.h"
-#include "frontend_test_support.h"
+#include "frontend/tests/frontend_test_support.h"
 #include "platform/gui/dialogs.h"
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 using namespace frontend;
 using platform::DialogAnswer;
@@ -198,6 +203,35 @@ TEST_F(OutputNameDialog, TheMainPageButtonsLeadToTheirTabs) {
   EXPECT_FALSE(about->address().hasFocus());
   about->closeButton().click();
   EXPECT_TRUE(frontend_testing::WaitUntil([&page] { return page.findChild<Taboutwin*>() == nullptr; }, 20000));
+}
+
+// Escape on a page presses its cancel button, wherever the focus is on the page.
+TEST_F(OutputNameDialog, EscapeOnAPagePressesItsCancelButton) {
+  PopupMenus menus(frontEnd_, nullptr);
+  frontEnd_.settings.compress.directory = scratch_.path();
+  struct Case {
+    std::string page;
+    std::function<std::unique_ptr<TabPage>(QWidget*)> make;
+    int request;
+  } cases[] = {
+      {"main", [&](QWidget* sheet) { return std::make_unique<Tmainform>(PageContext{frontEnd_, menus}, sheet); },
+       kRequestClose},
+      {"compress", [&](QWidget* sheet) { return std::make_unique<Tvantform>(PageContext{frontEnd_, menus}, sheet); },
+       kMainTab},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    QWidget sheet;
+    std::unique_ptr<TabPage> page = c.make(&sheet);
+    sheet.show();
+    sheet.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+    page->FocusFirstControl();
+    while (frontEnd_.requests.Take()) {
+    }
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : page.get(), Qt::Key_Escape);
+    EXPECT_EQ(frontEnd_.requests.Take(), c.request);
+  }
 }
 
 }  // namespace

@@ -12,12 +12,12 @@
 #include "frontend/mix_command.h"
 #include "frontend/play_command.h"
 #include "frontend/script_command.h"
-#include "frontend_test_support.h"
+#include "frontend/tests/frontend_test_support.h"
 #include "platform/system/command_text.h"
-#include "player_options.h"
-#include "scratch_directory.h"
-#include "toolsupport/switches.h"
-#include "toolsupport/text_words.h"
+#include "player/player_options.h"
+#include "testsupport/scratch_directory.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
 
 using namespace frontend;
 

@@ -9,16 +9,16 @@
 #include <memory>
 #include <string>
 
-#include "coded_video.h"
+#include "playback/tests/coded_video.h"
 #include "frontend/console.h"
 #include "frontend/front_end.h"
 #include "frontend/popup_menus.h"
 #include "frontend/program_starter.h"
 #include "frontend/report_endpoint.h"
 #include "frontend/report_receiving.h"
-#include "frontend_test_support.h"
+#include "frontend/tests/frontend_test_support.h"
 #include "platform/gui/dialogs.h"
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 namespace frontend_testing {
 

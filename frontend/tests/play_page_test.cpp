@@ -8,7 +8,7 @@
 #include "frontend/analysis_window.h"
 #include "frontend/file_controls.h"
 #include "frontend/play_page.h"
-#include "page_fixture.h"
+#include "frontend/tests/page_fixture.h"
 #include "platform/gui/dialogs.h"
 
 using namespace frontend;

@@ -8,10 +8,10 @@
 #include "frontend/front_end.h"
 #include "frontend/menu_commands.h"
 #include "frontend/popup_menus.h"
-#include "frontend_test_support.h"
+#include "frontend/tests/frontend_test_support.h"
 #include "platform/gui/dialogs.h"
 #include "platform/system/dos_attributes.h"
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 using namespace frontend;
 

@@ -10,10 +10,10 @@
 #include "frontend/launcher.h"
 #include "frontend/report_endpoint.h"
 #include "frontend/report_receiving.h"
-#include "frontend_test_support.h"
+#include "frontend/tests/frontend_test_support.h"
 #include "platform/gui/dialogs.h"
-#include "scratch_directory.h"
-#include "toolsupport/report_protocol.h"
+#include "testsupport/scratch_directory.h"
+#include "toolsupport/ui/report_protocol.h"
 
 using namespace frontend;
 

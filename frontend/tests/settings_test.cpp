@@ -4,11 +4,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "environment_guard.h"
+#include "testsupport/environment_guard.h"
 #include "frontend/ini_file.h"
 #include "frontend/settings_file.h"
 #include "frontend/start_up.h"
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 using namespace frontend;
 

@@ -5,15 +5,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "environment_guard.h"
 #include "frontend/file_controls.h"
 #include "frontend/front_end.h"
 #include "frontend/page_utilities.h"
 #include "frontend/popup_menus.h"
+#include "frontend/tests/frontend_test_support.h"
 #include "frontend/tool_input.h"
-#include "frontend_test_support.h"
 #include "platform/gui/dialogs.h"
-#include "scratch_directory.h"
+#include "testsupport/environment_guard.h"
+#include "testsupport/scratch_directory.h"
 
 using namespace frontend;
 using platform::DialogAnswer;
@@ -132,7 +132,9 @@ TEST_F(ToolInput, SeveralFilesAreOfferedAsAListFileAndNothingRunsYet) {
     madeFrom.clear();
     EXPECT_EQ(GatherToolInput(frontEnd_, *controls, "out.vnt"), "");
     ASSERT_EQ(dialogs.asked().size(), c.lastMessage.empty() ? 1u : 2u);
-    if (!c.lastMessage.empty()) EXPECT_EQ(dialogs.asked()[1].text.rfind(c.lastMessage, 0), 0u);
+    if (!c.lastMessage.empty()) {
+      EXPECT_EQ(dialogs.asked()[1].text.rfind(c.lastMessage, 0), 0u);
+    }
     if (c.answer == DialogAnswer::Yes) {
       EXPECT_EQ(madeFrom, "a.bmp,c.bmp");
       EXPECT_EQ(controls->Directory(), folder + "/lists");

@@ -13,9 +13,9 @@
 #include "frontend/front_end.h"
 #include "frontend/report_receiving.h"
 #include "frontend/topwin.h"
-#include "frontend_test_support.h"
+#include "frontend/tests/frontend_test_support.h"
 #include "platform/gui/dialogs.h"
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 using namespace frontend;
 

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "console_fixture.h"
+#include "frontend/tests/console_fixture.h"
 #include "frontend/image_viewer.h"
 #include "frontend/text_editor.h"
 #include "platform/gui/dialogs.h"

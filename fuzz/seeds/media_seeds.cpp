@@ -12,7 +12,7 @@
 #include "compressor/demo/demo_clip.h"
 #include "fuzz/seeds/seed_folder.h"
 #include "tools/sound/wav_header.h"
-#include "toolsupport/flic_writer.h"
+#include "toolsupport/picture/flic_writer.h"
 
 namespace fuzzseeds {
 namespace {

@@ -1,4 +1,4 @@
-#include "sdl_output.h"
+#include "platform/audio/sdl_output.h"
 
 #include <dlfcn.h>
 

@@ -1,8 +1,8 @@
-#include "tone_out.h"
+#include "platform/audio/tone_out.h"
 
 #include <SDL.h>
 
-#include "sdl_output.h"
+#include "platform/audio/sdl_output.h"
 
 #include <algorithm>
 #include <cstring>

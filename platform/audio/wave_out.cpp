@@ -1,8 +1,8 @@
-#include "wave_out.h"
+#include "platform/audio/wave_out.h"
 
 #include <SDL.h>
 
-#include "sdl_output.h"
+#include "platform/audio/sdl_output.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,8 +1,8 @@
-#include "dialogs.h"
+#include "platform/gui/dialogs.h"
 
 #include <cstdio>
 
-#include "display_env.h"
+#include "platform/gui/display_env.h"
 
 namespace platform {
 namespace {

@@ -4,9 +4,9 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-#include "dialogs.h"
-#include "qt_application.h"
-#include "toolkit_icon.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/qt_application.h"
+#include "platform/gui/toolkit_icon.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "display_env.h"
+#include "platform/gui/display_env.h"
 
 #include <cstdlib>
 #include <string>

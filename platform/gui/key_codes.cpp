@@ -1,4 +1,4 @@
-#include "key_codes.h"
+#include "platform/gui/key_codes.h"
 
 #include <Qt>
 

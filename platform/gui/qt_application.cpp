@@ -1,9 +1,9 @@
-#include "qt_application.h"
+#include "platform/gui/qt_application.h"
 
 #include <QApplication>
 
-#include "display_env.h"
-#include "toolkit_icon.h"
+#include "platform/gui/display_env.h"
+#include "platform/gui/toolkit_icon.h"
 
 namespace platform {
 

@@ -1,9 +1,9 @@
-#include "screen.h"
+#include "platform/gui/screen.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "qt_application.h"
+#include "platform/gui/qt_application.h"
 
 namespace platform {
 namespace {

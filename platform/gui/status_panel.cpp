@@ -1,4 +1,4 @@
-#include "status_panel.h"
+#include "platform/gui/status_panel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -11,8 +11,8 @@
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
-#include "qt_application.h"
-#include "toolkit_icon.h"
+#include "platform/gui/qt_application.h"
+#include "platform/gui/toolkit_icon.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "text_printing.h"
+#include "platform/gui/text_printing.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -6,7 +6,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "qt_application.h"
+#include "platform/gui/qt_application.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "toolkit_icon.h"
+#include "platform/gui/toolkit_icon.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "window.h"
+#include "platform/gui/window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,8 +17,8 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "qt_application.h"
-#include "toolkit_icon.h"
+#include "platform/gui/qt_application.h"
+#include "platform/gui/toolkit_icon.h"
 
 namespace platform {
 namespace {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string_view>
 
-#include "key_codes.h"
+#include "platform/gui/key_codes.h"
 
 namespace platform {
 

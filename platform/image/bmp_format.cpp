@@ -2,7 +2,7 @@
 // bit-field masks, bottom-up and top-down rows.
 #include <cstring>
 
-#include "image_codec.h"
+#include "platform/image/image_codec.h"
 
 namespace platform::image_codec {
 namespace {

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "gif_records.h"
-#include "image_codec.h"
+#include "platform/image/gif_records.h"
+#include "platform/image/image_codec.h"
 
 namespace platform::image_codec {
 namespace {

@@ -1,11 +1,11 @@
-#include "image.h"
+#include "platform/image/image.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <map>
 
-#include "image_codec.h"
+#include "platform/image/image_codec.h"
 
 namespace platform {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "image.h"
+#include "platform/image/image.h"
 
 namespace platform::image_codec {
 

@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "image_codec.h"
+#include "platform/image/image_codec.h"
 
 namespace platform::image_codec {
 namespace {

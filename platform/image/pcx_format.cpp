@@ -2,7 +2,7 @@
 // per plane. 8-bit pictures carry a 256-colour palette after the pixel data.
 #include <cstring>
 
-#include "image_codec.h"
+#include "platform/image/image_codec.h"
 
 namespace platform::image_codec {
 namespace {

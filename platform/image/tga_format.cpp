@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "image_codec.h"
+#include "platform/image/image_codec.h"
 
 namespace platform::image_codec {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "image_codec.h"
+#include "platform/image/image_codec.h"
 
 namespace platform::image_codec {
 namespace {

@@ -1,4 +1,4 @@
-#include "clock.h"
+#include "platform/system/clock.h"
 
 #include <chrono>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "command_text.h"
+#include "platform/system/command_text.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "directory_search.h"
+#include "platform/system/directory_search.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -10,7 +10,7 @@
 #include <set>
 #include <utility>
 
-#include "wildcard.h"
+#include "platform/system/wildcard.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "dos_attributes.h"
+#include "platform/system/dos_attributes.h"
 
 #include <sys/stat.h>
 

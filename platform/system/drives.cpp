@@ -1,4 +1,4 @@
-#include "drives.h"
+#include "platform/system/drives.h"
 
 #include <stdlib.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "file_names.h"
+#include "platform/system/file_names.h"
 
 #include <sys/stat.h>
 

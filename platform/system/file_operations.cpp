@@ -1,4 +1,4 @@
-#include "file_operations.h"
+#include "platform/system/file_operations.h"
 
 #include <fcntl.h>
 #include <stdio.h>

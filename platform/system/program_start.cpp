@@ -1,4 +1,4 @@
-#include "program_start.h"
+#include "platform/system/program_start.h"
 
 #include <fcntl.h>
 #include <limits.h>

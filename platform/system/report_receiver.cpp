@@ -8,8 +8,8 @@
 
 #include <cstring>
 
-#include "report_channel.h"
-#include "report_wire.h"
+#include "platform/system/report_channel.h"
+#include "platform/system/report_wire.h"
 
 namespace platform {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
-#include "report_channel.h"
-#include "report_wire.h"
+#include "platform/system/report_channel.h"
+#include "platform/system/report_wire.h"
 
 namespace platform {
 namespace {

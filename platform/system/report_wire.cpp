@@ -1,4 +1,4 @@
-#include "report_wire.h"
+#include "platform/system/report_wire.h"
 
 #include <errno.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "stop_signals.h"
+#include "platform/system/stop_signals.h"
 
 #include <csignal>
 

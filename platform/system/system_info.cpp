@@ -1,4 +1,4 @@
-#include "system_info.h"
+#include "platform/system/system_info.h"
 
 #include <sys/resource.h>
 #include <sys/sysinfo.h>

@@ -1,4 +1,4 @@
-#include "wildcard.h"
+#include "platform/system/wildcard.h"
 
 namespace platform {
 namespace {

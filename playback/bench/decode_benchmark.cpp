@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "frame_decoder.h"
-#include "toolsupport/video_symbol_writer.h"
+#include "playback/frame_decoder.h"
+#include "toolsupport/coding/video_symbol_writer.h"
 
 namespace {
 

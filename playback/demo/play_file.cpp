@@ -1,11 +1,11 @@
-#include "play_file.h"
+#include "playback/demo/play_file.h"
 
 #include <chrono>
 #include <cstdio>
 #include <thread>
 #include <vector>
 
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <string>
 
-#include "play_file.h"
-#include "vant.h"
-#include "video_file_format.h"
-#include "video_file_writer.h"
-#include "video_reading.h"
+#include "playback/demo/play_file.h"
+#include "playback/vant.h"
+#include "playback/video_file_format.h"
+#include "playback/video_file_writer.h"
+#include "playback/video_reading.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "audio_chunk_decoder.h"
+#include "playback/audio_chunk_decoder.h"
 
 #include <gtest/gtest.h>
 

@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-#include "test_video.h"
-#include "vant.h"
-#include "video_file_format.h"
-#include "video_reading.h"
+#include "playback/tests/test_video.h"
+#include "playback/vant.h"
+#include "playback/video_file_format.h"
+#include "playback/video_reading.h"
 
 namespace {
 

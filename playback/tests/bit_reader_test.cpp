@@ -1,4 +1,4 @@
-#include "bit_reader.h"
+#include "playback/bit_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "full_screen_view.h"
+#include "playback/full_screen_view.h"
 #include "platform/gui/window.h"
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace buffer_test {
 

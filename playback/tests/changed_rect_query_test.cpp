@@ -4,10 +4,10 @@
 
 #include <deque>
 
-#include "coded_video.h"
-#include "rect_merging.h"
-#include "test_video.h"
-#include "vant.h"
+#include "playback/tests/coded_video.h"
+#include "playback/rect_merging.h"
+#include "playback/tests/test_video.h"
+#include "playback/vant.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "changed_rects.h"
+#include "playback/changed_rects.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <tuple>
 #include <vector>
 
-#include "frame_coding.h"
-#include "hand_video.h"
+#include "playback/frame_coding.h"
+#include "playback/tests/hand_video.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "coded_video.h"
+#include "playback/tests/coded_video.h"
 
 #include <map>
 #include <set>
 #include <span>
 #include <stdexcept>
 
-#include "frame_coding.h"
-#include "hand_video.h"
-#include "video_file_format.h"
-#include "video_file_writer.h"
+#include "playback/frame_coding.h"
+#include "playback/tests/hand_video.h"
+#include "playback/video_file_format.h"
+#include "playback/video_file_writer.h"
 
 namespace {
 

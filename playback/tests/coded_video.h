@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "vant.h"
+#include "playback/vant.h"
 
 // Colour indexes, width x height, rows from the top.
 struct Picture {

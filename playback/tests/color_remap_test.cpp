@@ -2,11 +2,11 @@
 // layouts, and the mapped indexes that decoding then gives.
 #include <gtest/gtest.h>
 
-#include "color_remap.h"
-#include "coded_video.h"
-#include "played_frames.h"
-#include "test_video.h"
-#include "vant.h"
+#include "playback/color_remap.h"
+#include "playback/tests/coded_video.h"
+#include "playback/tests/played_frames.h"
+#include "playback/tests/test_video.h"
+#include "playback/vant.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // The frame decoder's tables must decode every code exactly as walking the tree does: short
 // codes from the first table, longer ones through subtables, the longest bit by bit, escape
 // leaves as the recent values.
-#include "decoding_table.h"
+#include "playback/decoding_table.h"
 
 #include <gtest/gtest.h>
 
 #include <numeric>
 #include <random>
 
-#include "hand_video.h"
+#include "playback/tests/hand_video.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "buffer_test_support.h"
+#include "playback/tests/buffer_test_support.h"
 #include "platform/gui/window.h"
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "frame_coding.h"
+#include "playback/frame_coding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "frame_decoder.h"
+#include "playback/frame_decoder.h"
 
 #include <gtest/gtest.h>
 
-#include "frame_coding.h"
-#include "hand_video.h"
+#include "playback/frame_coding.h"
+#include "playback/tests/hand_video.h"
 
 namespace {
 

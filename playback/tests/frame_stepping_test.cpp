@@ -2,10 +2,10 @@
 // memory buffers of every kind, and comparing the buffers with the pictures the files hold.
 #include <gtest/gtest.h>
 
-#include "coded_video.h"
-#include "played_frames.h"
-#include "test_video.h"
-#include "vant.h"
+#include "playback/tests/coded_video.h"
+#include "playback/tests/played_frames.h"
+#include "playback/tests/test_video.h"
+#include "playback/vant.h"
 
 namespace {
 

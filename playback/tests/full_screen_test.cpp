@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "buffer_test_support.h"
-#include "display_buffer_system.h"
-#include "full_screen_view.h"
-#include "vant.h"
+#include "playback/tests/buffer_test_support.h"
+#include "playback/display_buffer_system.h"
+#include "playback/full_screen_view.h"
+#include "playback/vant.h"
 
 namespace {
 

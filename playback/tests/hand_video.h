@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "frame_decoder.h"
-#include "hand_streams.h"
-#include "tree_tables.h"
+#include "playback/frame_decoder.h"
+#include "playback/tests/hand_streams.h"
+#include "playback/tree_tables.h"
 
 namespace hand {
 

@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "frame_decoder.h"
-#include "hand_video.h"
+#include "playback/frame_decoder.h"
+#include "playback/tests/hand_video.h"
 
 namespace {
 

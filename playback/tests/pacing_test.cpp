@@ -2,12 +2,12 @@
 // treated, clocks far past 32 bits, and the verdicts against a pacing track's sound position.
 #include <gtest/gtest.h>
 
-#include "coded_video.h"
-#include "fake_clock.h"
-#include "pacing_sound.h"
-#include "played_frames.h"
-#include "test_video.h"
-#include "vant.h"
+#include "playback/tests/coded_video.h"
+#include "platform/system/tests/fake_clock.h"
+#include "playback/pacing_sound.h"
+#include "playback/tests/played_frames.h"
+#include "playback/tests/test_video.h"
+#include "playback/vant.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Display buffers on palette screens, described to the window layer by the tests.
 #include <gtest/gtest.h>
 
-#include "buffer_test_support.h"
+#include "playback/tests/buffer_test_support.h"
 #include "platform/gui/screen.h"
-#include "vant.h"
+#include "playback/vant.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "coded_video.h"
+#include "playback/tests/coded_video.h"
 
 // `frames` pictures: the first of random blocks and stripes, each following one with a few
 // rectangles (not aligned to blocks) painted over the one before, some of them in noise.

@@ -6,10 +6,10 @@
 #include <QImage>
 #include <memory>
 
-#include "buffer_test_support.h"
-#include "coded_video.h"
-#include "test_video.h"
-#include "vant.h"
+#include "playback/tests/buffer_test_support.h"
+#include "playback/tests/coded_video.h"
+#include "playback/tests/test_video.h"
+#include "playback/vant.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "sound_test_support.h"
+#include "playback/tests/sound_test_support.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "video_file_format.h"
-#include "video_file_writer.h"
+#include "playback/video_file_format.h"
+#include "playback/video_file_writer.h"
 
 namespace {
 FakeSoundDevice* g_device = nullptr;

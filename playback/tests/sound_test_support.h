@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "sound_track.h"
-#include "vant.h"
+#include "playback/sound_track.h"
+#include "playback/vant.h"
 
 // Raw 8-bit or 16-bit sound of one track: its rate word and, per frame, the bytes of its
 // chunk (an empty vector: no chunk in that frame).

@@ -4,12 +4,12 @@
 
 #include <cstring>
 
-#include "fake_clock.h"
-#include "library_state.h"
-#include "pacing_sound.h"
-#include "sound_test_support.h"
-#include "test_video.h"
-#include "video_file_format.h"
+#include "platform/system/tests/fake_clock.h"
+#include "playback/library_state.h"
+#include "playback/pacing_sound.h"
+#include "playback/tests/sound_test_support.h"
+#include "playback/tests/test_video.h"
+#include "playback/video_file_format.h"
 
 namespace {
 

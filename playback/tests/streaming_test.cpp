@@ -6,9 +6,9 @@
 
 #include <random>
 
-#include "test_video.h"
-#include "vant.h"
-#include "video_reading.h"
+#include "playback/tests/test_video.h"
+#include "playback/vant.h"
+#include "playback/video_reading.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 
 #include <random>
 
-#include "coded_video.h"
-#include "fake_clock.h"
-#include "played_frames.h"
-#include "test_video.h"
-#include "vant.h"
+#include "playback/tests/coded_video.h"
+#include "platform/system/tests/fake_clock.h"
+#include "playback/tests/played_frames.h"
+#include "playback/tests/test_video.h"
+#include "playback/vant.h"
 
 namespace {
 

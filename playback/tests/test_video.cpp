@@ -1,4 +1,4 @@
-#include "test_video.h"
+#include "playback/tests/test_video.h"
 
 #include <dirent.h>
 #include <unistd.h>
@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "video_file_format.h"
-#include "video_file_writer.h"
+#include "playback/video_file_format.h"
+#include "playback/video_file_writer.h"
 
 namespace {
 

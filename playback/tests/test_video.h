@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "vant.h"
-#include "scratch_directory.h"
+#include "playback/vant.h"
+#include "testsupport/scratch_directory.h"
 
 using PaletteBytes = std::array<uint8_t, 768>;
 

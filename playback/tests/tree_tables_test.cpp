@@ -1,10 +1,10 @@
-#include "tree_tables.h"
+#include "playback/tree_tables.h"
 
 #include <gtest/gtest.h>
 
 #include <numeric>
 
-#include "hand_video.h"
+#include "playback/tests/hand_video.h"
 
 namespace {
 

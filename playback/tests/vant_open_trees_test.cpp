@@ -1,12 +1,12 @@
 // VantOpen builds the decoder's trees from the file, and refuses a file whose trees are damaged.
 #include <gtest/gtest.h>
 
-#include "frame_coding.h"
-#include "frame_decoder.h"
-#include "hand_video.h"
-#include "test_video.h"
-#include "vant.h"
-#include "video_file_writer.h"
+#include "playback/frame_coding.h"
+#include "playback/frame_decoder.h"
+#include "playback/tests/hand_video.h"
+#include "playback/tests/test_video.h"
+#include "playback/vant.h"
+#include "playback/video_file_writer.h"
 
 namespace {
 

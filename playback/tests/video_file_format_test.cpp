@@ -1,4 +1,4 @@
-#include "video_file_format.h"
+#include "playback/video_file_format.h"
 
 #include <gtest/gtest.h>
 

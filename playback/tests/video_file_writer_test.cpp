@@ -1,12 +1,12 @@
-#include "video_file_writer.h"
+#include "playback/video_file_writer.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstring>
 
-#include "test_video.h"
-#include "video_file_format.h"
+#include "playback/tests/test_video.h"
+#include "playback/video_file_format.h"
 
 using namespace vntfile;
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <thread>
 
-#include "fake_clock.h"
+#include "platform/system/tests/fake_clock.h"
 #include "platform/audio/wave_out.h"
-#include "sound_track.h"
+#include "playback/sound_track.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
 // vantplw: plays .vnt videos in a window.
-#include "player_main.h"
+#include "player/player_main.h"
 
 int main(int argc, char** argv) { return PlayerWinMain(argc, argv); }

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "key_event.h"
+#include "platform/gui/tests/key_event.h"
 #include "platform/gui/key_codes.h"
 #include "platform/gui/window.h"
-#include "player_window.h"
+#include "player/player_window.h"
 
 namespace {
 

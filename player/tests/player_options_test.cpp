@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "player_options.h"
-#include "player_window.h"
+#include "player/player_options.h"
+#include "player/player_window.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "compressor/demo/demo_clip.h"
-#include "test_videos.h"
-#include "environment_guard.h"
+#include "player/tests/test_videos.h"
+#include "testsupport/environment_guard.h"
 #include "platform/system/clock.h"
 #include "platform/system/report_channel.h"
 #include "toolsupport/tests/report_collector.h"

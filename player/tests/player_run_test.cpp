@@ -12,15 +12,15 @@
 #include <utility>
 #include <vector>
 
-#include "buffer_test_support.h"
-#include "test_videos.h"
-#include "focus_watch.h"
+#include "playback/tests/buffer_test_support.h"
+#include "player/tests/test_videos.h"
+#include "player/focus_watch.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/window.h"
-#include "player_main.h"
-#include "player_options.h"
-#include "player_window.h"
-#include "self_play_area.h"
+#include "player/player_main.h"
+#include "player/player_options.h"
+#include "player/player_window.h"
+#include "player/self_play_area.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "platform/gui/screen.h"
 #include "platform/gui/window.h"
-#include "player_window.h"
+#include "player/player_window.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "summary_text.h"
+#include "player/summary_text.h"
 
 namespace {
 

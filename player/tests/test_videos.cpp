@@ -1,9 +1,9 @@
-#include "test_videos.h"
+#include "player/tests/test_videos.h"
 
 #include <cstdlib>
 #include <filesystem>
 
-#include "played_frames.h"
+#include "playback/tests/played_frames.h"
 
 QImage TestVideo::Picture(size_t frame) const {
   const ::Picture& picture = coded.pictures[frame];

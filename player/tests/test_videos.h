@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "coded_video.h"
-#include "scratch_directory.h"
+#include "playback/tests/coded_video.h"
+#include "testsupport/scratch_directory.h"
 
 struct TestVideo {
   CodedVideo coded;  // path, pictures and palettes per frame

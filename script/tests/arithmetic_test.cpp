@@ -5,7 +5,7 @@
 
 #include "script/arithmetic.h"
 #include "script/random_numbers.h"
-#include "script_runner.h"
+#include "script/tests/script_runner.h"
 
 namespace {
 

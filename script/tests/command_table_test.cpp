@@ -8,7 +8,7 @@
 #include "script/compiler.h"
 #include "script/script_error.h"
 #include "script/text_functions.h"
-#include "script_runner.h"
+#include "script/tests/script_runner.h"
 
 namespace {
 

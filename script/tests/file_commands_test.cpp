@@ -8,7 +8,7 @@
 #include <map>
 
 #include "script/file_workers.h"
-#include "script_runner.h"
+#include "script/tests/script_runner.h"
 
 namespace {
 

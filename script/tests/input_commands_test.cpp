@@ -8,13 +8,13 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-#include "key_event.h"
+#include "platform/gui/tests/key_event.h"
 #include "platform/gui/window.h"
 #include "player/player_window.h"
 #include "script/mouse_areas.h"
 #include "script/script_input.h"
 #include "script/slot_numbers.h"
-#include "script_runner.h"
+#include "script/tests/script_runner.h"
 
 namespace {
 

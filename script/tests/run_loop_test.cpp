@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "script_runner.h"
+#include "script/tests/script_runner.h"
 
 namespace {
 

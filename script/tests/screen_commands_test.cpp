@@ -7,12 +7,12 @@
 #include <QWidget>
 #include <map>
 
-#include "coded_video.h"
+#include "playback/tests/coded_video.h"
 #include "platform/gui/window.h"
 #include "player/player_window.h"
 #include "script/script_error.h"
 #include "script/slot_numbers.h"
-#include "script_runner.h"
+#include "script/tests/script_runner.h"
 
 namespace {
 

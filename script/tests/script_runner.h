@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/gui/dialogs.h"
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 #include "script/script_context.h"
 #include "script/script_program.h"
 

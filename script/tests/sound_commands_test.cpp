@@ -5,10 +5,10 @@
 #include <chrono>
 #include <map>
 
-#include "environment_guard.h"
+#include "testsupport/environment_guard.h"
 #include "platform/audio/tone_out.h"
-#include "script_runner.h"
-#include "fake_clock.h"
+#include "script/tests/script_runner.h"
+#include "platform/system/tests/fake_clock.h"
 
 namespace {
 

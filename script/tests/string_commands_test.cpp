@@ -4,7 +4,7 @@
 #include <map>
 
 #include "script/variables.h"
-#include "script_runner.h"
+#include "script/tests/script_runner.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <regex>
 #include <thread>
 
-#include "environment_guard.h"
+#include "testsupport/environment_guard.h"
 #include "platform/gui/text_printing.h"
 #include "platform/system/program_start.h"
 #include "script/date_time.h"
 #include "script/print_file.h"
-#include "script_runner.h"
+#include "script/tests/script_runner.h"
 
 namespace {
 

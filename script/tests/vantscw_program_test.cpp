@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 #include "toolsupport/tests/report_collector.h"
 #include "toolsupport/tests/run_program.h"
 

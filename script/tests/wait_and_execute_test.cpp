@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "script_runner.h"
-#include "fake_clock.h"
+#include "platform/system/tests/fake_clock.h"
+#include "script/tests/script_runner.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "binder_main.h"
+#include "tools/binder/binder_main.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,14 +7,14 @@
 #include <utility>
 #include <vector>
 
-#include "bound_program.h"
-#include "buffered_file.h"
-#include "paths.h"
+#include "tools/binder/bound_program.h"
+#include "toolsupport/io/buffered_file.h"
+#include "toolsupport/base/paths.h"
 #include "platform/system/file_names.h"
-#include "status_window.h"
-#include "text_words.h"
-#include "tool_run.h"
-#include "vant.h"
+#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/text_words.h"
+#include "toolsupport/ui/tool_run.h"
+#include "playback/vant.h"
 
 namespace binder {
 namespace {

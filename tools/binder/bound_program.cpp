@@ -1,4 +1,4 @@
-#include "bound_program.h"
+#include "tools/binder/bound_program.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 
-#include "text_words.h"
-#include "tool_run.h"
+#include "toolsupport/base/text_words.h"
+#include "toolsupport/ui/tool_run.h"
 
 namespace binder {
 namespace {

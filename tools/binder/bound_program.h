@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "buffered_file.h"
-#include "status_window.h"
+#include "toolsupport/io/buffered_file.h"
+#include "toolsupport/ui/status_window.h"
 
 namespace binder {
 

@@ -1,18 +1,18 @@
-#include "converter_main.h"
+#include "tools/converter/converter_main.h"
 
 #include <cstdio>
 #include <memory>
 #include <utility>
 #include <vector>
 
-#include "graphics_output.h"
-#include "graphics_source.h"
-#include "paths.h"
+#include "toolsupport/picture/graphics_output.h"
+#include "toolsupport/picture/graphics_source.h"
+#include "toolsupport/base/paths.h"
 #include "platform/system/clock.h"
-#include "status_window.h"
-#include "switches.h"
-#include "text_words.h"
-#include "tool_run.h"
+#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
+#include "toolsupport/ui/tool_run.h"
 
 namespace converter {
 

@@ -1,10 +1,10 @@
-#include "mix_frames.h"
+#include "tools/mixer/mix_frames.h"
 
 #include <algorithm>
 #include <string>
 
-#include "tool_run.h"
-#include "video_file_format.h"
+#include "toolsupport/ui/tool_run.h"
+#include "playback/video_file_format.h"
 
 namespace mixer {
 namespace {

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "buffered_file.h"
-#include "sound_track_encoder.h"
-#include "status_window.h"
+#include "toolsupport/io/buffered_file.h"
+#include "toolsupport/sound/sound_track_encoder.h"
+#include "toolsupport/ui/status_window.h"
 
 namespace mixer {
 

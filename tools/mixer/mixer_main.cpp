@@ -1,4 +1,4 @@
-#include "mixer_main.h"
+#include "tools/mixer/mixer_main.h"
 
 #include <unistd.h>
 
@@ -7,18 +7,18 @@
 #include <string>
 #include <utility>
 
-#include "buffered_file.h"
-#include "mix_frames.h"
-#include "paths.h"
+#include "toolsupport/io/buffered_file.h"
+#include "tools/mixer/mix_frames.h"
+#include "toolsupport/base/paths.h"
 #include "platform/system/file_names.h"
-#include "sound_source.h"
-#include "sound_switches.h"
-#include "sound_track_encoder.h"
-#include "status_window.h"
-#include "switches.h"
-#include "text_words.h"
-#include "tool_run.h"
-#include "video_file_format.h"
+#include "toolsupport/sound/sound_source.h"
+#include "toolsupport/sound/sound_switches.h"
+#include "toolsupport/sound/sound_track_encoder.h"
+#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
+#include "toolsupport/ui/tool_run.h"
+#include "playback/video_file_format.h"
 
 namespace mixer {
 namespace {

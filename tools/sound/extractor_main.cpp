@@ -1,4 +1,4 @@
-#include "extractor_main.h"
+#include "tools/sound/extractor_main.h"
 
 #include <fcntl.h>
 #include <strings.h>
@@ -10,13 +10,13 @@
 #include <utility>
 #include <vector>
 
-#include "paths.h"
-#include "sound_source.h"
-#include "status_window.h"
-#include "switches.h"
-#include "text_words.h"
-#include "tool_run.h"
-#include "wav_header.h"
+#include "toolsupport/base/paths.h"
+#include "toolsupport/sound/sound_source.h"
+#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/switches.h"
+#include "toolsupport/base/text_words.h"
+#include "toolsupport/ui/tool_run.h"
+#include "tools/sound/wav_header.h"
 
 namespace soundtool {
 

@@ -1,4 +1,4 @@
-#include "wav_header.h"
+#include "tools/sound/wav_header.h"
 
 #include <cstring>
 

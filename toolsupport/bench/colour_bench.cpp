@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "halftone.h"
-#include "palette_steps.h"
+#include "toolsupport/colour/halftone.h"
+#include "toolsupport/colour/palette_steps.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <random>
 
-#include "media_test_files.h"
-#include "pcm_test_source.h"
+#include "toolsupport/tests/media_test_files.h"
+#include "toolsupport/tests/pcm_test_source.h"
 #include "playback/audio_chunk_decoder.h"
-#include "sound_track_encoder.h"
+#include "toolsupport/sound/sound_track_encoder.h"
 
 namespace {
 

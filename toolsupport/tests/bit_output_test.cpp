@@ -1,4 +1,4 @@
-#include "bit_output.h"
+#include "toolsupport/io/bit_output.h"
 
 #include <gtest/gtest.h>
 

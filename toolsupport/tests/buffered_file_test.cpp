@@ -1,4 +1,4 @@
-#include "buffered_file.h"
+#include "toolsupport/io/buffered_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "media_test_files.h"
+#include "toolsupport/tests/media_test_files.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "colour_map.h"
-#include "palette_steps.h"
+#include "toolsupport/colour/colour_map.h"
+#include "toolsupport/colour/palette_steps.h"
 
 #include <gtest/gtest.h>
 

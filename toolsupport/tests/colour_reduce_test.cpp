@@ -1,5 +1,5 @@
-#include "colour_reduce.h"
-#include "palette_steps.h"
+#include "toolsupport/colour/colour_reduce.h"
+#include "toolsupport/colour/palette_steps.h"
 
 #include <gtest/gtest.h>
 

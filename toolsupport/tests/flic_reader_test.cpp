@@ -1,8 +1,8 @@
-#include "flic_reader.h"
+#include "toolsupport/picture/flic_reader.h"
 
 #include <gtest/gtest.h>
 
-#include "media_test_files.h"
+#include "toolsupport/tests/media_test_files.h"
 
 namespace toolsupport {
 namespace {

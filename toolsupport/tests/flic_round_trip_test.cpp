@@ -4,11 +4,11 @@
 
 #include <set>
 
-#include "flic_reader.h"
-#include "flic_test_support.h"
-#include "flic_writer.h"
-#include "graphics_output.h"
-#include "graphics_source.h"
+#include "toolsupport/picture/flic_reader.h"
+#include "toolsupport/tests/flic_test_support.h"
+#include "toolsupport/picture/flic_writer.h"
+#include "toolsupport/picture/graphics_output.h"
+#include "toolsupport/picture/graphics_source.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 namespace flictest {
 

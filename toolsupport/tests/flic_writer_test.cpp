@@ -1,12 +1,12 @@
-#include "flic_writer.h"
+#include "toolsupport/picture/flic_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <set>
 
-#include "flic_encode.h"
-#include "flic_test_support.h"
+#include "toolsupport/picture/flic_encode.h"
+#include "toolsupport/tests/flic_test_support.h"
 
 namespace {
 

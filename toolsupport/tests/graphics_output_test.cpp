@@ -1,13 +1,13 @@
-#include "graphics_output.h"
+#include "toolsupport/picture/graphics_output.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <filesystem>
 
-#include "flic_test_support.h"
+#include "toolsupport/tests/flic_test_support.h"
 #include "platform/gui/dialogs.h"
-#include "status_window.h"
+#include "toolsupport/ui/status_window.h"
 
 namespace {
 

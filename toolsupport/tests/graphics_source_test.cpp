@@ -1,12 +1,12 @@
-#include "graphics_source.h"
+#include "toolsupport/picture/graphics_source.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "image_calls.h"
-#include "media_test_files.h"
+#include "toolsupport/picture/image_calls.h"
+#include "toolsupport/tests/media_test_files.h"
 
 namespace toolsupport {
 namespace {
@@ -621,7 +621,7 @@ TEST(NextGraphicsFrame, TrueColourInputGetsAPaletteThatHoldsItsColours) {
 }  // namespace
 }  // namespace toolsupport
 
-#include "flic_writer.h"
+#include "toolsupport/picture/flic_writer.h"
 
 namespace toolsupport {
 namespace {

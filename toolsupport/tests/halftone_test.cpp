@@ -1,4 +1,4 @@
-#include "halftone.h"
+#include "toolsupport/colour/halftone.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "huff_tree.h"
+#include "toolsupport/coding/huff_tree.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 
-#include "tree_reader.h"
+#include "toolsupport/tests/tree_reader.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "image_calls.h"
+#include "toolsupport/picture/image_calls.h"
 
 #include <gtest/gtest.h>
 
-#include "media_test_files.h"
+#include "toolsupport/tests/media_test_files.h"
 
 namespace toolsupport {
 namespace {

@@ -1,8 +1,8 @@
-#include "list_file.h"
+#include "toolsupport/io/list_file.h"
 
 #include <gtest/gtest.h>
 
-#include "media_test_files.h"
+#include "toolsupport/tests/media_test_files.h"
 
 namespace toolsupport {
 namespace {

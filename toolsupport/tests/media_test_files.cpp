@@ -1,4 +1,4 @@
-#include "media_test_files.h"
+#include "toolsupport/tests/media_test_files.h"
 
 #include <atomic>
 #include <unistd.h>

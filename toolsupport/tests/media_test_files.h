@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 namespace testing_files {
 

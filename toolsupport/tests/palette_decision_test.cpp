@@ -1,4 +1,4 @@
-#include "palette_decision.h"
+#include "toolsupport/colour/palette_decision.h"
 
 #include <gtest/gtest.h>
 

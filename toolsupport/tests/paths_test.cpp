@@ -1,4 +1,4 @@
-#include "paths.h"
+#include "toolsupport/base/paths.h"
 
 #include <gtest/gtest.h>
 

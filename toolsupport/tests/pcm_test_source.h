@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "pcm_source.h"
+#include "toolsupport/sound/pcm_source.h"
 
 namespace testing_files {
 

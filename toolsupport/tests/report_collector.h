@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/system/report_channel.h"
-#include "environment_guard.h"
+#include "testsupport/environment_guard.h"
 
 class ReportCollector {
  public:

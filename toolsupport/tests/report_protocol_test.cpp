@@ -1,8 +1,8 @@
-#include "report_protocol.h"
+#include "toolsupport/ui/report_protocol.h"
 
 #include <gtest/gtest.h>
 
-#include "report_collector.h"
+#include "toolsupport/tests/report_collector.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "sound_source.h"
+#include "toolsupport/sound/sound_source.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdlib>
 
-#include "media_test_files.h"
-#include "sound_test_files.h"
-#include "sound_track_encoder.h"
+#include "toolsupport/tests/media_test_files.h"
+#include "toolsupport/tests/sound_test_files.h"
+#include "toolsupport/sound/sound_track_encoder.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "media_test_files.h"
+#include "toolsupport/tests/media_test_files.h"
 
 namespace testing_files {
 

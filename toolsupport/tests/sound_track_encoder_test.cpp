@@ -1,13 +1,13 @@
-#include "sound_track_encoder.h"
+#include "toolsupport/sound/sound_track_encoder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 
-#include "media_test_files.h"
-#include "pcm_test_source.h"
-#include "tree_reader.h"
+#include "toolsupport/tests/media_test_files.h"
+#include "toolsupport/tests/pcm_test_source.h"
+#include "toolsupport/tests/tree_reader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "status_window.h"
+#include "toolsupport/ui/status_window.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,7 +14,7 @@
 #include "platform/gui/dialogs.h"
 #include "platform/gui/status_panel.h"
 #include "platform/system/clock.h"
-#include "report_collector.h"
+#include "toolsupport/tests/report_collector.h"
 
 using platform::DialogAnswer;
 using platform::ReportRequestType;

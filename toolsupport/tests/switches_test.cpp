@@ -1,4 +1,4 @@
-#include "switches.h"
+#include "toolsupport/base/switches.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "text_words.h"
+#include "toolsupport/base/text_words.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tool_memory.h"
+#include "toolsupport/ui/tool_memory.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/gui/dialogs.h"
-#include "status_window.h"
+#include "toolsupport/ui/status_window.h"
 
 namespace {
 

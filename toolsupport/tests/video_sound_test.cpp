@@ -7,16 +7,16 @@
 #include <cstdlib>
 #include <thread>
 
-#include "media_test_files.h"
+#include "toolsupport/tests/media_test_files.h"
 #include "platform/audio/wave_out.h"
 #include "platform/system/clock.h"
 #include "playback/sound_track.h"
 #include "playback/vant.h"
 #include "playback/video_file_format.h"
 #include "playback/video_file_writer.h"
-#include "sound_source.h"
-#include "sound_test_files.h"
-#include "sound_track_encoder.h"
+#include "toolsupport/sound/sound_source.h"
+#include "toolsupport/tests/sound_test_files.h"
+#include "toolsupport/sound/sound_track_encoder.h"
 
 namespace {
 

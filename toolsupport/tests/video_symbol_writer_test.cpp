@@ -1,6 +1,6 @@
 // Frames coded by the compressor's side (tree builder and symbol writer) and drawn by the
 // player's side (tree tables and frame decoder) come out as the blocks that went in.
-#include "video_symbol_writer.h"
+#include "toolsupport/coding/video_symbol_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "coded_video.h"
-#include "graphics_source.h"
-#include "media_test_files.h"
+#include "playback/tests/coded_video.h"
+#include "toolsupport/picture/graphics_source.h"
+#include "toolsupport/tests/media_test_files.h"
 
 namespace toolsupport {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "chart_error.h"
-#include "graph.h"
+#include "frontend/chart/chart_error.h"
+#include "frontend/chart/graph.h"
 
 namespace chart {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "date_time.h"
-#include "graph.h"
+#include "frontend/chart/date_time.h"
+#include "frontend/chart/graph.h"
 
 namespace chart {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "graph.h"
+#include "frontend/chart/graph.h"
 
 namespace chart {
 namespace {

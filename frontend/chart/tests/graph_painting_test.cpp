@@ -10,10 +10,10 @@
 #include <limits>
 #include <string>
 
-#include "graph_painter.h"
-#include "graph_widget.h"
+#include "frontend/chart/graph_painter.h"
+#include "frontend/chart/graph_widget.h"
 #include "platform/gui/qt_application.h"
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 namespace chart {
 namespace {

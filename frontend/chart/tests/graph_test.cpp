@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "chart_error.h"
-#include "graph.h"
+#include "frontend/chart/chart_error.h"
+#include "frontend/chart/graph.h"
 
 namespace chart {
 namespace {

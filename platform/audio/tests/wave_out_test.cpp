@@ -1,4 +1,4 @@
-#include "wave_out.h"
+#include "platform/audio/wave_out.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "clock.h"
+#include "platform/system/clock.h"
 
 namespace {
 

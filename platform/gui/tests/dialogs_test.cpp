@@ -1,7 +1,7 @@
-#include "dialogs.h"
-#include "display_env.h"
-#include "qt_application.h"
-#include "environment_guard.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/display_env.h"
+#include "platform/gui/qt_application.h"
+#include "testsupport/environment_guard.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "window.h"
+#include "platform/gui/window.h"
 
 #include <gtest/gtest.h>
 

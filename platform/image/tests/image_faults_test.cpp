@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "image.h"
-#include "scratch_directory.h"
+#include "platform/image/image.h"
+#include "testsupport/scratch_directory.h"
 
 namespace platform {
 namespace {

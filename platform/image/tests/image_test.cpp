@@ -1,4 +1,4 @@
-#include "image.h"
+#include "platform/image/image.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 namespace platform {
 namespace {

@@ -1,5 +1,5 @@
-#include "command_text.h"
-#include "file_names.h"
+#include "platform/system/command_text.h"
+#include "platform/system/file_names.h"
 
 #include <gtest/gtest.h>
 

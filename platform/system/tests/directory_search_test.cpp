@@ -1,4 +1,4 @@
-#include "directory_search.h"
+#include "platform/system/directory_search.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <vector>
 
-#include "scratch_directory.h"
-#include "test_files.h"
+#include "testsupport/scratch_directory.h"
+#include "platform/system/tests/test_files.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "dos_attributes.h"
+#include "platform/system/dos_attributes.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "scratch_directory.h"
-#include "test_files.h"
+#include "testsupport/scratch_directory.h"
+#include "platform/system/tests/test_files.h"
 
 namespace {
 

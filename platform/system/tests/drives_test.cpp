@@ -1,4 +1,4 @@
-#include "drives.h"
+#include "platform/system/drives.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "scratch_directory.h"
-#include "test_files.h"
+#include "testsupport/scratch_directory.h"
+#include "platform/system/tests/test_files.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "file_operations.h"
+#include "platform/system/file_operations.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "scratch_directory.h"
-#include "test_files.h"
+#include "testsupport/scratch_directory.h"
+#include "platform/system/tests/test_files.h"
 
 namespace {
 

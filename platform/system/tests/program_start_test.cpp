@@ -1,4 +1,4 @@
-#include "program_start.h"
+#include "platform/system/program_start.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <thread>
 
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 namespace {
 

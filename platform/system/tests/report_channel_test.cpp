@@ -1,4 +1,4 @@
-#include "report_channel.h"
+#include "platform/system/report_channel.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>

@@ -1,5 +1,5 @@
 // vntcompi: the player binder program.
-#include "binder_main.h"
+#include "tools/binder/binder_main.h"
 #include "platform/system/command_text.h"
 
 int main(int argc, char** argv) {

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "bound_program.h"
-#include "coded_video.h"
+#include "tools/binder/bound_program.h"
+#include "playback/tests/coded_video.h"
 #include "toolsupport/tests/run_program.h"
-#include "scratch_directory.h"
+#include "testsupport/scratch_directory.h"
 
 extern char** environ;
 

@@ -1,5 +1,5 @@
 // picprw: the graphics processor.
-#include "converter_main.h"
+#include "tools/converter/converter_main.h"
 #include "platform/system/command_text.h"
 
 int main(int argc, char** argv) {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "flic_writer.h"
-#include "graphics_source.h"
+#include "toolsupport/picture/flic_writer.h"
+#include "toolsupport/picture/graphics_source.h"
 #include "platform/image/image.h"
 #include "toolsupport/tests/flic_test_support.h"
 #include "toolsupport/tests/run_program.h"

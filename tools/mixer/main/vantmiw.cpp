@@ -1,5 +1,5 @@
 // vantmiw: the sound mixer program.
-#include "mixer_main.h"
+#include "tools/mixer/mixer_main.h"
 #include "platform/system/command_text.h"
 
 int main(int argc, char** argv) {

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "coded_video.h"
-#include "mix_frames.h"
+#include "playback/tests/coded_video.h"
+#include "tools/mixer/mix_frames.h"
 #include "toolsupport/tests/run_program.h"
-#include "vant.h"
-#include "video_file_format.h"
-#include "scratch_directory.h"
+#include "playback/vant.h"
+#include "playback/video_file_format.h"
+#include "testsupport/scratch_directory.h"
 
 namespace mixer {
 namespace {

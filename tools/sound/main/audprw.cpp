@@ -1,5 +1,5 @@
 // audprw: the sound processor.
-#include "extractor_main.h"
+#include "tools/sound/extractor_main.h"
 #include "platform/system/command_text.h"
 
 int main(int argc, char** argv) {

@@ -9,7 +9,7 @@
 
 #include "toolsupport/tests/flic_test_support.h"
 #include "toolsupport/tests/run_program.h"
-#include "wav_header.h"
+#include "tools/sound/wav_header.h"
 
 namespace soundtool {
 namespace {

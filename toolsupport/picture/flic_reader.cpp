@@ -1,0 +1,336 @@
+#include "toolsupport/picture/flic_reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/image/image.h"
+#include "platform/system/file_names.h"
+
+namespace toolsupport {
+namespace {
+
+constexpr int32_t kFlicBufferSize = 64000;
+constexpr uint16_t kFliMagic = 0xAF11;
+constexpr uint16_t kFlcMagic = 0xAF12;
+constexpr uint16_t kFrameMagic = 0xF1FA;
+constexpr uint16_t kPrefixMagic = 0xF100;
+
+enum ChunkType : uint16_t {
+  kColour256 = 4,
+  kDeltaFlc = 7,
+  kColour64 = 11,
+  kDeltaFli = 12,
+  kBlack = 13,
+  kByteRun = 15,
+  kCopy = 16,
+};
+
+uint32_t Get16(const uint8_t* p) { return p[0] | (p[1] << 8); }
+uint32_t Get32(const uint8_t* p) { return Get16(p) | (Get16(p + 2) << 16); }
+
+bool HasExtension(const std::string& name) {
+  size_t slash = name.find_last_of('/');
+  size_t dot = name.find_last_of('.');
+  return dot != std::string::npos && (slash == std::string::npos || dot > slash);
+}
+
+// Reads a chunk's data with a cursor that never passes its end.
+class ChunkCursor {
+ public:
+  ChunkCursor(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  bool Has(size_t n) const { return n <= size_ - pos_; }
+  uint8_t Byte() { return Has(1) ? data_[pos_++] : 0; }
+  int8_t Signed() { return static_cast<int8_t>(Byte()); }
+  uint32_t Word() {
+    if (!Has(2)) {
+      pos_ = size_;
+      return 0;
+    }
+    uint32_t v = Get16(data_ + pos_);
+    pos_ += 2;
+    return v;
+  }
+  const uint8_t* Take(size_t n) {
+    if (!Has(n)) return nullptr;
+    const uint8_t* p = data_ + pos_;
+    pos_ += n;
+    return p;
+  }
+  bool AtEnd() const { return pos_ >= size_; }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  size_t pos_ = 0;
+};
+
+// The visible picture inside the padded frame buffer; every write goes through it.
+struct Canvas {
+  uint8_t* pixels;
+  int32_t pitch;
+  int32_t width;
+  int32_t height;
+  void Put(int64_t x, int64_t y, uint8_t value) {
+    if (x >= 0 && x < width && y >= 0 && y < height) pixels[y * pitch + x] = value;
+  }
+};
+
+void DecodeColours(ChunkCursor& in, std::array<uint8_t, 768>& palette, bool sixBit) {
+  uint32_t packets = in.Word();
+  uint32_t index = 0;
+  for (uint32_t p = 0; p < packets && !in.AtEnd(); ++p) {
+    index += in.Byte();
+    uint32_t count = in.Byte();
+    if (count == 0) count = 256;
+    for (uint32_t i = 0; i < count; ++i, ++index) {
+      const uint8_t* rgb = in.Take(3);
+      if (!rgb) return;
+      if (index >= 256) continue;
+      for (int c = 0; c < 3; ++c) {
+        uint8_t v = rgb[c];
+        if (sixBit) v = static_cast<uint8_t>((v & 63) * 4 + (v & 63) / 16);
+        palette[index * 3 + c] = v;
+      }
+    }
+  }
+}
+
+void DecodeByteRun(ChunkCursor& in, Canvas& canvas) {
+  for (int32_t y = 0; y < canvas.height && !in.AtEnd(); ++y) {
+    in.Byte();  // packet count, not relied on
+    int64_t x = 0;
+    while (x < canvas.width && !in.AtEnd()) {
+      int count = in.Signed();
+      if (count > 0) {
+        uint8_t value = in.Byte();
+        for (int i = 0; i < count; ++i) canvas.Put(x++, y, value);
+      } else if (count < 0) {
+        for (int i = 0; i < -count; ++i) canvas.Put(x++, y, in.Byte());
+      }
+    }
+  }
+}
+
+void DecodeDeltaFli(ChunkCursor& in, Canvas& canvas) {
+  int64_t y = in.Word();
+  uint32_t lines = in.Word();
+  for (uint32_t line = 0; line < lines && !in.AtEnd() && y < canvas.height; ++line, ++y) {
+    uint32_t packets = in.Byte();
+    int64_t x = 0;
+    for (uint32_t p = 0; p < packets && !in.AtEnd(); ++p) {
+      x += in.Byte();
+      int count = in.Signed();
+      if (count > 0) {
+        for (int i = 0; i < count; ++i) canvas.Put(x++, y, in.Byte());
+      } else if (count < 0) {
+        uint8_t value = in.Byte();
+        for (int i = 0; i < -count; ++i) canvas.Put(x++, y, value);
+      }
+    }
+  }
+}
+
+void DecodeDeltaFlc(ChunkCursor& in, Canvas& canvas) {
+  uint32_t lines = in.Word();
+  int64_t y = 0;
+  for (uint32_t line = 0; line < lines && !in.AtEnd() && y < canvas.height; ++y) {
+    // Opcode words before the packet count: line skips and a last-byte value.
+    uint32_t word = in.Word();
+    bool lastByte = false;
+    uint8_t lastValue = 0;
+    while ((word & 0xC000) != 0 && !in.AtEnd()) {
+      if ((word & 0xC000) == 0xC000) {
+        y += 0x10000 - word;  // a negative count of lines to skip
+      } else if ((word & 0xC000) == 0x8000) {
+        lastByte = true;
+        lastValue = static_cast<uint8_t>(word);
+      }
+      word = in.Word();
+    }
+    if (y >= canvas.height) break;
+    int64_t x = 0;
+    for (uint32_t p = 0; p < word && !in.AtEnd(); ++p) {
+      x += in.Byte();
+      int count = in.Signed();
+      if (count > 0) {
+        for (int i = 0; i < count; ++i) {
+          canvas.Put(x++, y, in.Byte());
+          canvas.Put(x++, y, in.Byte());
+        }
+      } else if (count < 0) {
+        uint8_t low = in.Byte(), high = in.Byte();
+        for (int i = 0; i < -count; ++i) {
+          canvas.Put(x++, y, low);
+          canvas.Put(x++, y, high);
+        }
+      }
+    }
+    if (lastByte) canvas.Put(canvas.width - 1, y, lastValue);
+    ++line;
+  }
+}
+
+void DecodeCopy(ChunkCursor& in, Canvas& canvas) {
+  for (int32_t y = 0; y < canvas.height; ++y) {
+    const uint8_t* row = in.Take(static_cast<size_t>(canvas.width));
+    if (!row) return;
+    std::memcpy(canvas.pixels + static_cast<int64_t>(y) * canvas.pitch, row, static_cast<size_t>(canvas.width));
+  }
+}
+
+// Zeroes the columns right of the picture and the rows below it.
+void ClearPadding(const FlicReader& reader, uint8_t* frame) {
+  for (int32_t y = 0; y < reader.paddedHeight; ++y) {
+    uint8_t* row = frame + static_cast<int64_t>(y) * reader.paddedWidth;
+    int32_t from = y < reader.height ? reader.width : 0;
+    std::memset(row + from, 0, static_cast<size_t>(reader.paddedWidth - from));
+  }
+}
+
+bool OpenNamed(FlicReader& reader, const std::string& name) {
+  return BufferedFileOpen(*reader.file, name.c_str(), FileAccess::Read);
+}
+
+}  // namespace
+
+bool OpenFlic(FlicReader& reader, const std::string& name) {
+  if (!reader.file) reader.file = std::make_unique<BufferedFile>(kFlicBufferSize);
+  bool opened = HasExtension(name) ? OpenNamed(reader, name)
+                                   : OpenNamed(reader, platform::NameForOpening(name, ".flc")) ||
+                                         OpenNamed(reader, platform::NameForOpening(name, ".fli"));
+  if (!opened) return false;
+  uint8_t header[128];
+  if (BufferedFileReadRaw(*reader.file, header, sizeof header) != sizeof header) {
+    BufferedFileClose(*reader.file);
+    return false;
+  }
+  const uint32_t type = Get16(header + 4);
+  const int32_t width = static_cast<int32_t>(Get16(header + 8));
+  const int32_t height = static_cast<int32_t>(Get16(header + 10));
+  // The padded frame buffers are as large as the image layer lets a picture be, no larger.
+  const int64_t paddedWidth = (int64_t{width} + 3) & ~int64_t{3}, paddedHeight = (int64_t{height} + 3) & ~int64_t{3};
+  if ((type != kFliMagic && type != kFlcMagic) || width == 0 || height == 0 ||
+      paddedWidth > platform::kMaxImageSide || paddedHeight > platform::kMaxImageSide ||
+      static_cast<uint64_t>(paddedWidth * paddedHeight) > platform::kMaxImageBytes) {
+    BufferedFileClose(*reader.file);
+    return false;
+  }
+  int64_t speed = Get32(header + 16);
+  int32_t rate;
+  if (type == kFliMagic) {  // 1/70 second units
+    rate = speed == 0 ? -20000 : static_cast<int32_t>(-std::min<int64_t>(speed * 100000 / 70, INT32_MAX));
+  } else {  // milliseconds
+    if (speed == 0 || speed > 30000) speed = 200;
+    rate = static_cast<int32_t>(-speed * 100);
+  }
+  // The exact rate our writer stores in a field the format leaves reserved.
+  const int32_t exact = static_cast<int32_t>(Get32(header + 26));
+  if (exact < 0 && -static_cast<int64_t>(exact) / 100 == speed) rate = exact;
+
+  reader.fileSize = Get32(header);
+  reader.width = width;
+  reader.height = height;
+  reader.paddedWidth = (width + 3) & ~3;
+  reader.paddedHeight = (height + 3) & ~3;
+  reader.frames = static_cast<int32_t>(Get16(header + 6));
+  reader.frameRate = rate;
+  reader.currentFrame = 0;
+  reader.lastFrameSize = 0;
+  reader.lastFrameCut = false;
+  reader.firstFrameOffset = 128;
+  reader.palette.fill(0);
+  return true;
+}
+
+int DecodeFlicFrame(FlicReader& reader, uint8_t* frame) {
+  if (!reader.file || reader.file->handle < 0) return 0;
+  BufferedFile& file = *reader.file;
+  if (reader.currentFrame >= reader.frames) {  // the animation repeats
+    reader.currentFrame = 0;
+    BufferedFileSeek(file, reader.firstFrameOffset);
+  }
+  if (reader.currentFrame == 0) {
+    std::memset(frame, 0, static_cast<size_t>(reader.paddedWidth) * reader.paddedHeight);
+  }
+  ++reader.currentFrame;
+  reader.lastFrameCut = true;  // until the frame is found whole
+
+  uint8_t header[16];
+  uint32_t size = 0;
+  for (;;) {  // a prefix chunk before the first frame is passed over
+    if (BufferedFileReadRaw(file, header, sizeof header) != sizeof header) return 0;
+    size = Get32(header);
+    if (Get16(header + 4) != kPrefixMagic || size < 16) break;
+    BufferedFileSeek(file, BufferedFileSeek(file, -1) + (size - 16));
+  }
+  const uint32_t rest = size > 16 ? size - 16 : 0;
+  reader.lastFrameSize = rest;
+  const int64_t position = BufferedFileSeek(file, -1);
+  const int64_t available = BufferedFileSize(file) - position;
+  if (static_cast<int64_t>(rest) > available) {  // a short frame: nothing is drawn
+    BufferedFileSeek(file, position + std::max<int64_t>(available, 0));
+    return 1;
+  }
+  reader.frameData.assign(rest, 0);
+  if (BufferedFileReadRaw(file, reader.frameData.data(), rest) != rest) return 1;
+  reader.lastFrameCut = false;
+  if (Get16(header + 4) != kFrameMagic) return 1;
+
+  Canvas canvas{frame, reader.paddedWidth, reader.width, reader.height};
+  bool paletteChanged = false;
+  const uint32_t chunks = Get16(header + 6);
+  size_t offset = 0;
+  for (uint32_t c = 0; c < chunks; ++c) {
+    if (rest - offset < 6) break;
+    const uint8_t* chunk = reader.frameData.data() + offset;
+    const uint32_t chunkSize = Get32(chunk);
+    if (chunkSize < 6 || chunkSize > rest - offset) break;  // damaged: the frame ends here
+    ChunkCursor in(chunk + 6, chunkSize - 6);
+    switch (Get16(chunk + 4)) {
+      case kColour256: DecodeColours(in, reader.palette, false); paletteChanged = true; break;
+      case kColour64: DecodeColours(in, reader.palette, true); paletteChanged = true; break;
+      case kDeltaFlc: DecodeDeltaFlc(in, canvas); break;
+      case kDeltaFli: DecodeDeltaFli(in, canvas); break;
+      case kBlack:
+        for (int32_t y = 0; y < reader.height; ++y) {
+          std::memset(frame + static_cast<int64_t>(y) * reader.paddedWidth, 0, static_cast<size_t>(reader.width));
+        }
+        break;
+      case kByteRun: DecodeByteRun(in, canvas); break;
+      case kCopy: DecodeCopy(in, canvas); break;
+      default: break;  // stamps, masks and unknown chunks are not needed
+    }
+    offset += chunkSize;
+  }
+  if (reader.currentFrame == 1) ClearPadding(reader, frame);
+  return paletteChanged ? 2 : 1;
+}
+
+int RewindFlic(FlicReader& reader, int32_t frameNumber, uint8_t* frame) {
+  frameNumber = std::clamp(frameNumber, 0, reader.frames);
+  if (reader.currentFrame >= frameNumber) {
+    reader.currentFrame = 0;
+    if (reader.file) BufferedFileSeek(*reader.file, reader.firstFrameOffset);
+  }
+  int result = 1;
+  while (reader.currentFrame < frameNumber) {
+    int decoded = DecodeFlicFrame(reader, frame);
+    if (decoded == 0) return 0;
+    if (decoded == 2) result = 2;
+  }
+  return result;
+}
+
+std::string FlicFileName(const FlicReader& reader) {
+  if (!reader.file) return {};
+  const char* name = BufferedFileName(*reader.file);
+  return name ? name : std::string();
+}
+
+void CloseFlicReader(FlicReader& reader) {
+  if (reader.file) BufferedFileFree(*reader.file);
+  reader.file.reset();
+  reader.frameData = {};
+}
+
+}  // namespace toolsupport

@@ -1,0 +1,209 @@
+#include "toolsupport/picture/graphics_output.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+#include "toolsupport/base/paths.h"
+#include "toolsupport/ui/status_window.h"
+
+namespace {
+
+bool KindFromExtension(const std::string& name, GraphicsOutputKind& kind) {
+  size_t dot = FindExtension(name);
+  if (dot == std::string::npos) {
+    kind = kOutputFlc;
+    return true;
+  }
+  std::string ext = name.substr(dot);
+  for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  static const struct {
+    const char* ext;
+    GraphicsOutputKind kind;
+  } kKinds[] = {{".FLC", kOutputFlc}, {".BMP", kOutputBmp}, {".JPG", kOutputJpg}, {".TGA", kOutputTga},
+                {".TIF", kOutputTif}, {".PCX", kOutputPcx}, {".GIF", kOutputGif}};
+  for (const auto& k : kKinds) {
+    if (ext == k.ext) {
+      kind = k.kind;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Digits of the series number: enough for the frame count, none for a single picture.
+int SeriesDigits(int32_t frameCount) {
+  if (frameCount >= 10000) return 5;
+  if (frameCount >= 1000) return 4;
+  if (frameCount >= 100) return 3;
+  if (frameCount >= 10) return 2;
+  if (frameCount >= 2) return 1;
+  return 0;
+}
+
+std::string SeriesFileName(const GraphicsOutput& out, int number) {
+  if (out.seriesDigits == 0) return out.name;
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%0*d", out.seriesDigits, number);
+  return out.seriesPrefix + digits + out.seriesExtension;
+}
+
+std::string NameAndExtension(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+platform::ImageFormat FormatOf(GraphicsOutputKind kind) {
+  switch (kind) {
+    case kOutputJpg: return platform::ImageFormat::Jpeg;
+    case kOutputTga: return platform::ImageFormat::Tga;
+    case kOutputTif: return platform::ImageFormat::Tiff;
+    case kOutputPcx: return platform::ImageFormat::Pcx;
+    case kOutputGif: return platform::ImageFormat::Gif;
+    default: return platform::ImageFormat::Bmp;
+  }
+}
+
+// The option each format is saved with: BMP uncompressed, JPEG at quality 100, TGA with
+// run-length packets, TIFF uncompressed.
+int SaveOption(GraphicsOutputKind kind) {
+  switch (kind) {
+    case kOutputJpg: return 100;
+    case kOutputTga:
+    case kOutputTif: return 1;
+    default: return 0;
+  }
+}
+
+void WriteSeriesFrame(GraphicsOutput& out, const uint8_t* palette, const uint8_t* pixels) {
+  std::string fileName = SeriesFileName(out, out.nextNumber++);
+  platform::Image& image = out.image;
+  for (int y = 0; y < out.height; ++y) {
+    const uint8_t* in = pixels + static_cast<ptrdiff_t>(y) * out.sourcePitch;
+    uint8_t* row = image.RowFromTop(y);
+    if (out.bitsPerPixel == 8) {
+      std::memcpy(row, in, out.width);
+    } else {
+      for (int x = 0; x < out.width; ++x, row += 3) {
+        const uint8_t* rgb = palette + in[x] * 3;
+        row[0] = rgb[2], row[1] = rgb[1], row[2] = rgb[0];
+      }
+    }
+  }
+  if (out.bitsPerPixel == 8) {
+    for (int i = 0; i < 256; ++i) {
+      image.palette[i * 4] = palette[i * 3 + 2];
+      image.palette[i * 4 + 1] = palette[i * 3 + 1];
+      image.palette[i * 4 + 2] = palette[i * 3];
+      image.palette[i * 4 + 3] = 0;
+    }
+    image.coloursUsed = 256;
+  }
+  out.written.push_back(fileName);
+  if (platform::SaveImage(FormatOf(out.kind), fileName, image, SaveOption(out.kind)) != platform::ImageStatus::Ok) {
+    out.error = true;
+    return;
+  }
+  out.totalSize += static_cast<int64_t>(GetFileLength(fileName));
+  if (out.firstName.empty()) {
+    out.firstName = fileName;
+    out.description = NameAndExtension(fileName);
+  } else {
+    out.description = NameAndExtension(out.firstName) + " to " + NameAndExtension(fileName);
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<GraphicsOutput> CreateGraphicsOutput(int flags, const ProgressCallback& callback,
+                                                     int32_t frameRate, int sourcePitch, int height,
+                                                     int width, int32_t frameCount, const std::string& name) {
+  auto report = [&](int kind, const char* text) {
+    if (callback) callback(kind, text);
+  };
+  auto out = std::make_unique<GraphicsOutput>();
+  if (!KindFromExtension(name, out->kind)) {
+    if (!(flags & kOutputQuietUnknownType)) report(2, "Unsupported output file type.");
+    return nullptr;
+  }
+  out->name = name;
+  out->width = width;
+  out->height = height;
+  out->sourcePitch = sourcePitch;
+  out->bitsPerPixel = out->kind == kOutputTga ? 24 : 8;
+
+  if (out->kind == kOutputFlc) {
+    std::string fileName = name;
+    if (FindExtension(fileName) == std::string::npos) fileName += ".flc";
+    if (!(flags & kOutputOverwrite) && !ConfirmOverwrite(fileName)) {
+      report(3, "");
+      return nullptr;
+    }
+    FlicWriterInit(out->flic);
+    if (sourcePitch < 0 || !CreateFlic(out->flic, fileName, (width + 3) & ~3, height, frameRate)) {
+      report(2, "Error creating the output flic.");
+      return nullptr;
+    }
+    out->name = out->description = out->firstName = fileName;
+    out->written.push_back(fileName);
+    return out;
+  }
+
+  if (sourcePitch < width ||
+      platform::AllocateImage(out->image, width, height, out->bitsPerPixel) != platform::ImageStatus::Ok) {
+    report(2, "Out of memory.");
+    return nullptr;
+  }
+  out->seriesDigits = SeriesDigits(frameCount);
+  size_t dot = FindExtension(name);
+  out->seriesPrefix = name.substr(0, dot);
+  out->seriesExtension = name.substr(dot);
+  out->description = NameAndExtension(name);
+  std::string first = SeriesFileName(*out, 0);
+  if (!(flags & kOutputOverwrite) && !ConfirmOverwrite(first)) {
+    report(3, "");
+    return nullptr;
+  }
+  return out;
+}
+
+void WriteGraphicsFrame(GraphicsOutput& out, const uint8_t* palette, const uint8_t* pixels) {
+  if (out.kind != kOutputFlc) {
+    WriteSeriesFrame(out, palette, pixels);
+    return;
+  }
+  const int flicWidth = out.flic.width;
+  const uint8_t* frame = pixels;
+  if (out.sourcePitch != flicWidth) {
+    out.flicFrame.assign(static_cast<size_t>(flicWidth) * out.height, 0);
+    const int copy = std::min(out.sourcePitch, flicWidth);
+    for (int y = 0; y < out.height; ++y)
+      std::memcpy(&out.flicFrame[static_cast<size_t>(y) * flicWidth], pixels + static_cast<ptrdiff_t>(y) * out.sourcePitch,
+                  copy);
+    frame = out.flicFrame.data();
+  }
+  if (!WriteFlicFrame(out.flic, palette, frame)) out.error = true;
+}
+
+int64_t CloseGraphicsOutput(std::unique_ptr<GraphicsOutput> out) {
+  if (!out) return 0;
+  if (out->kind == kOutputFlc) {
+    out->totalSize = CloseFlic(out->flic);
+    if (out->flic.error) out->totalSize = -1;
+    FlicWriterFree(out->flic);
+  }
+  platform::FreeImage(out->image);
+  // A flic whose ring frame or header could not be written is unusable: it must not stay.
+  if (out->totalSize < 0) {
+    for (const std::string& f : out->written) std::remove(f.c_str());
+  }
+  return out->totalSize;
+}
+
+void DiscardGraphicsOutput(std::unique_ptr<GraphicsOutput> out) {
+  if (!out) return;
+  std::vector<std::string> files = out->written;
+  CloseGraphicsOutput(std::move(out));
+  for (const std::string& f : files) std::remove(f.c_str());
+}

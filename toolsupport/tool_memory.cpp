@@ -1,9 +1,0 @@
-#include "tool_memory.h"
-
-#include "status_window.h"
-
-void* AllocAligned(size_t size) {
-  void* block = AlignedAlloc(size == 0 ? 1 : size);
-  if (block == nullptr) ShowMessage(true, "Error: ran out of memory!");
-  return block;
-}
