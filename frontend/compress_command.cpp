@@ -94,15 +94,6 @@ std::string CheckCompressValue(int type, const std::string* stored, bool keyFram
   }
 }
 
-std::string SoundRateText(const CompressSettings& settings) {
-  switch (settings.rate) {
-    case 1: return "11025";
-    case 2: return "22050";
-    case 3: return "44100";
-    default: return settings.rate < 0 ? TrimBlanks(settings.rateText) : "";
-  }
-}
-
 bool UsesInputPalette(const std::string& palette) {
   const std::string name = TrimBlanks(palette);
   return name.empty() || EqualIgnoringCase(name, kInputPalette);
@@ -138,11 +129,7 @@ std::string CheckCompressSettings(const CompressSettings& s) {
   for (const CheckedNumber* number : {&kPaletteColours, &kPaletteStart, &kPaletteEvery}) {
     problems.push_back(CheckNumber(s, *number));
   }
-  const std::string rate = SoundRateText(s);
-  if (!s.noSound && !rate.empty()) {
-    const std::optional<int32_t> value = WholeNumber(rate, false);
-    if (!value || *value <= 0) problems.push_back("Error, the sound rate must be a whole number above 0.");
-  }
+  if (!s.noSound) problems.push_back(CheckSoundRate(s.rate, s.rateText));
   for (const std::string& problem : problems) {
     if (!problem.empty()) return problem;
   }
@@ -168,7 +155,7 @@ std::string BuildCompressCommand(const CompressSettings& s, const CompressRun& r
   for (const CheckedNumber& number : kFrameNumbers) switches += NumberSwitch(s, number);
   switches += "/L" + std::to_string(s.noSound ? -1 : s.lossySound) + " ";
   if (!s.noSound) {
-    switches += TextSwitch('R', true, SoundRateText(s));
+    switches += TextSwitch('R', true, SoundRateText(s.rate, s.rateText));
     if (s.quality == 1 || s.quality == 2) switches += NumSwitch('B', true, s.quality == 1 ? 8 : 16);
     if (s.channels == 1 || s.channels == 2) switches += NumSwitch('C', true, s.channels);
   }

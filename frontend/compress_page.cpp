@@ -4,22 +4,18 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -28,14 +24,12 @@
 #include "frontend/file_controls.h"
 #include "frontend/front_end.h"
 #include "frontend/front_end_dialogs.h"
-#include "frontend/help.h"
 #include "frontend/launcher.h"
 #include "frontend/message_boxes.h"
 #include "frontend/name_parts.h"
-#include "frontend/page_registry.h"
 #include "frontend/page_switches.h"
 #include "frontend/page_utilities.h"
-#include "frontend/request_queue.h"
+#include "frontend/page_widgets.h"
 #include "frontend/settings_file.h"
 #include "frontend/text_format.h"
 #include "frontend/tool_input.h"
@@ -51,62 +45,6 @@ const char* const kCompressTypes[] = {"to a specific data rate.", "as a % of the
 const char* const kOutputTypes[kCompressOutputTypeCount] = {
     "Create a Vantrel file", "Create a Flic", "Create BMPs", "Create JPEGs",
     "Create TGAs",           "Create TIFs",   "Create PCXs", "Create GIFs"};
-
-QComboBox* Choice(QWidget* parent, const char* name, std::initializer_list<const char*> items) {
-  auto* box = new QComboBox(parent);
-  box->setObjectName(QString::fromUtf8(name));
-  for (const char* item : items) box->addItem(QString::fromUtf8(item));
-  return box;
-}
-
-QLineEdit* NumberEdit(QWidget* parent, const char* name, int length, bool signAllowed) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QString::fromUtf8(name));
-  edit->setMaxLength(length);
-  edit->setMinimumWidth(70);
-  edit->setMaximumWidth(100);
-  const QString pattern = QString(signAllowed ? "-?" : "") + "[0-9]*";
-  edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
-  return edit;
-}
-
-// A control's handler, whatever the signal carries; nothing thrown may leave it.
-template <typename Handler>
-auto Guarded(Handler handler) {
-  return [handler](auto&&...) {
-    try {
-      handler();
-    } catch (...) {
-    }
-  };
-}
-
-// Ctrl+PageDown in the memo moves to the end of the line, as End does, instead of leaving
-// the page.
-class MemoKeys : public QObject {
- public:
-  using QObject::QObject;
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress) return false;
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != Qt::Key_PageDown || !(key->modifiers() & Qt::ControlModifier)) return false;
-    if (auto* memo = qobject_cast<QPlainTextEdit*>(watched)) memo->moveCursor(QTextCursor::EndOfLine);
-    return true;
-  }
-};
-
-// Leaving the rate field with a rate that is no whole number above 0 gives the list back.
-class FocusLeft : public QObject {
- public:
-  FocusLeft(QObject* parent, std::function<void()> left) : QObject(parent), left_(std::move(left)) {}
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::FocusOut) left_();
-    return false;
-  }
-
- private:
-  std::function<void()> left_;
-};
 
 }  // namespace
 
@@ -139,17 +77,9 @@ Tvantform::Tvantform(const PageContext& context, QWidget* sheet)
   options_->addTab(MakeSoundPage(), QStringLiteral("Sound"));
   options_->addTab(MakeExpertPage(), QStringLiteral("Expert"));
 
-  compress_ = new QPushButton(QStringLiteral("&Vant"), this);
-  auto* defaults = new QPushButton(QStringLiteral("&Defaults"), this);
-  auto* help = new QPushButton(QStringLiteral("&Help"), this);
-  auto* howDoI = new QPushButton(QStringLiteral("Ho&w do I...?"), this);
-  auto* back = new QPushButton(QStringLiteral("Back to &Main"), this);
-  QObject::connect(compress_, &QPushButton::clicked, Guarded([this] { CompressPressed(); }));
-  QObject::connect(defaults, &QPushButton::clicked, Guarded([this] { DefaultsPressed(); }));
-  QObject::connect(help, &QPushButton::clicked, Guarded([this] { ShowTabHelp(frontEnd_); }));
-  QObject::connect(howDoI, &QPushButton::clicked, Guarded([this] { ShowHowDoIHelp(frontEnd_); }));
-  QObject::connect(back, &QPushButton::clicked, [this] { frontEnd_.requests.Post(kMainTab); });
-  SetCancelButton(*this, *back);
+  compress_ = Button(this, "&Vant", [this] { CompressPressed(); });
+  std::vector<QPushButton*> buttonRow = {compress_, Button(this, "&Defaults", [this] { DefaultsPressed(); })};
+  for (QPushButton* button : HelpAndBackButtons(this, frontEnd_)) buttonRow.push_back(button);
 
   auto* left = new QVBoxLayout;
   left->addWidget(inputGroup, 1);
@@ -157,20 +87,10 @@ Tvantform::Tvantform(const PageContext& context, QWidget* sheet)
   auto* columns = new QHBoxLayout;
   columns->addLayout(left, 2);
   columns->addWidget(options_, 3);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  for (QPushButton* button : {compress_, defaults, help, howDoI, back}) buttons->addWidget(button);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(columns, 1);
-  layout->addLayout(buttons);
+  LayOutPage(this, columns, buttonRow);
 
   files_->onSelectionChanged = Guarded([this] { SelectionChanged(); });
-  files_->onFileActivated = [this](const std::string& path) {
-    try {
-      OpenFileByType(frontEnd_, path);
-    } catch (...) {
-    }
-  };
+  files_->onFileActivated = OpenByType(frontEnd_);
 
   // Made as the lifecycle has it: the memo, the output name, the file controls, then the rest.
   const CompressSettings& saved = frontEnd_.settings.compress;
@@ -315,24 +235,12 @@ QWidget* Tvantform::MakeSoundPage() {
   noSound_->setObjectName(QStringLiteral("dosound"));
   checks_.push_back({noSound_, &CompressSettings::noSound});
   grid->addWidget(noSound_, 0, 0, 1, 2);
-  lossyLabel_ = new QLabel(QStringLiteral("Lossy (0): "), page);
-  lossy_ = new QScrollBar(Qt::Horizontal, page);
-  lossy_->setObjectName(QStringLiteral("mixlossy"));
-  lossy_->setRange(0, 9);
-  lossy_->setPageStep(1);
-  lossy_->setToolTip(QStringLiteral(
-      "All the way left is lossless (0), and all the way right is highest lossy (9)."));
+  lossy_ = LossyBar(page, lossyLabel_);
   grid->addWidget(lossyLabel_, 1, 0);
   grid->addWidget(lossy_, 1, 1);
-  QObject::connect(lossy_, &QScrollBar::valueChanged,
-                   [this](int value) { lossyLabel_->setText(QString("Lossy (%1):").arg(value)); });
-  rate_ = Choice(page, "mixrate",
-                 {"Copy the input playback rate.", "Output as 11,025 hz.", "Output as 22,050 hz.",
-                  "Output as 44,100 hz.", "Let me enter a specific rate."});
-  rate_->setInsertPolicy(QComboBox::NoInsert);
-  bits_ = Choice(page, "mixbits", {"Copy the input sound quality.", "Output as 8 bit sound.", "Output as 16 bit sound."});
-  channels_ = Choice(page, "mixchannels",
-                     {"Copy the input sound channels.", "Output as mono sound.", "Output as stereo sound."});
+  rate_ = new SoundRateBox(page, "mixrate");
+  bits_ = SoundBitsBox(page, "mixbits");
+  channels_ = SoundChannelsBox(page, "mixchannels");
   lists_.push_back({bits_, &CompressSettings::quality});
   lists_.push_back({channels_, &CompressSettings::channels});
   soundControls_ = {lossyLabel_, lossy_};
@@ -351,7 +259,6 @@ QWidget* Tvantform::MakeSoundPage() {
   }
   grid->setRowStretch(grid->rowCount(), 1);
   QObject::connect(noSound_, &QCheckBox::toggled, [this] { SoundChanged(); });
-  QObject::connect(rate_, &QComboBox::activated, [this](int index) { RateChosen(index); });
   return page;
 }
 
@@ -368,7 +275,7 @@ QWidget* Tvantform::MakeExpertPage() {
   frameInfo_ = new QPlainTextEdit(page);
   frameInfo_->setObjectName(QStringLiteral("vantframeinfo"));
   frameInfo_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  frameInfo_->installEventFilter(new MemoKeys(frameInfo_));
+  EndOnCtrlPageDown(*frameInfo_);
   layout->addWidget(frameInfo_, 1);
   return page;
 }
@@ -416,7 +323,7 @@ void Tvantform::ShowSettings(const CompressSettings& settings, const std::vector
   const std::string palette = TrimBlanks(settings.paletteName);
   palette_->setText(Shown(palette.empty() ? kInputPalette : palette));
   lossy_->setValue(std::clamp(settings.lossySound, 0, 9));
-  ShowRate(settings.rate, settings.rateText);
+  rate_->ShowRate(settings.rate, settings.rateText);
   std::string text;
   for (const std::string& line : frameSpecific) text += line + "\n";
   frameInfo_->setPlainText(Shown(text));
@@ -443,12 +350,8 @@ CompressSettings Tvantform::CurrentSettings() const {
   for (const ListChoice& list : lists_) s.*list.index = list.box->currentIndex();
   s.paletteName = palette_->text().toStdString();
   s.lossySound = lossy_->value();
-  if (rate_->isEditable()) {
-    s.rate = -1;
-    s.rateText = rate_->currentText().toStdString();
-  } else {
-    s.rate = rate_->currentIndex();
-  }
+  s.rate = rate_->RateIndex();
+  s.rateText = rate_->TypedRate();
   s.currentTab = options_->currentIndex();
   return s;
 }
@@ -507,37 +410,6 @@ void Tvantform::StoreValue(bool keyFrames, const QString& text) {
   if (std::string* stored = StoredCompressValue(record_, keyFrames, type)) {
     *stored = type == kToDataRate ? text.toStdString() : LeadingDigits(text.toStdString());
   }
-}
-
-void Tvantform::RateChosen(int index) {
-  if (index != 4) return;
-  // Turned into a field once the list has closed.
-  QTimer::singleShot(1, rate_, [this] {
-    ShowRate(-1, "");
-    rate_->lineEdit()->setFocus();
-  });
-}
-
-void Tvantform::ShowRate(int32_t index, const std::string& text) {
-  if (index < 0) {
-    if (!rate_->isEditable()) {
-      rate_->setEditable(true);
-      rate_->lineEdit()->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), rate_));
-      rate_->lineEdit()->installEventFilter(new FocusLeft(rate_->lineEdit(), [this] { RateLeft(); }));
-    }
-    rate_->setCurrentIndex(-1);
-    rate_->setEditText(Shown(text));
-    return;
-  }
-  rate_->setEditable(false);
-  rate_->setCurrentIndex(index < rate_->count() ? index : 0);
-}
-
-void Tvantform::RateLeft() {
-  if (!rate_->isEditable()) return;
-  const std::optional<int32_t> rate = WholeNumber(rate_->currentText().toStdString(), false);
-  if (rate && *rate > 0) return;
-  QTimer::singleShot(0, rate_, [this] { ShowRate(0, ""); });
 }
 
 void Tvantform::SoundChanged() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/page_widgets.h"
 #include "frontend/settings.h"
 #include "frontend/tab_page.h"
 
@@ -54,7 +55,7 @@ class Tvantform : public TabPage {
   QPushButton& compressButton() { return *compress_; }
   QTabWidget& optionPages() { return *options_; }
   QMenu& typeMenu() { return *typeMenu_; }
-  QComboBox& rateBox() { return *rate_; }
+  SoundRateBox& rateBox() { return *rate_; }
 
  private:
   struct CheckedEdit {
@@ -85,9 +86,6 @@ class Tvantform : public TabPage {
   void SelectionChanged();
   void ShowStoredValue(bool keyFrames);
   void StoreValue(bool keyFrames, const QString& text);
-  void RateChosen(int index);
-  void RateLeft();
-  void ShowRate(int32_t index, const std::string& text);
   void SoundChanged();
   void BrowsePalette();
   void UpdateDefaultOutput();
@@ -110,7 +108,7 @@ class Tvantform : public TabPage {
   QCheckBox* noSound_;
   QScrollBar* lossy_;
   QLabel* lossyLabel_;
-  QComboBox* rate_;
+  SoundRateBox* rate_;
   QComboBox* bits_;
   QComboBox* channels_;
   std::vector<QWidget*> soundControls_;

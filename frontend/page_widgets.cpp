@@ -15,6 +15,7 @@
 #include "frontend/help.h"
 #include "frontend/launcher.h"
 #include "frontend/page_registry.h"
+#include "frontend/page_utilities.h"
 #include "frontend/page_switches.h"
 #include "frontend/text_format.h"
 
@@ -47,12 +48,6 @@ class FocusLeft : public QObject {
   std::function<void()> left_;
 };
 
-std::optional<int32_t> PositiveRate(const std::string& typed) {
-  const std::optional<int32_t> rate = WholeNumber(typed, false);
-  if (!rate || *rate <= 0) return std::nullopt;
-  return rate;
-}
-
 }  // namespace
 
 QPushButton* Button(QWidget* parent, const char* caption, std::function<void()> pressed) {
@@ -63,9 +58,10 @@ QPushButton* Button(QWidget* parent, const char* caption, std::function<void()> 
 
 std::vector<QPushButton*> HelpAndBackButtons(QWidget* parent, FrontEnd& frontEnd) {
   FrontEnd* shared = &frontEnd;
+  QPushButton* back = Button(parent, "Back to &Main", [shared] { shared->requests.Post(kMainTab); });
+  SetCancelButton(*parent, *back);
   return {Button(parent, "&Help", [shared] { ShowTabHelp(*shared); }),
-          Button(parent, "Ho&w do I...?", [shared] { ShowHowDoIHelp(*shared); }),
-          Button(parent, "Back to &Main", [shared] { shared->requests.Post(kMainTab); })};
+          Button(parent, "Ho&w do I...?", [shared] { ShowHowDoIHelp(*shared); }), back};
 }
 
 void LayOutPage(QWidget* page, QLayout* body, const std::vector<QPushButton*>& buttons, QWidget* left) {
@@ -115,7 +111,7 @@ SoundRateBox::SoundRateBox(QWidget* parent, const char* name) : QComboBox(parent
     addItem(QString::fromUtf8(item));
   }
   setInsertPolicy(QComboBox::NoInsert);
-  QObject::connect(this, &QComboBox::activated, Guarded([this] { Chosen(currentIndex()); }));
+  QObject::connect(this, &QComboBox::activated, this, [this](int index) { Chosen(index); });
 }
 
 void SoundRateBox::Chosen(int index) {
@@ -145,7 +141,9 @@ void SoundRateBox::ShowRate(int index, const std::string& typed) {
 std::string SoundRateBox::TypedRate() const { return isEditable() ? currentText().toStdString() : ""; }
 
 void SoundRateBox::Left() {
-  if (!isEditable() || PositiveRate(currentText().toStdString())) return;
+  if (!isEditable()) return;
+  const std::optional<int32_t> rate = WholeNumber(currentText().toStdString(), false);
+  if (rate && *rate > 0) return;
   QTimer::singleShot(0, this, [this] { ShowRate(0, ""); });
 }
 
@@ -156,21 +154,6 @@ QComboBox* SoundBitsBox(QWidget* parent, const char* name) {
 QComboBox* SoundChannelsBox(QWidget* parent, const char* name) {
   return Choice(parent, name,
                 {"Copy the input sound channels.", "Output as mono sound.", "Output as stereo sound."});
-}
-
-std::string SoundRateText(int index, const std::string& typed) {
-  switch (index) {
-    case 1: return "11025";
-    case 2: return "22050";
-    case 3: return "44100";
-    default: return index < 0 ? TrimBlanks(typed) : "";
-  }
-}
-
-std::string CheckSoundRate(int index, const std::string& typed) {
-  const std::string rate = SoundRateText(index, typed);
-  if (rate.empty() || PositiveRate(rate)) return "";
-  return "Error, the sound rate must be a whole number above 0.";
 }
 
 QScrollBar* LossyBar(QWidget* parent, QLabel*& label) {

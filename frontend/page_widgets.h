@@ -34,7 +34,8 @@ auto Guarded(Handler handler) {
 
 // A button whose handler nothing thrown leaves.
 QPushButton* Button(QWidget* parent, const char* caption, std::function<void()> pressed);
-// "&Help", "Ho&w do I...?" and "Back to &Main", with which every page's buttons end.
+// "&Help", "Ho&w do I...?" and "Back to &Main", with which every page's buttons end; Escape on
+// the page presses "Back to &Main".
 std::vector<QPushButton*> HelpAndBackButtons(QWidget* parent, FrontEnd& frontEnd);
 
 // The page's body above a row of its buttons, aligned right, with `left` (if any) at the row's
@@ -69,12 +70,6 @@ class SoundRateBox : public QComboBox {
 
 QComboBox* SoundBitsBox(QWidget* parent, const char* name);
 QComboBox* SoundChannelsBox(QWidget* parent, const char* name);
-
-// The rate a page passes to its tool: the typed one, or 11025, 22050, 44100 for items 1 to 3;
-// "" to keep the input's.
-std::string SoundRateText(int index, const std::string& typed);
-// Why a typed rate cannot be passed ("" when it can, or when none was typed).
-std::string CheckSoundRate(int index, const std::string& typed);
 
 // The lossy bar 0 to 9 and its label "Lossy (n):".
 QScrollBar* LossyBar(QWidget* parent, QLabel*& label);

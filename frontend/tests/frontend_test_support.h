@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "frontend/console_lines.h"
+#include "frontend/front_end.h"
+#include "frontend/launcher.h"
 #include "frontend/program_starter.h"
+#include "platform/system/command_text.h"
 #include "platform/gui/qt_application.h"
 
 namespace frontend_testing {
@@ -40,6 +43,17 @@ class FakeStarter : public frontend::ProgramStarter {
   bool succeed = true;
   std::vector<Recorded> starts;
 };
+
+// The command text a tool reads once the launcher has mapped the command and started it: split
+// into words as the starter does and rebuilt from them as the tool does. Empty when the command
+// names no tool.
+inline std::string CommandTextAsStarted(const frontend::FrontEnd& frontEnd, std::string command) {
+  if (!frontend::MapToolCommand(frontEnd, command, false)) return "";
+  const std::vector<std::string> words = platform::SplitCommandWords(command);
+  std::vector<const char*> argv;
+  for (const std::string& word : words) argv.push_back(word.c_str());
+  return platform::BuildCommandText(static_cast<int>(argv.size()), argv.data());
+}
 
 inline bool EnsureApplication() { return platform::MakeGuiApplication(); }
 

@@ -129,13 +129,7 @@ TEST_F(MixPage, MixStartsTheMixerOnTheChosenNamesOrSaysWhyNot) {
 
     page->MixPressed();
 
-    if (c.command.empty()) {
-      EXPECT_TRUE(starter_.starts.empty());
-    } else {
-      ASSERT_EQ(starter_.starts.size(), 1u);
-      EXPECT_EQ(starter_.starts[0].text, c.command);
-      EXPECT_EQ(starter_.starts[0].directory, videos_);
-    }
+    ExpectStart(c.command, videos_);
     EXPECT_EQ(dialogs.asked().empty() ? "" : dialogs.asked().back().text, c.message);
   }
   // The last start's output, sound and video.

@@ -155,11 +155,8 @@ TEST(PlayerSwitches, ThePlayerReadsEveryValueAndTheNameBack) {
   s.xNum = "10", s.h = true, s.hNum = "480", s.style = 2, s.noRemap = true, s.showFrames = true, s.display = 3;
   s.tracks = 5, s.disabledControls = 4, s.yScale = 1, s.simulate = true, s.simulateNum = "300000";
   std::string command = BuildPlayCommand("/my videos/intro.vnt", "/v", PlayerSwitches(s));
-  ASSERT_TRUE(MapToolCommand(frontEnd, command, false));
-  const std::vector<std::string> words = platform::SplitCommandWords(command);
-  std::vector<const char*> argv;
-  for (const std::string& word : words) argv.push_back(word.c_str());
-  std::string text = platform::BuildCommandText(static_cast<int>(argv.size()), argv.data());
+  std::string text = frontend_testing::CommandTextAsStarted(frontEnd, command);
+  ASSERT_FALSE(text.empty());
 
   EXPECT_EQ(GetNumberSwitch(0, '#', text), 77);
   PlayerOptions options;

@@ -70,6 +70,18 @@ class PageTest : public ::testing::Test {
     sheet_ = std::make_unique<QWidget>();
   }
   frontend::PageContext Context() { return frontend::PageContext{frontEnd_, *menus_}; }
+  // The one start asked for since the last call, or none for an empty command.
+  void ExpectStart(const std::string& command, const std::string& directory) {
+    if (command.empty()) {
+      EXPECT_TRUE(starter_.starts.empty());
+    } else if (starter_.starts.size() != 1) {
+      ADD_FAILURE() << starter_.starts.size() << " starts instead of " << command;
+    } else {
+      EXPECT_EQ(starter_.starts[0].text, command);
+      EXPECT_EQ(starter_.starts[0].directory, directory);
+    }
+    starter_.starts.clear();
+  }
   void Touch(const std::string& path, const std::string& bytes = "") {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << bytes;

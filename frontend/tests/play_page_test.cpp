@@ -95,13 +95,7 @@ TEST_F(PlayPage, PlayStartsThePlayerOnVideosAndOpensOtherFilesByType) {
 
     page->playButton().click();
 
-    if (c.command.empty()) {
-      EXPECT_TRUE(starter_.starts.empty());
-    } else {
-      ASSERT_EQ(starter_.starts.size(), 1u);
-      EXPECT_EQ(starter_.starts[0].text, c.command);
-      EXPECT_EQ(starter_.starts[0].directory, videos_);
-    }
+    ExpectStart(c.command, videos_);
     EXPECT_EQ(edited, c.listEdited);
     EXPECT_EQ(dialogs.asked().empty() ? "" : dialogs.asked().back().text, c.message);
   }
