@@ -35,12 +35,13 @@ class FakeStarter : public frontend::ProgramStarter {
     starts.push_back({text, directory, getcwd(here, sizeof here) ? here : ""});
     platform::ProgramStart result;
     result.started = succeed;
-    result.processId = succeed ? 4321 : 0;
+    result.processId = succeed ? processId : 0;
     result.error = succeed ? 0 : 2;
     return result;
   }
 
   bool succeed = true;
+  int processId = 4321;  // 0: a program nobody can watch
   std::vector<Recorded> starts;
 };
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include "frontend/report_receiving.h"
 #include "frontend/tests/frontend_test_support.h"
 #include "platform/gui/dialogs.h"
+#include "platform/system/report_wire.h"
 #include "testsupport/scratch_directory.h"
 #include "toolsupport/ui/report_protocol.h"
 
@@ -91,6 +93,49 @@ TEST(ReportReceiving, TheEndpointAnswersTheCaptionAndTheTools) {
   tool.join();
   EXPECT_TRUE(sent);
   EXPECT_EQ(frontEnd.console.lines().at(0), "  VantPlW - V3.0k");
+}
+
+// A sender that connects and stays silent must hold up neither the window nor the senders
+// after it: here it speaks only once a later sender has had its answer.
+TEST(ReportReceiving, ASilentSenderHoldsUpNobody) {
+  ASSERT_TRUE(frontend_testing::EnsureApplication());
+  frontend_testing::FakeStarter starter;
+  FrontEnd frontEnd(starter);
+  frontEnd.settings.command.directory = "/tmp";
+  ReportEndpoint endpoint(
+      [&frontEnd](const platform::ReportRequest& request) {
+        return ReceiveReport(frontEnd, request, [] {});
+      },
+      "Vantrel for Windows");
+  ASSERT_TRUE(endpoint.listening());
+  using namespace platform::report_wire;
+  const int silent = ConnectTo(platform::ReportEndpointPath(endpoint.number()), Deadline(5000));
+  ASSERT_GE(silent, 0);
+
+  std::atomic<bool> laterAnswered = false, silentAnswered = false, done = false;
+  std::thread later([&] { laterAnswered = SendStatusReport(endpoint.number(), "Later\n  first"); });
+  std::thread quiet([&] {
+    const auto start = std::chrono::steady_clock::now();
+    while (!laterAnswered && std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    const std::string text = "Silent\n  second";
+    const std::vector<uint8_t> request =
+        EncodeRequest(1, platform::kStatusReportKind, 0, 0, text.data(), text.size() + 1);
+    uint8_t reply[kReplyHeaderSize];
+    silentAnswered = SendAll(silent, request.data(), request.size(), Deadline(5000)) &&
+                     ReceiveAll(silent, reply, sizeof reply, Deadline(5000)) && GetU32(reply + 4) == 1;
+    done = true;
+  });
+  EXPECT_TRUE(frontend_testing::WaitUntil([&] { return done.load(); }, 30000));
+  later.join();
+  quiet.join();
+  close(silent);
+  EXPECT_TRUE(laterAnswered);
+  EXPECT_TRUE(silentAnswered);
+  const std::vector<std::string> expected = {"  Later", "  first", "/tmp> ", "  Silent", "  second",
+                                             "/tmp> "};
+  EXPECT_EQ(frontEnd.console.lines(), expected);
 }
 
 // A real tool started through the launcher reports back, and its lines reach the console.

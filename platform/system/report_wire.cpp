@@ -52,6 +52,21 @@ uint64_t GetU64(const uint8_t* in) {
   return value;
 }
 
+std::vector<uint8_t> EncodeRequest(uint32_t type, uint32_t code, uint64_t wParam, uint64_t lParam,
+                                   const void* data, size_t size) {
+  std::vector<uint8_t> request;
+  PutU32(request, kRequestMagic);
+  PutU32(request, type);
+  PutU32(request, code);
+  PutU32(request, 0);
+  PutU64(request, wParam);
+  PutU64(request, lParam);
+  PutU32(request, static_cast<uint32_t>(size));
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  if (size > 0) request.insert(request.end(), bytes, bytes + size);
+  return request;
+}
+
 int ConnectTo(const std::string& path, const Deadline& deadline) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;

@@ -34,6 +34,10 @@ void PutU64(std::vector<uint8_t>& out, uint64_t value);
 uint32_t GetU32(const uint8_t* in);
 uint64_t GetU64(const uint8_t* in);
 
+// A whole request as it travels.
+std::vector<uint8_t> EncodeRequest(uint32_t type, uint32_t code, uint64_t wParam, uint64_t lParam,
+                                   const void* data, size_t size);
+
 // A non-blocking connected socket, or -1.
 int ConnectTo(const std::string& path, const Deadline& deadline);
 // Both return false on error, end of stream or timeout.
