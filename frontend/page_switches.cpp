@@ -1,6 +1,7 @@
 #include "frontend/page_switches.h"
 
 #include "frontend/ini_file.h"
+#include "frontend/launcher.h"
 #include "frontend/text_format.h"
 
 namespace frontend {
@@ -19,6 +20,13 @@ std::string OptionalTextSwitch(char letter, bool enabled, const std::string& tex
 }
 
 std::string FlagSwitch(char letter, bool enabled) { return enabled ? std::string("/") + letter : ""; }
+
+std::string PaletteSwitch(const std::string& paletteName, const std::string& listDirectory) {
+  const std::string name = Unquoted(paletteName);
+  if (name.empty() || EqualIgnoringCase(name, kInputPalette)) return "";
+  // Quoted always: inside a bare switch word every '/' of a path would begin a switch.
+  return "/&" + QuoteRelativeName(name, listDirectory);
+}
 
 std::string LeadingDigits(const std::string& text) {
   const std::string trimmed = TrimBlanks(text);

@@ -16,6 +16,13 @@ std::string OptionalTextSwitch(char letter, bool enabled, const std::string& tex
 // "/" + letter when enabled, else "".
 std::string FlagSwitch(char letter, bool enabled);
 
+// What a palette field shows for the palette of the input itself.
+inline constexpr const char* kInputPalette = "The input file.";
+// "/&" + the palette file in double quotes (without its directory when that is the list's), or
+// "" for the input's own palette: an empty name, or exactly kInputPalette in any case (a file
+// whose name holds those words is still a file).
+std::string PaletteSwitch(const std::string& paletteName, const std::string& listDirectory);
+
 // The digits the text begins with, after leading blanks ("75 %" -> "75", "x" -> "").
 std::string LeadingDigits(const std::string& text);
 
