@@ -49,24 +49,6 @@ void ShowTypedRate(QComboBox* box, const std::string& text) {
 
 }  // namespace
 
-QComboBox* Choice(QWidget* parent, const char* name, std::initializer_list<const char*> items) {
-  auto* box = new QComboBox(parent);
-  box->setObjectName(QString::fromUtf8(name));
-  for (const char* item : items) box->addItem(QString::fromUtf8(item));
-  return box;
-}
-
-QLineEdit* NumberEdit(QWidget* parent, const char* name, int length, bool signAllowed) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QString::fromUtf8(name));
-  edit->setMaxLength(length);
-  edit->setMinimumWidth(70);
-  edit->setMaximumWidth(100);
-  const QString pattern = QString(signAllowed ? "-?" : "") + "[0-9]*";
-  edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
-  return edit;
-}
-
 TypedRateBox::TypedRateBox(QComboBox* box, int typedEntry) : box_(box) {
   box->setInsertPolicy(QComboBox::NoInsert);
   QObject::connect(box, &QComboBox::activated, [box, typedEntry](int index) {

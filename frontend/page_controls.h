@@ -13,27 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "frontend/page_widgets.h"
+
 namespace frontend {
 
 inline QString Shown(const std::string& text) { return QString::fromStdString(text); }
 
-// A list of fixed entries.
-QComboBox* Choice(QWidget* parent, const char* name, std::initializer_list<const char*> items);
-// A field of at most `length` digits, with a leading '-' when the sign is allowed.
-QLineEdit* NumberEdit(QWidget* parent, const char* name, int length, bool signAllowed);
-
-// A control's handler, whatever the signal carries; nothing thrown may leave it.
-template <typename Handler>
-auto Guarded(Handler handler) {
-  return [handler](auto&&...) {
-    try {
-      handler();
-    } catch (...) {
-    }
-  };
-}
-
-// Which control shows which field of the record. Texts go back cut to their stored width.
 template <typename Record>
 class RecordControls {
  public:

@@ -42,4 +42,20 @@ std::optional<int32_t> WholeNumber(const std::string& text, bool signAllowed) {
   return ParseInteger(trimmed);
 }
 
+std::string SoundRateText(int index, const std::string& typed) {
+  switch (index) {
+    case 1: return "11025";
+    case 2: return "22050";
+    case 3: return "44100";
+    default: return index < 0 ? TrimBlanks(typed) : "";
+  }
+}
+
+std::string CheckSoundRate(int index, const std::string& typed) {
+  const std::string rate = SoundRateText(index, typed);
+  if (rate.empty()) return "";
+  const std::optional<int32_t> value = WholeNumber(rate, false);
+  return value && *value > 0 ? "" : "Error, the sound rate must be a whole number above 0.";
+}
+
 }  // namespace frontend

@@ -30,4 +30,10 @@ std::string LeadingDigits(const std::string& text);
 // anything else or a number past 32 bits.
 std::optional<int32_t> WholeNumber(const std::string& text, bool signAllowed);
 
+// The output rate a page passes to its tool for the rate list's item: the typed rate for -1,
+// 11025, 22050 or 44100 for items 1 to 3, and "" (the input's rate) for any other.
+std::string SoundRateText(int index, const std::string& typed);
+// Why the rate cannot be passed: a typed rate that is no whole number above 0; "" when it can.
+std::string CheckSoundRate(int index, const std::string& typed);
+
 }  // namespace frontend
