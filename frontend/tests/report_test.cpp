@@ -57,13 +57,15 @@ TEST(ReportReceiving, ReportsGoToTheConsoleAndEverythingElseIsLeftUnanswered) {
     SCOPED_TRACE(c.name);
     frontend_testing::FakeStarter starter;
     FrontEnd frontEnd(starter);
-    frontEnd.settings.command.directory = "/tmp";
+    testsupport::ScratchDirectory scratch;
+    frontEnd.settings.command.directory = scratch.path();
     frontEnd.ShowPrompt();
     bool restored = false;
     EXPECT_EQ(ReceiveReport(frontEnd, c.request, [&restored] { restored = true; }), c.answer);
-    std::vector<std::string> expected = {"/tmp> "};
+    const std::string prompt = scratch.path() + "> ";
+    std::vector<std::string> expected = {prompt};
     expected.insert(expected.end(), c.added.begin(), c.added.end());
-    if (!c.added.empty()) expected.push_back("/tmp> ");
+    if (!c.added.empty()) expected.push_back(prompt);
     EXPECT_EQ(frontEnd.console.lines(), expected);
     EXPECT_EQ(frontEnd.requests.Take() == kRequestRefreshFiles, c.refresh);
     EXPECT_EQ(restored, c.restored);

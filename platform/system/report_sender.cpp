@@ -25,24 +25,24 @@ std::optional<Reply> Exchange(int32_t number, ReportRequestType type, uint32_t c
   if (fd < 0) return std::nullopt;
 
   std::vector<uint8_t> request;
-  PutU32(request, kRequestMagic);
-  PutU32(request, static_cast<uint32_t>(type));
-  PutU32(request, code);
-  PutU32(request, 0);
-  PutU64(request, wParam);
-  PutU64(request, lParam);
-  PutU32(request, static_cast<uint32_t>(size));
+  AppendLE32(request, kRequestMagic);
+  AppendLE32(request, static_cast<uint32_t>(type));
+  AppendLE32(request, code);
+  AppendLE32(request, 0);
+  AppendLE64(request, wParam);
+  AppendLE64(request, lParam);
+  AppendLE32(request, static_cast<uint32_t>(size));
   const auto* bytes = static_cast<const uint8_t*>(data);
   request.insert(request.end(), bytes, bytes + size);
 
   std::optional<Reply> reply;
   uint8_t header[kReplyHeaderSize];
   if (SendAll(fd, request.data(), request.size(), deadline) &&
-      ReceiveAll(fd, header, sizeof(header), deadline) && GetU32(header) == kReplyMagic) {
-    const uint32_t length = GetU32(header + 8);
+      ReceiveAll(fd, header, sizeof(header), deadline) && LoadLE32(header) == kReplyMagic) {
+    const uint32_t length = LoadLE32(header + 8);
     if (length <= kMaxReportDataBytes) {
       Reply answer;
-      answer.result = GetU32(header + 4);
+      answer.result = LoadLE32(header + 4);
       answer.payload.resize(length);
       if (ReceiveAll(fd, answer.payload.data(), length, deadline)) reply = std::move(answer);
     }

@@ -32,26 +32,6 @@ int Deadline::RemainingMs() const {
   return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
-void PutU32(std::vector<uint8_t>& out, uint32_t value) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-void PutU64(std::vector<uint8_t>& out, uint64_t value) {
-  for (int i = 0; i < 8; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-uint32_t GetU32(const uint8_t* in) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = (value << 8) | in[i];
-  return value;
-}
-
-uint64_t GetU64(const uint8_t* in) {
-  uint64_t value = 0;
-  for (int i = 7; i >= 0; --i) value = (value << 8) | in[i];
-  return value;
-}
-
 int ConnectTo(const std::string& path, const Deadline& deadline) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;

@@ -45,7 +45,7 @@ class SoundTracksTest : public ::testing::Test {
   }
   SoundTrack* Track(VantVideo* video, int t) { return video->soundTracks[t]; }
 
-  TempDir dir;
+  ScratchDirectory dir;
   FakeSoundDevice device;
   uint8_t picture[16 * 16] = {};
 };

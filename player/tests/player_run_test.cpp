@@ -78,7 +78,7 @@ class PlayerRun : public ::testing::Test {
     return CountDifferentPixels(picture, video.Picture(video.frames() - 1));
   }
 
-  ScratchDir dir;
+  ScratchDirectory dir;
   platform::ScriptedDialogs dialogs;
   TestVideo a, b;
   Shown shown;

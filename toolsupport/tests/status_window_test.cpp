@@ -1,4 +1,5 @@
 #include "toolsupport/ui/status_window.h"
+#include "toolsupport/ui/tool_run.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -130,7 +131,7 @@ TEST_F(StatusWindow, CancelThroughTheButtonAsksThenClosesAtOnceAfterReporting) {
 
   StatusPanelForTesting()->ClickButton();
   EXPECT_EQ(CurrentStatusText(), "Do you want to cancel? No.");
-  EXPECT_FALSE(StatusCallback(0, "Compressing frame 4 of 10..."));
+  EXPECT_FALSE(StatusProgress().ShowAndCheck(toolsupport::ProgressKind::Status, "Compressing frame 4 of 10..."));
   StatusPanelForTesting()->ClickButton();
   EXPECT_TRUE(StatusCancelled());
   EXPECT_NE(StatusPanelForTesting(), nullptr);  // the button alone never closes the window
@@ -195,40 +196,44 @@ TEST_F(StatusWindow, RestoringSendsTheNoticeOncePerRestore) {
   }
 }
 
-TEST_F(StatusWindow, CallbackKindsAndTheQuarterSecondThrottle) {
+TEST_F(StatusWindow, ProgressKindsTheQuarterSecondThrottleAndFailures) {
+  using toolsupport::ProgressKind;
   uint64_t now = 10000;
   platform::SetClockForTesting([&] { return now; }, [&](uint32_t ms) { now += ms; });
   platform::ScriptedDialogs dialogs;
   StartTool("");
+  const toolsupport::Progress progress = StatusProgress();
 
-  EXPECT_EQ(StatusCallback(0, "first"), 0);
+  EXPECT_FALSE(progress.ShowAndCheck(ProgressKind::Status, "first"));
   EXPECT_EQ(StatusPanelForTesting()->StatusText(), "first");
   now += 100;
-  StatusCallback(0, "too soon");
+  progress.Show(ProgressKind::Status, "too soon");
   EXPECT_EQ(CurrentStatusText(), "first");
-  StatusCallback(1, "at once");
+  progress.Show(ProgressKind::StatusNow, "at once");
   EXPECT_EQ(CurrentStatusText(), "at once");
   now += 249;
-  StatusCallback(7, "unknown kinds count as 0");
+  progress.Show(ProgressKind::Status, "still too soon");
   EXPECT_EQ(CurrentStatusText(), "at once");
   now += 1;
-  StatusCallback(0, "now again");
+  progress.Show(ProgressKind::Status, "now again");
   EXPECT_EQ(CurrentStatusText(), "now again");
 
-  EXPECT_FALSE(StatusCancelled());
-  EXPECT_EQ(StatusCallback(2, "Error opening the input file."), 1);
+  EXPECT_FALSE(progress.Cancelled());
+  ShowFailure(toolsupport::Status::Error("Error opening the input file."));
   ASSERT_EQ(dialogs.asked().size(), 1u);
   EXPECT_EQ(dialogs.asked()[0].text, "Error opening the input file.");
   EXPECT_EQ(dialogs.asked()[0].icon, platform::DialogIcon::Error);
   EXPECT_EQ(dialogs.asked()[0].caption, "VantC");
   EXPECT_EQ(CurrentStatusText(), "now again");  // the error is no status text
-  EXPECT_TRUE(StatusCancelled());
-  EXPECT_EQ(StatusCallback(1, "still shown"), 1);  // the stop flag stays set
+  EXPECT_TRUE(progress.Cancelled());
+  EXPECT_TRUE(progress.ShowAndCheck(ProgressKind::StatusNow, "still shown"));  // the stop stays asked for
 
+  // A stop asks the run to end without a box.
   Reset();
   StartTool("");
-  EXPECT_EQ(StatusCallback(3, nullptr), 1);
+  ShowFailure(toolsupport::Status::Stopped());
   EXPECT_TRUE(StatusCancelled());
+  EXPECT_EQ(dialogs.asked().size(), 1u);
 }
 
 TEST_F(StatusWindow, LongTextsAreCutNotOverrun) {

@@ -179,33 +179,19 @@ int PumpMessages() {
   return m.windowClosed ? 1 : 0;
 }
 
-int StatusCallback(int kind, const char* text) {
+void ShowStatusProgress(toolsupport::ProgressKind kind, const std::string& text) {
   StatusWindowModule& m = Module();
-  const std::string message = text ? text : "";
-  switch (kind) {
-    case 1:
-      m.ShowStatus(message, true);
-      m.nextStatusTime = platform::NowMilliseconds() + 250;
-      break;
-    case 2:
-      ShowMessage(true, message);
-      m.cancel = true;
-      return 1;
-    case 3:
-      m.cancel = true;
-      break;
-    default: {
-      const uint64_t now = platform::NowMilliseconds();
-      if (now >= m.nextStatusTime) {
-        m.ShowStatus(message, true);
-        m.nextStatusTime = now + 250;
-      }
-      break;
-    }
+  const uint64_t now = platform::NowMilliseconds();
+  if (kind == toolsupport::ProgressKind::StatusNow || now >= m.nextStatusTime) {
+    m.ShowStatus(text, true);
+    m.nextStatusTime = now + 250;
   }
   PumpMessages();
-  return m.cancel ? 1 : 0;
 }
+
+toolsupport::Progress StatusProgress() { return toolsupport::Progress(ShowStatusProgress, StatusCancelled); }
+
+void RequestStop() { Module().cancel = true; }
 
 bool StatusCancelled() {
   PumpMessages();
