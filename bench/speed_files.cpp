@@ -31,16 +31,23 @@ bool WriteFlicClip(const std::string& path, const Clip& clip) {
 }
 
 // The environment without a display, so that the program reports on standard error and never
-// waits for a person.
-std::vector<char*> ConsoleEnvironment() {
+// waits for a person; the settings replace variables of their names.
+std::vector<char*> ConsoleEnvironment(std::vector<std::string>& settings) {
   std::vector<char*> variables;
+  auto named = [](const char* variable, const std::string& setting) {
+    const size_t length = setting.find('=') + 1;
+    return std::strncmp(variable, setting.c_str(), length) == 0;
+  };
   for (char** v = environ; *v != nullptr; ++v) {
     if (std::strncmp(*v, "DISPLAY=", 8) == 0 || std::strncmp(*v, "WAYLAND_DISPLAY=", 16) == 0 ||
         std::strncmp(*v, "QT_QPA_PLATFORM=", 16) == 0) {
       continue;
     }
-    variables.push_back(*v);
+    bool replaced = false;
+    for (const std::string& setting : settings) replaced = replaced || named(*v, setting);
+    if (!replaced) variables.push_back(*v);
   }
+  for (std::string& setting : settings) variables.push_back(setting.data());
   variables.push_back(nullptr);
   return variables;
 }
@@ -58,17 +65,20 @@ bool WriteClipInputs(const std::string& folder, ClipFiles& files) {
   return WriteCroppedGif(files.gif, files.clip, 100 / kClipFramesPerSecond) && WriteFlicClip(files.flic, files.clip);
 }
 
-double RunTimed(const std::vector<std::string>& words, double* cpuSeconds) {
+double RunTimed(const std::vector<std::string>& words, double* cpuSeconds, const std::string& output,
+                const std::vector<std::string>& settings) {
   std::vector<std::string> copies = words;
   std::vector<char*> arguments;
   for (std::string& word : copies) arguments.push_back(word.data());
   arguments.push_back(nullptr);
-  std::vector<char*> environment = ConsoleEnvironment();
+  std::vector<std::string> settingCopies = settings;
+  std::vector<char*> environment = ConsoleEnvironment(settingCopies);
 
+  const std::string target = output.empty() ? "/dev/null" : output;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
   const auto started = std::chrono::steady_clock::now();
   pid_t child = 0;
   const int spawned = posix_spawn(&child, copies[0].c_str(), &actions, nullptr, arguments.data(), environment.data());

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "frontend/batch_window.h"
 #include "frontend/console.h"
 #include "frontend/dialogs_attributes.h"
 #include "frontend/dialogs_pick.h"
@@ -9,6 +10,7 @@
 #include "frontend/file_finder.h"
 #include "frontend/front_end.h"
 #include "frontend/image_viewer.h"
+#include "frontend/list_editor.h"
 #include "frontend/text_editor.h"
 
 namespace frontend {
@@ -23,6 +25,13 @@ void InstallConsoleWindows(FrontEnd& frontEnd) {
   };
   frontEnd.dialogs.findFile = [fe](const std::string& pattern) { return FindFiles(*fe, pattern, nullptr); };
   frontEnd.dialogs.editTextFile = [fe](const std::string& file) { EditTextFile(*fe, file); };
+  frontEnd.dialogs.editListFile = [fe](const std::string& file) { return EditListFile(*fe, file); };
+  frontEnd.dialogs.newListFromSelection = [fe](FileControls& controls) {
+    return NewListFromSelection(*fe, controls);
+  };
+  frontEnd.dialogs.runBatchFile = [fe](const std::string& file, const std::string& parameters) {
+    RunBatchFile(*fe, file, parameters);
+  };
   frontEnd.viewImageFile = [fe](const std::string& file) { return ViewImageFile(*fe, file); };
 }
 

@@ -8,6 +8,7 @@
 #include "frontend/text_format.h"
 #include "platform/gui/dialogs.h"
 #include "platform/system/dos_attributes.h"
+#include "platform/system/file_operations.h"
 
 namespace frontend {
 
@@ -25,11 +26,14 @@ std::string ServiceFilter(const std::string& filter) {
   return out;
 }
 
-bool AcceptOutputName(FrontEnd& frontEnd, const std::string& name, OverwritePolicy policy) {
+bool AcceptOutputName(FrontEnd& frontEnd, const std::string& name, OverwritePolicy policy,
+                      const std::string& proposal) {
   struct stat info {};
   if (lstat(name.c_str(), &info) != 0) return true;
   switch (policy) {
-    case OverwritePolicy::Accept: return true;
+    case OverwritePolicy::Accept:
+      if (!proposal.empty() && platform::SameFile(name, proposal)) return true;
+      [[fallthrough]];
     case OverwritePolicy::MustNotExist:
       ErrorBox(frontEnd, "Error: output filename must not already exist.");
       return false;
@@ -53,7 +57,7 @@ FrontEndDialogs ServiceDialogs(FrontEnd& frontEnd) {
         platform::PromptSaveFile(request.caption, DirectoryPart(request.proposal),
                                  NamePart(request.proposal), ServiceFilter(request.filter),
                                  fe->mainWindow);
-    if (!name || !AcceptOutputName(*fe, *name, request.policy)) return "";
+    if (!name || !AcceptOutputName(*fe, *name, request.policy, request.proposal)) return "";
     return *name;
   };
   dialogs.askText = [fe](const TextRequest& request) {

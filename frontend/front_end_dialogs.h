@@ -68,6 +68,9 @@ FrontEndDialogs ServiceDialogs(FrontEnd& frontEnd);
 std::string ServiceFilter(const std::string& filter);
 
 // Whether a chosen output name may be used under the policy (asking or telling the user).
-bool AcceptOutputName(FrontEnd& frontEnd, const std::string& name, OverwritePolicy policy);
+// Accept takes an existing file only when it is the proposal itself under another name: a
+// rename never replaces another file.
+bool AcceptOutputName(FrontEnd& frontEnd, const std::string& name, OverwritePolicy policy,
+                      const std::string& proposal = "");
 
 }  // namespace frontend

@@ -35,6 +35,8 @@ const ContextPage kContextPages[] = {
     {1105, "text_editor.html"},  // its open dialog
     {1088, "text_editor.html"},  // saving a text
     {1106, "file_attributes.html"},
+    {1102, "batch_runner.html"},
+    {1110, "list_editor.html"},
 };
 
 struct KeywordPage {

@@ -42,7 +42,10 @@ struct CompressSettings {
   std::string keyFramesNum, startNum, endNum, frameRateNum, xNum, yNum, wNum, hNum;
   std::string paletteEveryNum, paletteColorsNum, paletteStartNum;
   int32_t halftone = 0, paletteControl = 0, windowsColors = 0, lossySound = 0;
-  int32_t rate = 0, quality = 0, channels = 0;
+  int32_t rate = 0, quality = 0, channels = 0;  // rate -1: a rate typed into the field
+  // Kept only while the program runs, never stored.
+  std::string rateText;
+  std::string paletteName = "The input file.";
 
   bool operator==(const CompressSettings&) const = default;
 };

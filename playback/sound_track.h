@@ -11,6 +11,8 @@ namespace platform {
 struct WaveOutDevice;
 struct WaveBlock;
 }  // namespace platform
+struct DirectSoundStream;
+struct StreamBlock;
 
 // One open track, owned by its VantVideo (slot t of soundTracks). Sizes of sound that grow
 // without bound are 64-bit; the "x1024" fields count 1/1024 bytes.
@@ -51,7 +53,12 @@ struct SoundTrack {
   uint32_t batchStarted;
   uint32_t openFlags;  // the video's kept open flags when the track opened
   uint32_t volume;     // left in the low, right in the high 16 bits, when volumeSet
+                       // (the stream back end: the volume, 0 to 0x8000, with pan)
   uint32_t volumeSet;  // kept across stop and start
+  uint32_t pan;        // the stream back end's balance, 0 to 0x10000
+  // The stream back end's device and blocks, in place of device and blocks.
+  DirectSoundStream* stream;
+  StreamBlock* streamBlocks;
 };
 
 // The operations through which the library drives the installed sound back end.
@@ -78,6 +85,8 @@ struct SoundBackEnd {
 extern SoundBackEnd g_soundBackEnd;
 // The operations of the wave-out back end.
 const SoundBackEnd& WaveOutBackEnd();
+// The operations of the stream back end (stream_back_end.cpp).
+const SoundBackEnd& StreamBackEnd();
 
 // 0x80 for 8-bit tracks, 0 for 16-bit ones.
 inline uint8_t SilenceOf(const SoundTrack* track) { return track->sixteenBit ? 0 : 0x80; }

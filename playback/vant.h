@@ -11,7 +11,8 @@
  *   7. Playing frames       VantToBuffer, VantDoFrame, VantToBufferRect, VantNextFrame, VantWait,
  *                           VantGoto, VantColorRemap, VantColorTrans, VantSummary, VantToScreen
  *   8. Sound                VantSoundUseWin, VantSoundCheck, VantSoundInTrack, VantSoundOnOff,
- *                           VantVolumePan, VantGetTrackData
+ *                           VantVolumePan, VantGetTrackData, VantSoundUseDirectSound,
+ *                           SetDirectSoundHWND, TimerFunc, donemarker
  * Later sections (decoding into buffers, display buffers, sound) follow the same pattern: types
  * first, then the calls.
  */
@@ -417,6 +418,21 @@ int32_t VantSummary(VantVideo* video, VantSummaryInfo* info);
 /* Installs the wave-out back end unless a back end is installed already. 1 when it was
  * installed, 0 when one was there. VantOpen installs it when none is. */
 int32_t VantSoundUseWin(void);
+
+/* Installs the stream back end unless a back end is installed already: each track then plays
+ * through a looping buffer that a timer thread refills every 31 ms. device: a sound device of
+ * the toolkit's stream layer (platform::StreamDevice, which the caller keeps), or null for one
+ * made when the first track opens. 1 when it was installed, 0 when one was there (the device
+ * is then not taken). */
+int32_t VantSoundUseDirectSound(void* device);
+
+/* Gives the stream back end's device the window that its sound belongs to. */
+void SetDirectSoundHWND(VantWindowHandle window);
+
+/* The stream back end's timer callbacks: the periodic refill (it reads none of its arguments),
+ * and the one-shot mark that a queued block (the third argument) has played. */
+void TimerFunc(uint32_t timerId, uint32_t message, uintptr_t user, uintptr_t reserved1, uintptr_t reserved2);
+void donemarker(uint32_t timerId, uint32_t message, uintptr_t block, uintptr_t reserved1, uintptr_t reserved2);
 
 /* Feeds the sound back end (when any track is open). Callers run it from idle loops. */
 void VantSoundCheck(void);

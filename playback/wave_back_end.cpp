@@ -3,11 +3,10 @@
 // here runs on another thread; the device's done marks are polled.
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 #include "platform/audio/wave_out.h"
-#include "platform/system/clock.h"
 #include "playback/sound_track.h"
+#include "playback/track_blocks.h"
 
 namespace {
 
@@ -21,28 +20,12 @@ SoundTrack* g_openTracks = nullptr;
 constexpr uint64_t kPrimeWaitMs = 1000;
 constexpr uint64_t kCloseWaitMs = 1000;
 
-bool IsDone(const WaveBlock& block) { return block.flags.load(std::memory_order_acquire) & kWaveBlockDone; }
-void MarkDone(WaveBlock& block) { block.flags.store(kWaveBlockDone, std::memory_order_release); }
-
-// Waits until the blocks are done or the time is up; past it they count as done, so that a
-// device that stopped taking sound never hangs its caller.
-bool WaitForBlocks(SoundTrack* track, int count, uint64_t limitMs) {
-  const uint64_t start = platform::NowMilliseconds();
-  for (;;) {
-    bool all = true;
-    for (int i = 0; i < count; ++i) all = all && IsDone(track->blocks[i]);
-    if (all) return true;
-    if (platform::NowMilliseconds() - start >= limitMs) break;
-    platform::SleepMilliseconds(1);
-  }
-  for (int i = 0; i < count; ++i) MarkDone(track->blocks[i]);
-  return false;
-}
+static_assert(kWaveBlockDone == kTrackBlockDone);
 
 void DeviceClose(SoundTrack* track) {
   if (!track->device) return;
   platform::WaveOutReset(track->device);
-  WaitForBlocks(track, 2, kCloseWaitMs);
+  WaitForTrackBlocks(track->blocks, 2, kCloseWaitMs);
   platform::WaveOutClose(track->device);
   track->device = nullptr;
 }
@@ -54,63 +37,35 @@ bool DeviceOpen(SoundTrack* track) {
   format.bits = track->sixteenBit ? 16 : 8;
   track->device = platform::WaveOutOpen(format);
   if (!track->device) return false;
-  for (int i = 0; i < 2; ++i) {
-    track->blocks[i].data = track->blockData + static_cast<uint64_t>(i) * track->blockSize;
-    track->blocks[i].length = track->blockSize;
-  }
-  MarkDone(track->blocks[1]);
+  PrepareTrackBlocks(track, track->blocks);
   if (track->volumeSet) platform::WaveOutSetVolume(track->device, track->volume);
   // Priming: four bytes of silence must come back from the device.
   std::memset(track->blocks[0].data, SilenceOf(track), 4);
   track->blocks[0].length = 4;
   platform::WaveOutWrite(track->device, &track->blocks[0]);
-  if (!WaitForBlocks(track, 1, kPrimeWaitMs)) {
+  if (!WaitForTrackBlocks(track->blocks, 1, kPrimeWaitMs)) {
     DeviceClose(track);
     return false;
   }
   return true;
 }
 
-void FreeBlocks(SoundTrack* track) {
-  delete[] track->blocks;
-  AlignedFree(track->blockData);
-  track->blocks = nullptr;
-  track->blockData = nullptr;
-}
-
 bool OpenTrack(uint32_t flags, SoundTrack* track) {
-  // A quarter second of sound in whole 4 KB pages.
-  const uint64_t quarter = (uint64_t{track->bytesPerSecond} + 3) / 4;
-  const uint64_t blockSize = (quarter + 4095) / 4096 * 4096;
-  if (blockSize == 0 || blockSize > UINT32_MAX / 2) return false;
-  track->blockSize = static_cast<uint32_t>(blockSize);
-  track->blockData = static_cast<uint8_t*>(AlignedAlloc(2 * blockSize));
-  track->blocks = new (std::nothrow) WaveBlock[2];
-  if (!track->blockData || !track->blocks) {
-    FreeBlocks(track);
-    return false;
-  }
+  if (!AllocateTrackBlocks(track, track->blocks)) return false;
   track->openFlags = flags;
   if (!DeviceOpen(track)) {
-    FreeBlocks(track);
+    FreeTrackBlocks(track, track->blocks);
     return false;
   }
-  track->nextOpenTrack = g_openTracks;
-  g_openTracks = track;
+  LinkOpenTrack(g_openTracks, track);
   return true;
 }
 
 void CloseTrack(SoundTrack* track) {
   if (!g_openTracks) return;
   DeviceClose(track);
-  FreeBlocks(track);
-  for (SoundTrack** link = &g_openTracks; *link; link = &(*link)->nextOpenTrack) {
-    if (*link == track) {
-      *link = track->nextOpenTrack;
-      break;
-    }
-  }
-  track->nextOpenTrack = nullptr;
+  FreeTrackBlocks(track, track->blocks);
+  UnlinkOpenTrack(g_openTracks, track);
 }
 
 bool StartTrack(SoundTrack* track) { return track->device || DeviceOpen(track); }
@@ -120,43 +75,16 @@ void StopTrack(SoundTrack* track) { DeviceClose(track); }
 void ResetTrack(SoundTrack* track) {
   if (track->device) {
     platform::WaveOutReset(track->device);
-    WaitForBlocks(track, 2, kCloseWaitMs);
+    WaitForTrackBlocks(track->blocks, 2, kCloseWaitMs);
   }
   track->playedBase = 0;
   track->batchStart = track->batchTime = track->batchBytes = 0;
   track->batchStarted = 0;
 }
 
-// Hands pending ring bytes to a free block of the track and keeps the playing estimate.
 void FeedTrack(SoundTrack* track) {
   if (!track->device) return;
-  WaveBlock* blocks = track->blocks;
-  if (IsDone(blocks[0]) && IsDone(blocks[1])) track->starved = 1;
-  if (track->pending <= 3) return;
-  WaveBlock* block = IsDone(blocks[0]) ? &blocks[0] : IsDone(blocks[1]) ? &blocks[1] : nullptr;
-  if (!block) return;
-  const uint64_t n = std::min<uint64_t>(track->pending, track->blockSize);
-  block->data = track->blockData + (block == &blocks[1] ? track->blockSize : 0);
-  track->readPointer = RingCopy(n, track->ringEnd, track->ringStart, track->readPointer, block->data);
-  track->pending -= n;
-  block->length = static_cast<uint32_t>(n);
-  platform::WaveOutWrite(track->device, block);
-
-  // The blocks written while the device keeps playing form one batch, whose playing is
-  // estimated from the clock.
-  const uint64_t now = platform::NowMilliseconds();
-  if (!track->batchStarted) {
-    track->batchStarted = 1;
-    track->batchStart = now;
-    track->batchBytes = n;
-  } else if (track->batchStart + track->batchTime < now) {
-    track->playedBase += track->batchBytes;
-    track->batchStart = now;
-    track->batchBytes = n;
-  } else {
-    track->batchBytes += n;
-  }
-  track->batchTime = track->batchBytes * 1000 / track->bytesPerSecond;
+  FeedTrackBlocks(track, track->blocks, [track](WaveBlock* block) { platform::WaveOutWrite(track->device, block); });
 }
 
 void Service() {
@@ -165,10 +93,7 @@ void Service() {
 
 uint64_t Position(SoundTrack* track) {
   Service();
-  if (!track->batchStarted) return 0;
-  const uint64_t elapsed = platform::NowMilliseconds() - track->batchStart;
-  if (elapsed >= track->batchTime) return track->playedBase + track->batchBytes;
-  return track->playedBase + track->batchBytes * elapsed / track->batchTime;
+  return EstimatedPlayPosition(track);
 }
 
 void VolumePan(uint32_t pan, uint32_t volume, SoundTrack* track) {

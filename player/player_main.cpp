@@ -245,6 +245,7 @@ int PlayerMain(std::string commandText, bool packageBox) {
     ShowPlayerMessage(platform::DialogIcon::None, PlayerUsageText(), PlayerUsageCaption());
     return 1;
   }
+  if (run.options.directSound) VantSoundUseDirectSound(nullptr);
   TrimText(commandText);
   const std::vector<std::string> names = TakeNames(commandText);
   if (names.empty()) {

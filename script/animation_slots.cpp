@@ -1,6 +1,7 @@
 #include "script/animation_slots.h"
 
 #include <cstring>
+#include <optional>
 
 #include "platform/system/file_names.h"
 #include "script/script_context.h"
@@ -20,7 +21,20 @@ std::string BaseName(const std::string& name) {
   return base;
 }
 
-void ReleaseDecoder(AnimationSlot& slot) { VantToBuffer(slot.video, 0, 0, 0, 0, nullptr, 0); }
+// Where the slot's picture lies in the window.
+PixelRect WindowArea(const ScriptContext& context, const AnimationSlot& slot) {
+  const VideoFileHeader& header = slot.video->header;
+  return ClipRect(slot.frames.x(), slot.frames.y(), header.width, header.height, context.window.Width(),
+                  context.window.Height());
+}
+
+}  // namespace
+
+std::string VideoFileName(const std::string& name) {
+  std::string file = NativeFileName(name);
+  if (FindExtension(file) == std::string::npos) file = platform::NameForOpening(file, ".vnt");
+  return file;
+}
 
 Palette VideoPalette(const VantVideo& video) {
   Palette palette;
@@ -28,27 +42,27 @@ Palette VideoPalette(const VantVideo& video) {
   return palette;
 }
 
-}  // namespace
-
 AnimationSlots::~AnimationSlots() { CloseAll(); }
 
 int AnimationSlots::Open(const std::string& name, int32_t options) {
   for (int index = 0; index < kAnimationSlotCount; ++index) {
     AnimationSlot& slot = slots_[index];
     if (slot.video != nullptr) continue;
-    std::string file = NativeFileName(name);
-    if (FindExtension(file) == std::string::npos) file = platform::NameForOpening(file, ".vnt");
-    uint32_t flags = tracks;
-    if (options & 2) flags |= VANT_OPEN_PRELOAD;
-    if (options & 1) flags |= VANT_OPEN_NEVER_SKIP;
-    VantVideo* video = VantOpen(file.c_str(), flags, VANT_EXTRA_BUFFER_AUTO);
+    OwnedVideo video = OpenVideo(name, options);
     if (video == nullptr) return -1;
     slot = AnimationSlot{};
-    slot.video = video;
-    slot.baseName = BaseName(file);
+    slot.video = video.release();
+    slot.baseName = BaseName(VideoFileName(name));
     return index;
   }
   return -1;
+}
+
+OwnedVideo AnimationSlots::OpenVideo(const std::string& name, int32_t options) const {
+  uint32_t flags = tracks;
+  if (options & 2) flags |= VANT_OPEN_PRELOAD;
+  if (options & 1) flags |= VANT_OPEN_NEVER_SKIP;
+  return OwnedVideo(VantOpen(VideoFileName(name).c_str(), flags, VANT_EXTRA_BUFFER_AUTO));
 }
 
 void AnimationSlots::Close(int slot) {
@@ -69,7 +83,7 @@ AnimationSlot* AnimationSlots::Get(int slot) {
 void AnimationSlots::ReleaseWindowTargets() {
   for (AnimationSlot& slot : slots_) {
     if (slot.video == nullptr || slot.target != AnimationTarget::kWindow) continue;
-    ReleaseDecoder(slot);
+    slot.frames.Release(slot.video);
     slot.target = AnimationTarget::kNone;
   }
 }
@@ -77,7 +91,7 @@ void AnimationSlots::ReleaseWindowTargets() {
 void AnimationSlots::ReleaseBitmapTarget(int bitmap) {
   for (AnimationSlot& slot : slots_) {
     if (slot.video == nullptr || slot.target != AnimationTarget::kBitmap || slot.bitmap != bitmap) continue;
-    ReleaseDecoder(slot);
+    slot.frames.Release(slot.video);
     slot.target = AnimationTarget::kReleasedBitmap;
   }
 }
@@ -85,11 +99,9 @@ void AnimationSlots::ReleaseBitmapTarget(int bitmap) {
 bool AnimationToWindow(ScriptContext& context, int index, int32_t x, int32_t y) {
   AnimationSlot* slot = context.animations.Get(index);
   if (slot == nullptr || !context.window.Exists()) return false;
-  const VideoFileHeader& header = slot->video->header;
   slot->target = AnimationTarget::kWindow;
   slot->bitmap = -1;
-  slot->area = ClipRect(x, y, header.width, header.height, context.window.Width(), context.window.Height());
-  return context.window.DecodeInto(slot->video, x, y);
+  return slot->frames.ToWindow(context, slot->video, x, y);
 }
 
 bool AnimationToBitmap(ScriptContext& context, int index, int bitmapSlot) {
@@ -98,8 +110,42 @@ bool AnimationToBitmap(ScriptContext& context, int index, int bitmapSlot) {
   if (slot == nullptr || bitmap == nullptr) return false;
   slot->target = AnimationTarget::kBitmap;
   slot->bitmap = bitmapSlot;
-  slot->area = {};
-  return VantToBuffer(slot->video, 0, 0, bitmap->width, bitmap->height, bitmap->pixels.get(), 0) != 0;
+  return slot->frames.ToBitmap(slot->video, *bitmap);
+}
+
+void RestoreAnimationTarget(ScriptContext& context, int index) {
+  AnimationSlot* slot = context.animations.Get(index);
+  if (slot == nullptr) return;
+  switch (slot->target) {
+    case AnimationTarget::kWindow:
+      if (context.window.Exists()) {
+        slot->frames.ToWindow(context, slot->video, slot->frames.x(), slot->frames.y());
+        return;
+      }
+      slot->target = AnimationTarget::kNone;
+      break;
+    case AnimationTarget::kBitmap:
+      if (Bitmap* bitmap = context.bitmaps.Get(slot->bitmap)) {
+        slot->frames.ToBitmap(slot->video, *bitmap);
+        return;
+      }
+      slot->target = AnimationTarget::kReleasedBitmap;
+      break;
+    case AnimationTarget::kNone:
+    case AnimationTarget::kReleasedBitmap:
+      break;
+  }
+  slot->frames.Release(slot->video);
+}
+
+void StepAfterShownFrame(AnimationSlot& slot) {
+  const VantVideo& video = *slot.video;
+  const bool ring = (video.header.flags & 1) != 0;
+  if (!ring && uint64_t{video.currentFrame} + 1 >= video.header.frames) {
+    slot.advancePending = true;
+  } else {
+    VantNextFrame(slot.video);
+  }
 }
 
 void AdvanceAnimation(ScriptContext& context, int index, bool withPalette) {
@@ -117,7 +163,7 @@ void AdvanceAnimation(ScriptContext& context, int index, bool withPalette) {
     case AnimationTarget::kNone:
     case AnimationTarget::kWindow:
       RequireWindow(context);
-      HidePointerOver(context, slot->area);
+      HidePointerOver(context, WindowArea(context, *slot));
       break;
   }
   if (slot->advancePending) {
@@ -127,21 +173,18 @@ void AdvanceAnimation(ScriptContext& context, int index, bool withPalette) {
   if (bitmap != nullptr) {
     const bool newPalette = video->paletteChanged != 0;
     VantDoFrame(video);
-    if (withPalette && newPalette) bitmap->palette = VideoPalette(*video);
+    // A bitmap holds a palette only after a frame that brought one, so that BITMAPSETPALETTE
+    // applies only a new one.
+    if (withPalette) bitmap->palette = newPalette ? std::optional<Palette>(VideoPalette(*video)) : std::nullopt;
   } else {
     if (withPalette && video->paletteChanged) {
       const Palette palette = VideoPalette(*video);
       if (palette != context.palette.Colors()) context.palette.TakeFrom(palette, context.window);
     }
     VantDoFrame(video);
-    context.window.ShowChangedRects(video);
   }
-  const bool ring = (video->header.flags & 1) != 0;
-  if (!ring && video->currentFrame + 1 >= video->header.frames) {
-    slot->advancePending = true;
-  } else {
-    VantNextFrame(video);
-  }
+  slot->frames.ShowFrame(context, video);
+  StepAfterShownFrame(*slot);
 }
 
 }  // namespace script

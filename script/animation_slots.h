@@ -3,8 +3,10 @@
 // into the window or into a bitmap.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "script/frame_target.h"
 #include "script/pixels.h"
 #include "playback/vant.h"
 
@@ -19,7 +21,7 @@ inline constexpr size_t kAnimationNameLimit = 8;
 // Where a slot's frames are decoded to.
 enum class AnimationTarget {
   kNone,            // nowhere yet, or the window it decoded into has gone
-  kWindow,          // the window's display buffer, at `area`
+  kWindow,          // the window, at the position `frames` keeps
   kBitmap,          // the bitmap slot `bitmap`
   kReleasedBitmap,  // the bitmap it decoded into was freed
 };
@@ -30,8 +32,14 @@ struct AnimationSlot {
   bool advancePending = false; // the last frame is shown; the step to the next is still owed
   AnimationTarget target = AnimationTarget::kNone;
   int bitmap = -1;
-  PixelRect area;              // kWindow: where the picture lies in the window
+  FrameTarget frames;          // where the decoder draws now
 };
+
+// A video that closes when it goes.
+struct VideoCloser {
+  void operator()(VantVideo* video) const { VantClose(video); }
+};
+using OwnedVideo = std::unique_ptr<VantVideo, VideoCloser>;
 
 class AnimationSlots {
  public:
@@ -44,6 +52,8 @@ class AnimationSlots {
   // options 1 never skip late frames, 2 preload, the sound tracks of `tracks`. -1 when no slot
   // is free or the video cannot be opened.
   int Open(const std::string& name, int32_t options);
+  // The video opened that way, in no slot; null when it cannot be opened.
+  OwnedVideo OpenVideo(const std::string& name, int32_t options) const;
   void Close(int slot);
   void CloseAll();
   // The open slot, null for a free or invalid one.
@@ -61,11 +71,23 @@ class AnimationSlots {
   std::array<AnimationSlot, kAnimationSlotCount> slots_;
 };
 
+// A video's file name as it is opened: '\\' read as '/', ".vnt" tried when it has no extension.
+std::string VideoFileName(const std::string& name);
+// The video's palette as it is now.
+Palette VideoPalette(const VantVideo& video);
+
 // Points the slot's decoder at the window, the picture's top-left corner at the window
-// position (x, y). False when there is no window or the picture does not fit there.
+// position (x, y), which may lie partly or wholly outside it. False when there is no window
+// or no memory.
 bool AnimationToWindow(ScriptContext& context, int slot, int32_t x, int32_t y);
-// Points the slot's decoder at the bitmap slot's pixels. False when the picture does not fit.
+// Points the slot's decoder at the bitmap slot's top-left corner, the bitmap of any size.
+// False when there is no memory.
 bool AnimationToBitmap(ScriptContext& context, int slot, int bitmap);
+// Points the slot's decoder where the slot's own target is again, after it was used elsewhere.
+void RestoreAnimationTarget(ScriptContext& context, int slot);
+// The step after a frame was shown: to the next frame, or after the last frame of a video
+// without a ring frame the step is owed (the pending-advance flag), so that it stays shown.
+void StepAfterShownFrame(AnimationSlot& slot);
 // Decodes and shows the slot's next frame where its decoder points, taking the frame's palette
 // into the window (or the bitmap) when `withPalette`; then steps on, holding the last frame of
 // a video without a ring frame once before it starts again. A slot whose window has gone (or

@@ -193,6 +193,8 @@ std::string TakeNonEmptyText(ScriptContext& context) {
   return value;
 }
 
+uint8_t TakeColor(ScriptContext& context) { return static_cast<uint8_t>(TakeNumber(context)); }
+
 void SkipLeadingBlanks(ScriptContext& context) { TrimLeading(context.run.params); }
 
 bool ParamsAtEnd(const ScriptContext& context) {

@@ -56,6 +56,8 @@ std::string TakeVariable(ScriptContext& context);
 int32_t TakeNumber(ScriptContext& context);
 std::string TakeText(ScriptContext& context);
 std::string TakeNonEmptyText(ScriptContext& context);
+// A colour index: the low 8 bits of a number.
+uint8_t TakeColor(ScriptContext& context);
 
 // Removes the blanks at the front of the parameter text (a trailing comment then passes).
 void SkipLeadingBlanks(ScriptContext& context);

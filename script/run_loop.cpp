@@ -1,6 +1,5 @@
 #include "script/run_loop.h"
 
-#include "platform/system/clock.h"
 #include "platform/system/file_names.h"
 #include "script/command_table.h"
 #include "script/compiler.h"
@@ -64,10 +63,7 @@ void CallHandler(ScriptContext& context, size_t command) {
 void AfterHandler(ScriptContext& context) {
   DebugNewLine(context);
   WaitRound(context);
-  while (AutoPauseHolds(context)) {
-    platform::SleepMilliseconds(1);
-    WaitRound(context);
-  }
+  WaitWhileAutoPaused(context);
 }
 
 // Runs the line buffer as a command line; false when it holds nothing to run.

@@ -24,12 +24,6 @@ constexpr int64_t kWindowPixelLimit = int64_t{1} << 26;
 // Window width and height when there is no window: the text screen's columns and rows.
 constexpr int32_t kTextColumns = 80, kTextRows = 25;
 
-uint8_t TakeColor(ScriptContext& context) { return static_cast<uint8_t>(TakeNumber(context)); }
-
-// A position the script gives, in window coordinates.
-int64_t TakeX(ScriptContext& context) { return int64_t{TakeNumber(context)} + context.settings.offsetX; }
-int64_t TakeY(ScriptContext& context) { return int64_t{TakeNumber(context)} + context.settings.offsetY; }
-
 void SetTextOrigin(ScriptContext& context, int32_t x, int32_t y) {
   context.settings.offsetX = context.text.cursorX = x;
   context.settings.offsetY = context.text.cursorY = y;
@@ -143,34 +137,34 @@ void CommandScreenForcePaletteZeroBlack(ScriptContext& context) {
 
 void CommandScreenSetPixel(ScriptContext& context) {
   RequireWindow(context);
-  const int64_t x = TakeX(context), y = TakeY(context);
+  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
   ScreenSetPixel(context, x, y, TakeColor(context));
 }
 
 void CommandScreenGetPixel(ScriptContext& context) {
   RequireWindow(context);
   const std::string variable = TakeVariable(context);
-  const int64_t x = TakeX(context), y = TakeY(context);
+  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
   SetVariableNumber(context, variable, ScreenGetPixel(context, x, y));
 }
 
 void CommandScreenLine(ScriptContext& context) {
   RequireWindow(context);
-  const int64_t x0 = TakeX(context), y0 = TakeY(context);
-  const int64_t x1 = TakeX(context), y1 = TakeY(context);
+  const int64_t x0 = TakeWindowX(context), y0 = TakeWindowY(context);
+  const int64_t x1 = TakeWindowX(context), y1 = TakeWindowY(context);
   ScreenLine(context, x0, y0, x1, y1, TakeColor(context));
 }
 
 void CommandScreenBox(ScriptContext& context) {
   RequireWindow(context);
-  const int64_t x = TakeX(context), y = TakeY(context);
+  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
   const int32_t width = TakeNumber(context), height = TakeNumber(context);
   ScreenBox(context, x, y, width, height, TakeColor(context));
 }
 
 void CommandScreenFilledBox(ScriptContext& context) {
   RequireWindow(context);
-  const int64_t x = TakeX(context), y = TakeY(context);
+  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
   const int32_t width = TakeNumber(context), height = TakeNumber(context);
   ScreenFilledBox(context, x, y, width, height, TakeColor(context));
 }

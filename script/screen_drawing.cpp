@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "script/params.h"
 #include "script/script_context.h"
 #include "script/script_wait.h"
 
@@ -22,6 +23,10 @@ PixelRect Spanning(const ScriptContext& context, int64_t x0, int64_t y0, int64_t
 void Show(ScriptContext& context, const PixelRect& area) { context.window.Show(area); }
 
 }  // namespace
+
+int64_t TakeWindowX(ScriptContext& context) { return int64_t{TakeNumber(context)} + context.settings.offsetX; }
+
+int64_t TakeWindowY(ScriptContext& context) { return int64_t{TakeNumber(context)} + context.settings.offsetY; }
 
 void ScreenSetPixel(ScriptContext& context, int64_t x, int64_t y, uint8_t color) {
   const PixelRect area = InWindow(context, x, y, 1, 1);

@@ -13,6 +13,10 @@ namespace script {
 class ScriptContext;
 struct Bitmap;
 
+// A window position parameter: the number with the coordinate offset added.
+int64_t TakeWindowX(ScriptContext& context);
+int64_t TakeWindowY(ScriptContext& context);
+
 void ScreenSetPixel(ScriptContext& context, int64_t x, int64_t y, uint8_t color);
 // 0 outside the window.
 uint8_t ScreenGetPixel(ScriptContext& context, int64_t x, int64_t y);

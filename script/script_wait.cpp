@@ -12,6 +12,13 @@ void WaitRound(ScriptContext&) {
   VantSoundCheck();
 }
 
+void WaitWhileAutoPaused(ScriptContext& context) {
+  while (AutoPauseHolds(context)) {
+    platform::SleepMilliseconds(1);
+    WaitRound(context);
+  }
+}
+
 void WaitUntil(ScriptContext& context, uint32_t target) {
   while (static_cast<int32_t>(target - context.Clock()) > 0) {
     WaitRound(context);

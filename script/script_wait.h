@@ -10,6 +10,9 @@ class ScriptContext;
 // One round: the window's waiting events, then the sound service.
 void WaitRound(ScriptContext& context);
 
+// Rounds for as long as the run pauses because its window is in the background.
+void WaitWhileAutoPaused(ScriptContext& context);
+
 // Rounds until the script clock reaches the target, sleeping at most 1 ms between them. The
 // clock and the target are compared by their signed 32-bit difference, so a wrap of the clock
 // neither ends a wait early nor makes it endless; a target already passed returns at once.

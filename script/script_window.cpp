@@ -52,6 +52,8 @@ void ScriptWindow::ShowAll() {
 
 void ScriptWindow::ShowChangedRects(VantVideo* video) { BlitChangedRects(video); }
 
+int32_t ScriptWindow::RectMode() const { return PlayerBuffer() != nullptr ? PlayerBuffer()->rectMode : 0; }
+
 bool ScriptWindow::DecodeInto(VantVideo* video, int32_t x, int32_t y) {
   VantBuffer* buffer = PlayerBuffer();
   if (buffer == nullptr) return false;

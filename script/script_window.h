@@ -52,6 +52,8 @@ class ScriptWindow : public PaletteDisplay {
   void Show(const PixelRect& area);
   void ShowAll();
   void ShowChangedRects(VantVideo* video);
+  // The changed-rectangle mode that suits the buffer (VantToBufferRect); 0 without a window.
+  int32_t RectMode() const;
   // Points the video's decoder at the buffer with the picture's top-left corner at (x, y);
   // false when the picture does not fit there or there is no window.
   bool DecodeInto(VantVideo* video, int32_t x, int32_t y);

@@ -72,8 +72,8 @@ void CommandSystemDateTime(ScriptContext& context) {
   SetVariable(context, variable, FormatDateTime(format, std::time(nullptr)));
 }
 
-// The stream back end is not built yet: the sound keeps the back end there is.
-void CommandSystemUseDirectSound(ScriptContext&) { VantSoundUseWin(); }
+// A script cannot tell whether the stream back end took over.
+void CommandSystemUseDirectSound(ScriptContext&) { VantSoundUseDirectSound(nullptr); }
 
 void CommandSystemDisplayResolution(ScriptContext& context) { VantSetSystemRes(TakeNumber(context)); }
 

@@ -27,8 +27,6 @@ void WriteLine(ScriptContext& context, const std::string& text) {
   }
 }
 
-uint8_t TakeColor(ScriptContext& context) { return static_cast<uint8_t>(TakeNumber(context)); }
-
 bool IsBlockEnd(const std::string& line) {
   std::string rest = line;
   return UpperCased(TakeCommandWord(rest)) == "TEXTEND";

@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
-# Configures and builds the toolkit. Usage: scripts/build.sh [--sanitize]
-# The plain build goes to build/, the sanitizer build to build-sanitize/. With VANT_WERROR=ON in
-# the environment (as CI sets it) every warning is an error.
+# Configures and builds the toolkit. Usage: scripts/build.sh [--sanitize | --thread]
+# The plain build goes to build/, the sanitizer build to build-sanitize/; the thread sanitizer's
+# build (build-tsan/) makes only the stream service's stress test and the libraries under it.
+# With VANT_WERROR=ON in the environment (as CI sets it) every warning is an error.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$root/build
 flags=(-DVANT_WERROR="${VANT_WERROR:-OFF}")
+targets=()
 if [ "${1:-}" = "--sanitize" ]; then
   dir=$root/build-sanitize
   flags+=(-DVANT_SANITIZE=ON)
+elif [ "${1:-}" = "--thread" ]; then
+  dir=$root/build-tsan
+  flags+=(-DVANT_TSAN=ON)
+  targets+=(--target stream_stress_tests)
 fi
 cmake -S "$root" -B "$dir" -G Ninja "${flags[@]}" >/dev/null
-cmake --build "$dir" -j "$(nproc)"
+cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
 echo "$dir"

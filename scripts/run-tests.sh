@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the toolkit and runs every test. Usage: scripts/run-tests.sh [--sanitize]
+# Builds the toolkit and runs every test. Usage: scripts/run-tests.sh [--sanitize | --thread]
+# --thread builds the stream service's stress test under ThreadSanitizer and runs it alone.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$("$root/scripts/build.sh" "$@" | tail -n 1)
@@ -7,4 +8,9 @@ export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+if [ "${1:-}" = "--thread" ]; then
+  ctest --test-dir "$dir" --output-on-failure --timeout 600 -R '^StreamStress\.'
+  exit
+fi
 ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" --timeout 300

@@ -13,6 +13,7 @@
 #include "frontend/console_windows.h"
 #include "frontend/front_end.h"
 #include "frontend/help.h"
+#include "frontend/output_name_dialog.h"
 #include "frontend/page_registry.h"
 #include "frontend/start_up.h"
 #include "frontend/topwin.h"
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
       [&frontEnd](const std::string& keyword) { frontend::ShowHelpKeyword(frontEnd, keyword); });
 
   frontend::Ttopwin topwin(frontEnd, frontend::StandardPages());
+  frontend::InstallOutputNameDialog(frontEnd, &topwin.menus());
   topwin.SetSettingsPath(startUp.settingsPath);
   topwin.SetPendingCommand(startUp.pendingCommand);
   topwin.show();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/console_lines.h"
 #include "frontend/program_starter.h"
 #include "platform/gui/qt_application.h"
 
@@ -31,12 +32,13 @@ class FakeStarter : public frontend::ProgramStarter {
     starts.push_back({text, directory, getcwd(here, sizeof here) ? here : ""});
     platform::ProgramStart result;
     result.started = succeed;
-    result.processId = succeed ? 4321 : 0;
+    result.processId = succeed ? processId : 0;
     result.error = succeed ? 0 : 2;
     return result;
   }
 
   bool succeed = true;
+  int processId = 4321;  // 0: a program nobody can watch
   std::vector<Recorded> starts;
 };
 
@@ -67,6 +69,21 @@ inline bool WaitUntil(const std::function<bool()>& condition, int deadlineMs = 6
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
   return true;
+}
+
+// Waits until a console line begins with the text; false (and the console in `shown`) when none
+// did by the deadline.
+inline bool WaitForConsoleLine(const frontend::ConsoleLines& console, const std::string& start,
+                               std::string& shown) {
+  const bool found = WaitUntil([&console, &start] {
+    for (const std::string& line : console.lines()) {
+      if (line.rfind(start, 0) == 0) return true;
+    }
+    return false;
+  });
+  shown.clear();
+  for (const std::string& line : console.lines()) shown += line + "\n";
+  return found;
 }
 
 }  // namespace frontend_testing

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,7 +13,9 @@
 #include "frontend/report_receiving.h"
 #include "frontend/tests/frontend_test_support.h"
 #include "platform/gui/dialogs.h"
+#include "platform/system/report_wire.h"
 #include "testsupport/scratch_directory.h"
+#include "testsupport/wait_until.h"
 #include "toolsupport/ui/report_protocol.h"
 
 using namespace frontend;
@@ -95,6 +98,47 @@ TEST(ReportReceiving, TheEndpointAnswersTheCaptionAndTheTools) {
   EXPECT_EQ(frontEnd.console.lines().at(0), "  VantPlW - V3.0k");
 }
 
+// A sender that connects and stays silent must hold up neither the window nor the senders
+// after it: here it speaks only once a later sender has had its answer.
+TEST(ReportReceiving, ASilentSenderHoldsUpNobody) {
+  ASSERT_TRUE(frontend_testing::EnsureApplication());
+  frontend_testing::FakeStarter starter;
+  FrontEnd frontEnd(starter);
+  testsupport::ScratchDirectory scratch;
+  frontEnd.settings.command.directory = scratch.path();
+  ReportEndpoint endpoint(
+      [&frontEnd](const platform::ReportRequest& request) {
+        return ReceiveReport(frontEnd, request, [] {});
+      },
+      "Vantrel for Windows");
+  ASSERT_TRUE(endpoint.listening());
+  using namespace platform::report_wire;
+  const int silent = ConnectTo(platform::ReportEndpointPath(endpoint.number()), Deadline(5000));
+  ASSERT_GE(silent, 0);
+
+  std::atomic<bool> laterAnswered = false, silentAnswered = false, done = false;
+  std::thread later([&] { laterAnswered = SendStatusReport(endpoint.number(), "Later\n  first"); });
+  std::thread quiet([&] {
+    testsupport::WaitUntil([&] { return laterAnswered.load(); });
+    const std::string text = "Silent\n  second";
+    const std::vector<uint8_t> request =
+        EncodeRequest(1, platform::kStatusReportKind, 0, 0, text.data(), text.size() + 1);
+    uint8_t reply[kReplyHeaderSize];
+    silentAnswered = SendAll(silent, request.data(), request.size(), Deadline(5000)) &&
+                     ReceiveAll(silent, reply, sizeof reply, Deadline(5000)) && platform::LoadLE32(reply + 4) == 1;
+    done = true;
+  });
+  EXPECT_TRUE(frontend_testing::WaitUntil([&] { return done.load(); }, 30000));
+  later.join();
+  quiet.join();
+  close(silent);
+  EXPECT_TRUE(laterAnswered);
+  EXPECT_TRUE(silentAnswered);
+  const std::string prompt = scratch.path() + "> ";
+  const std::vector<std::string> expected = {"  Later", "  first", prompt, "  Silent", "  second", prompt};
+  EXPECT_EQ(frontEnd.console.lines(), expected);
+}
+
 // A real tool started through the launcher reports back, and its lines reach the console.
 TEST(ReportReceiving, ARealToolReportsThroughTheMainEndpoint) {
   const char* programs = std::getenv("VANT_BIN_DIR");
@@ -121,17 +165,8 @@ TEST(ReportReceiving, ARealToolReportsThroughTheMainEndpoint) {
   const RunOutcome outcome = RunCommand(frontEnd, folder, "AudPr \"in put.wav\" \"out put.wav\"",
                                         CommandOrigin::Typed);
   ASSERT_TRUE(outcome.toolStarted);
-  const auto reported = [&frontEnd] {
-    for (const std::string& line : frontEnd.console.lines()) {
-      if (line.rfind("  Created out put.wav", 0) == 0) return true;
-    }
-    return false;
-  };
-  ASSERT_TRUE(frontend_testing::WaitUntil(reported)) << [&frontEnd] {
-    std::string all;
-    for (const std::string& line : frontEnd.console.lines()) all += line + "\n";
-    return all;
-  }();
+  std::string console;
+  ASSERT_TRUE(frontend_testing::WaitForConsoleLine(frontEnd.console, "  Created out put.wav", console)) << console;
   EXPECT_EQ(frontEnd.requests.Take(), kRequestRefreshFiles);
   // The first line of the report, the tool's title and version line, stands behind two blanks.
   const auto& lines = frontEnd.console.lines();

@@ -4,7 +4,13 @@
 // and the sound library under it does not chatter about devices it cannot find.
 #include <SDL.h>
 
+#include <cstdint>
+
 namespace platform {
+
+// Holds SDL's audio part up (false when it cannot start); each true call needs a StopAudioOutput.
+bool StartAudioOutput();
+void StopAudioOutput();
 
 // Opens an output device for the spec, paused. SDL converts to the hardware's format itself, so
 // `have` is the spec asked for but for the silence value. 0 when no device takes it.
@@ -12,5 +18,17 @@ SDL_AudioDeviceID OpenAudioOutput(const SDL_AudioSpec& want, SDL_AudioSpec& have
 
 // Closes the device (its callback has run for the last time when this returns).
 void CloseAudioOutput(SDL_AudioDeviceID id);
+
+// Sample frames of a device buffer of about 1/perSecond of a second: a power of two from 256 to
+// 4096.
+Uint16 AudioBufferFrames(uint32_t rate, uint32_t perSecond);
+
+// Scales 8-bit unsigned or 16-bit signed samples in place by gain / unity, the left channel (and
+// mono sound) by the left gain, the right one by the right gain.
+void ScaleSamples(uint8_t* data, uint32_t length, uint32_t bits, uint32_t channels, uint32_t leftGain,
+                  uint32_t rightGain, uint32_t unity);
+
+// Said once per run, the first time no sound device can be had for playing sound.
+void NoteNoSoundDevice();
 
 }  // namespace platform

@@ -5,7 +5,6 @@
 #include "platform/audio/sdl_output.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -47,40 +46,6 @@ void CopyQueuedSound(void* userdata, Uint8* stream, int length) {
   device->taken.fetch_add(copied, std::memory_order_relaxed);
 }
 
-// Said once per run, the first time no device can be had.
-void NoteNoSoundDevice() {
-  static bool said = false;
-  if (said) return;
-  said = true;
-  std::fputs("No sound device could be opened: playing without sound.\n", stderr);
-}
-
-// Device buffer of about a thirtieth of a second, in a power of two of sample frames.
-Uint16 BufferFrames(uint32_t rate) {
-  uint32_t frames = 256;
-  while (frames < 4096 && frames * 32 < rate) frames *= 2;
-  return static_cast<Uint16>(frames);
-}
-
-void ScaleSamples(const WaveFormat& format, uint32_t volume, uint8_t* data, uint32_t length) {
-  const uint32_t gains[2] = {volume & 0xFFFF, volume >> 16};
-  if (format.bits == 8) {
-    for (uint32_t i = 0; i < length; ++i) {
-      const uint32_t gain = gains[format.channels == 2 ? i % 2 : 0];
-      const int32_t centred = static_cast<int32_t>(data[i]) - 128;
-      data[i] = static_cast<uint8_t>(128 + centred * static_cast<int32_t>(gain) / 0xFFFF);
-    }
-    return;
-  }
-  for (uint32_t i = 0; i + 1 < length; i += 2) {
-    const uint32_t gain = gains[format.channels == 2 ? (i / 2) % 2 : 0];
-    const int32_t sample = static_cast<int16_t>(data[i] | data[i + 1] << 8);
-    const int32_t scaled = sample * static_cast<int32_t>(gain) / 0xFFFF;
-    data[i] = static_cast<uint8_t>(scaled);
-    data[i + 1] = static_cast<uint8_t>(scaled >> 8);
-  }
-}
-
 }  // namespace
 
 WaveOutDevice* WaveOutOpen(const WaveFormat& format) {
@@ -92,7 +57,7 @@ WaveOutDevice* WaveOutOpen(const WaveFormat& format) {
   want.freq = static_cast<int>(format.rate);
   want.format = format.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
   want.channels = static_cast<Uint8>(format.channels);
-  want.samples = BufferFrames(format.rate);
+  want.samples = AudioBufferFrames(format.rate, 32);  // about a thirtieth of a second
   want.callback = CopyQueuedSound;
   want.userdata = device;
   SDL_AudioSpec have{};
@@ -115,7 +80,10 @@ void WaveOutWrite(WaveOutDevice* device, WaveBlock* block) {
     block->flags.store(kWaveBlockDone, std::memory_order_release);
     return;
   }
-  if (device->volume != 0xFFFFFFFF) ScaleSamples(device->format, device->volume, block->data, block->length);
+  if (device->volume != 0xFFFFFFFF) {
+    ScaleSamples(block->data, block->length, device->format.bits, device->format.channels,
+                 device->volume & 0xFFFF, device->volume >> 16, 0xFFFF);
+  }
   block->flags.store(0, std::memory_order_relaxed);
   SDL_LockAudioDevice(device->id);
   if (device->tail) {

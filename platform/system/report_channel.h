@@ -23,6 +23,7 @@ constexpr uint32_t kRestoreNoticeMessage = 0x900;   // a tool's window came back
 constexpr uint32_t kFrontEndQueryMessage = 10019;   // asked before the player reports
 constexpr uint32_t kFrontEndQueryDecline = 8995;    // reply to it that cancels the report
 constexpr uint32_t kDefaultReportTimeoutMs = 4000;
+constexpr uint32_t kReportTransferTimeoutMs = 2000;  // a connected sender's time to send
 constexpr size_t kMaxReportDataBytes = 1 << 20;     // larger requests are refused
 
 // Where the endpoint of a number lives (empty when the number is not positive or the path
@@ -75,6 +76,38 @@ class PendingReport {
   ReportRequest request_;
 };
 
+// One accepted connection whose request is read as it arrives, never waiting for more, so an
+// event loop can serve many senders and one that connects and stays silent holds up nobody.
+class ReportConnection {
+ public:
+  enum class Progress { Waiting, Complete, Failed };
+
+  explicit ReportConnection(int connection) : connection_(connection) {}
+  ReportConnection(ReportConnection&& other) noexcept;
+  ReportConnection& operator=(ReportConnection&& other) noexcept;
+  ReportConnection(const ReportConnection&) = delete;
+  ReportConnection& operator=(const ReportConnection&) = delete;
+  ~ReportConnection();  // closes the connection unless its request was taken
+
+  int fd() const { return connection_; }
+
+  // Reads what has arrived. Failed for a malformed request, or a sender that closed before the
+  // request was whole (a bare probe).
+  Progress ReadAvailable();
+  // After Complete: a caption question is answered here and gives nothing; any other request
+  // comes back with its sender waiting for the answer.
+  std::optional<PendingReport> Take(const std::string& caption);
+
+ private:
+  void CloseConnection();
+
+  int connection_ = -1;
+  std::vector<uint8_t> header_;
+  std::optional<ReportRequest> request_;  // once the header is whole
+  size_t dataLength_ = 0;
+  bool complete_ = false;
+};
+
 class ReportReceiver {
  public:
   ReportReceiver() = default;
@@ -95,6 +128,10 @@ class ReportReceiver {
 
   // The text that caption questions are answered with.
   void SetCaption(const std::string& caption) { caption_ = caption; }
+  const std::string& caption() const { return caption_; }
+
+  // The next connection that waits to be taken, without waiting for one.
+  std::optional<ReportConnection> Accept();
 
   // Waits up to timeoutMs for the next request. Caption questions and bare connection probes are
   // handled here and not returned.

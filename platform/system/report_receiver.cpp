@@ -6,6 +6,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/system/report_channel.h"
@@ -16,23 +17,17 @@ namespace {
 
 using namespace report_wire;
 
-// How long a connected sender may take to deliver its request or take its reply.
-constexpr uint32_t kTransferTimeoutMs = 2000;
-
 bool SendReply(int fd, uint32_t result, const std::string& payload) {
   std::vector<uint8_t> reply;
   AppendLE32(reply, kReplyMagic);
   AppendLE32(reply, result);
   AppendLE32(reply, static_cast<uint32_t>(payload.size()));
   reply.insert(reply.end(), payload.begin(), payload.end());
-  return SendAll(fd, reply.data(), reply.size(), Deadline(kTransferTimeoutMs));
+  return SendAll(fd, reply.data(), reply.size(), Deadline(kReportTransferTimeoutMs));
 }
 
-// Reads one request; nothing for a bare probe (closed at once) or a malformed request.
-std::optional<ReportRequest> ReadRequest(int fd) {
-  const Deadline deadline(kTransferTimeoutMs);
-  uint8_t header[kRequestHeaderSize];
-  if (!ReceiveAll(fd, header, sizeof(header), deadline)) return std::nullopt;
+// The request a whole header announces; nothing when it is malformed.
+std::optional<ReportRequest> RequestOfHeader(const uint8_t* header, size_t& dataLength) {
   const uint32_t type = LoadLE32(header + 4);
   const uint32_t length = LoadLE32(header + 32);
   if (LoadLE32(header) != kRequestMagic || type < 1 || type > 3 || length > kMaxReportDataBytes) {
@@ -43,8 +38,7 @@ std::optional<ReportRequest> ReadRequest(int fd) {
   request.code = LoadLE32(header + 8);
   request.wParam = LoadLE64(header + 16);
   request.lParam = LoadLE64(header + 24);
-  request.data.resize(length);
-  if (!ReceiveAll(fd, request.data.data(), length, deadline)) return std::nullopt;
+  dataLength = length;
   return request;
 }
 
@@ -56,6 +50,69 @@ bool EndpointAlive(const std::string& path) {
 }
 
 }  // namespace
+
+ReportConnection::ReportConnection(ReportConnection&& other) noexcept
+    : connection_(other.connection_),
+      header_(std::move(other.header_)),
+      request_(std::move(other.request_)),
+      dataLength_(other.dataLength_),
+      complete_(other.complete_) {
+  other.connection_ = -1;
+}
+
+ReportConnection& ReportConnection::operator=(ReportConnection&& other) noexcept {
+  if (this != &other) {
+    CloseConnection();
+    connection_ = other.connection_;
+    header_ = std::move(other.header_);
+    request_ = std::move(other.request_);
+    dataLength_ = other.dataLength_;
+    complete_ = other.complete_;
+    other.connection_ = -1;
+  }
+  return *this;
+}
+
+ReportConnection::~ReportConnection() { CloseConnection(); }
+
+void ReportConnection::CloseConnection() {
+  if (connection_ >= 0) close(connection_);
+  connection_ = -1;
+}
+
+ReportConnection::Progress ReportConnection::ReadAvailable() {
+  if (connection_ < 0) return Progress::Failed;
+  while (!complete_) {
+    // Never more than the request still lacks: what follows it is not ours to take.
+    uint8_t buffer[4096];
+    const size_t wanted = request_ ? dataLength_ - request_->data.size()
+                                   : kRequestHeaderSize - header_.size();
+    const ssize_t got = recv(connection_, buffer, std::min(wanted, sizeof buffer), 0);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return Progress::Waiting;
+    if (got <= 0) return Progress::Failed;
+    std::vector<uint8_t>& into = request_ ? request_->data : header_;
+    into.insert(into.end(), buffer, buffer + got);
+    if (!request_ && header_.size() == kRequestHeaderSize) {
+      request_ = RequestOfHeader(header_.data(), dataLength_);
+      if (!request_) return Progress::Failed;
+    }
+    complete_ = request_ && request_->data.size() == dataLength_;
+  }
+  return Progress::Complete;
+}
+
+std::optional<PendingReport> ReportConnection::Take(const std::string& caption) {
+  if (!complete_ || connection_ < 0) return std::nullopt;
+  if (request_->type == ReportRequestType::Caption) {
+    SendReply(connection_, 0, caption);
+    CloseConnection();
+    return std::nullopt;
+  }
+  const int connection = connection_;
+  connection_ = -1;
+  return PendingReport(connection, std::move(*request_));
+}
 
 PendingReport::PendingReport(int connection, ReportRequest request)
     : connection_(connection), request_(std::move(request)) {}
@@ -132,6 +189,16 @@ void ReportReceiver::Close() {
   path_.clear();
 }
 
+std::optional<ReportConnection> ReportReceiver::Accept() {
+  if (listener_ < 0) return std::nullopt;
+  for (;;) {
+    const int connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (connection >= 0) return ReportConnection(connection);
+    if (errno == EINTR || errno == ECONNABORTED) continue;  // gone again before we took it
+    return std::nullopt;
+  }
+}
+
 std::optional<PendingReport> ReportReceiver::Next(uint32_t timeoutMs) {
   if (listener_ < 0) return std::nullopt;
   const Deadline deadline(timeoutMs);
@@ -140,19 +207,19 @@ std::optional<PendingReport> ReportReceiver::Next(uint32_t timeoutMs) {
     const int ready = poll(&waiting, 1, deadline.RemainingMs());
     if (ready < 0 && errno == EINTR) continue;
     if (ready <= 0) return std::nullopt;
-    const int connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-    if (connection < 0) continue;  // gone again before we took it
-    std::optional<ReportRequest> request = ReadRequest(connection);
-    if (!request) {
-      close(connection);
-      continue;
+    std::optional<ReportConnection> connection = Accept();
+    if (!connection) continue;
+    const Deadline transfer(kReportTransferTimeoutMs);
+    ReportConnection::Progress progress = connection->ReadAvailable();
+    while (progress == ReportConnection::Progress::Waiting) {
+      pollfd arriving{connection->fd(), POLLIN, 0};
+      const int got = poll(&arriving, 1, transfer.RemainingMs());
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      progress = connection->ReadAvailable();
     }
-    if (request->type == ReportRequestType::Caption) {
-      SendReply(connection, 0, caption_);
-      close(connection);
-      continue;
-    }
-    return PendingReport(connection, std::move(*request));
+    if (progress != ReportConnection::Progress::Complete) continue;
+    if (std::optional<PendingReport> pending = connection->Take(caption_)) return pending;
   }
 }
 

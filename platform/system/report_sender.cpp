@@ -24,16 +24,8 @@ std::optional<Reply> Exchange(int32_t number, ReportRequestType type, uint32_t c
   const int fd = ConnectTo(ReportEndpointPath(number), deadline);
   if (fd < 0) return std::nullopt;
 
-  std::vector<uint8_t> request;
-  AppendLE32(request, kRequestMagic);
-  AppendLE32(request, static_cast<uint32_t>(type));
-  AppendLE32(request, code);
-  AppendLE32(request, 0);
-  AppendLE64(request, wParam);
-  AppendLE64(request, lParam);
-  AppendLE32(request, static_cast<uint32_t>(size));
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  request.insert(request.end(), bytes, bytes + size);
+  const std::vector<uint8_t> request =
+      EncodeRequest(static_cast<uint32_t>(type), code, wParam, lParam, data, size);
 
   std::optional<Reply> reply;
   uint8_t header[kReplyHeaderSize];

@@ -32,6 +32,21 @@ int Deadline::RemainingMs() const {
   return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
+std::vector<uint8_t> EncodeRequest(uint32_t type, uint32_t code, uint64_t wParam, uint64_t lParam,
+                                   const void* data, size_t size) {
+  std::vector<uint8_t> request;
+  AppendLE32(request, kRequestMagic);
+  AppendLE32(request, type);
+  AppendLE32(request, code);
+  AppendLE32(request, 0);
+  AppendLE64(request, wParam);
+  AppendLE64(request, lParam);
+  AppendLE32(request, static_cast<uint32_t>(size));
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  if (size > 0) request.insert(request.end(), bytes, bytes + size);
+  return request;
+}
+
 int ConnectTo(const std::string& path, const Deadline& deadline) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;

@@ -31,6 +31,10 @@ class Deadline {
   std::chrono::steady_clock::time_point end_;
 };
 
+// A whole request as it travels.
+std::vector<uint8_t> EncodeRequest(uint32_t type, uint32_t code, uint64_t wParam, uint64_t lParam,
+                                   const void* data, size_t size);
+
 // A non-blocking connected socket, or -1.
 int ConnectTo(const std::string& path, const Deadline& deadline);
 // Both return false on error, end of stream or timeout.

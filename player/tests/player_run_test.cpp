@@ -17,6 +17,7 @@
 #include "player/focus_watch.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/window.h"
+#include "playback/sound_track.h"
 #include "player/player_main.h"
 #include "player/player_options.h"
 #include "player/player_window.h"
@@ -257,6 +258,17 @@ TEST(FocusWatch, WaitsOnlyAfterTheFocusWasHadAndLost) {
   EXPECT_FALSE(watch.Waits(true));
   EXPECT_TRUE(watch.Waits(false));
   EXPECT_FALSE(watch.Waits(true));
+}
+
+TEST_F(PlayerRun, TheStreamSwitchPutsTheStreamBackEndInPlace) {
+  const SoundBackEnd saved = g_soundBackEnd;
+  g_soundBackEnd = SoundBackEnd{};
+  EXPECT_EQ(Play(Quoted(a.path()) + " /F /J"), 0);
+  EXPECT_EQ(g_soundBackEnd.open, WaveOutBackEnd().open);  // the first video's open chose it
+  g_soundBackEnd = SoundBackEnd{};
+  EXPECT_EQ(Play(Quoted(a.path()) + " /F /J /Z"), 0);
+  EXPECT_EQ(g_soundBackEnd.open, StreamBackEnd().open);
+  g_soundBackEnd = saved;
 }
 
 TEST_F(PlayerRun, UsageBoxAndFailuresGiveExitCodeOne) {

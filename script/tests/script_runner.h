@@ -68,7 +68,7 @@ class ScriptRunner {
   // The answers that the message boxes of the following runs get, in order.
   void Answer(std::vector<platform::DialogAnswer> answers) { answers_ = std::move(answers); }
 
- private:
+  // Runs the script file in the context of an earlier run (or one the test made).
   void RunFileIn(ScriptRun& run, const std::string& path) const {
     platform::ScriptedDialogs dialogs;
     for (platform::DialogAnswer answer : answers_) dialogs.Answer(answer);
@@ -78,6 +78,7 @@ class ScriptRunner {
     run.boxes.insert(run.boxes.end(), asked.begin(), asked.end());
   }
 
+ private:
   testsupport::ScratchDirectory dir_;
   std::vector<platform::DialogAnswer> answers_;
 };

@@ -7,6 +7,7 @@
 
 #include "testsupport/environment_guard.h"
 #include "platform/audio/tone_out.h"
+#include "playback/sound_track.h"
 #include "script/tests/script_runner.h"
 #include "platform/system/tests/fake_clock.h"
 
@@ -104,6 +105,15 @@ TEST(ScriptSound, ASquareWaveOfTheFrequencyReachesTheDevice) {
     platform::FillSquareWave(reinterpret_cast<uint8_t*>(silent.data()), silent.size(), frequency, 22050, phase);
     EXPECT_EQ(silent, std::string(64, '\x80')) << frequency;
   }
+}
+
+TEST(ScriptSound, UseDirectSoundPutsTheStreamBackEndInPlace) {
+  const SoundBackEnd saved = g_soundBackEnd;
+  g_soundBackEnd = SoundBackEnd{};
+  ScriptRunner runner;
+  EXPECT_EQ(runner.Run("systemusedirectsound\n").exitCode, 0);
+  EXPECT_EQ(g_soundBackEnd.open, StreamBackEnd().open);
+  g_soundBackEnd = saved;
 }
 
 TEST(ScriptMediaCommands, RefusalsAnswerWithAnErrorText) {

@@ -94,13 +94,13 @@ ListEntry ParseListLine(std::string_view line) {
   // The /S and /E words come out (outside double quotes, each a word of its own, the first of
   // each letter counting); what is left is the name, blanks and all.
   std::string rest;
-  bool quoted = false, startSeen = false, endSeen = false;
+  bool quoted = false;
   for (size_t pos = 0; pos < line.size();) {
     char letter = 0;
     int32_t value = 0;
     size_t end = 0;
     if (!quoted && (pos == 0 || IsWordBreak(line[pos - 1])) && RangeWordAt(line, pos, letter, value, end)) {
-      bool& seen = letter == 'S' ? startSeen : endSeen;
+      bool& seen = letter == 'S' ? entry.startGiven : entry.endGiven;
       if (!seen) (letter == 'S' ? entry.start : entry.end) = value;
       seen = true;
       pos = end;

@@ -16,6 +16,8 @@ struct ListEntry {
   int32_t start = 0;
   int32_t end = 0;
   bool inSeries = false;  // produced by expanding a series name
+  bool startGiven = false;  // the line had a "/S" word (the list editor shows it)
+  bool endGiven = false;
 };
 
 // A series: prefix + number (at least `digits` digits, zero-padded) + rest,

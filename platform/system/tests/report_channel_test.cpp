@@ -1,4 +1,5 @@
 #include "platform/system/report_channel.h"
+#include "platform/system/report_wire.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -209,6 +210,82 @@ TEST_F(ReportChannel, EndpointNamesFollowTheRuntimeDirectory) {
   EXPECT_EQ(ReportEndpointPath(-3), "");
   unsetenv("XDG_RUNTIME_DIR");
   EXPECT_EQ(ReportEndpointPath(42), "/tmp/vant-report-" + std::to_string(getuid()) + "-42");
+}
+
+}  // namespace
+
+namespace {
+
+using report_wire::EncodeRequest;
+
+// A request handed over in pieces is whole only with its last byte; a malformed one, or a
+// sender that hangs up early, fails at once rather than being waited for.
+TEST(ReportConnectionReading, RequestsAreReadAsTheyArrive) {
+  const std::string text = "VantC - V3.0k\r\n  Done";
+  const std::vector<uint8_t> report =
+      EncodeRequest(1, kStatusReportKind, 7, 0, text.data(), text.size());
+  const std::vector<uint8_t> caption = EncodeRequest(3, 0, 0, 0, nullptr, 0);
+  std::vector<uint8_t> badMagic = report;
+  badMagic[0] ^= 0xFF;
+  std::vector<uint8_t> tooLong = EncodeRequest(1, kStatusReportKind, 0, 0, nullptr, 0);
+  tooLong[32] = 0xFF, tooLong[33] = 0xFF, tooLong[34] = 0xFF;  // over the data limit
+  using Progress = ReportConnection::Progress;
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    std::vector<size_t> pieces;  // sizes of the writes; the rest is written last
+    bool hangUp;                 // the sender closes after its bytes
+    Progress last;
+  } cases[] = {
+      {"whole", report, {}, false, Progress::Complete},
+      {"header split", report, {1, 20}, false, Progress::Complete},
+      {"data split", report, {36, 3, 5}, false, Progress::Complete},
+      {"caption", caption, {10}, false, Progress::Complete},
+      {"header only so far", std::vector<uint8_t>(report.begin(), report.begin() + 36), {}, false,
+       Progress::Waiting},
+      {"nothing sent", {}, {}, false, Progress::Waiting},
+      {"bare probe", {}, {}, true, Progress::Failed},
+      {"hung up inside the data", std::vector<uint8_t>(report.begin(), report.end() - 2), {}, true,
+       Progress::Failed},
+      {"bad magic", badMagic, {}, false, Progress::Failed},
+      {"too long", tooLong, {}, false, Progress::Failed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    int pair[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, pair), 0);
+    ReportConnection connection(pair[0]);
+    size_t sent = 0;
+    for (size_t piece : c.pieces) {
+      ASSERT_EQ(write(pair[1], c.bytes.data() + sent, piece), static_cast<ssize_t>(piece));
+      sent += piece;
+      EXPECT_EQ(connection.ReadAvailable(), Progress::Waiting);
+    }
+    const size_t rest = c.bytes.size() - sent;
+    if (rest > 0) {
+      ASSERT_EQ(write(pair[1], c.bytes.data() + sent, rest), static_cast<ssize_t>(rest));
+    }
+    if (c.hangUp) close(pair[1]);
+    EXPECT_EQ(connection.ReadAvailable(), c.last);
+    if (c.last == Progress::Complete) {
+      std::optional<PendingReport> pending = connection.Take("Vantrel for Windows");
+      uint8_t reply[64];
+      if (c.bytes == caption) {
+        EXPECT_FALSE(pending);
+        const ssize_t got = read(pair[1], reply, sizeof reply);
+        ASSERT_EQ(got, 12 + 19);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(reply) + 12, 19), "Vantrel for Windows");
+      } else {
+        ASSERT_TRUE(pending);
+        EXPECT_EQ(pending->request().wParam, 7u);
+        EXPECT_EQ(std::string(pending->request().data.begin(), pending->request().data.end()), text);
+        pending->Reply(1);
+        ASSERT_EQ(read(pair[1], reply, sizeof reply), 12);
+        EXPECT_EQ(platform::LoadLE32(reply + 4), 1u);
+      }
+    }
+    if (!c.hangUp) close(pair[1]);
+  }
 }
 
 }  // namespace
