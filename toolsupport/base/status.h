@@ -96,16 +96,6 @@ class Progress {
     return Cancelled();
   }
 
-  // The same progress with every status text passed through `change` first.
-  Progress Relabelled(std::function<std::string(const std::string&)> change) const {
-    ShowFunction show = show_;
-    return Progress(
-        [show, change](ProgressKind kind, const std::string& text) {
-          if (show) show(kind, change(text));
-        },
-        cancelled_);
-  }
-
  private:
   ShowFunction show_;
   CancelQuery cancelled_;
