@@ -103,11 +103,6 @@ std::string SoundRateText(const CompressSettings& settings) {
   }
 }
 
-bool UsesInputPalette(const std::string& palette) {
-  const std::string name = TrimBlanks(palette);
-  return name.empty() || EqualIgnoringCase(name, kInputPalette);
-}
-
 }  // namespace
 
 const char* CompressOutputExtension(int outputType) {
@@ -178,9 +173,7 @@ std::string BuildCompressCommand(const CompressSettings& s, const CompressRun& r
   if (s.paletteControl > 0) switches += NumSwitch('P', true, s.paletteControl);
   if (s.windowsColors > 0) switches += NumSwitch('D', true, s.windowsColors);
   switches += NumberSwitch(s, kPaletteEvery);
-  if (!UsesInputPalette(s.paletteName)) {
-    switches += "/&" + QuoteRelativeName(Unquoted(s.paletteName), run.listDirectory);
-  }
+  switches += PaletteSwitch(s.paletteName, run.listDirectory);
   switches += FlagSwitch('O', s.overwrite);
   return "VantC " + run.inputAndOutput + " " + switches;
 }

@@ -21,9 +21,6 @@ enum CompressType { kToDataRate = 0, kFilePercent = 1, kFramePercent = 2, kError
 std::string* StoredCompressValue(CompressSettings& settings, bool keyFrames, int type);
 const std::string* StoredCompressValue(const CompressSettings& settings, bool keyFrames, int type);
 
-// What the palette edit shows for the palette of the input itself.
-inline constexpr const char* kInputPalette = "The input file.";
-
 // What the "&Vant" button adds to the settings.
 struct CompressRun {
   std::string inputAndOutput;  // the quoted input, a blank and the quoted output

@@ -16,10 +16,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -32,6 +30,7 @@
 #include "frontend/launcher.h"
 #include "frontend/message_boxes.h"
 #include "frontend/name_parts.h"
+#include "frontend/page_controls.h"
 #include "frontend/page_registry.h"
 #include "frontend/page_switches.h"
 #include "frontend/page_utilities.h"
@@ -39,47 +38,17 @@
 #include "frontend/settings_file.h"
 #include "frontend/text_format.h"
 #include "frontend/tool_input.h"
+#include "frontend/tool_page_frame.h"
 #include "platform/gui/dialogs.h"
 
 namespace frontend {
 namespace {
-
-QString Shown(const std::string& text) { return QString::fromStdString(text); }
 
 const char* const kCompressTypes[] = {"to a specific data rate.", "as a % of the average frame.",
                                       "as a % of its size.", "under a total error %.", "losslessly."};
 const char* const kOutputTypes[kCompressOutputTypeCount] = {
     "Create a Vantrel file", "Create a Flic", "Create BMPs", "Create JPEGs",
     "Create TGAs",           "Create TIFs",   "Create PCXs", "Create GIFs"};
-
-QComboBox* Choice(QWidget* parent, const char* name, std::initializer_list<const char*> items) {
-  auto* box = new QComboBox(parent);
-  box->setObjectName(QString::fromUtf8(name));
-  for (const char* item : items) box->addItem(QString::fromUtf8(item));
-  return box;
-}
-
-QLineEdit* NumberEdit(QWidget* parent, const char* name, int length, bool signAllowed) {
-  auto* edit = new QLineEdit(parent);
-  edit->setObjectName(QString::fromUtf8(name));
-  edit->setMaxLength(length);
-  edit->setMinimumWidth(70);
-  edit->setMaximumWidth(100);
-  const QString pattern = QString(signAllowed ? "-?" : "") + "[0-9]*";
-  edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
-  return edit;
-}
-
-// A control's handler, whatever the signal carries; nothing thrown may leave it.
-template <typename Handler>
-auto Guarded(Handler handler) {
-  return [handler](auto&&...) {
-    try {
-      handler();
-    } catch (...) {
-    }
-  };
-}
 
 // Ctrl+PageDown in the memo moves to the end of the line, as End does, instead of leaving
 // the page.
@@ -95,41 +64,21 @@ class MemoKeys : public QObject {
   }
 };
 
-// Leaving the rate field with a rate that is no whole number above 0 gives the list back.
-class FocusLeft : public QObject {
- public:
-  FocusLeft(QObject* parent, std::function<void()> left) : QObject(parent), left_(std::move(left)) {}
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::FocusOut) left_();
-    return false;
-  }
-
- private:
-  std::function<void()> left_;
-};
-
 }  // namespace
 
 Tvantform::Tvantform(const PageContext& context, QWidget* sheet)
     : TabPage(sheet), frontEnd_(context.frontEnd), record_(context.frontEnd.settings.compress) {
   auto* inputGroup = new QGroupBox(QStringLiteral(" Highlight a &Flic to Vant: "), this);
-  files_ = new FileControls(inputGroup);
-  files_->driveBox()->setObjectName(QStringLiteral("vantdrive"));
-  files_->directoryList()->setObjectName(QStringLiteral("vantdir"));
-  files_->fileList()->setObjectName(QStringLiteral("vantfile"));
-  files_->filterBox()->setObjectName(QStringLiteral("vantfilter"));
-  files_->SetMultiSelect(true);
-  (new QVBoxLayout(inputGroup))->addWidget(files_);
+  files_ = AddInputFiles(inputGroup, "vant", frontEnd_);
 
   auto* outputGroup = new QGroupBox(QStringLiteral(" &Enter the output file name:"), this);
-  output_ = new QLineEdit(outputGroup);
-  output_->setObjectName(QStringLiteral("vantout"));
-  auto* typeButton = new QPushButton(QStringLiteral("&Type"), outputGroup);
-  MakeTypeMenu();
-  typeButton->setMenu(typeMenu_);
-  auto* outputLayout = new QHBoxLayout(outputGroup);
-  outputLayout->addWidget(output_, 1);
-  outputLayout->addWidget(typeButton);
+  typeMenu_ = MakeTypeMenu(this, kOutputTypes, kCompressOutputTypeCount, typeActions_,
+                           [this](int type) { ChooseOutputType(type); });
+  mixOriginal_ = typeMenu_->addAction(QStringLiteral("Mix original into output?"));
+  mixOriginal_->setCheckable(true);
+  overwrite_ = typeMenu_->addAction(QStringLiteral("Overwrite without asking?"));
+  overwrite_->setCheckable(true);
+  output_ = AddOutputName(outputGroup, "vantout", typeMenu_);
 
   options_ = new QTabWidget(this);
   options_->setObjectName(QStringLiteral("vanttab"));
@@ -139,38 +88,10 @@ Tvantform::Tvantform(const PageContext& context, QWidget* sheet)
   options_->addTab(MakeSoundPage(), QStringLiteral("Sound"));
   options_->addTab(MakeExpertPage(), QStringLiteral("Expert"));
 
-  compress_ = new QPushButton(QStringLiteral("&Vant"), this);
-  auto* defaults = new QPushButton(QStringLiteral("&Defaults"), this);
-  auto* help = new QPushButton(QStringLiteral("&Help"), this);
-  auto* howDoI = new QPushButton(QStringLiteral("Ho&w do I...?"), this);
-  auto* back = new QPushButton(QStringLiteral("Back to &Main"), this);
-  QObject::connect(compress_, &QPushButton::clicked, Guarded([this] { CompressPressed(); }));
-  QObject::connect(defaults, &QPushButton::clicked, Guarded([this] { DefaultsPressed(); }));
-  QObject::connect(help, &QPushButton::clicked, Guarded([this] { ShowTabHelp(frontEnd_); }));
-  QObject::connect(howDoI, &QPushButton::clicked, Guarded([this] { ShowHowDoIHelp(frontEnd_); }));
-  QObject::connect(back, &QPushButton::clicked, [this] { frontEnd_.requests.Post(kMainTab); });
-  SetCancelButton(*this, *back);
-
-  auto* left = new QVBoxLayout;
-  left->addWidget(inputGroup, 1);
-  left->addWidget(outputGroup);
-  auto* columns = new QHBoxLayout;
-  columns->addLayout(left, 2);
-  columns->addWidget(options_, 3);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  for (QPushButton* button : {compress_, defaults, help, howDoI, back}) buttons->addWidget(button);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(columns, 1);
-  layout->addLayout(buttons);
-
+  compress_ = LayOutToolPage(this, frontEnd_, inputGroup, outputGroup, options_, "&Vant",
+                             [this] { CompressPressed(); }, [this] { DefaultsPressed(); })
+                  .run;
   files_->onSelectionChanged = Guarded([this] { SelectionChanged(); });
-  files_->onFileActivated = [this](const std::string& path) {
-    try {
-      OpenFileByType(frontEnd_, path);
-    } catch (...) {
-    }
-  };
 
   // Made as the lifecycle has it: the memo, the output name, the file controls, then the rest.
   const CompressSettings& saved = frontEnd_.settings.compress;
@@ -180,12 +101,16 @@ Tvantform::Tvantform(const PageContext& context, QWidget* sheet)
     return text;
   }()));
   output_->setText(Shown(saved.outputName));
+  typeActions_[saved.outputType >= 0 && saved.outputType < kCompressOutputTypeCount ? saved.outputType : 0]
+      ->setChecked(true);
   RestoreFileListState(frontEnd_, context.menus, *files_, kCompressFileFilter, saved.filter,
                        saved.directory, saved.filename);
   CompressSettings shown = record_;
   shown.outputName = output_->text().toStdString();
   ShowSettings(shown, SplitLines(frameInfo_->toPlainText().toStdString()));
 }
+
+Tvantform::~Tvantform() = default;
 
 QWidget* Tvantform::MakeVantPage() {
   auto* page = new QWidget;
@@ -243,44 +168,17 @@ QLineEdit* Tvantform::AddCheckedEdit(QWidget* page, const char* name, const char
 QWidget* Tvantform::MakePalettePage() {
   auto* page = new QWidget;
   auto* grid = new QGridLayout(page);
-  palette_ = new QLineEdit(Shown(kInputPalette), page);
-  palette_->setObjectName(QStringLiteral("palname"));
-  auto* browse = new QPushButton(QStringLiteral("..."), page);
-  browse->setMaximumWidth(32);
-  auto* paletteRow = new QHBoxLayout;
-  paletteRow->addWidget(palette_, 1);
-  paletteRow->addWidget(browse);
-  grid->addWidget(new QLabel(QStringLiteral("Use/Create palette from: "), page), 0, 0);
-  grid->addLayout(paletteRow, 0, 1);
-  QObject::connect(browse, &QPushButton::clicked, Guarded([this] { BrowsePalette(); }));
-  QObject::connect(palette_, &QLineEdit::editingFinished, [this] {
-    if (TrimBlanks(palette_->text().toStdString()).empty()) palette_->setText(Shown(kInputPalette));
-  });
+  const PaletteControls palette = AddPaletteControls(page, grid, "vant", [this] { BrowsePalette(); });
+  palette_ = palette.name;
+  lists_.push_back({palette.halftone, &CompressSettings::halftone});
+  lists_.push_back({palette.paletteControl, &CompressSettings::paletteControl});
+  lists_.push_back({palette.windowsColors, &CompressSettings::windowsColors});
   AddCheckedEdit(page, "vantpalcol", "Total palette colors to use:", 3, false,
                  &CompressSettings::paletteColors, &CompressSettings::paletteColorsNum);
   AddCheckedEdit(page, "vantpalstart", "Starting palette index to use:", 3, false,
                  &CompressSettings::paletteStart, &CompressSettings::paletteStartNum);
   AddCheckedEdit(page, "vantpalevery", "New palette at least every:", 5, false,
                  &CompressSettings::paletteEvery, &CompressSettings::paletteEveryNum);
-  struct Named {
-    const char* name;
-    const char* label;
-    std::initializer_list<const char*> items;
-    int32_t CompressSettings::*index;
-  };
-  const Named combos[] = {
-      {"halftone", "Halftone input files?", {"When high color.", "Always.", "Never."}, &CompressSettings::halftone},
-      {"palcontrol", "8-bit input palettes?", {"Copy existing.", "Create new.", "New when changes."},
-       &CompressSettings::paletteControl},
-      {"vantwincol", "Win system colors?", {"On new palettes.", "Always.", "Never."}, &CompressSettings::windowsColors},
-  };
-  for (const Named& combo : combos) {
-    QComboBox* box = Choice(page, combo.name, combo.items);
-    lists_.push_back({box, combo.index});
-    const int row = grid->rowCount();
-    grid->addWidget(new QLabel(QString::fromUtf8(combo.label), page), row, 0);
-    grid->addWidget(box, row, 1);
-  }
   grid->setRowStretch(grid->rowCount(), 1);
   return page;
 }
@@ -329,7 +227,7 @@ QWidget* Tvantform::MakeSoundPage() {
   rate_ = Choice(page, "mixrate",
                  {"Copy the input playback rate.", "Output as 11,025 hz.", "Output as 22,050 hz.",
                   "Output as 44,100 hz.", "Let me enter a specific rate."});
-  rate_->setInsertPolicy(QComboBox::NoInsert);
+  typedRate_ = std::make_unique<TypedRateBox>(rate_, 4);
   bits_ = Choice(page, "mixbits", {"Copy the input sound quality.", "Output as 8 bit sound.", "Output as 16 bit sound."});
   channels_ = Choice(page, "mixchannels",
                      {"Copy the input sound channels.", "Output as mono sound.", "Output as stereo sound."});
@@ -351,7 +249,6 @@ QWidget* Tvantform::MakeSoundPage() {
   }
   grid->setRowStretch(grid->rowCount(), 1);
   QObject::connect(noSound_, &QCheckBox::toggled, [this] { SoundChanged(); });
-  QObject::connect(rate_, &QComboBox::activated, [this](int index) { RateChosen(index); });
   return page;
 }
 
@@ -371,24 +268,6 @@ QWidget* Tvantform::MakeExpertPage() {
   frameInfo_->installEventFilter(new MemoKeys(frameInfo_));
   layout->addWidget(frameInfo_, 1);
   return page;
-}
-
-void Tvantform::MakeTypeMenu() {
-  typeMenu_ = new QMenu(this);
-  typeMenu_->setObjectName(QStringLiteral("typemenu"));
-  auto* group = new QActionGroup(typeMenu_);
-  for (int type = 0; type < kCompressOutputTypeCount; ++type) {
-    QAction* action = typeMenu_->addAction(QString::fromUtf8(kOutputTypes[type]));
-    action->setCheckable(true);
-    group->addAction(action);
-    typeActions_[type] = action;
-    QObject::connect(action, &QAction::triggered, Guarded([this, type] { ChooseOutputType(type); }));
-  }
-  typeMenu_->addSeparator();
-  mixOriginal_ = typeMenu_->addAction(QStringLiteral("Mix original into output?"));
-  mixOriginal_->setCheckable(true);
-  overwrite_ = typeMenu_->addAction(QStringLiteral("Overwrite without asking?"));
-  overwrite_->setCheckable(true);
 }
 
 void Tvantform::ShowSettings(const CompressSettings& settings, const std::vector<std::string>& frameSpecific) {
@@ -416,7 +295,11 @@ void Tvantform::ShowSettings(const CompressSettings& settings, const std::vector
   const std::string palette = TrimBlanks(settings.paletteName);
   palette_->setText(Shown(palette.empty() ? kInputPalette : palette));
   lossy_->setValue(std::clamp(settings.lossySound, 0, 9));
-  ShowRate(settings.rate, settings.rateText);
+  if (settings.rate < 0) {
+    typedRate_->ShowTyped(settings.rateText);
+  } else {
+    typedRate_->ShowEntry(settings.rate);
+  }
   std::string text;
   for (const std::string& line : frameSpecific) text += line + "\n";
   frameInfo_->setPlainText(Shown(text));
@@ -443,9 +326,9 @@ CompressSettings Tvantform::CurrentSettings() const {
   for (const ListChoice& list : lists_) s.*list.index = list.box->currentIndex();
   s.paletteName = palette_->text().toStdString();
   s.lossySound = lossy_->value();
-  if (rate_->isEditable()) {
+  if (typedRate_->typed()) {
     s.rate = -1;
-    s.rateText = rate_->currentText().toStdString();
+    s.rateText = typedRate_->TypedText();
   } else {
     s.rate = rate_->currentIndex();
   }
@@ -509,37 +392,6 @@ void Tvantform::StoreValue(bool keyFrames, const QString& text) {
   }
 }
 
-void Tvantform::RateChosen(int index) {
-  if (index != 4) return;
-  // Turned into a field once the list has closed.
-  QTimer::singleShot(1, rate_, [this] {
-    ShowRate(-1, "");
-    rate_->lineEdit()->setFocus();
-  });
-}
-
-void Tvantform::ShowRate(int32_t index, const std::string& text) {
-  if (index < 0) {
-    if (!rate_->isEditable()) {
-      rate_->setEditable(true);
-      rate_->lineEdit()->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), rate_));
-      rate_->lineEdit()->installEventFilter(new FocusLeft(rate_->lineEdit(), [this] { RateLeft(); }));
-    }
-    rate_->setCurrentIndex(-1);
-    rate_->setEditText(Shown(text));
-    return;
-  }
-  rate_->setEditable(false);
-  rate_->setCurrentIndex(index < rate_->count() ? index : 0);
-}
-
-void Tvantform::RateLeft() {
-  if (!rate_->isEditable()) return;
-  const std::optional<int32_t> rate = WholeNumber(rate_->currentText().toStdString(), false);
-  if (rate && *rate > 0) return;
-  QTimer::singleShot(0, rate_, [this] { ShowRate(0, ""); });
-}
-
 void Tvantform::SoundChanged() {
   const bool on = !noSound_->isChecked();
   for (QWidget* control : soundControls_) control->setEnabled(on);
@@ -585,11 +437,7 @@ void Tvantform::CompressPressed() {
   }
   const RunOutcome outcome = RunCommand(frontEnd_, run.listDirectory, BuildCompressCommand(settings, run));
   if (!outcome.toolStarted && !run.hintFile.empty()) std::remove(run.hintFile.c_str());
-  AddRecentFile(frontEnd_.settings, selected);
-  const std::string output = Unquoted(settings.outputName);
-  if (!output.empty()) {
-    AddRecentFile(frontEnd_.settings, output[0] == '/' ? output : WithSeparator(run.listDirectory) + output);
-  }
+  AddRunToRecentFiles(frontEnd_, selected, settings.outputName, run.listDirectory);
 }
 
 }  // namespace frontend

@@ -3,6 +3,7 @@
 // pages of the compressor's options, and the "&Vant" button that starts the compressor. The
 // command comes from the page's settings record alone (compress_command.h); the page only
 // copies the record into its controls and back.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ class QTabWidget;
 namespace frontend {
 
 class FileControls;
+class TypedRateBox;
 
 inline constexpr const char* kCompressFileFilter =
     "Graphics files|*.avi;*.flc;*.fli;*.vnt;*.tga;*.bmp;*.jpg;*.pcx;*.tif;*.gif;*.lst|"
@@ -33,6 +35,7 @@ inline constexpr const char* kCompressFileFilter =
 class Tvantform : public TabPage {
  public:
   Tvantform(const PageContext& context, QWidget* sheet);
+  ~Tvantform() override;
 
   void SaveSettings() override;
   void RefreshFileLists() override;
@@ -77,7 +80,6 @@ class Tvantform : public TabPage {
   QWidget* MakeFramePage();
   QWidget* MakeSoundPage();
   QWidget* MakeExpertPage();
-  void MakeTypeMenu();
   QLineEdit* AddCheckedEdit(QWidget* page, const char* name, const char* caption, int length,
                             bool signAllowed, bool CompressSettings::*enabled,
                             std::string CompressSettings::*text);
@@ -85,9 +87,6 @@ class Tvantform : public TabPage {
   void SelectionChanged();
   void ShowStoredValue(bool keyFrames);
   void StoreValue(bool keyFrames, const QString& text);
-  void RateChosen(int index);
-  void RateLeft();
-  void ShowRate(int32_t index, const std::string& text);
   void SoundChanged();
   void BrowsePalette();
   void UpdateDefaultOutput();
@@ -111,6 +110,7 @@ class Tvantform : public TabPage {
   QScrollBar* lossy_;
   QLabel* lossyLabel_;
   QComboBox* rate_;
+  std::unique_ptr<TypedRateBox> typedRate_;
   QComboBox* bits_;
   QComboBox* channels_;
   std::vector<QWidget*> soundControls_;

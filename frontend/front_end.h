@@ -12,6 +12,7 @@
 #include "frontend/notify_targets.h"
 #include "frontend/program_starter.h"
 #include "frontend/request_queue.h"
+#include "frontend/script_command.h"
 #include "frontend/settings.h"
 
 class QWidget;
@@ -32,6 +33,7 @@ class FrontEnd {
   int helpContext = 0;
   std::string batchParameters;   // the words after a running batch's name; empty outside batches
   bool frameRateRequest = false;  // the Main page's one-shot request: the Mixer opens on "Perm."
+  ScriptorState scriptor;         // the Scriptor's script, kept while other tabs are shown
   std::string thousandsSeparator = ",";
   QWidget* mainWindow = nullptr;  // owner of the message boxes, when there is one
 

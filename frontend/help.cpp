@@ -75,7 +75,13 @@ std::string HelpFileForKeyword(const std::string& keyword) {
   return kContentsPage;
 }
 
-std::string HelpDirectory(const FrontEnd& frontEnd) { return frontEnd.ProgramDirectory() + "help/"; }
+// Beside the program in the build; in share/vant/help/ of the tree it is installed into.
+std::string HelpDirectory(const FrontEnd& frontEnd) {
+  const std::string besideProgram = frontEnd.ProgramDirectory() + "help/";
+  const std::string installed = frontEnd.ProgramDirectory() + "../share/vant/help/";
+  if (!IsFile(besideProgram + kContentsPage) && IsFile(installed + kContentsPage)) return installed;
+  return besideProgram;
+}
 
 bool ShowHelpFile(FrontEnd& frontEnd, const std::string& file) {
   const std::string path = HelpDirectory(frontEnd) + file;

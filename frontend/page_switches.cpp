@@ -1,6 +1,7 @@
 #include "frontend/page_switches.h"
 
 #include "frontend/ini_file.h"
+#include "frontend/launcher.h"
 #include "frontend/text_format.h"
 
 namespace frontend {
@@ -20,6 +21,13 @@ std::string OptionalTextSwitch(char letter, bool enabled, const std::string& tex
 
 std::string FlagSwitch(char letter, bool enabled) { return enabled ? std::string("/") + letter : ""; }
 
+std::string PaletteSwitch(const std::string& paletteName, const std::string& listDirectory) {
+  const std::string name = Unquoted(paletteName);
+  if (name.empty() || EqualIgnoringCase(name, kInputPalette)) return "";
+  // Quoted always: inside a bare switch word every '/' of a path would begin a switch.
+  return "/&" + QuoteRelativeName(name, listDirectory);
+}
+
 std::string LeadingDigits(const std::string& text) {
   const std::string trimmed = TrimBlanks(text);
   size_t end = 0;
@@ -32,6 +40,22 @@ std::optional<int32_t> WholeNumber(const std::string& text, bool signAllowed) {
   const std::string trimmed = TrimBlanks(text);
   if (trimmed.empty() || trimmed[0] == '+' || (trimmed[0] == '-' && !signAllowed)) return std::nullopt;
   return ParseInteger(trimmed);
+}
+
+std::string SoundRateText(int index, const std::string& typed) {
+  switch (index) {
+    case 1: return "11025";
+    case 2: return "22050";
+    case 3: return "44100";
+    default: return index < 0 ? TrimBlanks(typed) : "";
+  }
+}
+
+std::string CheckSoundRate(int index, const std::string& typed) {
+  const std::string rate = SoundRateText(index, typed);
+  if (rate.empty()) return "";
+  const std::optional<int32_t> value = WholeNumber(rate, false);
+  return value && *value > 0 ? "" : "Error, the sound rate must be a whole number above 0.";
 }
 
 }  // namespace frontend

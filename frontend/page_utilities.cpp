@@ -15,6 +15,7 @@
 #include "frontend/front_end.h"
 #include "frontend/message_boxes.h"
 #include "frontend/popup_menus.h"
+#include "frontend/settings_file.h"
 #include "frontend/text_file.h"
 #include "frontend/text_format.h"
 #include "frontend/tool_input.h"
@@ -67,6 +68,13 @@ void DefaultOutputName(const FileControls& files, std::string& basedOn, QLineEdi
       ProposeOutputName(input, files.Directory(), output.text().toStdString(), basedOn, prefix, extension);
   basedOn = proposal.basedOn;
   output.setText(QString::fromStdString(proposal.shown));
+}
+
+void AddRunToRecentFiles(FrontEnd& frontEnd, const std::string& input, const std::string& output,
+                         const std::string& listDirectory) {
+  AddRecentFile(frontEnd.settings, input);
+  const std::string name = Unquoted(output);
+  if (!name.empty()) AddRecentFile(frontEnd.settings, name[0] == '/' ? name : WithSeparator(listDirectory) + name);
 }
 
 std::string MakeTempFileName() {

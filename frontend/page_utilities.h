@@ -33,6 +33,11 @@ int FindListItem(const FileControls& files, const std::string& name);
 void DefaultOutputName(const FileControls& files, std::string& basedOn, QLineEdit& output,
                        const std::string& prefix, const std::string& extension);
 
+// After a tool was run on them: the input and the output (a name without directory lies in the
+// list's directory) go to the top of the recent files.
+void AddRunToRecentFiles(FrontEnd& frontEnd, const std::string& input, const std::string& output,
+                         const std::string& listDirectory);
+
 // A new empty file of its own name in the temporary directory ($TMPDIR, else /tmp), created
 // exclusively; "" when none could be made.
 std::string MakeTempFileName();

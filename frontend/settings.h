@@ -61,7 +61,9 @@ struct MixSettings {
   bool inputStart = false, inputEnd = false, inputTrack = false;
   std::string frameRateNum, startNum, skipIntoNum, inputStartNum, inputEndNum, inputTrackNum;
   std::string forceRate;
-  int32_t currentTab = 0, rate = 0, quality = 0, channels = 0;
+  int32_t currentTab = 0, rate = 0, quality = 0, channels = 0;  // rate -1: a rate typed into the field
+  // Kept only while the program runs, never stored.
+  std::string rateText;
 
   bool operator==(const MixSettings&) const = default;
 };

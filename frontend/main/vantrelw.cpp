@@ -15,6 +15,7 @@
 #include "frontend/help.h"
 #include "frontend/output_name_dialog.h"
 #include "frontend/page_registry.h"
+#include "frontend/script_command.h"
 #include "frontend/start_up.h"
 #include "frontend/topwin.h"
 #include "platform/gui/display_env.h"
@@ -59,6 +60,10 @@ int main(int argc, char** argv) {
 
   frontend::Ttopwin topwin(frontEnd, frontend::StandardPages());
   frontend::InstallOutputNameDialog(frontEnd, &topwin.menus());
+  // Away from the Scriptor tab nothing else asks about an unsaved script.
+  topwin.AddCloseGuard([&frontEnd, &topwin] {
+    return topwin.CurrentTab() == 4 || frontend::ConfirmHeldScriptSave(frontEnd);
+  });
   topwin.SetSettingsPath(startUp.settingsPath);
   topwin.SetPendingCommand(startUp.pendingCommand);
   topwin.show();

@@ -186,11 +186,7 @@ TEST(CompressCommand, TheCompressorReadsEveryValueAndNameBack) {
   ASSERT_EQ(CheckCompressSettings(s), "");
   std::string command = BuildCompressCommand(
       s, {"\"frame???.bmp*5-12\" \"/out dir/New_frame.vnt\"", "/v", "/tmp/vant hints"});
-  ASSERT_TRUE(MapToolCommand(frontEnd, command, false));
-  const std::vector<std::string> words = platform::SplitCommandWords(command);
-  std::vector<const char*> argv;
-  for (const std::string& word : words) argv.push_back(word.c_str());
-  std::string text = platform::BuildCommandText(static_cast<int>(argv.size()), argv.data());
+  std::string text = frontend_testing::TextTheToolReads(frontEnd, command);
 
   EXPECT_EQ(GetNumberSwitch(0, '#', text), 77);
   compressor::CompressorSwitches own;

@@ -21,6 +21,7 @@
 #include "frontend/report_endpoint.h"
 #include "frontend/report_receiving.h"
 #include "frontend/tests/frontend_test_support.h"
+#include "frontend/tests/generated_pictures.h"
 #include "platform/gui/dialogs.h"
 #include "platform/image/image.h"
 #include "playback/vant.h"
@@ -31,30 +32,6 @@ using namespace frontend;
 using platform::DialogAnswer;
 
 namespace {
-
-// Numbered 8-bit pictures whose square moves a little from frame to frame.
-void WritePictures(const std::string& folder, int first, int last) {
-  std::filesystem::create_directories(folder);
-  for (int n = first; n <= last; ++n) {
-    platform::Image image;
-    ASSERT_EQ(platform::AllocateImage(image, 32, 24, 8), platform::ImageStatus::Ok);
-    for (int i = 0; i < 256; ++i) {
-      image.palette[4 * i] = static_cast<uint8_t>(i);
-      image.palette[4 * i + 1] = static_cast<uint8_t>(255 - i);
-      image.palette[4 * i + 2] = static_cast<uint8_t>(i * 7);
-    }
-    image.coloursUsed = 256;
-    for (int y = 0; y < 24; ++y) {
-      for (int x = 0; x < 32; ++x) {
-        const bool square = x >= 4 + 2 * n && x < 12 + 2 * n && y >= 6 && y < 14;
-        image.RowFromTop(y)[x] = static_cast<uint8_t>(square ? 200 : (x + y) % 16);
-      }
-    }
-    char name[64];
-    std::snprintf(name, sizeof name, "/frame%03d.bmp", n);
-    ASSERT_EQ(platform::SaveImage(platform::ImageFormat::Bmp, folder + name, image, 0), platform::ImageStatus::Ok);
-  }
-}
 
 std::vector<std::string> FilesIn(const std::string& folder) {
   std::vector<std::string> names;
@@ -79,7 +56,7 @@ class CompressPage : public ::testing::Test {
     ASSERT_TRUE(frontend_testing::EnsureApplication());
     menus_ = std::make_unique<PopupMenus>(frontEnd_, nullptr);
     sheet_ = std::make_unique<QWidget>();
-    WritePictures(frames_, 5, 8);
+    frontend_testing::WritePictures(frames_, 5, 8);
     frontEnd_.settings.compress.directory = frames_;
     frontEnd_.settings.compress.filename = "frame006.bmp";
   }
@@ -263,7 +240,7 @@ TEST(CompressPageEndToEnd, ThePicturesBecomeAVideoThePlayerOpensAndTheReportReac
   const std::string temp = scratch.File("temp"), folder = scratch.File("my frames");
   std::filesystem::create_directories(temp);
   environment.Set("TMPDIR", temp.c_str());
-  WritePictures(folder, 1, 6);
+  frontend_testing::WritePictures(folder, 1, 6);
 
   frontend::SystemProgramStarter starter;
   FrontEnd frontEnd(starter);

@@ -14,8 +14,10 @@
 #include <vector>
 
 #include "frontend/console_lines.h"
+#include "frontend/launcher.h"
 #include "frontend/program_starter.h"
 #include "platform/gui/qt_application.h"
+#include "platform/system/command_text.h"
 
 namespace frontend_testing {
 
@@ -41,6 +43,16 @@ class FakeStarter : public frontend::ProgramStarter {
   int processId = 4321;  // 0: a program nobody can watch
   std::vector<Recorded> starts;
 };
+
+// The command text the tool reads once the launcher has started the command: mapped to the
+// program, split into arguments and put together again by the tool. Empty when no tool is named.
+inline std::string TextTheToolReads(const frontend::FrontEnd& frontEnd, std::string command) {
+  if (!frontend::MapToolCommand(frontEnd, command, false)) return "";
+  const std::vector<std::string> words = platform::SplitCommandWords(command);
+  std::vector<const char*> argv;
+  for (const std::string& word : words) argv.push_back(word.c_str());
+  return platform::BuildCommandText(static_cast<int>(argv.size()), argv.data());
+}
 
 inline bool EnsureApplication() { return platform::MakeGuiApplication(); }
 

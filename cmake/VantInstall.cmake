@@ -1,0 +1,57 @@
+# What `cmake --install` and the Debian package put where: the programs in bin/, the shared
+# libraries they need in lib/ (with versioned sonames), the playback header in include/, vant.pc
+# in lib/pkgconfig/ and the front end's help pages in share/vant/help/.
+set(VANT_VERSION 1.0.0)
+set(VANT_SOVERSION 1)
+
+set(vant_installed_programs)
+foreach(program vantcw vantplw picprw vantmiw audprw vntcompi vantscw vantrelw)
+  if(TARGET ${program})
+    list(APPEND vant_installed_programs ${program})
+  endif()
+endforeach()
+install(TARGETS ${vant_installed_programs} RUNTIME DESTINATION bin)
+
+# Every shared library of ours is one the installed programs load.
+vant_targets_below(${CMAKE_SOURCE_DIR} vant_all_targets)
+foreach(target IN LISTS vant_all_targets)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "SHARED_LIBRARY")
+    get_target_property(soversion ${target} SOVERSION)
+    if(NOT soversion)
+      set_target_properties(${target} PROPERTIES VERSION ${VANT_VERSION} SOVERSION ${VANT_SOVERSION})
+    endif()
+    install(TARGETS ${target} LIBRARY DESTINATION lib NAMELINK_COMPONENT Unspecified)
+  endif()
+endforeach()
+
+install(FILES ${CMAKE_SOURCE_DIR}/playback/vant.h DESTINATION include)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/vant.pc.in ${CMAKE_BINARY_DIR}/vant.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/vant.pc DESTINATION lib/pkgconfig)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/frontend/help/ DESTINATION share/vant/help)
+
+# `cmake --build build --target package` makes a .deb of the same files for /usr; its runtime
+# dependencies are read from the programs and libraries themselves.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vant)
+set(CPACK_PACKAGE_VERSION ${VANT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tools and a playback library for .vnt videos")
+set(CPACK_PACKAGE_CONTACT "vant developers <vant@localhost>")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION video)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/lib)
+include(CPack)
+
+foreach(check tree deb bound example)
+  add_test(NAME Install_${check}
+           COMMAND ${VANT_PYTHON} ${CMAKE_SOURCE_DIR}/cmake/tests/install_test.py ${check}
+                   ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR} ${vant_installed_programs})
+  set_tests_properties(Install_${check} PROPERTIES SKIP_RETURN_CODE 77)
+endforeach()
+if(VANT_SANITIZE)
+  # The example is linked with the sanitizer runtime that the installed library needs.
+  set_tests_properties(Install_example PROPERTIES
+                       ENVIRONMENT "VANT_EXAMPLE_FLAGS=-fsanitize=address,undefined")
+endif()

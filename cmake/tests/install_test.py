@@ -1,0 +1,213 @@
+#!/usr/bin/env python3
+"""What users and developers do with the built toolkit away from this build tree.
+
+Usage: install_test.py CHECK BUILD_DIR SOURCE_DIR PROGRAM...
+CHECK is one of: tree (install into a temporary prefix and check what lands where), deb (the
+Debian package lists the same files), bound (a bound player copied elsewhere plays its video),
+example (the README's C example builds against an installed tree and decodes a video)."""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+SKIPPED = 77  # CTest's SKIP_RETURN_CODE for these tests
+
+
+def run(command, **options):
+    return subprocess.run(command, capture_output=True, text=True, timeout=240, **options)
+
+
+def install(build, prefix):
+    done = run(['cmake', '--install', build, '--prefix', prefix])
+    if done.returncode != 0:
+        sys.exit('cmake --install failed:\n' + done.stdout + done.stderr)
+
+
+def expected_files(programs):
+    """The installed tree, relative to its prefix: (path, what it must be)."""
+    rows = [('bin/' + program, 'program') for program in programs]
+    rows += [
+        ('lib/libvant.so', 'link'),
+        ('lib/libvant.so.1', 'link'),
+        ('include/vant.h', 'file'),
+        ('lib/pkgconfig/vant.pc', 'file'),
+        ('share/vant/help/index.html', 'file'),
+    ]
+    return rows
+
+
+def dynamic_section(path):
+    return run(['readelf', '-d', path]).stdout
+
+
+def faults_of_program(path, build):
+    """What keeps an installed program from running away from the build tree."""
+    faults = []
+    section = dynamic_section(path)
+    if build in section:
+        faults.append(path + ' names the build tree:\n' + section)
+    paths = re.findall(r'\((?:RUNPATH|RPATH)\).*\[(.*)\]', section)
+    # An empty entry would search the current folder.
+    if any(entry != '$ORIGIN/../lib' for item in paths for entry in item.split(':')):
+        faults.append(path + ' searches more than $ORIGIN/../lib: ' + ' '.join(paths))
+    return faults
+
+
+def check_tree(build, programs):
+    faults = []
+    with tempfile.TemporaryDirectory() as prefix:
+        install(build, prefix)
+        for relative, kind in expected_files(programs):
+            path = os.path.join(prefix, relative)
+            if not os.path.exists(path):
+                faults.append('missing: ' + relative)
+            elif kind == 'program':
+                if not os.access(path, os.X_OK):
+                    faults.append('not runnable: ' + relative)
+                faults += faults_of_program(path, build)
+            elif kind == 'link' and not os.path.islink(path):
+                faults.append('not a link to the versioned library: ' + relative)
+        library = os.path.join(prefix, 'lib/libvant.so')
+        if os.path.exists(library) and 'Library soname: [libvant.so.1]' not in dynamic_section(library):
+            faults.append('libvant.so has no versioned soname')
+        # Every library of ours that an installed program loads comes from the installed tree.
+        for program in programs:
+            path = os.path.join(prefix, 'bin', program)
+            if not os.path.exists(path):
+                continue
+            for line in run(['ldd', path]).stdout.splitlines():
+                if 'not found' in line or build in line:
+                    faults.append(program + ' loads ' + line.strip())
+    return faults
+
+
+def check_deb(build, programs):
+    if shutil.which('dpkg-deb') is None:
+        print('dpkg-deb is not installed')
+        sys.exit(SKIPPED)
+    with tempfile.TemporaryDirectory() as out:
+        made = run(['cpack', '-G', 'DEB', '-B', out], cwd=build)
+        if made.returncode != 0:
+            return ['cpack failed:\n' + made.stdout + made.stderr]
+        packages = [name for name in os.listdir(out) if name.endswith('.deb')]
+        if len(packages) != 1:
+            return ['expected one .deb, found: ' + ' '.join(os.listdir(out))]
+        package = os.path.join(out, packages[0])
+        listed = run(['dpkg-deb', '--contents', package]).stdout
+        fields = run(['dpkg-deb', '--field', package, 'Depends']).stdout
+    faults = []
+    for relative, _ in expected_files(programs):
+        if not re.search(r'\./usr/' + re.escape(relative) + r'(\s|$)', listed):
+            faults.append('the package lacks /usr/' + relative)
+    # The runtime packages the programs load, found from the programs themselves.
+    for needed in ('libqt6widgets6', 'libsdl2'):
+        if needed not in fields:
+            faults.append('Depends lacks ' + needed + ': ' + fields)
+    return faults
+
+
+def make_video(build, folder, name):
+    clip = os.path.join(folder, name + '.avi')
+    video = os.path.join(folder, name + '.vnt')
+    bin_dir = os.path.join(build, 'bin')
+    made = run([os.path.join(bin_dir, 'vantcw_demo_clip'), clip, '64', '48', '12', '30'])
+    if made.returncode == 0:
+        made = run([os.path.join(bin_dir, 'vantcw'), clip, video, '/O', '/#'])
+    if made.returncode != 0 or not os.path.exists(video):
+        sys.exit('no video was made:\n' + made.stdout + made.stderr)
+    return video
+
+
+def check_bound(build):
+    faults = []
+    with tempfile.TemporaryDirectory() as made, tempfile.TemporaryDirectory() as away:
+        video = make_video(build, made, 'clip')
+        bound = os.path.join(made, 'show.exe')
+        done = run([os.path.join(build, 'bin', 'vntcompi'), os.path.join(build, 'bin', 'vantplw'),
+                    bound, '/S', video])
+        if done.returncode != 0:
+            return ['binding failed:\n' + done.stdout + done.stderr]
+        # Another folder, where neither ../lib nor the build's library folder is in reach.
+        copy = os.path.join(away, 'show.exe')
+        shutil.copy2(bound, copy)
+        os.remove(video)
+        faults += faults_of_program(copy, build)
+        environment = {key: value for key, value in os.environ.items() if key != 'LD_LIBRARY_PATH'}
+        environment.update(QT_QPA_PLATFORM='offscreen', SDL_AUDIODRIVER='dummy')
+        loaded = run(['ldd', copy], env=environment).stdout
+        for line in loaded.splitlines():
+            if 'not found' in line or build in line:
+                faults.append('the bound program loads ' + line.strip())
+        played = run([copy], cwd=away, env=environment)
+        if played.returncode != 0:
+            faults.append('the bound program failed:\n' + played.stdout + played.stderr)
+        elif 'Total frames played: 12' not in played.stdout + played.stderr:
+            faults.append('the bound program did not play its 12 frames:\n' + played.stdout +
+                          played.stderr)
+    return faults
+
+
+def readme_example(source):
+    """The C example of the README's Install section."""
+    with open(os.path.join(source, 'README.md'), encoding='utf-8') as readme:
+        text = readme.read()
+    found = re.search(r'## Install\b.*?```c\n(.*?)```', text, re.S)
+    if not found:
+        sys.exit('the README has no C example in its Install section')
+    return found.group(1)
+
+
+def check_example(build, source):
+    faults = []
+    with tempfile.TemporaryDirectory() as prefix, tempfile.TemporaryDirectory() as work:
+        install(build, prefix)
+        program = os.path.join(work, 'frames.c')
+        with open(program, 'w', encoding='utf-8') as out:
+            out.write(readme_example(source))
+        # Only the installed tree is in reach: its pkg-config file, no other.
+        environment = dict(os.environ, PKG_CONFIG_PATH='',
+                           PKG_CONFIG_LIBDIR=os.path.join(prefix, 'lib/pkgconfig'))
+        flags = run(['pkg-config', '--cflags', '--libs', 'vant'], env=environment)
+        if flags.returncode != 0:
+            return ['pkg-config finds no vant: ' + flags.stderr]
+        if source in flags.stdout or build in flags.stdout:
+            faults.append('pkg-config points into the source or build tree: ' + flags.stdout)
+        binary = os.path.join(work, 'frames')
+        compiled = run(['cc', '-std=c99', '-Wall', '-Werror', program, '-o', binary] +
+                       os.environ.get('VANT_EXAMPLE_FLAGS', '').split() + flags.stdout.split(), cwd=work, env=environment)
+        if compiled.returncode != 0:
+            return faults + ['the example does not build:\n' + compiled.stderr]
+        video = make_video(build, work, 'clip')
+        environment['LD_LIBRARY_PATH'] = os.path.join(prefix, 'lib')
+        for line in run(['ldd', binary], env=environment).stdout.splitlines():
+            if 'not found' in line or build in line:
+                faults.append('the example loads ' + line.strip())
+        decoded = run([binary, video], cwd=work, env=environment)
+        if decoded.returncode != 0 or decoded.stdout.strip() != '12 frames':
+            faults.append('the example printed %r (exit %d): %s' %
+                          (decoded.stdout, decoded.returncode, decoded.stderr))
+    return faults
+
+
+def main():
+    check, build, source, programs = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
+    build, source = os.path.realpath(build), os.path.realpath(source)
+    if check == 'tree':
+        faults = check_tree(build, programs)
+    elif check == 'deb':
+        faults = check_deb(build, programs)
+    elif check == 'bound':
+        faults = check_bound(build)
+    elif check == 'example':
+        faults = check_example(build, source)
+    else:
+        sys.exit('unknown check ' + check)
+    for fault in faults:
+        print(fault)
+    sys.exit(1 if faults else 0)
+
+
+if __name__ == '__main__':
+    main()

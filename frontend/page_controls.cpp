@@ -1,0 +1,71 @@
+#include "frontend/page_controls.h"
+
+#include <QEvent>
+#include <QRegularExpressionValidator>
+#include <QTimer>
+
+#include <optional>
+
+#include "frontend/page_switches.h"
+
+namespace frontend {
+namespace {
+
+class FocusLeft : public QObject {
+ public:
+  FocusLeft(QObject* parent, std::function<void()> left) : QObject(parent), left_(std::move(left)) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::FocusOut) left_();
+    return false;
+  }
+
+ private:
+  std::function<void()> left_;
+};
+
+// The handlers hold the list itself, never the TypedRateBox, so they may run while the page
+// that owns both is being taken down.
+void ShowRateEntry(QComboBox* box, int index) {
+  box->setEditable(false);
+  box->setCurrentIndex(index >= 0 && index < box->count() ? index : 0);
+}
+
+void RateFieldLeft(QComboBox* box) {
+  if (!box->isEditable()) return;
+  const std::optional<int32_t> rate = WholeNumber(box->currentText().toStdString(), false);
+  if (rate && *rate > 0) return;
+  QTimer::singleShot(0, box, [box] { ShowRateEntry(box, 0); });
+}
+
+void ShowTypedRate(QComboBox* box, const std::string& text) {
+  if (!box->isEditable()) {
+    box->setEditable(true);
+    box->lineEdit()->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), box));
+    box->lineEdit()->installEventFilter(new FocusLeft(box->lineEdit(), [box] { RateFieldLeft(box); }));
+  }
+  box->setCurrentIndex(-1);
+  box->setEditText(Shown(text));
+}
+
+}  // namespace
+
+TypedRateBox::TypedRateBox(QComboBox* box, int typedEntry) : box_(box) {
+  box->setInsertPolicy(QComboBox::NoInsert);
+  QObject::connect(box, &QComboBox::activated, [box, typedEntry](int index) {
+    // Carried out once the list has closed.
+    QTimer::singleShot(1, box, [box, typedEntry, index] {
+      if (index != typedEntry) {
+        if (box->isEditable()) ShowRateEntry(box, index);
+        return;
+      }
+      ShowTypedRate(box, "");
+      box->lineEdit()->setFocus();
+    });
+  });
+}
+
+void TypedRateBox::ShowEntry(int index) { ShowRateEntry(box_, index); }
+
+void TypedRateBox::ShowTyped(const std::string& text) { ShowTypedRate(box_, text); }
+
+}  // namespace frontend

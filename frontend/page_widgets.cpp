@@ -1,0 +1,172 @@
+#include "frontend/page_widgets.h"
+
+#include <QBoxLayout>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "frontend/front_end.h"
+#include "frontend/help.h"
+#include "frontend/launcher.h"
+#include "frontend/page_registry.h"
+#include "frontend/page_utilities.h"
+#include "frontend/page_switches.h"
+#include "frontend/text_format.h"
+
+namespace frontend {
+namespace {
+
+constexpr int kTypedRateItem = 4;
+
+class CtrlPageDownIsEnd : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_PageDown || !(key->modifiers() & Qt::ControlModifier)) return false;
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(watched)) memo->moveCursor(QTextCursor::EndOfLine);
+    return true;
+  }
+};
+
+class FocusLeft : public QObject {
+ public:
+  FocusLeft(QObject* parent, std::function<void()> left) : QObject(parent), left_(std::move(left)) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::FocusOut) left_();
+    return false;
+  }
+
+ private:
+  std::function<void()> left_;
+};
+
+}  // namespace
+
+QPushButton* Button(QWidget* parent, const char* caption, std::function<void()> pressed) {
+  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  QObject::connect(button, &QPushButton::clicked, Guarded(std::move(pressed)));
+  return button;
+}
+
+std::vector<QPushButton*> HelpAndBackButtons(QWidget* parent, FrontEnd& frontEnd) {
+  FrontEnd* shared = &frontEnd;
+  QPushButton* back = Button(parent, "Back to &Main", [shared] { shared->requests.Post(kMainTab); });
+  SetCancelButton(*parent, *back);
+  return {Button(parent, "&Help", [shared] { ShowTabHelp(*shared); }),
+          Button(parent, "Ho&w do I...?", [shared] { ShowHowDoIHelp(*shared); }), back};
+}
+
+void LayOutPage(QWidget* page, QLayout* body, const std::vector<QPushButton*>& buttons, QWidget* left) {
+  auto* row = new QHBoxLayout;
+  if (left) row->addWidget(left);
+  row->addStretch();
+  for (QPushButton* button : buttons) row->addWidget(button);
+  auto* layout = new QVBoxLayout(page);
+  layout->addLayout(body, 1);
+  layout->addLayout(row);
+}
+
+std::function<void(const std::string& path)> OpenByType(FrontEnd& frontEnd) {
+  FrontEnd* shared = &frontEnd;
+  return [shared](const std::string& path) {
+    try {
+      OpenFileByType(*shared, path);
+    } catch (...) {
+    }
+  };
+}
+
+QComboBox* Choice(QWidget* parent, const char* name, std::initializer_list<const char*> items) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName(QString::fromUtf8(name));
+  for (const char* item : items) box->addItem(QString::fromUtf8(item));
+  return box;
+}
+
+QLineEdit* NumberEdit(QWidget* parent, const char* name, int length, bool signAllowed) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QString::fromUtf8(name));
+  edit->setMaxLength(length);
+  edit->setMinimumWidth(70);
+  edit->setMaximumWidth(100);
+  const QString pattern = QString(signAllowed ? "-?" : "") + "[0-9]*";
+  edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
+  return edit;
+}
+
+void EndOnCtrlPageDown(QPlainTextEdit& memo) { memo.installEventFilter(new CtrlPageDownIsEnd(&memo)); }
+
+SoundRateBox::SoundRateBox(QWidget* parent, const char* name) : QComboBox(parent) {
+  setObjectName(QString::fromUtf8(name));
+  for (const char* item : {"Copy the input playback rate.", "Output as 11,025 hz.", "Output as 22,050 hz.",
+                           "Output as 44,100 hz.", "Let me enter a specific rate."}) {
+    addItem(QString::fromUtf8(item));
+  }
+  setInsertPolicy(QComboBox::NoInsert);
+  QObject::connect(this, &QComboBox::activated, this, [this](int index) { Chosen(index); });
+}
+
+void SoundRateBox::Chosen(int index) {
+  if (index != kTypedRateItem) return;
+  // Turned into a field once the list has closed.
+  QTimer::singleShot(1, this, [this] {
+    ShowRate(-1, "");
+    lineEdit()->setFocus();
+  });
+}
+
+void SoundRateBox::ShowRate(int index, const std::string& typed) {
+  if (index < 0) {
+    if (!isEditable()) {
+      setEditable(true);
+      lineEdit()->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this));
+      lineEdit()->installEventFilter(new FocusLeft(lineEdit(), [this] { Left(); }));
+    }
+    setCurrentIndex(-1);
+    setEditText(QString::fromStdString(typed));
+    return;
+  }
+  setEditable(false);
+  setCurrentIndex(index < count() ? index : 0);
+}
+
+std::string SoundRateBox::TypedRate() const { return isEditable() ? currentText().toStdString() : ""; }
+
+void SoundRateBox::Left() {
+  if (!isEditable()) return;
+  const std::optional<int32_t> rate = WholeNumber(currentText().toStdString(), false);
+  if (rate && *rate > 0) return;
+  QTimer::singleShot(0, this, [this] { ShowRate(0, ""); });
+}
+
+QComboBox* SoundBitsBox(QWidget* parent, const char* name) {
+  return Choice(parent, name, {"Copy the input sound quality.", "Output as 8 bit sound.", "Output as 16 bit sound."});
+}
+
+QComboBox* SoundChannelsBox(QWidget* parent, const char* name) {
+  return Choice(parent, name,
+                {"Copy the input sound channels.", "Output as mono sound.", "Output as stereo sound."});
+}
+
+QScrollBar* LossyBar(QWidget* parent, QLabel*& label) {
+  label = new QLabel(QStringLiteral("Lossy (0): "), parent);
+  auto* bar = new QScrollBar(Qt::Horizontal, parent);
+  bar->setObjectName(QStringLiteral("mixlossy"));
+  bar->setRange(0, 9);
+  bar->setPageStep(1);
+  bar->setToolTip(QStringLiteral("All the way left is lossless (0), and all the way right is highest lossy (9)."));
+  QLabel* shown = label;
+  QObject::connect(bar, &QScrollBar::valueChanged,
+                   [shown](int value) { shown->setText(QString("Lossy (%1):").arg(value)); });
+  return bar;
+}
+
+}  // namespace frontend

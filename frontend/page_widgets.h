@@ -1,0 +1,77 @@
+#pragma once
+// Controls the tool pages share: named lists and number fields, the output sound's lists with
+// the rate that may be typed, the lossy bar with its label, and handlers that nothing thrown
+// leaves.
+#include <QComboBox>
+
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QLayout;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QScrollBar;
+class QWidget;
+
+namespace frontend {
+
+class FrontEnd;
+
+// A control's handler, whatever the signal carries; nothing thrown may leave it.
+template <typename Handler>
+auto Guarded(Handler handler) {
+  return [handler](auto&&...) {
+    try {
+      handler();
+    } catch (...) {
+    }
+  };
+}
+
+// A button whose handler nothing thrown leaves.
+QPushButton* Button(QWidget* parent, const char* caption, std::function<void()> pressed);
+// "&Help", "Ho&w do I...?" and "Back to &Main", with which every page's buttons end; Escape on
+// the page presses "Back to &Main".
+std::vector<QPushButton*> HelpAndBackButtons(QWidget* parent, FrontEnd& frontEnd);
+
+// The page's body above a row of its buttons, aligned right, with `left` (if any) at the row's
+// left end.
+void LayOutPage(QWidget* page, QLayout* body, const std::vector<QPushButton*>& buttons, QWidget* left = nullptr);
+// What a double-click on a file list does on most pages: open the file as its type says.
+std::function<void(const std::string& path)> OpenByType(FrontEnd& frontEnd);
+
+QComboBox* Choice(QWidget* parent, const char* name, std::initializer_list<const char*> items);
+// Digits only (a leading '-' when allowed), at most `length` characters.
+QLineEdit* NumberEdit(QWidget* parent, const char* name, int length, bool signAllowed);
+// Ctrl+PageDown in the memo moves to the end of the line, as End does, instead of leaving the
+// page.
+void EndOnCtrlPageDown(QPlainTextEdit& memo);
+
+// The output rate list: "Copy the input playback rate.", three rates, and "Let me enter a
+// specific rate.", which turns the list into a field for a typed rate once it has closed.
+// Leaving the field with no whole number above 0 in it gives the list back at item 0.
+class SoundRateBox : public QComboBox {
+ public:
+  SoundRateBox(QWidget* parent, const char* name);
+
+  // Item -1 is a typed rate, shown in the field.
+  void ShowRate(int index, const std::string& typed);
+  int RateIndex() const { return isEditable() ? -1 : currentIndex(); }
+  std::string TypedRate() const;
+
+ private:
+  void Chosen(int index);
+  void Left();
+};
+
+QComboBox* SoundBitsBox(QWidget* parent, const char* name);
+QComboBox* SoundChannelsBox(QWidget* parent, const char* name);
+
+// The lossy bar 0 to 9 and its label "Lossy (n):".
+QScrollBar* LossyBar(QWidget* parent, QLabel*& label);
+
+}  // namespace frontend
