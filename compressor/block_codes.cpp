@@ -10,21 +10,15 @@ void ToBlockCodes(const std::vector<uint32_t>& values, const uint8_t* frameBlock
   for (size_t i = 0; i < values.size(); ++i) {
     uint32_t value = values[i];
     BlockCode& code = codes[i];
-    switch (KindOfValue(value)) {
-      case kUnchangedBlock: code.type = UnchangedBlock; break;
-      case kSolidBlock:
-        code.type = SolidBlock;
-        code.solidColor = static_cast<uint8_t>(value);
-        break;
-      case kTwoColorBlock:
-        code.type = TwoColorBlock;
+    code.type = KindOfValue(value);
+    switch (code.type) {
+      case UnchangedBlock: break;
+      case SolidBlock: code.solidColor = static_cast<uint8_t>(value); break;
+      case TwoColorBlock:
         code.mask = static_cast<uint16_t>(value);
         code.colorPair = static_cast<uint16_t>(value >> 16);
         break;
-      case kFullBlock:
-        code.type = FullBlock;
-        std::memcpy(code.pixels, frameBlocks + i * kBlockPixels, kBlockPixels);
-        break;
+      case FullBlock: std::memcpy(code.pixels, frameBlocks + i * kBlockPixels, kBlockPixels); break;
     }
   }
 }

@@ -3,12 +3,12 @@
 namespace compressor {
 
 bool BufferedBlockFile::Append(const uint8_t* data, size_t size) {
-  size_t written = toolsupport::BufferedFileWriteRaw(file_, data, size);
-  return written == size && file_.write_error == 0;
+  size_t written = file_.WriteRaw(data, size);
+  return written == size && !file_.WriteError();
 }
 
 bool BufferedBlockFile::Read(uint8_t* destination, size_t count) {
-  return toolsupport::BufferedFileReadRaw(file_, destination, count) == count;
+  return file_.ReadRaw(destination, count) == count;
 }
 
 }  // namespace compressor

@@ -4,31 +4,11 @@
 
 namespace compressor {
 
-BlockKind KindOfValue(uint32_t value) {
-  if (value == kUnchangedValue) return kUnchangedBlock;
-  if (value == kFullValue) return kFullBlock;
-  if (value & 0x8000) return kSolidBlock;
-  return kTwoColorBlock;
-}
-
-uint8_t RunCode(uint32_t pieceLength) {
-  switch (pieceLength) {
-    case 128: return 59;
-    case 256: return 60;
-    case 512: return 61;
-    case 1024: return 62;
-    case 2048: return 63;
-    default: return static_cast<uint8_t>(pieceLength - 1);
-  }
-}
-
-uint32_t RunLength(uint8_t code) { return code < 59 ? code + 1u : 128u << (code - 59); }
-
-uint32_t NextPiece(uint32_t n) {
-  for (uint32_t piece = 2048; piece >= 128; piece /= 2) {
-    if (n >= piece) return piece;
-  }
-  return n < 59 ? n : 59;
+BlockType KindOfValue(uint32_t value) {
+  if (value == kUnchangedValue) return UnchangedBlock;
+  if (value == kFullValue) return FullBlock;
+  if (value & 0x8000) return SolidBlock;
+  return TwoColorBlock;
 }
 
 void ChooseBlockValues(const FrameAnalysis& analysis, uint32_t t, std::vector<uint32_t>& values) {
@@ -64,10 +44,10 @@ void RebuildDecodedBlocks(const std::vector<uint32_t>& values, const uint8_t* fr
     uint8_t* out = decodedBlocks + i * kBlockPixels;
     uint32_t value = values[i];
     switch (KindOfValue(value)) {
-      case kUnchangedBlock: break;
-      case kSolidBlock: std::memset(out, value & 0xFF, kBlockPixels); break;
-      case kFullBlock: std::memcpy(out, frameBlocks + i * kBlockPixels, kBlockPixels); break;
-      case kTwoColorBlock:
+      case UnchangedBlock: break;
+      case SolidBlock: std::memset(out, value & 0xFF, kBlockPixels); break;
+      case FullBlock: std::memcpy(out, frameBlocks + i * kBlockPixels, kBlockPixels); break;
+      case TwoColorBlock:
         for (int r = 0; r < 4; ++r) ExpandTwoColorRow(value, r, out + 4 * r);
         break;
     }
@@ -78,21 +58,21 @@ void AppendBlockRecords(const std::vector<uint32_t>& values, std::vector<uint8_t
   size_t i = 0, count = values.size();
   while (i < count) {
     uint32_t first = values[i];
-    BlockKind kind = KindOfValue(first);
+    BlockType kind = KindOfValue(first);
     size_t end = i + 1;
     // Solid runs keep one colour; unchanged and full runs one value; two-colour runs any values.
-    if (kind == kTwoColorBlock) {
-      while (end < count && KindOfValue(values[end]) == kTwoColorBlock) ++end;
+    if (kind == TwoColorBlock) {
+      while (end < count && KindOfValue(values[end]) == TwoColorBlock) ++end;
     } else {
       while (end < count && values[end] == first) ++end;
     }
     uint32_t left = static_cast<uint32_t>(end - i);
     while (left > 0) {
-      uint32_t piece = NextPiece(left);
+      uint32_t piece = RunPieceLength(left);
       bytes.push_back(static_cast<uint8_t>(RunCode(piece) * 4 + kind));
-      if (kind == kSolidBlock) {
+      if (kind == SolidBlock) {
         bytes.push_back(static_cast<uint8_t>(first));
-      } else if (kind == kTwoColorBlock) {
+      } else if (kind == TwoColorBlock) {
         for (uint32_t k = 0; k < piece; ++k) {
           uint32_t v = values[i + k];
           for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<uint8_t>(v >> (8 * b)));
@@ -110,22 +90,22 @@ bool ReadBlockRecords(ByteSource& source, size_t blockCount, std::vector<uint32_
   while (i < blockCount) {
     uint8_t head;
     if (!source.Read(&head, 1)) return false;
-    uint32_t length = RunLength(head >> 2);
+    uint32_t length = RunLengthTable[head >> 2];
     if (length > blockCount - i) return false;
-    switch (static_cast<BlockKind>(head & 3)) {
-      case kUnchangedBlock:
+    switch (static_cast<BlockType>(head & 3)) {
+      case UnchangedBlock:
         for (uint32_t k = 0; k < length; ++k) values[i + k] = kUnchangedValue;
         break;
-      case kFullBlock:
+      case FullBlock:
         for (uint32_t k = 0; k < length; ++k) values[i + k] = kFullValue;
         break;
-      case kSolidBlock: {
+      case SolidBlock: {
         uint8_t color;
         if (!source.Read(&color, 1)) return false;
         for (uint32_t k = 0; k < length; ++k) values[i + k] = SolidValue(color);
         break;
       }
-      case kTwoColorBlock:
+      case TwoColorBlock:
         for (uint32_t k = 0; k < length; ++k) {
           uint8_t b[4];
           if (!source.Read(b, 4)) return false;

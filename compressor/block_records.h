@@ -15,22 +15,15 @@
 #include <vector>
 
 #include "compressor/block_analysis.h"
+#include "playback/frame_coding.h"
 
 namespace compressor {
-
-enum BlockKind : uint8_t { kTwoColorBlock = 0, kFullBlock = 1, kUnchangedBlock = 2, kSolidBlock = 3 };
 
 constexpr uint32_t kUnchangedValue = 0x81008100;
 constexpr uint32_t kFullValue = 0;
 constexpr uint32_t SolidValue(uint8_t color) { return (0x8000u + color) * 0x10001u; }
 
-BlockKind KindOfValue(uint32_t value);
-
-// Run code of a piece of 1-59, 128, 256, 512, 1024 or 2048 blocks, and back.
-uint8_t RunCode(uint32_t pieceLength);
-uint32_t RunLength(uint8_t code);
-// The next piece of a run of n blocks (n > 0).
-uint32_t NextPiece(uint32_t n);
+BlockType KindOfValue(uint32_t value);
 
 // Gives each block the first kind within the threshold: unchanged, solid, two-colour, full.
 void ChooseBlockValues(const FrameAnalysis& analysis, uint32_t threshold,

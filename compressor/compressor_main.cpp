@@ -1,7 +1,5 @@
 #include "compressor/compressor_main.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -26,6 +24,7 @@
 #include "toolsupport/base/text_words.h"
 #include "compressor/video_trees.h"
 #include "compressor/video_writer.h"
+#include "toolsupport/io/output_file.h"
 
 namespace compressor {
 namespace {
@@ -39,7 +38,8 @@ const char* const kFrameSizeMessage = "Error: the frames are too small to compre
 const char* const kSoundNeedsRateMessage =
     "Error: a sound track needs a frame rate, but the frame rate is 0.";
 
-// Everything a run holds; Cleanup gives it all back.
+// Everything a run holds; destroyed, it gives everything back, and a run that did not complete
+// leaves no output.
 struct CompressorRun {
   CompressorSwitches switches;
   toolsupport::GraphicsSwitches graphics;
@@ -49,9 +49,11 @@ struct CompressorRun {
   std::unique_ptr<toolsupport::GraphicsSource> source;
   std::unique_ptr<GraphicsOutput> pictures;  // output other than a video file
   BufferedFile video{kFileBuffer};
-  bool videoCreated = false;
+  toolsupport::OutputFile videoFile;       // removed unless the run completes
   BufferedFile blockFile{kFileBuffer};
   std::string blockFileName;
+  toolsupport::OutputFile blockFileGuard;  // a temporary file: always removed
+  toolsupport::OutputFile hintFileGuard;   // the hint file, when /K asks to delete it
   std::unique_ptr<toolsupport::SoundTrackEncoder> track;
 
   EncoderSettings settings;
@@ -59,7 +61,9 @@ struct CompressorRun {
   std::string report;
 };
 
-bool Fail(const char* message) { return FailWith(message); }
+toolsupport::Status Fail(const char* message) { return toolsupport::Status::Error(message); }
+
+using toolsupport::Status;
 
 void ShowUsage() {
   ShowMessage(true, kUsageSyntax);
@@ -67,7 +71,7 @@ void ShowUsage() {
   ShowMessage(false, kUsageSwitches2);
 }
 
-bool ReadCommand(std::string text, CompressorRun& run) {
+Status ReadCommand(std::string text, CompressorRun& run) {
   const bool inRange = ParseCompressorSwitches(text, run.switches);
   run.graphics = toolsupport::ParseGraphicsSwitches(text);
   toolsupport::ParseSoundSwitches(text, "LRBC", run.sound);
@@ -76,24 +80,25 @@ bool ReadCommand(std::string text, CompressorRun& run) {
   const bool onlyTwoNames = TakeLastArgument(text, run.outputName);
   if (!inRange || leftOver || !onlyTwoNames || run.inputName.empty() || run.outputName.empty()) {
     ShowUsage();
-    return false;
+    return Status::Stopped();
   }
-  return true;
+  return {};
 }
 
-bool CreateBlockFile(CompressorRun& run) {
+Status CreateBlockFile(CompressorRun& run) {
   std::string directory = run.outputName;
   ReducePath(false, false, true, true, directory);
   run.blockFileName = CreateTempFile(platform::NowMilliseconds(), "vnt", directory);
+  if (!run.blockFileName.empty()) run.blockFileGuard = toolsupport::OutputFile(run.blockFileName);
   if (run.blockFileName.empty() ||
-      !toolsupport::BufferedFileOpen(run.blockFile, run.blockFileName.c_str(),
+      !run.blockFile.Open(run.blockFileName.c_str(),
                                      toolsupport::FileAccess::ReadWrite)) {
     return Fail("Error creating temporary file.");
   }
-  return true;
+  return {};
 }
 
-bool ReadHints(CompressorRun& run) {
+Status ReadHints(CompressorRun& run) {
   HintLayout layout;
   layout.firstInputFrame = run.settings.firstInputFrame;
   layout.frames = run.settings.frames;
@@ -101,21 +106,21 @@ bool ReadHints(CompressorRun& run) {
   switch (ReadHintFile(run.switches.hintFile, layout, run.settings.input, run.hints)) {
     case HintStatus::kCannotOpen:
       ShowMessage(true, HintOpenErrorText(run.switches.hintFile));
-      return true;
+      return {};
     case HintStatus::kZeroPeriod:
       return Fail(kZeroPeriodMessage);
     case HintStatus::kRead:
-      return true;
+      return {};
   }
-  return true;
+  return {};
 }
 
-bool OpenVideoOutput(CompressorRun& run) {
-  if (!toolsupport::BufferedFileCreate(run.video, run.outputName.c_str())) {
+Status OpenVideoOutput(CompressorRun& run) {
+  if (!run.video.Create(run.outputName.c_str())) {
     return Fail("Error creating Vantrel file.");
   }
-  run.videoCreated = true;
-  if (run.sound.lossLevel < 0 || run.sound.lossLevel > 9) return true;
+  run.videoFile = toolsupport::OutputFile(run.outputName);
+  if (run.sound.lossLevel < 0 || run.sound.lossLevel > 9) return {};
 
   InputSoundRequest request;
   request.inputName = run.source->name;
@@ -126,16 +131,19 @@ bool OpenVideoOutput(CompressorRun& run) {
   request.outputFrameRate = run.settings.input.frameRate;
   request.framesToEncode = run.settings.frames;
   request.repeat = run.settings.ringFrame;
-  run.track = OpenInputSound(request, &run.video, StatusCallback);
-  if (!run.track) return !StatusCancelled();
+  toolsupport::Result<std::unique_ptr<toolsupport::SoundTrackEncoder>> track =
+      OpenInputSound(request, &run.video, StatusProgress());
+  if (!track.ok()) return track.status();
+  run.track = track.Take();
+  if (!run.track) return StatusCancelled() ? Status::Stopped() : Status();
   const int64_t period = FramePeriod(run.settings.input.frameRate);
   if (period == 0) return Fail(kSoundNeedsRateMessage);
   run.settings.soundBytesPerFrame =
       static_cast<uint32_t>(run.track->format.BytesPerSecond() * static_cast<uint64_t>(period) / 133333);
-  return true;
+  return {};
 }
 
-bool RunPasses(CompressorRun& run) {
+Status RunPasses(CompressorRun& run) {
   GraphicsSourceInput input(*run.source);
   std::unique_ptr<GraphicsOutputFrames> frames;
   if (run.pictures) frames = std::make_unique<GraphicsOutputFrames>(*run.pictures);
@@ -144,56 +152,62 @@ bool RunPasses(CompressorRun& run) {
 
   EncoderPorts ports;
   ports.input = &input;
-  ports.progress = StatusCallback;
-  ports.stopRequested = StatusCancelled;
+  ports.progress = StatusProgress();
   if (run.pictures) {
     ports.output = frames.get();
   } else {
     ports.blockFile = &blockFile;
     ports.counter = &trees;
   }
-  if (!EncodePass(run.settings, run.hints, ports)) return false;
-  if (run.pictures) return true;
+  if (Status passed = EncodePass(run.settings, run.hints, ports); !passed.ok()) return passed;
+  if (run.pictures) return {};
 
   run.source->actionWord = "Vanting";
-  toolsupport::BufferedFileSeek(run.blockFile, 0);
+  run.blockFile.Seek(0);
   VideoWriterPorts writer;
   writer.input = &input;
   writer.blockFile = &blockFile;
   writer.output = &run.video;
   writer.sound = run.track.get();
-  writer.progress = StatusCallback;
-  writer.stopRequested = StatusCancelled;
+  writer.progress = StatusProgress();
   return WriteVideoFile(run.settings, run.hints, trees, writer);
 }
 
 std::string Decimal(int64_t value) { return std::to_string(value); }
 
-// Closes the outputs; false when their last writes failed.
-bool FinishOutputs(CompressorRun& run, uint64_t elapsed) {
+// Closes the outputs and keeps them; an error when their last writes failed.
+Status FinishOutputs(CompressorRun& run, uint64_t elapsed) {
   std::string time;
   FormatElapsedTime(time, elapsed);
   if (run.pictures) {
     const std::string description = run.pictures->description;
     if (CloseGraphicsOutput(std::move(run.pictures)) < 0) return Fail(kDiskFullMessage);
     run.report = "Created " + description + " in " + time + ".";
-    return true;
+    return {};
   }
-  toolsupport::BufferedFileClose(run.video);
-  if (run.video.write_error) return Fail(kDiskFullMessage);
+  run.video.Close();
+  if (run.video.WriteError()) return Fail(kDiskFullMessage);
   const int64_t in = run.source->fileSize;
   const int64_t out = static_cast<int64_t>(GetFileLength(run.outputName));
   const int64_t ratio = out > 0 ? in * 10 / out : 0;
   run.report = "Vanted in " + time + ".  From " + Decimal(in) + " To: " + Decimal(out) + " (" +
                Decimal(ratio / 10) + "." + Decimal(ratio % 10) + ":1).";
-  return true;
+  if (StatusCancelled()) return Status::Stopped();
+  run.videoFile.Commit();
+  return {};
 }
 
-bool Compress(const std::string& commandText, CompressorRun& run) {
-  if (!ReadCommand(commandText, run)) return false;
+Status Compress(const std::string& commandText, CompressorRun& run) {
+  const Status read = ReadCommand(commandText, run);
+  if (run.switches.deleteHintFile && !run.switches.hintFile.empty()) {
+    run.hintFileGuard = toolsupport::OutputFile(run.switches.hintFile);
+  }
+  if (!read.ok()) return read;
 
-  run.source = toolsupport::OpenGraphicsInput(StatusCallback, "Analyzing", run.graphics, run.inputName);
-  if (!run.source) return false;
+  toolsupport::Result<std::unique_ptr<toolsupport::GraphicsSource>> opened =
+      toolsupport::OpenGraphicsInput(StatusProgress(), "Analyzing", run.graphics, run.inputName);
+  if (!opened.ok()) return opened.status();
+  run.source = opened.Take();
   toolsupport::GraphicsSource& source = *run.source;
   const CompressorSwitches& sw = run.switches;
 
@@ -226,64 +240,37 @@ bool Compress(const std::string& commandText, CompressorRun& run) {
   // Pictures or a flic when the name asks for them; anything else is a video file.
   const int flags = kOutputQuietUnknownType | (sw.overwrite ? kOutputOverwrite : 0);
   const int shownHeight = sw.heightScaling ? static_cast<int>(settings.height) : source.outputHeight;
-  run.pictures = CreateGraphicsOutput(flags, StatusCallback, settings.input.frameRate,
-                                      static_cast<int>(settings.width), shownHeight, source.outputWidth,
-                                      static_cast<int32_t>(frames), run.outputName);
-  if (!run.pictures && StatusCancelled()) return false;
+  toolsupport::Result<std::unique_ptr<GraphicsOutput>> pictures =
+      CreateGraphicsOutput(flags, ConfirmOverwrite, settings.input.frameRate, static_cast<int>(settings.width),
+                           shownHeight, source.outputWidth, static_cast<int32_t>(frames), run.outputName);
+  // An output name of no picture type (which says nothing) is a video file.
+  if (!pictures.ok() && !pictures.status().messages().empty()) return pictures.status();
+  if (pictures.status().stopped() || StatusCancelled()) return Status::Stopped();
+  run.pictures = pictures.Take();
   const bool videoOutput = !run.pictures;
   // A flic makes its own ring frame; only a video file gets one from /G.
   settings.ringFrame = videoOutput && sw.ringFrame;
   settings.frames = frames + (settings.ringFrame ? 1 : 0);
 
   if (videoOutput) {
-    if (!sw.overwrite && !ConfirmOverwrite(run.outputName)) return false;
-    if (!CreateBlockFile(run)) return false;
+    if (!sw.overwrite && !ConfirmOverwrite(run.outputName)) return Status::Stopped();
+    if (Status created = CreateBlockFile(run); !created.ok()) return created;
   }
-  if (!ReadHints(run)) return false;
-  if (videoOutput && !OpenVideoOutput(run)) return false;
+  if (Status hinted = ReadHints(run); !hinted.ok()) return hinted;
+  if (videoOutput) {
+    if (Status video = OpenVideoOutput(run); !video.ok()) return video;
+  }
 
   const uint64_t started = platform::NowMilliseconds();
-  if (!RunPasses(run)) return false;
-  if (StatusCancelled()) return false;
+  if (Status passed = RunPasses(run); !passed.ok()) return passed;
+  if (StatusCancelled()) return Status::Stopped();
   return FinishOutputs(run, platform::NowMilliseconds() - started);
-}
-
-// Gives back everything; a run that did not complete leaves no output.
-void Cleanup(CompressorRun& run, bool completed) {
-  run.track.reset();
-  run.source.reset();
-  if (run.pictures) {
-    if (completed) {
-      CloseGraphicsOutput(std::move(run.pictures));
-    } else {
-      DiscardGraphicsOutput(std::move(run.pictures));
-    }
-  }
-  if (run.videoCreated) {
-    toolsupport::BufferedFileClose(run.video);
-    if (!completed) unlink(run.outputName.c_str());
-  }
-  if (!run.blockFileName.empty()) {
-    toolsupport::BufferedFileClose(run.blockFile);
-    unlink(run.blockFileName.c_str());
-  }
-  if (run.switches.deleteHintFile && !run.switches.hintFile.empty()) {
-    unlink(run.switches.hintFile.c_str());
-  }
 }
 
 }  // namespace
 
 int CompressorMain(std::string commandText) {
-  CompressorRun run;
-  return RunTool(
-      std::move(commandText), kCompressorVersionLine, kCompressorTitle,
-      [&](const std::string& text, std::string& report) {
-        const bool done = Compress(text, run);
-        report = run.report;
-        return done;
-      },
-      [&](bool completed) { Cleanup(run, completed); });
+  return RunToolWith(std::move(commandText), kCompressorVersionLine, kCompressorTitle, Compress);
 }
 
 }  // namespace compressor

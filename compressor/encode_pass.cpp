@@ -33,7 +33,7 @@ FrameEncoder::FrameEncoder(const EncoderSettings& settings, FrameHints& hints, E
 }
 
 bool FrameEncoder::Fail(const std::string& message) {
-  if (ports_.progress) ports_.progress(2, message.c_str());
+  failure_ = toolsupport::Status::Error(message);
   return false;
 }
 
@@ -92,10 +92,13 @@ bool FrameEncoder::EncodeFrame(uint32_t f) {
   bool key = schedule_.Decide(f, hints_);
   report_.key = key;
 
-  if (ports_.stopRequested && ports_.stopRequested()) return false;
+  if (ports_.progress.Cancelled()) return false;
   bool ring = settings_.ringFrame && f + 1 == settings_.frames;
   FetchResult fetched = FetchEncoderFrame(fetcher_, ring);
-  if (fetched.stopped) return false;
+  if (!fetched.status.ok()) {
+    failure_ = fetched.status;
+    return false;
+  }
   EncoderInput& input = *ports_.input;
   size_t rowsNeeded = settings_.heightScaling ? 2 * size_t{settings_.height} - 1 : settings_.height;
   if (input.Pitch() < settings_.width || input.Rows() < rowsNeeded) {
@@ -124,7 +127,7 @@ bool FrameEncoder::EncodeFrame(uint32_t f) {
       char text[64];
       std::snprintf(text, sizeof text, "Auto-key-framing frame %lld...",
                     static_cast<long long>(shown));
-      if (ports_.progress) ports_.progress(1, text);
+      ports_.progress.Show(toolsupport::ProgressKind::StatusNow, text);
       ForbidUnchanged(analysis_);
       schedule_.MakeKey(f, hints_);
       if (!FitToRate(hints_.TargetFor(f, true, settings_.keyTarget, settings_.regularTarget))) {
@@ -156,13 +159,13 @@ bool FrameEncoder::Deliver() {
   return true;
 }
 
-bool EncodePass(const EncoderSettings& settings, FrameHints& hints, const EncoderPorts& ports) {
+toolsupport::Status EncodePass(const EncoderSettings& settings, FrameHints& hints, const EncoderPorts& ports) {
   FrameEncoder encoder(settings, hints, ports);
-  if (!encoder.Start()) return false;
+  if (!encoder.Start()) return encoder.Failure();
   for (uint32_t f = 0; f < settings.frames; ++f) {
-    if (!encoder.EncodeFrame(f)) return false;
+    if (!encoder.EncodeFrame(f)) return encoder.Failure();
   }
-  return true;
+  return {};
 }
 
 }  // namespace compressor

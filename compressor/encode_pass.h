@@ -14,7 +14,7 @@
 #include "compressor/frame_hints.h"
 #include "compressor/key_frames.h"
 #include "compressor/rate_control.h"
-#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/status.h"
 
 namespace compressor {
 
@@ -78,8 +78,7 @@ struct EncoderPorts {
   BlockFileSink* blockFile = nullptr;       // none: no video file is written
   FrameSymbolCounter* counter = nullptr;    // none: nothing to count
   FrameOutput* output = nullptr;            // none: no picture output
-  ProgressCallback progress;                // kinds 1 (status now) and 2 (error); may be none
-  std::function<bool()> stopRequested;      // tested between frames
+  toolsupport::Progress progress;           // status lines; its cancel query is tested between frames
 };
 
 // What happened to one frame.
@@ -98,10 +97,12 @@ class FrameEncoder {
  public:
   FrameEncoder(const EncoderSettings& settings, FrameHints& hints, EncoderPorts ports);
 
-  // Checks the settings and hints before the first frame; false after reporting why.
+  // Checks the settings and hints before the first frame; false when they cannot be encoded.
   bool Start();
   // Encodes frame f (frames in ascending order). False when the pass must stop.
   bool EncodeFrame(uint32_t f);
+  // Why Start or EncodeFrame gave false: an error, or a stop.
+  const toolsupport::Status& Failure() const { return failure_; }
 
   const FrameReport& LastReport() const { return report_; }
   const std::vector<uint32_t>& BlockValues() const { return values_; }
@@ -128,9 +129,10 @@ class FrameEncoder {
   std::vector<uint32_t> values_;
   std::vector<uint8_t> records_;
   FrameReport report_;
+  toolsupport::Status failure_ = toolsupport::Status::Stopped();
 };
 
-// Runs the whole pass. False when it stopped (cancelled, or an error was reported).
-bool EncodePass(const EncoderSettings& settings, FrameHints& hints, const EncoderPorts& ports);
+// Runs the whole pass: success, a stop, or the error that ended it.
+toolsupport::Status EncodePass(const EncoderSettings& settings, FrameHints& hints, const EncoderPorts& ports);
 
 }  // namespace compressor

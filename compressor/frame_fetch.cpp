@@ -14,14 +14,12 @@ FetchResult FetchEncoderFrame(FrameFetcher& fetcher, bool ringFrame) {
   FetchResult result;
   EncoderInput& input = *fetcher.input;
   if (ringFrame) input.Rewind();
-  if (fetcher.everyOther && !input.NextFrame()) {
-    result.stopped = true;
-    return result;
+  if (fetcher.everyOther) {
+    result.status = input.NextFrame();
+    if (!result.status.ok()) return result;
   }
-  if (!input.NextFrame()) {
-    result.stopped = true;
-    return result;
-  }
+  result.status = input.NextFrame();
+  if (!result.status.ok()) return result;
   const uint8_t* palette = input.Palette();
   result.firstOfPass = fetcher.firstOfPass;
   result.paletteChanged =

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "compressor/colour_distance.h"
+#include "toolsupport/base/status.h"
 
 namespace compressor {
 
@@ -12,8 +13,9 @@ namespace compressor {
 class EncoderInput {
  public:
   virtual ~EncoderInput() = default;
-  // Reads the next frame; false when the input asked to stop (it has reported why).
-  virtual bool NextFrame() = 0;
+  // Reads the next frame; a stop when there is none or the user asked to stop, an error when
+  // it could not be read.
+  virtual toolsupport::Status NextFrame() = 0;
   // Goes back to before the first frame.
   virtual void Rewind() = 0;
   virtual const uint8_t* Pixels() const = 0;  // top-left pixel of the current frame
@@ -32,7 +34,7 @@ struct FrameFetcher {
 };
 
 struct FetchResult {
-  bool stopped = false;
+  toolsupport::Status status;  // not ok: no frame
   bool firstOfPass = false;
   bool paletteChanged = false;  // differs from the previous frame's (all zero at first)
 };

@@ -83,20 +83,20 @@ HintStatus ReadHintFile(const std::string& name, const HintLayout& layout,
   hints.Reset(layout.frames);
   if (name.empty()) return HintStatus::kRead;
   toolsupport::BufferedFile file(512);
-  if (!toolsupport::BufferedFileOpen(file, name.c_str())) return HintStatus::kCannotOpen;
+  if (!file.Open(name.c_str())) return HintStatus::kCannotOpen;
   HintStatus status = HintStatus::kRead;
   char piece[1024];
-  while (status == HintStatus::kRead && !toolsupport::BufferedFileAtEnd(file)) {
+  while (status == HintStatus::kRead && !file.AtEnd()) {
     // A piece that fills the buffer ended without a line feed: the line goes on.
     std::string line;
     for (;;) {
-      std::string text = toolsupport::BufferedFileReadLine(file, piece, sizeof piece);
+      std::string text = file.ReadLine(piece, sizeof piece);
       line += text;
-      if (text.size() < sizeof piece - 1 || toolsupport::BufferedFileAtEnd(file)) break;
+      if (text.size() < sizeof piece - 1 || file.AtEnd()) break;
     }
     status = ApplyHintLine(line, layout, input, hints);
   }
-  toolsupport::BufferedFileClose(file);
+  file.Close();
   return status;
 }
 

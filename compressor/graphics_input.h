@@ -8,7 +8,7 @@ namespace compressor {
 class GraphicsSourceInput : public EncoderInput {
  public:
   explicit GraphicsSourceInput(toolsupport::GraphicsSource& source) : source_(source) {}
-  bool NextFrame() override { return toolsupport::NextGraphicsFrame(source_); }
+  toolsupport::Status NextFrame() override { return toolsupport::NextGraphicsFrame(source_); }
   void Rewind() override { toolsupport::RewindGraphicsInput(source_); }
   const uint8_t* Pixels() const override { return source_.outputFrame.data(); }
   size_t Pitch() const override { return static_cast<size_t>(source_.outputPitch); }

@@ -15,26 +15,19 @@ int32_t ClampToInt32(int64_t value) {
 
 }  // namespace
 
-std::unique_ptr<toolsupport::SoundTrackEncoder> OpenInputSound(const InputSoundRequest& request,
-                                                               toolsupport::BufferedFile* output,
-                                                               const ProgressCallback& progress) {
-  // Whether the input has sound at all is known only once it is open: until then the first
-  // error is kept, not shown.
-  struct Opening {
-    bool open = true;
-    std::string error;
-  };
-  auto opening = std::make_shared<Opening>();
-  ProgressCallback quietWhileOpening = [opening, progress](int kind, const char* text) {
-    if (opening->open) {
-      if (kind == 2 && text != nullptr && opening->error.empty()) opening->error = text;
-      return 0;
-    }
-    return progress ? progress(kind, text) : 0;
-  };
-  auto fail = [&progress](const std::string& text) {
-    if (progress) progress(2, text.empty() ? "Error reading the input file." : text.c_str());
-    return nullptr;
+toolsupport::Result<std::unique_ptr<toolsupport::SoundTrackEncoder>> OpenInputSound(
+    const InputSoundRequest& request, toolsupport::BufferedFile* output, const toolsupport::Progress& progress) {
+  using toolsupport::Status;
+  // Whether the input has sound at all is known only once it is open: until then nothing it
+  // says is shown.
+  auto opening = std::make_shared<bool>(true);
+  const toolsupport::Progress quietWhileOpening(
+      [opening, progress](toolsupport::ProgressKind kind, const std::string& text) {
+        if (!*opening) progress.Show(kind, text);
+      },
+      [progress] { return progress.Cancelled(); });
+  auto fail = [](const std::string& text) {
+    return Status::Error(text.empty() ? "Error reading the input file." : text);
   };
 
   // The part of the sound that belongs to the frames taken, in milliseconds of the input.
@@ -43,10 +36,15 @@ std::unique_ptr<toolsupport::SoundTrackEncoder> OpenInputSound(const InputSoundR
   switches.start = ClampToInt32(request.firstFrame * inputPeriod / 100);
   switches.end = ClampToInt32((request.firstFrame + request.inputFrames) * inputPeriod / 100);
   bool soundFound = false;
-  std::unique_ptr<toolsupport::SoundSource> source =
+  toolsupport::Result<std::unique_ptr<toolsupport::SoundSource>> opened =
       toolsupport::OpenSoundInput(quietWhileOpening, switches, request.inputName, &soundFound);
-  opening->open = false;
-  if (!source) return soundFound ? fail(opening->error) : nullptr;
+  *opening = false;
+  if (!opened.ok()) {
+    if (!soundFound) return std::unique_ptr<toolsupport::SoundTrackEncoder>();
+    const std::vector<std::string>& reasons = opened.status().messages();
+    return fail(reasons.empty() ? std::string() : reasons.front());
+  }
+  std::unique_ptr<toolsupport::SoundSource> source = opened.Take();
   if (source->damage != nullptr) return fail(source->damage);
 
   toolsupport::SoundTrackOptions options;

@@ -8,7 +8,7 @@
 #include "toolsupport/io/buffered_file.h"
 #include "toolsupport/sound/sound_switches.h"
 #include "toolsupport/sound/sound_track_encoder.h"
-#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/status.h"
 
 namespace compressor {
 
@@ -25,11 +25,10 @@ struct InputSoundRequest {
 
 // The track encoder on the input's sound, cut to the frames taken and as long as the video, with
 // its chunks going to output. None when the input has no sound: that is no error, and nothing is
-// reported. Sound that the input holds but that cannot be read, or not all of it, would be lost
-// without a word: the sound input's reason goes to progress as an error (kind 2) and none comes
-// back. Reading it later reports through progress.
-std::unique_ptr<toolsupport::SoundTrackEncoder> OpenInputSound(const InputSoundRequest& request,
-                                                               toolsupport::BufferedFile* output,
-                                                               const ProgressCallback& progress);
+// shown. Sound that the input holds but that cannot be read, or not all of it, would be lost
+// without a word: that is an error with the sound input's reason. Reading it later shows its
+// status through progress.
+toolsupport::Result<std::unique_ptr<toolsupport::SoundTrackEncoder>> OpenInputSound(
+    const InputSoundRequest& request, toolsupport::BufferedFile* output, const toolsupport::Progress& progress);
 
 }  // namespace compressor

@@ -1,19 +1,20 @@
 #include "compressor/rate_control.h"
 
+#include "playback/frame_coding.h"
+
 namespace compressor {
 namespace {
 
-enum Kind : uint8_t { kUnchanged, kSolid, kTwoColor, kFull, kNone };
-
-uint64_t RunCost(Kind kind, uint32_t blocks) {
+// Bytes of a run: a head per piece, the colour of a solid piece, the data of every block.
+uint64_t RunCost(BlockType kind, uint32_t blocks) {
   uint64_t pieces = RunPieces(blocks);
   switch (kind) {
-    case kUnchanged: return pieces;
-    case kSolid: return 2 * pieces;
-    case kTwoColor: return 4 * uint64_t{blocks} + pieces;
-    case kFull: return 16 * uint64_t{blocks} + pieces;
-    default: return 0;
+    case UnchangedBlock: return pieces;
+    case SolidBlock: return 2 * pieces;
+    case TwoColorBlock: return 4 * uint64_t{blocks} + pieces;
+    case FullBlock: return 16 * uint64_t{blocks} + pieces;
   }
+  return 0;
 }
 
 }  // namespace
@@ -27,15 +28,16 @@ uint32_t RunPieces(uint32_t n) {
 
 uint64_t EstimateFrameSize(const std::vector<BlockScore>& scores, uint32_t t) {
   uint64_t size = 0;
-  Kind runKind = kNone;
+  // An empty run costs nothing, whatever its kind.
+  BlockType runKind = UnchangedBlock;
   uint8_t runColor = 0;
   uint32_t runLength = 0;
   for (const BlockScore& s : scores) {
-    Kind kind = s.unchanged <= t ? kUnchanged
-                : s.solid <= t   ? kSolid
-                : s.twoColor <= t ? kTwoColor
-                                  : kFull;
-    if (kind == runKind && (kind != kSolid || s.solidColor == runColor)) {
+    BlockType kind = s.unchanged <= t ? UnchangedBlock
+                     : s.solid <= t   ? SolidBlock
+                     : s.twoColor <= t ? TwoColorBlock
+                                       : FullBlock;
+    if (kind == runKind && (kind != SolidBlock || s.solidColor == runColor)) {
       ++runLength;
       continue;
     }

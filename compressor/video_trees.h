@@ -35,8 +35,7 @@ class VideoTrees : public FrameSymbolCounter {
                   toolsupport::BitOutput& out);
 
  private:
-  std::array<toolsupport::HuffTree, kVideoTreeCount> trees_;
-  toolsupport::VideoHuffTrees pointers_;
+  toolsupport::VideoTreeSet trees_;
   TreeSymbolCounter counter_;
   std::vector<BlockCode> codes_;
 };

@@ -19,12 +19,12 @@ void WriteZeros(BufferedFile& file, uint64_t count) {
   static const uint8_t zeros[4096] = {};
   while (count > 0) {
     const size_t part = static_cast<size_t>(std::min<uint64_t>(count, sizeof zeros));
-    toolsupport::BufferedFileWriteRaw(file, zeros, part);
+    file.WriteRaw(zeros, part);
     count -= part;
   }
 }
 
-int64_t Position(BufferedFile& file) { return toolsupport::BufferedFileSeek(file, -1); }
+int64_t Position(BufferedFile& file) { return file.Seek(-1); }
 
 VideoFileHeader StartHeader(const EncoderSettings& settings) {
   VideoFileHeader header{};
@@ -51,9 +51,9 @@ void WriteTables(BufferedFile& file, const WrittenVideo& video) {
   }
   std::copy(video.frameTypes.begin(), video.frameTypes.end(), p);
   const int64_t end = Position(file);
-  toolsupport::BufferedFileSeek(file, 0);
-  toolsupport::BufferedFileWriteRaw(file, bytes.data(), bytes.size());
-  toolsupport::BufferedFileSeek(file, end);
+  file.Seek(0);
+  file.WriteRaw(bytes.data(), bytes.size());
+  file.Seek(end);
 }
 
 }  // namespace
@@ -61,12 +61,9 @@ void WriteTables(BufferedFile& file, const WrittenVideo& video) {
 const char* const kComplexityMessage =
     "  Complexity error - you must compress at a lower data rate.";
 
-bool WriteVideoFile(const EncoderSettings& settings, const FrameHints& hints, VideoTrees& trees,
-                    const VideoWriterPorts& ports, WrittenVideo* written) {
-  auto fail = [&](const char* message) {
-    if (ports.progress) ports.progress(2, message);
-    return false;
-  };
+toolsupport::Status WriteVideoFile(const EncoderSettings& settings, const FrameHints& hints, VideoTrees& trees,
+                                   const VideoWriterPorts& ports, WrittenVideo* written) {
+  auto fail = [](const char* message) { return toolsupport::Status::Error(message); };
   const uint32_t n = settings.frames;
   if (n == 0 || !ports.input || !ports.blockFile || !ports.output) return fail(kMismatchMessage);
   BufferedFile& file = *ports.output;
@@ -85,11 +82,11 @@ bool WriteVideoFile(const EncoderSettings& settings, const FrameHints& hints, Vi
   // Placeholders, then the tree data padded so that the first frame starts on a 512 boundary.
   const uint64_t tablesEnd = vntfile::kHeaderSize + 5 * uint64_t{n};
   WriteZeros(file, tablesEnd);
-  if (ports.progress) ports.progress(1, "Calculating compression data...");
+  ports.progress.Show(toolsupport::ProgressKind::StatusNow, "Calculating compression data...");
   std::optional<std::array<uint32_t, kVideoTreeCount>> treeSizes = trees.Build(file);
   if (!treeSizes) return fail(kComplexityMessage);
   std::copy(treeSizes->begin(), treeSizes->end(), video.header.treeSizes);
-  toolsupport::BufferedFileAlignBits(file);
+  file.AlignBits();
   const int64_t treeEnd = Position(file);
   WriteZeros(file, vntfile::PaddingTo(static_cast<uint64_t>(treeEnd), vntfile::kFirstFrameAlignment));
   video.header.treeDataSize = static_cast<uint32_t>(static_cast<uint64_t>(Position(file)) - tablesEnd);
@@ -114,7 +111,8 @@ bool WriteVideoFile(const EncoderSettings& settings, const FrameHints& hints, Vi
     const bool key = schedule.Decide(i, hints);
     const bool ring = settings.ringFrame && i + 1 == n;
     FetchResult fetched = FetchEncoderFrame(fetcher, ring);
-    if (fetched.stopped || (ports.stopRequested && ports.stopRequested())) return false;
+    if (!fetched.status.ok()) return fetched.status;
+    if (ports.progress.Cancelled()) return toolsupport::Status::Stopped();
     EncoderInput& input = *ports.input;
     if (input.Pitch() < settings.width || input.Rows() < rowsNeeded) return fail(kMismatchMessage);
     if (!ReadBlockRecords(*ports.blockFile, blockCount, values)) return fail(kRecordsMessage);
@@ -127,12 +125,14 @@ bool WriteVideoFile(const EncoderSettings& settings, const FrameHints& hints, Vi
       paletteChunk.clear();
       if (vntfile::WritePaletteChunk(paletteChunk, next, lastWritten, key && i != 0)) {
         type |= vntfile::kTypePalette;
-        toolsupport::BufferedFileWriteRaw(file, paletteChunk.data(), paletteChunk.size());
+        file.WriteRaw(paletteChunk.data(), paletteChunk.size());
       }
     }
     if (sound) {
       const uint32_t request = toolsupport::SoundRequestForFrame(i, period, bytesPerSecond, soundGiven);
       if (!toolsupport::CompressAudioChunk(request, *sound)) return fail(kSoundMessage);
+      // A sound input that failed while being read ends the run with its reason.
+      if (toolsupport::Status read = sound->source->ReadStatus(); !read.ok()) return read;
       if (sound->last_sound_bytes > 0) {
         type |= vntfile::TypeAudio(0);
         soundGiven += sound->last_sound_bytes;
@@ -146,10 +146,10 @@ bool WriteVideoFile(const EncoderSettings& settings, const FrameHints& hints, Vi
     if (!trees.WriteFrame(values, frameBlocks.data(), frameBits)) return fail(kMismatchMessage);
     frameBits.AlignBits();
     const std::vector<uint8_t>& data = frameBits.Bytes();
-    toolsupport::BufferedFileWriteRaw(file, data.data(), data.size());
+    file.WriteRaw(data.data(), data.size());
     const int64_t end = Position(file);
     WriteZeros(file, vntfile::PaddingTo(static_cast<uint64_t>(end), vntfile::kFramePadding));
-    if (file.write_error) return fail(kDiskFullMessage);
+    if (file.WriteError()) return fail(kDiskFullMessage);
 
     video.frameSizes[i] = static_cast<uint32_t>(Position(file) - start);
     video.frameTypes[i] = type;
@@ -160,8 +160,8 @@ bool WriteVideoFile(const EncoderSettings& settings, const FrameHints& hints, Vi
     video.header.soundRates[0] = toolsupport::SoundTrackRateWord(*sound);
   }
   WriteTables(file, video);
-  if (file.write_error) return fail(kDiskFullMessage);
-  return true;
+  if (file.WriteError()) return fail(kDiskFullMessage);
+  return {};
 }
 
 }  // namespace compressor

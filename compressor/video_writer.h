@@ -23,8 +23,7 @@ struct VideoWriterPorts {
   ByteSource* blockFile = nullptr;                  // at the first frame's records
   toolsupport::BufferedFile* output = nullptr;      // the new video file, empty
   toolsupport::SoundTrackEncoder* sound = nullptr;  // sound track 0, or none
-  ProgressCallback progress;                        // kinds 1 (status now) and 2 (error)
-  std::function<bool()> stopRequested;              // tested after every frame fetch
+  toolsupport::Progress progress;                   // status lines; cancel tested after every fetch
 };
 
 // What went into the file.
@@ -37,8 +36,8 @@ struct WrittenVideo {
 extern const char* const kComplexityMessage;
 
 // settings and hints as the first pass left them (its automatic key frames are marked in the
-// hints). False when the pass stopped: cancelled, or an error was reported through progress.
-bool WriteVideoFile(const EncoderSettings& settings, const FrameHints& hints, VideoTrees& trees,
+// hints). Success, a stop, or the error that ended the pass.
+toolsupport::Status WriteVideoFile(const EncoderSettings& settings, const FrameHints& hints, VideoTrees& trees,
                     const VideoWriterPorts& ports, WrittenVideo* written = nullptr);
 
 }  // namespace compressor

@@ -127,7 +127,7 @@ Ttunef::Ttunef(QWidget* owner) : QWidget(owner, Qt::Window) {
                               {"Zoom Default", 90, true},
                               {"Close", 50, true}},
                              this);
-  status_->OnClick = [this](int panel) { StatusClick(panel); };
+  status_->OnClick = [this](int clicked) { StatusClick(clicked); };
   layout->addWidget(status_);
 
   legend_ = MakeLegend(graph_);

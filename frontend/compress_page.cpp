@@ -4,12 +4,10 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -49,20 +47,6 @@ const char* const kCompressTypes[] = {"to a specific data rate.", "as a % of the
 const char* const kOutputTypes[kCompressOutputTypeCount] = {
     "Create a Vantrel file", "Create a Flic", "Create BMPs", "Create JPEGs",
     "Create TGAs",           "Create TIFs",   "Create PCXs", "Create GIFs"};
-
-// Ctrl+PageDown in the memo moves to the end of the line, as End does, instead of leaving
-// the page.
-class MemoKeys : public QObject {
- public:
-  using QObject::QObject;
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress) return false;
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != Qt::Key_PageDown || !(key->modifiers() & Qt::ControlModifier)) return false;
-    if (auto* memo = qobject_cast<QPlainTextEdit*>(watched)) memo->moveCursor(QTextCursor::EndOfLine);
-    return true;
-  }
-};
 
 }  // namespace
 
@@ -265,7 +249,7 @@ QWidget* Tvantform::MakeExpertPage() {
   frameInfo_ = new QPlainTextEdit(page);
   frameInfo_->setObjectName(QStringLiteral("vantframeinfo"));
   frameInfo_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  frameInfo_->installEventFilter(new MemoKeys(frameInfo_));
+  EndOnCtrlPageDown(*frameInfo_);
   layout->addWidget(frameInfo_, 1);
   return page;
 }

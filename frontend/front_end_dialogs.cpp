@@ -20,8 +20,7 @@ std::string ServiceFilter(const std::string& filter) {
     for (char& c : masks) {
       if (c == ';') c = ' ';
     }
-    if (masks == "*.*") masks = "*";
-    out += entry.description + " (" + masks + ")";
+    out += entry.description + " (" + (masks == "*.*" ? std::string(1, '*') : masks) + ")";
   }
   return out;
 }

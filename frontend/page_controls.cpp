@@ -1,6 +1,5 @@
 #include "frontend/page_controls.h"
 
-#include <QEvent>
 #include <QRegularExpressionValidator>
 #include <QTimer>
 
@@ -10,18 +9,6 @@
 
 namespace frontend {
 namespace {
-
-class FocusLeft : public QObject {
- public:
-  FocusLeft(QObject* parent, std::function<void()> left) : QObject(parent), left_(std::move(left)) {}
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::FocusOut) left_();
-    return false;
-  }
-
- private:
-  std::function<void()> left_;
-};
 
 // The handlers hold the list itself, never the TypedRateBox, so they may run while the page
 // that owns both is being taken down.
@@ -41,7 +28,7 @@ void ShowTypedRate(QComboBox* box, const std::string& text) {
   if (!box->isEditable()) {
     box->setEditable(true);
     box->lineEdit()->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), box));
-    box->lineEdit()->installEventFilter(new FocusLeft(box->lineEdit(), [box] { RateFieldLeft(box); }));
+    CallWhenFocusLeaves(box->lineEdit(), [box] { RateFieldLeft(box); });
   }
   box->setCurrentIndex(-1);
   box->setEditText(Shown(text));

@@ -104,6 +104,10 @@ QLineEdit* NumberEdit(QWidget* parent, const char* name, int length, bool signAl
 
 void EndOnCtrlPageDown(QPlainTextEdit& memo) { memo.installEventFilter(new CtrlPageDownIsEnd(&memo)); }
 
+void CallWhenFocusLeaves(QWidget* widget, std::function<void()> left) {
+  widget->installEventFilter(new FocusLeft(widget, std::move(left)));
+}
+
 SoundRateBox::SoundRateBox(QWidget* parent, const char* name) : QComboBox(parent) {
   setObjectName(QString::fromUtf8(name));
   for (const char* item : {"Copy the input playback rate.", "Output as 11,025 hz.", "Output as 22,050 hz.",
@@ -128,7 +132,7 @@ void SoundRateBox::ShowRate(int index, const std::string& typed) {
     if (!isEditable()) {
       setEditable(true);
       lineEdit()->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this));
-      lineEdit()->installEventFilter(new FocusLeft(lineEdit(), [this] { Left(); }));
+      CallWhenFocusLeaves(lineEdit(), [this] { Left(); });
     }
     setCurrentIndex(-1);
     setEditText(QString::fromStdString(typed));

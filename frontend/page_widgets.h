@@ -50,6 +50,8 @@ QLineEdit* NumberEdit(QWidget* parent, const char* name, int length, bool signAl
 // Ctrl+PageDown in the memo moves to the end of the line, as End does, instead of leaving the
 // page.
 void EndOnCtrlPageDown(QPlainTextEdit& memo);
+// Calls `left` each time `widget` loses the focus.
+void CallWhenFocusLeaves(QWidget* widget, std::function<void()> left);
 
 // The output rate list: "Copy the input playback rate.", three rates, and "Let me enter a
 // specific rate.", which turns the list into a field for a typed rate once it has closed.

@@ -18,7 +18,7 @@ int FuzzRawb(const uint8_t* data, size_t size) {
   const int32_t frames = FramesToDecode(pixels, int64_t{description.frames} + 1);
   for (int32_t i = 0; i < frames; ++i) input->Read(frame, palette);
   input->Rewind();
-  input->Skip(1, nullptr, palette);
+  input->Skip(1, {}, palette);
   input->Read(frame, palette);
   return 0;
 }

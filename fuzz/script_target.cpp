@@ -12,14 +12,14 @@ namespace fuzz {
 int FuzzScript(const uint8_t* data, size_t size) {
   const std::string& path = WriteInputFile(data, size, ".ss");
   toolsupport::BufferedFile file;
-  if (path.empty() || !toolsupport::BufferedFileOpen(file, path.c_str())) return 0;
+  if (path.empty() || !file.Open(path.c_str())) return 0;
   script::ScriptContext context;
   script::CompiledScript compiled;
   try {
     script::CompileScript(context, file, compiled);
   } catch (const script::ScriptFailure&) {
   }
-  toolsupport::BufferedFileClose(file);
+  file.Close();
   return 0;
 }
 

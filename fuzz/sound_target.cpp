@@ -12,7 +12,7 @@ namespace fuzz {
 namespace {
 
 void ReadSound(const std::string& path, const toolsupport::SoundSwitches& switches) {
-  std::unique_ptr<toolsupport::SoundSource> source = toolsupport::OpenSoundInput(nullptr, switches, path);
+  std::unique_ptr<toolsupport::SoundSource> source = toolsupport::OpenSoundInput({}, switches, path).Take();
   if (!source) return;
   std::vector<uint8_t> buffer(4096);
   uint64_t total = 0;

@@ -11,7 +11,7 @@
 class AudioContext {
  public:
   // The clock must outlive the context.
-  explicit AudioContext(platform::Clock& clock = platform::SystemClock()) : clock(clock) {}
+  explicit AudioContext(platform::Clock& videoClock = platform::SystemClock()) : clock(videoClock) {}
   AudioContext(const AudioContext&) = delete;
   AudioContext& operator=(const AudioContext&) = delete;
 

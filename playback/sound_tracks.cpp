@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/system/mul_div.h"
 #include "playback/audio_context.h"
 #include "playback/audio_chunk_decoder.h"
 #include "playback/library_state.h"
@@ -113,7 +114,7 @@ bool OpenTrackSound(VantVideo* video, uint32_t t) {
   std::memset(track, 0, sizeof(SoundTrack));
   video->soundTracks[t] = track;
   const uint64_t perSecond = vntfile::TrackBytesPerSecond(rateWord);
-  track->frameBytes = static_cast<uint64_t>(static_cast<unsigned __int128>(perSecond) * 1024 * video->framePeriod / 100000);
+  track->frameBytes = platform::MulDiv(uint64_t{perSecond} * 1024, video->framePeriod, 100000);
   track->lateThreshold = perSecond * 512;
   // One second of sound and two frames, in whole 4 KB blocks.
   const uint64_t ringSize = std::max<uint64_t>((perSecond + track->frameBytes / 512 + 4095) / 4096 * 4096, 8192);

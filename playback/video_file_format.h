@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "platform/system/little_endian.h"
 #include "playback/vant.h"
 
 namespace vntfile {
@@ -55,16 +56,8 @@ uint64_t FrameOffset(uint64_t firstFrameOffset, std::span<const uint32_t> sizes,
 // Zero bytes that follow `end` (an offset) up to the next multiple of `alignment`.
 uint64_t PaddingTo(uint64_t end, uint64_t alignment);
 
-// Little-endian helpers for byte buffers.
-inline uint32_t LoadLE32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-inline void StoreLE32(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-  p[2] = uint8_t(v >> 16);
-  p[3] = uint8_t(v >> 24);
-}
+using platform::LoadLE32;
+using platform::StoreLE32;
 
 // ---- Palette chunks ----
 

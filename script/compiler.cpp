@@ -21,9 +21,9 @@ bool IsBlank(char c) {
 bool ReadScriptLine(toolsupport::BufferedFile& file, std::string& line, bool& tooLong) {
   line.clear();
   tooLong = false;
-  if (toolsupport::BufferedFileAtEnd(file)) return false;
-  for (int c = toolsupport::BufferedFileGetByte(file); c >= 0 && c != '\n';
-       c = toolsupport::BufferedFileGetByte(file)) {
+  if (file.AtEnd()) return false;
+  for (int c = file.GetByte(); c >= 0 && c != '\n';
+       c = file.GetByte()) {
     if (line.size() == kTextLimit + 1) {  // the '\r' of a line end may still follow
       tooLong = true;
       break;

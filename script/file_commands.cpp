@@ -60,7 +60,7 @@ void CommandFileAppend(ScriptContext& context) {
   const std::string name = TakeNonEmptyText(context);
   const int slot = context.files.Open(name, SlotMode::kOpenOrCreate);
   if (toolsupport::BufferedFile* file = context.files.File(slot)) {
-    toolsupport::BufferedFileSeek(*file, toolsupport::BufferedFileSize(*file));
+    file->Seek(file->Size());
   }
   StoreSlotNumber(context, variable, slot);
 }
@@ -83,19 +83,19 @@ void CommandFileRead(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
   toolsupport::BufferedFile& file = TakeFile(context);
   char line[kReadLineLimit];
-  toolsupport::BufferedFileReadLine(file, line, sizeof line);
+  file.ReadLine(line, sizeof line);
   SetVariable(context, variable, line);
 }
 
 void CommandFileWrite(ScriptContext& context) {
   toolsupport::BufferedFile& file = TakeFile(context);
   const std::string text = TakeText(context) + "\r\n";
-  toolsupport::BufferedFileWriteRaw(file, text.data(), text.size());
+  file.WriteRaw(text.data(), text.size());
 }
 
 void CommandFileEof(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, toolsupport::BufferedFileAtEnd(TakeFile(context)) ? 1 : 0);
+  SetVariableNumber(context, variable, TakeFile(context).AtEnd() ? 1 : 0);
 }
 
 void CommandFileList(ScriptContext& context) { ListFileSlots(context); }
@@ -106,7 +106,7 @@ void CommandFileSize(ScriptContext& context) {
   const std::string name = TakeNonEmptyText(context);
   const int slot = IsNumericText(name) ? OpenSlotOf(context, TextToNumber(name)) : kNoSlot;
   const uint64_t size = slot != kNoSlot
-                            ? static_cast<uint64_t>(toolsupport::BufferedFileSize(*context.files.File(slot)))
+                            ? static_cast<uint64_t>(context.files.File(slot)->Size())
                             : SizeOfNamedFile(name);
   SetVariableNumber(context, variable, platform::SaturatedInt32(size));
 }

@@ -47,18 +47,18 @@ int FileSlots::Open(const std::string& name, SlotMode mode) {
     bool opened = false;
     switch (mode) {
       case SlotMode::kRead:
-        opened = toolsupport::BufferedFileOpen(*file, native.c_str(), toolsupport::FileAccess::Read);
+        opened = file->Open(native.c_str(), toolsupport::FileAccess::Read);
         break;
       case SlotMode::kCreate:
-        opened = toolsupport::BufferedFileCreate(*file, native.c_str());
+        opened = file->Create(native.c_str());
         break;
       case SlotMode::kReadWrite:
-        opened = toolsupport::BufferedFileOpen(*file, native.c_str(), toolsupport::FileAccess::ReadWrite);
+        opened = file->Open(native.c_str(), toolsupport::FileAccess::ReadWrite);
         break;
       case SlotMode::kOpenOrCreate:
-        opened = toolsupport::BufferedFileOpen(*file, native.c_str(), toolsupport::FileAccess::ReadWrite) ||
+        opened = file->Open(native.c_str(), toolsupport::FileAccess::ReadWrite) ||
                  (MakeIfMissing(native) &&
-                  toolsupport::BufferedFileOpen(*file, native.c_str(), toolsupport::FileAccess::ReadWrite));
+                  file->Open(native.c_str(), toolsupport::FileAccess::ReadWrite));
         break;
     }
     if (!opened) return kNoSlot;
@@ -70,7 +70,7 @@ int FileSlots::Open(const std::string& name, SlotMode mode) {
 
 void FileSlots::Close(int slot) {
   if (slot < 0 || slot >= kFileSlotCount || slots_[slot] == nullptr) return;
-  toolsupport::BufferedFileClose(*slots_[slot]);
+  slots_[slot]->Close();
   slots_[slot].reset();
 }
 

@@ -70,7 +70,7 @@ void BeginPrinting(ScriptContext& context, const std::string& name) {
 
 void WritePrintText(ScriptContext& context, std::string_view text) {
   if (toolsupport::BufferedFile* file = context.files.File(context.printSlot)) {
-    toolsupport::BufferedFileWriteRaw(*file, text.data(), text.size());
+    file->WriteRaw(text.data(), text.size());
   }
 }
 

@@ -88,7 +88,7 @@ void ListFileSlots(ScriptContext& context) {
   for (int slot = 0; slot < kFileSlotCount; ++slot) {
     const toolsupport::BufferedFile* file = context.files.File(slot);
     if (file == nullptr) continue;
-    const char* name = toolsupport::BufferedFileName(*file);
+    const char* name = file->Name();
     lines.push_back("Number: " + std::to_string(kFileNumberBase + slot) + "  File: " + (name != nullptr ? name : ""));
   }
   ListLines(context, lines);

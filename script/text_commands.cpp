@@ -13,7 +13,7 @@ namespace {
 
 void WriteToPrintFile(ScriptContext& context, const std::string& text) {
   if (toolsupport::BufferedFile* file = context.files.File(context.printSlot)) {
-    toolsupport::BufferedFileWriteRaw(*file, text.data(), text.size());
+    file->WriteRaw(text.data(), text.size());
   }
 }
 

@@ -10,7 +10,7 @@ constexpr size_t kLineNumberColumns = 7;
 
 void Write(ScriptContext& context, const std::string& text) {
   if (toolsupport::BufferedFile* file = context.files.File(context.debugSlot)) {
-    toolsupport::BufferedFileWriteRaw(*file, text.data(), text.size());
+    file->WriteRaw(text.data(), text.size());
   }
 }
 
@@ -30,7 +30,7 @@ void DebugNewLine(ScriptContext& context) { Write(context, "\r\n"); }
 void DebugWrite(ScriptContext& context, const std::string& text) {
   Write(context, text + "\r\n");
   if (toolsupport::BufferedFile* file = context.files.File(context.debugSlot)) {
-    toolsupport::BufferedFileFlush(*file);
+    file->Flush();
   }
 }
 

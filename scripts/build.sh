@@ -2,10 +2,11 @@
 # Configures and builds the toolkit. Usage: scripts/build.sh [--sanitize | --thread]
 # The plain build goes to build/, the sanitizer build to build-sanitize/; the thread sanitizer's
 # build (build-tsan/) makes only the stream service's stress test and the libraries under it.
+# With VANT_WERROR=ON in the environment (as CI sets it) every warning is an error.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$root/build
-flags=()
+flags=(-DVANT_WERROR="${VANT_WERROR:-OFF}")
 targets=()
 if [ "${1:-}" = "--sanitize" ]; then
   dir=$root/build-sanitize
@@ -16,5 +17,5 @@ elif [ "${1:-}" = "--thread" ]; then
   targets+=(--target stream_stress_tests)
 fi
 cmake -S "$root" -B "$dir" -G Ninja "${flags[@]}" >/dev/null
-cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
+cmake --build "$dir" -j "$(nproc)" "${targets[@]}" >&2  # the last line of stdout is the folder
 echo "$dir"

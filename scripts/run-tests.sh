@@ -5,7 +5,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$("$root/scripts/build.sh" "$@" | tail -n 1)
 export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+# The full unwind of every allocation puts the system libraries' functions into leak stacks, so
+# that scripts/lsan.supp can name the function, not the whole library.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0
 export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1

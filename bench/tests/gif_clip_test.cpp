@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "bench/tests/scratch_folder.h"
+#include "testsupport/scratch_directory.h"
 
 namespace speedbench {
 namespace {
@@ -51,7 +51,7 @@ TEST(ChangedRect, BoundsEveryDifferenceAndIsOnePixelWhenNothingChanged) {
 }
 
 TEST(CroppedGif, StoresChangedRectanglesAndComposesBackToEveryFrame) {
-  ScratchFolder folder;
+  testsupport::ScratchDirectory folder;
   ASSERT_TRUE(folder.Made());
   const Clip clip = SmallClip();
   const std::string path = folder.File("clip.gif");
@@ -116,7 +116,7 @@ void WriteComposedGif(const std::string& path, const std::vector<TestImage>& ima
 }
 
 TEST(ComposedGif, TransparentPixelsShowThroughAndDisposalsUndoTheImageBeforeTheNext) {
-  ScratchFolder folder;
+  testsupport::ScratchDirectory folder;
   ASSERT_TRUE(folder.Made());
   const std::vector<uint8_t> first = {1, 1, 1, 1, 1, 2, 2, 1, 1, 1, 1, 1};
   // The second image covers the middle 2 x 2, its colour 9 transparent; the third one pixel.
@@ -145,7 +145,7 @@ TEST(ComposedGif, TransparentPixelsShowThroughAndDisposalsUndoTheImageBeforeTheN
 }
 
 TEST(CroppedGif, PlayerRefusesDamagedFilesAndImagesOutsideTheScreen) {
-  ScratchFolder folder;
+  testsupport::ScratchDirectory folder;
   ASSERT_TRUE(folder.Made());
   const std::string good = folder.File("good.gif");
   ASSERT_TRUE(WriteCroppedGif(good, SmallClip(), 7));

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "playback/tests/coded_video.h"
-#include "bench/tests/scratch_folder.h"
+#include "testsupport/scratch_directory.h"
 
 namespace speedbench {
 namespace {
@@ -32,7 +32,7 @@ uint16_t Rgb565(const std::array<uint8_t, 3>& c) {
 }
 
 TEST(PlayVideo, DecodesEveryFrameStreamedIntoEachOutput) {
-  ScratchFolder folder;
+  testsupport::ScratchDirectory folder;
   ASSERT_TRUE(folder.Made());
   const CodedVideo video = WriteNoisyVideo(folder.File("noise.vnt"));
   const Picture& last = video.pictures.at(kFrames - 1);

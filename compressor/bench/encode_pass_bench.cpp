@@ -19,10 +19,10 @@ class ClipInput : public EncoderInput {
  public:
   explicit ClipInput(std::vector<std::vector<uint8_t>> frames, const RgbPalette& palette)
       : frames_(std::move(frames)), palette_(palette) {}
-  bool NextFrame() override {
-    if (next_ >= frames_.size()) return false;
+  toolsupport::Status NextFrame() override {
+    if (next_ >= frames_.size()) return toolsupport::Status::Stopped();
     current_ = next_++;
-    return true;
+    return {};
   }
   void Rewind() override { next_ = 0; }
   const uint8_t* Pixels() const override { return frames_[current_].data(); }
@@ -114,31 +114,24 @@ void RunPass(benchmark::State& state, std::vector<std::vector<uint8_t>> clip) {
   settings.input = {uint64_t{kWidth} * kHeight * kFrames, kFrames, -6667};  // 15 frames/s
   FrameHints hints;
   uint64_t bytes = 0;
-  toolsupport::MemoryBitOutput treeOutput;
-  std::array<toolsupport::HuffTree, 4> trees;
-  toolsupport::VideoHuffTrees treePointers;
-  for (int t = 0; t < 4; ++t) {
-    toolsupport::TreeInit(trees[t], &treeOutput, false);
-    treePointers[t] = &trees[t];
-  }
-  TreeSymbolCounter counter(treePointers);
+  toolsupport::VideoTreeSet trees;
+  TreeSymbolCounter counter(trees.Trees());
   for (auto _ : state) {
     input.Rewind();
     hints.Reset(kFrames);
-    for (auto& tree : trees) toolsupport::TreeResetCounts(tree);
+    trees.ResetCounts();
     CountingSink sink;
     EncoderPorts ports;
     ports.input = &input;
     ports.blockFile = &sink;
     ports.counter = &counter;
-    if (!EncodePass(settings, hints, ports)) state.SkipWithError("pass stopped");
+    if (!EncodePass(settings, hints, ports).ok()) state.SkipWithError("pass stopped");
     bytes = sink.bytes;
   }
   state.SetItemsProcessed(int64_t{state.iterations()} * kFrames);
   state.counters["frames/s"] =
       benchmark::Counter(double(state.iterations()) * kFrames, benchmark::Counter::kIsRate);
   state.counters["record bytes/frame"] = double(bytes) / kFrames;
-  for (auto& tree : trees) toolsupport::TreeFree(tree);
 }
 
 void BM_Pass1Shapes(benchmark::State& state) { RunPass(state, ShapesClip()); }

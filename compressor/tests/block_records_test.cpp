@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "compressor/block_file.h"
+#include "testsupport/scratch_directory.h"
 
 namespace compressor {
 namespace {
@@ -30,13 +31,13 @@ class MemorySource : public ByteSource {
 };
 
 TEST(BlockValues, KindsAreToldApart) {
-  EXPECT_EQ(KindOfValue(kUnchangedValue), kUnchangedBlock);
-  EXPECT_EQ(KindOfValue(kFullValue), kFullBlock);
-  EXPECT_EQ(KindOfValue(SolidValue(0)), kSolidBlock);
-  EXPECT_EQ(KindOfValue(SolidValue(255)), kSolidBlock);
+  EXPECT_EQ(KindOfValue(kUnchangedValue), UnchangedBlock);
+  EXPECT_EQ(KindOfValue(kFullValue), FullBlock);
+  EXPECT_EQ(KindOfValue(SolidValue(0)), SolidBlock);
+  EXPECT_EQ(KindOfValue(SolidValue(255)), SolidBlock);
   EXPECT_EQ(SolidValue(0x42), 0x80428042u);
-  EXPECT_EQ(KindOfValue(TwoColorValue(0x7FFF, 0, 0)), kTwoColorBlock);
-  EXPECT_EQ(KindOfValue(TwoColorValue(1, 0, 0)), kTwoColorBlock);
+  EXPECT_EQ(KindOfValue(TwoColorValue(0x7FFF, 0, 0)), TwoColorBlock);
+  EXPECT_EQ(KindOfValue(TwoColorValue(1, 0, 0)), TwoColorBlock);
 }
 
 TEST(BlockRecords, RunsAreWrittenInPiecesWithTheirData) {
@@ -141,9 +142,10 @@ namespace compressor {
 namespace {
 
 TEST(BufferedBlockFile, FramesWrittenByThePassReadBackFromTheStart) {
-  std::string name = ::testing::TempDir() + "block_file_test." + std::to_string(getpid()) + ".tmp";
+  testsupport::ScratchDirectory scratch;
+  const std::string name = scratch / "block_file_test.tmp";
   toolsupport::BufferedFile file(512);
-  ASSERT_TRUE(toolsupport::BufferedFileCreate(file, name.c_str()));
+  ASSERT_TRUE(file.Create(name.c_str()));
   BufferedBlockFile blocks(file);
   std::vector<std::vector<uint32_t>> frames;
   for (int f = 0; f < 5; ++f) {
@@ -160,7 +162,7 @@ TEST(BufferedBlockFile, FramesWrittenByThePassReadBackFromTheStart) {
     ASSERT_TRUE(blocks.Append(bytes.data(), bytes.size()));
     frames.push_back(values);
   }
-  toolsupport::BufferedFileSeek(file, 0);
+  file.Seek(0);
   for (const auto& expected : frames) {
     std::vector<uint32_t> back;
     ASSERT_TRUE(ReadBlockRecords(blocks, expected.size(), back));
@@ -168,7 +170,7 @@ TEST(BufferedBlockFile, FramesWrittenByThePassReadBackFromTheStart) {
   }
   uint8_t extra;
   EXPECT_FALSE(blocks.Read(&extra, 1));
-  toolsupport::BufferedFileClose(file);
+  file.Close();
   std::remove(name.c_str());
 }
 

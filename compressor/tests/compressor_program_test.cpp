@@ -11,6 +11,7 @@
 #include "compressor/data_rate.h"
 #include "platform/gui/dialogs.h"
 #include "platform/image/image.h"
+#include "platform/system/little_endian.h"
 #include "toolsupport/ui/status_window.h"
 #include "compressor/tests/stored_video.h"
 #include "toolsupport/tests/report_collector.h"
@@ -153,9 +154,7 @@ TEST_F(CompressorProgram, AFramePeriodOfZeroStopsPercentagesAndSoundWithoutOutpu
   EXPECT_EQ(testing::ReadStoredVideo(folder / "out.vnt").header.frameRate, 0);
 }
 
-void PatchU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
+void PatchU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) { platform::StoreLE32(bytes.data() + at, value); }
 
 TEST_F(CompressorProgram, DamagedSoundStopsTheRunWithoutOutputUnlessSoundIsOff) {
   const std::vector<uint8_t> avi = democlip::AviBytes(democlip::MakeDemoClip(32, 16, 4, 10, 8000));

@@ -74,15 +74,20 @@ struct PassRun {
     ports.blockFile = &recorder;
     ports.counter = &recorder;
     if (withOutput) ports.output = &recorder;
-    ports.progress = [this](int kind, const char* text) {
-      messages.push_back(std::to_string(kind) + ":" + text);
-      return kind == 2 ? 1 : 0;
-    };
-    ports.stopRequested = [this] { return stopAll; };
+    ports.progress = toolsupport::Progress(
+        [this](toolsupport::ProgressKind kind, const std::string& text) {
+          messages.push_back((kind == toolsupport::ProgressKind::StatusNow ? "1:" : "0:") + text);
+        },
+        [this] { return stopAll; });
     FrameEncoder encoder(settings, hints, ports);
-    if (!encoder.Start()) return false;
+    // The error that stopped the pass joins the messages as "2:text".
+    auto failed = [&] {
+      for (const std::string& message : encoder.Failure().messages()) messages.push_back("2:" + message);
+      return false;
+    };
+    if (!encoder.Start()) return failed();
     for (uint32_t f = 0; f < settings.frames; ++f) {
-      if (!encoder.EncodeFrame(f)) return false;
+      if (!encoder.EncodeFrame(f)) return failed();
       reports.push_back(encoder.LastReport());
       values.push_back(encoder.BlockValues());
     }
@@ -90,7 +95,7 @@ struct PassRun {
   }
 };
 
-size_t CountKind(const std::vector<uint32_t>& values, BlockKind kind) {
+size_t CountKind(const std::vector<uint32_t>& values, BlockType kind) {
   size_t n = 0;
   for (uint32_t v : values) n += KindOfValue(v) == kind;
   return n;
@@ -123,8 +128,8 @@ TEST(EncodePass, ErrorTargetZeroKeepsOnlyBlocksWithinErrorOne) {
   EXPECT_EQ(run.reports[1].threshold, 1u);
   EXPECT_EQ(run.values[1][0], kUnchangedValue);
   // Error 2 is too much: the block is coded again, exactly (two colours, no error).
-  EXPECT_EQ(KindOfValue(run.values[2][0]), kTwoColorBlock);
-  EXPECT_EQ(CountKind(run.values[2], kUnchangedBlock), 7u);
+  EXPECT_EQ(KindOfValue(run.values[2][0]), TwoColorBlock);
+  EXPECT_EQ(CountKind(run.values[2], UnchangedBlock), 7u);
 }
 
 TEST(EncodePass, ErrorTargetHundredAllows130089) {
@@ -140,9 +145,9 @@ TEST(EncodePass, ErrorTargetHundredAllows130089) {
   run.settings.regularTarget = 100;
   ASSERT_TRUE(run.Encode(input));
   EXPECT_EQ(run.reports[1].threshold, 130089u);
-  EXPECT_EQ(CountKind(run.values[1], kUnchangedBlock), 8u);
+  EXPECT_EQ(CountKind(run.values[1], UnchangedBlock), 8u);
   EXPECT_NE(run.values[2][5], kUnchangedValue);
-  EXPECT_EQ(CountKind(run.values[2], kUnchangedBlock), 7u);
+  EXPECT_EQ(CountKind(run.values[2], UnchangedBlock), 7u);
 }
 
 // 64 x 64 frames of changing detail for the data-rate tests.
@@ -194,8 +199,8 @@ TEST(EncodePass, TheSmallestSizeIsTakenWhenNothingFits) {
     EXPECT_GT(r.estimatedSize, 0u);
   }
   // The coarsest coding: a key frame of solid blocks, then nothing but unchanged blocks.
-  EXPECT_EQ(CountKind(run.values[0], kSolidBlock), 256u);
-  EXPECT_EQ(CountKind(run.values[1], kUnchangedBlock), 256u);
+  EXPECT_EQ(CountKind(run.values[0], SolidBlock), 256u);
+  EXPECT_EQ(CountKind(run.values[1], UnchangedBlock), 256u);
   EXPECT_EQ(run.reports[2].estimatedSize, 1u);
 }
 
@@ -250,12 +255,12 @@ TEST(EncodePass, AutomaticKeyFrameHasNoUnchangedBlocksAndIsMarkedForTheSecondPas
   EXPECT_TRUE(run.reports[1].key);
   EXPECT_EQ(run.reports[1].target, 0);  // the key frames' target
   EXPECT_EQ(run.hints.key[1], 1);
-  EXPECT_EQ(CountKind(run.values[1], kUnchangedBlock), 0u);
+  EXPECT_EQ(CountKind(run.values[1], UnchangedBlock), 0u);
   EXPECT_EQ(run.values[1][7], SolidValue(0));
   EXPECT_EQ(run.messages, std::vector<std::string>{"1:Auto-key-framing frame 6..."});
   // The next frame is an ordinary one again.
   EXPECT_FALSE(run.reports[2].key);
-  EXPECT_EQ(CountKind(run.values[2], kUnchangedBlock), 8u);
+  EXPECT_EQ(CountKind(run.values[2], UnchangedBlock), 8u);
 }
 
 TEST(EncodePass, FewChangesDoNotMakeAKeyFrame) {
@@ -271,7 +276,7 @@ TEST(EncodePass, FewChangesDoNotMakeAKeyFrame) {
   ASSERT_TRUE(run.Encode(input));
   EXPECT_FALSE(run.reports[1].key);
   EXPECT_EQ(run.hints.key[1], 0);
-  EXPECT_EQ(CountKind(run.values[1], kUnchangedBlock), 2u);
+  EXPECT_EQ(CountKind(run.values[1], UnchangedBlock), 2u);
 }
 
 TEST(EncodePass, FirstFrameIsAKeyFrameEvenWhenTheHintsSayNot) {
@@ -311,7 +316,7 @@ TEST(EncodePass, BlockFileAndCountsCarryEveryCodedFrame) {
   // The counter sees the frame's own pixels (for full blocks), in block order.
   std::vector<uint8_t> gathered(64 * 64);
   input.Rewind();
-  for (int f = 0; f < 4; ++f) input.NextFrame();
+  for (int f = 0; f < 4; ++f) ASSERT_TRUE(input.NextFrame());
   GatherBlocks(input.Pixels(), 64, 64, 64, false, gathered.data());
   EXPECT_EQ(run.recorder.countedBlocks[3], gathered);
 }
@@ -325,7 +330,7 @@ TEST(EncodePass, PictureOutputGetsTheCodedFramesAndWithMixingTheOriginalsFirst) 
   ASSERT_EQ(run.recorder.pictures.size(), 6u);
   input.Rewind();
   for (int f = 0; f < 3; ++f) {
-    input.NextFrame();
+    ASSERT_TRUE(input.NextFrame());
     std::vector<uint8_t> original(input.Pixels(), input.Pixels() + 64 * 64);
     EXPECT_EQ(run.recorder.pictures[2 * f], original);
     EXPECT_EQ(run.recorder.pictures[2 * f + 1], original);
@@ -359,8 +364,8 @@ TEST(EncodePass, EveryOtherFrameTakesTheSecondOfEachPair) {
   ASSERT_TRUE(run.Encode(input, true));
   EXPECT_EQ(input.Reads(), 4);
   input.Rewind();
-  input.NextFrame();
-  input.NextFrame();
+  ASSERT_TRUE(input.NextFrame());
+  ASSERT_TRUE(input.NextFrame());
   EXPECT_EQ(run.recorder.pictures[0], std::vector<uint8_t>(input.Pixels(), input.Pixels() + 4096));
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "compressor/key_frames.h"
+#include "testsupport/scratch_directory.h"
 
 namespace compressor {
 namespace {
@@ -117,7 +118,8 @@ TEST(HintLine, EveryOtherFrameCountsInputFrames) {
 }
 
 TEST(ReadHintFile, ReadsEveryLineAndReportsAFileItCannotOpen) {
-  std::string name = ::testing::TempDir() + "hints_test." + std::to_string(getpid()) + ".txt";
+  testsupport::ScratchDirectory scratch;
+  const std::string name = scratch / "hints_test.txt";
   {
     std::ofstream out(name, std::ios::binary);
     out << "10 5 8000 1\r\n\r\n3 7 * 1\r\nnot a number\n";

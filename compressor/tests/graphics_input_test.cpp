@@ -10,6 +10,7 @@
 
 #include "compressor/encode_pass.h"
 #include "compressor/graphics_output_frames.h"
+#include "testsupport/scratch_directory.h"
 
 namespace compressor {
 namespace {
@@ -19,8 +20,8 @@ void PutLong(std::ofstream& out, uint32_t v) {
 }
 
 // A raw frame file of three 10 x 6 frames (not whole blocks: the input pads them), grey palette.
-std::string WriteRawFrames() {
-  std::string name = ::testing::TempDir() + "encoder_input_test." + std::to_string(getpid()) + ".raw";
+std::string WriteRawFrames(const testsupport::ScratchDirectory& scratch) {
+  const std::string name = scratch / "encoder_input_test.raw";
   std::ofstream out(name, std::ios::binary);
   out.write("RAWB", 4);
   PutLong(out, 3);
@@ -39,8 +40,9 @@ std::string WriteRawFrames() {
 }
 
 TEST(GraphicsSourceInput, ThePassEncodesFramesOfThePictureInput) {
-  std::string name = WriteRawFrames();
-  auto source = toolsupport::OpenGraphicsInput({}, "Vanting", toolsupport::GraphicsSwitches{}, name);
+  testsupport::ScratchDirectory scratch;
+  std::string name = WriteRawFrames(scratch);
+  auto source = toolsupport::OpenGraphicsInput({}, "Vanting", toolsupport::GraphicsSwitches{}, name).Take();
   ASSERT_TRUE(source);
   GraphicsSourceInput input(*source);
   StoredGeometry geometry = StoredFrameGeometry(static_cast<uint32_t>(input.Pitch()),
@@ -78,12 +80,13 @@ TEST(GraphicsSourceInput, ThePassEncodesFramesOfThePictureInput) {
 }
 
 TEST(GraphicsOutputFrames, TheCodedFramesBecomeAFlic) {
-  std::string raw = WriteRawFrames();
-  std::string flc = ::testing::TempDir() + "encoder_output_test." + std::to_string(getpid()) + ".flc";
-  auto source = toolsupport::OpenGraphicsInput({}, "Vanting", toolsupport::GraphicsSwitches{}, raw);
+  testsupport::ScratchDirectory scratch;
+  std::string raw = WriteRawFrames(scratch);
+  std::string flc = scratch / "encoder_output_test.flc";
+  auto source = toolsupport::OpenGraphicsInput({}, "Vanting", toolsupport::GraphicsSwitches{}, raw).Take();
   ASSERT_TRUE(source);
   GraphicsSourceInput input(*source);
-  auto output = CreateGraphicsOutput(kOutputOverwrite, {}, source->frameRate, 12, 8, 12, 3, flc);
+  auto output = CreateGraphicsOutput(kOutputOverwrite, {}, source->frameRate, 12, 8, 12, 3, flc).Take();
   ASSERT_TRUE(output);
   GraphicsOutputFrames frames(*output);
 
@@ -98,7 +101,7 @@ TEST(GraphicsOutputFrames, TheCodedFramesBecomeAFlic) {
   EncoderPorts ports;
   ports.input = &input;
   ports.output = &frames;
-  ASSERT_TRUE(EncodePass(settings, hints, ports));
+  ASSERT_TRUE(EncodePass(settings, hints, ports).ok());
   EXPECT_FALSE(output->error);
   // A frame of another row step is copied into the output's rows.
   std::vector<uint8_t> wide(20 * 4, 7);

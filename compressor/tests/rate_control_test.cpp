@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "compressor/data_rate.h"
+#include "playback/frame_coding.h"
 
 namespace compressor {
 namespace {
@@ -18,17 +19,14 @@ BlockScore Score(uint32_t unchanged, uint32_t solid, uint8_t color, uint32_t two
   return s;
 }
 
-TEST(RunPieces, SplitsGreedilyIntoTheRunLengthsOfTheCoding) {
-  EXPECT_EQ(RunPieces(1), 1u);
-  EXPECT_EQ(RunPieces(59), 1u);
-  EXPECT_EQ(RunPieces(60), 2u);
-  EXPECT_EQ(RunPieces(100), 2u);   // 59 + 41
-  EXPECT_EQ(RunPieces(128), 1u);
-  EXPECT_EQ(RunPieces(187), 2u);   // 128 + 59
-  EXPECT_EQ(RunPieces(188), 3u);   // 128 + 59 + 1
-  EXPECT_EQ(RunPieces(1952), 5u);  // 1024, 512, 256, 128, 32
-  EXPECT_EQ(RunPieces(4000), 6u);  // 2048 and the five above
-  EXPECT_EQ(RunPieces(6144), 3u);
+// The closed form counts the pieces the frame coding cuts a run into, for every run length up
+// to many times the largest piece.
+TEST(RunPieces, CountsThePiecesOfThePlaybackRunRule) {
+  for (uint32_t n = 1; n <= 64 * 2048; ++n) {
+    uint32_t pieces = 0;
+    for (uint32_t left = n; left > 0; left -= RunPieceLength(left)) ++pieces;
+    ASSERT_EQ(RunPieces(n), pieces) << n;
+  }
 }
 
 TEST(EstimateFrameSize, CountsUnitsPerRunOfEachKind) {

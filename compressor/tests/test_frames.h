@@ -35,11 +35,11 @@ class MemoryInput : public EncoderInput {
     return frames_.back();
   }
 
-  bool NextFrame() override {
-    if (next_ >= frames_.size()) return false;
+  toolsupport::Status NextFrame() override {
+    if (next_ >= frames_.size()) return toolsupport::Status::Stopped();
     current_ = next_++;
     ++reads_;
-    return true;
+    return {};
   }
   void Rewind() override {
     next_ = 0;

@@ -13,8 +13,6 @@
 namespace compressor {
 namespace {
 
-using toolsupport::HuffTree;
-
 // Counts as the pass does, and keeps what each frame was made of.
 struct KeepingCounter : FrameSymbolCounter {
   explicit KeepingCounter(const toolsupport::VideoHuffTrees& trees) : counter(trees) {}
@@ -45,14 +43,8 @@ TEST(TreeSymbolCounter, CountedFramesCodeAndDecodeToThePicturesThePassRebuilt) {
   }
 
   toolsupport::MemoryBitOutput treeOut;
-  std::array<HuffTree, 4> storage;
-  toolsupport::VideoHuffTrees trees;
-  for (int t = 0; t < 4; ++t) {
-    toolsupport::TreeInit(storage[t], &treeOut, false);
-    toolsupport::TreeResetCounts(storage[t]);
-    trees[t] = &storage[t];
-  }
-  KeepingCounter counter(trees);
+  toolsupport::VideoTreeSet trees;
+  KeepingCounter counter(trees.Trees());
 
   EncoderSettings settings;
   settings.width = width;
@@ -76,15 +68,11 @@ TEST(TreeSymbolCounter, CountedFramesCodeAndDecodeToThePicturesThePassRebuilt) {
     rebuilt.push_back(picture);
   }
 
-  std::array<uint32_t, 4> sizes{};
-  for (int t = 0; t < 4; ++t) {
-    int size = toolsupport::TreeBuild(storage[t]);
-    ASSERT_GE(size, 12);
-    sizes[t] = static_cast<uint32_t>(size);
-  }
+  const auto sizes = trees.Build(treeOut);
+  ASSERT_TRUE(sizes.has_value());
   treeOut.AlignBits();
   std::vector<uint8_t> treeData = treeOut.Bytes();
-  auto decoderTrees = BuildVideoTrees(treeData.data(), treeData.size(), sizes.data());
+  auto decoderTrees = BuildVideoTrees(treeData.data(), treeData.size(), sizes->data());
   ASSERT_TRUE(decoderTrees);
 
   std::vector<uint8_t> shown(width * height, 0);
@@ -99,8 +87,7 @@ TEST(TreeSymbolCounter, CountedFramesCodeAndDecodeToThePicturesThePassRebuilt) {
   size_t kinds[4] = {};
   for (uint32_t f = 0; f < frames; ++f) {
     toolsupport::MemoryBitOutput frameOut;
-    for (HuffTree& tree : storage) tree.output = &frameOut;
-    ASSERT_TRUE(toolsupport::WriteFrameSymbols(trees, counter.frames[f])) << "frame " << f;
+    ASSERT_TRUE(trees.WriteFrame(counter.frames[f], frameOut)) << "frame " << f;
     frameOut.AlignBits();
     std::vector<uint8_t> chunk = frameOut.Bytes();
     chunk.resize((chunk.size() + 3) / 4 * 4 + 4, 0);
@@ -110,7 +97,6 @@ TEST(TreeSymbolCounter, CountedFramesCodeAndDecodeToThePicturesThePassRebuilt) {
   }
   // The clip exercises every kind of block.
   for (size_t n : kinds) EXPECT_GT(n, 0u);
-  for (HuffTree& tree : storage) toolsupport::TreeFree(tree);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@
 #include "toolsupport/ui/status_window.h"
 #include "compressor/tests/stored_video.h"
 #include "toolsupport/tests/report_collector.h"
-#include "toolsupport/tests/run_program.h"
+#include "testsupport/run_program.h"
 
 namespace compressor {
 namespace {
@@ -25,14 +25,14 @@ using testing::TempFolder;
 
 // Runs vantcw with these arguments and no display (its console face); returns its exit code.
 int RunVantcw(const std::vector<std::string>& arguments) {
-  return testing_programs::RunProgram("vantcw", arguments).exitCode;
+  return testsupport::RunProgram("vantcw", arguments).exitCode;
 }
 
 // The frames of a picture input as the picture input delivers them.
 std::vector<std::vector<uint8_t>> InputFrames(const std::string& name) {
   std::vector<std::vector<uint8_t>> frames;
   toolsupport::GraphicsSwitches switches;
-  std::unique_ptr<toolsupport::GraphicsSource> source = toolsupport::OpenGraphicsInput(nullptr, "", switches, name);
+  std::unique_ptr<toolsupport::GraphicsSource> source = toolsupport::OpenGraphicsInput({}, "", switches, name).Take();
   if (!source) return frames;
   while (!source->atEnd && toolsupport::NextGraphicsFrame(*source)) {
     std::vector<uint8_t> frame;
@@ -128,7 +128,7 @@ TEST_F(VantcwProgram, ACutSoundChunkEndsTheRunWithTheSoundInputsError) {
   avi.resize(testing::LastChunk(avi, "01wb") + 100);  // the file ends inside the last sound chunk
   const std::string cut = folder / "cut.avi";
   testing::WriteFile(cut, avi);
-  const testing_programs::ProgramResult result = testing_programs::RunProgram("vantcw", {cut, folder / "cut.vnt"});
+  const testsupport::ProgramResult result = testsupport::RunProgram("vantcw", {cut, folder / "cut.vnt"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.errors.find("Error reading AVI file."), std::string::npos) << result.errors;
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "cut.avi"}));
@@ -160,12 +160,12 @@ TEST_F(VantcwProgram, TheDemoClipMakerRefusesOptions) {
       {{"out.avi", "32", "32", "3"}, 1, "Usage:"},
   };
   for (const Case& c : cases) {
-    const testing_programs::ProgramResult run = testing_programs::RunProgram("vantcw_demo_clip", c.arguments);
+    const testsupport::ProgramResult run = testsupport::RunProgram("vantcw_demo_clip", c.arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments[0];
     EXPECT_NE(run.errors.find(c.says), std::string::npos) << run.errors;
   }
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"clip.avi"});
-  EXPECT_EQ(testing_programs::RunProgram("vantcw_demo_clip", {"made.avi", "16", "16", "2", "5"}).exitCode, 0);
+  EXPECT_EQ(testsupport::RunProgram("vantcw_demo_clip", {"made.avi", "16", "16", "2", "5"}).exitCode, 0);
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "made.avi"}));
   ASSERT_EQ(chdir(previous), 0);
 }

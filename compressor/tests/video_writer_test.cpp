@@ -78,24 +78,23 @@ struct LibraryRun {
 
   void Run(MemoryInput& input, toolsupport::BufferedFile* output = nullptr) {
     toolsupport::BufferedFile blockFile(-65536), file(-65536);
-    ASSERT_TRUE(toolsupport::BufferedFileCreate(blockFile, (path + ".blocks").c_str()));
+    ASSERT_TRUE(blockFile.Create((path + ".blocks").c_str()));
     if (!output) {
-      ASSERT_TRUE(toolsupport::BufferedFileCreate(file, path.c_str()));
+      ASSERT_TRUE(file.Create(path.c_str()));
       output = &file;
     }
     BufferedBlockFile blocks(blockFile);
     VideoTrees trees;
-    ProgressCallback progress = [this](int kind, const char* text) {
-      if (kind == 2) errors.push_back(text);
-      return kind == 2 ? 1 : 0;
+    auto keepErrors = [this](const toolsupport::Status& status) {
+      for (const std::string& message : status.messages()) errors.push_back(message);
+      return status.ok();
     };
     EncoderPorts ports;
     ports.input = &input;
     ports.blockFile = &blocks;
     ports.counter = &trees;
     ports.output = &rebuilt;
-    ports.progress = progress;
-    if (!EncodePass(settings, hints, ports)) return;
+    if (!keepErrors(EncodePass(settings, hints, ports))) return;
 
     std::unique_ptr<toolsupport::SoundTrackEncoder> track;
     if (sound) {
@@ -104,16 +103,15 @@ struct LibraryRun {
       track = toolsupport::OpenSoundTrack(std::move(sound), options, output);
       ASSERT_TRUE(track);
     }
-    toolsupport::BufferedFileSeek(blockFile, 0);
+    blockFile.Seek(0);
     VideoWriterPorts writer;
     writer.input = &input;
     writer.blockFile = &blocks;
     writer.output = output;
     writer.sound = track.get();
-    writer.progress = progress;
-    passed = WriteVideoFile(settings, hints, trees, writer, &written);
-    toolsupport::BufferedFileClose(*output);
-    toolsupport::BufferedFileClose(blockFile);
+    passed = keepErrors(WriteVideoFile(settings, hints, trees, writer, &written));
+    output->Close();
+    blockFile.Close();
     std::remove((path + ".blocks").c_str());
   }
 };
@@ -338,7 +336,7 @@ TEST(VideoWriter, AFullDiskIsReportedNotTakenForSuccess) {
   MemoryInput input(kW, kH);
   for (uint32_t f = 0; f < 3; ++f) input.Add(BusyPicture(f), GreyPalette());
   toolsupport::BufferedFile full(-65536);
-  if (!toolsupport::BufferedFileCreate(full, "/dev/full")) GTEST_SKIP() << "no /dev/full";
+  if (!full.Create("/dev/full")) GTEST_SKIP() << "no /dev/full";
   LibraryRun run(folder / "unused.vnt", kW, kH, 3);
   run.Run(input, &full);
   EXPECT_FALSE(run.passed);

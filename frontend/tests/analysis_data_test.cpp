@@ -81,7 +81,7 @@ TEST(AnalysisData, FilesThatCannotBeTrustedLoadNothing) {
   DataRateAnalysis a;
   std::ofstream(folder / "short.vnt") << "VNT2 and no more";
   std::ofstream(folder / "other.vnt") << std::string(200, 'x');
-  for (const std::string name : {folder / "short.vnt", folder / "other.vnt", folder / "missing.vnt", folder.path()})
+  for (const std::string& name : {folder / "short.vnt", folder / "other.vnt", folder / "missing.vnt", folder.path()})
     EXPECT_EQ(a.Load(name), LoadOutcome::Unreadable) << name;
 }
 

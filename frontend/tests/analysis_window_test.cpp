@@ -19,7 +19,7 @@
 #include "platform/gui/dialogs.h"
 #include "platform/gui/qt_application.h"
 #include "testsupport/scratch_directory.h"
-#include "toolsupport/tests/run_program.h"
+#include "testsupport/run_program.h"
 
 namespace frontend {
 namespace {
@@ -54,7 +54,7 @@ class AnalysisWindow_ : public ::testing::Test {
 TEST_F(AnalysisWindow_, TheCompressorsVideoOpensWithOnePointPerFrame) {
   if (!std::getenv("VANT_BIN_DIR")) GTEST_SKIP() << "VANT_BIN_DIR is not set";
   ASSERT_TRUE(democlip::WriteAvi(folder / "clip.avi", democlip::MakeDemoClip(64, 48, 30, 15, 11025)));
-  ASSERT_EQ(testing_programs::RunProgram("vantcw", {folder / "clip.avi", folder / "clip.vnt"}).exitCode, 0);
+  ASSERT_EQ(testsupport::RunProgram("vantcw", {folder / "clip.avi", folder / "clip.vnt"}).exitCode, 0);
 
   ASSERT_TRUE(OpenAnalysisWindow("\"" + (folder / "clip") + "\""));  // quoted, without its extension
   Ttunef* w = AnalysisWindow();
@@ -161,7 +161,9 @@ TEST_F(AnalysisWindow_, ShortAndEmptyVideosGiveUsableAxes) {
     EXPECT_TRUE(g.XAxis().IsValid());
     EXPECT_TRUE(g.YAxis().IsValid());
     EXPECT_EQ(g.XAxis().Min(), 1);
-    if (sizes.size() > 1) EXPECT_EQ(g.XAxis().Max(), sizes.size());
+    if (sizes.size() > 1) {
+      EXPECT_EQ(g.XAxis().Max(), sizes.size());
+    }
     w->Action(Ttunef::miShow2x).trigger();  // no speed line: the frames alone set the top
     EXPECT_TRUE(g.YAxis().IsValid());
     CloseAnalysisWindow();

@@ -68,8 +68,12 @@ TEST(EditedTexts, NothingUnsavedIsThrownAway) {
     EXPECT_EQ(text.fileName, c.savedAs);
     EXPECT_EQ(text.modified, c.stillModified);
     const bool wrote = !c.stillModified && (c.modified || c.forced);
-    if (wrote) EXPECT_EQ(Contents(c.savedAs), "SCREEN 320 200\nEND\n");
-    if (!c.savedAs.empty() && !wrote) EXPECT_FALSE(std::filesystem::exists(c.savedAs));
+    if (wrote) {
+      EXPECT_EQ(Contents(c.savedAs), "SCREEN 320 200\nEND\n");
+    }
+    if (!c.savedAs.empty() && !wrote) {
+      EXPECT_FALSE(std::filesystem::exists(c.savedAs));
+    }
     const std::string first = dialogs.asked().empty() ? "" : dialogs.asked()[0].text;
     EXPECT_EQ(first, c.question);
     if (c.dialogAnswer == unwritable) {

@@ -21,7 +21,7 @@
 #include "frontend/tests/generated_pictures.h"
 #include "testsupport/scratch_directory.h"
 #include "toolsupport/base/switches.h"
-#include "toolsupport/tests/run_program.h"
+#include "testsupport/run_program.h"
 #include "toolsupport/base/text_words.h"
 
 using namespace frontend;
@@ -168,8 +168,8 @@ TEST(ExecutableBuilderEndToEnd, TheBoundProgramPlaysAndTheReportReachesTheConsol
   testsupport::ScratchDirectory scratch;
   const std::string folder = scratch.File("my videos");
   frontend_testing::WritePictures(folder, 1, 4);
-  const testing_programs::ProgramResult made =
-      testing_programs::RunProgram("vantcw", {folder + "/frame???.bmp*1-4", folder + "/my clip.vnt"});
+  const testsupport::ProgramResult made =
+      testsupport::RunProgram("vantcw", {folder + "/frame???.bmp*1-4", folder + "/my clip.vnt"});
   ASSERT_EQ(made.exitCode, 0) << made.errors;
 
   frontend::SystemProgramStarter starter;

@@ -15,6 +15,7 @@
 #include "platform/gui/dialogs.h"
 #include "platform/system/report_wire.h"
 #include "testsupport/scratch_directory.h"
+#include "testsupport/wait_until.h"
 #include "toolsupport/ui/report_protocol.h"
 
 using namespace frontend;
@@ -59,13 +60,15 @@ TEST(ReportReceiving, ReportsGoToTheConsoleAndEverythingElseIsLeftUnanswered) {
     SCOPED_TRACE(c.name);
     frontend_testing::FakeStarter starter;
     FrontEnd frontEnd(starter);
-    frontEnd.settings.command.directory = "/tmp";
+    testsupport::ScratchDirectory scratch;
+    frontEnd.settings.command.directory = scratch.path();
     frontEnd.ShowPrompt();
     bool restored = false;
     EXPECT_EQ(ReceiveReport(frontEnd, c.request, [&restored] { restored = true; }), c.answer);
-    std::vector<std::string> expected = {"/tmp> "};
+    const std::string prompt = scratch.path() + "> ";
+    std::vector<std::string> expected = {prompt};
     expected.insert(expected.end(), c.added.begin(), c.added.end());
-    if (!c.added.empty()) expected.push_back("/tmp> ");
+    if (!c.added.empty()) expected.push_back(prompt);
     EXPECT_EQ(frontEnd.console.lines(), expected);
     EXPECT_EQ(frontEnd.requests.Take() == kRequestRefreshFiles, c.refresh);
     EXPECT_EQ(restored, c.restored);
@@ -101,7 +104,8 @@ TEST(ReportReceiving, ASilentSenderHoldsUpNobody) {
   ASSERT_TRUE(frontend_testing::EnsureApplication());
   frontend_testing::FakeStarter starter;
   FrontEnd frontEnd(starter);
-  frontEnd.settings.command.directory = "/tmp";
+  testsupport::ScratchDirectory scratch;
+  frontEnd.settings.command.directory = scratch.path();
   ReportEndpoint endpoint(
       [&frontEnd](const platform::ReportRequest& request) {
         return ReceiveReport(frontEnd, request, [] {});
@@ -115,16 +119,13 @@ TEST(ReportReceiving, ASilentSenderHoldsUpNobody) {
   std::atomic<bool> laterAnswered = false, silentAnswered = false, done = false;
   std::thread later([&] { laterAnswered = SendStatusReport(endpoint.number(), "Later\n  first"); });
   std::thread quiet([&] {
-    const auto start = std::chrono::steady_clock::now();
-    while (!laterAnswered && std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    testsupport::WaitUntil([&] { return laterAnswered.load(); });
     const std::string text = "Silent\n  second";
     const std::vector<uint8_t> request =
         EncodeRequest(1, platform::kStatusReportKind, 0, 0, text.data(), text.size() + 1);
     uint8_t reply[kReplyHeaderSize];
     silentAnswered = SendAll(silent, request.data(), request.size(), Deadline(5000)) &&
-                     ReceiveAll(silent, reply, sizeof reply, Deadline(5000)) && GetU32(reply + 4) == 1;
+                     ReceiveAll(silent, reply, sizeof reply, Deadline(5000)) && platform::LoadLE32(reply + 4) == 1;
     done = true;
   });
   EXPECT_TRUE(frontend_testing::WaitUntil([&] { return done.load(); }, 30000));
@@ -133,8 +134,8 @@ TEST(ReportReceiving, ASilentSenderHoldsUpNobody) {
   close(silent);
   EXPECT_TRUE(laterAnswered);
   EXPECT_TRUE(silentAnswered);
-  const std::vector<std::string> expected = {"  Later", "  first", "/tmp> ", "  Silent", "  second",
-                                             "/tmp> "};
+  const std::string prompt = scratch.path() + "> ";
+  const std::vector<std::string> expected = {"  Later", "  first", prompt, "  Silent", "  second", prompt};
   EXPECT_EQ(frontEnd.console.lines(), expected);
 }
 

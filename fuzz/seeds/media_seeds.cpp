@@ -107,7 +107,9 @@ void WriteWavs(const SeedFolders& folders) {
       }
     }
     const auto header = soundtool::MakeWavHeader(each.rate, each.bits, each.channels, samples.size());
-    std::vector<uint8_t> file(header.begin(), header.end());
+    std::vector<uint8_t> file;
+    file.reserve(header.size() + samples.size());
+    file.insert(file.end(), header.begin(), header.end());
     file.insert(file.end(), samples.begin(), samples.end());
     folders.Write("sound", each.name, file);
   }

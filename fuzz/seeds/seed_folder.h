@@ -28,7 +28,10 @@ struct Bytes {
   Bytes& U8(uint32_t v) { out.push_back(static_cast<uint8_t>(v)); return *this; }
   Bytes& U16(uint32_t v) { return U8(v).U8(v >> 8); }
   Bytes& U32(uint32_t v) { return U16(v).U16(v >> 16); }
-  Bytes& Text(const std::string& text) { out.insert(out.end(), text.begin(), text.end()); return *this; }
+  Bytes& Text(const std::string& text) {
+    for (char c : text) out.push_back(static_cast<uint8_t>(c));
+    return *this;
+  }
 };
 
 // Each writer fills the folders of the targets it makes seeds for and throws

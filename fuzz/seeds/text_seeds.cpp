@@ -75,22 +75,22 @@ void WriteSettingsFiles(const SeedFolders& folders) {
 std::vector<uint8_t> Request(platform::ReportRequestType type, uint32_t code, uint64_t wParam,
                              uint64_t lParam, const std::string& data) {
   std::vector<uint8_t> out;
-  platform::report_wire::PutU32(out, platform::report_wire::kRequestMagic);
-  platform::report_wire::PutU32(out, static_cast<uint32_t>(type));
-  platform::report_wire::PutU32(out, code);
-  platform::report_wire::PutU32(out, 0);
-  platform::report_wire::PutU64(out, wParam);
-  platform::report_wire::PutU64(out, lParam);
-  platform::report_wire::PutU32(out, static_cast<uint32_t>(data.size()));
+  platform::AppendLE32(out, platform::report_wire::kRequestMagic);
+  platform::AppendLE32(out, static_cast<uint32_t>(type));
+  platform::AppendLE32(out, code);
+  platform::AppendLE32(out, 0);
+  platform::AppendLE64(out, wParam);
+  platform::AppendLE64(out, lParam);
+  platform::AppendLE32(out, static_cast<uint32_t>(data.size()));
   out.insert(out.end(), data.begin(), data.end());
   return out;
 }
 
 std::vector<uint8_t> Reply(uint32_t result, const std::string& payload) {
   std::vector<uint8_t> out;
-  platform::report_wire::PutU32(out, platform::report_wire::kReplyMagic);
-  platform::report_wire::PutU32(out, result);
-  platform::report_wire::PutU32(out, static_cast<uint32_t>(payload.size()));
+  platform::AppendLE32(out, platform::report_wire::kReplyMagic);
+  platform::AppendLE32(out, result);
+  platform::AppendLE32(out, static_cast<uint32_t>(payload.size()));
   out.insert(out.end(), payload.begin(), payload.end());
   return out;
 }

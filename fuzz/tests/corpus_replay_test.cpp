@@ -41,8 +41,8 @@ TEST_P(CorpusReplay, EveryCorpusFileRunsThroughTheEntry) {
 
 INSTANTIATE_TEST_SUITE_P(Targets, CorpusReplay,
                          testing::ValuesIn(fuzz::FuzzTargets().begin(), fuzz::FuzzTargets().end()),
-                         [](const testing::TestParamInfo<fuzz::FuzzTarget>& info) {
-                           return std::string(info.param.name);
+                         [](const testing::TestParamInfo<fuzz::FuzzTarget>& target) {
+                           return std::string(target.param.name);
                          });
 
 // A regression input in a folder no target has would never be replayed.

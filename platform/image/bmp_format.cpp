@@ -25,28 +25,28 @@ struct BmpHeader {
 ImageStatus ParseHeader(const std::vector<uint8_t>& file, uint64_t fileSize, BmpHeader& header) {
   if (file.size() < 26 || file[0] != 'B' || file[1] != 'M') return ImageStatus::WrongFormat;
   const uint8_t* p = file.data();
-  header.pixelOffset = Get32(p + 10);
-  uint32_t infoSize = Get32(p + 14);
+  header.pixelOffset = LoadLE32(p + 10);
+  uint32_t infoSize = LoadLE32(p + 14);
   if (infoSize == 12) {
-    header.width = Get16(p + 18);
-    header.height = Get16(p + 20);
-    if (Get16(p + 22) != 1) return ImageStatus::WrongFormat;
-    header.bits = Get16(p + 24);
+    header.width = LoadLE16(p + 18);
+    header.height = LoadLE16(p + 20);
+    if (LoadLE16(p + 22) != 1) return ImageStatus::WrongFormat;
+    header.bits = LoadLE16(p + 24);
     header.paletteEntrySize = 3;
   } else if (infoSize >= 40 && infoSize <= 124) {
     if (file.size() < 14 + 40) return ImageStatus::WrongFormat;
-    header.width = static_cast<int32_t>(Get32(p + 18));
-    int64_t height = static_cast<int32_t>(Get32(p + 22));
+    header.width = static_cast<int32_t>(LoadLE32(p + 18));
+    int64_t height = static_cast<int32_t>(LoadLE32(p + 22));
     header.topDown = height < 0;
     header.height = height < 0 ? -height : height;
-    if (Get16(p + 26) != 1) return ImageStatus::WrongFormat;
-    header.bits = Get16(p + 28);
-    header.compression = Get32(p + 30);
-    header.paletteCount = Get32(p + 46);
+    if (LoadLE16(p + 26) != 1) return ImageStatus::WrongFormat;
+    header.bits = LoadLE16(p + 28);
+    header.compression = LoadLE32(p + 30);
+    header.paletteCount = LoadLE32(p + 46);
     if (header.compression == kBitFields) {
       uint64_t maskAt = infoSize >= 52 ? 14 + 40 : 14 + infoSize;
       if (file.size() < maskAt + 12) return ImageStatus::Corrupt;
-      for (int i = 0; i < 3; ++i) header.masks[i] = Get32(p + maskAt + 4 * i);
+      for (int i = 0; i < 3; ++i) header.masks[i] = LoadLE32(p + maskAt + 4 * i);
       if (infoSize == 40) infoSize += 12;
     }
   } else {
@@ -192,7 +192,7 @@ ImageStatus BmpLoad(const std::string& path, Picture& picture) {
         }
         case 24: std::memcpy(out + x * 3, in + x * 3, 3); break;
         default: {
-          uint32_t value = header.bits == 16 ? Get16(in + x * 2) : Get32(in + x * 4);
+          uint32_t value = header.bits == 16 ? LoadLE16(in + x * 2) : LoadLE32(in + x * 4);
           out[x * 3 + 0] = Channel(value, masks[2]);
           out[x * 3 + 1] = Channel(value, masks[1]);
           out[x * 3 + 2] = Channel(value, masks[0]);
@@ -215,20 +215,20 @@ ImageStatus BmpSave(const std::string& path, const Image& image, int option) {
   out.reserve(static_cast<size_t>(total));
   out.push_back('B');
   out.push_back('M');
-  Put32(out, static_cast<uint32_t>(total));
-  Put32(out, 0);
-  Put32(out, static_cast<uint32_t>(pixelOffset));
-  Put32(out, 40);
-  Put32(out, static_cast<uint32_t>(image.width));
-  Put32(out, static_cast<uint32_t>(image.height));
-  Put16(out, 1);
-  Put16(out, bits);
-  Put32(out, kRgb);
-  Put32(out, static_cast<uint32_t>(stride * image.height));
-  Put32(out, 2835);  // 72 dots per inch
-  Put32(out, 2835);
-  Put32(out, 0);
-  Put32(out, 0);
+  AppendLE32(out, static_cast<uint32_t>(total));
+  AppendLE32(out, 0);
+  AppendLE32(out, static_cast<uint32_t>(pixelOffset));
+  AppendLE32(out, 40);
+  AppendLE32(out, static_cast<uint32_t>(image.width));
+  AppendLE32(out, static_cast<uint32_t>(image.height));
+  AppendLE16(out, 1);
+  AppendLE16(out, bits);
+  AppendLE32(out, kRgb);
+  AppendLE32(out, static_cast<uint32_t>(stride * image.height));
+  AppendLE32(out, 2835);  // 72 dots per inch
+  AppendLE32(out, 2835);
+  AppendLE32(out, 0);
+  AppendLE32(out, 0);
   out.insert(out.end(), image.palette.begin(), image.palette.begin() + colours * 4);
   for (int32_t row = 0; row < image.height; ++row) {  // the image is bottom-up as the file
     const uint8_t* in = image.pixels.data() + static_cast<size_t>(row) * image.pitch;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/image/image.h"
+#include "platform/system/little_endian.h"
 
 namespace platform::image_codec {
 
@@ -31,19 +32,6 @@ bool SizeAcceptable(int64_t width, int64_t height, int32_t bitsPerPixel);
 ImageStatus ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, uint64_t& fileSize,
                           uint64_t limit = UINT64_MAX);
 ImageStatus WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-
-inline uint32_t Get16(const uint8_t* p) { return p[0] | (p[1] << 8); }
-inline uint32_t Get32(const uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-inline void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v);
-  Put16(out, v >> 16);
-}
 
 // Pixel (x, y from the top) of an 8-bit or 24-bit image as R, G, B.
 void ImagePixelRgb(const Image& image, int32_t x, int32_t y, uint8_t rgb[3]);

@@ -29,9 +29,9 @@ ImageStatus ParseHeader(const std::vector<uint8_t>& file, PcxHeader& header) {
   }
   header.encoded = p[2] == 1;
   header.bitsPerPlane = p[3];
-  uint32_t xMin = Get16(p + 4), yMin = Get16(p + 6), xMax = Get16(p + 8), yMax = Get16(p + 10);
+  uint32_t xMin = LoadLE16(p + 4), yMin = LoadLE16(p + 6), xMax = LoadLE16(p + 8), yMax = LoadLE16(p + 10);
   header.planes = p[65];
-  header.bytesPerLine = Get16(p + 66);
+  header.bytesPerLine = LoadLE16(p + 66);
   if (xMax < xMin || yMax < yMin || header.planes == 0) return ImageStatus::WrongFormat;
   header.width = int64_t{xMax} - xMin + 1;
   header.height = int64_t{yMax} - yMin + 1;

@@ -39,11 +39,11 @@ ImageStatus ParseHeader(const std::vector<uint8_t>& file, uint64_t fileSize, Tga
   header.idLength = p[0];
   header.mapType = p[1];
   header.imageType = p[2];
-  header.mapFirst = Get16(p + 3);
-  header.mapLength = Get16(p + 5);
+  header.mapFirst = LoadLE16(p + 3);
+  header.mapLength = LoadLE16(p + 5);
   header.mapEntryBits = p[7];
-  header.width = Get16(p + 12);
-  header.height = Get16(p + 14);
+  header.width = LoadLE16(p + 12);
+  header.height = LoadLE16(p + 14);
   header.pixelBits = p[16];
   const uint8_t descriptor = p[17];
   header.topDown = descriptor & 0x20;
@@ -87,7 +87,7 @@ void EntryToBgr(const uint8_t* in, uint32_t bits, uint8_t* bgr) {
     std::memcpy(bgr, in, 3);
     return;
   }
-  uint32_t v = Get16(in);
+  uint32_t v = LoadLE16(in);
   uint32_t r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
   bgr[0] = static_cast<uint8_t>(b << 3 | b >> 2);
   bgr[1] = static_cast<uint8_t>(g << 3 | g >> 2);
@@ -183,13 +183,13 @@ ImageStatus TgaSave(const std::string& path, const Image& image, int option) {
   out.push_back(0);                    // no id
   out.push_back(paletted ? 1 : 0);     // colour map present
   out.push_back(static_cast<uint8_t>((paletted ? 1 : 2) + (runLength ? 8 : 0)));
-  Put16(out, 0);
-  Put16(out, paletted ? 256 : 0);
+  AppendLE16(out, 0);
+  AppendLE16(out, paletted ? 256 : 0);
   out.push_back(paletted ? 24 : 0);
-  Put16(out, 0);
-  Put16(out, 0);
-  Put16(out, static_cast<uint32_t>(image.width));
-  Put16(out, static_cast<uint32_t>(image.height));
+  AppendLE16(out, 0);
+  AppendLE16(out, 0);
+  AppendLE16(out, static_cast<uint32_t>(image.width));
+  AppendLE16(out, static_cast<uint32_t>(image.height));
   out.push_back(static_cast<uint8_t>(bpp * 8));
   out.push_back(0);  // bottom-up rows, like the image
   if (paletted) {

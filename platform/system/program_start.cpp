@@ -119,8 +119,8 @@ std::string FindProgram(const std::string& givenWord) {
   while (start <= folders.size()) {
     size_t end = folders.find(':', start);
     if (end == std::string::npos) end = folders.size();
-    std::string folder = folders.substr(start, end - start);
-    if (folder.empty()) folder = ".";
+    // An empty entry is the working directory.
+    const std::string folder = end > start ? folders.substr(start, end - start) : std::string(".");
     const std::string candidate = folder + "/" + word;
     if (IsExecutableFile(candidate)) return candidate;
     start = end + 1;

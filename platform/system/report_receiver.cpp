@@ -19,25 +19,25 @@ using namespace report_wire;
 
 bool SendReply(int fd, uint32_t result, const std::string& payload) {
   std::vector<uint8_t> reply;
-  PutU32(reply, kReplyMagic);
-  PutU32(reply, result);
-  PutU32(reply, static_cast<uint32_t>(payload.size()));
+  AppendLE32(reply, kReplyMagic);
+  AppendLE32(reply, result);
+  AppendLE32(reply, static_cast<uint32_t>(payload.size()));
   reply.insert(reply.end(), payload.begin(), payload.end());
   return SendAll(fd, reply.data(), reply.size(), Deadline(kReportTransferTimeoutMs));
 }
 
 // The request a whole header announces; nothing when it is malformed.
 std::optional<ReportRequest> RequestOfHeader(const uint8_t* header, size_t& dataLength) {
-  const uint32_t type = GetU32(header + 4);
-  const uint32_t length = GetU32(header + 32);
-  if (GetU32(header) != kRequestMagic || type < 1 || type > 3 || length > kMaxReportDataBytes) {
+  const uint32_t type = LoadLE32(header + 4);
+  const uint32_t length = LoadLE32(header + 32);
+  if (LoadLE32(header) != kRequestMagic || type < 1 || type > 3 || length > kMaxReportDataBytes) {
     return std::nullopt;
   }
   ReportRequest request;
   request.type = static_cast<ReportRequestType>(type);
-  request.code = GetU32(header + 8);
-  request.wParam = GetU64(header + 16);
-  request.lParam = GetU64(header + 24);
+  request.code = LoadLE32(header + 8);
+  request.wParam = LoadLE64(header + 16);
+  request.lParam = LoadLE64(header + 24);
   dataLength = length;
   return request;
 }

@@ -30,11 +30,11 @@ std::optional<Reply> Exchange(int32_t number, ReportRequestType type, uint32_t c
   std::optional<Reply> reply;
   uint8_t header[kReplyHeaderSize];
   if (SendAll(fd, request.data(), request.size(), deadline) &&
-      ReceiveAll(fd, header, sizeof(header), deadline) && GetU32(header) == kReplyMagic) {
-    const uint32_t length = GetU32(header + 8);
+      ReceiveAll(fd, header, sizeof(header), deadline) && LoadLE32(header) == kReplyMagic) {
+    const uint32_t length = LoadLE32(header + 8);
     if (length <= kMaxReportDataBytes) {
       Reply answer;
-      answer.result = GetU32(header + 4);
+      answer.result = LoadLE32(header + 4);
       answer.payload.resize(length);
       if (ReceiveAll(fd, answer.payload.data(), length, deadline)) reply = std::move(answer);
     }

@@ -32,36 +32,16 @@ int Deadline::RemainingMs() const {
   return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
-void PutU32(std::vector<uint8_t>& out, uint32_t value) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-void PutU64(std::vector<uint8_t>& out, uint64_t value) {
-  for (int i = 0; i < 8; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-uint32_t GetU32(const uint8_t* in) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = (value << 8) | in[i];
-  return value;
-}
-
-uint64_t GetU64(const uint8_t* in) {
-  uint64_t value = 0;
-  for (int i = 7; i >= 0; --i) value = (value << 8) | in[i];
-  return value;
-}
-
 std::vector<uint8_t> EncodeRequest(uint32_t type, uint32_t code, uint64_t wParam, uint64_t lParam,
                                    const void* data, size_t size) {
   std::vector<uint8_t> request;
-  PutU32(request, kRequestMagic);
-  PutU32(request, type);
-  PutU32(request, code);
-  PutU32(request, 0);
-  PutU64(request, wParam);
-  PutU64(request, lParam);
-  PutU32(request, static_cast<uint32_t>(size));
+  AppendLE32(request, kRequestMagic);
+  AppendLE32(request, type);
+  AppendLE32(request, code);
+  AppendLE32(request, 0);
+  AppendLE64(request, wParam);
+  AppendLE64(request, lParam);
+  AppendLE32(request, static_cast<uint32_t>(size));
   const auto* bytes = static_cast<const uint8_t*>(data);
   if (size > 0) request.insert(request.end(), bytes, bytes + size);
   return request;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/little_endian.h"
+
 namespace platform::report_wire {
 
 constexpr uint32_t kRequestMagic = 0x31515256;  // "VRQ1"
@@ -28,11 +30,6 @@ class Deadline {
  private:
   std::chrono::steady_clock::time_point end_;
 };
-
-void PutU32(std::vector<uint8_t>& out, uint32_t value);
-void PutU64(std::vector<uint8_t>& out, uint64_t value);
-uint32_t GetU32(const uint8_t* in);
-uint64_t GetU64(const uint8_t* in);
 
 // A whole request as it travels.
 std::vector<uint8_t> EncodeRequest(uint32_t type, uint32_t code, uint64_t wParam, uint64_t lParam,

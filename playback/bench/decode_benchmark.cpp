@@ -45,28 +45,19 @@ CodedFrames CodeFrameMix() {
 
   using namespace toolsupport;
   MemoryBitOutput treeOut;
-  std::array<HuffTree, 4> storage;
-  VideoHuffTrees trees;
-  for (int t = 0; t < 4; ++t) {
-    TreeInit(storage[t], &treeOut, false);
-    TreeResetCounts(storage[t]);
-    trees[t] = &storage[t];
-  }
-  for (const auto& frame : frames) CountFrameSymbols(trees, frame);
-  uint32_t sizes[4];
-  for (int t = 0; t < 4; ++t) sizes[t] = static_cast<uint32_t>(TreeBuild(storage[t]));
+  VideoTreeSet trees;
+  for (const auto& frame : frames) trees.CountFrame(frame);
+  const auto sizes = trees.Build(treeOut);
   treeOut.AlignBits();
   CodedFrames coded;
-  coded.trees = BuildVideoTrees(treeOut.Bytes().data(), treeOut.Bytes().size(), sizes);
+  coded.trees = BuildVideoTrees(treeOut.Bytes().data(), treeOut.Bytes().size(), sizes->data());
   for (const auto& frame : frames) {
     MemoryBitOutput frameOut;
-    for (HuffTree& tree : storage) tree.output = &frameOut;
-    WriteFrameSymbols(trees, frame);
+    trees.WriteFrame(frame, frameOut);
     frameOut.AlignBits();
     coded.chunks.push_back(frameOut.Bytes());
     coded.chunks.back().resize(coded.chunks.back().size() + 4, 0);
   }
-  for (HuffTree& tree : storage) TreeFree(tree);
   return coded;
 }
 

@@ -35,7 +35,7 @@ bool OpensInEveryWay(const std::string& path, const std::vector<uint8_t>& bytes)
 }  // namespace
 
 TEST(BadInputTest, WhatIsNotAVideoIsRefusedWithoutLeakingDescriptors) {
-  TempDir dir;
+  ScratchDirectory dir;
   const int descriptors = OpenDescriptorCount();
   EXPECT_EQ(VantOpen(nullptr, 0, 0), nullptr);
   EXPECT_EQ(VantOpen(nullptr, VANT_OPEN_CALLER_MEMORY, 0), nullptr);
@@ -68,7 +68,7 @@ TEST(BadInputTest, WhatIsNotAVideoIsRefusedWithoutLeakingDescriptors) {
 // Cut inside the header, tables or tree data, a file is refused; cut inside its frames, it opens
 // and plays the frames it holds whole, then reading fails, in every way of reading it.
 TEST(BadInputTest, ACutFileOpensAndPlaysUpToTheCut) {
-  TempDir dir;
+  ScratchDirectory dir;
   VideoSpec spec;
   spec.frames = 4;
   spec.ringFrame = true;
@@ -117,7 +117,7 @@ TEST(BadInputTest, ACutFileOpensAndPlaysUpToTheCut) {
 }
 
 TEST(BadInputTest, HeaderAndTablesThatContradictTheFileAreRefused) {
-  TempDir dir;
+  ScratchDirectory dir;
   VideoSpec spec;
   spec.frames = 5;
   const WrittenVideo written = WriteTestVideo(dir.File("good.vnt"), spec);
@@ -159,7 +159,7 @@ TEST(BadInputTest, HeaderAndTablesThatContradictTheFileAreRefused) {
 }
 
 TEST(BadInputTest, ChunksThatDoNotFitTheirFrameAreIgnored) {
-  TempDir dir;
+  ScratchDirectory dir;
   VideoSpec spec;
   spec.frames = 4;
   spec.paletteChangePercent = 100;
@@ -219,7 +219,7 @@ TEST(BadInputTest, ChunksThatDoNotFitTheirFrameAreIgnored) {
 }
 
 TEST(BadInputTest, ReadErrorsWhilePlayingAreNotedNotOverrun) {
-  TempDir dir;
+  ScratchDirectory dir;
   VideoSpec spec;
   spec.frames = 30;
   spec.minVideoBytes = 3000;

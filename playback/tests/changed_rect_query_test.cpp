@@ -78,7 +78,7 @@ using Rects = std::vector<std::array<int32_t, 4>>;
 constexpr uint32_t kWidth = 128, kHeight = 24;
 
 struct RectVideo {
-  TempDir dir;
+  ScratchDirectory dir;
   CodedVideo coded;
   VantVideo* video = nullptr;
   std::vector<uint8_t> pixels;

@@ -73,7 +73,9 @@ TEST(NextChangedRect, RectanglesCoverEveryChangeOnceInRasterOrder) {
         }
         for (uint32_t y = 0; y < height; ++y) {
           for (uint32_t x = 0; x < width; ++x) {
-            if (PixelChanged(map, width, x, y)) ASSERT_EQ(covered[size_t{y} * width + x], 1) << x << "," << y;
+            if (PixelChanged(map, width, x, y)) {
+              ASSERT_EQ(covered[size_t{y} * width + x], 1) << x << "," << y;
+            }
           }
         }
         ChangedRect rect;

@@ -92,7 +92,7 @@ TEST(ColorRemap, TheNearestColourWinsAndTiesGoToTheFirstEntryMet) {
 }
 
 TEST(ColorRemap, DecodingGivesTheMappedIndexes) {
-  TempDir dir;
+  ScratchDirectory dir;
   CodedVideoSpec spec;
   spec.pictures = ChangingPictures(16, 8, 3, 8);
   spec.palettes.assign(3, TestPalette());

@@ -22,8 +22,8 @@ struct DeviceRecord {
 
 class FakeBuffer final : public platform::StreamBuffer {
  public:
-  FakeBuffer(DeviceRecord& record, const platform::StreamFormat& format, uint32_t size, uint32_t caps)
-      : record(record), format(format), caps(caps), bytes(size, 0x55) {
+  FakeBuffer(DeviceRecord& owner, const platform::StreamFormat& bufferFormat, uint32_t size, uint32_t bufferCaps)
+      : record(owner), format(bufferFormat), caps(bufferCaps), bytes(size, 0x55) {
     std::lock_guard lock(record.mutex);
     record.buffers.push_back(this);
   }

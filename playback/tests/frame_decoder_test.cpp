@@ -211,9 +211,9 @@ struct MixedFrame {
     for (int y = 0; y < 8; ++y) {
       for (int x = 0; x < 8; ++x) {
         int block = y / 4 * 2 + x / 4, row = y % 4, column = x % 4;
-        uint8_t two = row < 2 ? 0x22 : 0x11;
-        uint8_t full = column < 2 ? 0x44 + column : (row % 2 ? 0x44 : 0x46) + column - 2;
-        expected[y][x] = block == 1 ? full : block == 2 ? 0x33 : two;
+        uint8_t twoColour = row < 2 ? 0x22 : 0x11;
+        uint8_t fullPixel = column < 2 ? 0x44 + column : (row % 2 ? 0x44 : 0x46) + column - 2;
+        expected[y][x] = block == 1 ? fullPixel : block == 2 ? 0x33 : twoColour;
       }
     }
   }

@@ -68,7 +68,7 @@ CodedVideoSpec ChangingVideo(bool keyFrames, Scaling scaling = Scaling::None, bo
 }
 
 TEST(FrameStepping, EveryFrameArrivesInEveryKindOfBuffer) {
-  TempDir dir;
+  ScratchDirectory dir;
   for (Scaling scaling : {Scaling::None, Scaling::Doubled, Scaling::Interlaced}) {
     for (uint32_t flags : {0u, VANT_BUFFER_BOTTOM_UP, VANT_BUFFER_RGB555, VANT_BUFFER_RGB565 | VANT_BUFFER_BOTTOM_UP,
                            0xE0000000u}) {
@@ -98,7 +98,7 @@ TEST(FrameStepping, EveryFrameArrivesInEveryKindOfBuffer) {
 }
 
 TEST(FrameStepping, PreloadedAndStreamedVideosPlayAlike) {
-  TempDir dir;
+  ScratchDirectory dir;
   const CodedVideo coded = WriteCodedVideo(dir.File("v.vnt"), ChangingVideo(false, Scaling::None, false));
   for (uint32_t openFlags : {uint32_t{VANT_OPEN_PRELOAD}, 0u}) {
     for (uint32_t extra : {0u, 8192u, VANT_EXTRA_BUFFER_AUTO}) {
@@ -120,7 +120,7 @@ TEST(FrameStepping, PreloadedAndStreamedVideosPlayAlike) {
 }
 
 TEST(FrameStepping, GotoTakesOneBasedNumbersAndClampsThemToTheFrames) {
-  TempDir dir;
+  ScratchDirectory dir;
   const CodedVideo coded = WriteCodedVideo(dir.File("v.vnt"), ChangingVideo(true));
   VantVideo* video = VantOpen(coded.path.c_str(), 0, 8192);
   ASSERT_NE(video, nullptr);
@@ -149,7 +149,7 @@ TEST(FrameStepping, GotoTakesOneBasedNumbersAndClampsThemToTheFrames) {
 }
 
 TEST(FrameStepping, ABufferThePictureDoesNotFitIsRefusedAndNothingIsDrawn) {
-  TempDir dir;
+  ScratchDirectory dir;
   const CodedVideo coded = WriteCodedVideo(dir.File("v.vnt"), ChangingVideo(false));
   const CodedVideo doubled = WriteCodedVideo(dir.File("d.vnt"), ChangingVideo(false, Scaling::Doubled));
   struct Case {
@@ -193,7 +193,7 @@ TEST(FrameStepping, ABufferThePictureDoesNotFitIsRefusedAndNothingIsDrawn) {
 }
 
 TEST(FrameStepping, ReleasedOrScreenDestinationsDecodeNothing) {
-  TempDir dir;
+  ScratchDirectory dir;
   const CodedVideo coded = WriteCodedVideo(dir.File("v.vnt"), ChangingVideo(false));
   VantVideo* video = VantOpen(coded.path.c_str(), 0, 8192);
   ASSERT_NE(video, nullptr);

@@ -14,7 +14,7 @@ namespace {
 
 constexpr uint32_t kWidth = 16, kHeight = 8, kFrames = 6;
 
-std::string WritePacedVideo(const TempDir& dir, int32_t frameRate) {
+std::string WritePacedVideo(const ScratchDirectory& dir, int32_t frameRate) {
   CodedVideoSpec spec;
   spec.pictures = ChangingPictures(kWidth, kHeight, kFrames, 3);
   spec.palettes.assign(kFrames, TestPalette());
@@ -41,7 +41,7 @@ std::vector<uint64_t> DueTimes(VantVideo* video, FakeClock& clock, uint32_t fram
 }
 
 TEST(Pacing, FramesAreLetGoOnTheGridOfTheFramePeriod) {
-  TempDir dir;
+  ScratchDirectory dir;
   struct Case {
     const char* what;
     int32_t fileRate;
@@ -79,7 +79,7 @@ TEST(Pacing, FramesAreLetGoOnTheGridOfTheFramePeriod) {
 }
 
 TEST(Pacing, ACallerFarBehindGoesOnFromNowAndOneSlightlyLateKeepsTheGrid) {
-  TempDir dir;
+  ScratchDirectory dir;
   const std::string path = WritePacedVideo(dir, 50);
   FakeClock clock(5000);
   VantVideo* video = OpenVideo(path.c_str(), 0, 8192, clock);
@@ -109,7 +109,7 @@ TEST(Pacing, ACallerFarBehindGoesOnFromNowAndOneSlightlyLateKeepsTheGrid) {
 }
 
 TEST(Pacing, WithoutAPeriodNoFrameWaits) {
-  TempDir dir;
+  ScratchDirectory dir;
   const std::string path = WritePacedVideo(dir, 0);
   FakeClock clock;
   VantVideo* video = OpenVideo(path.c_str(), 0, 8192, clock);
@@ -130,7 +130,7 @@ TEST(Pacing, WithoutAPeriodNoFrameWaits) {
 }
 
 TEST(Pacing, WithoutAPacingTrackNoFrameIsLateHoweverFarBehind) {
-  TempDir dir;
+  ScratchDirectory dir;
   const std::string path = WritePacedVideo(dir, 10);
   for (uint32_t flags : {0u, uint32_t{VANT_OPEN_NEVER_SKIP}}) {
     FakeClock clock;
@@ -156,7 +156,7 @@ TEST(Pacing, WithoutAPacingTrackNoFrameIsLateHoweverFarBehind) {
 }
 
 TEST(Pacing, APacingTrackWithItsSoundOffLeavesThePacingToTheClock) {
-  TempDir dir;
+  ScratchDirectory dir;
   const std::string path = WritePacedVideo(dir, 50);
   FakeClock clock;
   VantVideo* video = OpenVideo(path.c_str(), 0, 8192, clock);

@@ -58,7 +58,7 @@ class BackEndInPlace {
 };
 
 TEST(SoundDevices, EachBackEndPlaysTheTracksSamplesAtTheirPace) {
-  TempDir dir;
+  ScratchDirectory dir;
   const std::string path = dir.File("sound.vnt");
   WriteSoundVideo(path, kFrames, -static_cast<int32_t>(kPeriod), {FramedSound()});
   std::vector<uint8_t> decoded;

@@ -47,7 +47,7 @@ class SoundTracksTest : public ::testing::Test {
   SoundTrack* Track(VantVideo* video, int t) { return video->soundTracks[t]; }
 
   platform::Clock* videoClock = &platform::SystemClock();
-  TempDir dir;
+  ScratchDirectory dir;
   FakeSoundDevice device;
   uint8_t picture[16 * 16] = {};
 };

@@ -43,7 +43,7 @@ void Jump(VantVideo* video, uint32_t index) {
 }  // namespace
 
 TEST(StreamingTest, StreamingReaderEqualsPreload) {
-  TempDir dir;
+  ScratchDirectory dir;
   std::mt19937 random(20240611);
   for (int round = 0; round < 40; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));

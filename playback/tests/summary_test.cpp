@@ -15,7 +15,7 @@ namespace {
 constexpr uint32_t kWidth = 64, kHeight = 48, kFrames = 7;
 
 // Key frames of noise: every frame is a few kilobytes to read.
-CodedVideo WriteNoiseVideo(const TempDir& dir, int32_t frameRate) {
+CodedVideo WriteNoiseVideo(const ScratchDirectory& dir, int32_t frameRate) {
   std::mt19937 random(11);
   CodedVideoSpec spec;
   for (uint32_t f = 0; f < kFrames; ++f) {
@@ -30,7 +30,7 @@ CodedVideo WriteNoiseVideo(const TempDir& dir, int32_t frameRate) {
 }
 
 TEST(Summary, NothingPlayedIsNoTimeAtAll) {
-  TempDir dir;
+  ScratchDirectory dir;
   const CodedVideo coded = WriteNoiseVideo(dir, -10000);
   FakeClock clock(123456);
   VantVideo* video = OpenVideo(coded.path.c_str(), 0, 8192, clock);
@@ -46,7 +46,7 @@ TEST(Summary, NothingPlayedIsNoTimeAtAll) {
 }
 
 TEST(Summary, TimesFramesAndSizesOfAPlayback) {
-  TempDir dir;
+  ScratchDirectory dir;
   const CodedVideo coded = WriteNoiseVideo(dir, -50000);  // two frames a second
   FakeClock clock(1000);
   VantVideo* video = OpenVideo(coded.path.c_str(), 0, 8192, clock);
@@ -111,7 +111,7 @@ TEST(Summary, TimesFramesAndSizesOfAPlayback) {
 }
 
 TEST(Summary, ASimulatedReadRateShowsAsTheReadSpeed) {
-  TempDir dir;
+  ScratchDirectory dir;
   const CodedVideo coded = WriteNoiseVideo(dir, -10000);
   for (uint32_t rate : {20000u, 150000u}) {
     SCOPED_TRACE(rate);

@@ -56,7 +56,7 @@ WrittenVideo WriteTestVideo(const std::string& path, const VideoSpec& spec);
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
-using TempDir = testsupport::ScratchDirectory;
+using testsupport::ScratchDirectory;
 
 // Counts the process's open file descriptors.
 int OpenDescriptorCount();

@@ -73,7 +73,7 @@ WrittenVideo VideoOfSizes(const std::string& path, const std::vector<uint32_t>& 
 }  // namespace
 
 TEST(VantOpenTest, EveryWayOfOpeningFindsTheSameFrames) {
-  TempDir dir;
+  ScratchDirectory dir;
   VideoSpec spec;
   spec.frames = 40;
   spec.audioTracks = 0b1000101;
@@ -141,7 +141,7 @@ TEST(VantOpenTest, EveryWayOfOpeningFindsTheSameFrames) {
 }
 
 TEST(VantOpenTest, RingFrameStandsInForFrameZeroWhenPlaybackWraps) {
-  TempDir dir;
+  ScratchDirectory dir;
   for (uint32_t frames : {1u, 5u}) {
     for (bool ring : {false, true}) {
       VideoSpec spec;
@@ -176,7 +176,7 @@ TEST(VantOpenTest, RingFrameStandsInForFrameZeroWhenPlaybackWraps) {
 }
 
 TEST(VantOpenTest, PaletteChangedOnlyForAPaletteTheCallerHasNotTaken) {
-  TempDir dir;
+  ScratchDirectory dir;
   VideoSpec spec;
   spec.frames = 6;
   spec.paletteChangePercent = 50;
@@ -205,7 +205,7 @@ TEST(VantOpenTest, PaletteChangedOnlyForAPaletteTheCallerHasNotTaken) {
 }
 
 TEST(VantOpenTest, ChoosesTheRingSizeOrPreloads) {
-  TempDir dir;
+  ScratchDirectory dir;
   // Ten frames of 1000 bytes: an automatic ring (12288) would hold more than 4/5 of them.
   const WrittenVideo small = VideoOfSizes(dir.File("small.vnt"), std::vector<uint32_t>(10, 1000), 0);
   VideoPtr video = Open(small.path, 0, VANT_EXTRA_BUFFER_AUTO);
@@ -243,7 +243,7 @@ TEST(VantOpenTest, ChoosesTheRingSizeOrPreloads) {
 }
 
 TEST(VantOpenTest, HighestOneSecondRateSkipsFrameZeroButNotTheLastWindow) {
-  TempDir dir;
+  ScratchDirectory dir;
   // Period 25000 (10 us units): four frames to the second.
   struct Case {
     std::vector<uint32_t> sizes;
@@ -270,7 +270,7 @@ TEST(VantOpenTest, HighestOneSecondRateSkipsFrameZeroButNotTheLastWindow) {
 }
 
 TEST(VantOpenTest, FrameRateAndHeightScalingAsAskedFor) {
-  TempDir dir;
+  ScratchDirectory dir;
   VideoSpec spec;
   spec.frameRate = 66;
   spec.flags = vntfile::kFlagDoubled;
@@ -313,7 +313,7 @@ TEST(VantOpenTest, FrameRateAndHeightScalingAsAskedFor) {
 }
 
 TEST(VantOpenTest, SimulatedReadSpeedPacesEveryRead) {
-  TempDir dir;
+  ScratchDirectory dir;
   const WrittenVideo written =
       VideoOfSizes(dir.File("slow.vnt"), std::vector<uint32_t>(50, 2000), -6667);
   FakeClock clock;
@@ -341,7 +341,7 @@ TEST(VantOpenTest, SimulatedReadSpeedPacesEveryRead) {
 }
 
 TEST(VantOpenTest, ReadingAheadStopsAtTheEndOfTheFrameData) {
-  TempDir dir;
+  ScratchDirectory dir;
   const WrittenVideo written =
       VideoOfSizes(dir.File("short.vnt"), std::vector<uint32_t>(20, 2000), -6667);
   CountingClock clock;

@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string WriteVideo(const TempDir& dir, const std::vector<uint8_t>& treeData, std::array<uint32_t, 4> treeSizes,
+std::string WriteVideo(const ScratchDirectory& dir, const std::vector<uint8_t>& treeData, std::array<uint32_t, 4> treeSizes,
                        const std::vector<uint8_t>& videoData) {
   std::string path = dir.File("trees.vnt");
   vntfile::VideoFileWriter writer;
@@ -27,7 +27,7 @@ std::string WriteVideo(const TempDir& dir, const std::vector<uint8_t>& treeData,
 }
 
 TEST(VantOpenTrees, TheOpenedVideoDecodesWithTheFilesTrees) {
-  TempDir dir;
+  ScratchDirectory dir;
   const uint16_t solid = TypeRunSymbol(SolidBlock, 0, 0x21), two = TypeRunSymbol(TwoColorBlock, 0, 0);
   hand::VideoTrees shapes;
   shapes.shapes = {"0x000F", "0x0807", "", "(" + std::to_string(solid) + " " + std::to_string(two) + ")"};
@@ -50,7 +50,7 @@ TEST(VantOpenTrees, TheOpenedVideoDecodesWithTheFilesTrees) {
 }
 
 TEST(VantOpenTrees, DamagedTreesFailTheOpenAndLeaveNothingOpen) {
-  TempDir dir;
+  ScratchDirectory dir;
   hand::VideoTrees shapes;
   shapes.shapes = {"(1 (2 3))", "", "", "0"};
   std::array<uint32_t, 4> tooSmall = shapes.Sizes();

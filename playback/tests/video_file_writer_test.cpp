@@ -39,7 +39,7 @@ std::vector<FrameBlocks> SampleFrames() {
 }  // namespace
 
 TEST(VideoFileWriterTest, LaysOutHeaderTablesTreeDataAndFrames) {
-  TempDir dir;
+  ScratchDirectory dir;
   const std::string path = dir.File("layout.vnt");
   for (bool ring : {false, true}) {
     const std::vector<FrameBlocks> frames = SampleFrames();
@@ -92,7 +92,7 @@ TEST(VideoFileWriterTest, LaysOutHeaderTablesTreeDataAndFrames) {
 }
 
 TEST(VideoFileWriterTest, FirstFrameStartsAtA512Multiple) {
-  TempDir dir;
+  ScratchDirectory dir;
   // 104 + 5 * 10 = 154 bytes before the tree data: 870 bytes of it end exactly at 1024.
   for (uint32_t treeBytes : {0u, 1u, 357u, 358u, 359u, 870u, 871u, 1894u}) {
     VideoSpec spec;
@@ -110,7 +110,7 @@ TEST(VideoFileWriterTest, FirstFrameStartsAtA512Multiple) {
 }
 
 TEST(VideoFileWriterTest, RefusesInconsistentBlocksAndDeletesUnfinishedFiles) {
-  TempDir dir;
+  ScratchDirectory dir;
   const std::string path = dir.File("bad.vnt");
   {
     VideoFileWriter writer;

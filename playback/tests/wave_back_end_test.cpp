@@ -9,6 +9,7 @@
 #include "platform/system/clock.h"
 #include "playback/audio_context.h"
 #include "playback/sound_track.h"
+#include "testsupport/wait_until.h"
 
 namespace {
 
@@ -113,10 +114,10 @@ TEST(WaveOutBackEnd, RefillsFreedBlocksAndReportsStarvation) {
   EXPECT_EQ(t.track.pending, 0u);
   EXPECT_EQ(t.track.readPointer, t.track.ringStart + 4808);
   // The dummy device plays it out; then both blocks are done and the track is starved.
-  for (int i = 0; i < 3000 && !t.track.starved; ++i) {
+  EXPECT_TRUE(testsupport::WaitUntil([&] {
     wave.service(t.audio);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+    return t.track.starved != 0;
+  }));
   EXPECT_EQ(t.track.starved, 1u);
 
   // Sound off and on: the device closes and opens again, the blocks stay.

@@ -1,14 +1,13 @@
 // vantplw itself, started as a program on Qt's offscreen platform: exit codes and the report to
 // the front end. Message boxes go to standard error there.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,24 +16,16 @@
 #include "compressor/demo/demo_clip.h"
 #include "player/tests/test_videos.h"
 #include "testsupport/environment_guard.h"
+#include "testsupport/run_program.h"
+#include "testsupport/wait_until.h"
 #include "platform/system/clock.h"
 #include "platform/system/report_channel.h"
 #include "playback/vant.h"
 #include "toolsupport/tests/report_collector.h"
 
-extern char** environ;
-
 namespace {
 
-struct Finished {
-  int exitCode = -1;
-  std::string errors;  // standard error
-};
-
-std::string PlayerProgramPath() {
-  const char* binDir = std::getenv("VANT_BIN_DIR");
-  return std::string(binDir != nullptr ? binDir : ".") + "/vantplw";
-}
+using Finished = testsupport::ProgramResult;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -43,51 +34,41 @@ std::string ReadFile(const std::string& path) {
   return bytes.str();
 }
 
-// Starts a program with its standard error going to a file of the scratch directory; 0 when it
-// could not be started.
-pid_t StartProgram(const std::string& program, const std::vector<std::string>& arguments,
-                   const ScratchDir& dir) {
-  const std::string errorsFile = dir.File("stderr.txt");
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = 0;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
+// On the offscreen platform, where message boxes go to standard error.
+testsupport::StartedProgram StartPlayer(const std::vector<std::string>& arguments,
+                                        const std::string& program = "vantplw") {
+  return testsupport::StartProgram(program, arguments, {.offscreen = true});
 }
 
-Finished WaitForProgram(pid_t pid, const ScratchDir& dir) {
-  Finished finished;
-  int status = 0;
-  if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) finished.exitCode = WEXITSTATUS(status);
-  finished.errors = ReadFile(dir.File("stderr.txt"));
-  return finished;
-}
-
-Finished RunPlayer(const std::vector<std::string>& arguments, const ScratchDir& dir,
-                   const std::string& program = PlayerProgramPath()) {
-  return WaitForProgram(StartProgram(program, arguments, dir), dir);
+Finished RunPlayer(const std::vector<std::string>& arguments, const std::string& program = "vantplw") {
+  return testsupport::WaitProgram(StartPlayer(arguments, program));
 }
 
 // A video of `frames` frames at 10 frames a second with a sound track, made by the compressor.
-std::string WriteVideoWithSound(const ScratchDir& dir, uint32_t frames) {
+std::string WriteVideoWithSound(const ScratchDirectory& dir, uint32_t frames) {
   const std::string avi = dir.File("sound.avi"), vnt = dir.File("sound.vnt");
   if (!democlip::WriteAvi(avi, democlip::MakeDemoClip(32, 32, frames, 10))) return {};
-  const char* binDir = std::getenv("VANT_BIN_DIR");
-  const std::string compressor = std::string(binDir != nullptr ? binDir : ".") + "/vantcw";
   // The compressor's status window takes its console face on the offscreen platform.
-  return RunPlayer({avi, vnt, "/O"}, dir, compressor).exitCode == 0 ? vnt : std::string();
+  return RunPlayer({avi, vnt, "/O"}, "vantcw").exitCode == 0 ? vnt : std::string();
 }
 
-// True once the process catches the signal (its handler is in place), within a generous time.
+// True once the process runs the sound library's output thread.
+bool HasSoundThread(pid_t pid) {
+  const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+  return testsupport::WaitUntil([&] {
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+      std::ifstream comm(task.path() / "comm");
+      std::string name;
+      if (std::getline(comm, name) && name.rfind("SDLAudio", 0) == 0) return true;
+    }
+    return false;
+  });
+}
+
+// True once the process catches the signal (its handler is in place).
 bool CatchesSignal(pid_t pid, int signalNumber) {
-  for (int wait = 0; wait < 10000; ++wait) {
+  return testsupport::WaitUntil([&] {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line)) {
@@ -95,9 +76,8 @@ bool CatchesSignal(pid_t pid, int signalNumber) {
       const unsigned long long caught = std::stoull(line.substr(7), nullptr, 16);
       if (caught & (1ull << (signalNumber - 1))) return true;
     }
-    usleep(1000);
-  }
-  return false;
+    return false;
+  });
 }
 
 std::string Payload(const platform::ReportRequest& request) {
@@ -114,23 +94,23 @@ class PlayerProgram : public ::testing::Test {
     video = WriteTestVideo(dir.File("clip.vnt"), 16, 8, 3, 1);
     ASSERT_FALSE(video.path().empty());
   }
-  ScratchDir dir;
+  ScratchDirectory dir;
   TestVideo video;
 };
 
 TEST_F(PlayerProgram, ExitCodes) {
-  Finished usage = RunPlayer({}, dir);
+  Finished usage = RunPlayer({});
   EXPECT_EQ(usage.exitCode, 1);
   EXPECT_NE(usage.errors.find("SYNTAX: VantPly"), std::string::npos);
 
-  EXPECT_EQ(RunPlayer({"/Y", video.path()}, dir).exitCode, 1);
+  EXPECT_EQ(RunPlayer({"/Y", video.path()}).exitCode, 1);
 
-  Finished missing = RunPlayer({dir.File("missing.vnt")}, dir);
+  Finished missing = RunPlayer({dir.File("missing.vnt")});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_NE(missing.errors.find("Error opening file: " + dir.File("missing.vnt") + "."),
             std::string::npos);
 
-  Finished played = RunPlayer({video.path(), "/F", "/J", "/S"}, dir);
+  Finished played = RunPlayer({video.path(), "/F", "/J", "/S"});
   EXPECT_EQ(played.exitCode, 0);
   EXPECT_NE(played.errors.find("Vantrel Summary: "), std::string::npos);
   EXPECT_NE(played.errors.find("Total frames played: 3\n"), std::string::npos);
@@ -141,7 +121,7 @@ TEST_F(PlayerProgram, ReportsToTheFrontEndWhenItWantsTheReport) {
   ReportCollector frontEnd("Vantrel for Windows - Player");
   ASSERT_TRUE(frontEnd.listening());
   Finished finished =
-      RunPlayer({video.path(), "/F/J", "/#" + std::to_string(frontEnd.number()), "/#"}, dir);
+      RunPlayer({video.path(), "/F/J", "/#" + std::to_string(frontEnd.number()), "/#"});
   EXPECT_EQ(finished.exitCode, 0);
   const std::vector<platform::ReportRequest> requests = frontEnd.requests();
   ASSERT_EQ(requests.size(), 2u);
@@ -161,7 +141,7 @@ TEST_F(PlayerProgram, FrontEndDeclinesTheReport) {
     return request.code == 10019 ? 8995u : 1u;
   });
   ASSERT_TRUE(frontEnd.listening());
-  Finished finished = RunPlayer({video.path(), "/F/J", "/#" + std::to_string(frontEnd.number())}, dir);
+  Finished finished = RunPlayer({video.path(), "/F/J", "/#" + std::to_string(frontEnd.number())});
   EXPECT_EQ(finished.exitCode, 0);
   const std::vector<platform::ReportRequest> requests = frontEnd.requests();
   ASSERT_EQ(requests.size(), 1u);
@@ -174,7 +154,7 @@ TEST_F(PlayerProgram, OtherReceiversGetTheReportWithoutTheQuestion) {
   ASSERT_TRUE(batch.listening());
   // A failed run reports all the same.
   Finished finished =
-      RunPlayer({dir.File("missing"), "/#" + std::to_string(batch.number())}, dir);
+      RunPlayer({dir.File("missing"), "/#" + std::to_string(batch.number())});
   EXPECT_EQ(finished.exitCode, 1);
   const std::vector<platform::ReportRequest> requests = batch.requests();
   ASSERT_EQ(requests.size(), 1u);
@@ -184,7 +164,7 @@ TEST_F(PlayerProgram, OtherReceiversGetTheReportWithoutTheQuestion) {
 }
 
 TEST_F(PlayerProgram, BoundCopyPlaysTheVideosStoredInItsOwnFile) {
-  std::string program = ReadFile(PlayerProgramPath());
+  std::string program = ReadFile(testsupport::ProgramPath("vantplw"));
   const size_t area = program.find("SELFPLAY");
   ASSERT_NE(area, std::string::npos);
   EXPECT_EQ(program.find("SELFPLAY", area + 1), std::string::npos);  // the binder needs one
@@ -206,7 +186,7 @@ TEST_F(PlayerProgram, BoundCopyPlaysTheVideosStoredInItsOwnFile) {
   ASSERT_EQ(chmod(bound.c_str(), 0700), 0);
 
   // The command line's switches come after the stored ones.
-  Finished finished = RunPlayer({"/L2"}, dir, bound);
+  Finished finished = RunPlayer({"/L2"}, bound);
   EXPECT_EQ(finished.exitCode, 0);
   EXPECT_NE(finished.errors.find("Total frames played: 6\n"), std::string::npos);
 }
@@ -216,13 +196,14 @@ TEST_F(PlayerProgram, StopSignalsEndPlaybackWithSound) {
   const std::string withSound = WriteVideoWithSound(dir, 300);  // 30 seconds
   ASSERT_FALSE(withSound.empty());
   for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
-    const pid_t pid = StartProgram(PlayerProgramPath(), {withSound, "/J", "/S"}, dir);
+    const testsupport::StartedProgram player = StartPlayer({withSound, "/J", "/S"});
+    const pid_t pid = player.pid;
     ASSERT_GT(pid, 0);
     ASSERT_TRUE(CatchesSignal(pid, signalNumber)) << signalNumber;
-    usleep(300000);  // well into the playback, its sound open
+    ASSERT_TRUE(HasSoundThread(pid)) << signalNumber;  // well into the playback, its sound open
     const uint64_t sent = platform::NowMilliseconds();
     kill(pid, signalNumber);
-    const Finished finished = WaitForProgram(pid, dir);
+    const Finished finished = testsupport::WaitProgram(player);
     EXPECT_LT(platform::NowMilliseconds() - sent, 10000u) << signalNumber;
     EXPECT_EQ(finished.exitCode, 1) << signalNumber << finished.errors;
     EXPECT_EQ(finished.errors.find("Vantrel Summary"), std::string::npos) << finished.errors;
@@ -237,14 +218,14 @@ TEST_F(PlayerProgram, EitherSoundBackEndPlaysTheTracksSamples) {
   const std::string withSound = WriteVideoWithSound(dir, 10);
   ASSERT_FALSE(withSound.empty());
   std::string decoded;
-  VantVideo* video = VantOpen(withSound.c_str(), 0, 0);
-  ASSERT_NE(video, nullptr);
-  std::vector<char> buffer(video->header.audioSizes[0]);
-  for (uint32_t i = 0; i < video->header.frames; ++i) {
-    decoded.append(buffer.data(), VantGetTrackData(video, buffer.data(), VANT_OPEN_TRACK_0));
-    VantNextFrame(video);
+  VantVideo* opened = VantOpen(withSound.c_str(), 0, 0);
+  ASSERT_NE(opened, nullptr);
+  std::vector<char> buffer(opened->header.audioSizes[0]);
+  for (uint32_t i = 0; i < opened->header.frames; ++i) {
+    decoded.append(buffer.data(), VantGetTrackData(opened, buffer.data(), VANT_OPEN_TRACK_0));
+    VantNextFrame(opened);
   }
-  VantClose(video);
+  VantClose(opened);
   std::erase(decoded, '\x80');
 
   for (const char* backEnd : {"", "/Z"}) {
@@ -254,7 +235,7 @@ TEST_F(PlayerProgram, EitherSoundBackEndPlaysTheTracksSamples) {
     environment.Set("SDL_DISKAUDIOFILE", dir.File("device.raw").c_str());
     std::vector<std::string> arguments = {withSound, "/J"};
     if (*backEnd) arguments.push_back(backEnd);
-    const Finished finished = RunPlayer(arguments, dir);
+    const Finished finished = RunPlayer(arguments);
     EXPECT_EQ(finished.exitCode, 0) << finished.errors;
     std::string played = ReadFile(dir.File("device.raw"));
     std::erase(played, '\x80');
@@ -270,7 +251,7 @@ TEST_F(PlayerProgram, WithoutASoundDeviceItSaysSoOnceAndPlays) {
   testsupport::EnvironmentGuard environment;
   environment.Set("SDL_AUDIODRIVER", "alsa");
   environment.Set("AUDIODEV", "no-such-sound-device");
-  const Finished finished = RunPlayer({withSound, withSound, "/F", "/J", "/S"}, dir);
+  const Finished finished = RunPlayer({withSound, withSound, "/F", "/J", "/S"});
   EXPECT_EQ(finished.exitCode, 0) << finished.errors;
   EXPECT_EQ(finished.errors.find("ALSA"), std::string::npos) << finished.errors;
   const std::string notice = "playing without sound";

@@ -80,7 +80,7 @@ class PlayerRun : public ::testing::Test {
     return CountDifferentPixels(picture, video.Picture(video.frames() - 1));
   }
 
-  ScratchDir dir;
+  ScratchDirectory dir;
   platform::ScriptedDialogs dialogs;
   TestVideo a, b;
   Shown shown;

@@ -24,7 +24,7 @@ struct TestVideo {
 TestVideo WriteTestVideo(const std::string& path, uint32_t width, uint32_t height, uint32_t frames,
                          uint32_t seed);
 
-using ScratchDir = testsupport::ScratchDirectory;
+using testsupport::ScratchDirectory;
 
 // The pixels of `shown` that differ from `expected` (both compared as opaque colours).
 int CountDifferentPixels(const QImage& shown, const QImage& expected);

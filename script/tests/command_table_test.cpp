@@ -91,7 +91,7 @@ TEST(ScriptCommandTable, TextBlocksAreKeptAsTheyWereWritten) {
       "to the end\n");
   script::ScriptContext context;
   toolsupport::BufferedFile file;
-  ASSERT_TRUE(toolsupport::BufferedFileOpen(file, path.c_str()));
+  ASSERT_TRUE(file.Open(path.c_str()));
   script::CompiledScript compiled;
   script::CompileScript(context, file, compiled);
   struct Expected {

@@ -10,7 +10,7 @@
 #include "player/player_window.h"
 #include "script/animation_player.h"
 #include "script/tests/script_runner.h"
-#include "toolsupport/tests/run_program.h"
+#include "testsupport/run_program.h"
 
 namespace {
 
@@ -58,9 +58,9 @@ TEST(ExamplePresentation, RunsToItsCleanEndChosenByKeys) {
     SCOPED_TRACE(c.name);
     ScriptRunner runner;
     if (c.withVideo) {
-      const auto clip = testing_programs::RunProgram("vantcw_demo_clip", {runner.File("demo.avi"), "160", "120", "20", "15"});
+      const auto clip = testsupport::RunProgram("vantcw_demo_clip", {runner.File("demo.avi"), "160", "120", "20", "15"});
       ASSERT_EQ(clip.exitCode, 0) << clip.errors;
-      const auto video = testing_programs::RunProgram("vantcw", {runner.File("demo.avi"), runner.File("demo.vnt"), "/O", "/#"});
+      const auto video = testsupport::RunProgram("vantcw", {runner.File("demo.avi"), runner.File("demo.vnt"), "/O", "/#"});
       ASSERT_EQ(video.exitCode, 0) << video.errors;
     }
     const CurrentDirectory here(runner.File(""));

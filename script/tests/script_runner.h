@@ -6,22 +6,17 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/gui/dialogs.h"
 #include "testsupport/scratch_directory.h"
 #include "script/script_context.h"
 #include "script/script_program.h"
+#include "testsupport/wait_until.h"
 
-// For a file that a started program writes: true once it exists, false after 20 seconds.
+// For a file that a started program writes: true once it exists.
 inline bool WaitForFile(const std::string& path) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (std::filesystem::exists(path)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
+  return testsupport::WaitUntil([&] { return std::filesystem::exists(path); });
 }
 
 struct ScriptRun {

@@ -7,11 +7,11 @@
 
 #include "testsupport/scratch_directory.h"
 #include "toolsupport/tests/report_collector.h"
-#include "toolsupport/tests/run_program.h"
+#include "testsupport/run_program.h"
 
 namespace {
 
-using testing_programs::RunProgram;
+using testsupport::RunProgram;
 
 constexpr char kReport[] = "VantScript - V3.0k  Runs Vantrel presentation scripts.";
 constexpr char kSyntax[] = " Syntax:  VantScr  <Vantrel Script[.ss]>";

@@ -13,6 +13,7 @@
 #include "platform/system/file_names.h"
 #include "toolsupport/ui/status_window.h"
 #include "toolsupport/base/text_words.h"
+#include "toolsupport/io/output_file.h"
 #include "toolsupport/ui/tool_run.h"
 #include "playback/vant.h"
 
@@ -34,11 +35,13 @@ struct BinderRun {
   std::string storedText;
   int64_t area = -1;
   BufferedFile output{kOutputBuffer};
-  bool outputCreated = false;
+  toolsupport::OutputFile outputFile;  // removed unless the run completes
   std::string report;
 };
 
-bool Fail(const std::string& message) { return FailWith(message.c_str()); }
+using toolsupport::Status;
+
+Status Fail(const std::string& message) { return Status::Error(message); }
 
 // A name without extension gets the default one; an existing file keeps the name it was given
 // (programs here usually have no extension).
@@ -50,24 +53,24 @@ std::string NameWithExtension(const std::string& name, const char* extension, bo
   return platform::NameForOpening(name, extension);
 }
 
-bool ReadCommand(std::string text, BinderRun& run) {
+Status ReadCommand(std::string text, BinderRun& run) {
   run.playerName = TakeArgument(text);
   run.outputName = TakeArgument(text);
   run.playerSwitches = TakeArgument(text);
   while (!text.empty()) run.videoNames.push_back(TakeArgument(text));
   if (run.playerName.empty() || run.outputName.empty()) {
     ShowMessage(false, kUsage);
-    return false;
+    return Status::Stopped();
   }
   run.playerName = NameWithExtension(run.playerName, ".exe", false);
   run.outputName = NameWithExtension(run.outputName, ".exe", true);
   for (std::string& name : run.videoNames) name = NameWithExtension(name, ".vnt", false);
-  return true;
+  return {};
 }
 
 // The offsets the videos will have and the text that names them; every limit is checked here,
 // before anything is written.
-bool PlanVideos(BinderRun& run) {
+Status PlanVideos(BinderRun& run) {
   if (SameFile(run.playerName, run.outputName)) return Fail(kSameFileMessage);
   for (const std::string& name : run.videoNames) {
     if (SameFile(name, run.outputName)) return Fail(kSameFileMessage);
@@ -95,45 +98,49 @@ bool PlanVideos(BinderRun& run) {
                 std::to_string(run.storedText.size()) + " characters long; the player holds at most " +
                 std::to_string(kLongestStoredText) + ".");
   }
-  return true;
+  return {};
 }
 
-bool WriteOutput(BinderRun& run) {
-  if (!ConfirmOverwrite(run.outputName)) return false;
-  if (!toolsupport::BufferedFileCreate(run.output, run.outputName.c_str())) {
+Status WriteOutput(BinderRun& run) {
+  if (!ConfirmOverwrite(run.outputName)) return Status::Stopped();
+  if (!run.output.Create(run.outputName.c_str())) {
     return Fail("Error creating the output file.");
   }
-  run.outputCreated = true;
-  if (AppendPadded(run.output, run.playerName, StatusCallback) < 0) return false;
-  const int64_t end = toolsupport::BufferedFileSize(run.output);
+  run.outputFile = toolsupport::OutputFile(run.outputName);
+  if (auto copied = AppendPadded(run.output, run.playerName, StatusProgress()); !copied.ok()) return copied.status();
+  const int64_t end = run.output.Size();
   // The whole area is written: a player that was bound before keeps nothing of its old text.
   std::string area = run.storedText;
   area.resize(kStoredTextArea, '\0');
-  toolsupport::BufferedFileSeek(run.output, run.area);
-  toolsupport::BufferedFileWriteRaw(run.output, area.data(), area.size());
-  toolsupport::BufferedFileSeek(run.output, end);
+  run.output.Seek(run.area);
+  run.output.WriteRaw(area.data(), area.size());
+  run.output.Seek(end);
   for (size_t i = 0; i < run.videoNames.size(); ++i) {
     // A video that changed since it was measured would put the later ones off their offsets.
-    if (toolsupport::BufferedFileSize(run.output) != run.offsets[i]) {
+    if (run.output.Size() != run.offsets[i]) {
       return Fail("Error opening file: " + run.videoNames[i] + ".");
     }
-    if (AppendPadded(run.output, run.videoNames[i], StatusCallback) < 0) return false;
+    if (auto copied = AppendPadded(run.output, run.videoNames[i], StatusProgress()); !copied.ok()) {
+      return copied.status();
+    }
   }
-  const int64_t size = toolsupport::BufferedFileSize(run.output);
-  toolsupport::BufferedFileClose(run.output);
-  if (run.output.write_error) return Fail(kWriteErrorMessage);
+  const int64_t size = run.output.Size();
+  run.output.Close();
+  if (run.output.WriteError()) return Fail(kWriteErrorMessage);
   // Runnable like the player it was copied from.
   struct stat player {};
   if (stat(run.playerName.c_str(), &player) == 0) chmod(run.outputName.c_str(), player.st_mode & 07777);
   run.report = "Created " + run.outputName + " - " + std::to_string(size) + " bytes written.";
-  return !StatusCancelled();
+  if (StatusCancelled()) return Status::Stopped();
+  run.outputFile.Commit();
+  return {};
 }
 
-bool Bind(const std::string& commandText, BinderRun& run) {
-  if (!ReadCommand(commandText, run)) return false;
-  if (!PlanVideos(run)) return false;
-  run.area = FindSelfPlayArea(run.playerName, "VANTREL!", "SELFPLAY", kStoredTextArea, StatusCallback);
-  if (StatusCancelled()) return false;
+Status Bind(const std::string& commandText, BinderRun& run) {
+  if (Status read = ReadCommand(commandText, run); !read.ok()) return read;
+  if (Status planned = PlanVideos(run); !planned.ok()) return planned;
+  run.area = FindSelfPlayArea(run.playerName, "VANTREL!", "SELFPLAY", kStoredTextArea, StatusProgress());
+  if (StatusCancelled()) return Status::Stopped();
   if (run.area < 0) return Fail("Unable to find the self-modification markers.");
   return WriteOutput(run);
 }
@@ -141,19 +148,7 @@ bool Bind(const std::string& commandText, BinderRun& run) {
 }  // namespace
 
 int BinderMain(std::string commandText) {
-  BinderRun run;
-  return RunTool(
-      std::move(commandText), kBinderVersionLine, kBinderTitle,
-      [&](const std::string& text, std::string& report) {
-        const bool done = Bind(text, run);
-        report = run.report;
-        return done;
-      },
-      [&](bool completed) {
-        if (!run.outputCreated) return;
-        toolsupport::BufferedFileClose(run.output);
-        if (!completed) unlink(run.outputName.c_str());
-      });
+  return RunToolWith(std::move(commandText), kBinderVersionLine, kBinderTitle, Bind);
 }
 
 }  // namespace binder

@@ -45,9 +45,8 @@ class ReadOnlyFile {
   int fd_;
 };
 
-bool Report(const ProgressCallback& progress, int kind, const std::string& text) {
-  return progress && progress(kind, text.c_str()) != 0;
-}
+using toolsupport::ProgressKind;
+using toolsupport::Status;
 
 }  // namespace
 
@@ -55,8 +54,8 @@ int64_t RoundUpToBlock(int64_t size) {
   return (size + kVideoAlignment - 1) / kVideoAlignment * kVideoAlignment;
 }
 
-int64_t FindSelfPlayArea(const std::string& fileName, const char* endMarker,
-                         const char* startMarker, size_t areaSize, const ProgressCallback& progress) {
+int64_t FindSelfPlayArea(const std::string& fileName, const char* endMarker, const char* startMarker,
+                         size_t areaSize, const toolsupport::Progress& progress) {
   ReadOnlyFile file(fileName);
   if (!file.IsOpen()) return -1;
   const size_t startLength = std::strlen(startMarker);
@@ -67,8 +66,8 @@ int64_t FindSelfPlayArea(const std::string& fileName, const char* endMarker,
   // Each window starts a marker's length less one before the end of the last, so that a marker
   // across the seam is seen whole in the next one.
   for (int64_t position = 0; position < size;) {
-    if (Report(progress, 0, "Searching for markers (" + std::to_string(position) + " of " +
-                                std::to_string(size) + " bytes)...")) {
+    if (progress.ShowAndCheck(ProgressKind::Status, "Searching for markers (" + std::to_string(position) + " of " +
+                                                        std::to_string(size) + " bytes)...")) {
       return -1;
     }
     const int64_t got = file.ReadAt(window.get(), kWindow, position);
@@ -96,41 +95,29 @@ std::string StoredText(const std::vector<int64_t>& offsets, const std::string& p
   return text;
 }
 
-int64_t AppendPadded(toolsupport::BufferedFile& output, const std::string& fileName,
-                     const ProgressCallback& progress) {
+toolsupport::Result<int64_t> AppendPadded(toolsupport::BufferedFile& output, const std::string& fileName,
+                                          const toolsupport::Progress& progress) {
   ReadOnlyFile file(fileName);
-  if (!file.IsOpen()) {
-    Report(progress, 2, "Error opening file: " + fileName + ".");
-    return -1;
-  }
+  if (!file.IsOpen()) return Status::Error("Error opening file: " + fileName + ".");
   const int64_t size = file.Size();
   auto piece = std::make_unique<char[]>(kWindow);
   int64_t copied = 0;
   for (;;) {
-    if (Report(progress, 0, "Copying " + fileName + " (" + std::to_string(copied) + " of " +
-                                std::to_string(size) + " bytes)...")) {
-      return -1;
+    if (progress.ShowAndCheck(ProgressKind::Status, "Copying " + fileName + " (" + std::to_string(copied) + " of " +
+                                                        std::to_string(size) + " bytes)...")) {
+      return Status::Stopped();
     }
     const int64_t got = file.ReadAt(piece.get(), kWindow, copied);
-    if (got < 0) {
-      Report(progress, 2, "Error opening file: " + fileName + ".");
-      return -1;
-    }
+    if (got < 0) return Status::Error("Error opening file: " + fileName + ".");
     if (got == 0) break;
-    toolsupport::BufferedFileWriteRaw(output, piece.get(), static_cast<size_t>(got));
-    if (output.write_error) {
-      Report(progress, 2, kWriteErrorMessage);
-      return -1;
-    }
+    output.WriteRaw(piece.get(), static_cast<size_t>(got));
+    if (output.WriteError()) return Status::Error(kWriteErrorMessage);
     copied += got;
   }
-  const int64_t end = toolsupport::BufferedFileSize(output);
+  const int64_t end = output.Size();
   std::memset(piece.get(), 0, kWindow);
-  toolsupport::BufferedFileWriteRaw(output, piece.get(), static_cast<size_t>(RoundUpToBlock(end) - end));
-  if (output.write_error) {
-    Report(progress, 2, kWriteErrorMessage);
-    return -1;
-  }
+  output.WriteRaw(piece.get(), static_cast<size_t>(RoundUpToBlock(end) - end));
+  if (output.WriteError()) return Status::Error(kWriteErrorMessage);
   return copied;
 }
 

@@ -32,12 +32,15 @@ const std::string kConverterUsageSwitches =
 
 namespace {
 
+using toolsupport::Status;
+
+// Everything a run holds; an output still open when it is destroyed is discarded.
 struct ConverterRun {
   std::unique_ptr<toolsupport::GraphicsSource> source;
   std::unique_ptr<GraphicsOutput> output;
 };
 
-bool Convert(std::string text, ConverterRun& run, std::string& report) {
+Status Convert(std::string text, ConverterRun& run, std::string& report) {
   const bool overwrite = GetFlagSwitch('O', text);
   const int32_t frameSwitch = GetNumberSwitch(0, 'F', text);
   const toolsupport::GraphicsSwitches graphics = toolsupport::ParseGraphicsSwitches(text);
@@ -48,54 +51,51 @@ bool Convert(std::string text, ConverterRun& run, std::string& report) {
   if (leftOver || !onlyTwoNames || inputName.empty() || outputName.empty()) {
     ShowMessage(true, kConverterUsageSyntax);
     ShowMessage(false, kConverterUsageSwitches);
-    return false;
+    return Status::Stopped();
   }
 
-  run.source = toolsupport::OpenGraphicsInput(StatusCallback, "Copying", graphics, inputName);
-  if (!run.source) return false;
+  toolsupport::Result<std::unique_ptr<toolsupport::GraphicsSource>> opened =
+      toolsupport::OpenGraphicsInput(StatusProgress(), "Copying", graphics, inputName);
+  if (!opened.ok()) return opened.status();
+  run.source = opened.Take();
   toolsupport::GraphicsSource& source = *run.source;
 
   if (FindExtension(outputName) == std::string::npos) outputName += ".flc";
-  if (SameFile(source.name, outputName)) return FailWith(kSameFileMessage);
+  if (SameFile(source.name, outputName)) return Status::Error(kSameFileMessage);
 
-  run.output = CreateGraphicsOutput(overwrite ? kOutputOverwrite : 0, StatusCallback,
-                                    OutputFrameRate(frameSwitch, source.frameRate), source.outputPitch,
-                                    source.outputHeight, source.outputWidth, source.frames, outputName);
-  if (!run.output) return false;
+  toolsupport::Result<std::unique_ptr<GraphicsOutput>> created =
+      CreateGraphicsOutput(overwrite ? kOutputOverwrite : 0, ConfirmOverwrite,
+                           OutputFrameRate(frameSwitch, source.frameRate), source.outputPitch, source.outputHeight,
+                           source.outputWidth, source.frames, outputName);
+  if (!created.ok()) return created.status();
+  run.output = created.Take();
 
   const uint64_t started = platform::NowMilliseconds();
-  while (!source.atEnd && toolsupport::NextGraphicsFrame(source)) {
+  while (!source.atEnd) {
+    if (Status next = toolsupport::NextGraphicsFrame(source); !next.ok()) return next;
     WriteGraphicsFrame(*run.output, source.outputPalette.data(), source.outputFrame.data());
-    if (run.output->error) return FailWith(kWriteErrorMessage);
-    if (StatusCancelled()) return false;
+    if (run.output->error) return Status::Error(kWriteErrorMessage);
+    if (StatusCancelled()) return Status::Stopped();
   }
-  if (StatusCancelled()) return false;
+  if (StatusCancelled()) return Status::Stopped();
 
   // A flic whose last writes fail is removed by the close itself.
   const std::string description = run.output->description;
-  if (CloseGraphicsOutput(std::move(run.output)) < 0) return FailWith(kWriteErrorMessage);
+  if (CloseGraphicsOutput(std::move(run.output)) < 0) return Status::Error(kWriteErrorMessage);
   std::string elapsed;
   FormatElapsedTime(elapsed, platform::NowMilliseconds() - started);
   report = "Created " + description + " in " + elapsed + ".";
-  return true;
+  return {};
 }
 
 }  // namespace
 
 int ConverterMain(std::string commandText) {
-  ConverterRun run;
-  return RunTool(
-      std::move(commandText), kConverterVersionLine, kConverterTitle,
-      [&](const std::string& text, std::string& report) { return Convert(text, run, report); },
-      [&](bool completed) {
-        if (completed) {
-          CloseGraphicsOutput(std::move(run.output));
-        } else {
-          DiscardGraphicsOutput(std::move(run.output));
-        }
-        run.source.reset();
-        toolsupport::GraphicsAviExit();
-      });
+  return RunTool(std::move(commandText), kConverterVersionLine, kConverterTitle,
+                 [](const std::string& text, std::string& report) {
+                   ConverterRun run;
+                   return Convert(text, run, report);
+                 });
 }
 
 }  // namespace converter

@@ -14,11 +14,13 @@ using toolsupport::BufferedFile;
 constexpr char kDamagedMessage[] = "Error reading the input Vantrel file: it is damaged or cut short.";
 constexpr char kSoundMessage[] = "Error: the sound data could not be compressed.";
 
-MixResult Failed(const char* error) {
+MixResult Failed(toolsupport::Status status) {
   MixResult result;
-  result.error = error;
+  result.status = std::move(status);
   return result;
 }
+
+MixResult Failed(const char* error) { return Failed(toolsupport::Status::Error(error)); }
 
 }  // namespace
 
@@ -37,7 +39,7 @@ int64_t FramePeriodSwitch(int32_t value) {
 
 MixResult MixSoundFrames(BufferedFile& input, BufferedFile& output, MixTables& tables, uint32_t track,
                          uint32_t period, toolsupport::SoundTrackEncoder& encoder,
-                         const ProgressCallback& progress) {
+                         const toolsupport::Progress& progress) {
   const uint64_t bytesPerSecond = encoder.format.BytesPerSecond();
   const uint8_t trackBit = vntfile::TypeAudio(track);
   const size_t frames = tables.sizes.size();
@@ -47,23 +49,23 @@ MixResult MixSoundFrames(BufferedFile& input, BufferedFile& output, MixTables& t
   for (size_t i = 0; i < frames; ++i) {
     const std::string status =
         "Mixing sound data into frame " + std::to_string(i + 1) + " of " + std::to_string(frames) + "...";
-    if (progress && progress(0, status.c_str()) != 0) return {};
+    if (progress.ShowAndCheck(toolsupport::ProgressKind::Status, status)) return Failed(toolsupport::Status::Stopped());
 
     // The whole frame, after checking that the file holds it.
     const uint32_t size = tables.sizes[i];
-    const int64_t at = toolsupport::BufferedFileSeek(input, -1);
-    if (at < 0 || static_cast<uint64_t>(toolsupport::BufferedFileSize(input) - at) < size) {
+    const int64_t at = input.Seek(-1);
+    if (at < 0 || static_cast<uint64_t>(input.Size() - at) < size) {
       return Failed(kDamagedMessage);
     }
     frame.resize(size);
-    if (toolsupport::BufferedFileRead(input, frame.data(), size) != size) return Failed(kDamagedMessage);
+    if (input.Read(frame.data(), size) != size) return Failed(kDamagedMessage);
 
     uint8_t type = tables.types[i];
     uint64_t pos = 0;
     if (type & vntfile::kTypePalette) {
       const uint64_t length = size > 0 ? uint64_t{frame[0]} * 4 : 0;
       if (length == 0 || length > size) return Failed(kDamagedMessage);
-      toolsupport::BufferedFileWriteRaw(output, frame.data(), length);
+      output.WriteRaw(frame.data(), length);
       pos = length;
     }
     uint64_t outSize = size;
@@ -75,7 +77,7 @@ MixResult MixSoundFrames(BufferedFile& input, BufferedFile& output, MixTables& t
         if (t == track) {
           outSize -= length;  // the old chunk of the track is dropped
         } else {
-          toolsupport::BufferedFileWriteRaw(output, frame.data() + pos, length);
+          output.WriteRaw(frame.data() + pos, length);
         }
         pos += length;
       }
@@ -83,6 +85,7 @@ MixResult MixSoundFrames(BufferedFile& input, BufferedFile& output, MixTables& t
       const uint32_t request =
           toolsupport::SoundRequestForFrame(static_cast<uint32_t>(i), period, bytesPerSecond, soundGiven);
       if (!toolsupport::CompressAudioChunk(request, encoder)) return Failed(kSoundMessage);
+      if (toolsupport::Status read = encoder.source->ReadStatus(); !read.ok()) return Failed(read);
       if (encoder.last_sound_bytes > 0) {
         outSize += encoder.last_chunk_length;
         type = static_cast<uint8_t>(type | trackBit);
@@ -92,14 +95,13 @@ MixResult MixSoundFrames(BufferedFile& input, BufferedFile& output, MixTables& t
         type = static_cast<uint8_t>(type & ~trackBit);
       }
     }
-    toolsupport::BufferedFileWriteRaw(output, frame.data() + pos, size - pos);
-    if (output.write_error) return Failed(kWriteErrorMessage);
+    output.WriteRaw(frame.data() + pos, size - pos);
+    if (output.WriteError()) return Failed(kWriteErrorMessage);
     if (outSize > UINT32_MAX) return Failed(kDamagedMessage);
     tables.sizes[i] = static_cast<uint32_t>(outSize);
     tables.types[i] = type;
   }
   MixResult result;
-  result.completed = true;
   result.largestChunkSound = largest;
   return result;
 }

@@ -7,7 +7,7 @@
 
 #include "toolsupport/io/buffered_file.h"
 #include "toolsupport/sound/sound_track_encoder.h"
-#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/status.h"
 
 namespace mixer {
 
@@ -21,8 +21,7 @@ struct MixTables {
 };
 
 struct MixResult {
-  bool completed = false;
-  const char* error = nullptr;  // set when it failed for a reason of its own (not a stop)
+  toolsupport::Status status;  // ok when every frame was mixed
   uint32_t largestChunkSound = 0;
 };
 
@@ -30,6 +29,6 @@ struct MixResult {
 // chunks of `track` (0 to 6). `period` is the frame period in 1/100000 s.
 MixResult MixSoundFrames(toolsupport::BufferedFile& input, toolsupport::BufferedFile& output,
                          MixTables& tables, uint32_t track, uint32_t period,
-                         toolsupport::SoundTrackEncoder& encoder, const ProgressCallback& progress);
+                         toolsupport::SoundTrackEncoder& encoder, const toolsupport::Progress& progress);
 
 }  // namespace mixer

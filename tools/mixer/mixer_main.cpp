@@ -17,6 +17,7 @@
 #include "toolsupport/ui/status_window.h"
 #include "toolsupport/base/switches.h"
 #include "toolsupport/base/text_words.h"
+#include "toolsupport/io/output_file.h"
 #include "toolsupport/ui/tool_run.h"
 #include "playback/video_file_format.h"
 
@@ -55,16 +56,18 @@ struct MixerRun {
 
   BufferedFile input{512};
   BufferedFile output{512};
-  bool outputCreated = false;
+  toolsupport::OutputFile outputFile;  // removed unless the run completes
   std::unique_ptr<toolsupport::SoundTrackEncoder> encoder;
   VideoFileHeader header{};
   MixTables tables;
   std::string report;
 };
 
-bool Fail(const char* message) { return FailWith(message); }
+using toolsupport::Status;
 
-bool ReadCommand(std::string text, MixerRun& run) {
+Status Fail(const char* message) { return Status::Error(message); }
+
+Status ReadCommand(std::string text, MixerRun& run) {
   run.periodSwitch = FramePeriodSwitch(GetNumberSwitch(0, 'F', text));
   run.firstFrameSwitch = GetNumberSwitch(1, 'G', text);
   run.overwrite = GetFlagSwitch('O', text);
@@ -78,7 +81,7 @@ bool ReadCommand(std::string text, MixerRun& run) {
   if (run.sound.lossLevel < 0 || run.sound.lossLevel > toolsupport::kMaxLossLevel || leftOver ||
       run.inputName.empty() || run.soundName.empty() || run.outputName.empty() || !text.empty()) {
     ShowMessage(false, kUsage);
-    return false;
+    return Status::Stopped();
   }
   if (FindExtension(run.inputName) == std::string::npos) {
     run.inputName = platform::NameForOpening(run.inputName, ".vnt");
@@ -89,31 +92,31 @@ bool ReadCommand(std::string text, MixerRun& run) {
   if (FindExtension(run.outputName) == std::string::npos) {
     run.outputName = platform::NameForCreating(run.outputName, ".vnt");
   }
-  return true;
+  return {};
 }
 
 // The header and both tables of the input; sizes are checked against the file before use.
-bool ReadInput(MixerRun& run) {
-  if (!toolsupport::BufferedFileOpen(run.input, run.inputName.c_str())) {
+Status ReadInput(MixerRun& run) {
+  if (!run.input.Open(run.inputName.c_str())) {
     return Fail("Error opening the input Vantrel file.");
   }
   uint8_t bytes[vntfile::kHeaderSize];
-  if (toolsupport::BufferedFileRead(run.input, bytes, sizeof bytes) != sizeof bytes) return Fail(kNotVideoMessage);
+  if (run.input.Read(bytes, sizeof bytes) != sizeof bytes) return Fail(kNotVideoMessage);
   run.header = vntfile::ParseHeader(bytes);
   if (!vntfile::HasMagic(run.header)) return Fail(kNotVideoMessage);
   const uint64_t stored = vntfile::StoredFrameCount(run.header);
-  if (vntfile::FirstFrameOffset(run.header) > static_cast<uint64_t>(toolsupport::BufferedFileSize(run.input))) {
+  if (vntfile::FirstFrameOffset(run.header) > static_cast<uint64_t>(run.input.Size())) {
     return Fail(kNotVideoMessage);
   }
   run.tables.sizes.resize(stored);
   run.tables.types.resize(stored);
   for (uint32_t& size : run.tables.sizes) {
     uint8_t word[4];
-    toolsupport::BufferedFileRead(run.input, word, 4);
+    run.input.Read(word, 4);
     size = vntfile::LoadLE32(word);
   }
-  toolsupport::BufferedFileRead(run.input, run.tables.types.data(), stored);
-  return true;
+  run.input.Read(run.tables.types.data(), stored);
+  return {};
 }
 
 // The frame period of the output in 1/100000 s; /F also changes the header's rate.
@@ -126,17 +129,21 @@ int64_t OutputPeriod(MixerRun& run) {
   return -int64_t{run.header.frameRate};
 }
 
-bool OpenSound(MixerRun& run, int64_t period) {
-  // The input's own reasons are replaced by the one message below.
+Status OpenSound(MixerRun& run, int64_t period) {
+  // The input's own reasons are replaced by the one message below, and its status lines wait
+  // until it is open.
   auto opening = std::make_shared<bool>(true);
-  ProgressCallback quietWhileOpening = [opening](int kind, const char* text) {
-    return *opening ? 0 : StatusCallback(kind, text);
-  };
-  std::unique_ptr<toolsupport::SoundSource> source =
+  const toolsupport::Progress quietWhileOpening(
+      [opening](toolsupport::ProgressKind kind, const std::string& text) {
+        if (!*opening) ShowStatusProgress(kind, text);
+      },
+      StatusCancelled);
+  toolsupport::Result<std::unique_ptr<toolsupport::SoundSource>> opened =
       toolsupport::OpenSoundInput(quietWhileOpening, run.sound, run.soundName);
   *opening = false;
-  if (StatusCancelled()) return false;
-  if (source) {
+  if (StatusCancelled()) return Status::Stopped();
+  if (opened.ok()) {
+    std::unique_ptr<toolsupport::SoundSource> source = opened.Take();
     const int64_t frames = run.header.frames;
     const int64_t first = run.firstFrameSwitch > frames ? frames - 1 : int64_t{run.firstFrameSwitch} - 1;
     toolsupport::SoundTrackOptions options;
@@ -149,85 +156,74 @@ bool OpenSound(MixerRun& run, int64_t period) {
     run.encoder = toolsupport::OpenSoundTrack(std::move(source), options, &run.output);
   }
   if (!run.encoder) return Fail("Error opening the sound file.");
-  return true;
+  return {};
 }
 
-bool WriteHeaderAndTables(MixerRun& run) {
+Status WriteHeaderAndTables(MixerRun& run) {
   uint8_t bytes[vntfile::kHeaderSize];
   vntfile::SerializeHeader(run.header, bytes);
-  toolsupport::BufferedFileWriteRaw(run.output, bytes, sizeof bytes);
-  for (uint32_t size : run.tables.sizes) toolsupport::BufferedFilePutLong(run.output, size);
-  toolsupport::BufferedFileWriteRaw(run.output, run.tables.types.data(), run.tables.types.size());
-  return !run.output.write_error || Fail(kWriteErrorMessage);
+  run.output.WriteRaw(bytes, sizeof bytes);
+  for (uint32_t size : run.tables.sizes) run.output.PutLong(size);
+  run.output.WriteRaw(run.tables.types.data(), run.tables.types.size());
+  return run.output.WriteError() ? Fail(kWriteErrorMessage) : Status();
 }
 
-bool CopyTreeData(MixerRun& run) {
+Status CopyTreeData(MixerRun& run) {
   std::vector<uint8_t> piece(kCopyPiece);
   for (uint32_t left = run.header.treeDataSize; left > 0;) {
     const uint32_t count = std::min(left, kCopyPiece);
-    if (toolsupport::BufferedFileRead(run.input, piece.data(), count) != count) return Fail(kNotVideoMessage);
-    toolsupport::BufferedFileWriteRaw(run.output, piece.data(), count);
+    if (run.input.Read(piece.data(), count) != count) return Fail(kNotVideoMessage);
+    run.output.WriteRaw(piece.data(), count);
     left -= count;
   }
-  return !run.output.write_error || Fail(kWriteErrorMessage);
+  return run.output.WriteError() ? Fail(kWriteErrorMessage) : Status();
 }
 
-bool Mix(const std::string& commandText, MixerRun& run) {
-  if (!ReadCommand(commandText, run)) return false;
-  if (!ReadInput(run)) return false;
+Status Mix(const std::string& commandText, MixerRun& run) {
+  if (Status read = ReadCommand(commandText, run); !read.ok()) return read;
+  if (Status read = ReadInput(run); !read.ok()) return read;
   const int64_t period = OutputPeriod(run);
   if (period <= 0) return Fail("Error: a sound track needs a frame rate, but the frame rate is 0.");
-  if (!OpenSound(run, period)) return false;
+  if (Status opened = OpenSound(run, period); !opened.ok()) return opened;
 
   if (SameFile(run.outputName, run.soundName) || SameFile(run.outputName, run.inputName)) {
     return Fail(kSameFileMessage);
   }
-  if (!run.overwrite && !ConfirmOverwrite(run.outputName)) return false;
-  if (!toolsupport::BufferedFileCreate(run.output, run.outputName.c_str())) {
+  if (!run.overwrite && !ConfirmOverwrite(run.outputName)) return Status::Stopped();
+  if (!run.output.Create(run.outputName.c_str())) {
     return Fail("Error creating output Vantrel file.");
   }
-  run.outputCreated = true;
+  run.outputFile = toolsupport::OutputFile(run.outputName);
   const uint32_t track = static_cast<uint32_t>(run.track - 1);
   run.header.soundRates[track] = toolsupport::SoundTrackRateWord(*run.encoder);
 
-  if (!WriteHeaderAndTables(run) || !CopyTreeData(run)) return false;
+  if (Status written = WriteHeaderAndTables(run); !written.ok()) return written;
+  if (Status copied = CopyTreeData(run); !copied.ok()) return copied;
   const MixResult mixed = MixSoundFrames(run.input, run.output, run.tables, track,
                                          static_cast<uint32_t>(std::min<int64_t>(period, UINT32_MAX)),
-                                         *run.encoder, StatusCallback);
-  if (!mixed.completed) return mixed.error == nullptr ? false : Fail(mixed.error);
-  if (StatusCancelled()) return false;
+                                         *run.encoder, StatusProgress());
+  if (!mixed.status.ok()) return mixed.status;
+  if (StatusCancelled()) return Status::Stopped();
 
   run.header.audioSizes[track] = mixed.largestChunkSound;
-  toolsupport::BufferedFileSeek(run.output, 0);
-  if (!WriteHeaderAndTables(run)) return false;
-  toolsupport::BufferedFileClose(run.output);
-  if (run.output.write_error) return Fail(kWriteErrorMessage);
+  run.output.Seek(0);
+  if (Status written = WriteHeaderAndTables(run); !written.ok()) return written;
+  run.output.Close();
+  if (run.output.WriteError()) return Fail(kWriteErrorMessage);
 
   const uint64_t sound = run.encoder->total_sound_bytes;
   const uint64_t chunks = run.encoder->total_chunk_bytes;
   const int64_t saved = sound > 0 ? 100 - static_cast<int64_t>(chunks * 100 / sound) : 0;
   run.report = "Successfully mixed.  Compressed by " + std::to_string(saved) + " %.";
-  return true;
+  if (StatusCancelled()) return Status::Stopped();
+  run.outputFile.Commit();
+  return {};
 }
 
 }  // namespace
 
 int MixerMain(std::string commandText) {
-  MixerRun run;
-  return RunTool(
-      std::move(commandText), kMixerVersionLine, kMixerTitle,
-      [&](const std::string& text, std::string& report) {
-        const bool done = Mix(text, run);
-        report = run.report;
-        return done;
-      },
-      [&](bool completed) {
-        toolsupport::CloseSoundTrack(run.encoder);
-        toolsupport::BufferedFileClose(run.input);
-        if (!run.outputCreated) return;
-        toolsupport::BufferedFileClose(run.output);
-        if (!completed) unlink(run.outputName.c_str());
-      });
+  return RunToolWith(std::move(commandText), kMixerVersionLine, kMixerTitle, Mix);
 }
 
 }  // namespace mixer

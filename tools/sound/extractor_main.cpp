@@ -15,6 +15,7 @@
 #include "toolsupport/ui/status_window.h"
 #include "toolsupport/base/switches.h"
 #include "toolsupport/base/text_words.h"
+#include "toolsupport/io/output_file.h"
 #include "toolsupport/ui/tool_run.h"
 #include "tools/sound/wav_header.h"
 
@@ -42,11 +43,21 @@ namespace {
 
 constexpr size_t kChunkBytes = 16384;
 
+using toolsupport::Status;
+
+// Everything a run holds; destroyed, it closes the output and removes it unless it was committed.
 struct ExtractorRun {
+  ExtractorRun() = default;
+  ExtractorRun(const ExtractorRun&) = delete;
+  ExtractorRun& operator=(const ExtractorRun&) = delete;
+  ~ExtractorRun() {
+    if (output >= 0) close(output);
+  }
+
   std::unique_ptr<toolsupport::SoundSource> source;
   std::string outputName;
   int output = -1;
-  bool removeOnFailure = false;  // a regular file this run created
+  toolsupport::OutputFile outputFile;  // only a regular file goes: never a device
 };
 
 bool IsWavName(const std::string& name) {
@@ -70,7 +81,7 @@ bool WriteHeaderAt0(int file, const toolsupport::PcmFormat& format, uint64_t dat
   return lseek(file, 0, SEEK_SET) == 0 && WriteAll(file, header.data(), header.size());
 }
 
-bool Extract(std::string text, ExtractorRun& run, std::string& report) {
+Status Extract(std::string text, ExtractorRun& run, std::string& report) {
   const bool overwrite = GetFlagSwitch('O', text);
   toolsupport::SoundSwitches switches;
   toolsupport::ParseSoundSwitches(text, "RCBSETYDK", switches);
@@ -80,60 +91,59 @@ bool Extract(std::string text, ExtractorRun& run, std::string& report) {
   const bool onlyTwoNames = TakeLastArgument(text, outputName);
   if (leftOver || !onlyTwoNames || inputName.empty() || outputName.empty()) {
     ShowMessage(false, kExtractorUsage);
-    return false;
+    return Status::Stopped();
   }
 
   if (FindExtension(outputName) == std::string::npos) outputName += ".wav";
-  run.source = toolsupport::OpenSoundInput(StatusCallback, switches, inputName);
-  if (!run.source) return false;
+  toolsupport::Result<std::unique_ptr<toolsupport::SoundSource>> opened =
+      toolsupport::OpenSoundInput(StatusProgress(), switches, inputName);
+  if (!opened.ok()) return opened.status();
+  run.source = opened.Take();
   toolsupport::SoundSource& source = *run.source;
 
-  if (SameFile(source.name, outputName) || SameFile(inputName, outputName)) return FailWith(kSameFileMessage);
+  if (SameFile(source.name, outputName) || SameFile(inputName, outputName)) return Status::Error(kSameFileMessage);
   const bool wav = IsWavName(outputName);
-  if (wav && source.size > kMaxWavDataSize) return FailWith(kTooLongForWavMessage);
-  if (!overwrite && !ConfirmOverwrite(outputName)) return false;
+  if (wav && source.size > kMaxWavDataSize) return Status::Error(kTooLongForWavMessage);
+  if (!overwrite && !ConfirmOverwrite(outputName)) return Status::Stopped();
 
   run.output = open(outputName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (run.output < 0) return FailWith("Error creating the output file.");
-  struct stat info {};
-  run.removeOnFailure = fstat(run.output, &info) == 0 && S_ISREG(info.st_mode);
+  if (run.output < 0) return Status::Error("Error creating the output file.");
+  run.outputFile = toolsupport::OutputFile(outputName);
 
   const toolsupport::PcmFormat format = source.output;
-  if (wav && !WriteHeaderAt0(run.output, format, 0)) return FailWith(kWriteErrorMessage);
+  if (wav && !WriteHeaderAt0(run.output, format, 0)) return Status::Error(kWriteErrorMessage);
   std::vector<uint8_t> chunk(kChunkBytes);
   uint64_t dataSize = 0;
   while (!source.atEnd) {
     const size_t got = toolsupport::ReadConvertedSound(chunk.size(), chunk.data(), source);
-    if (StatusCancelled()) return false;
-    if (!WriteAll(run.output, chunk.data(), got)) return FailWith(kWriteErrorMessage);
+    if (Status read = source.ReadStatus(); !read.ok()) return read;
+    if (StatusCancelled()) return Status::Stopped();
+    if (!WriteAll(run.output, chunk.data(), got)) return Status::Error(kWriteErrorMessage);
     dataSize += got;
   }
 
   if (wav) {
-    if (dataSize > kMaxWavDataSize) return FailWith(kTooLongForWavMessage);
-    if (!WriteHeaderAt0(run.output, format, dataSize)) return FailWith(kWriteErrorMessage);
+    if (dataSize > kMaxWavDataSize) return Status::Error(kTooLongForWavMessage);
+    if (!WriteHeaderAt0(run.output, format, dataSize)) return Status::Error(kWriteErrorMessage);
   }
   const bool closed = close(run.output) == 0;  // the last writes may fail only here
   run.output = -1;
-  if (!closed) return FailWith(kWriteErrorMessage);
+  if (!closed) return Status::Error(kWriteErrorMessage);
   const uint64_t size = dataSize + (wav ? kWavHeaderSize : 0);
   report = "Created " + outputName + " - " + std::to_string(size) + " bytes written.";
-  return true;
+  if (StatusCancelled()) return Status::Stopped();
+  run.outputFile.Commit();
+  return {};
 }
 
 }  // namespace
 
 int ExtractorMain(std::string commandText) {
-  ExtractorRun run;
-  return RunTool(
-      std::move(commandText), kExtractorVersionLine, kExtractorTitle,
-      [&](const std::string& text, std::string& report) { return Extract(text, run, report); },
-      [&](bool completed) {
-        run.source.reset();
-        if (run.output >= 0) close(run.output);
-        // Only a file this run made goes: never an existing one the user kept, nor a device.
-        if (!completed && run.removeOnFailure) unlink(run.outputName.c_str());
-      });
+  return RunTool(std::move(commandText), kExtractorVersionLine, kExtractorTitle,
+                 [](const std::string& text, std::string& report) {
+                   ExtractorRun run;
+                   return Extract(text, run, report);
+                 });
 }
 
 }  // namespace soundtool

@@ -43,7 +43,7 @@ void BM_MakePalette(benchmark::State& state) {
   for (auto _ : state) {
     ColourHistogram histogram;
     CountFrameColours(histogram, FrameOf(frame));
-    benchmark::DoNotOptimize(MakeNewColours(nullptr, switches, histogram, palette.data()));
+    benchmark::DoNotOptimize(MakeNewColours({}, switches, histogram, palette.data()));
   }
   state.SetItemsProcessed(state.iterations());
 }
@@ -57,7 +57,7 @@ void BM_MapFrames(benchmark::State& state) {
   PaletteSwitches switches;
   ColourHistogram histogram;
   CountFrameColours(histogram, FrameOf(frames[0]));
-  MakeNewColours(nullptr, switches, histogram, palette.data());
+  MakeNewColours({}, switches, histogram, palette.data());
   std::vector<uint8_t> out(kWidth * kHeight);
   FrameMapper mapper;
   size_t i = 0;
@@ -77,7 +77,7 @@ void BM_MapFrameNewPalette(benchmark::State& state) {
   PaletteSwitches switches;
   ColourHistogram histogram;
   CountFrameColours(histogram, FrameOf(frame));
-  MakeNewColours(nullptr, switches, histogram, palette.data());
+  MakeNewColours({}, switches, histogram, palette.data());
   std::vector<uint8_t> out(kWidth * kHeight);
   FrameMapper mapper;
   for (auto _ : state) {

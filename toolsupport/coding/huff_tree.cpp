@@ -4,53 +4,38 @@
 #include <cassert>
 
 namespace toolsupport {
+
+// The tree's shape: inner node j has children first[j] (branch 0) and second[j]
+// (branch 1); references below kInnerBase are symbols.
+struct HuffTree::Shape {
+  std::vector<uint32_t> first;
+  std::vector<uint32_t> second;
+  uint32_t root = 0;
+};
+
 namespace {
 
 constexpr uint32_t kInnerBase = 65536;  // node references at or above this are inner nodes
 constexpr uint32_t kEscapeMinimumHits = 32;
 
-uint32_t SymbolCount(const HuffTree& tree) { return tree.eight_bit ? 256 : 65536; }
-
 void Increment(uint32_t& value) {
   if (value != UINT32_MAX) ++value;
 }
-
-// The tree's shape: inner node j has children first[j] (branch 0) and second[j]
-// (branch 1); references below kInnerBase are symbols.
-struct Shape {
-  std::vector<uint32_t> first;
-  std::vector<uint32_t> second;
-  uint32_t root = 0;
-};
 
 struct Leaf {
   uint64_t count;
   uint32_t symbol;
 };
 
-// Picks the three escape symbols: each the lowest value above the previous one
-// that was never counted. An escape hit fewer than 32 times is not worth a code.
-// False when no value is left free: an escape value that is also a symbol would
-// make that symbol's leaf decode as the escape.
-bool ChooseEscapes(HuffTree& tree, uint64_t escape_counts[3]) {
-  uint32_t value = 0;
-  for (int slot = 0; slot < 3; ++slot) {
-    while (value < 65536 && tree.counts[value] != 0) ++value;
-    if (value == 65536) return false;
-    tree.escapes[slot] = value;
-    escape_counts[slot] = tree.escape_hits[slot] >= kEscapeMinimumHits ? tree.escape_hits[slot] : 0;
-    ++value;
-  }
-  return true;
-}
-
-std::vector<Leaf> CollectLeaves(const HuffTree& tree, const uint64_t escape_counts[3]) {
+// The counted symbols, with the escapes of a 16-bit tree weighing what their slots were hit.
+std::vector<Leaf> CollectLeaves(const std::vector<uint32_t>& counts, bool eightBit,
+                                const std::array<uint32_t, 3>& escapes, const uint64_t escapeCounts[3]) {
   std::vector<Leaf> leaves;
-  for (uint32_t symbol = 0; symbol < SymbolCount(tree); ++symbol) {
-    uint64_t count = tree.counts[symbol];
-    if (count == 0 && !tree.eight_bit) {
+  for (uint32_t symbol = 0; symbol < counts.size(); ++symbol) {
+    uint64_t count = counts[symbol];
+    if (count == 0 && !eightBit) {
       for (int slot = 0; slot < 3; ++slot) {
-        if (symbol == tree.escapes[slot]) count = escape_counts[slot];
+        if (symbol == escapes[slot]) count = escapeCounts[slot];
       }
     }
     if (count > 0) leaves.push_back({count, symbol});
@@ -61,7 +46,7 @@ std::vector<Leaf> CollectLeaves(const HuffTree& tree, const uint64_t escape_coun
 // Huffman's merge with two queues: leaves by ascending count, and inner nodes,
 // which are made in ascending count order. The smaller of each pair becomes the
 // second child; on equal counts an inner node goes before a leaf.
-void BuildShape(std::vector<Leaf> leaves, Shape& shape) {
+void BuildShape(std::vector<Leaf> leaves, HuffTree::Shape& shape) {
   std::sort(leaves.begin(), leaves.end(), [](const Leaf& a, const Leaf& b) {
     return a.count != b.count ? a.count < b.count : a.symbol > b.symbol;
   });
@@ -91,9 +76,85 @@ void BuildShape(std::vector<Leaf> leaves, Shape& shape) {
   shape.root = inner_total == 0 ? leaves[0].symbol : kInnerBase + static_cast<uint32_t>(inner_total - 1);
 }
 
+int DecoderSize(const HuffTree::Shape& shape) {
+  return shape.first.empty() ? kSingleLeafTreeSize : 16 + 8 * static_cast<int>(shape.first.size());
+}
+
+}  // namespace
+
+HuffTree::HuffTree(BitOutput* output, bool eightBit) : output_(output), eight_bit_(eightBit) {
+  const uint32_t size = SymbolCount();
+  counts_.assign(size, 0);
+  codes_.assign(size, 0);
+  lengths_.assign(size, kNoCode);
+  if (!eightBit) {
+    low_tree_ = std::make_unique<HuffTree>(output, true);
+    high_tree_ = std::make_unique<HuffTree>(output, true);
+  }
+}
+
+void HuffTree::SetOutput(BitOutput* output) {
+  output_ = output;
+  if (low_tree_) low_tree_->SetOutput(output);
+  if (high_tree_) high_tree_->SetOutput(output);
+}
+
+void HuffTree::ResetCounts() {
+  std::fill(counts_.begin(), counts_.end(), 0u);
+  recent_.fill(0);
+  escape_hits_.fill(0);
+  escapes_.fill(0);
+  used_ = false;
+}
+
+void HuffTree::ResetRecent() { recent_.fill(0); }
+
+void HuffTree::Count(uint32_t symbol) {
+  assert(symbol < SymbolCount());
+  if (symbol >= SymbolCount()) return;
+  used_ = true;
+  if (eight_bit_) {
+    Increment(counts_[symbol]);
+    return;
+  }
+  // A repeat of a recent value counts for that slot's escape; the value itself
+  // only needs to exist in the tree.
+  for (int slot = 0; slot < 3; ++slot) {
+    if (symbol != recent_[slot]) continue;
+    Increment(escape_hits_[slot]);
+    if (counts_[symbol] == 0) counts_[symbol] = 1;
+    if (slot > 0) {
+      recent_[2] = recent_[1];
+      recent_[1] = recent_[0];
+      recent_[0] = symbol;
+    }
+    return;
+  }
+  recent_[2] = recent_[1];
+  recent_[1] = recent_[0];
+  recent_[0] = symbol;
+  Increment(counts_[symbol]);
+}
+
+// Picks the three escape symbols: each the lowest value above the previous one
+// that was never counted. An escape hit fewer than 32 times is not worth a code.
+// False when no value is left free: an escape value that is also a symbol would
+// make that symbol's leaf decode as the escape.
+bool HuffTree::ChooseEscapes(uint64_t escapeCounts[3]) {
+  uint32_t value = 0;
+  for (int slot = 0; slot < 3; ++slot) {
+    while (value < 65536 && counts_[value] != 0) ++value;
+    if (value == 65536) return false;
+    escapes_[slot] = value;
+    escapeCounts[slot] = escape_hits_[slot] >= kEscapeMinimumHits ? escape_hits_[slot] : 0;
+    ++value;
+  }
+  return true;
+}
+
 // Gives every leaf its depth as length and its path, root branch in bit 0, as
 // code. False when a code would be longer than kMaxCodeLength.
-bool AssignCodes(HuffTree& tree, const Shape& shape) {
+bool HuffTree::AssignCodes(const Shape& shape) {
   struct Item {
     uint32_t node;
     uint32_t depth;
@@ -104,8 +165,8 @@ bool AssignCodes(HuffTree& tree, const Shape& shape) {
     Item item = stack.back();
     stack.pop_back();
     if (item.node < kInnerBase) {
-      tree.lengths[item.node] = static_cast<uint8_t>(item.depth);
-      tree.codes[item.node] = item.path;
+      lengths_[item.node] = static_cast<uint8_t>(item.depth);
+      codes_[item.node] = item.path;
       continue;
     }
     if (item.depth + 1 > static_cast<uint32_t>(kMaxCodeLength)) return false;
@@ -118,34 +179,33 @@ bool AssignCodes(HuffTree& tree, const Shape& shape) {
 
 // Computes the codes of a counted tree; for the 16-bit form also chooses the
 // escapes. Writes nothing.
-bool PlanCodes(HuffTree& tree, Shape& shape) {
-  uint64_t escape_counts[3] = {};
-  if (!tree.eight_bit && !ChooseEscapes(tree, escape_counts)) return false;
-  std::vector<Leaf> leaves = CollectLeaves(tree, escape_counts);
-  BuildShape(std::move(leaves), shape);
-  return AssignCodes(tree, shape);
+bool HuffTree::PlanCodes(Shape& shape) {
+  uint64_t escapeCounts[3] = {};
+  if (!eight_bit_ && !ChooseEscapes(escapeCounts)) return false;
+  BuildShape(CollectLeaves(counts_, eight_bit_, escapes_, escapeCounts), shape);
+  return AssignCodes(shape);
 }
 
-void WriteLeafValue(HuffTree& tree, uint32_t value) {
-  if (tree.eight_bit) {
-    tree.output->PutBits(value, 8);
+void HuffTree::WriteLeafValue(uint32_t value) {
+  if (eight_bit_) {
+    output_->PutBits(value, 8);
   } else {
-    TreeWriteSymbol(*tree.low_tree, value & 0xFF);
-    TreeWriteSymbol(*tree.high_tree, value >> 8);
+    low_tree_->WriteSymbol(value & 0xFF);
+    high_tree_->WriteSymbol(value >> 8);
   }
 }
 
 // The nodes in pre-order (1 = inner node, then its first and second child;
 // 0 = leaf, then its value) and the closing 0 bit.
-void WriteNodes(HuffTree& tree, const Shape& shape) {
-  BitOutput& out = *tree.output;
+void HuffTree::WriteNodes(const Shape& shape) {
+  BitOutput& out = *output_;
   std::vector<uint32_t> stack{shape.root};
   while (!stack.empty()) {
     uint32_t node = stack.back();
     stack.pop_back();
     if (node < kInnerBase) {
       out.PutBits(0, 1);
-      WriteLeafValue(tree, node);
+      WriteLeafValue(node);
     } else {
       out.PutBits(1, 1);
       stack.push_back(shape.second[node - kInnerBase]);
@@ -155,166 +215,86 @@ void WriteNodes(HuffTree& tree, const Shape& shape) {
   out.PutBits(0, 1);
 }
 
-void ClearCodes(HuffTree& tree) {
-  std::fill(tree.codes.begin(), tree.codes.end(), 0u);
-  std::fill(tree.lengths.begin(), tree.lengths.end(), kNoCode);
-  std::fill(std::begin(tree.recent), std::end(tree.recent), 0u);
-  tree.symbols_written = tree.bits_written = 0;
-  tree.failed = false;
+void HuffTree::ClearCodes() {
+  std::fill(codes_.begin(), codes_.end(), 0u);
+  std::fill(lengths_.begin(), lengths_.end(), kNoCode);
+  recent_.fill(0);
+  symbols_written_ = bits_written_ = 0;
+  failed_ = false;
 }
 
-int DecoderSize(const Shape& shape) {
-  return shape.first.empty() ? kSingleLeafTreeSize : 16 + 8 * static_cast<int>(shape.first.size());
-}
-
-}  // namespace
-
-void TreeInit(HuffTree& tree, BitOutput* output, bool eight_bit) {
-  tree.output = output;
-  tree.eight_bit = eight_bit;
-  uint32_t size = eight_bit ? 256 : 65536;
-  tree.counts.assign(size, 0);
-  tree.codes.assign(size, 0);
-  tree.lengths.assign(size, kNoCode);
-  if (eight_bit) {
-    tree.low_tree.reset();
-    tree.high_tree.reset();
-  } else {
-    tree.low_tree = std::make_unique<HuffTree>();
-    tree.high_tree = std::make_unique<HuffTree>();
-    TreeInit(*tree.low_tree, output, true);
-    TreeInit(*tree.high_tree, output, true);
-  }
-  TreeResetCounts(tree);
-  tree.symbols_written = tree.bits_written = 0;
-  tree.failed = false;
-}
-
-HuffTree* TreeCreate(BitOutput* output, bool eight_bit) {
-  auto* tree = new HuffTree;
-  TreeInit(*tree, output, eight_bit);
-  return tree;
-}
-
-void TreeFree(HuffTree& tree) {
-  tree.counts = {};
-  tree.codes = {};
-  tree.lengths = {};
-  tree.low_tree.reset();
-  tree.high_tree.reset();
-}
-
-void TreeDelete(HuffTree* tree) { delete tree; }
-
-void TreeResetCounts(HuffTree& tree) {
-  std::fill(tree.counts.begin(), tree.counts.end(), 0u);
-  std::fill(std::begin(tree.recent), std::end(tree.recent), 0u);
-  std::fill(std::begin(tree.escape_hits), std::end(tree.escape_hits), 0u);
-  std::fill(std::begin(tree.escapes), std::end(tree.escapes), 0u);
-  tree.used = false;
-}
-
-void TreeResetRecent(HuffTree& tree) { std::fill(std::begin(tree.recent), std::end(tree.recent), 0u); }
-
-void TreeCount(HuffTree& tree, uint32_t symbol) {
-  assert(symbol < SymbolCount(tree));
-  if (symbol >= SymbolCount(tree)) return;
-  tree.used = true;
-  if (tree.eight_bit) {
-    Increment(tree.counts[symbol]);
-    return;
-  }
-  // A repeat of a recent value counts for that slot's escape; the value itself
-  // only needs to exist in the tree.
-  for (int slot = 0; slot < 3; ++slot) {
-    if (symbol != tree.recent[slot]) continue;
-    Increment(tree.escape_hits[slot]);
-    if (tree.counts[symbol] == 0) tree.counts[symbol] = 1;
-    if (slot > 0) {
-      tree.recent[2] = tree.recent[1];
-      tree.recent[1] = tree.recent[0];
-      tree.recent[0] = symbol;
-    }
-    return;
-  }
-  tree.recent[2] = tree.recent[1];
-  tree.recent[1] = tree.recent[0];
-  tree.recent[0] = symbol;
-  Increment(tree.counts[symbol]);
-}
-
-int TreeBuild(HuffTree& tree) {
-  ClearCodes(tree);
-  BitOutput& out = *tree.output;
-  if (!tree.used) {
+int HuffTree::Build() {
+  ClearCodes();
+  BitOutput& out = *output_;
+  if (!used_) {
     out.PutBits(0, 1);
     return kAbsentTreeSize;
   }
   Shape shape;
-  if (!PlanCodes(tree, shape)) {
-    ClearCodes(tree);
-    tree.failed = true;
+  if (!PlanCodes(shape)) {
+    ClearCodes();
+    failed_ = true;
     return -1;
   }
-  Shape low_shape, high_shape;
-  if (!tree.eight_bit) {
+  Shape lowShape, highShape;
+  if (!eight_bit_) {
     // The leaf values are described through their bytes: each byte weighs once for every
     // symbol of the tree that holds it, so the bytes most leaves share get the shortest codes.
-    HuffTree& low = *tree.low_tree;
-    HuffTree& high = *tree.high_tree;
-    TreeResetCounts(low);
-    TreeResetCounts(high);
-    ClearCodes(low);
-    ClearCodes(high);
+    HuffTree& low = *low_tree_;
+    HuffTree& high = *high_tree_;
+    low.ResetCounts();
+    high.ResetCounts();
+    low.ClearCodes();
+    high.ClearCodes();
     for (uint32_t value = 0; value < 65536; ++value) {
-      if (tree.lengths[value] == kNoCode) continue;
-      TreeCount(low, value & 0xFF);
-      TreeCount(high, value >> 8);
+      if (lengths_[value] == kNoCode) continue;
+      low.Count(value & 0xFF);
+      high.Count(value >> 8);
     }
-    if (!PlanCodes(low, low_shape) || !PlanCodes(high, high_shape)) {
-      ClearCodes(tree);
-      tree.failed = true;
+    if (!low.PlanCodes(lowShape) || !high.PlanCodes(highShape)) {
+      ClearCodes();
+      failed_ = true;
       return -1;
     }
   }
   out.PutBits(1, 1);
-  if (!tree.eight_bit) {
+  if (!eight_bit_) {
     out.PutBits(1, 1);
-    WriteNodes(*tree.low_tree, low_shape);
+    low_tree_->WriteNodes(lowShape);
     out.PutBits(1, 1);
-    WriteNodes(*tree.high_tree, high_shape);
-    for (uint32_t escape : tree.escapes) out.PutBits(escape, 16);
+    high_tree_->WriteNodes(highShape);
+    for (uint32_t escape : escapes_) out.PutBits(escape, 16);
   }
-  WriteNodes(tree, shape);
-  tree.symbols_written = tree.bits_written = 0;
+  WriteNodes(shape);
+  symbols_written_ = bits_written_ = 0;
   return DecoderSize(shape);
 }
 
-bool TreeWriteSymbol(HuffTree& tree, uint32_t symbol) {
-  if (symbol >= SymbolCount(tree) || tree.lengths[symbol] == kNoCode) return false;
-  uint32_t code = tree.codes[symbol];
-  uint8_t length = tree.lengths[symbol];
-  if (!tree.eight_bit) {
+bool HuffTree::WriteSymbol(uint32_t symbol) {
+  if (symbol >= SymbolCount() || lengths_[symbol] == kNoCode) return false;
+  uint32_t code = codes_[symbol];
+  uint8_t length = lengths_[symbol];
+  if (!eight_bit_) {
     for (int slot = 0; slot < 3; ++slot) {
-      if (symbol == tree.escapes[slot]) return false;  // an escape, never a value to write
+      if (symbol == escapes_[slot]) return false;  // an escape, never a value to write
     }
     for (int slot = 0; slot < 3; ++slot) {
-      uint32_t escape = tree.escapes[slot];
-      if (symbol == tree.recent[slot] && tree.lengths[escape] < length) {
-        code = tree.codes[escape];
-        length = tree.lengths[escape];
+      uint32_t escape = escapes_[slot];
+      if (symbol == recent_[slot] && lengths_[escape] < length) {
+        code = codes_[escape];
+        length = lengths_[escape];
         break;
       }
     }
-    if (symbol != tree.recent[0]) {
-      tree.recent[2] = tree.recent[1];
-      tree.recent[1] = tree.recent[0];
-      tree.recent[0] = symbol;
+    if (symbol != recent_[0]) {
+      recent_[2] = recent_[1];
+      recent_[1] = recent_[0];
+      recent_[0] = symbol;
     }
   }
-  if (length > 0) tree.output->PutBits(code, length);
-  tree.symbols_written += tree.eight_bit ? 1 : 2;
-  tree.bits_written += length;
+  if (length > 0) output_->PutBits(code, length);
+  symbols_written_ += eight_bit_ ? 1 : 2;
+  bits_written_ += length;
   return true;
 }
 

@@ -4,11 +4,13 @@
 // trees. Counting (first pass) and writing (second pass) take the same walk, so they see the
 // same symbols in the same order, and both forget the recent values after every frame.
 //
-// Use: TreeResetCounts on the four trees; CountFrameSymbols for every frame; TreeBuild the
-// trees in index order (mask, colour pair, pixel pair, type/run) into the file's tree data;
-// then WriteFrameSymbols for the same frames, with the trees' output at each frame's video
-// data. The writer then completes the last byte and pads the frame to a multiple of 4 bytes.
+// Use: a VideoTreeSet; CountFrame for every frame; Build the trees in index order (mask, colour
+// pair, pixel pair, type/run) into the file's tree data; then WriteFrame for the same frames,
+// each into its frame's video data. The writer then completes the last byte and pads the frame
+// to a multiple of 4 bytes.
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <span>
 
 #include "toolsupport/coding/huff_tree.h"
@@ -23,5 +25,28 @@ void CountFrameSymbols(const VideoHuffTrees& trees, std::span<const BlockCode> b
 
 // False when a symbol has no code (it was not counted); the output is then incomplete.
 bool WriteFrameSymbols(const VideoHuffTrees& trees, std::span<const BlockCode> blocks);
+
+// The four trees of one video, counted from zero.
+class VideoTreeSet {
+ public:
+  VideoTreeSet();
+  VideoTreeSet(const VideoTreeSet&) = delete;
+  VideoTreeSet& operator=(const VideoTreeSet&) = delete;
+
+  const VideoHuffTrees& Trees() const { return pointers_; }
+  const HuffTree& operator[](size_t index) const { return trees_[index]; }
+
+  void ResetCounts();
+  void CountFrame(std::span<const BlockCode> blocks) { CountFrameSymbols(pointers_, blocks); }
+  // Builds the trees in index order with their descriptions going to `out`. The four decoder
+  // sizes for the header, or nothing when a tree cannot be built (codes too long).
+  std::optional<std::array<uint32_t, kVideoTreeCount>> Build(BitOutput& out);
+  // Writes the frame's symbols to `out`; false when one was never counted.
+  bool WriteFrame(std::span<const BlockCode> blocks, BitOutput& out);
+
+ private:
+  std::array<HuffTree, kVideoTreeCount> trees_;
+  VideoHuffTrees pointers_;
+};
 
 }  // namespace toolsupport

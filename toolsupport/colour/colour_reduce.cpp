@@ -186,7 +186,7 @@ void PlaceColours(const std::vector<uint32_t>& colours, int slots, uint8_t* slot
 
 }  // namespace
 
-int ReduceColors(const ProgressCallback& progress, int highReserve, int lowReserve, int colours,
+int ReduceColors(const toolsupport::Progress& progress, int highReserve, int lowReserve, int colours,
                  int firstIndex, ColourHistogram& histogram, uint8_t* palette) {
   const int target = colours - lowReserve - highReserve;
   if (target < 1) return 0;
@@ -216,7 +216,10 @@ int ReduceColors(const ProgressCallback& progress, int highReserve, int lowReser
     char text[64];
     std::snprintf(text, sizeof text, "Reducing the number of colors (%i%%)...",
                   static_cast<int>(100 * boxes.size() / target + 1));
-    if (progress && progress(firstReport ? 1 : 0, text)) break;
+    if (progress.ShowAndCheck(firstReport ? toolsupport::ProgressKind::StatusNow : toolsupport::ProgressKind::Status,
+                              text)) {
+      break;
+    }
     firstReport = false;
 
     int best = -1;

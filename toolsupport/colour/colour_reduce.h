@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "toolsupport/colour/colour_histogram.h"
-#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/status.h"
 
 // A colour as R * 65536 + G * 256 + B (8-bit components).
 inline constexpr uint32_t PackRgb(uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; }
@@ -24,5 +24,5 @@ BoxSplit SplitColorBox(uint32_t* keys, int count, const uint64_t* counts);
 // and the last highReserve entries of the range are reserved: the histogram counts of the
 // colours they hold are cleared first. Returns the number of colours made (0 for an empty
 // histogram). The histogram is changed.
-int ReduceColors(const ProgressCallback& progress, int highReserve, int lowReserve, int colours,
+int ReduceColors(const toolsupport::Progress& progress, int highReserve, int lowReserve, int colours,
                  int firstIndex, ColourHistogram& histogram, uint8_t* palette);

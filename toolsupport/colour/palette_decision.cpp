@@ -7,11 +7,12 @@ namespace {
 
 constexpr uint32_t kInputEnded = 65536;
 
-int ReportFrame(PaletteInput& input, int kind, int32_t number) {
+// Shows the frame at work; true when the user asked to stop.
+bool ReportFrame(PaletteInput& input, toolsupport::ProgressKind kind, int32_t number) {
   char text[160];
   std::snprintf(text, sizeof text, "%s frame %li of %li...", input.ActionWord().c_str(), static_cast<long>(number),
                 static_cast<long>(input.FrameCount()));
-  return input.Report(kind, text);
+  return input.Reporter().ShowAndCheck(kind, text);
 }
 
 // The output palette before a new one is made: the input's entries, all of them on the first
@@ -53,7 +54,10 @@ uint32_t AnalyzeColors(PaletteInput& analysis, const PaletteSwitches& s, bool& f
   uint32_t analysed = 0, result = 0;
   while (analysed < static_cast<uint32_t>(s.interval)) {
     int32_t number = analysis.FramesRead() + (frameWaiting ? 0 : 1);
-    if (ReportFrame(analysis, analysed == 0 ? 1 : 0, number)) return 0;
+    if (ReportFrame(analysis, analysed == 0 ? toolsupport::ProgressKind::StatusNow : toolsupport::ProgressKind::Status,
+                    number)) {
+      return 0;
+    }
     if (!frameWaiting) {
       bool changed = analysis.ReadFrame();
       if (s.paletteMode == 2 && changed) {
@@ -70,12 +74,15 @@ uint32_t AnalyzeColors(PaletteInput& analysis, const PaletteSwitches& s, bool& f
     }
   }
   if (result == 0) result = analysed;
-  MakeNewColours([&](int kind, const char* text) { return analysis.Report(kind, text); }, s, histogram, palette);
+  MakeNewColours(analysis.Reporter(), s, histogram, palette);
   return result;
 }
 
-bool NextPaletteFrame(PaletteInput& input, PaletteState& st, uint8_t* palette, uint8_t* out, ptrdiff_t outPitch) {
-  if (ReportFrame(input, 0, input.FramesRead() + 1)) return false;
+toolsupport::Status NextPaletteFrame(PaletteInput& input, PaletteState& st, uint8_t* palette, uint8_t* out,
+                                     ptrdiff_t outPitch) {
+  if (ReportFrame(input, toolsupport::ProgressKind::Status, input.FramesRead() + 1)) {
+    return toolsupport::Status::Stopped();
+  }
   bool inputChanged = input.ReadFrame() || st.firstFrame;
   const ColourFrame frame = input.Frame();
   const PaletteSwitches& s = st.switches;
@@ -92,17 +99,18 @@ bool NextPaletteFrame(PaletteInput& input, PaletteState& st, uint8_t* palette, u
   } else if (st.framesUntilPalette == 0) {
     FillFromInput(frame, s, st.firstFrame, palette);
     if (!st.analysis) {
-      st.analysis = input.OpenAnalysisSource();
+      toolsupport::Result<std::unique_ptr<PaletteInput>> opened = input.OpenAnalysisSource();
       st.analysisFrameWaiting = false;
-      if (!st.analysis) {
-        input.Report(2, "Error opening palette graphics file.");
-        return false;
+      if (!opened.ok()) {
+        toolsupport::Status failed = opened.status();
+        return failed.Then("Error opening palette graphics file.");
       }
+      st.analysis = opened.Take();
     }
     uint32_t analysed = AnalyzeColors(*st.analysis, s, st.analysisFrameWaiting, palette);
     if (analysed == 0) {
       st.analysis.reset();
-      return false;
+      return toolsupport::Status::Stopped();
     }
     st.framesUntilPalette = analysed - 1;
     if (st.framesUntilPalette > 32767) st.analysis.reset();  // the analysis source has ended
@@ -113,5 +121,5 @@ bool NextPaletteFrame(PaletteInput& input, PaletteState& st, uint8_t* palette, u
   bool changed = inputChanged || std::memcmp(before, palette, kPaletteBytes) != 0;
   st.mapper.MapFrame(s, frame, copyAsIs, changed, palette, out, outPitch);
   st.firstFrame = false;
-  return true;
+  return {};
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "toolsupport/base/status.h"
 #include "toolsupport/colour/palette_steps.h"
 
 // What the palette steps need of a picture input.
@@ -22,10 +23,11 @@ class PaletteInput {
   // 8, or 24 for inputs deeper than 8 bits (or halftoned).
   virtual int InputBitsPerPixel() const = 0;
   virtual std::string ActionWord() const = 0;
-  // The tool's progress callback: nonzero asks to stop.
-  virtual int Report(int kind, const char* text) = 0;
-  // The palette source, or a second copy of this input at its first frame; null on failure.
-  virtual std::unique_ptr<PaletteInput> OpenAnalysisSource() = 0;
+  // Where the steps show what they do and learn that the user wants to stop.
+  virtual const toolsupport::Progress& Reporter() const = 0;
+  // The palette source, or a second copy of this input at its first frame; or why neither
+  // could be opened.
+  virtual toolsupport::Result<std::unique_ptr<PaletteInput>> OpenAnalysisSource() = 0;
 };
 
 // The palette state of one picture input.
@@ -44,9 +46,9 @@ struct PaletteState {
 };
 
 // Reads the next input frame, decides its palette and maps it into `out` (rows of `outPitch`
-// bytes) on `palette` (256 x R, G, B). False when the callback asked to stop or the palette
-// source could not be opened.
-bool NextPaletteFrame(PaletteInput& input, PaletteState& state, uint8_t* palette, uint8_t* out,
+// bytes) on `palette` (256 x R, G, B). Stopped when the user asked to stop; an error when the
+// palette source could not be opened.
+toolsupport::Status NextPaletteFrame(PaletteInput& input, PaletteState& state, uint8_t* palette, uint8_t* out,
                       ptrdiff_t outPitch);
 
 // Fills the new range of `palette` from the next run of frames of the analysis source. Returns

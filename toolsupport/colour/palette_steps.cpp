@@ -36,7 +36,7 @@ SystemReserves ReservesFor(const PaletteSwitches& s) {
   return r;
 }
 
-int MakeNewColours(const ProgressCallback& progress, const PaletteSwitches& switches,
+int MakeNewColours(const toolsupport::Progress& progress, const PaletteSwitches& switches,
                    ColourHistogram& histogram, uint8_t* palette) {
   SystemReserves reserves = ReservesFor(switches);
   if (switches.systemColours != 2) {

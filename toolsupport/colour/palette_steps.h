@@ -43,7 +43,7 @@ SystemReserves ReservesFor(const PaletteSwitches& switches);
 // Fills the new range of `palette` from the histogram: the system colours (unless /D2) in
 // their entries, then the reduced colours placed near what the range held. Returns the
 // number of colours made.
-int MakeNewColours(const ProgressCallback& progress, const PaletteSwitches& switches,
+int MakeNewColours(const toolsupport::Progress& progress, const PaletteSwitches& switches,
                    ColourHistogram& histogram, uint8_t* palette);
 
 // Takes the new range from another palette as it stands (plus the system colours with /D1).

@@ -8,46 +8,51 @@
 #include <unistd.h>
 
 namespace toolsupport {
-namespace {
 
-bool IsOpen(const BufferedFile& file) { return file.handle >= 0; }
-
-// The position the next byte is read from or written to.
-int64_t LogicalPosition(const BufferedFile& file) {
-  if (file.writing) return file.file_position + file.buffer_position;
-  return file.file_position - file.buffer_limit + file.buffer_position;
+BufferedFile::BufferedFile(int32_t size)
+    : buffer_size_(static_cast<uint32_t>(size > 0 ? int64_t{size} : -int64_t{size})) {
+  if (size <= 0) EnsureBuffer();
+  buffer_limit_ = buffer_position_ = buffer_size_;
 }
 
-bool EnsureBuffer(BufferedFile& file) {
-  if (file.buffer) return true;
-  if (file.buffer_size > 0) {
-    file.buffer.reset(new (std::nothrow) uint8_t[file.buffer_size]);
-    if (file.buffer) return true;
+BufferedFile::~BufferedFile() { Close(); }
+
+// The position the next byte is read from or written to.
+int64_t BufferedFile::LogicalPosition() const {
+  if (writing_) return file_position_ + buffer_position_;
+  return file_position_ - buffer_limit_ + buffer_position_;
+}
+
+bool BufferedFile::EnsureBuffer() {
+  if (buffer_) return true;
+  if (buffer_size_ > 0) {
+    buffer_.reset(new (std::nothrow) uint8_t[buffer_size_]);
+    if (buffer_) return true;
   }
   // No memory: every request goes straight to the system.
-  file.buffer_size = file.buffer_limit = file.buffer_position = 0;
+  buffer_size_ = buffer_limit_ = buffer_position_ = 0;
   return false;
 }
 
 // Writes all of count bytes at offset, retrying partial writes; returns the bytes
 // written and sets the error flag when that is fewer.
-size_t SystemWrite(BufferedFile& file, const uint8_t* source, size_t count, int64_t offset) {
-  file.cached_size = -1;
+size_t BufferedFile::SystemWrite(const uint8_t* source, size_t count, int64_t offset) {
+  cached_size_ = -1;
   size_t done = 0;
   while (done < count) {
-    ssize_t n = pwrite(file.handle, source + done, count - done, offset + static_cast<int64_t>(done));
+    ssize_t n = pwrite(handle_, source + done, count - done, offset + static_cast<int64_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<size_t>(n);
   }
-  if (done < count) file.write_error = 1;
+  if (done < count) write_error_ = true;
   return done;
 }
 
-size_t SystemRead(BufferedFile& file, uint8_t* destination, size_t count, int64_t offset) {
+size_t BufferedFile::SystemRead(uint8_t* destination, size_t count, int64_t offset) {
   size_t done = 0;
   while (done < count) {
-    ssize_t n = pread(file.handle, destination + done, count - done, offset + static_cast<int64_t>(done));
+    ssize_t n = pread(handle_, destination + done, count - done, offset + static_cast<int64_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<size_t>(n);
@@ -56,77 +61,51 @@ size_t SystemRead(BufferedFile& file, uint8_t* destination, size_t count, int64_
 }
 
 // Writes the buffered bytes (writing mode) and empties the buffer.
-void FlushWriteBuffer(BufferedFile& file) {
-  if (file.buffer_position > 0) {
-    file.file_position += SystemWrite(file, file.buffer.get(), file.buffer_position, file.file_position);
-    file.buffer_position = 0;
+void BufferedFile::FlushWriteBuffer() {
+  if (buffer_position_ > 0) {
+    file_position_ += SystemWrite(buffer_.get(), buffer_position_, file_position_);
+    buffer_position_ = 0;
   }
 }
 
 // Leaves writing mode at the current logical position with an empty buffer.
-void SwitchToReading(BufferedFile& file) {
-  int64_t position = LogicalPosition(file);
-  FlushWriteBuffer(file);
-  file.writing = false;
-  file.file_position = position;
-  file.buffer_position = file.buffer_limit;
+void BufferedFile::SwitchToReading() {
+  int64_t position = LogicalPosition();
+  FlushWriteBuffer();
+  writing_ = false;
+  file_position_ = position;
+  buffer_position_ = buffer_limit_;
 }
 
 // Pending bits stay: they were put for output and continue the stream.
-void SwitchToWriting(BufferedFile& file) {
-  int64_t position = LogicalPosition(file);
-  file.writing = true;
-  file.file_position = position;
-  file.buffer_limit = file.buffer_size;
-  file.buffer_position = 0;
+void BufferedFile::SwitchToWriting() {
+  int64_t position = LogicalPosition();
+  writing_ = true;
+  file_position_ = position;
+  buffer_limit_ = buffer_size_;
+  buffer_position_ = 0;
 }
 
-void ResetOpenState(BufferedFile& file, int handle, const char* name, bool writing) {
-  file.handle = handle;
-  file.name = name;
-  file.writing = writing;
-  file.file_position = 0;
-  file.buffer_limit = file.buffer_size;
-  file.buffer_position = writing ? 0 : file.buffer_size;
-  file.cached_size = -1;
-  file.pending_count = 0;
-  file.partial_byte = 0;
+void BufferedFile::ResetOpenState(int handle, const char* name, bool writing) {
+  handle_ = handle;
+  name_ = name;
+  writing_ = writing;
+  file_position_ = 0;
+  buffer_limit_ = buffer_size_;
+  buffer_position_ = writing ? 0 : buffer_size_;
+  cached_size_ = -1;
+  pending_count = 0;
+  partial_byte = 0;
 }
 
-int64_t MeasureSize(BufferedFile& file) {
+int64_t BufferedFile::MeasureSize() {
   struct stat info {};
-  file.cached_size = fstat(file.handle, &info) == 0 ? static_cast<int64_t>(info.st_size) : 0;
-  return file.cached_size;
+  cached_size_ = fstat(handle_, &info) == 0 ? static_cast<int64_t>(info.st_size) : 0;
+  return cached_size_;
 }
 
-}  // namespace
-
-BufferedFile::BufferedFile(int32_t size) { BufferedFileInit(*this, size); }
-
-BufferedFile::~BufferedFile() { BufferedFileFree(*this); }
-
-size_t BufferedFile::WriteRaw(const void* source, size_t count) {
-  return BufferedFileWriteRaw(*this, source, count);
-}
-
-void BufferedFile::AlignBits() { BufferedFileAlignBits(*this); }
-
-void BufferedFileInit(BufferedFile& file, int32_t size) {
-  BufferedFileFree(file);
-  file.buffer_size = static_cast<uint32_t>(size > 0 ? int64_t{size} : -int64_t{size});
-  if (size <= 0) EnsureBuffer(file);
-  file.buffer_limit = file.buffer_position = file.buffer_size;
-}
-
-void ConstructBufferedFile(BufferedFile& file) { BufferedFileInit(file, 512); }
-
-void BufferedFileFree(BufferedFile& file) {
-  BufferedFileClose(file);
-  file.buffer.reset();
-}
-
-bool BufferedFileOpen(BufferedFile& file, const char* name, FileAccess access) {
-  BufferedFileClose(file);
+bool BufferedFile::Open(const char* name, FileAccess access) {
+  Close();
   if (name == nullptr || *name == '\0') return false;
   int flags = (access == FileAccess::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
   int handle;
@@ -139,185 +118,158 @@ bool BufferedFileOpen(BufferedFile& file, const char* name, FileAccess access) {
     return false;
   }
   posix_fadvise(handle, 0, 0, POSIX_FADV_SEQUENTIAL);
-  ResetOpenState(file, handle, name, false);
+  ResetOpenState(handle, name, false);
   return true;
 }
 
-bool BufferedFileCreate(BufferedFile& file, const char* name) {
-  BufferedFileClose(file);
+bool BufferedFile::Create(const char* name) {
+  Close();
   if (name == nullptr || *name == '\0') return false;
   int handle;
   do handle = open(name, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   while (handle < 0 && errno == EINTR);
   if (handle < 0) return false;
-  ResetOpenState(file, handle, name, true);
+  ResetOpenState(handle, name, true);
   return true;
 }
 
-void BufferedFileClose(BufferedFile& file) {
-  if (!IsOpen(file)) return;
-  if (file.pending_count) file.BitOutput::AlignBits();
-  if (file.writing) FlushWriteBuffer(file);
-  close(file.handle);
-  file.handle = -1;
-  file.writing = false;
-  file.buffer_position = file.buffer_limit;
-  file.pending_count = 0;
-  file.partial_byte = 0;
+void BufferedFile::Close() {
+  if (!IsOpen()) return;
+  if (pending_count) BitOutput::AlignBits();
+  if (writing_) FlushWriteBuffer();
+  close(handle_);
+  handle_ = -1;
+  writing_ = false;
+  buffer_position_ = buffer_limit_;
+  pending_count = 0;
+  partial_byte = 0;
 }
 
-void BufferedFileFlush(BufferedFile& file) {
-  if (IsOpen(file) && file.writing) FlushWriteBuffer(file);
+void BufferedFile::Flush() {
+  if (IsOpen() && writing_) FlushWriteBuffer();
 }
 
-int64_t BufferedFileSize(BufferedFile& file) {
-  if (!IsOpen(file)) return 0;
-  int64_t size = MeasureSize(file);
-  int64_t position = LogicalPosition(file);
+int64_t BufferedFile::Size() {
+  if (!IsOpen()) return 0;
+  int64_t size = MeasureSize();
+  int64_t position = LogicalPosition();
   return size > position ? size : position;
 }
 
-int64_t BufferedFileSeek(BufferedFile& file, int64_t position) {
-  if (!IsOpen(file)) return 0;
-  int64_t before = LogicalPosition(file);
+int64_t BufferedFile::Seek(int64_t position) {
+  if (!IsOpen()) return 0;
+  int64_t before = LogicalPosition();
   if (position < 0 || position == before) return before;
-  if (file.pending_count) file.BitOutput::AlignBits();
-  if (file.writing) {
-    FlushWriteBuffer(file);
+  if (pending_count) BitOutput::AlignBits();
+  if (writing_) {
+    FlushWriteBuffer();
   } else {
-    int64_t buffer_start = file.file_position - file.buffer_limit;
-    if (position >= buffer_start && position < file.file_position &&
-        file.buffer_position < file.buffer_limit) {
-      file.buffer_position = static_cast<uint32_t>(position - buffer_start);
+    int64_t buffer_start = file_position_ - buffer_limit_;
+    if (position >= buffer_start && position < file_position_ && buffer_position_ < buffer_limit_) {
+      buffer_position_ = static_cast<uint32_t>(position - buffer_start);
       return before;
     }
-    file.buffer_position = file.buffer_limit;
+    buffer_position_ = buffer_limit_;
   }
-  file.file_position = position;
+  file_position_ = position;
   return before;
 }
 
-bool BufferedFileAtEnd(BufferedFile& file) {
-  if (!IsOpen(file)) return true;
-  if (file.cached_size < 0) MeasureSize(file);
-  return LogicalPosition(file) >= file.cached_size;
+bool BufferedFile::AtEnd() {
+  if (!IsOpen()) return true;
+  if (cached_size_ < 0) MeasureSize();
+  return LogicalPosition() >= cached_size_;
 }
 
-// Bits are only ever put for output, so they are completed in either mode.
-void BufferedFileAlignBits(BufferedFile& file) { file.BitOutput::AlignBits(); }
-
-size_t BufferedFileReadRaw(BufferedFile& file, void* destination, size_t count) {
-  if (count == 0 || !IsOpen(file)) return 0;
+size_t BufferedFile::ReadRaw(void* destination, size_t count) {
+  if (count == 0 || !IsOpen()) return 0;
   // Bits put for output are completed before the stream is read.
-  if (file.pending_count) file.BitOutput::AlignBits();
-  if (file.writing) SwitchToReading(file);
-  EnsureBuffer(file);
+  if (pending_count) BitOutput::AlignBits();
+  if (writing_) SwitchToReading();
+  EnsureBuffer();
   auto* out = static_cast<uint8_t*>(destination);
   size_t total = 0;
   for (;;) {
-    size_t available = file.buffer_limit - file.buffer_position;
+    size_t available = buffer_limit_ - buffer_position_;
     size_t take = available < count - total ? available : count - total;
     if (take > 0) {
-      std::memcpy(out + total, file.buffer.get() + file.buffer_position, take);
-      file.buffer_position += static_cast<uint32_t>(take);
+      std::memcpy(out + total, buffer_.get() + buffer_position_, take);
+      buffer_position_ += static_cast<uint32_t>(take);
       total += take;
     }
     size_t remaining = count - total;
     if (remaining == 0) return total;
-    if (remaining >= file.buffer_size) {
+    if (remaining >= buffer_size_) {
       // Large requests bypass the buffer, which is left used up.
-      size_t got = SystemRead(file, out + total, remaining, file.file_position);
-      file.file_position += static_cast<int64_t>(got);
-      file.buffer_limit = file.buffer_position = 0;
+      size_t got = SystemRead(out + total, remaining, file_position_);
+      file_position_ += static_cast<int64_t>(got);
+      buffer_limit_ = buffer_position_ = 0;
       return total + got;
     }
-    size_t got = SystemRead(file, file.buffer.get(), file.buffer_size, file.file_position);
-    file.buffer_limit = static_cast<uint32_t>(got);
-    file.buffer_position = 0;
-    file.file_position += static_cast<int64_t>(got);
+    size_t got = SystemRead(buffer_.get(), buffer_size_, file_position_);
+    buffer_limit_ = static_cast<uint32_t>(got);
+    buffer_position_ = 0;
+    file_position_ += static_cast<int64_t>(got);
     if (got == 0) return total;
   }
 }
 
-// Pending bits were completed by BufferedFileReadRaw, so nothing is shifted.
-size_t BufferedFileRead(BufferedFile& file, void* destination, size_t count) {
-  return BufferedFileReadRaw(file, destination, count);
-}
-
-int BufferedFileGetByte(BufferedFile& file) {
-  if (file.buffer && !file.writing && file.pending_count == 0 &&
-      file.buffer_position < file.buffer_limit) {
-    return file.buffer[file.buffer_position++];
+int BufferedFile::GetByte() {
+  if (buffer_ && !writing_ && pending_count == 0 && buffer_position_ < buffer_limit_) {
+    return buffer_[buffer_position_++];
   }
   uint8_t byte;
-  return BufferedFileRead(file, &byte, 1) == 1 ? byte : -1;
+  return Read(&byte, 1) == 1 ? byte : -1;
 }
 
-size_t BufferedFileWriteRaw(BufferedFile& file, const void* source, size_t count) {
-  if (count == 0 || !IsOpen(file)) return 0;
-  EnsureBuffer(file);
-  if (!file.writing) SwitchToWriting(file);
+size_t BufferedFile::WriteRaw(const void* source, size_t count) {
+  if (count == 0 || !IsOpen()) return 0;
+  EnsureBuffer();
+  if (!writing_) SwitchToWriting();
   const auto* in = static_cast<const uint8_t*>(source);
   size_t total = 0;
   for (;;) {
     size_t remaining = count - total;
-    size_t room = file.buffer_limit - file.buffer_position;
-    if (room > 0 && (file.buffer_position > 0 || remaining <= file.buffer_limit)) {
+    size_t room = buffer_limit_ - buffer_position_;
+    if (room > 0 && (buffer_position_ > 0 || remaining <= buffer_limit_)) {
       size_t take = room < remaining ? room : remaining;
-      std::memcpy(file.buffer.get() + file.buffer_position, in + total, take);
-      file.buffer_position += static_cast<uint32_t>(take);
+      std::memcpy(buffer_.get() + buffer_position_, in + total, take);
+      buffer_position_ += static_cast<uint32_t>(take);
       total += take;
       if (total == count) return total;
       remaining = count - total;
     }
-    FlushWriteBuffer(file);
-    if (remaining < file.buffer_limit) continue;
-    size_t written = SystemWrite(file, in + total, remaining, file.file_position);
-    file.file_position += static_cast<int64_t>(written);
+    FlushWriteBuffer();
+    if (remaining < buffer_limit_) continue;
+    size_t written = SystemWrite(in + total, remaining, file_position_);
+    file_position_ += static_cast<int64_t>(written);
     return total + written;
   }
 }
 
-size_t BufferedFileWrite(BufferedFile& file, const void* source, size_t count) {
-  return file.Write(source, count);
-}
-
-namespace {
-
 // Small values take the buffer directly when it is ready for them.
-void PutLittleEndian(BufferedFile& file, uint32_t value, unsigned bytes) {
+void BufferedFile::PutLittleEndian(uint32_t value, unsigned bytes) {
   uint8_t data[4];
   for (unsigned i = 0; i < bytes; ++i) data[i] = static_cast<uint8_t>(value >> (8 * i));
-  if (file.buffer && file.writing && file.pending_count == 0 && IsOpen(file) &&
-      file.buffer_limit - file.buffer_position >= bytes) {
-    std::memcpy(file.buffer.get() + file.buffer_position, data, bytes);
-    file.buffer_position += bytes;
+  if (buffer_ && writing_ && pending_count == 0 && IsOpen() && buffer_limit_ - buffer_position_ >= bytes) {
+    std::memcpy(buffer_.get() + buffer_position_, data, bytes);
+    buffer_position_ += bytes;
     return;
   }
-  file.Write(data, bytes);
+  Write(data, bytes);
 }
 
-}  // namespace
-
-void BufferedFilePutByte(BufferedFile& file, uint32_t value) { PutLittleEndian(file, value, 1); }
-void BufferedFilePutWord(BufferedFile& file, uint32_t value) { PutLittleEndian(file, value, 2); }
-void BufferedFilePutLong(BufferedFile& file, uint32_t value) { PutLittleEndian(file, value, 4); }
-
-void BufferedFilePutBits(BufferedFile& file, uint32_t value, unsigned count) {
-  file.PutBits(value, count);
+const char* BufferedFile::Name(std::string* destination) const {
+  if (!IsOpen()) return nullptr;
+  if (destination) *destination = name_;
+  return name_.c_str();
 }
 
-const char* BufferedFileName(const BufferedFile& file, std::string* destination) {
-  if (!IsOpen(file)) return nullptr;
-  if (destination) *destination = file.name;
-  return file.name.c_str();
-}
-
-char* BufferedFileReadLine(BufferedFile& file, char* destination, size_t maximum) {
+char* BufferedFile::ReadLine(char* destination, size_t maximum) {
   if (destination == nullptr || maximum == 0) return destination;
   size_t stored = 0;
   while (stored + 1 < maximum) {
-    int c = BufferedFileGetByte(file);
+    int c = GetByte();
     if (c < 0) break;
     destination[stored++] = static_cast<char>(c);
     if (c == '\n') break;

@@ -35,7 +35,7 @@ bool RiffFile::Open(const std::string& path) {
   uint8_t header[12];
   if (!ReadAt(0, header, sizeof header) || std::memcmp(header, "RIFF", 4) != 0) return false;
   std::memcpy(form_, header + 8, 4);
-  declaredEnd_ = std::min<uint64_t>(size(), 8 + uint64_t{Little32(header + 4)});
+  declaredEnd_ = std::min<uint64_t>(size(), 8 + uint64_t{platform::LoadLE32(header + 4)});
   return true;
 }
 
@@ -73,7 +73,7 @@ bool RiffChunkWalker::Next(RiffChunk& chunk) {
   uint8_t head[8];
   if (!file_.ReadAt(position_, head, sizeof head)) return false;
   std::memcpy(chunk.id, head, 4);
-  chunk.declared = Little32(head + 4);
+  chunk.declared = platform::LoadLE32(head + 4);
   chunk.data = position_ + 8;
   chunk.size = std::min(chunk.declared, end_ - chunk.data);
   position_ = chunk.data + chunk.declared + (chunk.declared & 1);

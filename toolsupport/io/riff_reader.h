@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/system/little_endian.h"
+
 namespace toolsupport {
 
 struct RiffChunk {
@@ -79,9 +81,5 @@ bool ReadListType(const RiffFile& file, const RiffChunk& list, char type[4]);
 
 // The stream number of a "##xx" data chunk of an AVI file; -1 when the id begins with no two digits.
 int32_t StreamNumberOf(const RiffChunk& chunk);
-
-// Little-endian values of bytes read from a file.
-inline uint32_t Little16(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }
-inline uint32_t Little32(const uint8_t* p) { return Little16(p) | Little16(p + 2) << 16; }
 
 }  // namespace toolsupport

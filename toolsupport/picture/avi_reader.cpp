@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/system/little_endian.h"
+
 namespace toolsupport {
 namespace {
 
@@ -93,12 +95,12 @@ bool AviReader::ReadStreamHeader(const RiffChunk& chunk) {
   std::memcpy(currentStreamType_, h, 4);
   if (Is(h, "vids") && videoStream_ < 0) {
     videoStream_ = streamCount_;
-    videoScale_ = Little32(h + 20);
-    videoRate_ = Little32(h + 24);
-    videoLength_ = Little32(h + 32);
+    videoScale_ = platform::LoadLE32(h + 20);
+    videoRate_ = platform::LoadLE32(h + 24);
+    videoLength_ = platform::LoadLE32(h + 32);
   } else if (Is(h, "auds") && soundStream_ < 0) {
     soundStream_ = streamCount_;
-    soundLength_ = Little32(h + 32);
+    soundLength_ = platform::LoadLE32(h + 32);
   }
   return true;
 }
@@ -108,15 +110,15 @@ bool AviReader::ReadStreamFormat(const RiffChunk& chunk) {
   if (streamCount_ == videoStream_ && Is(currentStreamType_, "vids")) {
     uint8_t bih[40];
     if (size < sizeof bih || !file_.ReadAt(offset, bih, sizeof bih)) return Fail("bad video format");
-    const uint32_t headerSize = Little32(bih);
-    width_ = static_cast<int32_t>(Little32(bih + 4));
-    int32_t height = static_cast<int32_t>(Little32(bih + 8));
+    const uint32_t headerSize = platform::LoadLE32(bih);
+    width_ = static_cast<int32_t>(platform::LoadLE32(bih + 4));
+    int32_t height = static_cast<int32_t>(platform::LoadLE32(bih + 8));
     topDown_ = height < 0;
     height_ = height == INT32_MIN ? 0 : (height < 0 ? -height : height);
-    bits_ = static_cast<int32_t>(Little16(bih + 14));
-    compression_ = Little32(bih + 16);
+    bits_ = static_cast<int32_t>(platform::LoadLE16(bih + 14));
+    compression_ = platform::LoadLE32(bih + 16);
     if (bits_ <= 8 && bits_ > 0) {
-      uint32_t colours = Little32(bih + 32);
+      uint32_t colours = platform::LoadLE32(bih + 32);
       if (colours == 0 || colours > (1u << bits_)) colours = 1u << bits_;
       uint64_t tableAt = offset + std::max<uint64_t>(headerSize, 40);
       uint64_t available = offset + size > tableAt ? offset + size - tableAt : 0;
@@ -132,8 +134,8 @@ bool AviReader::ReadStreamFormat(const RiffChunk& chunk) {
   } else if (streamCount_ == soundStream_ && Is(currentStreamType_, "auds")) {
     uint8_t wave[16];
     if (size >= sizeof wave && file_.ReadAt(offset, wave, sizeof wave)) {
-      soundChannels_ = Little16(wave + 2);
-      soundBits_ = Little16(wave + 14);
+      soundChannels_ = platform::LoadLE16(wave + 2);
+      soundBits_ = platform::LoadLE16(wave + 14);
       soundFormatRead_ = true;
     }
   }

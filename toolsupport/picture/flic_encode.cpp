@@ -3,20 +3,16 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/system/little_endian.h"
+
 namespace {
 
 // The largest count of one packet, for literal and repeated data alike.
 constexpr int kMaxPacket = 127;
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
+using platform::AppendLE16;
 
-void Patch16(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-  out[at] = static_cast<uint8_t>(v);
-  out[at + 1] = static_cast<uint8_t>(v >> 8);
-}
+void Patch16(std::vector<uint8_t>& out, size_t at, uint32_t v) { platform::StoreLE16(out.data() + at, v); }
 
 // A changed stretch of a line, [begin, end) in units (bytes or words): changes separated by
 // fewer than two unchanged units stay in one stretch, since a new packet costs as much.
@@ -77,7 +73,7 @@ int PutBytePackets(std::vector<uint8_t>& out, const uint8_t* row, int begin, int
 
 void EncodeFlicColour(std::vector<uint8_t>& out, const uint8_t* previous, const uint8_t* palette) {
   const size_t start = out.size();
-  Put16(out, 0);
+  AppendLE16(out, 0);
   int packets = 0, next = 0;
   for (int i = 0; i < 256;) {
     if (previous && std::memcmp(previous + i * 3, palette + i * 3, 3) == 0) {
@@ -133,14 +129,14 @@ bool EncodeFlicDeltaFli(std::vector<uint8_t>& out, const uint8_t* previous, cons
   while (first < height && rowSame(first)) ++first;
   const size_t start = out.size();
   if (first == height) {
-    Put16(out, 0);
-    Put16(out, 0);
+    AppendLE16(out, 0);
+    AppendLE16(out, 0);
     return true;
   }
   while (rowSame(last)) --last;
   if (first > 65535 || last - first + 1 > 65535) return false;
-  Put16(out, first);
-  Put16(out, last - first + 1);
+  AppendLE16(out, first);
+  AppendLE16(out, last - first + 1);
   for (int y = first; y <= last; ++y) {
     const uint8_t* row = frame + y * rowBytes;
     const uint8_t* old = previous + y * rowBytes;
@@ -166,7 +162,7 @@ bool EncodeFlicDeltaFlc(std::vector<uint8_t>& out, const uint8_t* previous, cons
   const int words = width / 2;
   const size_t rowBytes = static_cast<size_t>(width);
   const size_t start = out.size();
-  Put16(out, 0);
+  AppendLE16(out, 0);
   int lines = 0, skippedLines = 0;
   for (int y = 0; y < height; ++y) {
     const uint8_t* row = frame + y * rowBytes;
@@ -176,11 +172,11 @@ bool EncodeFlicDeltaFlc(std::vector<uint8_t>& out, const uint8_t* previous, cons
       continue;
     }
     for (; skippedLines > 0; skippedLines -= std::min(skippedLines, 16384))
-      Put16(out, 0x10000 - std::min(skippedLines, 16384));  // top two bits set: a line skip
+      AppendLE16(out, 0x10000 - std::min(skippedLines, 16384));  // top two bits set: a line skip
     auto word = [&](int w) { return row[2 * w] | row[2 * w + 1] << 8; };
     auto same = [&](int w) { return row[2 * w] == old[2 * w] && row[2 * w + 1] == old[2 * w + 1]; };
     const size_t countAt = out.size();
-    Put16(out, 0);
+    AppendLE16(out, 0);
     int packets = 0, from = 0, begin, end;
     while (NextStretch(begin, end, from, words, same)) {
       int skip = (begin - from) * 2;
@@ -195,7 +191,7 @@ bool EncodeFlicDeltaFlc(std::vector<uint8_t>& out, const uint8_t* previous, cons
         skip = 0;
         if (run >= 2) {
           out.push_back(static_cast<uint8_t>(-run));
-          Put16(out, word(w));
+          AppendLE16(out, word(w));
           w += run;
           continue;
         }

@@ -5,6 +5,7 @@
 
 #include "platform/image/image.h"
 #include "platform/system/file_names.h"
+#include "platform/system/little_endian.h"
 
 namespace toolsupport {
 namespace {
@@ -25,8 +26,8 @@ enum ChunkType : uint16_t {
   kCopy = 16,
 };
 
-uint32_t Get16(const uint8_t* p) { return p[0] | (p[1] << 8); }
-uint32_t Get32(const uint8_t* p) { return Get16(p) | (Get16(p + 2) << 16); }
+using platform::LoadLE16;
+using platform::LoadLE32;
 
 bool HasExtension(const std::string& name) {
   size_t slash = name.find_last_of('/');
@@ -46,7 +47,7 @@ class ChunkCursor {
       pos_ = size_;
       return 0;
     }
-    uint32_t v = Get16(data_ + pos_);
+    uint32_t v = LoadLE16(data_ + pos_);
     pos_ += 2;
     return v;
   }
@@ -188,7 +189,7 @@ void ClearPadding(const FlicReader& reader, uint8_t* frame) {
 }
 
 bool OpenNamed(FlicReader& reader, const std::string& name) {
-  return BufferedFileOpen(*reader.file, name.c_str(), FileAccess::Read);
+  return reader.file->Open(name.c_str(), FileAccess::Read);
 }
 
 }  // namespace
@@ -200,22 +201,22 @@ bool OpenFlic(FlicReader& reader, const std::string& name) {
                                          OpenNamed(reader, platform::NameForOpening(name, ".fli"));
   if (!opened) return false;
   uint8_t header[128];
-  if (BufferedFileReadRaw(*reader.file, header, sizeof header) != sizeof header) {
-    BufferedFileClose(*reader.file);
+  if (reader.file->ReadRaw(header, sizeof header) != sizeof header) {
+    reader.file->Close();
     return false;
   }
-  const uint32_t type = Get16(header + 4);
-  const int32_t width = static_cast<int32_t>(Get16(header + 8));
-  const int32_t height = static_cast<int32_t>(Get16(header + 10));
+  const uint32_t type = LoadLE16(header + 4);
+  const int32_t width = static_cast<int32_t>(LoadLE16(header + 8));
+  const int32_t height = static_cast<int32_t>(LoadLE16(header + 10));
   // The padded frame buffers are as large as the image layer lets a picture be, no larger.
   const int64_t paddedWidth = (int64_t{width} + 3) & ~int64_t{3}, paddedHeight = (int64_t{height} + 3) & ~int64_t{3};
   if ((type != kFliMagic && type != kFlcMagic) || width == 0 || height == 0 ||
       paddedWidth > platform::kMaxImageSide || paddedHeight > platform::kMaxImageSide ||
       static_cast<uint64_t>(paddedWidth * paddedHeight) > platform::kMaxImageBytes) {
-    BufferedFileClose(*reader.file);
+    reader.file->Close();
     return false;
   }
-  int64_t speed = Get32(header + 16);
+  int64_t speed = LoadLE32(header + 16);
   int32_t rate;
   if (type == kFliMagic) {  // 1/70 second units
     rate = speed == 0 ? -20000 : static_cast<int32_t>(-std::min<int64_t>(speed * 100000 / 70, INT32_MAX));
@@ -224,15 +225,15 @@ bool OpenFlic(FlicReader& reader, const std::string& name) {
     rate = static_cast<int32_t>(-speed * 100);
   }
   // The exact rate our writer stores in a field the format leaves reserved.
-  const int32_t exact = static_cast<int32_t>(Get32(header + 26));
+  const int32_t exact = static_cast<int32_t>(LoadLE32(header + 26));
   if (exact < 0 && -static_cast<int64_t>(exact) / 100 == speed) rate = exact;
 
-  reader.fileSize = Get32(header);
+  reader.fileSize = LoadLE32(header);
   reader.width = width;
   reader.height = height;
   reader.paddedWidth = (width + 3) & ~3;
   reader.paddedHeight = (height + 3) & ~3;
-  reader.frames = static_cast<int32_t>(Get16(header + 6));
+  reader.frames = static_cast<int32_t>(LoadLE16(header + 6));
   reader.frameRate = rate;
   reader.currentFrame = 0;
   reader.lastFrameSize = 0;
@@ -243,11 +244,11 @@ bool OpenFlic(FlicReader& reader, const std::string& name) {
 }
 
 int DecodeFlicFrame(FlicReader& reader, uint8_t* frame) {
-  if (!reader.file || reader.file->handle < 0) return 0;
+  if (!reader.file || !reader.file->IsOpen()) return 0;
   BufferedFile& file = *reader.file;
   if (reader.currentFrame >= reader.frames) {  // the animation repeats
     reader.currentFrame = 0;
-    BufferedFileSeek(file, reader.firstFrameOffset);
+    file.Seek(reader.firstFrameOffset);
   }
   if (reader.currentFrame == 0) {
     std::memset(frame, 0, static_cast<size_t>(reader.paddedWidth) * reader.paddedHeight);
@@ -258,35 +259,35 @@ int DecodeFlicFrame(FlicReader& reader, uint8_t* frame) {
   uint8_t header[16];
   uint32_t size = 0;
   for (;;) {  // a prefix chunk before the first frame is passed over
-    if (BufferedFileReadRaw(file, header, sizeof header) != sizeof header) return 0;
-    size = Get32(header);
-    if (Get16(header + 4) != kPrefixMagic || size < 16) break;
-    BufferedFileSeek(file, BufferedFileSeek(file, -1) + (size - 16));
+    if (file.ReadRaw(header, sizeof header) != sizeof header) return 0;
+    size = LoadLE32(header);
+    if (LoadLE16(header + 4) != kPrefixMagic || size < 16) break;
+    file.Seek(file.Seek(-1) + (size - 16));
   }
   const uint32_t rest = size > 16 ? size - 16 : 0;
   reader.lastFrameSize = rest;
-  const int64_t position = BufferedFileSeek(file, -1);
-  const int64_t available = BufferedFileSize(file) - position;
+  const int64_t position = file.Seek(-1);
+  const int64_t available = file.Size() - position;
   if (static_cast<int64_t>(rest) > available) {  // a short frame: nothing is drawn
-    BufferedFileSeek(file, position + std::max<int64_t>(available, 0));
+    file.Seek(position + std::max<int64_t>(available, 0));
     return 1;
   }
   reader.frameData.assign(rest, 0);
-  if (BufferedFileReadRaw(file, reader.frameData.data(), rest) != rest) return 1;
+  if (file.ReadRaw(reader.frameData.data(), rest) != rest) return 1;
   reader.lastFrameCut = false;
-  if (Get16(header + 4) != kFrameMagic) return 1;
+  if (LoadLE16(header + 4) != kFrameMagic) return 1;
 
   Canvas canvas{frame, reader.paddedWidth, reader.width, reader.height};
   bool paletteChanged = false;
-  const uint32_t chunks = Get16(header + 6);
+  const uint32_t chunks = LoadLE16(header + 6);
   size_t offset = 0;
   for (uint32_t c = 0; c < chunks; ++c) {
     if (rest - offset < 6) break;
     const uint8_t* chunk = reader.frameData.data() + offset;
-    const uint32_t chunkSize = Get32(chunk);
+    const uint32_t chunkSize = LoadLE32(chunk);
     if (chunkSize < 6 || chunkSize > rest - offset) break;  // damaged: the frame ends here
     ChunkCursor in(chunk + 6, chunkSize - 6);
-    switch (Get16(chunk + 4)) {
+    switch (LoadLE16(chunk + 4)) {
       case kColour256: DecodeColours(in, reader.palette, false); paletteChanged = true; break;
       case kColour64: DecodeColours(in, reader.palette, true); paletteChanged = true; break;
       case kDeltaFlc: DecodeDeltaFlc(in, canvas); break;
@@ -310,7 +311,7 @@ int RewindFlic(FlicReader& reader, int32_t frameNumber, uint8_t* frame) {
   frameNumber = std::clamp(frameNumber, 0, reader.frames);
   if (reader.currentFrame >= frameNumber) {
     reader.currentFrame = 0;
-    if (reader.file) BufferedFileSeek(*reader.file, reader.firstFrameOffset);
+    if (reader.file) reader.file->Seek(reader.firstFrameOffset);
   }
   int result = 1;
   while (reader.currentFrame < frameNumber) {
@@ -323,12 +324,11 @@ int RewindFlic(FlicReader& reader, int32_t frameNumber, uint8_t* frame) {
 
 std::string FlicFileName(const FlicReader& reader) {
   if (!reader.file) return {};
-  const char* name = BufferedFileName(*reader.file);
+  const char* name = reader.file->Name();
   return name ? name : std::string();
 }
 
 void CloseFlicReader(FlicReader& reader) {
-  if (reader.file) BufferedFileFree(*reader.file);
   reader.file.reset();
   reader.frameData = {};
 }

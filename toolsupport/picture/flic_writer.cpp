@@ -19,9 +19,9 @@ struct Chunk {
 };
 
 void PutChunk(BufferedFile& file, const std::vector<uint8_t>& work, const Chunk& c) {
-  BufferedFilePutLong(file, static_cast<uint32_t>(c.size + kChunkHeaderSize));
-  BufferedFilePutWord(file, c.type);
-  BufferedFileWrite(file, work.data() + c.offset, c.size);
+  file.PutLong(static_cast<uint32_t>(c.size + kChunkHeaderSize));
+  file.PutWord(c.type);
+  file.Write(work.data() + c.offset, c.size);
 }
 
 // Chunks start on even offsets.
@@ -76,27 +76,27 @@ bool WriteFrame(FlicWriter& w, const uint8_t* palette, const uint8_t* pixels) {
     frameSize += chunks[i].size + kChunkHeaderSize;
   }
   // The header holds the file size in 32 bits.
-  if (static_cast<uint64_t>(BufferedFileSeek(w.file, -1)) + frameSize > UINT32_MAX) {
+  if (static_cast<uint64_t>(w.file.Seek(-1)) + frameSize > UINT32_MAX) {
     w.error = true;
     return false;
   }
-  BufferedFilePutLong(w.file, static_cast<uint32_t>(frameSize));
-  BufferedFilePutWord(w.file, 0xF1FA);
-  BufferedFilePutWord(w.file, count);
+  w.file.PutLong(static_cast<uint32_t>(frameSize));
+  w.file.PutWord(0xF1FA);
+  w.file.PutWord(count);
   const uint8_t reserved[8] = {};
-  BufferedFileWrite(w.file, reserved, sizeof reserved);
+  w.file.Write(reserved, sizeof reserved);
   for (int i = 0; i < count; ++i) PutChunk(w.file, w.work, chunks[i]);
 
   const size_t plain = static_cast<size_t>(w.width) * w.height;
   if (firstFrame) {
     std::memcpy(w.first.data(), pixels, plain);
     std::memcpy(w.firstPalette.data(), palette, 768);
-    w.afterFirstFrame = BufferedFileSeek(w.file, -1);
+    w.afterFirstFrame = w.file.Seek(-1);
   }
   std::memcpy(w.previous.data(), pixels, plain);
   std::memcpy(w.lastPalette.data(), palette, 768);
   ++w.framesWritten;
-  if (w.file.write_error) {
+  if (w.file.WriteError()) {
     w.error = true;
     return false;
   }
@@ -119,7 +119,7 @@ bool CreateFlic(FlicWriter& w, const std::string& name, int width, int height, i
   if (width <= 0 || width % 2 || width > 65535 || height <= 0 || height > 65535) return false;
   std::string fileName = name;
   if (FindExtension(fileName) == std::string::npos) fileName += ".flc";
-  if (!BufferedFileCreate(w.file, fileName.c_str())) return false;
+  if (!w.file.Create(fileName.c_str())) return false;
   w.width = width;
   w.height = height;
   w.error = false;
@@ -146,16 +146,16 @@ bool CreateFlic(FlicWriter& w, const std::string& name, int width, int height, i
   put16(38, classic ? 6 : 1);
   put16(40, classic ? 5 : 1);
   put32(80, kHeaderSize);
-  BufferedFileWrite(w.file, header, sizeof header);
-  if (w.file.write_error) {
-    BufferedFileClose(w.file);
+  w.file.Write(header, sizeof header);
+  if (w.file.WriteError()) {
+    w.file.Close();
     return false;
   }
   return true;
 }
 
 bool WriteFlicFrame(FlicWriter& w, const uint8_t* palette, const uint8_t* pixels) {
-  if (w.file.handle < 0) return false;
+  if (!w.file.IsOpen()) return false;
   if (w.framesWritten >= kMaxFlicFrames) {
     w.error = true;  // the header cannot count another frame
     return false;
@@ -164,7 +164,7 @@ bool WriteFlicFrame(FlicWriter& w, const uint8_t* palette, const uint8_t* pixels
 }
 
 int64_t CloseFlic(FlicWriter& w) {
-  if (w.file.handle < 0) return 0;
+  if (!w.file.IsOpen()) return 0;
   uint32_t frames = 0;
   if (w.framesWritten > 0) {
     frames = w.framesWritten;
@@ -173,20 +173,20 @@ int64_t CloseFlic(FlicWriter& w) {
     std::array<uint8_t, 768> palette = w.firstPalette;
     WriteFrame(w, palette.data(), first.data());
   }
-  int64_t size = BufferedFileSize(w.file);
-  BufferedFileSeek(w.file, 0);
-  BufferedFilePutLong(w.file, static_cast<uint32_t>(size));
-  BufferedFileSeek(w.file, 6);
-  BufferedFilePutWord(w.file, frames);
-  BufferedFileSeek(w.file, 84);
-  BufferedFilePutLong(w.file, static_cast<uint32_t>(w.afterFirstFrame));
-  BufferedFileClose(w.file);
-  if (w.file.write_error) w.error = true;
+  int64_t size = w.file.Size();
+  w.file.Seek(0);
+  w.file.PutLong(static_cast<uint32_t>(size));
+  w.file.Seek(6);
+  w.file.PutWord(frames);
+  w.file.Seek(84);
+  w.file.PutLong(static_cast<uint32_t>(w.afterFirstFrame));
+  w.file.Close();
+  if (w.file.WriteError()) w.error = true;
   return size;
 }
 
 void FlicWriterFree(FlicWriter& w) {
-  if (w.file.handle >= 0) BufferedFileClose(w.file);
+  if (w.file.IsOpen()) w.file.Close();
   w.previous = {};
   w.first = {};
   w.work = {};

@@ -39,7 +39,7 @@ class FrameInput {
   // still describes a frame.
   virtual bool Read(InputFrame& frame, std::array<uint8_t, 768>& palette) = 0;
   // Passes over `count` frames before the first read; false when asked to stop.
-  virtual bool Skip(int32_t count, const ProgressCallback& progress, std::array<uint8_t, 768>& palette);
+  virtual bool Skip(int32_t count, const Progress& progress, std::array<uint8_t, 768>& palette);
   virtual void Rewind() = 0;
 
   // The input's own message for the last frame that could not be read.
@@ -63,9 +63,10 @@ std::unique_ptr<FrameInput> OpenVntInput(const std::string& name, InputDescripti
 std::unique_ptr<FrameInput> OpenPictureInput(const std::string& name, InputDescription& description);
 std::unique_ptr<FrameInput> OpenAviInput(const std::string& name, InputDescription& description);
 std::unique_ptr<FrameInput> OpenRawInput(const std::string& name, InputDescription& description);
-// A list file or a series; entries are opened through OpenGraphicsInput. Reports
-// "No files in the list file." itself when no entry gives a frame.
-std::unique_ptr<FrameInput> OpenListInput(const ProgressCallback& progress, ListWalker walker,
-                                          InputDescription& description);
+// A list file or a series; entries are opened through OpenGraphicsInput, and those that
+// cannot be are skipped with a status line. "No files in the list file." when no entry
+// gives a frame.
+Result<std::unique_ptr<FrameInput>> OpenListInput(const Progress& progress, ListWalker walker,
+                                                  InputDescription& description);
 
 }  // namespace toolsupport

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "toolsupport/base/paths.h"
-#include "toolsupport/ui/status_window.h"
 
 namespace {
 
@@ -100,7 +99,7 @@ void WriteSeriesFrame(GraphicsOutput& out, const uint8_t* palette, const uint8_t
     }
     image.coloursUsed = 256;
   }
-  out.written.push_back(fileName);
+  out.written.emplace_back(fileName);
   if (platform::SaveImage(FormatOf(out.kind), fileName, image, SaveOption(out.kind)) != platform::ImageStatus::Ok) {
     out.error = true;
     return;
@@ -116,17 +115,23 @@ void WriteSeriesFrame(GraphicsOutput& out, const uint8_t* palette, const uint8_t
 
 }  // namespace
 
-std::unique_ptr<GraphicsOutput> CreateGraphicsOutput(int flags, const ProgressCallback& callback,
-                                                     int32_t frameRate, int sourcePitch, int height,
-                                                     int width, int32_t frameCount, const std::string& name) {
-  auto report = [&](int kind, const char* text) {
-    if (callback) callback(kind, text);
-  };
+GraphicsOutput::~GraphicsOutput() {
+  if (closed) return;
+  if (kind == kOutputFlc) FlicWriterFree(flic);
+  platform::FreeImage(image);
+}
+
+toolsupport::Result<std::unique_ptr<GraphicsOutput>> CreateGraphicsOutput(
+    int flags, const OverwriteQuestion& mayOverwrite, int32_t frameRate, int sourcePitch, int height, int width,
+    int32_t frameCount, const std::string& name) {
+  using toolsupport::Status;
   auto out = std::make_unique<GraphicsOutput>();
   if (!KindFromExtension(name, out->kind)) {
-    if (!(flags & kOutputQuietUnknownType)) report(2, "Unsupported output file type.");
-    return nullptr;
+    return Status::Error(flags & kOutputQuietUnknownType ? "" : "Unsupported output file type.");
   }
+  auto refused = [&](const std::string& fileName) {
+    return !(flags & kOutputOverwrite) && mayOverwrite && !mayOverwrite(fileName);
+  };
   out->name = name;
   out->width = width;
   out->height = height;
@@ -136,24 +141,19 @@ std::unique_ptr<GraphicsOutput> CreateGraphicsOutput(int flags, const ProgressCa
   if (out->kind == kOutputFlc) {
     std::string fileName = name;
     if (FindExtension(fileName) == std::string::npos) fileName += ".flc";
-    if (!(flags & kOutputOverwrite) && !ConfirmOverwrite(fileName)) {
-      report(3, "");
-      return nullptr;
-    }
+    if (refused(fileName)) return Status::Stopped();
     FlicWriterInit(out->flic);
     if (sourcePitch < 0 || !CreateFlic(out->flic, fileName, (width + 3) & ~3, height, frameRate)) {
-      report(2, "Error creating the output flic.");
-      return nullptr;
+      return Status::Error("Error creating the output flic.");
     }
     out->name = out->description = out->firstName = fileName;
-    out->written.push_back(fileName);
+    out->written.emplace_back(fileName);
     return out;
   }
 
   if (sourcePitch < width ||
       platform::AllocateImage(out->image, width, height, out->bitsPerPixel) != platform::ImageStatus::Ok) {
-    report(2, "Out of memory.");
-    return nullptr;
+    return Status::Error("Out of memory.");
   }
   out->seriesDigits = SeriesDigits(frameCount);
   size_t dot = FindExtension(name);
@@ -161,10 +161,7 @@ std::unique_ptr<GraphicsOutput> CreateGraphicsOutput(int flags, const ProgressCa
   out->seriesExtension = name.substr(dot);
   out->description = NameAndExtension(name);
   std::string first = SeriesFileName(*out, 0);
-  if (!(flags & kOutputOverwrite) && !ConfirmOverwrite(first)) {
-    report(3, "");
-    return nullptr;
-  }
+  if (refused(first)) return Status::Stopped();
   return out;
 }
 
@@ -194,16 +191,10 @@ int64_t CloseGraphicsOutput(std::unique_ptr<GraphicsOutput> out) {
     FlicWriterFree(out->flic);
   }
   platform::FreeImage(out->image);
+  out->closed = true;
   // A flic whose ring frame or header could not be written is unusable: it must not stay.
-  if (out->totalSize < 0) {
-    for (const std::string& f : out->written) std::remove(f.c_str());
+  if (out->totalSize >= 0) {
+    for (toolsupport::OutputFile& file : out->written) file.Commit();
   }
   return out->totalSize;
-}
-
-void DiscardGraphicsOutput(std::unique_ptr<GraphicsOutput> out) {
-  if (!out) return;
-  std::vector<std::string> files = out->written;
-  CloseGraphicsOutput(std::move(out));
-  for (const std::string& f : files) std::remove(f.c_str());
 }

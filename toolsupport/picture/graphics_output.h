@@ -3,11 +3,14 @@
 // 8-bit frames of a picture input go into an FLC animation or into a numbered series of
 // pictures (BMP, JPG, TGA, TIF, PCX, GIF), chosen by the output name's extension.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "toolsupport/base/status.h"
 #include "toolsupport/colour/colour_reduce.h"
+#include "toolsupport/io/output_file.h"
 #include "toolsupport/picture/flic_writer.h"
 #include "platform/image/image.h"
 
@@ -18,6 +21,12 @@ inline constexpr int kOutputQuietUnknownType = 1;  // an unknown extension gives
 inline constexpr int kOutputOverwrite = 2;         // overwrite without asking
 
 struct GraphicsOutput {
+  GraphicsOutput() = default;
+  // An output destroyed without CloseGraphicsOutput is discarded: every file it made goes.
+  ~GraphicsOutput();
+  GraphicsOutput(const GraphicsOutput&) = delete;
+  GraphicsOutput& operator=(const GraphicsOutput&) = delete;
+
   // The output name; for a series the parts around the number and its least digit count.
   std::string name;
   std::string seriesPrefix, seriesExtension;
@@ -34,22 +43,25 @@ struct GraphicsOutput {
   FlicWriter flic;
   std::vector<uint8_t> flicFrame;  // rows of the flic's width when the source pitch differs
   platform::Image image;
-  std::vector<std::string> written;  // every file made, so that a stopped run can remove them
+  std::vector<toolsupport::OutputFile> written;  // every file made, removed unless closed
+  bool closed = false;
 };
 
-// Null after reporting why through the callback (kind 2, or kind 3 when an overwrite was
-// refused). The frame rate follows the video-header convention (negative: 10 microseconds).
-std::unique_ptr<GraphicsOutput> CreateGraphicsOutput(int flags, const ProgressCallback& callback,
-                                                     int32_t frameRate, int sourcePitch, int height,
-                                                     int width, int32_t frameCount, const std::string& name);
+// Asked whether an existing file may be overwritten; true when it may.
+using OverwriteQuestion = std::function<bool(const std::string& fileName)>;
+
+// The output, or why not: an error, no message for an unknown type with
+// kOutputQuietUnknownType, or a stop when `mayOverwrite` refused (it is asked unless the
+// flags say kOutputOverwrite). The frame rate follows the video-header convention
+// (negative: 10 microseconds).
+toolsupport::Result<std::unique_ptr<GraphicsOutput>> CreateGraphicsOutput(
+    int flags, const OverwriteQuestion& mayOverwrite, int32_t frameRate, int sourcePitch, int height, int width,
+    int32_t frameCount, const std::string& name);
 
 // Writes one frame: `palette` 256 x R, G, B; `pixels` height rows of the source pitch.
 // Failures set the error flag.
 void WriteGraphicsFrame(GraphicsOutput& output, const uint8_t* palette, const uint8_t* pixels);
 
-// Finishes and frees the output; returns the bytes written, or -1 when the last writes of a
-// flic (its ring frame and header) failed: the incomplete file is then removed.
+// Finishes and frees the output, keeping its files; returns the bytes written, or -1 when the
+// last writes of a flic (its ring frame and header) failed: the incomplete file is then removed.
 int64_t CloseGraphicsOutput(std::unique_ptr<GraphicsOutput> output);
-
-// Closes the output and removes every file it made (for a run that stopped).
-void DiscardGraphicsOutput(std::unique_ptr<GraphicsOutput> output);

@@ -13,10 +13,6 @@ namespace {
 
 constexpr int32_t kMaxSubFrameSide = 32768;
 
-void Report(const ProgressCallback& progress, int kind, const std::string& text) {
-  if (progress) progress(kind, text.c_str());
-}
-
 // The part of the sub-frame at (x, y) that a picture of `width` × `height` covers.
 void CoverSubFrame(GraphicsSource& source, int32_t width, int32_t height) {
   source.copyWidth = source.x >= width ? 0 : std::min(source.outputWidth, width - source.x);
@@ -36,26 +32,23 @@ PaletteSwitches PaletteSwitchesFrom(const GraphicsSwitches& switches) {
   return palette;
 }
 
-std::unique_ptr<FrameInput> OpenByKind(const ProgressCallback& progress, const std::string& name,
-                                       InputDescription& description, bool& reported) {
+Result<std::unique_ptr<FrameInput>> OpenByKind(const Progress& progress, const std::string& name,
+                                               InputDescription& description) {
   if (IsSeriesName(name)) {
     ListWalker walker;
     walker.SetSingleName(name);
-    reported = true;  // the list input reports its own failure
     return OpenListInput(progress, std::move(walker), description);
   }
   if (auto input = OpenWavInput(name, description)) return input;
   if (HasExtensionOf(name, "lst")) {
     ListWalker walker;
-    if (!walker.OpenListFile(name)) return nullptr;
-    reported = true;
-    return OpenListInput(progress, std::move(walker), description);
+    if (walker.OpenListFile(name)) return OpenListInput(progress, std::move(walker), description);
+    return Status::Error("Error opening: " + name);
   }
-  if (auto input = OpenFlicInput(name, description)) return input;
-  if (auto input = OpenVntInput(name, description)) return input;
-  if (auto input = OpenPictureInput(name, description)) return input;
-  if (auto input = OpenAviInput(name, description)) return input;
-  return OpenRawInput(name, description);
+  for (auto open : {OpenFlicInput, OpenVntInput, OpenPictureInput, OpenAviInput, OpenRawInput}) {
+    if (auto input = open(name, description)) return input;
+  }
+  return Status::Error("Error opening: " + name);
 }
 
 }  // namespace
@@ -72,19 +65,19 @@ std::string FrameInput::EndsEarly(int64_t held, int64_t announced) {
   return "it ends after " + std::to_string(held) + " of its " + std::to_string(announced) + " frames";
 }
 
-bool FrameInput::Skip(int32_t count, const ProgressCallback& progress, std::array<uint8_t, 768>& palette) {
+bool FrameInput::Skip(int32_t count, const Progress& progress, std::array<uint8_t, 768>& palette) {
   InputFrame frame;
   for (int32_t i = 0; i < count; ++i) {
     char text[64];
     std::snprintf(text, sizeof text, "Skipping frame %li...", static_cast<long>(i) + 1);
-    if (progress && progress(i == 0 ? 1 : 0, text)) return false;
+    if (progress.ShowAndCheck(i == 0 ? ProgressKind::StatusNow : ProgressKind::Status, text)) return false;
     Read(frame, palette);
   }
   return true;
 }
 
-std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressCallback& progress, const std::string& actionWord,
-                                                  const GraphicsSwitches& switches, const std::string& name) {
+Result<std::unique_ptr<GraphicsSource>> OpenGraphicsInput(const Progress& progress, const std::string& actionWord,
+                                                          const GraphicsSwitches& switches, const std::string& name) {
   auto source = std::make_unique<GraphicsSource>();
   source->progress = progress;
   source->switches = switches;
@@ -95,12 +88,9 @@ std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressCallback& progre
 
   InputDescription description;
   description.name = name;
-  bool reported = false;
-  source->input = OpenByKind(progress, name, description, reported);
-  if (!source->input) {
-    if (!reported) Report(progress, 2, "Error opening: " + name);
-    return nullptr;
-  }
+  Result<std::unique_ptr<FrameInput>> input = OpenByKind(progress, name, description);
+  if (!input.ok()) return input.status();
+  source->input = input.Take();
   source->name = description.name;
   source->kind = description.kind;
   source->inputWidth = description.width;
@@ -129,8 +119,7 @@ std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressCallback& progre
   source->outputWidth = switches.width > 0 ? switches.width : source->inputWidth;
   source->outputHeight = switches.height > 0 ? switches.height : source->inputHeight;
   if (source->outputWidth > kMaxSubFrameSide || source->outputHeight > kMaxSubFrameSide) {
-    Report(progress, 2, "Out of memory");
-    return nullptr;
+    return Status::Error("Out of memory");
   }
   source->outputPitch = (source->outputWidth + 3) & ~3;
   CoverSubFrame(*source, source->inputWidth, source->inputHeight);
@@ -145,7 +134,7 @@ std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressCallback& progre
     source->inputBitsPerPixel = 24;
   }
   source->actionWord = actionWord.empty() ? "Processing" : actionWord;
-  return source;
+  return Result<std::unique_ptr<GraphicsSource>>(std::move(source));
 }
 
 bool ReadGraphicsFrame(GraphicsSource& source) {
@@ -223,11 +212,11 @@ class GraphicsPaletteInput : public PaletteInput {
   int32_t FrameCount() const override { return source_.frames; }
   int InputBitsPerPixel() const override { return source_.inputBitsPerPixel; }
   std::string ActionWord() const override { return source_.actionWord; }
-  int Report(int kind, const char* text) override { return source_.progress ? source_.progress(kind, text) : 0; }
+  const Progress& Reporter() const override { return source_.progress; }
 
   // The palette source read without halftoning, or a second copy of this input with
   // the same switches, sub-frame and frame range.
-  std::unique_ptr<PaletteInput> OpenAnalysisSource() override {
+  Result<std::unique_ptr<PaletteInput>> OpenAnalysisSource() override {
     GraphicsSwitches switches = source_.switches;
     std::string name = source_.name;
     if (!source_.paletteSourceName.empty()) {
@@ -235,9 +224,9 @@ class GraphicsPaletteInput : public PaletteInput {
       switches.halftone = 2;
     }
     switches.paletteSource.clear();
-    std::unique_ptr<GraphicsSource> analysis = OpenGraphicsInput(source_.progress, source_.actionWord, switches, name);
-    if (!analysis) return nullptr;
-    return std::make_unique<GraphicsPaletteInput>(std::move(analysis));
+    Result<std::unique_ptr<GraphicsSource>> analysis = OpenGraphicsInput(source_.progress, source_.actionWord, switches, name);
+    if (!analysis.ok()) return analysis.status();
+    return std::unique_ptr<PaletteInput>(std::make_unique<GraphicsPaletteInput>(analysis.Take()));
   }
 
  private:
@@ -247,18 +236,14 @@ class GraphicsPaletteInput : public PaletteInput {
 
 }  // namespace
 
-bool NextGraphicsFrame(GraphicsSource& source) {
+Status NextGraphicsFrame(GraphicsSource& source) {
   GraphicsPaletteInput input(source);
-  if (!NextPaletteFrame(input, source.paletteState, source.outputPalette.data(), source.outputFrame.data(),
-                        source.outputPitch)) {
-    return false;
-  }
+  Status status = NextPaletteFrame(input, source.paletteState, source.outputPalette.data(),
+                                   source.outputFrame.data(), source.outputPitch);
+  if (!status.ok()) return status;
   // A frame that could not be read is no frame to deliver: the tool stops with the reason.
-  if (source.readError) {
-    Report(source.progress, 2, source.readErrorText);
-    return false;
-  }
-  return true;
+  if (source.readError) return Status::Error(source.readErrorText);
+  return {};
 }
 
 void CloseGraphicsInput(std::unique_ptr<GraphicsSource>& source) { source.reset(); }

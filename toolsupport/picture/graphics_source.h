@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "toolsupport/colour/palette_decision.h"
-#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/status.h"
 
 namespace toolsupport {
 
@@ -114,22 +114,22 @@ struct GraphicsSource {
   std::vector<uint8_t> workingBuffer;  // 24-bit copy of the sub-frame when halftoning
   GraphicsSwitches switches;           // as opened, for the analysis source
 
-  ProgressCallback progress;
+  Progress progress;
   int32_t framesToSkip = 0;  // /S − 1
   bool skipDone = false;
   std::unique_ptr<FrameInput> input;
 };
 
-// Opens any picture or video input. None (after reporting "Error opening: %s",
-// "No files in the list file." or "Out of memory" through `progress`) on failure.
-std::unique_ptr<GraphicsSource> OpenGraphicsInput(const ProgressCallback& progress, const std::string& actionWord,
-                                                  const GraphicsSwitches& switches, const std::string& name);
+// Opens any picture or video input; on failure why ("Error opening: %s", "No files in the
+// list file." or "Out of memory").
+Result<std::unique_ptr<GraphicsSource>> OpenGraphicsInput(const Progress& progress, const std::string& actionWord,
+                                                          const GraphicsSwitches& switches, const std::string& name);
 
 // Delivers the next 8-bit output frame and its palette: reads the input frame,
-// makes or copies the palette and maps the frame onto it. False when the callback
-// asked to stop, the palette source could not be opened, or the frame could not be
-// read (the input's message then goes through the callback as an error).
-bool NextGraphicsFrame(GraphicsSource& source);
+// makes or copies the palette and maps the frame onto it. Stopped when the user asked
+// to stop; an error when the palette source could not be opened or the frame could
+// not be read (with the input's message).
+Status NextGraphicsFrame(GraphicsSource& source);
 
 // Reads the next input frame; true when the input palette changed. Past the last
 // frame nothing is read. A frame that cannot be read sets readError.
@@ -140,10 +140,6 @@ void RewindGraphicsInput(GraphicsSource& source);
 
 // Frees everything; the same as destroying the source.
 void CloseGraphicsInput(std::unique_ptr<GraphicsSource>& source);
-
-// Ends the AVI input's use at program end. Our AVI reader keeps no state between
-// files, so there is nothing left to release; tools call it all the same.
-inline void GraphicsAviExit() {}
 
 // Copies `count` 4-byte B, G, R, x entries into R, G, B entries; true when any byte changed.
 bool CopyPaletteChanged(uint8_t* destination, const uint8_t* source, int count);

@@ -17,7 +17,7 @@ struct DepthGuard {
 
 class ListInput : public FrameInput {
  public:
-  ListInput(const ProgressCallback& progress, ListWalker walker)
+  ListInput(const Progress& progress, ListWalker walker)
       : progress_(progress), walker_(std::move(walker)) {}
 
   // Opens every entry once to size the list; false when no entry gives a frame.
@@ -63,7 +63,7 @@ class ListInput : public FrameInput {
   }
 
   // Whole entries are dropped; the entry where skipping ends opens further in.
-  bool Skip(int32_t count, const ProgressCallback&, std::array<uint8_t, 768>&) override {
+  bool Skip(int32_t count, const Progress&, std::array<uint8_t, 768>&) override {
     int64_t remaining = count;
     ListEntry entry;
     int misses = 0;
@@ -103,15 +103,15 @@ class ListInput : public FrameInput {
     if (listDepth > kMaxListDepth) return nullptr;
     // An entry that cannot be opened is skipped: its reason becomes a status line, not an
     // error that would end the run.
-    const ProgressCallback progress = progress_;
-    ProgressCallback skipping = [progress](int kind, const char* text) {
-      if (kind != 2) return progress ? progress(kind, text) : 0;
-      const std::string line = std::string(text ? text : "") + " - skipped.";
-      return progress ? progress(1, line.c_str()) : 0;
-    };
-    std::unique_ptr<GraphicsSource> source = OpenGraphicsInput(skipping, "", switches, entry.name);
-    if (source) source->progress = progress_;
-    if (source && source->frames <= 0) source.reset();
+    Result<std::unique_ptr<GraphicsSource>> opened = OpenGraphicsInput(progress_, "", switches, entry.name);
+    if (!opened.ok()) {
+      for (const std::string& reason : opened.status().messages()) {
+        progress_.Show(ProgressKind::StatusNow, reason + " - skipped.");
+      }
+      return nullptr;
+    }
+    std::unique_ptr<GraphicsSource> source = opened.Take();
+    if (source->frames <= 0) source.reset();
     return source;
   }
 
@@ -130,7 +130,7 @@ class ListInput : public FrameInput {
     return false;
   }
 
-  ProgressCallback progress_;
+  Progress progress_;
   ListWalker walker_;
   std::unique_ptr<GraphicsSource> entry_;
   std::vector<uint8_t> blank_;
@@ -139,18 +139,15 @@ class ListInput : public FrameInput {
 
 }  // namespace
 
-std::unique_ptr<FrameInput> OpenListInput(const ProgressCallback& progress, ListWalker walker,
-                                          InputDescription& description) {
-  if (progress) progress(0, "Opening the files in the list...");
+Result<std::unique_ptr<FrameInput>> OpenListInput(const Progress& progress, ListWalker walker,
+                                                  InputDescription& description) {
+  progress.Show(ProgressKind::Status, "Opening the files in the list...");
   auto input = std::make_unique<ListInput>(progress, std::move(walker));
   description.kind = kGraphicsList;
   description.frameRate = 0;
   description.bitsPerPixel = 8;
-  if (!input->Measure(description)) {
-    if (progress) progress(2, "No files in the list file.");
-    return nullptr;
-  }
-  return input;
+  if (!input->Measure(description)) return Status::Error("No files in the list file.");
+  return std::unique_ptr<FrameInput>(std::move(input));
 }
 
 }  // namespace toolsupport

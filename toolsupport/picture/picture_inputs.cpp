@@ -47,8 +47,8 @@ class PictureInput : public FrameInput {
     frame.width = image_.width;
     frame.height = image_.height;
     frame.bitsPerPixel = image_.bitsPerPixel;
-    std::error_code error;
-    frame.dataSize = static_cast<int64_t>(std::filesystem::file_size(path_, error));
+    std::error_code unknownSize;
+    frame.dataSize = static_cast<int64_t>(std::filesystem::file_size(path_, unknownSize));
     return ok;
   }
   void Rewind() override {}
@@ -77,7 +77,7 @@ class AviInput : public FrameInput {
     if (reader_.bitsPerPixel() == 8) palette = reader_.palette();
     return ok || ReadFailed(path_, "frame " + std::to_string(index + 1) + " cannot be read");
   }
-  bool Skip(int32_t count, const ProgressCallback&, std::array<uint8_t, 768>&) override {
+  bool Skip(int32_t count, const Progress&, std::array<uint8_t, 768>&) override {
     next_ += count;
     return true;
   }

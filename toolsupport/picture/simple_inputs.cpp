@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/system/little_endian.h"
 #include "toolsupport/picture/flic_reader.h"
 #include "toolsupport/picture/graphics_inputs.h"
 #include "platform/image/image.h"
@@ -25,7 +26,7 @@ class WavInput : public FrameInput {
     frame = {blank_.data(), 4, 4, 4, 8, 0};
     return true;
   }
-  bool Skip(int32_t, const ProgressCallback&, std::array<uint8_t, 768>&) override { return true; }
+  bool Skip(int32_t, const Progress&, std::array<uint8_t, 768>&) override { return true; }
   void Rewind() override {}
 
  private:
@@ -70,8 +71,8 @@ class RawInput : public FrameInput {
     if (std::fread(header, 1, sizeof header, file_.get()) != sizeof header || std::memcmp(header, "RAWB", 4) != 0) {
       return false;
     }
-    const uint32_t frames = Little32(header + 4), width = Little32(header + 8), height = Little32(header + 12);
-    const uint32_t period = Little32(header + 16);
+    const uint32_t frames = platform::LoadLE32(header + 4), width = platform::LoadLE32(header + 8), height = platform::LoadLE32(header + 12);
+    const uint32_t period = platform::LoadLE32(header + 16);
     // The frame buffer is the one allocation the header sizes; the image layer's limits hold.
     const uint64_t pitch = (uint64_t{width} + 3) & ~uint64_t{3};
     if (width == 0 || height == 0 || pitch > platform::kMaxImageSide || height > platform::kMaxImageSide ||
@@ -127,7 +128,7 @@ class RawInput : public FrameInput {
     }
   }
 
-  bool Skip(int32_t count, const ProgressCallback&, std::array<uint8_t, 768>& palette) override {
+  bool Skip(int32_t count, const Progress&, std::array<uint8_t, 768>& palette) override {
     next_ += count;
     for (int32_t skipped = 0; skipped < count;) {
       int32_t tag = ReadTag();
@@ -152,7 +153,7 @@ class RawInput : public FrameInput {
   int32_t ReadTag() {
     uint8_t tag[4];
     if (std::fread(tag, 1, 4, file_.get()) != 4) return -1;
-    uint32_t value = Little32(tag);
+    uint32_t value = platform::LoadLE32(tag);
     return value <= 1 ? static_cast<int32_t>(value) : 2;
   }
   // The tag at `position`, which moves past its record; -1 when no whole record is left.

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "toolsupport/base/status.h"
+
 namespace toolsupport {
 
 struct PcmFormat {
@@ -28,6 +30,8 @@ class PcmSource {
   virtual bool AtEnd() const = 0;
   // Back to the start; false when the source cannot go back.
   virtual bool Rewind() = 0;
+  // Why the reads gave less than the source holds; success when nothing went wrong.
+  virtual Status ReadStatus() const { return {}; }
 };
 
 }  // namespace toolsupport

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/system/little_endian.h"
+
 namespace toolsupport {
 namespace {
 
@@ -46,8 +48,8 @@ struct AviWalk {
       }
     } else if (std::memcmp(h, "vids", 4) == 0 && !videoSeen) {
       videoSeen = true;
-      videoScale = Little32(h + 20);
-      videoRate = Little32(h + 24);
+      videoScale = platform::LoadLE32(h + 20);
+      videoRate = platform::LoadLE32(h + 24);
     }
   }
 
@@ -63,7 +65,7 @@ struct AviWalk {
         if (streamList) ++streams;
       } else if (chunk.Is("avih")) {
         uint8_t h[4];
-        if (file.ReadAt(chunk.data, h, 4)) microsecondsPerFrame = Little32(h);
+        if (file.ReadAt(chunk.data, h, 4)) microsecondsPerFrame = platform::LoadLE32(h);
       } else if (chunk.Is("strh")) {
         StreamHeader(chunk);
       } else if (chunk.Is("strf") && currentIsWanted && !formatRead) {
@@ -84,20 +86,20 @@ struct AviWalk {
 bool ReadPcmFormat(const RiffFile& file, const RiffChunk& chunk, PcmFormat& format) {
   uint8_t f[40];
   if (chunk.size < 16 || !file.ReadAt(chunk.data, f, 16)) return false;
-  const uint32_t tag = Little16(f);
+  const uint32_t tag = platform::LoadLE16(f);
   if (tag == kWaveFormatExtensible) {
     // The extensible form names its sample format by a GUID after the plain fields: PCM's is
     // the PCM tag followed by the fixed part that every such format GUID shares.
     static const uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                               0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
     if (chunk.size < sizeof f || !file.ReadAt(chunk.data, f, sizeof f)) return false;
-    if (Little16(f + 16) < 22 || std::memcmp(f + 24, kPcmSubFormat, 16) != 0) return false;
+    if (platform::LoadLE16(f + 16) < 22 || std::memcmp(f + 24, kPcmSubFormat, 16) != 0) return false;
   } else if (tag != 1) {
     return false;
   }
-  format.channels = Little16(f + 2);
-  format.rate = Little32(f + 4);
-  format.bits = Little16(f + 14);
+  format.channels = platform::LoadLE16(f + 2);
+  format.rate = platform::LoadLE32(f + 4);
+  format.bits = platform::LoadLE16(f + 14);
   return format.Valid();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/system/mul_div.h"
 #include "toolsupport/base/paths.h"
 #include "platform/system/file_names.h"
 #include "toolsupport/sound/video_sound_stream.h"
@@ -13,13 +14,7 @@ namespace {
 // Lists that name lists are followed only this deep, so a list naming itself ends.
 constexpr int kMaxListDepth = 8;
 
-void ReportError(const ProgressCallback& progress, const char* text) {
-  if (progress) progress(2, text);
-}
-
-uint64_t MulDiv(uint64_t a, uint64_t b, uint64_t c) {
-  return static_cast<uint64_t>(static_cast<unsigned __int128>(a) * b / c);
-}
+using platform::MulDiv;
 
 std::string WithDefaultExtension(const std::string& name, const char* extension) {
   return FindExtension(name) == std::string::npos ? platform::NameForOpening(name, extension) : name;
@@ -78,12 +73,14 @@ PcmFormat RawFormat(const SoundSwitches& s) {
 SoundSource::~SoundSource() = default;
 
 bool SoundSource::Refuse(const char* text) {
-  ReportError(progress_, text);
+  // A list entry that failed while the list was being read tells its own reason first.
+  refused_ = readStatus_;
+  refused_.Then(text);
   return false;
 }
 
-std::unique_ptr<SoundSource> SoundSource::Open(const ProgressCallback& progress, const SoundSwitches& switches,
-                                               const std::string& name, int depth, bool* soundFound) {
+Result<std::unique_ptr<SoundSource>> SoundSource::Open(const Progress& progress, const SoundSwitches& switches,
+                                                       const std::string& name, int depth, bool* soundFound) {
   auto source = std::unique_ptr<SoundSource>(new SoundSource);
   source->progress_ = progress;
   source->name = name;
@@ -98,7 +95,7 @@ std::unique_ptr<SoundSource> SoundSource::Open(const ProgressCallback& progress,
   }
   opened = opened && source->Finish(switches);
   if (soundFound != nullptr && source->soundFound_) *soundFound = true;
-  if (!opened) return nullptr;
+  if (!opened) return source->refused_;
   return source;
 }
 
@@ -138,27 +135,25 @@ bool SoundSource::OpenList(const SoundSwitches& switches) {
   return true;
 }
 
-std::unique_ptr<SoundSource> SoundSource::OpenEntry(size_t index, bool* soundFound) const {
+Result<std::unique_ptr<SoundSource>> SoundSource::OpenEntry(size_t index) const {
   SoundSwitches s = entrySwitches_;
   s.start = entries_[index].start;
   s.end = entries_[index].end;
-  return Open(progress_, s, entries_[index].name, depth_ + 1, soundFound);
+  return Open(progress_, s, entries_[index].name, depth_ + 1, nullptr);
 }
 
 std::unique_ptr<SoundSource> SoundSource::OpenEntryOrSkip(const ListEntry& entry, bool* soundFound) const {
   SoundSwitches s = entrySwitches_;
   s.start = entry.start;
   s.end = entry.end;
-  const ProgressCallback progress = progress_;
-  const std::string entryName = entry.name;
-  ProgressCallback skipping = [progress, entryName](int kind, const char* text) {
-    if (kind != 2) return progress ? progress(kind, text) : 0;
-    const std::string line = entryName + ": " + (text ? text : "") + " - skipped.";
-    return progress ? progress(1, line.c_str()) : 0;
-  };
-  std::unique_ptr<SoundSource> opened = Open(skipping, s, entry.name, depth_ + 1, soundFound);
-  if (opened) opened->progress_ = progress_;
-  return opened;
+  Result<std::unique_ptr<SoundSource>> opened = Open(progress_, s, entry.name, depth_ + 1, soundFound);
+  if (!opened.ok()) {
+    for (const std::string& reason : opened.status().messages()) {
+      progress_.Show(ProgressKind::StatusNow, entry.name + ": " + reason + " - skipped.");
+    }
+    return nullptr;
+  }
+  return opened.Take();
 }
 
 bool SoundSource::OpenRawFile(const SoundSwitches& switches) {
@@ -238,8 +233,8 @@ bool SoundSource::Finish(const SoundSwitches& switches) {
   return true;
 }
 
-std::unique_ptr<SoundSource> OpenSoundInput(const ProgressCallback& progress, const SoundSwitches& switches,
-                                            const std::string& name, bool* soundFound) {
+Result<std::unique_ptr<SoundSource>> OpenSoundInput(const Progress& progress, const SoundSwitches& switches,
+                                                    const std::string& name, bool* soundFound) {
   if (soundFound != nullptr) *soundFound = false;
   return SoundSource::Open(progress, switches, name, 0, soundFound);
 }
@@ -253,11 +248,13 @@ size_t SoundSource::ReadList(uint8_t* buffer, size_t count) {
   size_t done = 0;
   while (done < count && entryIndex_ < entries_.size()) {
     if (!entry_) {
-      entry_ = OpenEntry(entryIndex_);
-      if (!entry_) {  // gone since the list was opened; the reason has been reported
+      Result<std::unique_ptr<SoundSource>> opened = OpenEntry(entryIndex_);
+      if (!opened.ok()) {  // gone since the list was opened
+        readStatus_ = opened.status();
         entryIndex_ = entries_.size();
         break;
       }
+      entry_ = opened.Take();
     }
     const size_t got = entry_->ReadPlain(buffer + done, count - done);
     done += got;
@@ -285,6 +282,7 @@ bool SoundSource::SkipOutput(uint64_t bytes) {
 }
 
 bool SoundSource::Rewind() {
+  readStatus_ = {};
   left = size;
   atEnd = false;
   if (kind == SoundKind::kWaveList) {
@@ -298,11 +296,11 @@ bool SoundSource::Rewind() {
 }
 
 size_t SoundSource::ReadConverted(void* buffer, size_t count) {
-  if (progress_ && size > 0) {
+  if (size > 0) {
     char text[64];
     std::snprintf(text, sizeof text, "Processing sound data (%i%%)...",
                   static_cast<int>(MulDiv(size - left, 100, size)));
-    progress_(0, text);
+    progress_.Show(ProgressKind::Status, text);
   }
   const uint32_t frame = output.FrameBytes();
   count = static_cast<size_t>(std::min<uint64_t>(count, left)) / frame * frame;

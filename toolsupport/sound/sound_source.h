@@ -11,7 +11,7 @@
 #include "toolsupport/sound/pcm_source.h"
 #include "toolsupport/sound/sound_streams.h"
 #include "toolsupport/sound/sound_switches.h"
-#include "toolsupport/ui/status_window.h"
+#include "toolsupport/base/status.h"
 
 namespace toolsupport {
 
@@ -23,8 +23,10 @@ class SoundSource : public PcmSource {
 
   PcmFormat OutputFormat() const override { return output; }
   uint64_t OutputSize() const override { return size; }
-  // Reports "Processing sound data (n%)..." (kind 0), then delivers converted bytes.
+  // Shows "Processing sound data (n%)...", then delivers converted bytes.
   size_t ReadConverted(void* buffer, size_t count) override;
+  // Why reading stopped short: a list entry that could no longer be opened.
+  Status ReadStatus() const override { return readStatus_; }
   bool AtEnd() const override { return atEnd; }
   bool Rewind() override;
 
@@ -40,15 +42,15 @@ class SoundSource : public PcmSource {
   const char* damage = nullptr;
 
  private:
-  friend std::unique_ptr<SoundSource> OpenSoundInput(const ProgressCallback&, const SoundSwitches&,
-                                                     const std::string&, bool*);
+  friend Result<std::unique_ptr<SoundSource>> OpenSoundInput(const Progress&, const SoundSwitches&,
+                                                             const std::string&, bool*);
   SoundSource() = default;
-  // Opening: each step reports why it fails through the callback and returns false, and sets
-  // soundFound_ once it knows that the input holds sound.
-  static std::unique_ptr<SoundSource> Open(const ProgressCallback& progress, const SoundSwitches& switches,
-                                           const std::string& name, int depth, bool* soundFound);
+  // Opening: each step that fails keeps why (Refuse) and returns false, and sets soundFound_
+  // once it knows that the input holds sound.
+  static Result<std::unique_ptr<SoundSource>> Open(const Progress& progress, const SoundSwitches& switches,
+                                                   const std::string& name, int depth, bool* soundFound);
   bool OpenList(const SoundSwitches& switches);
-  std::unique_ptr<SoundSource> OpenEntry(size_t index, bool* soundFound = nullptr) const;
+  Result<std::unique_ptr<SoundSource>> OpenEntry(size_t index) const;
   // The same, for an entry that is skipped when it cannot be opened: its reason is shown as a
   // status line instead of an error.
   std::unique_ptr<SoundSource> OpenEntryOrSkip(const ListEntry& entry, bool* soundFound) const;
@@ -64,7 +66,9 @@ class SoundSource : public PcmSource {
   bool Exhausted() const;
   bool SkipOutput(uint64_t bytes);
 
-  ProgressCallback progress_;
+  Progress progress_;
+  Status refused_;     // why opening failed
+  Status readStatus_;  // why reading stopped short
   bool soundFound_ = false;
   // Single inputs.
   std::unique_ptr<SoundByteStream> stream_;
@@ -79,11 +83,11 @@ class SoundSource : public PcmSource {
 };
 
 // Opens a sound input as the switches (rate, channels, bits, start, end, track, raw kind, raw
-// rate and skip) ask. On failure the reason goes to the callback (kind 2) and null comes back.
-// soundFound, when given, tells a failure on an input that holds sound (a WAV file, an AVI sound
-// stream, a video's track: its sound cannot be delivered) from one on an input without any.
-std::unique_ptr<SoundSource> OpenSoundInput(const ProgressCallback& progress, const SoundSwitches& switches,
-                                            const std::string& name, bool* soundFound = nullptr);
+// rate and skip) ask, or why it cannot be. soundFound, when given, tells a failure on an input
+// that holds sound (a WAV file, an AVI sound stream, a video's track: its sound cannot be
+// delivered) from one on an input without any.
+Result<std::unique_ptr<SoundSource>> OpenSoundInput(const Progress& progress, const SoundSwitches& switches,
+                                                    const std::string& name, bool* soundFound = nullptr);
 
 // Delivers up to count converted bytes (whole output sample frames); fewer at the end.
 size_t ReadConvertedSound(size_t count, void* buffer, SoundSource& source);

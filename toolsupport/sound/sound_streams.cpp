@@ -3,18 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/system/mul_div.h"
+
 namespace toolsupport {
 namespace {
 
 constexpr size_t kReadBufferSize = 16384;
 
-// a * b / c without overflow of the product.
-uint64_t MulDiv(uint64_t a, uint64_t b, uint64_t c) {
-  return static_cast<uint64_t>(static_cast<unsigned __int128>(a) * b / c);
-}
-uint64_t MulMod(uint64_t a, uint64_t b, uint64_t c) {
-  return static_cast<uint64_t>(static_cast<unsigned __int128>(a) * b % c);
-}
+using platform::MulDiv;
+using platform::MulMod;
 
 }  // namespace
 

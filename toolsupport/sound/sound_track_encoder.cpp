@@ -90,20 +90,20 @@ size_t GatherSound(SoundTrackEncoder& encoder, uint8_t* buffer, size_t request) 
 void WritePadding(BufferedFile& file, uint64_t written) {
   static const uint8_t zeros[4] = {};
   size_t padding = static_cast<size_t>(RoundUp(written, 4) - written);
-  if (padding) BufferedFileWrite(file, zeros, padding);
+  if (padding) file.Write(zeros, padding);
 }
 
 }  // namespace
 
 bool EncodeAudioData(const uint8_t* pcm, size_t bytes, const PcmFormat& format, int loss_level,
-                     HuffTree trees[4], uint8_t* reconstructed) {
+                     AudioTrees& trees, uint8_t* reconstructed) {
   const size_t frame_bytes = format.FrameBytes();
   const size_t frames = bytes / frame_bytes;
   if (frames == 0) return false;
   const int level = std::clamp(loss_level, 0, kMaxLossLevel);
   const bool sixteen = format.bits == 16;
   const uint32_t channels = format.channels;
-  BitOutput& out = *trees[0].output;
+  BitOutput& out = *trees[0].Output();
 
   // One symbol per frame byte after the first frame; frame byte k goes to tree k.
   std::vector<uint8_t> symbols((frames - 1) * frame_bytes);
@@ -138,15 +138,15 @@ bool EncodeAudioData(const uint8_t* pcm, size_t bytes, const PcmFormat& format, 
     }
   }
 
-  for (size_t k = 0; k < frame_bytes; ++k) TreeResetCounts(trees[k]);
-  for (size_t i = 0; i < symbols.size(); ++i) TreeCount(trees[i % frame_bytes], symbols[i]);
+  for (size_t k = 0; k < frame_bytes; ++k) trees[k].ResetCounts();
+  for (size_t i = 0; i < symbols.size(); ++i) trees[i % frame_bytes].Count(symbols[i]);
   out.PutBits(1 | (channels == 2 ? 2 : 0) | (sixteen ? 4 : 0), 3);
   for (size_t k = 0; k < frame_bytes; ++k) {
-    if (TreeBuild(trees[k]) < 0) return false;
+    if (trees[k].Build() < 0) return false;
   }
   // The first frame goes plain, its bytes in reverse order.
   for (size_t k = frame_bytes; k-- > 0;) out.PutBits(pcm[k], 8);
-  for (size_t i = 0; i < symbols.size(); ++i) TreeWriteSymbol(trees[i % frame_bytes], symbols[i]);
+  for (size_t i = 0; i < symbols.size(); ++i) trees[i % frame_bytes].WriteSymbol(symbols[i]);
   return true;
 }
 
@@ -172,7 +172,6 @@ std::unique_ptr<SoundTrackEncoder> OpenSoundTrack(std::unique_ptr<PcmSource> sou
   encoder->repeat = options.repeat;
   encoder->output = output;
   encoder->source = std::move(source);
-  for (HuffTree& tree : encoder->trees) TreeInit(tree, &encoder->coded, true);
   return encoder;
 }
 
@@ -192,8 +191,8 @@ bool CompressAudioChunk(uint32_t requested, SoundTrackEncoder& encoder) {
   BufferedFile& file = *encoder.output;
   if (encoder.raw) {
     chunk_length = RoundUp(4 + produced, 4);
-    BufferedFilePutLong(file, static_cast<uint32_t>(chunk_length));
-    BufferedFileWrite(file, sound.data(), produced);
+    file.PutLong(static_cast<uint32_t>(chunk_length));
+    file.Write(sound.data(), produced);
     WritePadding(file, 4 + produced);
   } else {
     encoder.coded.Clear();
@@ -201,9 +200,9 @@ bool CompressAudioChunk(uint32_t requested, SoundTrackEncoder& encoder) {
     encoder.coded.AlignBits();
     const std::vector<uint8_t>& data = encoder.coded.Bytes();
     chunk_length = RoundUp(8 + data.size(), 4);
-    BufferedFilePutLong(file, static_cast<uint32_t>(chunk_length));
-    BufferedFilePutLong(file, static_cast<uint32_t>(produced));
-    BufferedFileWrite(file, data.data(), data.size());
+    file.PutLong(static_cast<uint32_t>(chunk_length));
+    file.PutLong(static_cast<uint32_t>(produced));
+    file.Write(data.data(), data.size());
     WritePadding(file, 8 + data.size());
   }
   encoder.last_sound_bytes = static_cast<uint32_t>(produced);

@@ -8,6 +8,7 @@
 // (1 data, 2 stereo, 4 16-bit), the trees, the first sample frame plain, then a
 // coded delta per channel byte of every further frame; zero bits and bytes up to
 // the length. A raw chunk holds the sound bytes right after its length.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -36,6 +37,12 @@ struct SoundTrackOptions {
   bool raw_chunks = false;   // store the bytes uncoded
 };
 
+// The byte trees of a compressed chunk, one per byte of a sample frame, all on one bit stream.
+using AudioTrees = std::array<HuffTree, 4>;
+inline AudioTrees MakeAudioTrees(BitOutput& out) {
+  return {HuffTree(&out, true), HuffTree(&out, true), HuffTree(&out, true), HuffTree(&out, true)};
+}
+
 struct SoundTrackEncoder {
   std::unique_ptr<PcmSource> source;
   PcmFormat format;
@@ -48,7 +55,7 @@ struct SoundTrackEncoder {
   bool repeat = false;
   BufferedFile* output = nullptr;
   MemoryBitOutput coded;  // a chunk's bit stream, gathered before it is written
-  HuffTree trees[4];      // one per channel byte, on `coded`
+  AudioTrees trees = MakeAudioTrees(coded);  // one per byte of a sample frame
   uint32_t last_sound_bytes = 0;   // of the last call; 0 when it wrote no chunk
   uint32_t last_chunk_length = 0;
   uint64_t total_sound_bytes = 0;
@@ -79,6 +86,6 @@ uint32_t SoundRequestForFrame(uint32_t frame, uint32_t period, uint64_t bytes_pe
 // When reconstructed is given it receives the samples a decoder will produce.
 // False when a tree cannot be built.
 bool EncodeAudioData(const uint8_t* pcm, size_t bytes, const PcmFormat& format, int loss_level,
-                     HuffTree trees[4], uint8_t* reconstructed = nullptr);
+                     AudioTrees& trees, uint8_t* reconstructed = nullptr);
 
 }  // namespace toolsupport

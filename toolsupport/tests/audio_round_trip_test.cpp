@@ -40,8 +40,7 @@ TEST(AudioRoundTrip, EveryFormatAndLevelDecodesToTheEncodersReconstruction) {
       for (size_t frames : {1u, 2u, 3u, 1000u}) {
         std::vector<uint8_t> pcm = Wave(frames * format.FrameBytes(), rng);
         MemoryBitOutput out;
-        HuffTree trees[4];
-        for (HuffTree& tree : trees) TreeInit(tree, &out, true);
+        AudioTrees trees = MakeAudioTrees(out);
         std::vector<uint8_t> rebuilt(pcm.size());
         ASSERT_TRUE(EncodeAudioData(pcm.data(), pcm.size(), format, level, trees, rebuilt.data()));
         out.AlignBits();
@@ -59,16 +58,16 @@ TEST(AudioRoundTrip, ChunksWrittenByTheTrackEncoderDecodeInSequence) {
   std::mt19937 rng(4);
   PcmFormat format{22050, 16, 2};
   std::vector<uint8_t> pcm = Wave(format.BytesPerSecond() / 2, rng);
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   std::string path = dir / "track";
   BufferedFile file;
-  ASSERT_TRUE(BufferedFileCreate(file, path.c_str()));
+  ASSERT_TRUE(file.Create(path.c_str()));
   auto encoder = OpenSoundTrack(std::make_unique<testing_files::MemoryPcmSource>(format, pcm), {}, &file);
   ASSERT_NE(encoder, nullptr);
   // Sizes from a single frame up; the last request finds the sound's end.
   for (uint32_t request : {4u, 8u, 4000u, 1u, 20000u, 100000u}) ASSERT_TRUE(CompressAudioChunk(request, *encoder));
   CloseSoundTrack(encoder);
-  BufferedFileClose(file);
+  file.Close();
 
   std::vector<uint8_t> bytes = testing_files::ReadBytes(path);
   std::vector<uint8_t> decoded;

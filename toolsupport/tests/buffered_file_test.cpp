@@ -12,7 +12,7 @@ namespace {
 
 using namespace toolsupport;
 using testing_files::ReadBytes;
-using testing_files::ScratchDir;
+using testing_files::ScratchDirectory;
 using testing_files::WriteBytes;
 using testing_files::WriteText;
 
@@ -23,74 +23,74 @@ std::vector<uint8_t> Pattern(size_t count, uint8_t seed) {
 }
 
 TEST(BufferedFile, WritePositionAndSizeAroundAFullBuffer) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   for (size_t count : {511u, 512u, 513u, 1024u, 1500u}) {
     std::string path = dir / ("w" + std::to_string(count));
     BufferedFile file;
-    ASSERT_TRUE(BufferedFileCreate(file, path.c_str()));
+    ASSERT_TRUE(file.Create(path.c_str()));
     std::vector<uint8_t> data = Pattern(count, 3);
     // Byte by byte, so that the buffer is exactly full at 512 before it is written.
     for (size_t i = 0; i < count; ++i) {
-      BufferedFilePutByte(file, data[i]);
-      ASSERT_EQ(BufferedFileSeek(file, -1), static_cast<int64_t>(i + 1)) << count;
+      file.PutByte(data[i]);
+      ASSERT_EQ(file.Seek(-1), static_cast<int64_t>(i + 1)) << count;
     }
-    EXPECT_EQ(BufferedFileSize(file), static_cast<int64_t>(count));
-    EXPECT_TRUE(BufferedFileAtEnd(file));
-    BufferedFileClose(file);
-    EXPECT_EQ(file.write_error, 0);
+    EXPECT_EQ(file.Size(), static_cast<int64_t>(count));
+    EXPECT_TRUE(file.AtEnd());
+    file.Close();
+    EXPECT_FALSE(file.WriteError());
     EXPECT_EQ(ReadBytes(path), data);
   }
 }
 
 TEST(BufferedFile, FlushPutsTheBufferedBytesIntoTheOpenFile) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   const std::string path = dir / "flushed";
   BufferedFile file;
-  ASSERT_TRUE(BufferedFileCreate(file, path.c_str()));
+  ASSERT_TRUE(file.Create(path.c_str()));
   const std::vector<uint8_t> first = Pattern(100, 1);
-  BufferedFileWriteRaw(file, first.data(), first.size());
+  file.WriteRaw(first.data(), first.size());
   EXPECT_TRUE(ReadBytes(path).empty());
-  BufferedFileFlush(file);
+  file.Flush();
   EXPECT_EQ(ReadBytes(path), first);
-  BufferedFilePutByte(file, 9);  // writing goes on after the flushed bytes
-  BufferedFileClose(file);
+  file.PutByte(9);  // writing goes on after the flushed bytes
+  file.Close();
   std::vector<uint8_t> all = first;
   all.push_back(9);
   EXPECT_EQ(ReadBytes(path), all);
 }
 
 TEST(BufferedFile, LittleEndianValuesAndBitsShareOneStream) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   std::string path = dir / "values";
   BufferedFile file;
-  ASSERT_TRUE(BufferedFileCreate(file, path.c_str()));
-  BufferedFilePutBits(file, 1, 1);
-  BufferedFilePutBits(file, 0, 1);
-  BufferedFilePutBits(file, 1, 1);
-  BufferedFileAlignBits(file);
-  BufferedFilePutWord(file, 0x1234);
-  BufferedFilePutLong(file, 0xA1B2C3D4);
-  BufferedFilePutBits(file, 0x3, 2);
-  BufferedFilePutByte(file, 0xFF);  // shifted in after the two pending bits
-  BufferedFileClose(file);  // completes the partial byte
+  ASSERT_TRUE(file.Create(path.c_str()));
+  file.PutBits(1, 1);
+  file.PutBits(0, 1);
+  file.PutBits(1, 1);
+  file.AlignBits();
+  file.PutWord(0x1234);
+  file.PutLong(0xA1B2C3D4);
+  file.PutBits(0x3, 2);
+  file.PutByte(0xFF);  // shifted in after the two pending bits
+  file.Close();  // completes the partial byte
   EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{0x05, 0x34, 0x12, 0xD4, 0xC3, 0xB2, 0xA1, 0xFF, 0x03}));
 }
 
 TEST(BufferedFile, SwitchingFromWritingToReadingSeesTheBufferedBytes) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   std::string path = dir / "mixed";
   BufferedFile file;
-  ASSERT_TRUE(BufferedFileCreate(file, path.c_str()));
+  ASSERT_TRUE(file.Create(path.c_str()));
   std::vector<uint8_t> data = Pattern(10, 40);
-  BufferedFileWrite(file, data.data(), data.size());
-  EXPECT_EQ(BufferedFileSeek(file, 2), 10);
+  file.Write(data.data(), data.size());
+  EXPECT_EQ(file.Seek(2), 10);
   uint8_t got[4] = {};
-  ASSERT_EQ(BufferedFileRead(file, got, 4), 4u);
+  ASSERT_EQ(file.Read(got, 4), 4u);
   EXPECT_TRUE(std::equal(got, got + 4, data.begin() + 2));
   // Writing again continues at the read position.
-  BufferedFilePutByte(file, 0xEE);
-  EXPECT_EQ(BufferedFileSeek(file, -1), 7);
-  BufferedFileClose(file);
+  file.PutByte(0xEE);
+  EXPECT_EQ(file.Seek(-1), 7);
+  file.Close();
   data[6] = 0xEE;
   EXPECT_EQ(ReadBytes(path), data);
 }
@@ -98,20 +98,20 @@ TEST(BufferedFile, SwitchingFromWritingToReadingSeesTheBufferedBytes) {
 // Random reads, writes, small values and seeks against a model of the file, with
 // buffers small enough that every request size crosses their boundaries.
 TEST(BufferedFile, RandomMixedAccessMatchesAModel) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   std::mt19937 rng(11);
   for (int32_t buffer_size : {16, -16, 512, 3072}) {
     std::string path = dir / ("random" + std::to_string(buffer_size));
     std::vector<uint8_t> model;
     int64_t position = 0;
     BufferedFile file(buffer_size);
-    ASSERT_TRUE(BufferedFileCreate(file, path.c_str()));
+    ASSERT_TRUE(file.Create(path.c_str()));
     for (int step = 0; step < 3000; ++step) {
       int kind = static_cast<int>(rng() % 6);
       size_t count = rng() % 4 == 0 ? rng() % 5000 : rng() % 40;
       if (kind == 0 || kind == 1) {
         std::vector<uint8_t> data = Pattern(count, static_cast<uint8_t>(step));
-        ASSERT_EQ(BufferedFileWrite(file, data.data(), count), count);
+        ASSERT_EQ(file.Write(data.data(), count), count);
         if (static_cast<int64_t>(model.size()) < position + static_cast<int64_t>(count)) {
           model.resize(position + count);
         }
@@ -120,15 +120,15 @@ TEST(BufferedFile, RandomMixedAccessMatchesAModel) {
       } else if (kind == 2) {
         std::vector<uint8_t> got(count);
         size_t expected = std::min<size_t>(count, model.size() - position);
-        ASSERT_EQ(BufferedFileRead(file, got.data(), count), expected) << "step " << step;
+        ASSERT_EQ(file.Read(got.data(), count), expected) << "step " << step;
         ASSERT_TRUE(std::equal(got.begin(), got.begin() + expected, model.begin() + position)) << "step " << step;
         position += static_cast<int64_t>(expected);
       } else if (kind == 3) {
         int64_t target = static_cast<int64_t>(rng() % (model.size() + 1));
-        ASSERT_EQ(BufferedFileSeek(file, target), position);
+        ASSERT_EQ(file.Seek(target), position);
         position = target;
       } else if (kind == 4) {
-        int c = BufferedFileGetByte(file);
+        int c = file.GetByte();
         if (position < static_cast<int64_t>(model.size())) {
           ASSERT_EQ(c, model[position]) << "step " << step;
           ++position;
@@ -137,103 +137,103 @@ TEST(BufferedFile, RandomMixedAccessMatchesAModel) {
         }
       } else {
         uint32_t value = static_cast<uint32_t>(rng());
-        BufferedFilePutLong(file, value);
+        file.PutLong(value);
         if (static_cast<int64_t>(model.size()) < position + 4) model.resize(position + 4);
         for (int i = 0; i < 4; ++i) model[position + i] = static_cast<uint8_t>(value >> (8 * i));
         position += 4;
       }
-      ASSERT_EQ(BufferedFileSeek(file, -1), position) << "step " << step;
-      ASSERT_EQ(BufferedFileAtEnd(file), position >= static_cast<int64_t>(model.size())) << "step " << step;
-      ASSERT_EQ(BufferedFileSize(file), static_cast<int64_t>(model.size())) << "step " << step;
+      ASSERT_EQ(file.Seek(-1), position) << "step " << step;
+      ASSERT_EQ(file.AtEnd(), position >= static_cast<int64_t>(model.size())) << "step " << step;
+      ASSERT_EQ(file.Size(), static_cast<int64_t>(model.size())) << "step " << step;
     }
-    BufferedFileClose(file);
-    EXPECT_EQ(file.write_error, 0);
+    file.Close();
+    EXPECT_FALSE(file.WriteError());
     EXPECT_EQ(ReadBytes(path), model) << buffer_size;
   }
 }
 
 TEST(BufferedFile, ReadingAnExistingFileAndItsEnd) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   std::string path = dir / "in";
   std::vector<uint8_t> data = Pattern(1300, 9);
   WriteBytes(path, data);
   BufferedFile file;
-  ASSERT_TRUE(BufferedFileOpen(file, path.c_str()));
-  EXPECT_FALSE(BufferedFileAtEnd(file));  // without asking the size first
+  ASSERT_TRUE(file.Open(path.c_str()));
+  EXPECT_FALSE(file.AtEnd());  // without asking the size first
   std::vector<uint8_t> got(2000);
-  EXPECT_EQ(BufferedFileRead(file, got.data(), 100), 100u);
-  EXPECT_EQ(BufferedFileRead(file, got.data() + 100, 2000 - 100), 1200u);  // short at the end
+  EXPECT_EQ(file.Read(got.data(), 100), 100u);
+  EXPECT_EQ(file.Read(got.data() + 100, 2000 - 100), 1200u);  // short at the end
   got.resize(1300);
   EXPECT_EQ(got, data);
-  EXPECT_TRUE(BufferedFileAtEnd(file));
-  EXPECT_EQ(BufferedFileGetByte(file), -1);
-  EXPECT_EQ(BufferedFileSize(file), 1300);
-  BufferedFileClose(file);
-  EXPECT_TRUE(BufferedFileAtEnd(file));
-  EXPECT_EQ(BufferedFileSize(file), 0);
-  EXPECT_EQ(BufferedFileRead(file, got.data(), 10), 0u);
-  EXPECT_EQ(BufferedFileWrite(file, got.data(), 10), 0u);
+  EXPECT_TRUE(file.AtEnd());
+  EXPECT_EQ(file.GetByte(), -1);
+  EXPECT_EQ(file.Size(), 1300);
+  file.Close();
+  EXPECT_TRUE(file.AtEnd());
+  EXPECT_EQ(file.Size(), 0);
+  EXPECT_EQ(file.Read(got.data(), 10), 0u);
+  EXPECT_EQ(file.Write(got.data(), 10), 0u);
 }
 
 TEST(BufferedFile, OpenFailuresLeaveTheFileClosed) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   BufferedFile file;
-  EXPECT_FALSE(BufferedFileOpen(file, (dir / "missing").c_str()));
-  EXPECT_FALSE(BufferedFileOpen(file, dir.path().c_str()));  // a directory
-  EXPECT_FALSE(BufferedFileOpen(file, ""));
-  EXPECT_FALSE(BufferedFileOpen(file, nullptr));
-  EXPECT_FALSE(BufferedFileCreate(file, (dir / "no/such/folder").c_str()));
-  EXPECT_EQ(BufferedFileName(file), nullptr);
-  EXPECT_EQ(file.handle, -1);
+  EXPECT_FALSE(file.Open((dir / "missing").c_str()));
+  EXPECT_FALSE(file.Open(dir.path().c_str()));  // a directory
+  EXPECT_FALSE(file.Open(""));
+  EXPECT_FALSE(file.Open(nullptr));
+  EXPECT_FALSE(file.Create((dir / "no/such/folder").c_str()));
+  EXPECT_EQ(file.Name(), nullptr);
+  EXPECT_FALSE(file.IsOpen());
 }
 
 TEST(BufferedFile, LongNamesAreKeptWhole) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   std::string path = dir / (std::string(200, 'n') + ".dat");
   BufferedFile file;
-  ASSERT_TRUE(BufferedFileCreate(file, path.c_str()));
+  ASSERT_TRUE(file.Create(path.c_str()));
   std::string copy;
-  EXPECT_EQ(std::string(BufferedFileName(file, &copy)), path);
+  EXPECT_EQ(std::string(file.Name(&copy)), path);
   EXPECT_EQ(copy, path);
 }
 
 TEST(BufferedFile, ShortWritesSetTheErrorFlag) {
   BufferedFile small;
-  ASSERT_TRUE(BufferedFileCreate(small, "/dev/full"));
-  BufferedFilePutLong(small, 1);
-  EXPECT_EQ(small.write_error, 0);  // still buffered
-  BufferedFileClose(small);
-  EXPECT_EQ(small.write_error, 1);
+  ASSERT_TRUE(small.Create("/dev/full"));
+  small.PutLong(1);
+  EXPECT_FALSE(small.WriteError());  // still buffered
+  small.Close();
+  EXPECT_TRUE(small.WriteError());
 
   BufferedFile large;
-  ASSERT_TRUE(BufferedFileCreate(large, "/dev/full"));
+  ASSERT_TRUE(large.Create("/dev/full"));
   std::vector<uint8_t> data(5000, 1);
-  BufferedFileWrite(large, data.data(), data.size());
-  EXPECT_EQ(large.write_error, 1);
+  large.Write(data.data(), data.size());
+  EXPECT_TRUE(large.WriteError());
 
   // A file opened for reading only cannot be written either.
-  ScratchDir dir;
+  ScratchDirectory dir;
   std::string path = dir / "readonly";
   WriteText(path, "abc");
   BufferedFile reading;
-  ASSERT_TRUE(BufferedFileOpen(reading, path.c_str()));
-  BufferedFilePutByte(reading, 'x');
-  BufferedFileClose(reading);
-  EXPECT_EQ(reading.write_error, 1);
+  ASSERT_TRUE(reading.Open(path.c_str()));
+  reading.PutByte('x');
+  reading.Close();
+  EXPECT_TRUE(reading.WriteError());
   EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{'a', 'b', 'c'}));
 }
 
 std::vector<std::string> ReadAllLines(const std::string& path, size_t maximum, int32_t buffer_size = 512) {
   BufferedFile file(buffer_size);
-  EXPECT_TRUE(BufferedFileOpen(file, path.c_str()));
+  EXPECT_TRUE(file.Open(path.c_str()));
   std::vector<std::string> lines;
   std::vector<char> line(maximum);
-  while (!BufferedFileAtEnd(file)) lines.emplace_back(BufferedFileReadLine(file, line.data(), maximum));
+  while (!file.AtEnd()) lines.emplace_back(file.ReadLine(line.data(), maximum));
   return lines;
 }
 
 TEST(BufferedFile, LinesWithEveryLineEnd) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   std::string path = dir / "lines";
   WriteText(path, "abc\r\ndef\nghi\r\r\n\n\r\nmid\rdle\nlast");
   EXPECT_EQ(ReadAllLines(path, 128),
@@ -245,7 +245,7 @@ TEST(BufferedFile, LinesWithEveryLineEnd) {
 }
 
 TEST(BufferedFile, LongLinesCrossTheBuffer) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   std::string path = dir / "long";
   std::string first(1000, 'x');
   std::string second(300, 'y');

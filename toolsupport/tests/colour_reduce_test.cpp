@@ -51,7 +51,8 @@ TEST(ReduceColors, SingleColourMakesOneColourAndStops) {
   Add(h, 200, 100, 40, 1000);
   Palette p{};
   int reports = 0;
-  int made = ReduceColors([&](int, const char*) { ++reports; return 0; }, 0, 0, 256, 0, h, p.data());
+  const toolsupport::Progress counting([&](toolsupport::ProgressKind, const std::string&) { ++reports; }, nullptr);
+  int made = ReduceColors(counting, 0, 0, 256, 0, h, p.data());
   EXPECT_EQ(made, 1);
   EXPECT_EQ(reports, 1);  // one report, then nothing left to split
   // The first box's colour is the mean 6-bit value times 4: 50, 25, 10.
@@ -63,7 +64,7 @@ TEST(ReduceColors, FindsEveryDistinctColourWhenThereIsRoom) {
   const uint8_t colours[5][3] = {{0, 0, 252}, {252, 0, 0}, {0, 252, 0}, {128, 128, 128}, {252, 252, 252}};
   for (auto& c : colours) Add(h, c[0], c[1], c[2], 10);
   Palette p{};
-  EXPECT_EQ(ReduceColors(nullptr, 0, 0, 16, 0, h, p.data()), 5);
+  EXPECT_EQ(ReduceColors({}, 0, 0, 16, 0, h, p.data()), 5);
   std::set<std::array<uint8_t, 3>> found;
   for (int i = 0; i < 16; ++i) found.insert(Entry(p, i));
   for (auto& c : colours) {
@@ -78,7 +79,7 @@ TEST(ReduceColors, WeighsByCountsBeyondThirtyTwoBits) {
   Add(h, 0, 0, 0, uint64_t{3} << 32);
   Add(h, 255, 255, 255, uint64_t{1} << 32);
   Palette p{};
-  ASSERT_EQ(ReduceColors(nullptr, 0, 0, 1, 0, h, p.data()), 1);
+  ASSERT_EQ(ReduceColors({}, 0, 0, 1, 0, h, p.data()), 1);
   EXPECT_EQ(Entry(p, 0), (std::array<uint8_t, 3>{63, 63, 63}));  // mean 15.75 at 6 bits, times 4
 }
 
@@ -92,7 +93,7 @@ TEST(ReduceColors, PlacesNewColoursWhereThePaletteHeldSimilarOnes) {
   const uint8_t before[4][3] = {{0, 0, 250}, {90, 90, 90}, {0, 250, 0}, {250, 0, 0}};
   for (int i = 0; i < 4; ++i)
     for (int c = 0; c < 3; ++c) p[(4 + i) * 3 + c] = before[i][c];
-  ASSERT_EQ(ReduceColors(nullptr, 0, 0, 4, 4, h, p.data()), 3);
+  ASSERT_EQ(ReduceColors({}, 0, 0, 4, 4, h, p.data()), 3);
   EXPECT_EQ(Entry(p, 4), (std::array<uint8_t, 3>{0, 0, 255}));
   EXPECT_EQ(Entry(p, 5), (std::array<uint8_t, 3>{90, 90, 90}));  // no colour for it: kept
   EXPECT_EQ(Entry(p, 6), (std::array<uint8_t, 3>{0, 255, 0}));
@@ -105,22 +106,23 @@ TEST(ReduceColors, ColoursOfReservedEntriesAreNotMadeAgain) {
   Add(h, 100, 60, 200, 100);
   Palette p{};
   PutSystemColours(p.data());
-  EXPECT_EQ(ReduceColors(nullptr, 0, 10, 16, 0, h, p.data()), 1);
+  EXPECT_EQ(ReduceColors({}, 0, 10, 16, 0, h, p.data()), 1);
   EXPECT_EQ(Entry(p, 10), (std::array<uint8_t, 3>{100, 60, 200}));
   Palette onlyBlack{};
   ColourHistogram black;
   Add(black, 0, 0, 0, 5);
-  EXPECT_EQ(ReduceColors(nullptr, 0, 10, 16, 0, black, onlyBlack.data()), 0);
+  EXPECT_EQ(ReduceColors({}, 0, 10, 16, 0, black, onlyBlack.data()), 0);
 }
 
 TEST(ReduceColors, StopRequestEndsTheSplitting) {
   ColourHistogram h;
   for (int i = 0; i < 50; ++i) Add(h, i * 5, 255 - i * 5, i * 2, 10);
   Palette p{};
-  EXPECT_EQ(ReduceColors([](int, const char*) { return 1; }, 0, 0, 256, 0, h, p.data()), 1);
+  const toolsupport::Progress stopping(nullptr, [] { return true; });
+  EXPECT_EQ(ReduceColors(stopping, 0, 0, 256, 0, h, p.data()), 1);
   ColourHistogram again;
   for (int i = 0; i < 50; ++i) Add(again, i * 5, 255 - i * 5, i * 2, 10);
-  EXPECT_EQ(ReduceColors(nullptr, 0, 0, 256, 0, again, p.data()), 50);
+  EXPECT_EQ(ReduceColors({}, 0, 0, 256, 0, again, p.data()), 50);
 }
 
 TEST(SystemReserves, ReserveSystemEntriesInsideTheRangeLeavingOneNewColour) {
@@ -152,7 +154,7 @@ TEST(MakeNewColours, SixteenColoursFromZeroKeepSystemColoursInTheFirstTen) {
   s.firstIndex = 0;
   Palette p;
   p.fill(7);
-  EXPECT_EQ(MakeNewColours(nullptr, s, h, p.data()), 6);
+  EXPECT_EQ(MakeNewColours({}, s, h, p.data()), 6);
   Palette system{};
   PutSystemColours(system.data());
   for (int e = 0; e < 10; ++e) EXPECT_EQ(Entry(p, e), Entry(system, e));
@@ -168,7 +170,7 @@ TEST(MakeNewColours, TinyRangeDropsSystemColoursThatDoNotFit) {
   s.colours = 3;
   s.firstIndex = 0;
   Palette p{};
-  EXPECT_EQ(MakeNewColours(nullptr, s, h, p.data()), 1);
+  EXPECT_EQ(MakeNewColours({}, s, h, p.data()), 1);
   Palette system{};
   PutSystemColours(system.data());
   EXPECT_EQ(Entry(p, 0), Entry(system, 0));

@@ -64,7 +64,7 @@ struct GuardedFrame {
 };
 
 TEST(FlicReader, HeaderGivesPaddedSizeAndFrameRate) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   struct Case { uint16_t type; uint32_t speed; int32_t exact; int32_t rate; };
   const Case cases[] = {
       {0xAF11, 5, 0, -7142},        // 1/70 second units
@@ -109,7 +109,7 @@ TEST(FlicReader, HeaderGivesPaddedSizeAndFrameRate) {
 // A 128-byte header alone may claim a picture of 65535 x 65535: sizes beyond the image layer's
 // limits are refused before any frame buffer is made for them.
 TEST(FlicReader, SizesBeyondThePictureLimitsAreRefused) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   struct Case { int width, height; bool opens; };
   const Case cases[] = {{65535, 65535, false}, {32768, 16384, false}, {40000, 4, false},
                         {16384, 16384, true}, {1000, 1000, true}};
@@ -122,7 +122,7 @@ TEST(FlicReader, SizesBeyondThePictureLimitsAreRefused) {
 }
 
 TEST(FlicReader, DecodesEveryChunkKind) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   FlicBuilder flic(0xAF12, 6, 3, 50);
   flic.Frame({{11, Bytes({1, 0, 0, 2, 63, 0, 0, 0, 63, 16})},
               {15, Bytes({0, 6, 1, 0, 0xFD, 2, 3, 4, 3, 9, 0, 2, 5, 0xFC, 6, 7, 6, 7})}});
@@ -189,7 +189,7 @@ TEST(FlicReader, DecodesEveryChunkKind) {
 }
 
 TEST(FlicReader, HostileSkipsRunsAndSizesStayInsideThePicture) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   FlicBuilder flic(0xAF12, 5, 5, 50);
   // Byte runs far longer than a row, and more rows than the picture.
   std::vector<uint8_t> runs;

@@ -27,7 +27,7 @@ void Write(const std::string& name, int w, int h, const std::vector<Frame>& fram
 }
 
 TEST(FlicRoundTrip, ReaderGivesBackEveryFramesPixelsAndPalette) {
-  ScratchFolder dir;
+  ScratchDirectory dir;
   for (const Clip& clip : Clips()) {
     SCOPED_TRACE(clip.name);
     std::vector<Palette> palettes;
@@ -56,11 +56,11 @@ TEST(FlicRoundTrip, ReaderGivesBackEveryFramesPixelsAndPalette) {
 }
 
 std::unique_ptr<GraphicsSource> OpenInput(const std::string& name, GraphicsSwitches switches = {}) {
-  return toolsupport::OpenGraphicsInput(nullptr, "", switches, name);
+  return toolsupport::OpenGraphicsInput({}, "", switches, name).Take();
 }
 
 TEST(FlicRoundTrip, EightBitFlicPassesThroughThePictureInputUnchanged) {
-  ScratchFolder dir;
+  ScratchDirectory dir;
   const int w = 16, h = 8;
   std::vector<Frame> frames;
   std::vector<Palette> palettes;
@@ -84,7 +84,7 @@ TEST(FlicRoundTrip, EightBitFlicPassesThroughThePictureInputUnchanged) {
 // With /P2 a new palette is made exactly where the input's palette changes, and every
 // output pixel shows its input colour.
 TEST(FlicRoundTrip, NewPaletteAtTheFrameWhereTheFlicPaletteChanges) {
-  ScratchFolder dir;
+  ScratchDirectory dir;
   const int w = 12, h = 6;
   Palette before = Ramp(1), after;
   for (int i = 0; i < 768; ++i) after[i] = static_cast<uint8_t>(255 - before[i]);
@@ -115,14 +115,14 @@ TEST(FlicRoundTrip, NewPaletteAtTheFrameWhereTheFlicPaletteChanges) {
 // True-colour pictures written as a TGA series, read as a numbered series, reduced to a
 // palette and written as a flic: the flic holds what the picture input delivered.
 TEST(FlicRoundTrip, TrueColourSeriesBecomesAFlicOfTheDeliveredFrames) {
-  ScratchFolder dir;
+  ScratchDirectory dir;
   const int w = 10, h = 6, frames = 3;
   Palette colours;
   for (int i = 0; i < 256; ++i)
     colours[i * 3] = static_cast<uint8_t>(i * 4), colours[i * 3 + 1] = static_cast<uint8_t>(i * 8),
     colours[i * 3 + 2] = static_cast<uint8_t>(255 - i);
   {
-    auto tga = CreateGraphicsOutput(0, nullptr, 100, w, h, w, frames, dir.File("t.tga"));
+    auto tga = CreateGraphicsOutput(0, nullptr, 100, w, h, w, frames, dir.File("t.tga")).Take();
     ASSERT_TRUE(tga);
     for (int f = 0; f < frames; ++f) {
       Frame px(w * h);
@@ -137,7 +137,8 @@ TEST(FlicRoundTrip, TrueColourSeriesBecomesAFlicOfTheDeliveredFrames) {
   ASSERT_EQ(source->frames, frames);
   EXPECT_EQ(source->inputBitsPerPixel, 24);
   auto flc = CreateGraphicsOutput(0, nullptr, source->frameRate, source->outputPitch, source->outputHeight,
-                                  source->outputWidth, source->frames, dir.File("out"));
+                                  source->outputWidth, source->frames, dir.File("out"))
+                 .Take();
   ASSERT_TRUE(flc);
   std::vector<Frame> delivered;
   std::vector<Palette> deliveredPalettes;

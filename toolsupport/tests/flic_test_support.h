@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/little_endian.h"
 #include "testsupport/scratch_directory.h"
 
 namespace flictest {
 
-using ScratchFolder = testsupport::ScratchDirectory;
+using testsupport::ScratchDirectory;
 
 inline std::vector<uint8_t> ReadAll(const std::string& name) {
   std::ifstream in(name, std::ios::binary);
@@ -24,8 +25,8 @@ inline void WriteAll(const std::string& name, const std::vector<uint8_t>& bytes)
   std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-inline uint32_t Le16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
-inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) { return Le16(b, at) | Le16(b, at + 2) << 16; }
+inline uint32_t Le16(const std::vector<uint8_t>& b, size_t at) { return platform::LoadLE16(b.data() + at); }
+inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) { return platform::LoadLE32(b.data() + at); }
 
 struct ChunkInfo {
   uint16_t type;

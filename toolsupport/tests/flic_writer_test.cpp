@@ -29,7 +29,7 @@ std::vector<uint8_t> WriteFlic(const std::string& name, int w, int h, const std:
 }
 
 TEST(FlicWriter, HeaderHoldsSizeCountsExactRateAndFrameOffsets) {
-  ScratchFolder dir;
+  ScratchDirectory dir;
   FlicWriter writer;
   FlicWriterInit(writer);
   ASSERT_TRUE(CreateFlic(writer, dir.File("clip"), 64, 48, -6667));  // ".flc" is added
@@ -64,7 +64,7 @@ TEST(FlicWriter, HeaderHoldsSizeCountsExactRateAndFrameOffsets) {
 }
 
 TEST(FlicWriter, RefusesSizesItCannotWrite) {
-  ScratchFolder dir;
+  ScratchDirectory dir;
   FlicWriter writer;
   FlicWriterInit(writer);
   EXPECT_FALSE(CreateFlic(writer, dir.File("odd.flc"), 63, 48, 70));
@@ -76,7 +76,7 @@ TEST(FlicWriter, RefusesSizesItCannotWrite) {
 }
 
 TEST(FlicWriter, UnchangedFramesAreEmptyAndPaletteChunksCarryOnlyChanges) {
-  ScratchFolder dir;
+  ScratchDirectory dir;
   Palette first = Ramp(1), changed = first;
   changed[5 * 3] ^= 0xFF;
   changed[200 * 3 + 1] ^= 0xFF;
@@ -118,7 +118,7 @@ void ApplyColourChunk(const std::vector<uint8_t>& file, const ChunkInfo& chunk, 
 }
 
 TEST(FlicWriter, RingFrameRestoresTheFirstPalette) {
-  ScratchFolder dir;
+  ScratchDirectory dir;
   Palette first = Ramp(1), second = Ramp(7);
   std::vector<uint8_t> file =
       WriteFlic(dir.File("r.flc"), 64, 48, {Gradient(64, 48), Noise(64, 48, 3)}, {first, second});
@@ -133,7 +133,7 @@ TEST(FlicWriter, RingFrameRestoresTheFirstPalette) {
 }
 
 TEST(FlicWriter, NoFramesMakeAHeaderOnly) {
-  ScratchFolder dir;
+  ScratchDirectory dir;
   std::vector<uint8_t> file = WriteFlic(dir.File("empty.flc"), 64, 48, {});
   EXPECT_EQ(file.size(), 128u);
   EXPECT_EQ(Le32(file, 0), 128u);
@@ -141,7 +141,7 @@ TEST(FlicWriter, NoFramesMakeAHeaderOnly) {
 }
 
 TEST(FlicWriter, StopsWithAWriteErrorBeyondTheLargestFrameCount) {
-  ScratchFolder dir;
+  ScratchDirectory dir;
   FlicWriter writer;
   FlicWriterInit(writer);
   ASSERT_TRUE(CreateFlic(writer, dir.File("long.flc"), 2, 1, 10));
@@ -159,7 +159,7 @@ TEST(FlicWriter, StopsWithAWriteErrorBeyondTheLargestFrameCount) {
 }
 
 TEST(FlicWriter, WriteFailureWhileClosingIsReported) {
-  ScratchFolder dir;
+  ScratchDirectory dir;
   std::filesystem::create_symlink("/dev/full", dir.File("full.flc"));  // every write fails
   FlicWriter writer;
   FlicWriterInit(writer);
@@ -174,7 +174,7 @@ TEST(FlicWriter, WriteFailureWhileClosingIsReported) {
 TEST(FlicWriter, IndependentReaderSeesTheSamePixels) {
   std::string python = PythonWithImaging();
   if (python.empty()) GTEST_SKIP() << "no python3 with the imaging library";
-  ScratchFolder dir;
+  ScratchDirectory dir;
   std::set<uint16_t> types;
   for (const Clip& clip : Clips()) {
     SCOPED_TRACE(clip.name);

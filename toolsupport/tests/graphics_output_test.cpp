@@ -14,13 +14,18 @@ namespace {
 using namespace flictest;
 using Palette = std::array<uint8_t, 768>;
 
-struct Reports {
-  std::vector<std::pair<int, std::string>> seen;
-  ProgressCallback callback() {
-    return [this](int kind, const char* text) {
-      seen.emplace_back(kind, text);
-      return kind == 2 || kind == 3;
-    };
+// Creates outputs as the tools do, asking before an existing file is overwritten; keeps the
+// status of every failure.
+struct Outputs {
+  std::vector<toolsupport::Status> failures;
+  std::unique_ptr<GraphicsOutput> Create(int flags, int32_t frameRate, int sourcePitch, int height, int width,
+                                         int32_t frameCount, const std::string& name) {
+    auto made = CreateGraphicsOutput(flags, ConfirmOverwrite, frameRate, sourcePitch, height, width, frameCount, name);
+    if (!made.ok()) {
+      failures.push_back(made.status());
+      return nullptr;
+    }
+    return made.Take();
   }
 };
 
@@ -50,10 +55,10 @@ platform::Image Load(const std::string& name) {
 }
 
 TEST(GraphicsOutput, SeriesNumbersItsFilesAndDescribesTheirRange) {
-  ScratchFolder dir;
-  Reports reports;
+  ScratchDirectory dir;
+  Outputs reports;
   const int w = 6, h = 4, pitch = 8;
-  auto out = CreateGraphicsOutput(0, reports.callback(), 100, pitch, h, w, 120, dir.File("OUT.BMP"));
+  auto out = reports.Create(0, 100, pitch, h, w, 120, dir.File("OUT.BMP"));
   ASSERT_TRUE(out);
   Palette palette = Colours();
   for (int i = 0; i < 120; ++i) WriteGraphicsFrame(*out, palette.data(), Pixels(w, h, pitch, i).data());
@@ -79,13 +84,13 @@ TEST(GraphicsOutput, SeriesNumbersItsFilesAndDescribesTheirRange) {
       EXPECT_EQ(image.palette[index * 4 + 2], palette[index * 3]);  // B, G, R, 0
       EXPECT_EQ(image.palette[index * 4], palette[index * 3 + 2]);
     }
-  EXPECT_TRUE(reports.seen.empty());
+  EXPECT_TRUE(reports.failures.empty());
 }
 
 TEST(GraphicsOutput, OnePictureKeepsItsNameAndTgaExpandsThePalette) {
-  ScratchFolder dir;
+  ScratchDirectory dir;
   const int w = 5, h = 3, pitch = 8;
-  auto out = CreateGraphicsOutput(0, nullptr, 100, pitch, h, w, 1, dir.File("still.tga"));
+  auto out = Outputs().Create(0, 100, pitch, h, w, 1, dir.File("still.tga"));
   ASSERT_TRUE(out);
   EXPECT_EQ(out->bitsPerPixel, 24);
   Palette palette = Colours();
@@ -104,9 +109,9 @@ TEST(GraphicsOutput, OnePictureKeepsItsNameAndTgaExpandsThePalette) {
 }
 
 TEST(GraphicsOutput, ExtensionChoosesTheKind) {
-  ScratchFolder dir;
-  Reports reports;
-  auto flc = CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 2, dir.File("anim"));
+  ScratchDirectory dir;
+  Outputs reports;
+  auto flc = reports.Create(0, 70, 8, 4, 8, 2, dir.File("anim"));
   ASSERT_TRUE(flc);
   EXPECT_EQ(flc->kind, kOutputFlc);
   EXPECT_EQ(flc->name, dir.File("anim.flc"));
@@ -117,71 +122,74 @@ TEST(GraphicsOutput, ExtensionChoosesTheKind) {
                                                               {"a.TIF", kOutputTif}, {"a.pcx", kOutputPcx},
                                                               {"a.gif", kOutputGif}, {"a.bmp", kOutputBmp}};
   for (const auto& [name, kind] : kinds) {
-    auto out = CreateGraphicsOutput(kOutputOverwrite, reports.callback(), 70, 8, 4, 8, 2, dir.File(name));
+    auto out = reports.Create(kOutputOverwrite, 70, 8, 4, 8, 2, dir.File(name));
     ASSERT_TRUE(out) << name;
     EXPECT_EQ(out->kind, kind) << name;
-    DiscardGraphicsOutput(std::move(out));
+    out.reset();  // discarded
   }
-  EXPECT_TRUE(reports.seen.empty());
+  EXPECT_TRUE(reports.failures.empty());
 
-  EXPECT_FALSE(CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 2, dir.File("a.xyz")));
-  ASSERT_EQ(reports.seen.size(), 1u);
-  EXPECT_EQ(reports.seen[0], std::make_pair(2, std::string("Unsupported output file type.")));
-  EXPECT_FALSE(CreateGraphicsOutput(kOutputQuietUnknownType, reports.callback(), 70, 8, 4, 8, 2, dir.File("b.xyz")));
-  EXPECT_EQ(reports.seen.size(), 1u);
+  EXPECT_FALSE(reports.Create(0, 70, 8, 4, 8, 2, dir.File("a.xyz")));
+  ASSERT_EQ(reports.failures.size(), 1u);
+  EXPECT_EQ(reports.failures[0].messages(), std::vector<std::string>{"Unsupported output file type."});
+  EXPECT_FALSE(reports.Create(kOutputQuietUnknownType, 70, 8, 4, 8, 2, dir.File("b.xyz")));
+  ASSERT_EQ(reports.failures.size(), 2u);  // an unknown type that says nothing
+  EXPECT_TRUE(reports.failures[1].messages().empty());
+  EXPECT_FALSE(reports.failures[1].stopped());
 }
 
 TEST(GraphicsOutput, ExistingFilesAreOverwrittenOnlyWhenAllowed) {
-  ScratchFolder dir;
+  ScratchDirectory dir;
   std::ofstream(dir.File("old.flc")) << "keep";
   std::ofstream(dir.File("pic0.bmp")) << "keep";
-  Reports reports;
+  Outputs reports;
   {
     platform::ScriptedDialogs dialogs;
     dialogs.Answer(platform::DialogAnswer::No);
     dialogs.Answer(platform::DialogAnswer::No);
-    EXPECT_FALSE(CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 2, dir.File("old")));
-    EXPECT_FALSE(CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 5, dir.File("pic.bmp")));
+    EXPECT_FALSE(reports.Create(0, 70, 8, 4, 8, 2, dir.File("old")));
+    EXPECT_FALSE(reports.Create(0, 70, 8, 4, 8, 5, dir.File("pic.bmp")));
     ASSERT_EQ(dialogs.asked().size(), 2u);
     EXPECT_EQ(dialogs.asked()[0].text, "File " + dir.File("old.flc") + " exists, overwrite?");
     EXPECT_EQ(dialogs.asked()[1].text, "File " + dir.File("pic0.bmp") + " exists, overwrite?");
   }
-  EXPECT_EQ(reports.seen, (std::vector<std::pair<int, std::string>>{{3, ""}, {3, ""}}));
+  ASSERT_EQ(reports.failures.size(), 2u);
+  for (const toolsupport::Status& refused : reports.failures) EXPECT_TRUE(refused.stopped());
   EXPECT_EQ(ReadAll(dir.File("old.flc")).size(), 4u);
-  auto out = CreateGraphicsOutput(kOutputOverwrite, reports.callback(), 70, 8, 4, 8, 2, dir.File("old"));
+  auto out = reports.Create(kOutputOverwrite, 70, 8, 4, 8, 2, dir.File("old"));
   ASSERT_TRUE(out);
   CloseGraphicsOutput(std::move(out));
   EXPECT_EQ(ReadAll(dir.File("old.flc")).size(), 128u);
 }
 
-TEST(GraphicsOutput, FailuresAreReportedAndPartialOutputCanBeRemoved) {
-  ScratchFolder dir;
-  Reports reports;
-  EXPECT_FALSE(CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 2, dir.File("no/such/dir.flc")));
-  ASSERT_EQ(reports.seen.size(), 1u);
-  EXPECT_EQ(reports.seen[0], std::make_pair(2, std::string("Error creating the output flic.")));
+TEST(GraphicsOutput, FailuresAreReportedAndPartialOutputIsRemovedUnlessClosed) {
+  ScratchDirectory dir;
+  Outputs reports;
+  EXPECT_FALSE(reports.Create(0, 70, 8, 4, 8, 2, dir.File("no/such/dir.flc")));
+  ASSERT_EQ(reports.failures.size(), 1u);
+  EXPECT_EQ(reports.failures[0].messages(), std::vector<std::string>{"Error creating the output flic."});
 
   Palette palette = Colours();
-  auto lost = CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 3, dir.File("no/such/pic.bmp"));
+  auto lost = reports.Create(0, 70, 8, 4, 8, 3, dir.File("no/such/pic.bmp"));
   ASSERT_TRUE(lost);
   WriteGraphicsFrame(*lost, palette.data(), Pixels(8, 4, 8, 0).data());
   EXPECT_TRUE(lost->error);
   CloseGraphicsOutput(std::move(lost));
 
   std::filesystem::create_symlink("/dev/full", dir.File("full.flc"));
-  auto full = CreateGraphicsOutput(kOutputOverwrite, reports.callback(), 70, 8, 4, 8, 3, dir.File("full.flc"));
+  auto full = reports.Create(kOutputOverwrite, 70, 8, 4, 8, 3, dir.File("full.flc"));
   ASSERT_TRUE(full);
   WriteGraphicsFrame(*full, palette.data(), Pixels(8, 4, 8, 0).data());
   EXPECT_EQ(CloseGraphicsOutput(std::move(full)), -1);
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.File("full.flc"))))
       << "an incomplete flic stays behind";
 
-  auto series = CreateGraphicsOutput(0, reports.callback(), 70, 8, 4, 8, 3, dir.File("part.gif"));
+  auto series = reports.Create(0, 70, 8, 4, 8, 3, dir.File("part.gif"));
   ASSERT_TRUE(series);
   WriteGraphicsFrame(*series, palette.data(), Pixels(8, 4, 8, 0).data());
   WriteGraphicsFrame(*series, palette.data(), Pixels(8, 4, 8, 1).data());
   EXPECT_TRUE(std::filesystem::exists(dir.File("part1.gif")));
-  DiscardGraphicsOutput(std::move(series));
+  series.reset();  // a run that stops discards its output
   EXPECT_FALSE(std::filesystem::exists(dir.File("part0.gif")));
   EXPECT_FALSE(std::filesystem::exists(dir.File("part1.gif")));
 }
@@ -189,9 +197,9 @@ TEST(GraphicsOutput, FailuresAreReportedAndPartialOutputCanBeRemoved) {
 TEST(GraphicsOutput, FlicFramesOfAPaddedSourceReadBackExactly) {
   std::string python = PythonWithImaging();
   if (python.empty()) GTEST_SKIP() << "no python3 with the imaging library";
-  ScratchFolder dir;
+  ScratchDirectory dir;
   const int w = 30, h = 6, pitch = 36;  // the flic is 32 wide: two padding columns kept
-  auto out = CreateGraphicsOutput(0, nullptr, -6667, pitch, h, w, 3, dir.File("pad.flc"));
+  auto out = Outputs().Create(0, -6667, pitch, h, w, 3, dir.File("pad.flc"));
   ASSERT_TRUE(out);
   Palette palette = Colours();
   std::vector<uint8_t> expected;

@@ -13,14 +13,19 @@ namespace {
 
 using testing_files::ByteWriter;
 
-// Collects what the input reports.
+// Collects what the input shows (kind 0, or 1 for a line shown at once) and the errors its
+// calls return (kind 2), in order.
 struct Messages {
   std::vector<std::pair<int, std::string>> seen;
-  ProgressCallback Callback() {
-    return [this](int kind, const char* text) {
-      seen.emplace_back(kind, text);
-      return kind == 2 ? 1 : 0;
-    };
+  toolsupport::Progress Progress() {
+    return toolsupport::Progress(
+        [this](toolsupport::ProgressKind kind, const std::string& text) {
+          seen.emplace_back(kind == toolsupport::ProgressKind::StatusNow ? 1 : 0, text);
+        },
+        nullptr);
+  }
+  void Returned(const toolsupport::Status& status) {
+    for (const std::string& message : status.messages()) seen.emplace_back(2, message);
   }
   bool HasError(const std::string& text) const {
     for (const auto& [kind, message] : seen) {
@@ -60,7 +65,19 @@ std::unique_ptr<GraphicsSource> Open(const std::string& name, const std::string&
                                      Messages* messages = nullptr) {
   std::string command = switchText;
   GraphicsSwitches switches = ParseGraphicsSwitches(command);
-  return OpenGraphicsInput(messages ? messages->Callback() : ProgressCallback(), "", switches, name);
+  auto opened = OpenGraphicsInput(messages ? messages->Progress() : toolsupport::Progress(), "", switches, name);
+  if (!opened.ok()) {
+    if (messages) messages->Returned(opened.status());
+    return nullptr;
+  }
+  return opened.Take();
+}
+
+// The next frame; what went wrong goes to the messages.
+bool Next(GraphicsSource& source, Messages& messages) {
+  const toolsupport::Status status = NextGraphicsFrame(source);
+  messages.Returned(status);
+  return status.ok();
 }
 
 TEST(GraphicsSwitches, DefaultsLimitsAndNegativeValues) {
@@ -78,9 +95,9 @@ TEST(GraphicsSwitches, DefaultsLimitsAndNegativeValues) {
 
   // Palette switches after their limits: 300 colours are 256, /U0 is 65536, and the
   // first index keeps the range inside the palette.
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   testing_files::WriteBytes(dir / "a.raw", RawFile(2, 4, 4));
-  auto source = OpenGraphicsInput(nullptr, "", switches, dir / "a.raw");
+  auto source = OpenGraphicsInput({}, "", switches, dir / "a.raw").Take();
   ASSERT_TRUE(source);
   EXPECT_EQ(source->paletteState.switches.colours, 256);
   EXPECT_EQ(source->paletteState.switches.interval, 65536);
@@ -93,7 +110,7 @@ TEST(GraphicsSwitches, DefaultsLimitsAndNegativeValues) {
 }
 
 TEST(GraphicsSource, RawFramesOfAnyWidthRangeAndRewind) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   const int w = 5, h = 3;  // rows land on a padded pitch of 8
   testing_files::WriteBytes(dir / "ten.raw", RawFile(10, w, h));
   // /S5 /E3 on ten frames delivers one frame, the fifth.
@@ -129,7 +146,7 @@ TEST(GraphicsSource, RawFramesOfAnyWidthRangeAndRewind) {
 }
 
 TEST(GraphicsSource, RawFilesWithUnknownTagsOrHugeSizesAreRefused) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   std::vector<uint8_t> bytes = RawFile(2, 4, 4);
   bytes[20] = 7;  // the palette record's tag
   testing_files::WriteBytes(dir / "tag.raw", bytes);
@@ -145,7 +162,7 @@ TEST(GraphicsSource, RawFilesWithUnknownTagsOrHugeSizesAreRefused) {
 }
 
 TEST(GraphicsSource, SubFrameCoversWhatTheInputHas) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   testing_files::WriteBytes(dir / "a.raw", RawFile(1, 6, 4));
   auto source = Open(dir / "a.raw", "/X2 /Y1 /W7 /H2");
   ASSERT_TRUE(source);
@@ -177,7 +194,7 @@ std::vector<uint8_t> WavFile(uint32_t rate, uint16_t channels, uint16_t bits, ui
 }
 
 TEST(GraphicsSource, WavIsABlankVideoOfTheSoundsLength) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   testing_files::WriteBytes(dir / "one.wav", WavFile(44100, 2, 16, 176400));
   auto source = Open(dir / "one.wav");
   ASSERT_TRUE(source);
@@ -198,7 +215,7 @@ TEST(GraphicsSource, WavIsABlankVideoOfTheSoundsLength) {
 }
 
 TEST(GraphicsSource, TruncatedWavLastsAsLongAsTheSoundItHolds) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   std::vector<uint8_t> bytes = WavFile(44100, 2, 16, 176400);  // claims one second
   bytes.resize(bytes.size() - 176400 + 17640 + 1);             // holds a tenth and half a frame
   testing_files::WriteBytes(dir / "cut.wav", bytes);
@@ -266,7 +283,7 @@ std::vector<uint8_t> PlainFrame8(int f, int w, int h) {
 }
 
 TEST(GraphicsSource, AviUncompressedFramesAndSoundShare) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   AviSpec spec;
   spec.sound = true;
   for (int f = 0; f < 3; ++f) spec.samples.push_back(PlainFrame8(f, 6, 4));
@@ -315,7 +332,7 @@ TEST(GraphicsSource, AviUncompressedFramesAndSoundShare) {
 }
 
 TEST(GraphicsSource, AviRunLengthFramesBuildOnTheFrameBefore) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   AviSpec spec;
   spec.compression = 1;
   spec.width = 4;
@@ -347,7 +364,7 @@ TEST(GraphicsSource, AviRunLengthFramesBuildOnTheFrameBefore) {
 }
 
 TEST(GraphicsSource, AviThatCannotBeDecodedOrHasNoRateIsRefused) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   AviSpec spec;
   spec.compression = 0x47504A4D;  // a compressed format this reader has no decoder for
   spec.samples.push_back({1, 2, 3});
@@ -369,7 +386,7 @@ TEST(GraphicsSource, AviThatCannotBeDecodedOrHasNoRateIsRefused) {
 // A video that holds fewer frames than its header announces delivers the frames it holds;
 // then the next frame is an error that says where the video ends.
 TEST(GraphicsSource, VideosCutShortEndInAnErrorThatSaysWhere) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   AviSpec spec;
   spec.length = 9;  // the header announces more frames than are stored
   for (int f = 0; f < 3; ++f) spec.samples.push_back(PlainFrame8(f, 6, 4));
@@ -407,7 +424,7 @@ TEST(GraphicsSource, VideosCutShortEndInAnErrorThatSaysWhere) {
       ASSERT_TRUE(NextGraphicsFrame(*source)) << f;
       EXPECT_EQ(source->outputFrame[c.pixelAt], f * c.step + c.base) << f;
     }
-    EXPECT_FALSE(NextGraphicsFrame(*source));
+    EXPECT_FALSE(Next(*source, messages));
     const std::string expected = "Error reading: " + c.name + " (it ends after " + std::to_string(c.held) +
                                  " of its " + std::to_string(c.announced) + " frames).";
     EXPECT_TRUE(messages.HasError(expected)) << (messages.seen.empty() ? "" : messages.seen.back().second);
@@ -424,7 +441,7 @@ void WritePicture(const std::string& path, int value, int width = 3, int height 
 }
 
 TEST(GraphicsSource, SeriesOf149PicturesReadsInOrder) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   for (int i = 1; i <= 149; ++i) {
     char name[32];
     std::snprintf(name, sizeof name, "Exam%03d.BMP", i);
@@ -447,7 +464,7 @@ TEST(GraphicsSource, SeriesOf149PicturesReadsInOrder) {
 }
 
 TEST(GraphicsSource, ListEntriesJoinWithTheirRangesAndSkipping) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   testing_files::WriteBytes(dir / "ten.raw", RawFile(10, 4, 4));
   WritePicture(dir / "big.bmp", 200, 8, 6);
   testing_files::WriteText(dir / "in.lst", "# clips\n\"" + dir / "ten.raw" + "\" /S3 /E6\n" + dir / "big.bmp\n" +
@@ -487,7 +504,7 @@ TEST(GraphicsSource, ListEntriesJoinWithTheirRangesAndSkipping) {
 
 // An entry that cannot be opened is skipped with a status line; the run goes on with the others.
 TEST(GraphicsSource, ListEntriesThatCannotBeOpenedAreSkippedWithAStatusLine) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   testing_files::WriteBytes(dir / "ten.raw", RawFile(10, 4, 4));
   WritePicture(dir / "my pic.bmp", 90);
   testing_files::WriteText(dir / "in.lst", dir / "gone.bmp\n" + dir / "ten.raw /E2\n" + dir / "my pic.bmp\n");
@@ -511,7 +528,7 @@ TEST(GraphicsSource, ListEntriesThatCannotBeOpenedAreSkippedWithAStatusLine) {
 // A default extension is tried as spelled, then in lower case, then in upper case, for every
 // kind of input.
 TEST(GraphicsSource, DefaultExtensionsAreTriedInEachSpelling) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   testing_files::WriteBytes(dir / "a.RAW", RawFile(2, 4, 4));
   WritePicture(dir / "b.BMP", 5);
   AviSpec avi;
@@ -537,7 +554,7 @@ TEST(GraphicsSource, DefaultExtensionsAreTriedInEachSpelling) {
 
 // A picture that cannot be read is an error with the reason, never a black frame.
 TEST(GraphicsSource, APictureThatCannotBeReadIsAnError) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   WritePicture(dir / "cut.bmp", 7, 40, 30);
   std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "cut.bmp");
   bytes.resize(bytes.size() / 2);
@@ -545,13 +562,13 @@ TEST(GraphicsSource, APictureThatCannotBeReadIsAnError) {
   Messages messages;
   auto source = Open(dir / "cut.bmp", "", &messages);
   ASSERT_TRUE(source);
-  EXPECT_FALSE(NextGraphicsFrame(*source));
+  EXPECT_FALSE(Next(*source, messages));
   EXPECT_TRUE(messages.HasError("Error reading: " + dir / "cut.bmp (the picture is damaged or cut short)."))
       << (messages.seen.empty() ? "" : messages.seen.back().second);
 }
 
 TEST(GraphicsSource, PicturesAreTriedWithEachExtension) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   ImageRecord image;
   ASSERT_EQ(allocimage(&image, 5, 3, 24), 0);
   image.RowFromTop(1)[3 * 2 + 2] = 77;  // red of (2, 1)
@@ -579,7 +596,7 @@ namespace toolsupport {
 namespace {
 
 TEST(NextGraphicsFrame, PalettedInputPassesThroughAndRewindRepeatsOutput) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   testing_files::WriteBytes(dir / "a.raw", RawFile(3, 5, 3));
   auto source = Open(dir / "a.raw");
   ASSERT_TRUE(source);
@@ -598,7 +615,7 @@ TEST(NextGraphicsFrame, PalettedInputPassesThroughAndRewindRepeatsOutput) {
 }
 
 TEST(NextGraphicsFrame, TrueColourInputGetsAPaletteThatHoldsItsColours) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   ImageRecord image;
   ASSERT_EQ(allocimage(&image, 4, 2, 24), 0);
   const uint8_t colours[2][3] = {{10, 200, 30}, {250, 20, 120}};  // B, G, R
@@ -627,7 +644,7 @@ namespace toolsupport {
 namespace {
 
 TEST(GraphicsSource, FlicFramesAreSkippedWithStatusThenDelivered) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   FlicWriter writer;
   FlicWriterInit(writer);
   ASSERT_TRUE(CreateFlic(writer, dir / "anim", 6, 3, -6667));
@@ -677,7 +694,7 @@ namespace {
 // Damaged run-length data and chunk sizes in an AVI's frame list are refused or
 // decoded inside the frame (checked by the sanitizer build).
 TEST(GraphicsSource, DamagedAviFramesStayInsideTheFrame) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   AviSpec spec;
   spec.compression = 1;
   spec.width = 7;

@@ -22,36 +22,33 @@ std::string StreamBits(const MemoryBitOutput& out) {
 
 // Counts, builds and writes a stream the way every coder uses a tree.
 int CodeSymbols(HuffTree& tree, const std::vector<uint32_t>& symbols) {
-  TreeResetCounts(tree);
-  for (uint32_t s : symbols) TreeCount(tree, s);
-  int size = TreeBuild(tree);
+  tree.ResetCounts();
+  for (uint32_t s : symbols) tree.Count(s);
+  int size = tree.Build();
   if (size < 0) return size;
-  for (uint32_t s : symbols) EXPECT_TRUE(TreeWriteSymbol(tree, s));
+  for (uint32_t s : symbols) EXPECT_TRUE(tree.WriteSymbol(s));
   return size;
 }
 
 TEST(HuffTreeDescription, AbsentTreesCostOneBit) {
   for (bool eight_bit : {true, false}) {
     MemoryBitOutput out;
-    HuffTree tree;
-    TreeInit(tree, &out, eight_bit);
-    EXPECT_EQ(TreeBuild(tree), 12);
+    HuffTree tree(&out, eight_bit);
+    EXPECT_EQ(tree.Build(), 12);
     EXPECT_EQ(StreamBits(out), "0");
   }
 }
 
 TEST(HuffTreeDescription, SingleByteSymbolIsALeafWithoutCodeBits) {
   MemoryBitOutput out;
-  HuffTree tree;
-  TreeInit(tree, &out, true);
+  HuffTree tree(&out, true);
   EXPECT_EQ(CodeSymbols(tree, {0x41, 0x41, 0x41, 0x41, 0x41}), 20);
   EXPECT_EQ(StreamBits(out), "1" "0" + Bits(0x41, 8) + "0");
 }
 
 TEST(HuffTreeDescription, TwoByteSymbolsGetOneBitEach) {
   MemoryBitOutput out;
-  HuffTree tree;
-  TreeInit(tree, &out, true);
+  HuffTree tree(&out, true);
   // The more frequent symbol is the first child (branch 0).
   EXPECT_EQ(CodeSymbols(tree, {0x80, 0x03, 0x03, 0x03}), 24);
   EXPECT_EQ(StreamBits(out), "1" "1" "0" + Bits(0x03, 8) + "0" + Bits(0x80, 8) + "0" + "1000");
@@ -64,8 +61,7 @@ TEST(HuffTreeDescription, TwoByteSymbolsGetOneBitEach) {
 
 TEST(HuffTreeDescription, SingleWordSymbolDescribesSubTreesAndEscapes) {
   MemoryBitOutput out;
-  HuffTree tree;
-  TreeInit(tree, &out, false);
+  HuffTree tree(&out, false);
   EXPECT_EQ(CodeSymbols(tree, {0x1234, 0x1234}), 20);
   std::string low = "1" "0" + Bits(0x34, 8) + "0";
   std::string high = "1" "0" + Bits(0x12, 8) + "0";
@@ -78,8 +74,7 @@ TEST(HuffTreeDescription, SingleWordSymbolDescribesSubTreesAndEscapes) {
 // three values share gets the one-bit code, ahead of two bytes that one value each holds.
 TEST(HuffTreeDescription, ByteSubTreesWeighEachByteByTheValuesThatHoldIt) {
   MemoryBitOutput out;
-  HuffTree tree;
-  TreeInit(tree, &out, false);
+  HuffTree tree(&out, false);
   CodeSymbols(tree, {0x0109, 0x0209, 0x0309, 0x0405, 0x0507});
   // Weights 9: 3, 5: 1, 7: 1. The root's first child is 9 (code 0); 5 and 7 share the other.
   const std::string low = "1" "1" "0" + Bits(9, 8) + "1" "0" + Bits(5, 8) + "0" + Bits(7, 8) + "0";
@@ -96,8 +91,7 @@ std::vector<uint32_t> Alternating(int hits) {
 
 TEST(HuffTreeDescription, EscapeHitThirtyTwoTimesGetsACodeAndIsUsed) {
   MemoryBitOutput out;
-  HuffTree tree;
-  TreeInit(tree, &out, false);
+  HuffTree tree(&out, false);
   EXPECT_EQ(CodeSymbols(tree, Alternating(32)), 32);
   // Leaf values 0x0001 (escape 1), 0x0102, 0x0304. Low bytes 1, 2, 4: codes 1, 00, 01.
   std::string low = "1" "1" "1" "0" + Bits(2, 8) + "0" + Bits(4, 8) + "0" + Bits(1, 8) + "0";
@@ -112,8 +106,7 @@ TEST(HuffTreeDescription, EscapeHitThirtyTwoTimesGetsACodeAndIsUsed) {
 
 TEST(HuffTreeDescription, EscapeHitThirtyOneTimesIsNeverWritten) {
   MemoryBitOutput out;
-  HuffTree tree;
-  TreeInit(tree, &out, false);
+  HuffTree tree(&out, false);
   EXPECT_EQ(CodeSymbols(tree, Alternating(31)), 24);
   std::string low = "1" "1" "0" + Bits(2, 8) + "0" + Bits(4, 8) + "0";
   std::string high = "1" "1" "0" + Bits(1, 8) + "0" + Bits(3, 8) + "0";
@@ -139,36 +132,34 @@ std::vector<uint32_t> FibonacciSymbols(int n) {
 
 TEST(HuffTreeBuild, CodesUpToThirtyBitsAndNoLonger) {
   MemoryBitOutput out;
-  HuffTree tree;
-  TreeInit(tree, &out, true);
+  HuffTree tree(&out, true);
   EXPECT_EQ(CodeSymbols(tree, FibonacciSymbols(31)), 16 + 8 * 30);
-  EXPECT_EQ(tree.lengths[0], 30);
-  EXPECT_FALSE(tree.failed);
+  EXPECT_EQ(tree.CodeLength(0), 30);
+  EXPECT_FALSE(tree.Failed());
 
   out.Clear();
-  TreeResetCounts(tree);
-  for (uint32_t s : FibonacciSymbols(32)) TreeCount(tree, s);
-  EXPECT_EQ(TreeBuild(tree), -1);
-  EXPECT_TRUE(tree.failed);
+  tree.ResetCounts();
+  for (uint32_t s : FibonacciSymbols(32)) tree.Count(s);
+  EXPECT_EQ(tree.Build(), -1);
+  EXPECT_TRUE(tree.Failed());
   EXPECT_EQ(out.BitCount(), 0u);
-  EXPECT_FALSE(TreeWriteSymbol(tree, 0));
+  EXPECT_FALSE(tree.WriteSymbol(0));
 }
 
 TEST(HuffTreeBuild, WordTreeFailsOnlyWhenNoValueIsLeftForAnEscape) {
   MemoryBitOutput out;
-  HuffTree tree;
-  TreeInit(tree, &out, false);
+  HuffTree tree(&out, false);
   std::vector<uint32_t> all(65536);
   for (uint32_t v = 0; v < 65536; ++v) all[v] = v;
-  TreeResetCounts(tree);
-  for (uint32_t s : all) TreeCount(tree, s);
-  EXPECT_EQ(TreeBuild(tree), -1);
+  tree.ResetCounts();
+  for (uint32_t s : all) tree.Count(s);
+  EXPECT_EQ(tree.Build(), -1);
   EXPECT_EQ(out.BitCount(), 0u);
 
   // Two free values are not enough for three escapes either.
-  TreeResetCounts(tree);
-  for (uint32_t v = 2; v < 65536; ++v) TreeCount(tree, v);
-  EXPECT_EQ(TreeBuild(tree), -1);
+  tree.ResetCounts();
+  for (uint32_t v = 2; v < 65536; ++v) tree.Count(v);
+  EXPECT_EQ(tree.Build(), -1);
 
   // Three free values (0, 1, 2) are.
   std::vector<uint32_t> most(all.begin() + 3, all.end());
@@ -182,18 +173,17 @@ TEST(HuffTreeBuild, WordTreeFailsOnlyWhenNoValueIsLeftForAnEscape) {
 
 TEST(HuffTreeBuild, RebuildGivesTheSameDescriptionAndSize) {
   MemoryBitOutput out;
-  HuffTree tree;
-  TreeInit(tree, &out, false);
+  HuffTree tree(&out, false);
   std::vector<uint32_t> symbols = Alternating(40);
   symbols.insert(symbols.end(), {7, 7, 9, 1000, 7});
-  TreeResetCounts(tree);
-  for (uint32_t s : symbols) TreeCount(tree, s);
-  int first = TreeBuild(tree);
+  tree.ResetCounts();
+  for (uint32_t s : symbols) tree.Count(s);
+  int first = tree.Build();
   std::string first_description = StreamBits(out);
-  for (uint32_t s : symbols) TreeWriteSymbol(tree, s);
-  EXPECT_GT(tree.bits_written, 0u);
+  for (uint32_t s : symbols) tree.WriteSymbol(s);
+  EXPECT_GT(tree.BitsWritten(), 0u);
   out.Clear();
-  EXPECT_EQ(TreeBuild(tree), first);
+  EXPECT_EQ(tree.Build(), first);
   EXPECT_EQ(StreamBits(out), first_description);
 }
 
@@ -201,8 +191,7 @@ TEST(HuffTreeBuild, RebuildGivesTheSameDescriptionAndSize) {
 // exactly, and the returned size matches the tree that is read back.
 void CheckRoundTrip(const std::vector<std::vector<uint32_t>>& units, bool eight_bit) {
   MemoryBitOutput out;
-  HuffTree tree;
-  TreeInit(tree, &out, eight_bit);
+  HuffTree tree(&out, eight_bit);
   std::vector<int> sizes;
   for (const auto& symbols : units) {
     uint64_t before = out.BitCount();
@@ -210,7 +199,8 @@ void CheckRoundTrip(const std::vector<std::vector<uint32_t>>& units, bool eight_
     ASSERT_GE(sizes.back(), 0);
     uint32_t leaves = 0;
     double kraft = 0;
-    for (uint8_t length : tree.lengths) {
+    for (uint32_t symbol = 0; symbol < (eight_bit ? 256u : 65536u); ++symbol) {
+      const uint8_t length = tree.CodeLength(symbol);
       if (length == kNoCode) continue;
       ++leaves;
       kraft += std::ldexp(1.0, -length);
@@ -218,7 +208,7 @@ void CheckRoundTrip(const std::vector<std::vector<uint32_t>>& units, bool eight_
     if (leaves > 1) {
       EXPECT_DOUBLE_EQ(kraft, 1.0);
     }
-    EXPECT_LE(tree.bits_written, out.BitCount() - before);
+    EXPECT_LE(tree.BitsWritten(), out.BitCount() - before);
   }
   out.AlignBits();
   tree_reader::BitReader in(out.Bytes());

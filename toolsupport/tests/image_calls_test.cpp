@@ -10,7 +10,7 @@ namespace {
 // The arguments the graphics output passes to each save call, read back through
 // the matching information and load calls.
 TEST(ImageCalls, SaveCallsWithTheToolsArgumentsReadBack) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   ImageRecord image;
   ASSERT_EQ(allocimage(&image, 10, 6, 8), 0);
   for (int i = 0; i < 256; ++i) image.palette[i * 4 + 1] = static_cast<uint8_t>(i);

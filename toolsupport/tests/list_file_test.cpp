@@ -77,7 +77,7 @@ TEST(ListLine, RangeWordsComeOutAndTheRestIsTheName) {
 }
 
 TEST(ListWalker, WalksFileEntriesAndSeriesThenStartsOver) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   std::string longName(300, 'n');  // no length limit on names
   testing_files::WriteText(dir / "in.lst",
                            "# header\r\n"

@@ -1,5 +1,5 @@
 #pragma once
-// Scratch folders and small file helpers shared by the tool-support tests.
+// Scratch directories and small file helpers shared by the tool-support tests.
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -10,7 +10,7 @@
 
 namespace testing_files {
 
-using ScratchDir = testsupport::ScratchDirectory;
+using testsupport::ScratchDirectory;
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);

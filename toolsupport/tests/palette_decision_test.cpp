@@ -22,6 +22,8 @@ class FakeInput : public PaletteInput {
  public:
   FakeInput(int width, int height, std::vector<FakeFrame> frames, std::vector<std::string>* reports)
       : width_(width), height_(height), frames_(std::move(frames)), reports_(reports) {}
+  FakeInput(const FakeInput&) = delete;
+  FakeInput& operator=(const FakeInput&) = delete;
 
   bool ReadFrame() override {
     ++read_;
@@ -37,16 +39,15 @@ class FakeInput : public PaletteInput {
   int32_t FrameCount() const override { return static_cast<int32_t>(frames_.size()); }
   int InputBitsPerPixel() const override { return frames_[0].bits > 8 ? 24 : 8; }
   std::string ActionWord() const override { return "Processing"; }
-  int Report(int kind, const char* text) override {
-    if (reports_) reports_->push_back(std::to_string(kind) + " " + text);
-    return stopAfter_ >= 0 && static_cast<int>(reports_->size()) > stopAfter_;
-  }
-  std::unique_ptr<PaletteInput> OpenAnalysisSource() override {
+  // Status lines as "0 text" (shown at most every quarter second) or "1 text" (at once); the
+  // stop comes once there are more than stopAfter_ of them.
+  const toolsupport::Progress& Reporter() const override { return progress_; }
+  toolsupport::Result<std::unique_ptr<PaletteInput>> OpenAnalysisSource() override {
     ++analysisOpened;
-    if (failAnalysis) return nullptr;
+    if (failAnalysis) return toolsupport::Status::Error("Error opening: analysis");
     auto copy = std::make_unique<FakeInput>(width_, height_, frames_, reports_);
     copy->stopAfter_ = stopAfter_;
-    return copy;
+    return std::unique_ptr<PaletteInput>(std::move(copy));
   }
 
   int analysisOpened = 0;
@@ -58,6 +59,11 @@ class FakeInput : public PaletteInput {
   std::vector<FakeFrame> frames_;
   std::vector<std::string>* reports_;
   int32_t read_ = 0;
+  toolsupport::Progress progress_{
+      [this](toolsupport::ProgressKind kind, const std::string& text) {
+        if (reports_) reports_->push_back((kind == toolsupport::ProgressKind::StatusNow ? "1 " : "0 ") + text);
+      },
+      [this] { return stopAfter_ >= 0 && reports_ && static_cast<int>(reports_->size()) > stopAfter_; }};
 };
 
 Palette RandomPalette(uint32_t seed) {
@@ -93,7 +99,7 @@ Outcome RunAll(FakeInput& input, PaletteState& state, int w, int h) {
   Palette palette{};
   std::vector<uint8_t> out(w * h);
   while (!input.AtEnd()) {
-    if (!NextPaletteFrame(input, state, palette.data(), out.data(), w)) break;
+    if (!NextPaletteFrame(input, state, palette.data(), out.data(), w).ok()) break;
     run.frames.push_back(out);
     run.palettes.push_back(palette);
     run.newPalettes.push_back(state.newPalette);
@@ -216,13 +222,13 @@ TEST(PaletteDecision, FailuresStopTheFrames) {
   PaletteState state;
   Palette palette{};
   std::vector<uint8_t> out(w * h);
-  EXPECT_FALSE(NextPaletteFrame(input, state, palette.data(), out.data(), w));
-  EXPECT_EQ(reports.back(), "2 Error opening palette graphics file.");
+  const toolsupport::Status failed = NextPaletteFrame(input, state, palette.data(), out.data(), w);
+  EXPECT_EQ(failed.messages(), (std::vector<std::string>{"Error opening: analysis", "Error opening palette graphics file."}));
 
   FakeInput stopped(w, h, {TrueColour(w, h, 1, 2, 3)}, &reports);
   stopped.stopAfter_ = static_cast<int>(reports.size()) + 1;  // stop during the analysis
   PaletteState again;
-  EXPECT_FALSE(NextPaletteFrame(stopped, again, palette.data(), out.data(), w));
+  EXPECT_TRUE(NextPaletteFrame(stopped, again, palette.data(), out.data(), w).stopped());
 }
 
 }  // namespace

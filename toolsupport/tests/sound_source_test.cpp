@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 #include "toolsupport/tests/media_test_files.h"
@@ -15,18 +16,21 @@ using namespace toolsupport;
 using testing_files::ExtraChunk;
 using testing_files::MakeAvi;
 using testing_files::MakeWav;
-using testing_files::ScratchDir;
+using testing_files::ScratchDirectory;
 using testing_files::WriteBytes;
 using testing_files::WriteText;
 
-// Collects what a source reports.
+// Collects what a source shows (kind 0, or 1 for a line shown at once) and the errors its
+// opening returns (kind 2), in order.
 struct Reports {
   std::vector<std::pair<int, std::string>> items;
-  ProgressCallback Callback() {
-    return [this](int kind, const char* text) {
-      items.emplace_back(kind, text);
-      return 0;
-    };
+  Progress Shown() {
+    return Progress([this](ProgressKind kind, const std::string& text) {
+      items.emplace_back(kind == ProgressKind::StatusNow ? 1 : 0, text);
+    }, nullptr);
+  }
+  void Returned(const Status& status) {
+    for (const std::string& message : status.messages()) items.emplace_back(2, message);
   }
   std::string LastError() const {
     for (auto it = items.rbegin(); it != items.rend(); ++it) {
@@ -70,10 +74,15 @@ std::vector<int32_t> Values16(const std::vector<uint8_t>& bytes) {
 
 class SoundInputTest : public ::testing::Test {
  protected:
-  std::unique_ptr<SoundSource> Open(const std::string& name, SoundSwitches switches = {}) {
-    return OpenSoundInput(reports.Callback(), switches, name);
+  std::unique_ptr<SoundSource> Open(const std::string& name, SoundSwitches switches = {}, bool* found = nullptr) {
+    auto opened = OpenSoundInput(reports.Shown(), switches, name, found);
+    if (!opened.ok()) {
+      reports.Returned(opened.status());
+      return nullptr;
+    }
+    return opened.Take();
   }
-  ScratchDir dir;
+  ScratchDirectory dir;
   Reports reports;
 };
 
@@ -358,13 +367,13 @@ TEST_F(SoundInputTest, AviSoundIsTheStreamsChunksInOrder) {
   s = {};
   s.track = 1;
   bool found = true;
-  EXPECT_FALSE(OpenSoundInput(reports.Callback(), s, dir / "clip.avi", &found));
+  EXPECT_FALSE(Open(dir / "clip.avi", s, &found));
   EXPECT_EQ(reports.LastError(), "Error opening the input file.");
   EXPECT_FALSE(found);
 
   // Sound is found, but cannot be read.
   WriteBytes(dir / "adpcm.avi", MakeAvi(100000, 5, 1000, 8, 1, pieces, 2));
-  EXPECT_FALSE(OpenSoundInput(reports.Callback(), {}, dir / "adpcm.avi", &found));
+  EXPECT_FALSE(Open(dir / "adpcm.avi", {}, &found));
   EXPECT_EQ(reports.LastError(), "Error reading AVI file.");
   EXPECT_TRUE(found);
 }
@@ -459,6 +468,23 @@ TEST_F(SoundInputTest, WaveListEntriesThatCannotBeOpenedAreSkipped) {
   EXPECT_GE(skipped, 1);
 }
 
+// An entry that goes away after the list was opened ends the reading, and the reason is kept for
+// the caller instead of being shown.
+TEST_F(SoundInputTest, AWaveListEntryGoneWhileReadingIsTheReadStatus) {
+  WriteBytes(dir / "one.wav", MakeWav(1000, 8, 1, Ramp8(50)));
+  WriteBytes(dir / "two.wav", MakeWav(1000, 8, 1, Ramp8(30, 100)));
+  WriteText(dir / "both.lst", dir / "one.wav" + "\n" + dir / "two.wav" + "\n");
+  auto source = Open(dir / "both.lst");
+  ASSERT_TRUE(source) << reports.LastError();
+  EXPECT_TRUE(source->ReadStatus().ok());
+  std::remove((dir / "two.wav").c_str());
+  EXPECT_EQ(ReadAll(*source), Ramp8(50));
+  EXPECT_EQ(source->ReadStatus().message(), "Error opening the input file.");
+  EXPECT_EQ(reports.LastError(), "");
+  ASSERT_TRUE(source->Rewind());  // a new pass starts without the old reason
+  EXPECT_TRUE(source->ReadStatus().ok());
+}
+
 // ---- Progress and the track encoder ----
 
 TEST_F(SoundInputTest, ReportsProgressWhileReading) {
@@ -483,7 +509,7 @@ TEST_F(SoundInputTest, FeedsTheTrackEncoderWithLoopingAndLeadSilence) {
   auto source = Open(dir / "loop.wav", s);
   ASSERT_TRUE(source);
   BufferedFile out;
-  ASSERT_TRUE(BufferedFileCreate(out, (dir / "track").c_str()));
+  ASSERT_TRUE(out.Create((dir / "track").c_str()));
   SoundTrackOptions options;
   options.length_ms = 1000;
   options.lead_silence_ms = 100;
@@ -496,7 +522,7 @@ TEST_F(SoundInputTest, FeedsTheTrackEncoderWithLoopingAndLeadSilence) {
   ASSERT_TRUE(CompressAudioChunk(2000, *encoder));
   EXPECT_EQ(encoder->last_sound_bytes, 0u);
   CloseSoundTrack(encoder);
-  BufferedFileClose(out);
+  out.Close();
   std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "track");
   ASSERT_EQ(bytes.size(), 4u + 1000u);
   std::vector<uint8_t> expected(100, 0x80);

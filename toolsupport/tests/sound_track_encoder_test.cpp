@@ -1,3 +1,4 @@
+#include "platform/system/little_endian.h"
 #include "toolsupport/sound/sound_track_encoder.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +15,13 @@ namespace {
 using namespace toolsupport;
 using testing_files::MemoryPcmSource;
 using testing_files::ReadBytes;
-using testing_files::ScratchDir;
+using testing_files::ScratchDirectory;
 using tree_reader::ValueBits;
 
 constexpr PcmFormat kMono8{1000, 8, 1};  // 1000 bytes per second: a millisecond is a byte
 constexpr PcmFormat kStereo16{22050, 16, 2};
 
-uint32_t U32(const std::vector<uint8_t>& bytes, size_t at) {
-  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
-}
+uint32_t U32(const std::vector<uint8_t>& bytes, size_t at) { return platform::LoadLE32(bytes.data() + at); }
 
 // Runs the encoder once per request and splits what it wrote into chunks.
 struct EncodedTrack {
@@ -32,10 +31,10 @@ struct EncodedTrack {
 
 EncodedTrack Encode(PcmFormat format, std::vector<uint8_t> sound, const SoundTrackOptions& options,
                     const std::vector<uint32_t>& requests) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   std::string path = dir / "track";
   BufferedFile file;
-  EXPECT_TRUE(BufferedFileCreate(file, path.c_str()));
+  EXPECT_TRUE(file.Create(path.c_str()));
   auto source = std::make_unique<MemoryPcmSource>(format, std::move(sound));
   auto encoder = OpenSoundTrack(std::move(source), options, &file);
   EncodedTrack track;
@@ -50,7 +49,7 @@ EncodedTrack Encode(PcmFormat format, std::vector<uint8_t> sound, const SoundTra
   }
   track.rate_word = SoundTrackRateWord(*encoder);
   CloseSoundTrack(encoder);
-  BufferedFileClose(file);
+  file.Close();
   std::vector<uint8_t> bytes = ReadBytes(path);
   size_t at = 0;
   for (uint32_t length : lengths) {
@@ -219,8 +218,7 @@ TEST(SoundTrackEncoder, ReconstructionStaysWithinTheLossLimit) {
     }
     for (int level = 0; level <= kMaxLossLevel; ++level) {
       MemoryBitOutput out;
-      HuffTree trees[4];
-      for (HuffTree& tree : trees) TreeInit(tree, &out, true);
+      AudioTrees trees = MakeAudioTrees(out);
       std::vector<uint8_t> rebuilt(pcm.size());
       ASSERT_TRUE(EncodeAudioData(pcm.data(), pcm.size(), format, level, trees, rebuilt.data()));
       for (size_t i = 0; i < pcm.size(); i += format.bits / 8) {
@@ -246,9 +244,9 @@ TEST(SoundTrackEncoder, PerFrameRequestsKeepOneSecondAhead) {
   // ahead, short of it by less than one request's rounding.
   std::vector<uint8_t> sound(kStereo16.BytesPerSecond() * 3);
   auto source = std::make_unique<MemoryPcmSource>(kStereo16, sound);
-  ScratchDir dir;
+  ScratchDirectory dir;
   BufferedFile file;
-  ASSERT_TRUE(BufferedFileCreate(file, (dir / "t").c_str()));
+  ASSERT_TRUE(file.Create((dir / "t").c_str()));
   auto encoder = OpenSoundTrack(std::move(source), {}, &file);
   const uint64_t per_second = kStereo16.BytesPerSecond();
   for (uint32_t frame = 0; frame < 30; ++frame) {

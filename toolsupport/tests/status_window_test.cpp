@@ -1,4 +1,5 @@
 #include "toolsupport/ui/status_window.h"
+#include "toolsupport/ui/tool_run.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -127,7 +128,7 @@ TEST_F(StatusWindowTest, CancelThroughTheButtonAsksThenClosesAtOnceAfterReportin
 
   StatusPanelForTesting()->ClickButton();
   EXPECT_EQ(CurrentStatusText(), "Do you want to cancel? No.");
-  EXPECT_FALSE(StatusCallback(0, "Compressing frame 4 of 10..."));
+  EXPECT_FALSE(StatusProgress().ShowAndCheck(toolsupport::ProgressKind::Status, "Compressing frame 4 of 10..."));
   StatusPanelForTesting()->ClickButton();
   EXPECT_TRUE(StatusCancelled());
   EXPECT_NE(StatusPanelForTesting(), nullptr);  // the button alone never closes the window
@@ -192,47 +193,52 @@ TEST_F(StatusWindowTest, RestoringSendsTheNoticeOncePerRestore) {
   }
 }
 
-// A window of its own, on a clock the test moves.
-TEST_F(StatusWindowTest, CallbackKindsAndTheQuarterSecondThrottle) {
+// A window of its own, on a clock the test moves; failures go to the tool's default window.
+TEST_F(StatusWindowTest, ProgressKindsTheQuarterSecondThrottleAndFailures) {
+  using toolsupport::ProgressKind;
   FakeClock clock(10000);
   platform::ScriptedDialogs dialogs;
-  auto start = [&](StatusWindow& window) {
-    window.ShowPanelWithoutViewer();
-    ASSERT_TRUE(window.Create("V3.0k test", "VantC"));
-  };
   {
     StatusWindow window(clock);
-    start(window);
-    EXPECT_EQ(window.Callback(0, "first"), 0);
+    window.ShowPanelWithoutViewer();
+    ASSERT_TRUE(window.Create("V3.0k test", "VantC"));
+    const toolsupport::Progress progress = window.Progress();
+    EXPECT_FALSE(progress.ShowAndCheck(ProgressKind::Status, "first"));
     EXPECT_EQ(window.Panel()->StatusText(), "first");
     clock.Advance(100);
-    window.Callback(0, "too soon");
+    progress.Show(ProgressKind::Status, "too soon");
     EXPECT_EQ(window.StatusText(), "first");
-    window.Callback(1, "at once");
+    progress.Show(ProgressKind::StatusNow, "at once");
     EXPECT_EQ(window.StatusText(), "at once");
     clock.Advance(249);
-    window.Callback(7, "unknown kinds count as 0");
+    progress.Show(ProgressKind::Status, "still too soon");
     EXPECT_EQ(window.StatusText(), "at once");
     clock.Advance(1);
-    window.Callback(0, "now again");
+    progress.Show(ProgressKind::Status, "now again");
     EXPECT_EQ(window.StatusText(), "now again");
     EXPECT_EQ(CurrentStatusText(), "");  // the default window is another
 
-    EXPECT_FALSE(window.Cancelled());
-    EXPECT_EQ(window.Callback(2, "Error opening the input file."), 1);
-    ASSERT_EQ(dialogs.asked().size(), 1u);
-    EXPECT_EQ(dialogs.asked()[0].text, "Error opening the input file.");
-    EXPECT_EQ(dialogs.asked()[0].icon, platform::DialogIcon::Error);
-    EXPECT_EQ(dialogs.asked()[0].caption, "VantC");
-    EXPECT_EQ(window.StatusText(), "now again");  // the error is no status text
-    EXPECT_TRUE(window.Cancelled());
-    EXPECT_EQ(window.Callback(1, "still shown"), 1);  // the stop flag stays set
+    EXPECT_FALSE(progress.Cancelled());
+    window.RequestStop();
+    EXPECT_TRUE(progress.ShowAndCheck(ProgressKind::StatusNow, "still shown"));  // the stop stays asked for
     EXPECT_FALSE(StatusCancelled());
   }
-  StatusWindow window(clock);
-  start(window);
-  EXPECT_EQ(window.Callback(3, nullptr), 1);
-  EXPECT_TRUE(window.Cancelled());
+
+  StartTool("");
+  ShowFailure(toolsupport::Status::Error("Error opening the input file."));
+  ASSERT_EQ(dialogs.asked().size(), 1u);
+  EXPECT_EQ(dialogs.asked()[0].text, "Error opening the input file.");
+  EXPECT_EQ(dialogs.asked()[0].icon, platform::DialogIcon::Error);
+  EXPECT_EQ(dialogs.asked()[0].caption, "VantC");
+  EXPECT_EQ(CurrentStatusText(), "Loading...");  // the error is no status text
+  EXPECT_TRUE(StatusProgress().Cancelled());
+
+  // A stop asks the run to end without a box.
+  Reset();
+  StartTool("");
+  ShowFailure(toolsupport::Status::Stopped());
+  EXPECT_TRUE(StatusCancelled());
+  EXPECT_EQ(dialogs.asked().size(), 1u);
 }
 
 TEST_F(StatusWindowTest, LongTextsAreCutNotOverrun) {

@@ -9,11 +9,11 @@
 
 #include "toolsupport/tests/media_test_files.h"
 #include "platform/audio/wave_out.h"
-#include "platform/system/clock.h"
 #include "playback/sound_track.h"
 #include "playback/vant.h"
 #include "playback/video_file_format.h"
 #include "playback/video_file_writer.h"
+#include "testsupport/wait_until.h"
 #include "toolsupport/sound/sound_source.h"
 #include "toolsupport/tests/sound_test_files.h"
 #include "toolsupport/sound/sound_track_encoder.h"
@@ -23,7 +23,7 @@ namespace {
 using namespace toolsupport;
 using testing_files::MakeWav;
 using testing_files::ReadBytes;
-using testing_files::ScratchDir;
+using testing_files::ScratchDirectory;
 using testing_files::WriteBytes;
 
 constexpr uint32_t kRate = 11025;   // 8-bit mono: bytes per second
@@ -45,14 +45,14 @@ struct MadeVideo {
 };
 
 // Encodes `sound` (8-bit mono, kRate) as track 0 of a video of kFrames frames.
-MadeVideo MakeVideo(const ScratchDir& dir, const std::string& path, const std::vector<uint8_t>& sound,
+MadeVideo MakeVideo(const ScratchDirectory& dir, const std::string& path, const std::vector<uint8_t>& sound,
                     int loss = 0, bool raw = false) {
   MadeVideo made;
   WriteBytes(dir / "source.wav", MakeWav(kRate, 8, 1, sound));
-  auto source = OpenSoundInput(nullptr, SoundSwitches{}, dir / "source.wav");
+  auto source = OpenSoundInput({}, SoundSwitches{}, dir / "source.wav").Take();
   EXPECT_TRUE(source);
   BufferedFile out;
-  EXPECT_TRUE(BufferedFileCreate(out, (dir / "chunks").c_str()));
+  EXPECT_TRUE(out.Create((dir / "chunks").c_str()));
   SoundTrackOptions options;
   options.loss_level = loss;
   options.raw_chunks = raw;
@@ -68,7 +68,7 @@ MadeVideo MakeVideo(const ScratchDir& dir, const std::string& path, const std::v
   }
   made.rateWord = SoundTrackRateWord(*encoder);
   CloseSoundTrack(encoder);
-  BufferedFileClose(out);
+  out.Close();
 
   std::vector<uint8_t> bytes = ReadBytes(dir / "chunks");
   vntfile::VideoFileWriter writer;
@@ -109,7 +109,7 @@ std::vector<uint8_t> TrackData(const std::string& path, std::vector<uint32_t>* c
 }
 
 TEST(VideoSound, TrackDataIsTheEncodedSound) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   // Exactly as much sound as the video asks for: its length and the second ahead.
   const std::vector<uint8_t> sound = Melody(kFrames * kPeriod * kRate / 100000 + kRate + 3);
   MadeVideo exact = MakeVideo(dir, dir / "exact.vnt", sound);
@@ -134,7 +134,7 @@ TEST(VideoSound, TrackDataIsTheEncodedSound) {
 }
 
 TEST(VideoSound, TrackDataNeverPassesTheHeadersAudioSize) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   const std::vector<uint8_t> sound = Melody(20000);
   MakeVideo(dir, dir / "v.vnt", sound);
   std::vector<uint8_t> file = ReadBytes(dir / "v.vnt");
@@ -158,17 +158,11 @@ TEST(VideoSound, TrackDataNeverPassesTheHeadersAudioSize) {
 }
 
 TEST(VideoSound, VideoTracksAreSoundInputs) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   const std::vector<uint8_t> sound = Melody(kFrames * kPeriod * kRate / 100000 + kRate);
   MakeVideo(dir, dir / "clip.vnt", sound);
-  std::vector<std::pair<int, std::string>> errors;
-  ProgressCallback progress = [&](int kind, const char* text) {
-    if (kind == 2) errors.emplace_back(kind, text);
-    return 0;
-  };
-
   // The sound that plays while the frames are shown.
-  auto source = OpenSoundInput(progress, SoundSwitches{}, dir / "clip");
+  auto source = OpenSoundInput({}, SoundSwitches{}, dir / "clip").Take();
   ASSERT_TRUE(source);
   EXPECT_EQ(source->kind, SoundKind::kVideoTrack);
   const uint64_t shown = uint64_t{kFrames} * kPeriod * kRate / 100000 / 4 * 4;
@@ -185,7 +179,7 @@ TEST(VideoSound, VideoTracksAreSoundInputs) {
   s.end = -9;
   s.bits = 16;
   s.track = 1;
-  auto cut = OpenSoundInput(progress, s, dir / "clip.vnt");
+  auto cut = OpenSoundInput({}, s, dir / "clip.vnt").Take();
   ASSERT_TRUE(cut);
   const uint64_t skip = 3ull * kPeriod / 100 * kRate / 1000, length = 6ull * kPeriod / 100 * kRate / 1000;
   EXPECT_EQ(cut->size, length * 2);
@@ -200,14 +194,13 @@ TEST(VideoSound, VideoTracksAreSoundInputs) {
 
   s = {};
   s.track = 2;
-  EXPECT_FALSE(OpenSoundInput(progress, s, dir / "clip.vnt"));
-  ASSERT_FALSE(errors.empty());
-  EXPECT_EQ(errors.back().second, "No sound found in the specified Vantrel track.");
+  EXPECT_EQ(OpenSoundInput({}, s, dir / "clip.vnt").status().message(),
+            "No sound found in the specified Vantrel track.");
   std::vector<uint8_t> silent = ReadBytes(dir / "clip.vnt");
   vntfile::StoreLE32(silent.data() + 72, 0);  // no rate word for track 0
   WriteBytes(dir / "silent.vnt", silent);
-  EXPECT_FALSE(OpenSoundInput(progress, SoundSwitches{}, dir / "silent.vnt"));
-  EXPECT_EQ(errors.back().second, "No sound found in the Vantrel file.");
+  EXPECT_EQ(OpenSoundInput({}, SoundSwitches{}, dir / "silent.vnt").status().message(),
+            "No sound found in the Vantrel file.");
 }
 
 // Plays on SDL's disk driver into a scratch file.
@@ -225,7 +218,7 @@ class DiskAudio {
 };
 
 TEST(VideoSound, PlayedSoundReachesTheDeviceUnchanged) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   const std::vector<uint8_t> sound = Melody(kFrames * kPeriod * kRate / 100000 + kRate);
   MakeVideo(dir, dir / "play.vnt", sound);
   const std::vector<uint8_t> decoded = TrackData(dir / "play.vnt");
@@ -236,7 +229,6 @@ TEST(VideoSound, PlayedSoundReachesTheDeviceUnchanged) {
   ASSERT_NE(video, nullptr);
   ASSERT_EQ(video->pacingTrack, 0);
   SoundTrack* track = video->soundTracks[0];
-  const uint64_t start = platform::NowMilliseconds();
   for (uint32_t i = 0; i < kFrames; ++i) {
     VantDoFrame(video);
     if (i + 1 == kFrames) break;  // stepping on would start the video over
@@ -248,11 +240,10 @@ TEST(VideoSound, PlayedSoundReachesTheDeviceUnchanged) {
     return track->pending == 0 && (track->blocks[0].flags.load() & platform::kWaveBlockDone) &&
            (track->blocks[1].flags.load() & platform::kWaveBlockDone);
   };
-  while (!drained() && platform::NowMilliseconds() - start < 20000) {
+  EXPECT_TRUE(testsupport::WaitUntil([&] {
     VantSoundCheck();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  EXPECT_TRUE(drained());
+    return drained();
+  }));
   EXPECT_EQ(track->overflows, 0u);
   VantClose(video);
 

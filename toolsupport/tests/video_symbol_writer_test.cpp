@@ -65,35 +65,25 @@ struct CodedVideo {
 CodedVideo Code(const std::vector<std::vector<BlockCode>>& frames) {
   CodedVideo coded;
   MemoryBitOutput treeOut;
-  std::array<HuffTree, 4> storage;
-  VideoHuffTrees trees;
-  for (int t = 0; t < 4; ++t) {
-    TreeInit(storage[t], &treeOut, false);
-    TreeResetCounts(storage[t]);
-    trees[t] = &storage[t];
-  }
-  for (const auto& frame : frames) CountFrameSymbols(trees, frame);
-  for (int t = 0; t < 4; ++t) {
-    int size = TreeBuild(storage[t]);
-    EXPECT_GE(size, 12);
-    coded.treeSizes[t] = static_cast<uint32_t>(size);
-  }
+  VideoTreeSet trees;
+  for (const auto& frame : frames) trees.CountFrame(frame);
+  const auto sizes = trees.Build(treeOut);
+  EXPECT_TRUE(sizes.has_value());
+  if (sizes) std::copy(sizes->begin(), sizes->end(), coded.treeSizes.begin());
   treeOut.AlignBits();
   coded.treeData = treeOut.Bytes();
   for (int t = 0; t < 4; ++t) {
-    for (uint32_t escape : storage[t].escapes) coded.escapesWritten |= storage[t].lengths[escape] != kNoCode;
+    for (uint32_t escape : trees[t].Escapes()) coded.escapesWritten |= trees[t].CodeLength(escape) != kNoCode;
   }
 
   for (const auto& frame : frames) {
     MemoryBitOutput frameOut;
-    for (HuffTree& tree : storage) tree.output = &frameOut;
-    EXPECT_TRUE(WriteFrameSymbols(trees, frame));
+    EXPECT_TRUE(trees.WriteFrame(frame, frameOut));
     frameOut.AlignBits();
     std::vector<uint8_t> chunk = frameOut.Bytes();
     chunk.resize((chunk.size() + 3) / 4 * 4, 0);
     coded.chunks.push_back(chunk);
   }
-  for (HuffTree& tree : storage) TreeFree(tree);
   return coded;
 }
 
@@ -192,23 +182,16 @@ TEST(VideoSymbolWriter, RandomFramesComeBackThroughTheDecoderInEveryDestination)
 // A symbol the counting pass never saw has no code: the writer says so.
 TEST(VideoSymbolWriter, WritingSymbolsNotCountedIsReported) {
   MemoryBitOutput out;
-  std::array<HuffTree, 4> storage;
-  VideoHuffTrees trees;
-  for (int t = 0; t < 4; ++t) {
-    TreeInit(storage[t], &out, false);
-    TreeResetCounts(storage[t]);
-    trees[t] = &storage[t];
-  }
+  VideoTreeSet trees;
   std::vector<BlockCode> counted(10);
   counted[3].type = SolidBlock;
   counted[3].solidColor = 9;
-  CountFrameSymbols(trees, counted);
-  for (HuffTree& tree : storage) ASSERT_GE(TreeBuild(tree), 12);
-  EXPECT_TRUE(WriteFrameSymbols(trees, counted));
+  trees.CountFrame(counted);
+  ASSERT_TRUE(trees.Build(out).has_value());
+  EXPECT_TRUE(trees.WriteFrame(counted, out));
   std::vector<BlockCode> other = counted;
   other[3].solidColor = 10;
-  EXPECT_FALSE(WriteFrameSymbols(trees, other));
-  for (HuffTree& tree : storage) TreeFree(tree);
+  EXPECT_FALSE(trees.WriteFrame(other, out));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ namespace toolsupport {
 namespace {
 
 TEST(GraphicsSource, VntFramesAndPalettesThroughThePlaybackLibrary) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   CodedVideoSpec spec;
   spec.frameRate = -6667;
   for (uint32_t f = 0; f < 10; ++f) {
@@ -20,7 +20,7 @@ TEST(GraphicsSource, VntFramesAndPalettesThroughThePlaybackLibrary) {
   CodedVideo video = WriteCodedVideo(dir / "clip.vnt", spec);
 
   std::string command = "/S5 /E7";
-  auto source = OpenGraphicsInput(nullptr, "", ParseGraphicsSwitches(command), dir / "clip");
+  auto source = OpenGraphicsInput({}, "", ParseGraphicsSwitches(command), dir / "clip").Take();
   ASSERT_TRUE(source);
   EXPECT_EQ(source->kind, kGraphicsVnt);
   EXPECT_EQ(source->name, dir / "clip.vnt");
@@ -65,17 +65,12 @@ CodedVideo WriteSmallVideo(const std::string& path, uint32_t frames) {
 // A file cut inside its frames delivers the frames it holds; the next one is an error that says
 // where the video ends.
 TEST(GraphicsSource, VntCutShortEndsInAnErrorThatSaysWhere) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   CodedVideo video = WriteSmallVideo(dir / "whole.vnt", 6);
   std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "whole.vnt");
   bytes.resize(bytes.size() - video.frameSizes.back() - video.frameSizes[4] / 2);  // inside frame 5
   testing_files::WriteBytes(dir / "cut.VNT", bytes);
-  std::vector<std::pair<int, std::string>> errors;
-  ProgressCallback callback = [&](int kind, const char* text) {
-    if (kind == 2) errors.emplace_back(kind, text);
-    return kind == 2 ? 1 : 0;
-  };
-  auto source = OpenGraphicsInput(callback, "", GraphicsSwitches{}, dir / "cut");  // ".vnt", then ".VNT"
+  auto source = OpenGraphicsInput({}, "", GraphicsSwitches{}, dir / "cut").Take();  // ".vnt", then ".VNT"
   ASSERT_TRUE(source);
   EXPECT_EQ(source->name, dir / "cut.VNT");
   EXPECT_EQ(source->frames, 6);
@@ -83,14 +78,13 @@ TEST(GraphicsSource, VntCutShortEndsInAnErrorThatSaysWhere) {
     ASSERT_TRUE(NextGraphicsFrame(*source)) << f;
     EXPECT_EQ(source->outputFrame[8 + 1 + f % 4], 100 + f) << f;
   }
-  EXPECT_FALSE(NextGraphicsFrame(*source));
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_EQ(errors[0].second, "Error reading: " + dir / "cut.VNT (it ends after 4 of its 6 frames).");
+  const Status cut = NextGraphicsFrame(*source);
+  EXPECT_EQ(cut.messages(), std::vector<std::string>{"Error reading: " + dir / "cut.VNT (it ends after 4 of its 6 frames)."});
 }
 
 // The decode buffer of the header's size is as large as the image layer lets a picture be.
 TEST(GraphicsSource, VntPicturesBeyondTheLimitsAreRefused) {
-  testing_files::ScratchDir dir;
+  testing_files::ScratchDirectory dir;
   WriteSmallVideo(dir / "small.vnt", 2);
   std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "small.vnt");
   for (int at : {4, 8}) {  // width and height
@@ -98,7 +92,7 @@ TEST(GraphicsSource, VntPicturesBeyondTheLimitsAreRefused) {
     bytes[at + 1] = 0x80;  // 32768
   }
   testing_files::WriteBytes(dir / "huge.vnt", bytes);
-  EXPECT_FALSE(OpenGraphicsInput(nullptr, "", GraphicsSwitches{}, dir / "huge.vnt"));
+  EXPECT_FALSE(OpenGraphicsInput({}, "", GraphicsSwitches{}, dir / "huge.vnt"));
 }
 
 }  // namespace

@@ -160,31 +160,18 @@ int StatusWindow::PumpMessages() {
   return windowClosed_ ? 1 : 0;
 }
 
-int StatusWindow::Callback(int kind, const char* text) {
-  const std::string message = text ? text : "";
-  switch (kind) {
-    case 1:
-      ShowStatus(message, true);
-      nextStatusTime_ = clock_.Now() + 250;
-      break;
-    case 2:
-      ShowMessage(true, message);
-      cancel_ = true;
-      return 1;
-    case 3:
-      cancel_ = true;
-      break;
-    default: {
-      const uint64_t now = clock_.Now();
-      if (now >= nextStatusTime_) {
-        ShowStatus(message, true);
-        nextStatusTime_ = now + 250;
-      }
-      break;
-    }
+void StatusWindow::ShowProgress(toolsupport::ProgressKind kind, const std::string& text) {
+  const uint64_t now = clock_.Now();
+  if (kind == toolsupport::ProgressKind::StatusNow || now >= nextStatusTime_) {
+    ShowStatus(text, true);
+    nextStatusTime_ = now + 250;
   }
   PumpMessages();
-  return cancel_ ? 1 : 0;
+}
+
+toolsupport::Progress StatusWindow::Progress() {
+  return toolsupport::Progress([this](toolsupport::ProgressKind kind, const std::string& text) { ShowProgress(kind, text); },
+                               [this] { return Cancelled(); });
 }
 
 bool StatusWindow::Cancelled() {
@@ -245,7 +232,11 @@ bool AskYesNo(bool defaultNo, const std::string& question) {
   return DefaultStatusWindow().AskYesNo(defaultNo, question);
 }
 int PumpMessages() { return DefaultStatusWindow().PumpMessages(); }
-int StatusCallback(int kind, const char* text) { return DefaultStatusWindow().Callback(kind, text); }
+void ShowStatusProgress(toolsupport::ProgressKind kind, const std::string& text) {
+  DefaultStatusWindow().ShowProgress(kind, text);
+}
+toolsupport::Progress StatusProgress() { return toolsupport::Progress(ShowStatusProgress, StatusCancelled); }
+void RequestStop() { DefaultStatusWindow().RequestStop(); }
 bool StatusCancelled() { return DefaultStatusWindow().Cancelled(); }
 void MarkWorkCompleted() { DefaultStatusWindow().MarkWorkCompleted(); }
 int StatusExitCode() { return DefaultStatusWindow().ExitCode(); }

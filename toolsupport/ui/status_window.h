@@ -10,7 +10,7 @@
 //   ReadReportSwitches(text);                // "/#" number and bare "/#", before other switches
 //   PumpMessages();
 //   CreateStatusWindow("V3.0k ...", "VantC");
-//   ... switches, work, SetStatusText / ShowMessage / AskYesNo / StatusCallback ...
+//   ... switches, work, SetStatusText / ShowMessage / AskYesNo / StatusProgress ...
 //   MarkWorkCompleted();                     // only when the work completed
 //   FinishStatusWindow(!StatusCancelled());  // reports to the front end, then closes or waits
 //   return StatusExitCode();
@@ -20,15 +20,11 @@
 #include <string>
 
 #include "platform/system/clock.h"
+#include "toolsupport/base/status.h"
 
 namespace platform {
 class StatusPanel;
 }
-
-// Long operations report through a progress callback: kind 0 status text (shown at most every
-// 250 ms), 1 status text now, 2 error (message box, then stop), 3 cancel; other kinds count as
-// 0. A nonzero result asks the caller to stop.
-using ProgressCallback = std::function<int(int kind, const char* text)>;
 
 // Status text and version line are cut to this many bytes.
 inline constexpr size_t kStatusTextLimit = 95;
@@ -52,7 +48,9 @@ class StatusWindow {
   void ShowMessage(bool error, const std::string& text);
   bool AskYesNo(bool defaultNo, const std::string& question);
   int PumpMessages();
-  int Callback(int kind, const char* text);
+  void ShowProgress(toolsupport::ProgressKind kind, const std::string& text);
+  toolsupport::Progress Progress();
+  void RequestStop() { cancel_ = true; }
   bool Cancelled();
   void MarkWorkCompleted() { exitCode_ = 0; }
   int ExitCode() const { return exitCode_; }
@@ -121,11 +119,17 @@ bool AskYesNo(bool defaultNo, const std::string& question);
 // Delivers waiting window events without waiting. Nonzero when the window is gone.
 int PumpMessages();
 
-// The tool's progress callback, with the behaviour above.
-int StatusCallback(int kind, const char* text);
+// Shows status text: at most every 250 ms, or at once (which starts the 250 ms again).
+void ShowStatusProgress(toolsupport::ProgressKind kind, const std::string& text);
 
-// The stop request: set by a Yes to "Do you want to cancel?", by callback kinds 2 and 3, and by
-// SIGINT, SIGTERM or SIGHUP while the window exists.
+// The tool's progress: ShowStatusProgress, and the stop request as the cancel query.
+toolsupport::Progress StatusProgress();
+
+// Asks the run to stop, as after an error.
+void RequestStop();
+
+// The stop request: set by a Yes to "Do you want to cancel?", by RequestStop, and by SIGINT,
+// SIGTERM or SIGHUP while the window exists.
 bool StatusCancelled();
 
 // The exit code is 1 until the tool marks its work completed.

@@ -5,31 +5,32 @@
 
 #include "toolsupport/ui/status_window.h"
 
-bool FailWith(const char* message) {
-  StatusCallback(2, message);
-  return false;
+void ShowFailure(const toolsupport::Status& status) {
+  if (status.ok()) return;
+  for (const std::string& message : status.messages()) ShowMessage(true, message);
+  RequestStop();
 }
 
 int RunTool(std::string commandText, const std::string& versionLine, const std::string& title,
-            const std::function<bool(const std::string&, std::string&)>& work,
-            const std::function<void(bool)>& cleanup) {
+            const std::function<toolsupport::Status(const std::string&, std::string&)>& work) {
   ReadReportSwitches(commandText);
   PumpMessages();
   CreateStatusWindow(versionLine, title);
   bool completed = false;
   std::string report;
   try {
-    completed = work(commandText, report) && !StatusCancelled();
+    const toolsupport::Status status = work(commandText, report);
+    ShowFailure(status);
+    completed = status.ok() && !StatusCancelled();
   } catch (const std::bad_alloc&) {
-    FailWith(kOutOfMemoryMessage);
+    ShowFailure(toolsupport::Status::Error(kOutOfMemoryMessage));
   } catch (const std::length_error&) {  // a size past what any memory holds
-    FailWith(kOutOfMemoryMessage);
+    ShowFailure(toolsupport::Status::Error(kOutOfMemoryMessage));
   }
   if (completed) {
     SetStatusText(report);
     MarkWorkCompleted();
   }
-  cleanup(completed);
   FinishStatusWindow(completed);
   return StatusExitCode();
 }

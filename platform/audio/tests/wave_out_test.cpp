@@ -9,10 +9,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <thread>
 #include <vector>
 
-#include "platform/system/clock.h"
+#include "testsupport/wait_until.h"
 
 namespace {
 
@@ -41,13 +40,8 @@ class DiskAudio {
   std::filesystem::path path_;
 };
 
-bool WaitDone(const WaveBlock& block, uint64_t limitMs = 5000) {
-  const uint64_t start = platform::NowMilliseconds();
-  while (!(block.flags.load() & platform::kWaveBlockDone)) {
-    if (platform::NowMilliseconds() - start > limitMs) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
+bool WaitDone(const WaveBlock& block) {
+  return testsupport::WaitUntil([&] { return (block.flags.load() & platform::kWaveBlockDone) != 0; });
 }
 
 // The bytes that are not the silence value, in order.

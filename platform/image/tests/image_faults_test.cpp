@@ -16,7 +16,7 @@
 namespace platform {
 namespace {
 
-using ScratchDir = testsupport::ScratchDirectory;
+using testsupport::ScratchDirectory;
 
 struct Bytes {
   std::vector<uint8_t> data;
@@ -54,7 +54,7 @@ Bytes GifScreen(uint16_t width, uint16_t height) {
 // too large, by the information call where the header says it and by the load, before
 // anything of that size is made.
 TEST(ImageLimits, HeadersBeyondTheLimitsAreRefusedAsTooLarge) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   struct Case {
     const char* name;
     ImageFormat format;
@@ -93,7 +93,7 @@ TEST(ImageLimits, HeadersBeyondTheLimitsAreRefusedAsTooLarge) {
 
 // A GIF of two pictures whose second is damaged: the first one, read record by record, is kept.
 TEST(ImageLimits, AGifDamagedAfterItsFirstPictureKeepsThatPicture) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   const std::string path = dir / "two.gif";
   GifColorType colours[4] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
   int error = 0;
@@ -190,7 +190,7 @@ Image LoadTiff(const std::string& path) {
 // Paletted and two-colour pictures are turned as their Orientation tag says, exactly as the
 // same picture stored as RGB samples.
 TEST(ImageLimits, PalettedTiffsHonourTheirOrientationAsTrueColourOnesDo) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   const uint32_t w = 7, h = 5;
   for (uint32_t bits : {1u, 4u, 8u}) {
     for (uint16_t orientation = 1; orientation <= 8; ++orientation) {
@@ -216,7 +216,7 @@ TEST(ImageLimits, PalettedTiffsHonourTheirOrientationAsTrueColourOnesDo) {
 
 // Written files get the normal mode: 0666 less the umask.
 TEST(ImageLimits, WrittenPicturesGetTheNormalMode) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   Image image;
   ASSERT_EQ(AllocateImage(image, 8, 4, 8), ImageStatus::Ok);
   const mode_t old = umask(022);

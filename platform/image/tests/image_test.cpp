@@ -17,7 +17,7 @@
 namespace platform {
 namespace {
 
-using ScratchDir = testsupport::ScratchDirectory;
+using testsupport::ScratchDirectory;
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -117,7 +117,7 @@ int DefaultOption(ImageFormat f) {
 }
 
 TEST(ImageLayer, PalettedPicturesRoundTripExactlyExceptJpeg) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   Image original = MakePaletted();
   for (ImageFormat format : kAllFormats) {
     std::string path = dir / (std::string("p.") + Name(format));
@@ -140,7 +140,7 @@ TEST(ImageLayer, PalettedPicturesRoundTripExactlyExceptJpeg) {
 }
 
 TEST(ImageLayer, TrueColourPicturesRoundTrip) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   Image original = MakeTrueColour(37, 21);
   for (ImageFormat format : kAllFormats) {
     std::string path = dir / (std::string("t.") + Name(format));
@@ -169,7 +169,7 @@ TEST(ImageLayer, TrueColourPicturesRoundTrip) {
 }
 
 TEST(ImageLayer, EachInfoCallRefusesTheOtherFormats) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   Image paletted = MakePaletted();
   Image colour = MakeTrueColour();
   for (ImageFormat written : kAllFormats) {
@@ -195,7 +195,7 @@ TEST(ImageLayer, EachInfoCallRefusesTheOtherFormats) {
 }
 
 TEST(ImageLayer, LoadRefusesAnImageOfTheWrongShape) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   std::string path = dir / "a.bmp";
   ASSERT_EQ(SaveImage(ImageFormat::Bmp, path, MakePaletted(), 0), ImageStatus::Ok);
   Image wrongDepth, tooNarrow, unallocated, wider;
@@ -240,7 +240,7 @@ std::vector<uint8_t> BitmapFile(int32_t width, int32_t height, uint16_t bits, ui
 }
 
 TEST(ImageLayer, BitmapVariantsDecode) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   std::vector<uint8_t> palette = {0, 0, 0, 0, 255, 255, 255, 0, 0, 0, 255, 0};  // black, white, red
   // RLE8, 4x3: row 0 (bottom) a run of 4 red, then a delta up one row and right two,
   // a literal of two, then a hostile delta far outside and more runs that must be dropped.
@@ -270,7 +270,7 @@ TEST(ImageLayer, BitmapVariantsDecode) {
 }
 
 TEST(ImageLayer, DamagedAndOversizedFilesAreRefused) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   Image paletted = MakePaletted(40, 30);
   for (ImageFormat format : kAllFormats) {
     std::string path = dir / (std::string("d.") + Name(format));
@@ -304,7 +304,7 @@ TEST(ImageLayer, DamagedAndOversizedFilesAreRefused) {
 // Our own readers see damaged data everywhere after the picture's size: they must
 // refuse it or decode within the picture (the sanitizer build checks the second).
 TEST(ImageLayer, RandomlyDamagedFilesOfOurOwnReadersAreHandled) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   Image paletted = MakePaletted(33, 17);
   Image colour = MakeTrueColour(33, 17);
   struct Case { ImageFormat format; const Image* image; int option; size_t keep; };
@@ -361,7 +361,7 @@ std::string FindPythonWithImaging() {
 TEST(ImageLayer, ReadsPicturesMadeByAnIndependentWriter) {
   std::string python = FindPythonWithImaging();
   if (python.empty()) GTEST_SKIP() << "python3 with PIL is not installed";
-  ScratchDir dir;
+  ScratchDirectory dir;
   std::string script = dir / "make.py";
   std::ofstream(script) << R"(import sys
 from PIL import Image

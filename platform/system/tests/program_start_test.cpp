@@ -9,19 +9,14 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
-#include <thread>
 
 #include "testsupport/scratch_directory.h"
+#include "testsupport/wait_until.h"
 
 namespace {
 
-bool AppearsWithin(const std::string& name, std::chrono::seconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!std::filesystem::exists(name)) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
+bool Appears(const std::string& name) {
+  return testsupport::WaitUntil([&] { return std::filesystem::exists(name); });
 }
 
 TEST(SplitCommandWords, QuotedNamesLoseTheirQuotesAndSwitchWordsStayAsWritten) {
@@ -59,8 +54,8 @@ TEST(StartProgramDetached, StartsWithoutWaitingAndLeavesNoChild) {
   const platform::ProgramStart start =
       platform::StartCommandText("touch \"" + marker + "\" relative", scratch.path());
   ASSERT_TRUE(start.started);
-  EXPECT_TRUE(AppearsWithin(marker, std::chrono::seconds(20)));
-  EXPECT_TRUE(AppearsWithin(scratch.File("relative"), std::chrono::seconds(20)));
+  EXPECT_TRUE(Appears(marker));
+  EXPECT_TRUE(Appears(scratch.File("relative")));
   // The program was handed to init: we have no child to reap.
   errno = 0;
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
@@ -81,7 +76,7 @@ TEST(StartProgramDetached, AnExecutableNamedLikeAWindowsProgramStartsByItsPath) 
   const platform::ProgramStart start = platform::StartProgramDetached({program, marker});
   ASSERT_TRUE(start.started);
   EXPECT_GT(start.processId, 0);
-  EXPECT_TRUE(AppearsWithin(marker, std::chrono::seconds(20)));
+  EXPECT_TRUE(Appears(marker));
 }
 
 TEST(StartProgramDetached, FailedStartsAreNeverStartedPrograms) {

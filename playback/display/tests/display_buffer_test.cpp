@@ -267,8 +267,8 @@ TEST_P(DisplayBufferBlit, ANewPaletteRepaintsTheWholeBufferOnce) {
 
 INSTANTIATE_TEST_SUITE_P(WindowKinds, DisplayBufferBlit,
                          testing::Values(VANT_BLITTER_STANDARD_DIBS, VANT_BLITTER_DIB_SECTION),
-                         [](const testing::TestParamInfo<int32_t>& info) {
-                           return info.param == VANT_BLITTER_STANDARD_DIBS ? "StandardDibs" : "DibSection";
+                         [](const testing::TestParamInfo<int32_t>& kind) {
+                           return kind.param == VANT_BLITTER_STANDARD_DIBS ? "StandardDibs" : "DibSection";
                          });
 
 TEST(DisplayBufferPalette, ReadsEveryLayoutOfTheCallersPalette) {

@@ -40,7 +40,7 @@ CodedVideoSpec MovingSquares() {
 TEST(PlayedOnWindow, BlittedRectanglesShowEveryDecodedFrameThroughItsPalette) {
   auto window = buffer_test::ShownWindow(200, 150);
   ASSERT_NE(window, nullptr);
-  TempDir dir;
+  ScratchDirectory dir;
   const CodedVideo coded = WriteCodedVideo(dir.File("squares.vnt"), MovingSquares());
   std::unique_ptr<VantVideo, VideoDeleter> video(VantOpen(coded.path.c_str(), 0, 0));
   ASSERT_NE(video, nullptr);

@@ -1,8 +1,6 @@
 // vntcompi itself, started as a program: it binds the real player with coded videos, and the
 // bound copy plays them.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -16,23 +14,13 @@
 
 #include "tools/binder/bound_program.h"
 #include "playback/tests/coded_video.h"
-#include "toolsupport/tests/run_program.h"
+#include "testsupport/run_program.h"
 #include "testsupport/scratch_directory.h"
-
-extern char** environ;
 
 namespace binder {
 namespace {
 
-struct Finished {
-  int exitCode = -1;
-  std::string errors;  // standard error
-};
-
-std::string BinDir() {
-  const char* dir = std::getenv("VANT_BIN_DIR");
-  return dir != nullptr ? dir : ".";
-}
+using Finished = testsupport::ProgramResult;
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -45,45 +33,13 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-using Scratch = testsupport::ScratchDirectory;
+using testsupport::ScratchDirectory;
 
 // Without a display the binder uses its console face and never waits for "&Done"; the bound
 // player keeps the offscreen platform.
-Finished RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-             const Scratch& dir, bool display) {
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  std::vector<char*> envp;
-  for (char** e = environ; *e != nullptr; ++e) {
-    const bool displayVariable = std::strncmp(*e, "DISPLAY=", 8) == 0 ||
-                                 std::strncmp(*e, "WAYLAND_DISPLAY=", 16) == 0 ||
-                                 std::strncmp(*e, "QT_QPA_PLATFORM=", 16) == 0;
-    if (!displayVariable) envp.push_back(*e);
-  }
-  std::string offscreen = "QT_QPA_PLATFORM=offscreen";
-  if (display) envp.push_back(offscreen.data());
-  envp.push_back(nullptr);
+Finished Bind(const std::vector<std::string>& arguments) { return testsupport::RunProgram("vntcompi", arguments); }
 
-  const std::string errorsFile = dir.File("stderr.txt");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  Finished finished;
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (WIFEXITED(status)) finished.exitCode = WEXITSTATUS(status);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  finished.errors = ReadFile(errorsFile);
-  return finished;
-}
-
-Finished Bind(const std::vector<std::string>& arguments, const Scratch& dir) {
-  return RunProgram(BinDir() + "/vntcompi", arguments, dir, false);
-}
+Finished PlayBound(const std::string& program) { return testsupport::RunProgram(program, {}, {.offscreen = true}); }
 
 std::string WriteVideo(const std::string& path, uint32_t frames, uint8_t seed) {
   CodedVideoSpec spec;
@@ -104,15 +60,15 @@ class BinderProgram : public ::testing::Test {
     ASSERT_FALSE(first.empty());
     ASSERT_FALSE(second.empty());
   }
-  Scratch dir;
+  ScratchDirectory dir;
   std::string first, second;
 };
 
 TEST_F(BinderProgram, BoundPlayerHoldsTheVideosAtTheirOffsetsAndPlaysThem) {
-  const std::string player = BinDir() + "/vantplw";
+  const std::string player = testsupport::ProgramPath("vantplw");
   const std::string output = dir.File("show");
   // The second video is named without its extension.
-  Finished bound = Bind({player, output, "/F/J", first, dir.File("second")}, dir);
+  Finished bound = Bind({player, output, "/F/J", first, dir.File("second")});
   ASSERT_EQ(bound.exitCode, 0) << bound.errors;
 
   const std::string program = ReadFile(player);
@@ -139,17 +95,17 @@ TEST_F(BinderProgram, BoundPlayerHoldsTheVideosAtTheirOffsetsAndPlaysThem) {
   struct stat info {};
   ASSERT_EQ(stat((output + ".exe").c_str(), &info), 0);
   EXPECT_NE(info.st_mode & S_IXUSR, 0u);
-  Finished played = RunProgram(output + ".exe", {}, dir, true);
+  Finished played = PlayBound(output + ".exe");
   EXPECT_EQ(played.exitCode, 0) << played.errors;
 }
 
 // Binding a bound program again leaves nothing of its old text behind; several player switches
 // travel as one quoted argument.
 TEST_F(BinderProgram, RebindingKeepsNothingOfTheOldText) {
-  const std::string player = BinDir() + "/vantplw";
+  const std::string player = testsupport::ProgramPath("vantplw");
   const std::string once = dir.File("once.exe"), twice = dir.File("twice.exe");
-  ASSERT_EQ(Bind({player, once, "/F/J" + std::string(150, 'K'), first}, dir).exitCode, 0);
-  Finished rebound = Bind({once, twice, "/F /J", second}, dir);
+  ASSERT_EQ(Bind({player, once, "/F/J" + std::string(150, 'K'), first}).exitCode, 0);
+  Finished rebound = Bind({once, twice, "/F /J", second});
   ASSERT_EQ(rebound.exitCode, 0) << rebound.errors;
 
   const std::string result = ReadFile(twice);
@@ -159,20 +115,20 @@ TEST_F(BinderProgram, RebindingKeepsNothingOfTheOldText) {
   std::string expected = text;
   expected.resize(kStoredTextArea, '\0');
   EXPECT_EQ(result.substr(area, kStoredTextArea), expected);
-  Finished played = RunProgram(twice, {}, dir, true);
+  Finished played = PlayBound(twice);
   EXPECT_EQ(played.exitCode, 0) << played.errors;
 
   // The usage tells how to give several switches.
-  Finished usage = Bind({}, dir);
+  Finished usage = Bind({});
   EXPECT_NE(usage.errors.find("(/L/F10) or in one quoted argument (\"/L /F10\")"), std::string::npos)
       << usage.errors;
 }
 
 TEST_F(BinderProgram, RefusesBeforeTheOutputExists) {
-  const std::string player = BinDir() + "/vantplw";
+  const std::string player = testsupport::ProgramPath("vantplw");
   const std::string output = dir.File("out.exe");
   const auto refused = [&](const std::vector<std::string>& arguments, const std::string& message) {
-    Finished finished = Bind(arguments, dir);
+    Finished finished = Bind(arguments);
     EXPECT_EQ(finished.exitCode, 1);
     EXPECT_NE(finished.errors.find(message), std::string::npos) << finished.errors;
     EXPECT_FALSE(std::filesystem::exists(output));
@@ -190,8 +146,8 @@ TEST_F(BinderProgram, RefusesBeforeTheOutputExists) {
   refused(many, "at most 32 can be bound");
 
   // A full disk: the partial output goes too.
-  testing_programs::ProgramResult full =
-      testing_programs::RunProgram("vntcompi", {player, output, "/F", first}, 100000);
+  testsupport::ProgramResult full =
+      testsupport::RunProgram("vntcompi", {player, output, "/F", first}, {.fileSizeLimit = 100000});
   EXPECT_EQ(full.exitCode, 1);
   EXPECT_NE(full.errors.find("Error writing to disk - probably out of disk space."), std::string::npos)
       << full.errors;
@@ -200,14 +156,14 @@ TEST_F(BinderProgram, RefusesBeforeTheOutputExists) {
   // The output must not be one of the inputs.
   const std::string copy = dir.File("copy.vnt");
   std::filesystem::copy_file(first, copy);
-  Finished overVideo = Bind({player, copy, "/F", copy}, dir);
+  Finished overVideo = Bind({player, copy, "/F", copy});
   EXPECT_EQ(overVideo.exitCode, 1);
   EXPECT_NE(overVideo.errors.find("Output filename must be different"), std::string::npos);
   EXPECT_EQ(ReadFile(copy), ReadFile(first));
 }
 
 TEST(BoundProgram, MarkersAcrossTheSearchWindowsAndTheOffsetsOfALargerPlayer) {
-  Scratch dir;
+  ScratchDirectory dir;
   // A 70000-byte player whose start marker straddles the end of the first 32768-byte window.
   std::string player(70000, 'x');
   const size_t marker = 32768 - 4;
@@ -215,13 +171,13 @@ TEST(BoundProgram, MarkersAcrossTheSearchWindowsAndTheOffsetsOfALargerPlayer) {
   player.replace(marker + 8 + kStoredTextArea, 8, "VANTREL!");
   player.replace(100, 8, "SELFPLAY");  // a start marker without its end marker is passed by
   WriteFile(dir.File("player.exe"), player);
-  EXPECT_EQ(FindSelfPlayArea(dir.File("player.exe"), "VANTREL!", "SELFPLAY", kStoredTextArea, nullptr),
+  EXPECT_EQ(FindSelfPlayArea(dir.File("player.exe"), "VANTREL!", "SELFPLAY", kStoredTextArea, {}),
             static_cast<int64_t>(marker + 8));
 
   // The end marker must stand exactly 208 bytes after the start marker.
   player.replace(marker + 8 + kStoredTextArea, 8, "xVANTREL");
   WriteFile(dir.File("other.exe"), player);
-  EXPECT_EQ(FindSelfPlayArea(dir.File("other.exe"), "VANTREL!", "SELFPLAY", kStoredTextArea, nullptr), -1);
+  EXPECT_EQ(FindSelfPlayArea(dir.File("other.exe"), "VANTREL!", "SELFPLAY", kStoredTextArea, {}), -1);
 
   EXPECT_EQ(RoundUpToBlock(70000), 70144);
   EXPECT_EQ(StoredText({70144, 70144 + RoundUpToBlock(1000)}, "/L2"), ":70144 :71168 /L2");

@@ -12,11 +12,11 @@
 #include "toolsupport/picture/graphics_source.h"
 #include "platform/image/image.h"
 #include "toolsupport/tests/flic_test_support.h"
-#include "toolsupport/tests/run_program.h"
+#include "testsupport/run_program.h"
 
 namespace {
 
-using testing_programs::RunProgram;
+using testsupport::RunProgram;
 
 constexpr int kWidth = 32, kHeight = 24, kFrames = 4;
 
@@ -51,7 +51,7 @@ bool WriteTestFlic(const std::string& name, const std::vector<Frame>& frames) {
 std::vector<Frame> ReadFrames(const std::string& name) {
   std::vector<Frame> frames;
   std::unique_ptr<toolsupport::GraphicsSource> source =
-      toolsupport::OpenGraphicsInput(nullptr, "", toolsupport::GraphicsSwitches{}, name);
+      toolsupport::OpenGraphicsInput({}, "", toolsupport::GraphicsSwitches{}, name).Take();
   if (!source) return frames;
   while (!source->atEnd && toolsupport::NextGraphicsFrame(*source)) {
     Frame frame;
@@ -80,7 +80,7 @@ class PicprwProgram : public ::testing::Test {
     input = scratch.File("in.flc");
     ASSERT_TRUE(WriteTestFlic(input, frames));
   }
-  flictest::ScratchFolder scratch;
+  flictest::ScratchDirectory scratch;
   std::string folder, input;
   std::vector<Frame> frames = MakeFrames();
 };
@@ -99,7 +99,7 @@ TEST_F(PicprwProgram, CopiesAFlicFrameByFrameWithItsPalettes) {
 
   // /F sets the output's frame rate: 8 frames a second is a period of 12500 units of 10 us.
   ASSERT_EQ(RunProgram("picprw", {input, scratch.File("out.flc"), "/F8/O"}).exitCode, 0);
-  const auto paced = toolsupport::OpenGraphicsInput(nullptr, "", toolsupport::GraphicsSwitches{}, scratch.File("out.flc"));
+  const auto paced = toolsupport::OpenGraphicsInput({}, "", toolsupport::GraphicsSwitches{}, scratch.File("out.flc")).Take();
   ASSERT_TRUE(paced);
   EXPECT_EQ(paced->frameRate, -12500);
 }
@@ -169,7 +169,7 @@ TEST_F(PicprwProgram, AFailedWriteLeavesNoOutput) {
   const std::vector<Frame> once = noisy;
   for (int copies = 0; copies < 3; ++copies) noisy.insert(noisy.end(), once.begin(), once.end());
   ASSERT_TRUE(WriteTestFlic(input, noisy));
-  const auto run = RunProgram("picprw", {input, scratch.File("big.flc")}, 6000);
+  const auto run = RunProgram("picprw", {input, scratch.File("big.flc")}, {.fileSizeLimit = 6000});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.errors.find("Error writing to disk - probably out of disk space."), std::string::npos) << run.errors;
   EXPECT_EQ(Names(folder), std::vector<std::string>{"in.flc"});

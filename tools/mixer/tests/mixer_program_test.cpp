@@ -13,7 +13,7 @@
 
 #include "playback/tests/coded_video.h"
 #include "tools/mixer/mix_frames.h"
-#include "toolsupport/tests/run_program.h"
+#include "testsupport/run_program.h"
 #include "playback/vant.h"
 #include "playback/video_file_format.h"
 #include "testsupport/scratch_directory.h"
@@ -28,13 +28,13 @@ std::string ReadFile(const std::string& path) {
   return bytes.str();
 }
 
-using Scratch = testsupport::ScratchDirectory;
+using testsupport::ScratchDirectory;
 
-using Finished = testing_programs::ProgramResult;
+using Finished = testsupport::ProgramResult;
 
 // The console face: no display, so nothing waits for "&Done".
-Finished RunMixer(const std::vector<std::string>& arguments, const Scratch&) {
-  return testing_programs::RunProgram("vantmiw", arguments);
+Finished RunMixer(const std::vector<std::string>& arguments, const ScratchDirectory&) {
+  return testsupport::RunProgram("vantmiw", arguments);
 }
 
 void Put32(std::string& out, uint32_t v) {
@@ -132,7 +132,7 @@ class MixerProgram : public ::testing::Test {
     WriteWav(dir.File("a.wav"), toneA, 11025);
     WriteWav(dir.File("b.wav"), toneB, 11025);
   }
-  Scratch dir;
+  ScratchDirectory dir;
   std::string video;
   std::vector<uint8_t> toneA, toneB;
 };
@@ -204,8 +204,8 @@ TEST_F(MixerProgram, RefusesWithoutLeavingOutput) {
   refused({dir.File("short.vnt"), dir.File("a.wav"), out}, "damaged or cut short");
 
   // A full disk: the partial output goes too.
-  Finished full = testing_programs::RunProgram("vantmiw", {video, dir.File("a.wav"), out},
-                                               ReadFile(video).size());
+  Finished full = testsupport::RunProgram("vantmiw", {video, dir.File("a.wav"), out},
+                                               {.fileSizeLimit = ReadFile(video).size()});
   EXPECT_EQ(full.exitCode, 1);
   EXPECT_NE(full.errors.find("Error writing to disk - probably out of disk space."), std::string::npos)
       << full.errors;

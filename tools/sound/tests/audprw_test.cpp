@@ -7,19 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "platform/system/little_endian.h"
+#include "testsupport/wait_until.h"
 #include "toolsupport/tests/flic_test_support.h"
-#include "toolsupport/tests/run_program.h"
+#include "testsupport/run_program.h"
 #include "tools/sound/wav_header.h"
 
 namespace soundtool {
 namespace {
 
-using testing_programs::RunProgram;
+using testsupport::RunProgram;
 
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t{b[at + 3]} << 24;
-}
-uint32_t Le16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at) { return platform::LoadLE32(b.data() + at); }
+uint32_t Le16(const std::vector<uint8_t>& b, size_t at) { return platform::LoadLE16(b.data() + at); }
 
 std::vector<uint8_t> Samples(size_t count) {
   std::vector<uint8_t> samples(count);
@@ -30,7 +30,9 @@ std::vector<uint8_t> Samples(size_t count) {
 // A WAV file written here, independently of the program's own header code.
 std::vector<uint8_t> Wav(uint32_t rate, uint32_t bits, uint32_t channels, const std::vector<uint8_t>& data) {
   std::vector<uint8_t> b;
-  auto text = [&](const char* t) { b.insert(b.end(), t, t + 4); };
+  auto text = [&](const char* t) {
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(t[i]));
+  };
   auto u16 = [&](uint32_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); };
   auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
   text("RIFF"); u32(uint32_t(36 + data.size())); text("WAVE");
@@ -79,7 +81,7 @@ class AudprwProgram : public ::testing::Test {
     input = scratch.File("in.wav");
     Write(input, Wav(11025, 8, 1, samples));
   }
-  flictest::ScratchFolder scratch;
+  flictest::ScratchDirectory scratch;
   std::string folder, input;
   std::vector<uint8_t> samples = Samples(11025);
 };
@@ -136,7 +138,7 @@ TEST_F(AudprwProgram, UsageAndSameFileFailWithoutOutput) {
 }
 
 TEST_F(AudprwProgram, AFailedWriteLeavesNoOutput) {
-  const auto run = RunProgram("audprw", {input, scratch.File("cut.wav")}, 4000);
+  const auto run = RunProgram("audprw", {input, scratch.File("cut.wav")}, {.fileSizeLimit = 4000});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.errors.find("Error writing to disk - probably out of disk space."), std::string::npos) << run.errors;
   EXPECT_EQ(Names(folder), std::vector<std::string>{"in.wav"});
@@ -147,11 +149,11 @@ TEST_F(AudprwProgram, AStoppedRunLeavesNoOutput) {
   const std::string big = scratch.File("big.pcm"), out = scratch.File("big.raw");
   Write(big, {});
   ASSERT_EQ(truncate(big.c_str(), 400'000'000), 0);
-  const testing_programs::StartedProgram started = testing_programs::StartProgram("audprw", {big, out, "/Y1"});
+  const testsupport::StartedProgram started = testsupport::StartProgram("audprw", {big, out, "/Y1"});
   ASSERT_GT(started.pid, 0);
-  for (int wait = 0; wait < 5000 && access(out.c_str(), F_OK) != 0; ++wait) usleep(1000);
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return access(out.c_str(), F_OK) == 0; }));
   kill(started.pid, SIGTERM);
-  const testing_programs::ProgramResult run = testing_programs::WaitProgram(started);
+  const testsupport::ProgramResult run = testsupport::WaitProgram(started);
   EXPECT_EQ(run.exitCode, 1) << run.errors;
   EXPECT_EQ(Names(folder), (std::vector<std::string>{"big.pcm", "in.wav"}));
 }

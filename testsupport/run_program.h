@@ -1,8 +1,10 @@
 #pragma once
-// Runs one of the built programs (from VANT_BIN_DIR) as a process without a display, so that its
-// status window takes its console face; optionally with a limit on the size of the files it
-// writes, which makes writes fail as on a full disk.
+// Runs one of the built programs as a process, with its standard error caught in a file. By
+// default it runs without a display, so that a status window takes its console face; it may keep
+// Qt's offscreen platform instead, and may have a limit on the size of the files it writes, which
+// makes writes fail as on a full disk.
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,11 +16,16 @@
 #include <string>
 #include <vector>
 
-namespace testing_programs {
+namespace testsupport {
 
 struct ProgramResult {
   int exitCode = -1;   // -1 when the program did not run or did not exit
   std::string errors;  // what it wrote to standard error
+};
+
+struct ProgramOptions {
+  rlim_t fileSizeLimit = RLIM_INFINITY;
+  bool offscreen = false;  // Qt on its offscreen platform rather than no display at all
 };
 
 // A program started and not yet waited for.
@@ -27,14 +34,21 @@ struct StartedProgram {
   std::string errorsName;  // the file its standard error goes to
 };
 
-inline StartedProgram StartProgram(const std::string& name, const std::vector<std::string>& arguments,
-                                   rlim_t fileSizeLimit = RLIM_INFINITY) {
-  StartedProgram started;
+// A name without a '/' is a program of VANT_BIN_DIR; a path is taken as it stands.
+inline std::string ProgramPath(const std::string& name) {
+  if (name.find('/') != std::string::npos) return name;
   const char* folder = std::getenv("VANT_BIN_DIR");
-  if (!folder) return started;
-  const std::string program = std::string(folder) + "/" + name;
-  char errorsName[] = "/tmp/vant-program-XXXXXX";
-  const int errors = mkstemp(errorsName);
+  return std::string(folder != nullptr ? folder : ".") + "/" + name;
+}
+
+inline StartedProgram StartProgram(const std::string& name, const std::vector<std::string>& arguments,
+                                   const ProgramOptions& options = {}) {
+  StartedProgram started;
+  const std::string program = ProgramPath(name);
+  const char* temporary = std::getenv("TMPDIR");
+  std::string errorsName =
+      std::string(temporary != nullptr && *temporary != '\0' ? temporary : "/tmp") + "/vant-program-XXXXXX";
+  const int errors = mkstemp(errorsName.data());
   if (errors < 0) return started;
   started.errorsName = errorsName;
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -45,11 +59,15 @@ inline StartedProgram StartProgram(const std::string& name, const std::vector<st
   if (started.pid == 0) {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
-    unsetenv("QT_QPA_PLATFORM");
+    if (options.offscreen) {
+      setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    } else {
+      unsetenv("QT_QPA_PLATFORM");
+    }
     dup2(errors, 2);
-    if (fileSizeLimit != RLIM_INFINITY) {
+    if (options.fileSizeLimit != RLIM_INFINITY) {
       signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the program
-      const rlimit limit{fileSizeLimit, fileSizeLimit};
+      const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
       setrlimit(RLIMIT_FSIZE, &limit);
     }
     execv(program.c_str(), argv.data());
@@ -74,8 +92,8 @@ inline ProgramResult WaitProgram(const StartedProgram& started) {
 }
 
 inline ProgramResult RunProgram(const std::string& name, const std::vector<std::string>& arguments,
-                                rlim_t fileSizeLimit = RLIM_INFINITY) {
-  return WaitProgram(StartProgram(name, arguments, fileSizeLimit));
+                                const ProgramOptions& options = {}) {
+  return WaitProgram(StartProgram(name, arguments, options));
 }
 
-}  // namespace testing_programs
+}  // namespace testsupport
