@@ -1,6 +1,7 @@
 // Decoding and encoding speed measured side by side with GIF on generated 8-bit clips of 60
 // frames: decoded from GIFs by giflib and from the .vnt videos by the playback calls, encoded by
-// the compressor program and by the GIF optimiser, and the heap of a video streamed from disk.
+// the compressor program and by the GIF optimiser, the heap of a video streamed from disk, and
+// the time the compressor program takes to start and end with nothing to do.
 // Usage: speed_bench [Google Benchmark flags]. Exit code 1 when a step failed or a target was
 // missed.
 #include <benchmark/benchmark.h>
@@ -16,6 +17,7 @@
 #include "bench/gif_clip.h"
 #include "bench/speed_files.h"
 #include "bench/speed_summary.h"
+#include "bench/start_up.h"
 #include "bench/video_playing.h"
 
 namespace speedbench {
@@ -249,6 +251,8 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     ok = PrintSummary(reporter, clips, !gifOptimiser.empty());
   }
+  constexpr int kStartUpRuns = 51;  // an odd count has one middle run
+  ok = PrintStartUpSummary(compressorProgram, kStartUpRuns) && ok;
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
   benchmark::Shutdown();

@@ -66,7 +66,7 @@ bool WriteClipInputs(const std::string& folder, ClipFiles& files) {
 }
 
 double RunTimed(const std::vector<std::string>& words, double* cpuSeconds, const std::string& output,
-                const std::vector<std::string>& settings) {
+                const std::vector<std::string>& settings, int* exitCode) {
   std::vector<std::string> copies = words;
   std::vector<char*> arguments;
   for (std::string& word : copies) arguments.push_back(word.data());
@@ -88,7 +88,12 @@ double RunTimed(const std::vector<std::string>& words, double* cpuSeconds, const
   struct rusage usage {};
   if (wait4(child, &status, 0, &usage) != child) return -1;
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+  if (!WIFEXITED(status)) return -1;
+  if (exitCode) {
+    *exitCode = WEXITSTATUS(status);
+  } else if (WEXITSTATUS(status) != 0) {
+    return -1;
+  }
   if (cpuSeconds) {
     *cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   }

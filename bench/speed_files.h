@@ -33,9 +33,11 @@ bool WriteClipInputs(const std::string& folder, ClipFiles& files);
 // Runs a program to its end with no display, standard output and error going into the file
 // `output` (discarded when it is empty), and the variables of `settings` ("NAME=value") put in
 // its environment. Returns the seconds it took on the wall clock and, through cpuSeconds, the
-// processor time it used; a negative figure when it could not run or did not succeed.
+// processor time it used; a negative figure when it could not run or did not succeed. With
+// `exitCode` given, any exit counts and its code is put there.
 double RunTimed(const std::vector<std::string>& words, double* cpuSeconds = nullptr,
-                const std::string& output = {}, const std::vector<std::string>& settings = {});
+                const std::string& output = {}, const std::vector<std::string>& settings = {},
+                int* exitCode = nullptr);
 
 // The compressor program with the given switches (none: its defaults) from the flic into
 // `output`.

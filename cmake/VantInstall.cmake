@@ -12,7 +12,7 @@ foreach(program vantcw vantplw picprw vantmiw audprw vntcompi vantscw vantrelw)
 endforeach()
 install(TARGETS ${vant_installed_programs} RUNTIME DESTINATION bin)
 
-# Every shared library of ours is one the installed programs load.
+# Every shared library and module of ours is one the installed programs load.
 vant_targets_below(${CMAKE_SOURCE_DIR} vant_all_targets)
 foreach(target IN LISTS vant_all_targets)
   get_target_property(type ${target} TYPE)
@@ -22,6 +22,9 @@ foreach(target IN LISTS vant_all_targets)
       set_target_properties(${target} PROPERTIES VERSION ${VANT_VERSION} SOVERSION ${VANT_SOVERSION})
     endif()
     install(TARGETS ${target} LIBRARY DESTINATION lib NAMELINK_COMPONENT Unspecified)
+  elseif(type STREQUAL "MODULE_LIBRARY")
+    # Loaded at run time by its file name, from the same folder: no soname, no version.
+    install(TARGETS ${target} LIBRARY DESTINATION lib)
   endif()
 endforeach()
 
@@ -43,6 +46,17 @@ set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/lib)
 include(CPack)
+
+# The command-line tools load Qt only through the faces module, when they show a window.
+set(vant_console_tools)
+foreach(program vantcw picprw vantmiw audprw vntcompi)
+  if(TARGET ${program})
+    list(APPEND vant_console_tools ${program})
+  endif()
+endforeach()
+add_test(NAME ToolsStartWithoutQt
+         COMMAND ${VANT_PYTHON} ${CMAKE_SOURCE_DIR}/cmake/tests/tools_start_test.py ${CMAKE_BINARY_DIR}
+                 ${vant_console_tools})
 
 foreach(check tree deb bound example)
   add_test(NAME Install_${check}

@@ -21,7 +21,7 @@
 #include "frontend/chart/graph_painter.h"
 #include "frontend/chart/graph_print.h"
 #include "frontend/chart/graph_widget.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/system/file_names.h"
 #include "toolsupport/base/paths.h"
 #include "toolsupport/base/text_words.h"

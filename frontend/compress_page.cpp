@@ -37,7 +37,7 @@
 #include "frontend/text_format.h"
 #include "frontend/tool_input.h"
 #include "frontend/tool_page_frame.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 
 namespace frontend {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "frontend/front_end.h"
 #include "frontend/message_boxes.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/system/dos_attributes.h"
 
 namespace frontend {

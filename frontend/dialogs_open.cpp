@@ -14,7 +14,7 @@
 #include "frontend/report_receiving.h"
 #include "frontend/text_format.h"
 #include "frontend/topwin.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 
 namespace frontend {
 

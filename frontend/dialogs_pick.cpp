@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "frontend/front_end.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 
 namespace frontend {
 

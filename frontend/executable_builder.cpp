@@ -25,7 +25,7 @@
 #include "frontend/report_receiving.h"
 #include "frontend/text_format.h"
 #include "frontend/topwin.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/system/file_operations.h"
 
 namespace frontend {

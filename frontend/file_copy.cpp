@@ -12,7 +12,7 @@
 #include "frontend/message_boxes.h"
 #include "frontend/text_format.h"
 #include "frontend/wildcard_target.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 
 namespace frontend {
 

@@ -9,7 +9,7 @@
 #include "frontend/front_end.h"
 #include "frontend/message_boxes.h"
 #include "frontend/text_format.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/system/directory_search.h"
 
 namespace frontend {

@@ -10,7 +10,7 @@
 #include "frontend/chart/graph_print.h"
 #include "frontend/front_end.h"
 #include "frontend/text_format.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 
 namespace frontend {
 namespace {

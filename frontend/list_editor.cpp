@@ -18,7 +18,7 @@
 #include "frontend/message_boxes.h"
 #include "frontend/text_file.h"
 #include "frontend/text_format.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 
 namespace frontend {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "frontend/busy_cursor.h"
 #include "frontend/front_end.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 
 namespace frontend {
 

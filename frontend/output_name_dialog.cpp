@@ -22,7 +22,7 @@
 #include "frontend/report_endpoint.h"
 #include "frontend/report_receiving.h"
 #include "frontend/text_format.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 
 namespace frontend {
 namespace {

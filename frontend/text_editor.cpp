@@ -20,7 +20,7 @@
 #include "frontend/message_boxes.h"
 #include "frontend/text_file.h"
 #include "frontend/text_format.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/system/wildcard.h"
 
 namespace frontend {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "playback/vant.h"
 
 namespace platform {

@@ -1,5 +1,6 @@
 #include "player/reporting_program.h"
 
+#include "platform/gui/qt_faces.h"
 #include "platform/system/command_text.h"
 #include "platform/system/report_channel.h"
 #include "player/player_window.h"
@@ -8,6 +9,9 @@
 
 int RunReportingProgram(int argc, const char* const* argv, const std::string& reportText,
                         const std::function<int(std::string commandText, bool packageBox)>& run) {
+  // Programs that always show windows take the Qt faces linked into them, also when copied away
+  // from the toolkit's libraries.
+  platform::UseQtFacesInProcess();
   std::string text = platform::BuildCommandText(argc, argv);
   int32_t report = GetNumberSwitch(0, '#', text);
   GetFlagSwitch('#', text);

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "script/pixels.h"
 #include "playback/vant.h"
 

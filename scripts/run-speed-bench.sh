@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the plain (optimised) toolkit's speed comparison and runs it: decoding against giflib,
-# the compressor program's encoding against gifsicle (when installed) and the heap of a streamed
-# video. Arguments go to the benchmark program; without any, every run is repeated three times,
+# the compressor program's encoding against gifsicle (when installed), the heap of a streamed
+# video and the compressor's start-up with no arguments and no display. Arguments go to the benchmark program; without any, every run is repeated three times,
 # the repetitions interleaved so that a busy moment of the machine does not fall on one side
 # only, and the medians are compared.
 # Usage: scripts/run-speed-bench.sh [benchmark flags]

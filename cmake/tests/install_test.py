@@ -31,6 +31,7 @@ def expected_files(programs):
     rows += [
         ('lib/libvant.so', 'link'),
         ('lib/libvant.so.1', 'link'),
+        ('lib/libvant_window_faces.so', 'module'),
         ('include/vant.h', 'file'),
         ('lib/pkgconfig/vant.pc', 'file'),
         ('share/vant/help/index.html', 'file'),
@@ -63,8 +64,8 @@ def check_tree(build, programs):
             path = os.path.join(prefix, relative)
             if not os.path.exists(path):
                 faults.append('missing: ' + relative)
-            elif kind == 'program':
-                if not os.access(path, os.X_OK):
+            elif kind in ('program', 'module'):
+                if kind == 'program' and not os.access(path, os.X_OK):
                     faults.append('not runnable: ' + relative)
                 faults += faults_of_program(path, build)
             elif kind == 'link' and not os.path.islink(path):

@@ -9,7 +9,7 @@
 #include "compressor/demo/demo_clip.h"
 #include "compressor/compressor_switches.h"
 #include "compressor/data_rate.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/image/image.h"
 #include "platform/system/little_endian.h"
 #include "toolsupport/ui/status_window.h"

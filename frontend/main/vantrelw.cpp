@@ -18,7 +18,8 @@
 #include "frontend/script_command.h"
 #include "frontend/start_up.h"
 #include "frontend/topwin.h"
-#include "platform/gui/display_env.h"
+#include "platform/face/display_env.h"
+#include "platform/gui/qt_faces.h"
 #include "platform/system/program_start.h"
 
 namespace {
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   QApplication application(argc, argv);
+  platform::UseQtFacesInProcess();
   QApplication::setApplicationName(QStringLiteral("Vantrel for Windows"));
 
   std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -16,7 +16,7 @@
 #include "compressor/demo/demo_clip.h"
 #include "frontend/analysis_window.h"
 #include "frontend/chart/graph_widget.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/gui/qt_application.h"
 #include "testsupport/scratch_directory.h"
 #include "testsupport/run_program.h"

@@ -19,7 +19,7 @@
 #include "frontend/launcher.h"
 #include "frontend/report_endpoint.h"
 #include "frontend/report_receiving.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/image/image.h"
 #include "toolsupport/ui/report_protocol.h"
 

@@ -11,7 +11,7 @@
 #include "frontend/launcher.h"
 #include "frontend/page_registry.h"
 #include "frontend/topwin.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 
 using namespace frontend;
 

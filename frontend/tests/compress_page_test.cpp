@@ -22,7 +22,7 @@
 #include "frontend/report_receiving.h"
 #include "frontend/tests/frontend_test_support.h"
 #include "frontend/tests/generated_pictures.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/image/image.h"
 #include "playback/vant.h"
 #include "testsupport/environment_guard.h"

@@ -10,7 +10,7 @@
 #include "frontend/console_commands.h"
 #include "frontend/file_finder.h"
 #include "frontend/wildcard_target.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/system/dos_attributes.h"
 
 using namespace frontend;

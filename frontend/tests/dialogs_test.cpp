@@ -22,7 +22,7 @@
 #include "frontend/file_controls.h"
 #include "frontend/file_copy.h"
 #include "frontend/message_boxes.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/system/dos_attributes.h"
 
 using namespace frontend;

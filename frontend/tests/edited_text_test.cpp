@@ -9,7 +9,7 @@
 #include "frontend/edited_text.h"
 #include "frontend/front_end.h"
 #include "frontend/tests/frontend_test_support.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "testsupport/scratch_directory.h"
 
 using namespace frontend;

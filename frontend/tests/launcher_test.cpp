@@ -9,7 +9,7 @@
 #include "frontend/launcher.h"
 #include "frontend/request_queue.h"
 #include "frontend/tests/frontend_test_support.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/system/command_text.h"
 #include "testsupport/scratch_directory.h"
 #include "toolsupport/base/switches.h"

@@ -8,7 +8,7 @@
 #include "frontend/tests/console_fixture.h"
 #include "frontend/list_editor.h"
 #include "frontend/list_lines.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "toolsupport/io/list_file.h"
 
 using namespace frontend;

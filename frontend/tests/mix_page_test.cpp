@@ -10,7 +10,7 @@
 #include "frontend/mix_page.h"
 #include "frontend/page_widgets.h"
 #include "frontend/tests/page_fixture.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "playback/vant.h"
 
 using namespace frontend;

@@ -22,7 +22,7 @@
 #include "frontend/popup_menus.h"
 #include "frontend/request_queue.h"
 #include "frontend/tests/frontend_test_support.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "testsupport/scratch_directory.h"
 
 using namespace frontend;

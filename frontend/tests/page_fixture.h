@@ -17,7 +17,7 @@
 #include "frontend/report_endpoint.h"
 #include "frontend/report_receiving.h"
 #include "frontend/tests/frontend_test_support.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "testsupport/scratch_directory.h"
 
 namespace frontend_testing {

@@ -9,7 +9,7 @@
 #include "frontend/file_controls.h"
 #include "frontend/play_page.h"
 #include "frontend/tests/page_fixture.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 
 using namespace frontend;
 using platform::DialogAnswer;

@@ -9,7 +9,7 @@
 #include "frontend/menu_commands.h"
 #include "frontend/popup_menus.h"
 #include "frontend/tests/frontend_test_support.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/system/dos_attributes.h"
 #include "testsupport/scratch_directory.h"
 

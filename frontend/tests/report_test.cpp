@@ -12,7 +12,7 @@
 #include "frontend/report_endpoint.h"
 #include "frontend/report_receiving.h"
 #include "frontend/tests/frontend_test_support.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/system/report_wire.h"
 #include "testsupport/scratch_directory.h"
 #include "testsupport/wait_until.h"

@@ -25,7 +25,7 @@
 #include "frontend/sound_page.h"
 #include "frontend/tests/frontend_test_support.h"
 #include "frontend/tests/generated_pictures.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "testsupport/scratch_directory.h"
 
 using namespace frontend;

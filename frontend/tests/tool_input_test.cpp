@@ -11,7 +11,7 @@
 #include "frontend/popup_menus.h"
 #include "frontend/tests/frontend_test_support.h"
 #include "frontend/tool_input.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "testsupport/environment_guard.h"
 #include "testsupport/scratch_directory.h"
 

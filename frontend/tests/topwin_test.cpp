@@ -14,7 +14,7 @@
 #include "frontend/report_receiving.h"
 #include "frontend/topwin.h"
 #include "frontend/tests/frontend_test_support.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "testsupport/scratch_directory.h"
 
 using namespace frontend;

@@ -8,7 +8,7 @@
 #include "frontend/tests/console_fixture.h"
 #include "frontend/image_viewer.h"
 #include "frontend/text_editor.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 
 using namespace frontend;
 using frontend_testing::Read;

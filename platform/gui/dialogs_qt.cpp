@@ -4,7 +4,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-#include "platform/gui/dialogs.h"
+#include "platform/gui/qt_faces.h"
 #include "platform/gui/qt_application.h"
 #include "platform/gui/toolkit_icon.h"
 

@@ -2,12 +2,14 @@
 
 #include <QApplication>
 
-#include "platform/gui/display_env.h"
+#include "platform/face/display_env.h"
+#include "platform/gui/qt_faces.h"
 #include "platform/gui/toolkit_icon.h"
 
 namespace platform {
 
 bool MakeGuiApplication() {
+  UseQtFacesInProcess();  // the faces linked in here serve, not a module loaded beside them
   if (QCoreApplication::instance() != nullptr) return true;
   if (!WindowsAvailable()) return false;
   // Qt keeps references to argc and argv for the life of the application.

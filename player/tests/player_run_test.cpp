@@ -15,7 +15,7 @@
 #include "playback/display/tests/buffer_test_support.h"
 #include "player/tests/test_videos.h"
 #include "player/focus_watch.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "platform/gui/window.h"
 #include "playback/audio_context.h"
 #include "playback/sound_track.h"

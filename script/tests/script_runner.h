@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "testsupport/scratch_directory.h"
 #include "script/script_context.h"
 #include "script/script_program.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "toolsupport/tests/flic_test_support.h"
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "toolsupport/ui/status_window.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "testsupport/scratch_directory.h"
 #include "toolsupport/picture/graphics_output.h"
 #include "toolsupport/picture/graphics_source.h"

@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/gui/dialogs.h"
-#include "platform/gui/status_panel.h"
+#include "platform/face/dialogs.h"
+#include "platform/face/status_panel.h"
 #include "platform/system/tests/fake_clock.h"
 #include "toolsupport/tests/report_collector.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "toolsupport/ui/status_window.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 #include "testsupport/scratch_directory.h"
 #include "toolsupport/io/output_file.h"
 #include "toolsupport/ui/status_window.h"

@@ -7,9 +7,10 @@
 #include <memory>
 #include <thread>
 
-#include "platform/gui/dialogs.h"
-#include "platform/gui/display_env.h"
-#include "platform/gui/status_panel.h"
+#include "platform/face/dialogs.h"
+#include "platform/face/display_env.h"
+#include "platform/face/status_panel.h"
+#include "platform/face/window_faces.h"
 #include "platform/system/stop_signals.h"
 #include "toolsupport/ui/report_protocol.h"
 #include "toolsupport/base/switches.h"
@@ -52,9 +53,18 @@ class StatusWindowEvents : public platform::StatusPanelEvents {
 StatusWindow::StatusWindow(platform::Clock& clock)
     : clock_(clock), events_(std::make_unique<StatusWindowEvents>(*this)) {}
 
+namespace {
+
+// Window events are delivered only once the Qt faces are in use: without them there are none.
+void ProcessWindowEvents() {
+  if (platform::WindowFaces* faces = platform::QtFacesIfLoaded()) faces->ProcessEvents();
+}
+
+}  // namespace
+
 StatusWindow::~StatusWindow() {
   DestroyWindow();
-  platform::ProcessStatusEvents();
+  ProcessWindowEvents();
   if (signalsInstalled_) platform::RemoveStopSignals();
 }
 
@@ -121,8 +131,9 @@ bool StatusWindow::Create(const std::string& versionLine, const std::string& tit
   title_ = Cut(title, kCaptionLimit);
   versionLine_ = Cut(versionLine, kStatusTextLimit);
   statusText_ = "Loading...";
-  if (ShowsPanel()) {
-    panel_ = platform::StatusPanel::Create(title_, versionLine_, *events_);
+  platform::WindowFaces* faces = ShowsPanel() ? platform::QtFaces() : nullptr;
+  if (faces != nullptr) {
+    panel_ = faces->CreateStatusPanel(title_, versionLine_, *events_);
   } else {
     console_ = true;
     std::fprintf(stderr, "%s - %s\n", title_.c_str(), versionLine_.c_str());
@@ -155,7 +166,7 @@ bool StatusWindow::AskYesNo(bool defaultNo, const std::string& question) {
 }
 
 int StatusWindow::PumpMessages() {
-  platform::ProcessStatusEvents();
+  ProcessWindowEvents();
   TakeStopSignal();
   return windowClosed_ ? 1 : 0;
 }
@@ -196,7 +207,7 @@ void StatusWindow::Finish(bool success) {
     }
   }
   DestroyWindow();
-  platform::ProcessStatusEvents();
+  ProcessWindowEvents();
   platform::RemoveStopSignals();
   signalsInstalled_ = false;
 }

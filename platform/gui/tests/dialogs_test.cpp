@@ -1,5 +1,6 @@
-#include "platform/gui/dialogs.h"
-#include "platform/gui/display_env.h"
+#include "platform/face/dialogs.h"
+#include "platform/face/display_env.h"
+#include "platform/gui/qt_faces.h"
 #include "platform/gui/qt_application.h"
 #include "testsupport/environment_guard.h"
 

@@ -50,7 +50,8 @@ class DialogFace {
   virtual DialogResult Run(const DialogRequest& request) = 0;
 };
 
-std::unique_ptr<DialogFace> MakeQtDialogFace();
+// The non-interactive face. The interactive one is Qt's (platform/gui/qt_faces.h), reached
+// through the window faces when a person can answer.
 std::unique_ptr<DialogFace> MakeConsoleDialogFace();
 
 // Puts a face in place of the chosen one while it lives (tests); faces nest.

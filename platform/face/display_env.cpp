@@ -1,4 +1,4 @@
-#include "platform/gui/display_env.h"
+#include "platform/face/display_env.h"
 
 #include <cstdlib>
 #include <string>

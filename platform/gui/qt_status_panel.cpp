@@ -1,4 +1,5 @@
-#include "platform/gui/status_panel.h"
+// The status window on Qt.
+#include "platform/gui/qt_faces.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -6,11 +7,13 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
+#include "platform/face/status_panel.h"
 #include "platform/gui/qt_application.h"
 #include "platform/gui/toolkit_icon.h"
 
@@ -21,9 +24,7 @@ QString Text(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
 }
 
-}  // namespace
-
-class StatusPanel::View : public QWidget {
+class View : public QWidget {
  public:
   View(const std::string& title, const std::string& versionLine, StatusPanelEvents& events)
       : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -106,80 +107,75 @@ class StatusPanel::View : public QWidget {
   QPushButton* button_ = nullptr;
 };
 
-StatusPanel::StatusPanel(View* view) : view_(view) {}
+// The panel's handle; the view it drives may go first (deleted by Qt with the application).
+class QtStatusPanel final : public StatusPanel {
+ public:
+  explicit QtStatusPanel(View* view) : view_(view) {}
+  ~QtStatusPanel() override {
+    if (!view_) return;
+    view_->hide();
+    view_->deleteLater();
+  }
+  QtStatusPanel(const QtStatusPanel&) = delete;
+  QtStatusPanel& operator=(const QtStatusPanel&) = delete;
 
-std::unique_ptr<StatusPanel> StatusPanel::Create(const std::string& title,
-                                                 const std::string& versionLine,
-                                                 StatusPanelEvents& events) {
+  void SetStatusText(const std::string& text) override {
+    if (view_) view_->SetStatus(Text(text));
+  }
+  void SetButtonText(const std::string& text) override {
+    if (view_) view_->Button()->setText(Text(text));
+  }
+  void ShowNormal() override {
+    if (!view_) return;
+    view_->showNormal();
+    if (QGuiApplication::platformName() == QStringLiteral("offscreen")) return;  // nothing to raise
+    view_->raise();
+    view_->activateWindow();
+  }
+  void FocusButton() override {
+    if (view_) view_->Button()->setFocus();
+  }
+  bool IsVisible() const override { return view_ && view_->isVisible(); }
+  bool IsMinimized() const override { return view_ && view_->isMinimized(); }
+  std::string Caption() const override {
+    return view_ ? view_->windowTitle().toStdString() : std::string();
+  }
+  QWidget* Widget() const override { return view_.data(); }
+
+  void ClickButton() override {
+    if (view_) view_->Button()->click();
+  }
+  void RequestClose() override {
+    if (view_) view_->close();
+  }
+  void Minimize() override {
+    if (view_) view_->setWindowState(view_->windowState() | Qt::WindowMinimized);
+  }
+  void Restore() override {
+    if (view_) view_->setWindowState(view_->windowState() & ~Qt::WindowMinimized);
+  }
+  std::string StatusText() const override {
+    return view_ ? view_->Status().toStdString() : std::string();
+  }
+  std::string ButtonText() const override {
+    return view_ ? view_->Button()->text().toStdString() : std::string();
+  }
+  QImage Snapshot() const override { return view_ ? view_->grab().toImage() : QImage(); }
+
+ private:
+  QPointer<View> view_;
+};
+
+}  // namespace
+
+std::unique_ptr<StatusPanel> MakeQtStatusPanel(const std::string& title,
+                                               const std::string& versionLine,
+                                               StatusPanelEvents& events) {
   if (!MakeGuiApplication()) return nullptr;
-  return std::unique_ptr<StatusPanel>(new StatusPanel(new View(title, versionLine, events)));
+  return std::make_unique<QtStatusPanel>(new View(title, versionLine, events));
 }
 
-StatusPanel::~StatusPanel() {
-  if (!view_) return;
-  view_->hide();
-  view_->deleteLater();
-}
-
-void StatusPanel::SetStatusText(const std::string& text) {
-  if (view_) view_->SetStatus(Text(text));
-}
-
-void StatusPanel::SetButtonText(const std::string& text) {
-  if (view_) view_->Button()->setText(Text(text));
-}
-
-void StatusPanel::ShowNormal() {
-  if (!view_) return;
-  view_->showNormal();
-  if (QGuiApplication::platformName() == QStringLiteral("offscreen")) return;  // nothing to raise
-  view_->raise();
-  view_->activateWindow();
-}
-
-void StatusPanel::FocusButton() {
-  if (view_) view_->Button()->setFocus();
-}
-
-bool StatusPanel::IsVisible() const { return view_ && view_->isVisible(); }
-
-bool StatusPanel::IsMinimized() const { return view_ && view_->isMinimized(); }
-
-std::string StatusPanel::Caption() const {
-  return view_ ? view_->windowTitle().toStdString() : std::string();
-}
-
-QWidget* StatusPanel::Widget() const { return view_.data(); }
-
-void StatusPanel::ClickButton() {
-  if (view_) view_->Button()->click();
-}
-
-void StatusPanel::RequestClose() {
-  if (view_) view_->close();
-}
-
-void StatusPanel::Minimize() {
-  if (view_) view_->setWindowState(view_->windowState() | Qt::WindowMinimized);
-}
-
-void StatusPanel::Restore() {
-  if (view_) view_->setWindowState(view_->windowState() & ~Qt::WindowMinimized);
-}
-
-std::string StatusPanel::StatusText() const {
-  return view_ ? view_->Status().toStdString() : std::string();
-}
-
-std::string StatusPanel::ButtonText() const {
-  return view_ ? view_->Button()->text().toStdString() : std::string();
-}
-
-QImage StatusPanel::Snapshot() const {
-  return view_ ? view_->grab().toImage() : QImage();
-}
-
-void ProcessStatusEvents() {
+void ProcessQtEvents() {
   if (QCoreApplication::instance() == nullptr) return;
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -1,8 +1,9 @@
-#include "platform/gui/dialogs.h"
+#include "platform/face/dialogs.h"
 
 #include <cstdio>
 
-#include "platform/gui/display_env.h"
+#include "platform/face/display_env.h"
+#include "platform/face/window_faces.h"
 
 namespace platform {
 namespace {
@@ -12,11 +13,13 @@ DialogFace*& FaceInPlace() {
   return face;
 }
 
-DialogFace& ChosenFace() {
-  if (FaceInPlace() != nullptr) return *FaceInPlace();
-  static const std::unique_ptr<DialogFace> interactive = MakeQtDialogFace();
+DialogResult RunOnChosenFace(const DialogRequest& request) {
+  if (FaceInPlace() != nullptr) return FaceInPlace()->Run(request);
+  if (PersonCanAnswer()) {
+    if (WindowFaces* faces = QtFaces()) return faces->RunDialog(request);
+  }
   static const std::unique_ptr<DialogFace> console = MakeConsoleDialogFace();
-  return PersonCanAnswer() ? *interactive : *console;
+  return console->Run(request);
 }
 
 const char* AnswerWord(DialogAnswer answer) {
@@ -97,7 +100,7 @@ DialogResult ScriptedDialogs::Run(const DialogRequest& request) {
 
 bool DialogsAreInteractive() { return FaceInPlace() == nullptr && PersonCanAnswer(); }
 
-DialogResult RunDialog(const DialogRequest& request) { return ChosenFace().Run(request); }
+DialogResult RunDialog(const DialogRequest& request) { return RunOnChosenFace(request); }
 
 void ShowMessageBox(const std::string& caption, const std::string& text, DialogIcon icon,
                     QWidget* owner) {
