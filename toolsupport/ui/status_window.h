@@ -104,7 +104,8 @@ int32_t ReportReceiverNumber();
 bool CloseAtOnceRequested();
 
 // Makes the window (hidden until the first status text) with the status text "Loading...".
-// True when it exists; the console face counts as existing.
+// True when it exists; the console face counts as existing. The window's Qt faces are loaded
+// here, when it is to be shown; when they cannot be, the console face serves.
 bool CreateStatusWindow(const std::string& versionLine, const std::string& title);
 
 // Shows the window when it is hidden and replaces the status text. Nothing without a window.
