@@ -141,7 +141,10 @@ uint32_t StreamGainOf(int32_t hundredthsDb) {
 }
 
 std::unique_ptr<StreamDevice> CreateStreamDevice() {
-  if (!StartAudioOutput()) return nullptr;
+  if (!StartAudioOutput()) {
+    NoteNoSoundDevice();
+    return nullptr;
+  }
   return std::make_unique<SdlStreamDevice>();
 }
 

@@ -264,10 +264,13 @@ TEST_F(PlayerProgram, WithoutASoundDeviceItSaysSoOnceAndPlays) {
       {"no sound library", {{"LD_LIBRARY_PATH", libraries}}, "libSDL2-2.0.so.0 could not be loaded"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    for (const char* backEnd : {"", "/Z"}) {
+    SCOPED_TRACE(std::string(c.name) + " " + backEnd);
     testsupport::EnvironmentGuard environment;
     for (const auto& [name, value] : c.settings) environment.Set(name, value.c_str());
-    const Finished finished = RunPlayer({withSound, withSound, "/F", "/J", "/S"});
+    std::vector<std::string> arguments = {withSound, withSound, "/F", "/J", "/S"};
+    if (*backEnd) arguments.push_back(backEnd);
+    const Finished finished = RunPlayer(arguments);
     EXPECT_EQ(finished.exitCode, 0) << finished.errors;
     EXPECT_EQ(finished.errors.find("ALSA"), std::string::npos) << finished.errors;
     const std::string notice = "playing without sound";
@@ -276,6 +279,7 @@ TEST_F(PlayerProgram, WithoutASoundDeviceItSaysSoOnceAndPlays) {
     EXPECT_EQ(finished.errors.find(notice, first + 1), std::string::npos) << finished.errors;
     EXPECT_NE(finished.errors.find(c.reason), std::string::npos) << finished.errors;
     EXPECT_NE(finished.errors.find("Total frames played: 5\n"), std::string::npos) << finished.errors;
+    }
   }
 }
 
