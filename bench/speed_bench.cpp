@@ -1,7 +1,8 @@
 // Decoding and encoding speed measured side by side with GIF on generated 8-bit clips of 60
 // frames: decoded from GIFs by giflib and from the .vnt videos by the playback calls, encoded by
-// the compressor program and by the GIF optimiser, the heap of a video streamed from disk, and
-// the time the compressor program takes to start and end with nothing to do.
+// the compressor program and by the GIF optimiser, the heap of a video streamed from disk, the
+// resident memory of a small program on the embeddable library, and the time the compressor
+// program takes to start and end with nothing to do.
 // Usage: speed_bench [Google Benchmark flags]. Exit code 1 when a step failed or a target was
 // missed.
 #include <benchmark/benchmark.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "bench/gif_clip.h"
+#include "bench/resident_memory.h"
 #include "bench/speed_files.h"
 #include "bench/speed_summary.h"
 #include "bench/start_up.h"
@@ -250,6 +252,7 @@ int main(int argc, char** argv) {
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     ok = PrintSummary(reporter, clips, !gifOptimiser.empty());
+    ok = PrintResidentSummary(OwnFolder(), clips, folder) && ok;
   }
   constexpr int kStartUpRuns = 51;  // an odd count has one middle run
   ok = PrintStartUpSummary(compressorProgram, kStartUpRuns) && ok;
