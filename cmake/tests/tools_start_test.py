@@ -7,6 +7,7 @@ Usage: tools_start_test.py BUILD_DIR PROGRAM..."""
 import os
 import re
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -31,8 +32,14 @@ def faults_away_from_module(path):
         shutil.copy2(path, copy)
         environment = {key: value for key, value in os.environ.items()
                        if key not in ('QT_QPA_PLATFORM', 'WAYLAND_DISPLAY', 'LD_LIBRARY_PATH')}
-        environment['DISPLAY'] = ':97'  # a display is claimed, but Qt is never to be reached
-        done = run([copy], cwd=away, env=environment)
+        # A display that answers (a listening socket in the abstract space, where an X server
+        # listens), but Qt is never to reach it.
+        number = 40000 + os.getpid() % 9000
+        with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as display:
+            display.bind('\0/tmp/.X11-unix/X%d' % number)
+            display.listen(8)
+            environment['DISPLAY'] = ':%d' % number
+            done = run([copy], cwd=away, env=environment)
     name = os.path.basename(path)
     if done.returncode < 0:
         return ['%s stopped on signal %d:\n%s' % (name, -done.returncode, done.stderr)]

@@ -1,9 +1,11 @@
 #pragma once
-// Whether this run has a display, decided from the environment alone (Qt is not started).
+// Whether this run has a display, decided from the environment and the display's socket (Qt is
+// not started).
 
 namespace platform {
 
-// Windows can be made: DISPLAY or WAYLAND_DISPLAY is set, or QT_QPA_PLATFORM names a platform.
+// Windows can be made: QT_QPA_PLATFORM names a platform, or DISPLAY or WAYLAND_DISPLAY names a
+// display that answers (a local one is tried; the answer is kept while they stay the same).
 // Without them the tools run their status window as a console face.
 bool WindowsAvailable();
 

@@ -39,12 +39,8 @@ TEST(DisplayEnvironment, ConsoleWithoutDisplayAndNoPersonOnOffscreen) {
   EXPECT_TRUE(WindowsAvailable());
   EXPECT_FALSE(PersonCanAnswer());
   EXPECT_FALSE(DialogsAreInteractive());
-  env.Set("QT_QPA_PLATFORM", nullptr);
-  env.Set("WAYLAND_DISPLAY", "wayland-0");
-  EXPECT_TRUE(PersonCanAnswer());
-  env.Set("WAYLAND_DISPLAY", "");
-  env.Set("DISPLAY", ":0");
-  EXPECT_TRUE(PersonCanAnswer());
+  env.Set("QT_QPA_PLATFORM", "xcb");
+  EXPECT_TRUE(PersonCanAnswer());  // displays named in DISPLAY are tried in display_env_test
 }
 
 TEST(Dialogs, ScriptedAnswersInOrderThenDefaults) {
