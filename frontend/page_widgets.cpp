@@ -54,10 +54,12 @@ QPushButton* Button(QWidget* parent, const char* caption, std::function<void()> 
 
 std::vector<QPushButton*> HelpAndBackButtons(QWidget* parent, FrontEnd& frontEnd) {
   FrontEnd* shared = &frontEnd;
+  // Made in the order shown, which is the order the focus moves in.
+  QPushButton* help = Button(parent, "&Help", [shared] { ShowTabHelp(*shared); });
+  QPushButton* howDoI = Button(parent, "Ho&w do I...?", [shared] { ShowHowDoIHelp(*shared); });
   QPushButton* back = Button(parent, "Back to &Main", [shared] { shared->requests.Post(kMainTab); });
   SetCancelButton(*parent, *back);
-  return {Button(parent, "&Help", [shared] { ShowTabHelp(*shared); }),
-          Button(parent, "Ho&w do I...?", [shared] { ShowHowDoIHelp(*shared); }), back};
+  return {help, howDoI, back};
 }
 
 void LayOutPage(QWidget* page, QLayout* body, const std::vector<QPushButton*>& buttons, QWidget* left) {
