@@ -31,10 +31,7 @@ namespace {
 
 FileControls* NamedFileControls(QGroupBox* group, const char* prefix, bool multiSelect) {
   auto* files = new FileControls(group);
-  const QString name = QString::fromUtf8(prefix);
-  files->driveBox()->setObjectName(name + "drive");
-  files->directoryList()->setObjectName(name + "dir");
-  files->fileList()->setObjectName(name + "file");
+  files->SetPartNames(prefix);
   files->SetMultiSelect(multiSelect);
   (new QVBoxLayout(group))->addWidget(files);
   return files;
