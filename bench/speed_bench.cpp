@@ -1,6 +1,7 @@
 // Decoding and encoding speed measured side by side with GIF on generated 8-bit clips of 60
 // frames: decoded from GIFs by giflib and from the .vnt videos by the playback calls, encoded by
-// the compressor program and by the GIF optimiser, and the heap of a video streamed from disk.
+// the compressor program and by the GIF optimiser, the heap of a video streamed from disk, and the
+// resident memory of a small program on the embeddable library.
 // Usage: speed_bench [Google Benchmark flags]. Exit code 1 when a step failed or a target was
 // missed.
 #include <benchmark/benchmark.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "bench/gif_clip.h"
+#include "bench/resident_memory.h"
 #include "bench/speed_files.h"
 #include "bench/speed_summary.h"
 #include "bench/video_playing.h"
@@ -248,6 +250,7 @@ int main(int argc, char** argv) {
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     ok = PrintSummary(reporter, clips, !gifOptimiser.empty());
+    ok = PrintResidentSummary(OwnFolder(), clips, folder) && ok;
   }
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);

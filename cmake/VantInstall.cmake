@@ -1,6 +1,6 @@
 # What `cmake --install` and the Debian package put where: the programs in bin/, the shared
-# libraries they need in lib/ (with versioned sonames), the playback header in include/, vant.pc
-# in lib/pkgconfig/ and the front end's help pages in share/vant/help/.
+# libraries in lib/ (with versioned sonames), the playback headers in include/, vant.pc and
+# vant-display.pc in lib/pkgconfig/ and the front end's help pages in share/vant/help/.
 set(VANT_VERSION 1.0.0)
 set(VANT_SOVERSION 1)
 
@@ -25,13 +25,23 @@ foreach(target IN LISTS vant_all_targets)
   endif()
 endforeach()
 
-install(FILES ${CMAKE_SOURCE_DIR}/playback/vant.h DESTINATION include)
-configure_file(${CMAKE_SOURCE_DIR}/cmake/vant.pc.in ${CMAKE_BINARY_DIR}/vant.pc @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/vant.pc DESTINATION lib/pkgconfig)
+# Installed side by side, the display header names the core's header by its installed name.
+set(display_header ${CMAKE_SOURCE_DIR}/playback/display/vant_display.h)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${display_header})
+file(READ ${display_header} text)
+string(REPLACE "#include \"playback/vant.h\"" "#include \"vant.h\"" text "${text}")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/include/vant_display.h CONTENT "${text}" @ONLY)
+install(FILES ${CMAKE_SOURCE_DIR}/playback/vant.h ${CMAKE_BINARY_DIR}/include/vant_display.h
+        DESTINATION include)
+foreach(package vant vant-display)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/${package}.pc.in ${CMAKE_BINARY_DIR}/${package}.pc @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/${package}.pc DESTINATION lib/pkgconfig)
+endforeach()
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/frontend/help/ DESTINATION share/vant/help)
 
 # `cmake --build build --target package` makes a .deb of the same files for /usr; its runtime
-# dependencies are read from the programs and libraries themselves.
+# dependencies are read from the programs and libraries themselves, but for SDL, which they load
+# only when they play sound.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vant)
 set(CPACK_PACKAGE_VERSION ${VANT_VERSION})
@@ -41,6 +51,7 @@ set(CPACK_PACKAGE_CONTACT "vant developers <vant@localhost>")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/lib)
 include(CPack)
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/gui/dialogs.h"
-#include "playback/vant.h"
+#include "playback/display/vant_display.h"
 
 namespace platform {
 class Window;

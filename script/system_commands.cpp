@@ -14,7 +14,7 @@
 #include "script/script_context.h"
 #include "script/script_wait.h"
 #include "toolsupport/base/paths.h"
-#include "playback/vant.h"
+#include "playback/display/vant_display.h"
 
 namespace script {
 

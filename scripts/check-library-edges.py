@@ -5,7 +5,9 @@ Usage: check-library-edges.py exports LIBRARY HEADER
          every call HEADER declares is marked VANT_API, and the shared library's dynamic symbols
          are exactly the marked calls
        check-library-edges.py no-qt PROGRAM...
-         none of the programs needs a Qt library to run"""
+         none of the programs needs a Qt library to run
+       check-library-edges.py no-sdl PROGRAM...
+         none of the programs needs SDL to start (it is loaded when sound is played)"""
 import re
 import subprocess
 import sys
@@ -42,7 +44,7 @@ def check_exports(library, header):
     return faults
 
 
-def check_no_qt(programs):
+def check_not_needed(programs, prefix):
     faults = []
     for program in programs:
         dynamic = subprocess.run(['readelf', '-d', program], check=True, capture_output=True,
@@ -50,7 +52,7 @@ def check_no_qt(programs):
         needed = re.findall(r'\(NEEDED\)\s+Shared library: \[([^\]]+)\]', dynamic)
         if not needed:
             faults.append(f'{program}: no needed libraries found, the check would prove nothing')
-        faults += [f'{program} needs {name}' for name in needed if name.lower().startswith('libqt')]
+        faults += [f'{program} needs {name}' for name in needed if name.lower().startswith(prefix)]
     return faults
 
 
@@ -58,7 +60,9 @@ def main():
     if len(sys.argv) == 4 and sys.argv[1] == 'exports':
         faults = check_exports(sys.argv[2], sys.argv[3])
     elif len(sys.argv) >= 3 and sys.argv[1] == 'no-qt':
-        faults = check_no_qt(sys.argv[2:])
+        faults = check_not_needed(sys.argv[2:], 'libqt')
+    elif len(sys.argv) >= 3 and sys.argv[1] == 'no-sdl':
+        faults = check_not_needed(sys.argv[2:], 'libsdl')
     else:
         print(__doc__)
         return 2

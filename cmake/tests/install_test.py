@@ -33,6 +33,10 @@ def expected_files(programs):
         ('lib/libvant.so.1', 'link'),
         ('include/vant.h', 'file'),
         ('lib/pkgconfig/vant.pc', 'file'),
+        ('lib/libvant_display.so', 'link'),
+        ('lib/libvant_display.so.1', 'link'),
+        ('include/vant_display.h', 'file'),
+        ('lib/pkgconfig/vant-display.pc', 'file'),
         ('share/vant/help/index.html', 'file'),
     ]
     return rows
@@ -40,6 +44,19 @@ def expected_files(programs):
 
 def dynamic_section(path):
     return run(['readelf', '-d', path]).stdout
+
+
+def needed(path):
+    return re.findall(r'\(NEEDED\)\s+Shared library: \[([^\]]+)\]', dynamic_section(path))
+
+
+# What the headless library and a program on it must never load: the window system, and SDL,
+# which is loaded only when sound is played.
+HEAVY = ('libqt', 'libsdl')
+
+
+def heavy_libraries(lines):
+    return [line.strip() for line in lines if line.strip().lower().startswith(HEAVY)]
 
 
 def faults_of_program(path, build):
@@ -69,9 +86,14 @@ def check_tree(build, programs):
                 faults += faults_of_program(path, build)
             elif kind == 'link' and not os.path.islink(path):
                 faults.append('not a link to the versioned library: ' + relative)
-        library = os.path.join(prefix, 'lib/libvant.so')
-        if os.path.exists(library) and 'Library soname: [libvant.so.1]' not in dynamic_section(library):
-            faults.append('libvant.so has no versioned soname')
+        for name in ('libvant', 'libvant_display'):
+            library = os.path.join(prefix, 'lib', name + '.so')
+            soname = 'Library soname: [%s.so.1]' % name
+            if os.path.exists(library) and soname not in dynamic_section(library):
+                faults.append(name + '.so has no versioned soname')
+        library = os.path.join(prefix, 'lib/libvant.so.1')
+        if os.path.exists(library):
+            faults += ['libvant.so.1 needs ' + name for name in heavy_libraries(needed(library))]
         # Every library of ours that an installed program loads comes from the installed tree.
         for program in programs:
             path = os.path.join(prefix, 'bin', program)
@@ -80,6 +102,8 @@ def check_tree(build, programs):
             for line in run(['ldd', path]).stdout.splitlines():
                 if 'not found' in line or build in line:
                     faults.append(program + ' loads ' + line.strip())
+            faults += [program + ' needs ' + name for name in needed(path)
+                       if name.lower().startswith('libsdl')]
     return faults
 
 
@@ -159,36 +183,73 @@ def readme_example(source):
     return found.group(1)
 
 
+def build_c_program(work, name, text, package, environment):
+    """Compiles the C program `text` with pkg-config's flags for `package`: (binary, flags, fault)."""
+    program = os.path.join(work, name + '.c')
+    with open(program, 'w', encoding='utf-8') as out:
+        out.write(text)
+    flags = run(['pkg-config', '--cflags', '--libs', package], env=environment)
+    if flags.returncode != 0:
+        return None, '', 'pkg-config finds no %s: %s' % (package, flags.stderr)
+    binary = os.path.join(work, name)
+    compiled = run(['cc', '-std=c99', '-Wall', '-Werror', program, '-o', binary] +
+                   os.environ.get('VANT_EXAMPLE_FLAGS', '').split() + flags.stdout.split(),
+                   cwd=work, env=environment)
+    if compiled.returncode != 0:
+        return None, flags.stdout, '%s does not build:\n%s' % (name, compiled.stderr)
+    return binary, flags.stdout, None
+
+
 def check_example(build, source):
     faults = []
     with tempfile.TemporaryDirectory() as prefix, tempfile.TemporaryDirectory() as work:
         install(build, prefix)
-        program = os.path.join(work, 'frames.c')
-        with open(program, 'w', encoding='utf-8') as out:
-            out.write(readme_example(source))
         # Only the installed tree is in reach: its pkg-config file, no other.
         environment = dict(os.environ, PKG_CONFIG_PATH='',
                            PKG_CONFIG_LIBDIR=os.path.join(prefix, 'lib/pkgconfig'))
-        flags = run(['pkg-config', '--cflags', '--libs', 'vant'], env=environment)
-        if flags.returncode != 0:
-            return ['pkg-config finds no vant: ' + flags.stderr]
-        if source in flags.stdout or build in flags.stdout:
-            faults.append('pkg-config points into the source or build tree: ' + flags.stdout)
-        binary = os.path.join(work, 'frames')
-        compiled = run(['cc', '-std=c99', '-Wall', '-Werror', program, '-o', binary] +
-                       os.environ.get('VANT_EXAMPLE_FLAGS', '').split() + flags.stdout.split(), cwd=work, env=environment)
-        if compiled.returncode != 0:
-            return faults + ['the example does not build:\n' + compiled.stderr]
+        binary, flags, fault = build_c_program(work, 'frames', readme_example(source), 'vant',
+                                               environment)
+        if source in flags or build in flags:
+            faults.append('pkg-config points into the source or build tree: ' + flags)
+        if fault:
+            return faults + [fault]
         video = make_video(build, work, 'clip')
         environment['LD_LIBRARY_PATH'] = os.path.join(prefix, 'lib')
-        for line in run(['ldd', binary], env=environment).stdout.splitlines():
+        loaded = run(['ldd', binary], env=environment).stdout.splitlines()
+        for line in loaded:
             if 'not found' in line or build in line:
                 faults.append('the example loads ' + line.strip())
+        faults += ['the example loads ' + line for line in heavy_libraries(loaded)]
         decoded = run([binary, video], cwd=work, env=environment)
         if decoded.returncode != 0 or decoded.stdout.strip() != '12 frames':
             faults.append('the example printed %r (exit %d): %s' %
                           (decoded.stdout, decoded.returncode, decoded.stderr))
+        faults += check_display_program(work, environment)
     return faults
+
+
+DISPLAY_PROGRAM = r'''#include <stdio.h>
+#include <vant_display.h>
+
+int main(void) {
+  char name[VANT_BUFFER_STRING_SIZE];
+  VantVideo* none = VantOpen("no such video.vnt", 0, VANT_EXTRA_BUFFER_AUTO);
+  printf("%s %d\n", VantBufferString(name, VANT_BLITTER_AUTOMATIC), none == NULL);
+  return 0;
+}
+'''
+
+
+def check_display_program(work, environment):
+    """A program with windows builds from the installed display header and library alone."""
+    binary, _, fault = build_c_program(work, 'display', DISPLAY_PROGRAM, 'vant-display', environment)
+    if fault:
+        return [fault]
+    shown = run([binary], cwd=work, env=environment)
+    if shown.returncode != 0 or shown.stdout.strip() != 'Automatic 1':
+        return ['the display program printed %r (exit %d): %s' %
+                (shown.stdout, shown.returncode, shown.stderr)]
+    return []
 
 
 def main():

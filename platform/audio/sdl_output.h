@@ -1,7 +1,8 @@
 #pragma once
 // SDL's audio subsystem for the sound outputs: each open device holds the subsystem, so it stays
 // up while any device is open and goes down with the last one. SDL never takes the signals over,
-// and the sound library under it does not chatter about devices it cannot find.
+// and the sound library under it does not chatter about devices it cannot find. SDL itself is
+// loaded on first use (its header gives the types only): without it no device opens.
 #include <SDL.h>
 
 #include <cstdint>
@@ -18,6 +19,12 @@ SDL_AudioDeviceID OpenAudioOutput(const SDL_AudioSpec& want, SDL_AudioSpec& have
 
 // Closes the device (its callback has run for the last time when this returns).
 void CloseAudioOutput(SDL_AudioDeviceID id);
+
+// For an open device: starts or stops its callback, and keeps it from running between the lock
+// and the unlock.
+void PauseAudioOutput(SDL_AudioDeviceID id, bool paused);
+void LockAudioOutput(SDL_AudioDeviceID id);
+void UnlockAudioOutput(SDL_AudioDeviceID id);
 
 // Sample frames of a device buffer of about 1/perSecond of a second: a power of two from 256 to
 // 4096.

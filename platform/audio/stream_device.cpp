@@ -41,23 +41,23 @@ class SdlStreamBuffer final : public StreamBuffer {
 
   uint32_t Size() const override { return static_cast<uint32_t>(loop_.size()); }
   bool Play() override {
-    SDL_PauseAudioDevice(id_, 0);
+    PauseAudioOutput(id_, false);
     return true;
   }
-  void Stop() override { SDL_PauseAudioDevice(id_, 1); }
+  void Stop() override { PauseAudioOutput(id_, true); }
   uint32_t PlayCursor() const override { return cursor_.load(std::memory_order_acquire); }
 
   // The device's lock keeps SDL's callback out while the owner writes.
   bool Lock(uint32_t offset, uint32_t bytes, StreamRegions& regions) override {
     if (offset >= Size() || bytes > Size() || bytes == 0) return false;
-    SDL_LockAudioDevice(id_);
+    LockAudioOutput(id_);
     regions.first = loop_.data() + offset;
     regions.firstBytes = std::min(bytes, Size() - offset);
     regions.second = bytes > regions.firstBytes ? loop_.data() : nullptr;
     regions.secondBytes = bytes - regions.firstBytes;
     return true;
   }
-  void Unlock(const StreamRegions&) override { SDL_UnlockAudioDevice(id_); }
+  void Unlock(const StreamRegions&) override { UnlockAudioOutput(id_); }
 
   bool SetVolume(int32_t hundredthsDb) override {
     if (!(caps_ & kStreamVolumeControl)) return false;
@@ -141,7 +141,10 @@ uint32_t StreamGainOf(int32_t hundredthsDb) {
 }
 
 std::unique_ptr<StreamDevice> CreateStreamDevice() {
-  if (!StartAudioOutput()) return nullptr;
+  if (!StartAudioOutput()) {
+    NoteNoSoundDevice();
+    return nullptr;
+  }
   return std::make_unique<SdlStreamDevice>();
 }
 

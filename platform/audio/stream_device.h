@@ -57,7 +57,8 @@ class StreamDevice {
   virtual std::unique_ptr<StreamBuffer> CreateBuffer(const StreamFormat& format, uint32_t size, uint32_t caps) = 0;
 };
 
-// The default sound device; null when SDL's audio part cannot start.
+// The default sound device; null (said once on standard error) when SDL cannot be loaded or its
+// audio part cannot start.
 std::unique_ptr<StreamDevice> CreateStreamDevice();
 
 // The gain, 0 to 65536, of an attenuation in hundredths of a decibel (clamped to the range).

@@ -60,7 +60,7 @@ ToneOut* ToneOutStart(uint32_t frequency) {
     delete tone;
     return nullptr;
   }
-  SDL_PauseAudioDevice(tone->id, 0);
+  PauseAudioOutput(tone->id, false);
   return tone;
 }
 

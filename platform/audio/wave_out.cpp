@@ -68,7 +68,7 @@ WaveOutDevice* WaveOutOpen(const WaveFormat& format) {
     return nullptr;
   }
   device->silence = have.silence;
-  SDL_PauseAudioDevice(device->id, 0);
+  PauseAudioOutput(device->id, false);
   return device;
 }
 
@@ -85,19 +85,19 @@ void WaveOutWrite(WaveOutDevice* device, WaveBlock* block) {
                  device->volume & 0xFFFF, device->volume >> 16, 0xFFFF);
   }
   block->flags.store(0, std::memory_order_relaxed);
-  SDL_LockAudioDevice(device->id);
+  LockAudioOutput(device->id);
   if (device->tail) {
     device->tail->next = block;
   } else {
     device->head = block;
   }
   device->tail = block;
-  SDL_UnlockAudioDevice(device->id);
+  UnlockAudioOutput(device->id);
 }
 
 void WaveOutReset(WaveOutDevice* device) {
   if (!device) return;
-  SDL_LockAudioDevice(device->id);
+  LockAudioOutput(device->id);
   for (WaveBlock* block = device->head; block;) {
     WaveBlock* next = block->next;
     block->next = nullptr;
@@ -105,7 +105,7 @@ void WaveOutReset(WaveOutDevice* device) {
     block = next;
   }
   device->head = device->tail = nullptr;
-  SDL_UnlockAudioDevice(device->id);
+  UnlockAudioOutput(device->id);
 }
 
 void WaveOutClose(WaveOutDevice* device) {

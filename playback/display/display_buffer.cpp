@@ -6,7 +6,7 @@
 #include "playback/display/display_buffer_system.h"
 #include "platform/gui/screen.h"
 #include "platform/gui/window.h"
-#include "playback/vant.h"
+#include "playback/display/vant_display.h"
 
 namespace playback {
 namespace {

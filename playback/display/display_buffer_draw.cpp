@@ -5,7 +5,7 @@
 #include "playback/display/display_buffer_system.h"
 #include "playback/palette_layout.h"
 #include "platform/gui/window.h"
-#include "playback/vant.h"
+#include "playback/display/vant_display.h"
 
 namespace playback {
 

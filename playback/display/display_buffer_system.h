@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "playback/display/full_screen_view.h"
-#include "playback/vant.h"
+#include "playback/display/vant_display.h"
 
 struct VantBufferSystem {
   std::unique_ptr<uint8_t, void (*)(void*)> pixel_memory{nullptr, &AlignedFree};

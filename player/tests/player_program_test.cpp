@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "compressor/demo/demo_clip.h"
@@ -244,21 +245,42 @@ TEST_F(PlayerProgram, EitherSoundBackEndPlaysTheTracksSamples) {
   }
 }
 
-// No sound device: no lines of the sound library, and one line that says so for the whole run.
+// No sound device, or no sound library to open one with: no lines of the sound library, and one
+// line that says so for the whole run.
 TEST_F(PlayerProgram, WithoutASoundDeviceItSaysSoOnceAndPlays) {
   const std::string withSound = WriteVideoWithSound(dir, 5);
   ASSERT_FALSE(withSound.empty());
-  testsupport::EnvironmentGuard environment;
-  environment.Set("SDL_AUDIODRIVER", "alsa");
-  environment.Set("AUDIODEV", "no-such-sound-device");
-  const Finished finished = RunPlayer({withSound, withSound, "/F", "/J", "/S"});
-  EXPECT_EQ(finished.exitCode, 0) << finished.errors;
-  EXPECT_EQ(finished.errors.find("ALSA"), std::string::npos) << finished.errors;
-  const std::string notice = "playing without sound";
-  const size_t first = finished.errors.find(notice);
-  EXPECT_NE(first, std::string::npos) << finished.errors;
-  EXPECT_EQ(finished.errors.find(notice, first + 1), std::string::npos) << finished.errors;
-  EXPECT_NE(finished.errors.find("Total frames played: 5\n"), std::string::npos) << finished.errors;
+  // A library folder whose SDL is a file that does not load, as where SDL is not installed.
+  const std::string libraries = dir.File("libraries");
+  ASSERT_EQ(mkdir(libraries.c_str(), 0700), 0);
+  std::ofstream(libraries + "/libSDL2-2.0.so.0").close();
+  struct Case {
+    const char* name;
+    std::vector<std::pair<const char*, std::string>> settings;
+    const char* reason;  // what the notice says beyond "no sound device"
+  };
+  const Case cases[] = {
+      {"no such device", {{"SDL_AUDIODRIVER", "alsa"}, {"AUDIODEV", "no-such-sound-device"}}, ""},
+      {"no sound library", {{"LD_LIBRARY_PATH", libraries}}, "libSDL2-2.0.so.0 could not be loaded"},
+  };
+  for (const Case& c : cases) {
+    for (const char* backEnd : {"", "/Z"}) {
+    SCOPED_TRACE(std::string(c.name) + " " + backEnd);
+    testsupport::EnvironmentGuard environment;
+    for (const auto& [name, value] : c.settings) environment.Set(name, value.c_str());
+    std::vector<std::string> arguments = {withSound, withSound, "/F", "/J", "/S"};
+    if (*backEnd) arguments.push_back(backEnd);
+    const Finished finished = RunPlayer(arguments);
+    EXPECT_EQ(finished.exitCode, 0) << finished.errors;
+    EXPECT_EQ(finished.errors.find("ALSA"), std::string::npos) << finished.errors;
+    const std::string notice = "playing without sound";
+    const size_t first = finished.errors.find(notice);
+    EXPECT_NE(first, std::string::npos) << finished.errors;
+    EXPECT_EQ(finished.errors.find(notice, first + 1), std::string::npos) << finished.errors;
+    EXPECT_NE(finished.errors.find(c.reason), std::string::npos) << finished.errors;
+    EXPECT_NE(finished.errors.find("Total frames played: 5\n"), std::string::npos) << finished.errors;
+    }
+  }
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 
 #include "playback/display/full_screen_view.h"
 #include "platform/gui/window.h"
-#include "playback/vant.h"
+#include "playback/display/vant_display.h"
 
 namespace buffer_test {
 

@@ -6,7 +6,7 @@
 
 #include "playback/display/tests/buffer_test_support.h"
 #include "platform/gui/window.h"
-#include "playback/vant.h"
+#include "playback/display/vant_display.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "playback/display/tests/buffer_test_support.h"
 #include "playback/display/display_buffer_system.h"
 #include "playback/display/full_screen_view.h"
-#include "playback/vant.h"
+#include "playback/display/vant_display.h"
 
 namespace {
 

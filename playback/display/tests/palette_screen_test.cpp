@@ -3,7 +3,7 @@
 
 #include "playback/display/tests/buffer_test_support.h"
 #include "platform/gui/screen.h"
-#include "playback/vant.h"
+#include "playback/display/vant_display.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "playback/display/tests/buffer_test_support.h"
 #include "playback/tests/coded_video.h"
 #include "playback/tests/test_video.h"
-#include "playback/vant.h"
+#include "playback/display/vant_display.h"
 
 namespace {
 
