@@ -197,24 +197,13 @@ QWidget* Tvantform::MakeSoundPage() {
   noSound_->setObjectName(QStringLiteral("dosound"));
   checks_.push_back({noSound_, &CompressSettings::noSound});
   grid->addWidget(noSound_, 0, 0, 1, 2);
-  lossyLabel_ = new QLabel(QStringLiteral("Lossy (0): "), page);
-  lossy_ = new QScrollBar(Qt::Horizontal, page);
-  lossy_->setObjectName(QStringLiteral("mixlossy"));
-  lossy_->setRange(0, 9);
-  lossy_->setPageStep(1);
-  lossy_->setToolTip(QStringLiteral(
-      "All the way left is lossless (0), and all the way right is highest lossy (9)."));
+  lossy_ = LossyBar(page, lossyLabel_);
   grid->addWidget(lossyLabel_, 1, 0);
   grid->addWidget(lossy_, 1, 1);
-  QObject::connect(lossy_, &QScrollBar::valueChanged,
-                   [this](int value) { lossyLabel_->setText(QString("Lossy (%1):").arg(value)); });
-  rate_ = Choice(page, "mixrate",
-                 {"Copy the input playback rate.", "Output as 11,025 hz.", "Output as 22,050 hz.",
-                  "Output as 44,100 hz.", "Let me enter a specific rate."});
-  typedRate_ = std::make_unique<TypedRateBox>(rate_, 4);
-  bits_ = Choice(page, "mixbits", {"Copy the input sound quality.", "Output as 8 bit sound.", "Output as 16 bit sound."});
-  channels_ = Choice(page, "mixchannels",
-                     {"Copy the input sound channels.", "Output as mono sound.", "Output as stereo sound."});
+  rate_ = SoundRateBox(page, "mixrate");
+  typedRate_ = std::make_unique<TypedRateBox>(rate_, kTypedRateEntry);
+  bits_ = SoundBitsBox(page, "mixbits");
+  channels_ = SoundChannelsBox(page, "mixchannels");
   lists_.push_back({bits_, &CompressSettings::quality});
   lists_.push_back({channels_, &CompressSettings::channels});
   soundControls_ = {lossyLabel_, lossy_};
@@ -279,11 +268,7 @@ void Tvantform::ShowSettings(const CompressSettings& settings, const std::vector
   const std::string palette = TrimBlanks(settings.paletteName);
   palette_->setText(Shown(palette.empty() ? kInputPalette : palette));
   lossy_->setValue(std::clamp(settings.lossySound, 0, 9));
-  if (settings.rate < 0) {
-    typedRate_->ShowTyped(settings.rateText);
-  } else {
-    typedRate_->ShowEntry(settings.rate);
-  }
+  typedRate_->Show(settings.rate, settings.rateText);
   std::string text;
   for (const std::string& line : frameSpecific) text += line + "\n";
   frameInfo_->setPlainText(Shown(text));
@@ -310,12 +295,8 @@ CompressSettings Tvantform::CurrentSettings() const {
   for (const ListChoice& list : lists_) s.*list.index = list.box->currentIndex();
   s.paletteName = palette_->text().toStdString();
   s.lossySound = lossy_->value();
-  if (typedRate_->typed()) {
-    s.rate = -1;
-    s.rateText = typedRate_->TypedText();
-  } else {
-    s.rate = rate_->currentIndex();
-  }
+  s.rate = typedRate_->Entry();
+  if (typedRate_->typed()) s.rateText = typedRate_->TypedRate();
   s.currentTab = options_->currentIndex();
   return s;
 }

@@ -14,7 +14,6 @@
 #include "frontend/message_boxes.h"
 #include "frontend/text_format.h"
 #include "frontend/topwin.h"
-#include "frontend/wildcard_target.h"
 #include "platform/system/wildcard.h"
 
 namespace frontend {
@@ -127,7 +126,7 @@ void Carry(FrontEnd& frontEnd, Builtin command, const std::string& typed, const 
 
 std::string FindBatchFile(const FrontEnd& frontEnd, const std::string& firstWord) {
   const std::string name = Unquoted(firstWord);
-  if (name.empty() || HasWildcard(name)) return "";
+  if (name.empty() || platform::HasWildcard(name)) return "";
   const std::string extension = platform::SplitName(name).extension;
   std::vector<std::string> spellings;
   if (extension.empty()) {

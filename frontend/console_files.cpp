@@ -14,7 +14,6 @@
 #include "frontend/message_boxes.h"
 #include "frontend/text_file.h"
 #include "frontend/text_format.h"
-#include "frontend/wildcard_target.h"
 #include "platform/system/directory_search.h"
 #include "platform/system/dos_attributes.h"
 #include "platform/system/drives.h"
@@ -49,13 +48,13 @@ Sources MatchingFiles(const FrontEnd& frontEnd, const std::string& name, bool wi
   Sources sources;
   std::string path = ConsolePath(frontEnd, name);
   if (path.empty()) return sources;
-  if (!HasWildcard(path) && !IsDirectory(path)) {
+  if (!platform::HasWildcard(path) && !IsDirectory(path)) {
     struct stat info {};
     if (stat(path.c_str(), &info) == 0) sources.files.push_back({path, static_cast<uint64_t>(info.st_size)});
     return sources;
   }
   sources.wildcard = true;
-  if (!HasWildcard(path)) path = WithSeparator(path) + "*.*";
+  if (!platform::HasWildcard(path)) path = WithSeparator(path) + "*.*";
   const platform::SearchResult found = platform::FindMatches(path);
   for (const platform::FoundEntry& entry : found.entries) {
     if (entry.isDirectory || (entry.isHidden && !withHidden)) continue;
@@ -200,13 +199,13 @@ void ConsoleRename(FrontEnd& frontEnd, const std::string& source, const std::str
   const std::string sourcePath = ConsolePath(frontEnd, from);
   const std::string pattern = TargetPattern(ConsolePath(frontEnd, to));
   struct stat info {};
-  if (!HasWildcard(sourcePath) && lstat(sourcePath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (!platform::HasWildcard(sourcePath) && lstat(sourcePath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
     // A directory goes as a whole.
-    rename(sourcePath, WildcardTargetName(pattern, sourcePath));
+    rename(sourcePath, platform::WildcardTargetName(pattern, sourcePath));
   } else {
     const Sources sources = MatchingFiles(frontEnd, from, false);
     if (sources.files.empty() && !sources.wildcard) ReportError(frontEnd, "Could not rename " + from);
-    for (const SourceFile& file : sources.files) rename(file.path, WildcardTargetName(pattern, file.path));
+    for (const SourceFile& file : sources.files) rename(file.path, platform::WildcardTargetName(pattern, file.path));
   }
   frontEnd.console.Append("  " + Number(frontEnd, count) + " file(s) renamed.");
 }

@@ -85,9 +85,7 @@ Tselff::Tselff(FrontEnd& frontEnd, const std::string& inputFile, const std::stri
 
   auto* outputGroup = new QGroupBox(QStringLiteral(" &Output executable file: "), this);
   files_ = new FileControls(outputGroup);
-  files_->driveBox()->setObjectName(QStringLiteral("outdrive"));
-  files_->directoryList()->setObjectName(QStringLiteral("outdir"));
-  files_->fileList()->setObjectName(QStringLiteral("outfile"));
+  files_->SetPartNames("out");
   files_->filterBox()->hide();
   files_->SetMask("*.exe");
   output_ = new QLineEdit(outputGroup);

@@ -99,6 +99,14 @@ void FileControls::SetMask(const std::string& mask) {
   Refresh();
 }
 
+void FileControls::SetPartNames(const std::string& prefix) {
+  const QString name = QString::fromStdString(prefix);
+  drives_->setObjectName(name + "drive");
+  directories_->setObjectName(name + "dir");
+  files_->setObjectName(name + "file");
+  filters_->setObjectName(name + "filter");
+}
+
 void FileControls::SetMultiSelect(bool multiple) {
   files_->setSelectionMode(multiple ? QAbstractItemView::ExtendedSelection
                                     : QAbstractItemView::SingleSelection);

@@ -25,6 +25,8 @@ class FileControls : public QWidget {
   QListWidget* directoryList() const { return directories_; }
   QListWidget* fileList() const { return files_; }
   QComboBox* filterBox() const { return filters_; }
+  // Names the parts prefix + "drive", "dir", "file" and "filter".
+  void SetPartNames(const std::string& prefix);
 
   // "description|mask|description|mask..."; the first entry's mask applies.
   void SetFilter(const std::string& filter);

@@ -11,8 +11,8 @@
 #include "frontend/front_end.h"
 #include "frontend/message_boxes.h"
 #include "frontend/text_format.h"
-#include "frontend/wildcard_target.h"
 #include "platform/face/dialogs.h"
+#include "platform/system/wildcard.h"
 
 namespace frontend {
 
@@ -48,7 +48,7 @@ platform::CopyResult Tcopyform::Copy(const std::string& source, const std::strin
 CopyOutcome CopyFiles(FrontEnd& frontEnd, const std::string& sourceName, const std::string& targetName) {
   CopyOutcome outcome;
   const std::string source = ConsolePath(frontEnd, sourceName);
-  outcome.target = WildcardTargetName(ConsolePath(frontEnd, targetName), source);
+  outcome.target = platform::WildcardTargetName(ConsolePath(frontEnd, targetName), source);
   if (source == outcome.target || platform::SameFile(source, outcome.target)) {
     ErrorBox(frontEnd, "Error, cannot copy a file onto itself.");
     return outcome;

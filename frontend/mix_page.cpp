@@ -18,6 +18,7 @@
 #include "frontend/launcher.h"
 #include "frontend/message_boxes.h"
 #include "frontend/mix_command.h"
+#include "frontend/page_controls.h"
 #include "frontend/page_registry.h"
 #include "frontend/page_utilities.h"
 #include "frontend/page_widgets.h"
@@ -30,10 +31,7 @@ namespace {
 
 FileControls* NamedFileControls(QGroupBox* group, const char* prefix, bool multiSelect) {
   auto* files = new FileControls(group);
-  const QString name = QString::fromUtf8(prefix);
-  files->driveBox()->setObjectName(name + "drive");
-  files->directoryList()->setObjectName(name + "dir");
-  files->fileList()->setObjectName(name + "file");
+  files->SetPartNames(prefix);
   files->SetMultiSelect(multiSelect);
   (new QVBoxLayout(group))->addWidget(files);
   return files;
@@ -110,6 +108,8 @@ Tmixform::Tmixform(const PageContext& context, QWidget* sheet)
   ShowSettings(shown);
 }
 
+Tmixform::~Tmixform() = default;
+
 QWidget* Tmixform::MakeMixingPage() {
   auto* page = new QWidget;
   auto* grid = new QGridLayout(page);
@@ -142,7 +142,8 @@ QWidget* Tmixform::MakeMixingPage() {
 QWidget* Tmixform::MakeOutputPage() {
   auto* page = new QWidget;
   auto* grid = new QVBoxLayout(page);
-  rate_ = new SoundRateBox(page, "mixrate");
+  rate_ = SoundRateBox(page, "mixrate");
+  typedRate_ = std::make_unique<TypedRateBox>(rate_, kTypedRateEntry);
   QComboBox* bits = SoundBitsBox(page, "mixbits");
   QComboBox* channels = SoundChannelsBox(page, "mixchannels");
   binding_.List(bits, &MixSettings::quality);
@@ -193,7 +194,7 @@ void Tmixform::ShowSettings(const MixSettings& settings) {
   binding_.Show(settings);
   lossy_->setValue(std::clamp(settings.lossy, 0, 9));
   track_->setCurrentIndex(settings.track >= 1 && settings.track <= 7 ? settings.track - 1 : 0);
-  rate_->ShowRate(settings.rate, settings.rateText);
+  typedRate_->Show(settings.rate, settings.rateText);
   const QSignalBlocker quiet(options_);
   options_->setCurrentIndex(std::clamp(settings.currentTab, 0, options_->count() - 1));
   InputTypeChanged();
@@ -205,8 +206,8 @@ MixSettings Tmixform::CurrentSettings() const {
   binding_.Take(s);
   s.lossy = lossy_->value();
   s.track = track_->currentIndex() + 1;
-  s.rate = rate_->RateIndex();
-  s.rateText = rate_->TypedRate();
+  s.rate = typedRate_->Entry();
+  s.rateText = typedRate_->TypedRate();
   s.currentTab = options_->currentIndex();
   return s;
 }

@@ -3,6 +3,8 @@
 // name, three pages of the mixer's options, and "Mi&x", which starts the mixer. The command
 // comes from the page's settings record (mix_command.h); the page copies the record into its
 // controls and back.
+#include <memory>
+
 #include "frontend/control_binding.h"
 #include "frontend/settings.h"
 #include "frontend/tab_page.h"
@@ -17,7 +19,7 @@ class QTabWidget;
 namespace frontend {
 
 class FileControls;
-class SoundRateBox;
+class TypedRateBox;
 
 inline constexpr const char* kMixVideoFilter = "Vantrel files (*.vnt)|*.vnt|All files (*.*)|*.*";
 inline constexpr const char* kMixSoundFilter =
@@ -27,6 +29,7 @@ inline constexpr const char* kMixSoundFilter =
 class Tmixform : public TabPage {
  public:
   Tmixform(const PageContext& context, QWidget* sheet);
+  ~Tmixform() override;
 
   void SaveSettings() override;
   void RefreshFileLists() override;
@@ -48,7 +51,7 @@ class Tmixform : public TabPage {
   QPushButton& analyzeButton() { return *analyze_; }
   QPushButton& permanentButton() { return *permanent_; }
   QTabWidget& optionPages() { return *options_; }
-  SoundRateBox& rateBox() { return *rate_; }
+  QComboBox& rateBox() { return *rate_; }
 
  private:
   QWidget* MakeMixingPage();
@@ -68,7 +71,8 @@ class Tmixform : public TabPage {
   QScrollBar* lossy_;
   QComboBox* track_;
   QPushButton* permanent_;
-  SoundRateBox* rate_;
+  QComboBox* rate_;
+  std::unique_ptr<TypedRateBox> typedRate_;
   QComboBox* inputType_;
   QLineEdit* forceRate_;
   QLineEdit* skipBytes_;

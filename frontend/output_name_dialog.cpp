@@ -68,10 +68,7 @@ Toutwin::Toutwin(FrontEnd& frontEnd, const OutputNameRequest& request, PopupMenu
   setObjectName(QStringLiteral("Toutwin"));
   setWindowTitle(Shown(request.caption));
   setModal(true);
-  files_->driveBox()->setObjectName(QStringLiteral("outdrive"));
-  files_->directoryList()->setObjectName(QStringLiteral("outdir"));
-  files_->fileList()->setObjectName(QStringLiteral("outfile"));
-  files_->filterBox()->setObjectName(QStringLiteral("outfilter"));
+  files_->SetPartNames("out");
   name_->setObjectName(QStringLiteral("outtext"));
   ok_->setObjectName(QStringLiteral("outok"));
   auto* help = new QPushButton(QStringLiteral("&Help"), this);

@@ -55,4 +55,12 @@ void TypedRateBox::ShowEntry(int index) { ShowRateEntry(box_, index); }
 
 void TypedRateBox::ShowTyped(const std::string& text) { ShowTypedRate(box_, text); }
 
+void TypedRateBox::Show(int entry, const std::string& text) {
+  if (entry < 0) {
+    ShowTyped(text);
+  } else {
+    ShowEntry(entry);
+  }
+}
+
 }  // namespace frontend

@@ -61,10 +61,14 @@ class TypedRateBox {
   TypedRateBox(QComboBox* box, int typedEntry);
 
   bool typed() const { return box_->isEditable(); }
-  std::string TypedText() const { return box_->currentText().toStdString(); }
+  // The list entry shown, -1 while a rate is typed; the typed text, empty while a list entry is.
+  int Entry() const { return typed() ? -1 : box_->currentIndex(); }
+  std::string TypedRate() const { return typed() ? box_->currentText().toStdString() : ""; }
   // Shows a list entry, or the field with the text.
   void ShowEntry(int index);
   void ShowTyped(const std::string& text);
+  // Entry -1 shows the field with the text.
+  void Show(int entry, const std::string& text);
 
  private:
   QComboBox* box_;

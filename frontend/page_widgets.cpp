@@ -9,20 +9,16 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
-#include <QTimer>
 
 #include "frontend/front_end.h"
 #include "frontend/help.h"
 #include "frontend/launcher.h"
 #include "frontend/page_registry.h"
 #include "frontend/page_utilities.h"
-#include "frontend/page_switches.h"
 #include "frontend/text_format.h"
 
 namespace frontend {
 namespace {
-
-constexpr int kTypedRateItem = 4;
 
 class CtrlPageDownIsEnd : public QObject {
  public:
@@ -58,10 +54,12 @@ QPushButton* Button(QWidget* parent, const char* caption, std::function<void()> 
 
 std::vector<QPushButton*> HelpAndBackButtons(QWidget* parent, FrontEnd& frontEnd) {
   FrontEnd* shared = &frontEnd;
+  // Made in the order shown, which is the order the focus moves in.
+  QPushButton* help = Button(parent, "&Help", [shared] { ShowTabHelp(*shared); });
+  QPushButton* howDoI = Button(parent, "Ho&w do I...?", [shared] { ShowHowDoIHelp(*shared); });
   QPushButton* back = Button(parent, "Back to &Main", [shared] { shared->requests.Post(kMainTab); });
   SetCancelButton(*parent, *back);
-  return {Button(parent, "&Help", [shared] { ShowTabHelp(*shared); }),
-          Button(parent, "Ho&w do I...?", [shared] { ShowHowDoIHelp(*shared); }), back};
+  return {help, howDoI, back};
 }
 
 void LayOutPage(QWidget* page, QLayout* body, const std::vector<QPushButton*>& buttons, QWidget* left) {
@@ -108,47 +106,10 @@ void CallWhenFocusLeaves(QWidget* widget, std::function<void()> left) {
   widget->installEventFilter(new FocusLeft(widget, std::move(left)));
 }
 
-SoundRateBox::SoundRateBox(QWidget* parent, const char* name) : QComboBox(parent) {
-  setObjectName(QString::fromUtf8(name));
-  for (const char* item : {"Copy the input playback rate.", "Output as 11,025 hz.", "Output as 22,050 hz.",
-                           "Output as 44,100 hz.", "Let me enter a specific rate."}) {
-    addItem(QString::fromUtf8(item));
-  }
-  setInsertPolicy(QComboBox::NoInsert);
-  QObject::connect(this, &QComboBox::activated, this, [this](int index) { Chosen(index); });
-}
-
-void SoundRateBox::Chosen(int index) {
-  if (index != kTypedRateItem) return;
-  // Turned into a field once the list has closed.
-  QTimer::singleShot(1, this, [this] {
-    ShowRate(-1, "");
-    lineEdit()->setFocus();
-  });
-}
-
-void SoundRateBox::ShowRate(int index, const std::string& typed) {
-  if (index < 0) {
-    if (!isEditable()) {
-      setEditable(true);
-      lineEdit()->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), this));
-      CallWhenFocusLeaves(lineEdit(), [this] { Left(); });
-    }
-    setCurrentIndex(-1);
-    setEditText(QString::fromStdString(typed));
-    return;
-  }
-  setEditable(false);
-  setCurrentIndex(index < count() ? index : 0);
-}
-
-std::string SoundRateBox::TypedRate() const { return isEditable() ? currentText().toStdString() : ""; }
-
-void SoundRateBox::Left() {
-  if (!isEditable()) return;
-  const std::optional<int32_t> rate = WholeNumber(currentText().toStdString(), false);
-  if (rate && *rate > 0) return;
-  QTimer::singleShot(0, this, [this] { ShowRate(0, ""); });
+QComboBox* SoundRateBox(QWidget* parent, const char* name) {
+  return Choice(parent, name,
+                {"Copy the input playback rate.", "Output as 11,025 hz.", "Output as 22,050 hz.",
+                 "Output as 44,100 hz.", "Let me enter a specific rate."});
 }
 
 QComboBox* SoundBitsBox(QWidget* parent, const char* name) {

@@ -54,22 +54,10 @@ void EndOnCtrlPageDown(QPlainTextEdit& memo);
 void CallWhenFocusLeaves(QWidget* widget, std::function<void()> left);
 
 // The output rate list: "Copy the input playback rate.", three rates, and "Let me enter a
-// specific rate.", which turns the list into a field for a typed rate once it has closed.
-// Leaving the field with no whole number above 0 in it gives the list back at item 0.
-class SoundRateBox : public QComboBox {
- public:
-  SoundRateBox(QWidget* parent, const char* name);
-
-  // Item -1 is a typed rate, shown in the field.
-  void ShowRate(int index, const std::string& typed);
-  int RateIndex() const { return isEditable() ? -1 : currentIndex(); }
-  std::string TypedRate() const;
-
- private:
-  void Chosen(int index);
-  void Left();
-};
-
+// specific rate." (entry kTypedRateEntry), which a TypedRateBox turns into a field for a typed
+// rate.
+inline constexpr int kTypedRateEntry = 4;
+QComboBox* SoundRateBox(QWidget* parent, const char* name);
 QComboBox* SoundBitsBox(QWidget* parent, const char* name);
 QComboBox* SoundChannelsBox(QWidget* parent, const char* name);
 

@@ -69,10 +69,7 @@ Tplayform::Tplayform(const PageContext& context, QWidget* sheet)
     : TabPage(sheet), frontEnd_(context.frontEnd), record_(context.frontEnd.settings.play) {
   auto* fileGroup = new QGroupBox(QStringLiteral(" Highlight a &Vantrel file to play: "), this);
   files_ = new FileControls(fileGroup);
-  files_->driveBox()->setObjectName(QStringLiteral("playdrive"));
-  files_->directoryList()->setObjectName(QStringLiteral("playdir"));
-  files_->fileList()->setObjectName(QStringLiteral("playfile"));
-  files_->filterBox()->setObjectName(QStringLiteral("playfilter"));
+  files_->SetPartNames("play");
   (new QVBoxLayout(fileGroup))->addWidget(files_);
 
   options_ = new QTabWidget(this);

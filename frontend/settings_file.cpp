@@ -297,6 +297,25 @@ const std::vector<Field<CommandSettings>>& CommandFields() {
 constexpr int kRecentListLastKey = 30;
 constexpr int kFrameSpecificLastKey = 256;
 
+// The file's sections in the order they are written: `record(section, fields, member)` for each
+// record and `list(section, key prefix, last key, member)` for each list. AnySettings is Settings
+// or const Settings.
+template <class AnySettings, class RecordSection, class ListSection>
+void ForEachSection(AnySettings& settings, RecordSection record, ListSection list) {
+  record("VantMain", MainFields(), settings.main);
+  record("Vant", CompressFields(), settings.compress);
+  list("VantFrameSpecific", "Frame", kFrameSpecificLastKey, settings.frameSpecific);
+  record("VantMix", MixFields(), settings.mix);
+  record("VantPlay", PlayFields(), settings.play);
+  record("VantScript", ScriptFields(), settings.script);
+  record("GraphicsProcessor", GraphicsFields(), settings.graphics);
+  record("AudProcessor", SoundFields(), settings.sound);
+  record("VantCommand", CommandFields(), settings.command);
+  list("VantRecentCommands", "Recall", kRecentListLastKey, settings.recentCommands);
+  list("VantRecentFiles", "File", kRecentListLastKey, settings.recentFiles);
+  list("VantRecentDirs", "Dir", kRecentListLastKey, settings.recentDirs);
+}
+
 }  // namespace
 
 std::string SettingsDirectory() {
@@ -316,36 +335,26 @@ std::string SettingsPath(const std::string& given) {
 }
 
 void ReadSettings(const IniFile& file, Settings& settings) {
-  ReadSection(file, "VantMain", MainFields(), settings.main);
-  ReadSection(file, "Vant", CompressFields(), settings.compress);
-  settings.frameSpecific = ReadIniList(file, "VantFrameSpecific", "Frame", kFrameSpecificLastKey);
-  ReadSection(file, "VantMix", MixFields(), settings.mix);
-  ReadSection(file, "VantPlay", PlayFields(), settings.play);
-  ReadSection(file, "VantScript", ScriptFields(), settings.script);
-  ReadSection(file, "GraphicsProcessor", GraphicsFields(), settings.graphics);
-  ReadSection(file, "AudProcessor", SoundFields(), settings.sound);
-  ReadSection(file, "VantCommand", CommandFields(), settings.command);
-  settings.recentCommands = ReadIniList(file, "VantRecentCommands", "Recall", kRecentListLastKey);
-  settings.recentFiles = ReadIniList(file, "VantRecentFiles", "File", kRecentListLastKey);
-  settings.recentDirs = ReadIniList(file, "VantRecentDirs", "Dir", kRecentListLastKey);
+  ForEachSection(
+      settings,
+      [&file](const char* section, const auto& fields, auto& record) { ReadSection(file, section, fields, record); },
+      [&file](const char* section, const char* prefix, int lastKey, std::vector<std::string>& list) {
+        list = ReadIniList(file, section, prefix, lastKey);
+      });
   for (auto* list : {&settings.recentCommands, &settings.recentFiles, &settings.recentDirs}) {
     if (list->size() > kRecentListLimit) list->resize(kRecentListLimit);
   }
 }
 
 void WriteSettings(const Settings& settings, IniFile& file) {
-  WriteSection(file, "VantMain", MainFields(), settings.main);
-  WriteSection(file, "Vant", CompressFields(), settings.compress);
-  WriteIniList(file, "VantFrameSpecific", "Frame", settings.frameSpecific);
-  WriteSection(file, "VantMix", MixFields(), settings.mix);
-  WriteSection(file, "VantPlay", PlayFields(), settings.play);
-  WriteSection(file, "VantScript", ScriptFields(), settings.script);
-  WriteSection(file, "GraphicsProcessor", GraphicsFields(), settings.graphics);
-  WriteSection(file, "AudProcessor", SoundFields(), settings.sound);
-  WriteSection(file, "VantCommand", CommandFields(), settings.command);
-  WriteIniList(file, "VantRecentCommands", "Recall", settings.recentCommands);
-  WriteIniList(file, "VantRecentFiles", "File", settings.recentFiles);
-  WriteIniList(file, "VantRecentDirs", "Dir", settings.recentDirs);
+  ForEachSection(
+      settings,
+      [&file](const char* section, const auto& fields, const auto& record) {
+        WriteSection(file, section, fields, record);
+      },
+      [&file](const char* section, const char* prefix, int, const std::vector<std::string>& list) {
+        WriteIniList(file, section, prefix, list);
+      });
 }
 
 std::vector<std::string> ReadIniList(const IniFile& file, const std::string& section,

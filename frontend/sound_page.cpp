@@ -28,6 +28,9 @@
 namespace frontend {
 namespace {
 
+// The record keeps the rate list's own entry number for a typed rate.
+static_assert(kTypedSoundRate == kTypedRateEntry);
+
 void AddRow(QGridLayout* grid, QWidget* left, QWidget* right) {
   const int row = grid->count() == 0 ? 0 : grid->rowCount();
   grid->addWidget(left, row, 0);
@@ -80,14 +83,10 @@ Ttowavform::~Ttowavform() = default;
 QWidget* Ttowavform::MakeOutputPage() {
   auto* page = new QWidget;
   auto* grid = new QGridLayout(page);
-  rate_ = Choice(page, "towavrate",
-                 {"Copy the input playback rate.", "Output as 11,025 hz.", "Output as 22,050 hz.",
-                  "Output as 44,100 hz.", "Let me enter a specific rate."});
+  rate_ = SoundRateBox(page, "towavrate");
   typedRate_ = std::make_unique<TypedRateBox>(rate_, kTypedSoundRate);
-  QComboBox* bits = Choice(page, "towavbits",
-                           {"Copy the input sound quality.", "Output as 8 bit sound.", "Output as 16 bit sound."});
-  QComboBox* channels = Choice(page, "towavchannels", {"Copy the input sound channels.", "Output as mono sound.",
-                                                       "Output as stereo sound."});
+  QComboBox* bits = SoundBitsBox(page, "towavbits");
+  QComboBox* channels = SoundChannelsBox(page, "towavchannels");
   controls_.Bind(bits, &SoundSettings::quality);
   controls_.Bind(channels, &SoundSettings::channels);
   const std::pair<const char*, QComboBox*> rows[] = {
@@ -177,7 +176,7 @@ SoundSettings Ttowavform::CurrentSettings() const {
   return s;
 }
 
-std::string Ttowavform::TypedRate() const { return typedRate_->typed() ? typedRate_->TypedText() : ""; }
+std::string Ttowavform::TypedRate() const { return typedRate_->TypedRate(); }
 
 void Ttowavform::SaveSettings() {
   SoundSettings s = CurrentSettings();

@@ -14,32 +14,18 @@
 #include <QVBoxLayout>
 
 #include "frontend/file_controls.h"
-#include "frontend/front_end.h"
-#include "frontend/help.h"
-#include "frontend/launcher.h"
 #include "frontend/page_controls.h"
-#include "frontend/page_registry.h"
 #include "frontend/page_switches.h"
-#include "frontend/page_utilities.h"
 #include "frontend/text_format.h"
 
 namespace frontend {
 
 FileControls* AddInputFiles(QGroupBox* group, const std::string& prefix, FrontEnd& frontEnd) {
   auto* files = new FileControls(group);
-  files->driveBox()->setObjectName(Shown(prefix + "drive"));
-  files->directoryList()->setObjectName(Shown(prefix + "dir"));
-  files->fileList()->setObjectName(Shown(prefix + "file"));
-  files->filterBox()->setObjectName(Shown(prefix + "filter"));
+  files->SetPartNames(prefix);
   files->SetMultiSelect(true);
   (new QVBoxLayout(group))->addWidget(files);
-  FrontEnd* fe = &frontEnd;
-  files->onFileActivated = [fe](const std::string& path) {
-    try {
-      OpenFileByType(*fe, path);
-    } catch (...) {
-    }
-  };
+  files->onFileActivated = OpenByType(frontEnd);
   return files;
 }
 
@@ -113,18 +99,10 @@ PaletteControls AddPaletteControls(QWidget* page, QGridLayout* grid, const std::
 ToolPageButtons LayOutToolPage(QWidget* page, FrontEnd& frontEnd, QWidget* inputGroup, QWidget* outputGroup,
                                QWidget* options, const char* runCaption, std::function<void()> run,
                                std::function<void()> defaults) {
-  ToolPageButtons buttons{new QPushButton(QString::fromUtf8(runCaption), page),
-                          new QPushButton(QStringLiteral("&Defaults"), page),
-                          new QPushButton(QStringLiteral("&Help"), page),
-                          new QPushButton(QStringLiteral("Ho&w do I...?"), page),
-                          new QPushButton(QStringLiteral("Back to &Main"), page)};
-  FrontEnd* fe = &frontEnd;
-  QObject::connect(buttons.run, &QPushButton::clicked, Guarded(std::move(run)));
-  QObject::connect(buttons.defaults, &QPushButton::clicked, Guarded(std::move(defaults)));
-  QObject::connect(buttons.help, &QPushButton::clicked, Guarded([fe] { ShowTabHelp(*fe); }));
-  QObject::connect(buttons.howDoI, &QPushButton::clicked, Guarded([fe] { ShowHowDoIHelp(*fe); }));
-  QObject::connect(buttons.back, &QPushButton::clicked, [fe] { fe->requests.Post(kMainTab); });
-  SetCancelButton(*page, *buttons.back);
+  QPushButton* runButton = Button(page, runCaption, std::move(run));
+  QPushButton* defaultsButton = Button(page, "&Defaults", std::move(defaults));
+  const std::vector<QPushButton*> shared = HelpAndBackButtons(page, frontEnd);
+  const ToolPageButtons buttons{runButton, defaultsButton, shared[0], shared[1], shared[2]};
 
   auto* left = new QVBoxLayout;
   left->addWidget(inputGroup, 1);
@@ -132,14 +110,7 @@ ToolPageButtons LayOutToolPage(QWidget* page, FrontEnd& frontEnd, QWidget* input
   auto* columns = new QHBoxLayout;
   columns->addLayout(left, 2);
   columns->addWidget(options, 3);
-  auto* row = new QHBoxLayout;
-  row->addStretch();
-  for (QPushButton* button : {buttons.run, buttons.defaults, buttons.help, buttons.howDoI, buttons.back}) {
-    row->addWidget(button);
-  }
-  auto* layout = new QVBoxLayout(page);
-  layout->addLayout(columns, 1);
-  layout->addLayout(row);
+  LayOutPage(page, columns, {buttons.run, buttons.defaults, buttons.help, buttons.howDoI, buttons.back});
   return buttons;
 }
 

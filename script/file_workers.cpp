@@ -31,31 +31,6 @@ bool DoFileOperation(const std::string& source, const std::string& target, FileO
 
 }  // namespace
 
-std::string ApplyWildcard(const std::string& name, const std::string& pattern) {
-  std::string result;
-  size_t position = 0;
-  for (const char c : pattern) {
-    if (c == '*') {
-      if (position < name.size()) result += name.substr(position);
-      return result;
-    }
-    if (c == '?') {
-      if (position < name.size()) result += name[position];
-    } else {
-      result += c;
-    }
-    ++position;
-  }
-  return result;
-}
-
-std::string BuildTargetName(const std::string& foundName, const std::string& destination) {
-  const platform::NameParts found = platform::SplitName(foundName);
-  const platform::NameParts pattern = platform::SplitName(destination);
-  return platform::JoinName({pattern.directory, ApplyWildcard(found.base, pattern.base),
-                             ApplyWildcard(found.extension, pattern.extension)});
-}
-
 bool ApplyToMatchingFiles(const std::string& source, const std::string& destination, FileOperation operation) {
   std::string target = NativeFileName(destination);
   if (target.empty()) {
@@ -67,9 +42,8 @@ bool ApplyToMatchingFiles(const std::string& source, const std::string& destinat
   const platform::SearchResult found = platform::FindMatches(NativeFileName(source));
   for (const platform::FoundEntry& entry : found.entries) {
     if (!S_ISREG(entry.mode)) continue;
-    if (!DoFileOperation(found.directory + entry.name, BuildTargetName(entry.name, target), operation)) {
-      return false;
-    }
+    const std::string targetName = platform::WildcardTargetName(target, entry.name);
+    if (!DoFileOperation(found.directory + entry.name, targetName, operation)) return false;
   }
   return true;
 }

@@ -8,23 +8,13 @@ namespace script {
 
 enum class FileOperation { kDelete = 0, kRename = 1, kCopy = 2 };
 
-// The pattern laid over a name: a '*' takes the rest of the name from where the walk stands and
-// ends it, a '?' takes the name's character at its place (none past the name's end), any other
-// character stands as it is while the walk in the name moves on by one.
-std::string ApplyWildcard(const std::string& name, const std::string& pattern);
-
-// The destination's directory, then the found name's base name and extension each with the
-// destination's base name and extension laid over them. Dots that begin a name belong to its
-// base name, so ".bashrc" with "*.bak" gives ".bashrc.bak".
-std::string BuildTargetName(const std::string& foundName, const std::string& destination);
-
 // Applies the operation to every regular file the source matches (a source naming a directory
 // means every file in it), in the order of the directory search, each to the target that the
-// destination builds (empty: "*.*"; a directory: its "*.*"). All matches are found before the
-// first operation. The first failure ends the run with false (the files done stay done); true
-// when all worked or nothing matched. A copy keeps the source's times and never touches a file
-// copied onto itself; a rename never replaces an existing file. Names are script names ('\' is
-// read as '/', a drive word names the root).
+// destination builds from its name (platform::WildcardTargetName; empty: "*.*"; a directory:
+// its "*.*"). All matches are found before the first operation. The first failure ends the run
+// with false (the files done stay done); true when all worked or nothing matched. A copy keeps
+// the source's times and never touches a file copied onto itself; a rename never replaces an
+// existing file. Names are script names ('\' is read as '/', a drive word names the root).
 bool ApplyToMatchingFiles(const std::string& source, const std::string& destination, FileOperation operation);
 
 }  // namespace script

@@ -42,6 +42,16 @@ bool OpenWindow(ScriptContext& context, int32_t width, int32_t height) {
   return true;
 }
 
+using BoxDrawing = void (*)(ScriptContext&, int64_t x, int64_t y, int64_t width, int64_t height, uint8_t color);
+
+// The box commands' words: x, y, width, height and the colour.
+void DrawBoxCommand(ScriptContext& context, BoxDrawing draw) {
+  RequireWindow(context);
+  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
+  const int32_t width = TakeNumber(context), height = TakeNumber(context);
+  draw(context, x, y, width, height, TakeColor(context));
+}
+
 }  // namespace
 
 void CommandScreenSettings(ScriptContext& context) {
@@ -155,19 +165,9 @@ void CommandScreenLine(ScriptContext& context) {
   ScreenLine(context, x0, y0, x1, y1, TakeColor(context));
 }
 
-void CommandScreenBox(ScriptContext& context) {
-  RequireWindow(context);
-  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
-  const int32_t width = TakeNumber(context), height = TakeNumber(context);
-  ScreenBox(context, x, y, width, height, TakeColor(context));
-}
+void CommandScreenBox(ScriptContext& context) { DrawBoxCommand(context, ScreenBox); }
 
-void CommandScreenFilledBox(ScriptContext& context) {
-  RequireWindow(context);
-  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
-  const int32_t width = TakeNumber(context), height = TakeNumber(context);
-  ScreenFilledBox(context, x, y, width, height, TakeColor(context));
-}
+void CommandScreenFilledBox(ScriptContext& context) { DrawBoxCommand(context, ScreenFilledBox); }
 
 void CommandScreenWidth(ScriptContext& context) {
   const std::string variable = TakeVariable(context);

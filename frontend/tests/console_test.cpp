@@ -9,7 +9,6 @@
 #include "frontend/analysis_window.h"
 #include "frontend/console_commands.h"
 #include "frontend/file_finder.h"
-#include "frontend/wildcard_target.h"
 #include "platform/face/dialogs.h"
 #include "platform/system/dos_attributes.h"
 
@@ -21,26 +20,6 @@ using Lines = std::vector<std::string>;
 namespace {
 
 class Commands : public frontend_testing::ConsoleTest {};
-
-TEST(WildcardTarget, MergesNameAndExtensionWithTheSource) {
-  struct Case {
-    const char* pattern;
-    const char* source;
-    const char* expected;
-  } cases[] = {
-      {"*.bak", "/d/report.txt", "report.bak"},
-      {"/t/*.*", "/d/report.txt", "/t/report.txt"},
-      {"/t/*.*", "/d/readme", "/t/readme"},
-      {"new?.*", "abcd.txt", "newd.txt"},  // '?' takes the source's character at its place
-      {"ab??.x", "a", "ab.x"},           // or nothing when the source is shorter
-      {"x*y.txt", "abcdef.doc", "xbcdef.txt"},
-      {"fixed.name", "a.b", "fixed.name"},
-      {"*", "a.txt", "a"},
-      {"/t/*.*", "/d/.profile", "/t/.profile"},
-      {"Up?.*", "low.TXT", "Upw.TXT"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(WildcardTargetName(c.pattern, c.source), c.expected) << c.pattern;
-}
 
 TEST_F(Commands, DispatchByWordAndRunTogetherForms) {
   std::filesystem::create_directories(Path("sub"));

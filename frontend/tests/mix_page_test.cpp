@@ -152,6 +152,18 @@ TEST_F(MixPage, DefaultsAskFirstAndKeepTheOtherOptions) {
   EXPECT_EQ(reset.outputName, "Mix_clip.vnt");
 }
 
+TEST_F(MixPage, ARateChosenFromTheTypedFieldGivesTheListBackAtThatRate) {
+  auto page = MakePage();
+  QComboBox& rate = page->rateBox();
+  emit rate.activated(kTypedRateEntry);
+  ASSERT_TRUE(frontend_testing::WaitUntil([&rate] { return rate.isEditable(); }, 20000));
+  emit rate.activated(2);
+  ASSERT_TRUE(frontend_testing::WaitUntil([&rate] { return !rate.isEditable(); }, 20000));
+  const MixSettings s = page->CurrentSettings();
+  EXPECT_EQ(s.rate, 2);
+  EXPECT_EQ(s.rateText, "");
+}
+
 // A user mixes a generated WAV into a generated video; the player's library opens the result
 // with its new track, and the mixer's report reaches the console.
 TEST(MixPageEndToEnd, TheSoundGoesIntoAVideoThePlayerOpens) {

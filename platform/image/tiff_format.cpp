@@ -135,29 +135,34 @@ ImageStatus LoadRgb(TIFF* tiff, const TiffLayout& layout, Picture& picture) {
   return ImageStatus::Ok;
 }
 
+ImageStatus OpenWithLayout(const std::string& path, TiffPtr& tiff, TiffLayout& layout) {
+  const ImageStatus status = OpenForReading(path, tiff);
+  if (status != ImageStatus::Ok) return status;
+  return ReadLayout(tiff.get(), layout);
+}
+
+// Tiled pictures are read as RGB whatever they hold.
+bool ReadIndexed(TIFF* tiff, const TiffLayout& layout) { return layout.Indexed() && !TIFFIsTiled(tiff); }
+
 }  // namespace
 
 ImageStatus TiffInfo(const std::string& path, ImageInfo& info) {
   TiffPtr tiff;
-  ImageStatus status = OpenForReading(path, tiff);
-  if (status != ImageStatus::Ok) return status;
   TiffLayout layout;
-  status = ReadLayout(tiff.get(), layout);
+  const ImageStatus status = OpenWithLayout(path, tiff, layout);
   if (status != ImageStatus::Ok) return status;
   info.width = static_cast<int32_t>(layout.width);
   info.height = static_cast<int32_t>(layout.height);
-  info.bitsPerPixel = layout.Indexed() && !TIFFIsTiled(tiff.get()) ? 8 : 24;
+  info.bitsPerPixel = ReadIndexed(tiff.get(), layout) ? 8 : 24;
   return ImageStatus::Ok;
 }
 
 ImageStatus TiffLoad(const std::string& path, Picture& picture) {
   TiffPtr tiff;
-  ImageStatus status = OpenForReading(path, tiff);
-  if (status != ImageStatus::Ok) return status;
   TiffLayout layout;
-  status = ReadLayout(tiff.get(), layout);
+  ImageStatus status = OpenWithLayout(path, tiff, layout);
   if (status != ImageStatus::Ok) return status;
-  const bool indexed = layout.Indexed() && !TIFFIsTiled(tiff.get());
+  const bool indexed = ReadIndexed(tiff.get(), layout);
   status = picture.Allocate(layout.width, layout.height, indexed ? 8 : 24);
   if (status != ImageStatus::Ok) return status;
   return indexed ? LoadIndexed(tiff.get(), layout, picture) : LoadRgb(tiff.get(), layout, picture);

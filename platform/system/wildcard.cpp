@@ -27,6 +27,19 @@ bool Glob(std::string_view name, std::string_view mask) {
   return m == mask.size();
 }
 
+std::string LaidOver(const std::string& pattern, const std::string& source) {
+  std::string out;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '*') return out + (i < source.size() ? source.substr(i) : "");
+    if (pattern[i] == '?') {
+      if (i < source.size()) out += source[i];
+    } else {
+      out += pattern[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 bool MatchesWildcard(std::string_view name, std::string_view mask) {
@@ -55,6 +68,17 @@ NameParts SplitName(const std::string& path) {
 
 std::string JoinName(const NameParts& parts) {
   return parts.directory + parts.base + (parts.extension.empty() ? "" : "." + parts.extension);
+}
+
+std::string WildcardTargetName(const std::string& pattern, const std::string& source) {
+  const NameParts target = SplitName(pattern);
+  const NameParts from = SplitName(source);
+  return JoinName({target.directory, LaidOver(target.base, from.base), LaidOver(target.extension, from.extension)});
+}
+
+bool HasWildcard(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return path.find_first_of("*?", slash == std::string::npos ? 0 : slash + 1) != std::string::npos;
 }
 
 }  // namespace platform

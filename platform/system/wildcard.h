@@ -1,6 +1,7 @@
 #pragma once
-// DOS-style wildcard masks and the splitting of names into directory, base name and extension,
-// shared by the script player's file commands and the front end's console commands.
+// DOS-style wildcard masks, the splitting of names into directory, base name and extension, and
+// the target names that wildcards build, shared by the script player's file commands and the
+// front end's console commands.
 #include <string>
 #include <string_view>
 
@@ -23,5 +24,15 @@ NameParts SplitName(const std::string& path);
 
 // The inverse of SplitName: directory + base, then '.' and the extension when there is one.
 std::string JoinName(const NameParts& parts);
+
+// The target of a copy or rename whose name may hold wildcards ("*.bak", "new?.*"): the
+// pattern's directory, then its base name laid over the source's base name, then its extension
+// over the source's extension. In each, a '*' takes the rest of the source from where the walk
+// stands and ends it, a '?' takes the source's character at its place (none past the source's
+// end), and any other character stands as it is.
+std::string WildcardTargetName(const std::string& pattern, const std::string& source);
+
+// Whether the name (not its directory) holds '*' or '?'.
+bool HasWildcard(const std::string& path);
 
 }  // namespace platform

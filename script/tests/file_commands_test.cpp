@@ -102,24 +102,6 @@ TEST(ScriptFileCommands, FindListsMatchesWithTheirDirectoryInOneOrder) {
   }
 }
 
-TEST(ScriptFileWorkers, TargetNamesFromTheDestinationPattern) {
-  struct Case {
-    const char* found;
-    const char* destination;
-    const char* target;
-  };
-  const std::vector<Case> cases = {
-      {"readme.txt", "*.bak", "readme.bak"},     {"readme", "*.bak", "readme.bak"},
-      {".bashrc", "*.bak", ".bashrc.bak"},       {"a.tar.gz", "*.*", "a.tar.gz"},
-      {"readme.txt", "out/*.*", "out/readme.txt"}, {"readme.txt", "new.txt", "new.txt"},
-      {"readme.txt", "x?y*.t?", "xeydme.tx"},   {"ab.c", "????.???", "ab.c"},
-      {"data.txt", "*", "data"},                 {"data.txt", "*.", "data"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(script::BuildTargetName(c.found, c.destination), c.target) << c.found << " " << c.destination;
-  }
-}
-
 TEST(ScriptFileCommands, CopyRenameAndDeleteByWildcard) {
   ScriptRunner runner;
   runner.Write("one.txt", "1");

@@ -41,4 +41,34 @@ TEST(SplitName, DirectoryBaseAndExtension) {
   EXPECT_EQ(platform::JoinName({"", "readme", ""}), "readme");
 }
 
+TEST(WildcardTargetName, LaysThePatternOverTheSourceName) {
+  struct Case {
+    const char *pattern, *source, *expected;
+  } cases[] = {
+      {"*.bak", "/d/report.txt", "report.bak"},
+      {"/t/*.*", "/d/report.txt", "/t/report.txt"},
+      {"/t/*.*", "/d/readme", "/t/readme"},
+      {"new?.*", "abcd.txt", "newd.txt"},  // '?' takes the source's character at its place
+      {"ab??.x", "a", "ab.x"},           // or nothing when the source is shorter
+      {"x*y.txt", "abcdef.doc", "xbcdef.txt"},
+      {"fixed.name", "a.b", "fixed.name"},
+      {"*", "a.txt", "a"},
+      {"/t/*.*", "/d/.profile", "/t/.profile"},
+      {"Up?.*", "low.TXT", "Upw.TXT"},
+      {"*.bak", "readme.txt", "readme.bak"},
+      {"*.bak", "readme", "readme.bak"},
+      {"*.bak", ".bashrc", ".bashrc.bak"},
+      {"*.*", "a.tar.gz", "a.tar.gz"},
+      {"out/*.*", "readme.txt", "out/readme.txt"},
+      {"new.txt", "readme.txt", "new.txt"},
+      {"x?y*.t?", "readme.txt", "xeydme.tx"},
+      {"????.???", "ab.c", "ab.c"},
+      {"*", "data.txt", "data"},
+      {"*.", "data.txt", "data"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::WildcardTargetName(c.pattern, c.source), c.expected) << c.pattern << " over " << c.source;
+  }
+}
+
 }  // namespace
