@@ -7,7 +7,6 @@
 // processor time (user and system) over its wall time; the frames skipped come from the
 // video's own statistics.
 // Usage: script_play_bench [seconds [repetitions]]   (default 10 seconds, 3 repetitions)
-#include <limits.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -21,6 +20,7 @@
 #include "script/animation_player.h"
 #include "script/script_program.h"
 #include "bench/speed_files.h"
+#include "platform/system/program_start.h"
 
 namespace {
 
@@ -89,9 +89,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "Usage: %s [seconds [repetitions]]   (default 10 seconds, 3 repetitions)\n", argv[0]);
     return 1;
   }
-  char self[PATH_MAX] = {};
-  if (readlink("/proc/self/exe", self, sizeof(self) - 1) <= 0) return 1;
-  const std::string bin = std::filesystem::path(self).parent_path();
+  const std::string self = platform::OwnProgramPath();
+  if (self.empty()) return 1;
+  const std::string bin = platform::OwnProgramDirectory();
   std::string work = std::filesystem::temp_directory_path() / "vant-script-bench-XXXXXX";
   if (mkdtemp(work.data()) == nullptr) return 1;
   const std::string clip = work + "/clip.avi", video = work + "/clip.vnt", script = work + "/play.ss";

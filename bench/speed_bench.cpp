@@ -21,6 +21,7 @@
 #include "bench/speed_summary.h"
 #include "bench/start_up.h"
 #include "bench/video_playing.h"
+#include "platform/system/program_start.h"
 
 namespace speedbench {
 namespace {
@@ -119,12 +120,6 @@ void RegisterRuns() {
       EncodeWith(state, [f](double* cpu) { return RunGifOptimiser(gifOptimiser, *f, cpu); });
     })->UseManualTime();
   }
-}
-
-std::string OwnFolder() {
-  std::error_code error;
-  const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string(".") : self.parent_path().string();
 }
 
 // A GIF counts only when it shows exactly the clip's frames, colour for colour.
@@ -235,7 +230,7 @@ int main(int argc, char** argv) {
   using namespace speedbench;
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  compressorProgram = OwnFolder() + "/vantcw";
+  compressorProgram = platform::OwnProgramDirectory() + "/vantcw";
   gifOptimiser = FindOnPath("gifsicle");
   if (gifOptimiser.empty()) std::printf("gifsicle is not installed: GIF optimising is not compared.\n");
 
@@ -252,7 +247,7 @@ int main(int argc, char** argv) {
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     ok = PrintSummary(reporter, clips, !gifOptimiser.empty());
-    ok = PrintResidentSummary(OwnFolder(), clips, folder) && ok;
+    ok = PrintResidentSummary(platform::OwnProgramDirectory(), clips, folder) && ok;
   }
   constexpr int kStartUpRuns = 51;  // an odd count has one middle run
   ok = PrintStartUpSummary(compressorProgram, kStartUpRuns) && ok;

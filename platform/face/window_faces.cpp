@@ -1,10 +1,10 @@
 #include "platform/face/window_faces.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <vector>
+
+#include "platform/system/program_start.h"
 
 namespace platform {
 namespace {
@@ -24,25 +24,14 @@ ModuleLoad& Module() {
   return load;
 }
 
-// The folder of the running program, from the kernel's link (argv[0] may name it relatively).
-std::string ProgramFolder() {
-  std::vector<char> path(4096);
-  const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
-  if (length <= 0 || static_cast<size_t>(length) >= path.size()) return "";
-  const std::string program(path.data(), static_cast<size_t>(length));
-  const size_t slash = program.rfind('/');
-  return slash == std::string::npos ? "" : program.substr(0, slash);
-}
-
 }  // namespace
 
 void UseWindowFaces(WindowFaces& faces) { FacesInPlace() = &faces; }
 
 std::string WindowFacesModulePath() {
-  const std::string folder = ProgramFolder();
-  // Without the program's folder the loader's own search (the program's run path) is left.
-  if (folder.empty()) return VANT_WINDOW_FACES_MODULE;
-  return folder + "/../lib/" VANT_WINDOW_FACES_MODULE;
+  // Without the program's own path the loader's own search (the program's run path) is left.
+  if (OwnProgramPath().empty()) return VANT_WINDOW_FACES_MODULE;
+  return OwnProgramDirectory() + "/../lib/" VANT_WINDOW_FACES_MODULE;
 }
 
 WindowFaces* LoadWindowFacesModule(const std::string& path, std::string& error) {
