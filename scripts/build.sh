@@ -17,5 +17,6 @@ elif [ "${1:-}" = "--thread" ]; then
   targets+=(--target stream_stress_tests)
 fi
 cmake -S "$root" -B "$dir" -G Ninja "${flags[@]}" >/dev/null
-cmake --build "$dir" -j "$(nproc)" "${targets[@]}" >&2  # the last line of stdout is the folder
+# CMAKE_BUILD_PARALLEL_LEVEL, when set, says how many compilers run at once; else one a core.
+cmake --build "$dir" -j "${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}" "${targets[@]}" >&2  # the last line of stdout is the folder
 echo "$dir"
