@@ -92,12 +92,57 @@ ColorChoice BestOfGroup(const ColorList& list, const uint8_t* group, uint8_t sid
   return BestBlockColor(colors, counts, n, distance);
 }
 
-// The two colours of a block of three or more distinct colours.
-void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_t& first,
-                     uint8_t& second) {
-  // The first pair of greatest distance in list order, the darker one first. The distance and
-  // the pair's place, earlier pairs higher, make one key whose largest value is that pair.
-  // Four running maxima, so that each comparison does not wait for the one before.
+#if defined(__SSE2__)
+// The first pair (i < j) of greatest distance in list order, as i << 8 | j. Five times a
+// distance, before the distance rounds the middle byte's part down, is 5 dr^2 + 6 dg^2 + 5 db^2:
+// the greatest such figure gives the greatest distance, and the first pair whose figure reaches
+// five times that distance is the first pair that has it. The figures from colour i to four
+// colours at once come from (red, green) and (blue, 0) pairs of 16-bit lanes; lanes past the
+// list repeat its first colour, whose distances are those of pairs in the list.
+int FarthestPair(const ColorList& list, const ColorDistanceTable& distance) {
+  const int registers = (list.n + 3) / 4;
+  alignas(16) uint32_t redGreen[kBlockPixels], blue[kBlockPixels];
+  for (int k = 0; k < 4 * registers; ++k) {
+    const uint8_t c = list.colors[k < list.n ? k : 0];
+    redGreen[k] = distance.RedGreen(c);
+    blue[k] = distance.Entry(c)[2];
+  }
+  const __m128i redGreenWeights = _mm_set1_epi32(5 | 6 << 16), blueWeight = _mm_set1_epi32(5);
+  __m128i figures[kBlockPixels][4];
+  __m128i most = _mm_setzero_si128();
+  for (int i = 0; i + 1 < list.n; ++i) {
+    const __m128i fromRedGreen = _mm_set1_epi32(static_cast<int>(redGreen[i]));
+    const __m128i fromBlue = _mm_set1_epi32(static_cast<int>(blue[i]));
+    for (int q = i / 4; q < registers; ++q) {
+      const __m128i rg = _mm_sub_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(redGreen + 4 * q)), fromRedGreen);
+      const __m128i b = _mm_sub_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(blue + 4 * q)), fromBlue);
+      const __m128i figure = _mm_add_epi32(_mm_madd_epi16(rg, _mm_mullo_epi16(rg, redGreenWeights)),
+                                           _mm_madd_epi16(b, _mm_mullo_epi16(b, blueWeight)));
+      figures[i][q] = figure;
+      const __m128i greater = _mm_cmpgt_epi32(figure, most);
+      most = _mm_or_si128(_mm_and_si128(greater, figure), _mm_andnot_si128(greater, most));
+    }
+  }
+  alignas(16) int32_t lanes[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), most);
+  const int32_t reach = std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3])) / 5 * 5;
+  const __m128i below = _mm_set1_epi32(reach - 1);
+  const uint32_t listed = (1u << list.n) - 1;
+  for (int i = 0; i + 1 < list.n; ++i) {
+    uint32_t reaching = 0;
+    for (int q = i / 4; q < registers; ++q) {
+      const int mask = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(figures[i][q], below)));
+      reaching |= static_cast<uint32_t>(mask) << (4 * q);
+    }
+    reaching &= listed & ~((2u << i) - 1);  // j > i
+    if (reaching != 0) return i << 8 | std::countr_zero(reaching);
+  }
+  return 1;  // not reached: some pair has the greatest distance
+}
+#else
+int FarthestPair(const ColorList& list, const ColorDistanceTable& distance) {
+  // The distance and the pair's place, earlier pairs higher, make one key whose largest value is
+  // that pair. Four running maxima, so that each comparison does not wait for the one before.
   uint64_t farthestOf[4] = {0, 0, 0, 0};
   for (int i = 0; i < list.n; ++i) {
     const uint32_t* row = distance.Row(list.colors[i]);
@@ -107,7 +152,15 @@ void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_
     }
   }
   const uint64_t farthest = std::max(std::max(farthestOf[0], farthestOf[1]), std::max(farthestOf[2], farthestOf[3]));
-  const auto place = static_cast<int>(0xFFFFu - (farthest & 0xFFFF));
+  return static_cast<int>(0xFFFFu - (farthest & 0xFFFF));
+}
+#endif
+
+// The two colours of a block of three or more distinct colours.
+void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_t& first,
+                     uint8_t& second) {
+  // The first pair of greatest distance in list order, the darker one first.
+  const int place = FarthestPair(list, distance);
   int a = place >> 8, b = place & 0xFF;
   if (distance.BrightnessOf(list.colors[b]) < distance.BrightnessOf(list.colors[a])) {
     int t = a;
@@ -161,14 +214,18 @@ void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_
 // any within reach can.
 ColorChoice NearMeanSearch(const uint8_t* colors, const uint8_t* counts, int n, ColorDistanceTable& distance) {
   static_assert(NearMeanLists::kSlack == 4.0);
-  int64_t pixels = 0, sums[3] = {0, 0, 0};
+  // At most 16 colours of at most 255 pixels: the packed sums cannot overflow their fields.
+  static_assert(kBlockPixels * 255 * 255 < (1 << ColorDistanceTable::kPackedBits));
+  int64_t pixels = 0;
+  uint64_t packed = 0;
   for (int k = 0; k < n; ++k) {
-    const uint8_t* entry = distance.Entry(colors[k]);
     pixels += counts[k];
-    sums[0] += counts[k] * entry[0];
-    sums[1] += counts[k] * entry[1];
-    sums[2] += counts[k] * entry[2];
+    packed += counts[k] * distance.PackedEntry(colors[k]);
   }
+  constexpr uint64_t kField = (uint64_t{1} << ColorDistanceTable::kPackedBits) - 1;
+  const int64_t sums[3] = {static_cast<int64_t>(packed & kField),
+                           static_cast<int64_t>(packed >> ColorDistanceTable::kPackedBits & kField),
+                           static_cast<int64_t>(packed >> 2 * ColorDistanceTable::kPackedBits)};
   const NearMeanLists::List list = distance.NearMeanCandidates(sums, pixels);
   const int64_t same = 5 * sums[0] * sums[0] + 6 * sums[1] * sums[1] + 5 * sums[2] * sums[2];
   const double pixelsSquared = static_cast<double>(pixels * pixels);
@@ -285,17 +342,22 @@ ColorChoice BestBlockColor(const uint8_t* colors, const uint8_t* counts, int n,
   return {static_cast<uint8_t>(bestIndex), best};
 }
 
+uint32_t UnchangedError(const uint8_t* block, const uint8_t* previous, const ColorDistanceTable& distance) {
+  uint32_t error = 0;
+  if (std::memcmp(block, previous, kBlockPixels) != 0) {
+    for (size_t k = 0; k < kBlockPixels; ++k) error += distance(block[k], previous[k]);
+  }
+  return error;
+}
+
 void EvaluateBlock(const uint8_t* block, const uint8_t* previous, ColorDistanceTable& distance,
                    BlockScore& score, uint32_t& twoColorValue) {
-  score.unchanged = kNoError;
-  if (previous) {
-    uint32_t error = 0;
-    if (std::memcmp(block, previous, kBlockPixels) != 0) {
-      for (size_t k = 0; k < kBlockPixels; ++k) error += distance(block[k], previous[k]);
-    }
-    score.unchanged = error;
-  }
+  score.unchanged = previous ? UnchangedError(block, previous, distance) : kNoError;
+  EvaluateBlockContent(block, distance, score, twoColorValue);
+}
 
+void EvaluateBlockContent(const uint8_t* block, ColorDistanceTable& distance, BlockScore& score,
+                          uint32_t& twoColorValue) {
   if (IsOneColor(block)) {
     score.solid = 0;
     score.solidColor = block[0];
@@ -334,11 +396,23 @@ void EvaluateBlock(const uint8_t* block, const uint8_t* previous, ColorDistanceT
 
 void AnalyseFrame(const uint8_t* blocks, const uint8_t* previous, size_t blockCount,
                   ColorDistanceTable& distance, FrameAnalysis& analysis) {
-  analysis.scores.resize(blockCount);
-  analysis.twoColorValues.resize(blockCount);
-  for (size_t i = 0; i < blockCount; ++i) {
-    EvaluateBlock(blocks + i * kBlockPixels, previous ? previous + i * kBlockPixels : nullptr,
-                  distance, analysis.scores[i], analysis.twoColorValues[i]);
+  analysis.Resize(blockCount);
+  ScoreUnchanged(blocks, previous, 0, blockCount, distance, analysis);
+  AnalyseBlockContent(blocks, 0, blockCount, distance, analysis);
+}
+
+void AnalyseBlockContent(const uint8_t* blocks, size_t first, size_t end, ColorDistanceTable& distance,
+                         FrameAnalysis& analysis) {
+  for (size_t i = first; i < end; ++i) {
+    EvaluateBlockContent(blocks + i * kBlockPixels, distance, analysis.scores[i], analysis.twoColorValues[i]);
+  }
+}
+
+void ScoreUnchanged(const uint8_t* blocks, const uint8_t* previous, size_t first, size_t end,
+                    const ColorDistanceTable& distance, FrameAnalysis& analysis) {
+  for (size_t i = first; i < end; ++i) {
+    analysis.scores[i].unchanged =
+        previous ? UnchangedError(blocks + i * kBlockPixels, previous + i * kBlockPixels, distance) : kNoError;
   }
 }
 

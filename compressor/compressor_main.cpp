@@ -25,6 +25,7 @@
 #include "compressor/video_trees.h"
 #include "compressor/video_writer.h"
 #include "toolsupport/io/output_file.h"
+#include "toolsupport/threads/worker_pool.h"
 
 namespace compressor {
 namespace {
@@ -149,10 +150,12 @@ Status RunPasses(CompressorRun& run) {
   if (run.pictures) frames = std::make_unique<GraphicsOutputFrames>(*run.pictures);
   BufferedBlockFile blockFile(run.blockFile);
   VideoTrees trees;
+  toolsupport::WorkerPool workers(toolsupport::WorkerThreadCount());
 
   EncoderPorts ports;
   ports.input = &input;
   ports.progress = StatusProgress();
+  ports.workers = &workers;
   if (run.pictures) {
     ports.output = frames.get();
   } else {

@@ -2,19 +2,23 @@
 // The compressor's first pass: every frame analysed, fitted to its data rate, turned into block
 // records for the temporary block file, and its symbols counted for the second pass's trees.
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "compressor/block_analysis.h"
 #include "compressor/block_records.h"
 #include "compressor/colour_distance.h"
+#include "compressor/content_analysis.h"
 #include "compressor/data_rate.h"
 #include "compressor/frame_fetch.h"
 #include "compressor/frame_hints.h"
 #include "compressor/key_frames.h"
 #include "compressor/rate_control.h"
 #include "toolsupport/base/status.h"
+#include "toolsupport/threads/worker_pool.h"
 
 namespace compressor {
 
@@ -79,6 +83,9 @@ struct EncoderPorts {
   FrameSymbolCounter* counter = nullptr;    // none: nothing to count
   FrameOutput* output = nullptr;            // none: no picture output
   toolsupport::Progress progress;           // status lines; its cancel query is tested between frames
+  // Threads for the block analysis; none: all of it on the calling thread. With more than one
+  // thread the pass reads a few frames ahead and scores them while it codes the frame before.
+  toolsupport::WorkerPool* workers = nullptr;
 };
 
 // What happened to one frame.
@@ -96,6 +103,10 @@ extern const char* const kDiskFullMessage;
 class FrameEncoder {
  public:
   FrameEncoder(const EncoderSettings& settings, FrameHints& hints, EncoderPorts ports);
+  // Gives up the frames read ahead: nothing works on them any more when it returns.
+  ~FrameEncoder();
+  FrameEncoder(const FrameEncoder&) = delete;
+  FrameEncoder& operator=(const FrameEncoder&) = delete;
 
   // Checks the settings and hints before the first frame; false when they cannot be encoded.
   bool Start();
@@ -110,22 +121,44 @@ class FrameEncoder {
   const std::vector<uint8_t>& DecodedBlocks() const { return decoded_; }
 
  private:
+  // A frame as it was read, with its scores being computed.
+  struct ReadFrame {
+    uint32_t number = 0;
+    FetchResult fetched;
+    toolsupport::Status status;  // not ok: the pass ends at this frame
+    std::vector<uint8_t> blocks;
+    RgbPalette palette{};
+    uint64_t dataSize = 0;
+    std::vector<uint8_t> original;  // the input frame itself, when the picture output mixes it in
+    size_t originalPitch = 0, originalRows = 0;
+    FrameAnalysis analysis;
+    ContentAnalyser::Job job;
+  };
+
   bool Fail(const std::string& message);
+  void ReadAhead(uint32_t f);
+  void ReadNext();
   bool FitToRate(int64_t target);
   bool Deliver();
 
   EncoderSettings settings_;
   FrameHints& hints_;
   EncoderPorts ports_;
+  std::unique_ptr<toolsupport::WorkerPool> ownWorkers_;  // one thread, when the ports give none
+  toolsupport::WorkerPool& workers_;
+  ContentAnalyser analyser_;
   FrameFetcher fetcher_;
   KeyFrameSchedule schedule_;
   ColorDistanceTable distance_;
   size_t blockCount_;
   int64_t period_;
-  std::vector<uint8_t> frameBlocks_;
+  std::deque<std::unique_ptr<ReadFrame>> ahead_;  // read, not yet coded, in frame order
+  std::unique_ptr<ReadFrame> current_;            // the frame being coded
+  std::vector<std::unique_ptr<ReadFrame>> spare_;
+  uint32_t nextRead_ = 0;
+  bool readEnded_ = false;  // a frame could not be read: nothing after it is
   std::vector<uint8_t> decoded_;
   std::vector<uint8_t> picture_;   // the decoded frame as rows, for the picture output
-  FrameAnalysis analysis_;
   std::vector<uint32_t> values_;
   std::vector<uint8_t> records_;
   FrameReport report_;

@@ -3,21 +3,6 @@
 #include "playback/frame_coding.h"
 
 namespace compressor {
-namespace {
-
-// Bytes of a run: a head per piece, the colour of a solid piece, the data of every block.
-uint64_t RunCost(BlockType kind, uint32_t blocks) {
-  uint64_t pieces = RunPieces(blocks);
-  switch (kind) {
-    case UnchangedBlock: return pieces;
-    case SolidBlock: return 2 * pieces;
-    case TwoColorBlock: return 4 * uint64_t{blocks} + pieces;
-    case FullBlock: return 16 * uint64_t{blocks} + pieces;
-  }
-  return 0;
-}
-
-}  // namespace
 
 uint32_t RunPieces(uint32_t n) {
   // Pieces of 1024, 512, 256 and 128: the bits of n from 10 down to 7.
@@ -27,26 +12,31 @@ uint32_t RunPieces(uint32_t n) {
 }
 
 uint64_t EstimateFrameSize(const std::vector<BlockScore>& scores, uint32_t t) {
+  // Every run is charged one piece at its first block, and each block its data; a run found long
+  // enough to need more pieces is charged the rest when it ends. The kind and the run are found
+  // by selects rather than branches: on changing pictures the kinds follow no pattern.
+  static constexpr uint8_t kHead[4] = {1, 1, 1, 2};    // by BlockType: bytes of a piece's head
+  static constexpr uint8_t kData[4] = {4, 16, 0, 0};   // bytes of each block's data
+  constexpr uint32_t kOnePieceRuns = 59;
   uint64_t size = 0;
-  // An empty run costs nothing, whatever its kind.
-  BlockType runKind = UnchangedBlock;
-  uint8_t runColor = 0;
+  uint32_t runKey = UINT32_MAX;  // kind, and colour for solid runs; none before the first block
   uint32_t runLength = 0;
   for (const BlockScore& s : scores) {
-    BlockType kind = s.unchanged <= t ? UnchangedBlock
-                     : s.solid <= t   ? SolidBlock
-                     : s.twoColor <= t ? TwoColorBlock
-                                       : FullBlock;
-    if (kind == runKind && (kind != SolidBlock || s.solidColor == runColor)) {
-      ++runLength;
-      continue;
+    uint32_t kind = FullBlock;
+    kind = s.twoColor <= t ? uint32_t{TwoColorBlock} : kind;
+    kind = s.solid <= t ? uint32_t{SolidBlock} : kind;
+    kind = s.unchanged <= t ? uint32_t{UnchangedBlock} : kind;
+    const uint32_t key = kind | (kind == SolidBlock ? uint32_t{s.solidColor} << 2 : 0u);
+    const bool starts = key != runKey;
+    if (starts && runLength > kOnePieceRuns) {
+      size += kHead[runKey & 3] * uint64_t{RunPieces(runLength) - 1};
     }
-    size += RunCost(runKind, runLength);
-    runKind = kind;
-    runColor = s.solidColor;
-    runLength = 1;
+    runLength = starts ? 1 : runLength + 1;
+    runKey = key;
+    size += kData[kind] + (starts ? kHead[kind] : 0u);
   }
-  return size + RunCost(runKind, runLength);
+  if (runLength > kOnePieceRuns) size += kHead[runKey & 3] * uint64_t{RunPieces(runLength) - 1};
+  return size;
 }
 
 ThresholdChoice SearchThreshold(const std::vector<BlockScore>& scores, int64_t budget) {

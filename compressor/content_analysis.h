@@ -1,0 +1,47 @@
+#pragma once
+// The one- and two-colour scores of whole frames, computed on the worker threads: a frame's
+// blocks are split into pieces, and each thread scores with a distance table of its own made for
+// the frame's palette. The scores depend on the blocks and the palette alone, so they are the
+// same whichever thread computes them and however many there are.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "compressor/block_analysis.h"
+#include "compressor/colour_distance.h"
+#include "toolsupport/threads/worker_pool.h"
+
+namespace compressor {
+
+class ContentAnalyser {
+ public:
+  using Job = toolsupport::WorkerPool::BatchHandle;
+
+  ContentAnalyser(toolsupport::WorkerPool& pool, UsableRange usable);
+
+  // Starts scoring a frame of blockCount blocks (in block order). The blocks and the palette must
+  // stay as they are, and the analysis (sized here) untouched, until the job is finished or
+  // dropped.
+  Job Start(const uint8_t* blocks, size_t blockCount, const RgbPalette& palette, FrameAnalysis& analysis);
+  // Waits for the job, taking part in it: true when every score is in; false when the stop query
+  // stopped the pool first.
+  bool Finish(const Job& job, const toolsupport::WorkerPool::StopQuery& stop);
+  // Gives up a job: returns once nothing works on its frame any more.
+  void Drop(const Job& job) { pool_.Drop(job); }
+
+ private:
+  // A thread's own table, kept while frames keep their palette.
+  struct ThreadTable {
+    ColorDistanceTable table;
+    RgbPalette palette{};
+    bool made = false;
+  };
+  ColorDistanceTable& TableFor(unsigned thread, const RgbPalette& palette);
+
+  toolsupport::WorkerPool& pool_;
+  UsableRange usable_;
+  std::vector<std::unique_ptr<ThreadTable>> tables_;
+};
+
+}  // namespace compressor
