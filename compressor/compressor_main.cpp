@@ -173,6 +173,7 @@ Status RunPasses(CompressorRun& run) {
   writer.output = &run.video;
   writer.sound = run.track.get();
   writer.progress = StatusProgress();
+  writer.workers = &workers;
   return WriteVideoFile(run.settings, run.hints, trees, writer);
 }
 

@@ -21,9 +21,6 @@ uint64_t AutoKeyLimit(uint32_t width, uint32_t height, uint32_t percent) {
 
 namespace {
 
-// Frames read ahead of the one being coded when there are threads to score them.
-constexpr uint32_t kFramesAhead = 4;
-
 const char* const kInputTooSmallMessage = "Error: an input frame is smaller than the frame size.";
 const char* const kOutOfOrderMessage = "Error: the frames are not encoded in order.";
 
@@ -33,9 +30,8 @@ FrameEncoder::FrameEncoder(const EncoderSettings& settings, FrameHints& hints, E
     : settings_(settings),
       hints_(hints),
       ports_(std::move(ports)),
-      ownWorkers_(ports_.workers ? nullptr : std::make_unique<toolsupport::WorkerPool>(1)),
-      workers_(ports_.workers ? *ports_.workers : *ownWorkers_),
-      analyser_(workers_, settings.usable),
+      workers_(ports_.workers),
+      analyser_(workers_.Pool(), settings.usable),
       schedule_(settings.keyInterval),
       blockCount_(size_t{settings.width / 4} * (settings.height / 4)),
       period_(FramePeriod(settings.input.frameRate)),
@@ -46,9 +42,14 @@ FrameEncoder::FrameEncoder(const EncoderSettings& settings, FrameHints& hints, E
 }
 
 FrameEncoder::~FrameEncoder() {
+  if (records_) workers_.Pool().Drop(records_);
   for (const std::unique_ptr<ReadFrame>& frame : ahead_) {
     if (frame->job) analyser_.Drop(frame->job);
   }
+}
+
+void FrameEncoder::Recycle(std::unique_ptr<ReadFrame>& frame) {
+  if (frame) spare_.push_back(std::move(frame));
 }
 
 bool FrameEncoder::Fail(const std::string& message) {
@@ -84,11 +85,10 @@ bool FrameEncoder::Start() {
   return true;
 }
 
-// Frames are read in order on this thread (the input is one stream); with helpers, up to
-// kFramesAhead of them, so that their scores are computed while earlier frames are coded.
+// Frames are read in order on this thread (the input is one stream); with helpers, a few ahead,
+// so that their scores are computed while earlier frames are coded.
 void FrameEncoder::ReadAhead(uint32_t f) {
-  const uint32_t depth = workers_.Threads() > 1 ? kFramesAhead : 1;
-  while (!readEnded_ && nextRead_ < settings_.frames && nextRead_ - f < depth) ReadNext();
+  while (!readEnded_ && nextRead_ < settings_.frames && nextRead_ - f < workers_.FramesAhead()) ReadNext();
 }
 
 void FrameEncoder::ReadNext() {
@@ -157,7 +157,12 @@ bool FrameEncoder::EncodeFrame(uint32_t f) {
   if (ports_.progress.Cancelled()) return false;
   ReadAhead(f);
   if (ahead_.empty() || ahead_.front()->number != f) return Fail(kOutOfOrderMessage);
-  if (current_) spare_.push_back(std::move(current_));
+  // The frame before stays until its records are written.
+  if (records_) {
+    recording_ = std::move(current_);
+  } else {
+    Recycle(current_);
+  }
   current_ = std::move(ahead_.front());
   ahead_.pop_front();
   ReadFrame& frame = *current_;
@@ -201,25 +206,43 @@ bool FrameEncoder::EncodeFrame(uint32_t f) {
 }
 
 bool FrameEncoder::Deliver() {
-  const uint8_t* frameBlocks = current_->blocks.data();
-  ChooseBlockValues(current_->analysis, report_.threshold, values_);
-  RebuildDecodedBlocks(values_, frameBlocks, decoded_.data());
-  if (ports_.counter) ports_.counter->CountFrame(values_, frameBlocks);
-  if (ports_.blockFile) {
-    records_.clear();
-    AppendBlockRecords(values_, records_);
-    if (!ports_.blockFile->Append(records_.data(), records_.size())) return Fail(kDiskFullMessage);
-  }
+  ReadFrame& frame = *current_;
+  ChooseBlockValues(frame.analysis, report_.threshold, frame.values);
+  RebuildDecodedBlocks(frame.values, frame.blocks.data(), decoded_.data());
   if (ports_.output) {
     ScatterBlocks(decoded_.data(), settings_.width, settings_.height, picture_.data(),
                   settings_.width);
-    if (!ports_.output->WriteFrame(current_->palette.data(), picture_.data(), settings_.width,
+    if (!ports_.output->WriteFrame(frame.palette.data(), picture_.data(), settings_.width,
                                    settings_.width, settings_.height)) {
       return Fail(kDiskFullMessage);
     }
   }
+  if (!ports_.counter && !ports_.blockFile) return true;
+  // Counting and the block file take the frames in order: the frame before is finished first.
+  if (!FinishRecords()) return false;
+  const ReadFrame* recorded = current_.get();
+  records_ = workers_.Pool().Submit(1, [this, recorded](size_t, unsigned) {
+    if (ports_.counter) ports_.counter->CountFrame(recorded->values, recorded->blocks.data());
+    if (ports_.blockFile) {
+      recordBytes_.clear();
+      AppendBlockRecords(recorded->values, recordBytes_);
+      recordsWritten_ = ports_.blockFile->Append(recordBytes_.data(), recordBytes_.size());
+    }
+  });
+  // Without helpers the frame is finished here, as it is coded.
+  return workers_.Pool().Threads() > 1 || FinishRecords();
+}
+
+bool FrameEncoder::FinishRecords() {
+  if (!records_) return true;
+  workers_.Pool().Wait(records_);
+  records_ = nullptr;
+  Recycle(recording_);
+  if (!recordsWritten_) return Fail(kDiskFullMessage);
   return true;
 }
+
+bool FrameEncoder::Finish() { return FinishRecords(); }
 
 toolsupport::Status EncodePass(const EncoderSettings& settings, FrameHints& hints, const EncoderPorts& ports) {
   FrameEncoder encoder(settings, hints, ports);
@@ -227,6 +250,7 @@ toolsupport::Status EncodePass(const EncoderSettings& settings, FrameHints& hint
   for (uint32_t f = 0; f < settings.frames; ++f) {
     if (!encoder.EncodeFrame(f)) return encoder.Failure();
   }
+  if (!encoder.Finish()) return encoder.Failure();
   return {};
 }
 

@@ -16,6 +16,7 @@
 #include "compressor/frame_fetch.h"
 #include "compressor/frame_hints.h"
 #include "compressor/key_frames.h"
+#include "compressor/pass_workers.h"
 #include "compressor/rate_control.h"
 #include "toolsupport/base/status.h"
 #include "toolsupport/threads/worker_pool.h"
@@ -112,11 +113,14 @@ class FrameEncoder {
   bool Start();
   // Encodes frame f (frames in ascending order). False when the pass must stop.
   bool EncodeFrame(uint32_t f);
+  // After the last frame: waits until every frame is counted and in the block file. False when
+  // its last writes failed.
+  bool Finish();
   // Why Start or EncodeFrame gave false: an error, or a stop.
   const toolsupport::Status& Failure() const { return failure_; }
 
   const FrameReport& LastReport() const { return report_; }
-  const std::vector<uint32_t>& BlockValues() const { return values_; }
+  const std::vector<uint32_t>& BlockValues() const { return current_->values; }
   // The frame as the decoder will show it, in block order.
   const std::vector<uint8_t>& DecodedBlocks() const { return decoded_; }
 
@@ -133,6 +137,7 @@ class FrameEncoder {
     size_t originalPitch = 0, originalRows = 0;
     FrameAnalysis analysis;
     ContentAnalyser::Job job;
+    std::vector<uint32_t> values;  // as coded
   };
 
   bool Fail(const std::string& message);
@@ -140,12 +145,13 @@ class FrameEncoder {
   void ReadNext();
   bool FitToRate(int64_t target);
   bool Deliver();
+  bool FinishRecords();
+  void Recycle(std::unique_ptr<ReadFrame>& frame);
 
   EncoderSettings settings_;
   FrameHints& hints_;
   EncoderPorts ports_;
-  std::unique_ptr<toolsupport::WorkerPool> ownWorkers_;  // one thread, when the ports give none
-  toolsupport::WorkerPool& workers_;
+  PassWorkers workers_;
   ContentAnalyser analyser_;
   FrameFetcher fetcher_;
   KeyFrameSchedule schedule_;
@@ -159,8 +165,13 @@ class FrameEncoder {
   bool readEnded_ = false;  // a frame could not be read: nothing after it is
   std::vector<uint8_t> decoded_;
   std::vector<uint8_t> picture_;   // the decoded frame as rows, for the picture output
-  std::vector<uint32_t> values_;
-  std::vector<uint8_t> records_;
+  // The symbols of the last coded frame are counted and its records written on a helper while
+  // this thread goes on, one frame at a time in frame order; recording_ keeps that frame once it
+  // is no longer the current one.
+  toolsupport::WorkerPool::BatchHandle records_;
+  std::unique_ptr<ReadFrame> recording_;
+  bool recordsWritten_ = true;
+  std::vector<uint8_t> recordBytes_;
   FrameReport report_;
   toolsupport::Status failure_ = toolsupport::Status::Stopped();
 };

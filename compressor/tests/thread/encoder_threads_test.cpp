@@ -108,6 +108,7 @@ std::string EncodeWithThreads(Clip clip, const EncoderSettings& settings, unsign
   writer.input = &input;
   writer.blockFile = &blocks;
   writer.output = &file;
+  writer.workers = &workers;
   const bool written = WriteVideoFile(settings, hints, trees, writer).ok();
   file.Close();
   blockFile.Close();
