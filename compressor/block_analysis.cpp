@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -9,9 +10,19 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VANT_WIDE_VECTORS 1
+#include <immintrin.h>
+#endif
 
 namespace compressor {
 namespace {
+
+#if defined(VANT_WIDE_VECTORS)
+// The processor has the wide vector instructions, and the tests have not turned them off.
+std::atomic<bool> wideVectors{__builtin_cpu_supports("avx2") != 0};
+bool WideVectors() { return wideVectors.load(std::memory_order_relaxed); }
+#endif
 
 // Blocks of this many colours or more search around their mean colour; fewer colours are
 // quicker to try nearest first.
@@ -92,57 +103,10 @@ ColorChoice BestOfGroup(const ColorList& list, const uint8_t* group, uint8_t sid
   return BestBlockColor(colors, counts, n, distance);
 }
 
-#if defined(__SSE2__)
-// The first pair (i < j) of greatest distance in list order, as i << 8 | j. Five times a
-// distance, before the distance rounds the middle byte's part down, is 5 dr^2 + 6 dg^2 + 5 db^2:
-// the greatest such figure gives the greatest distance, and the first pair whose figure reaches
-// five times that distance is the first pair that has it. The figures from colour i to four
-// colours at once come from (red, green) and (blue, 0) pairs of 16-bit lanes; lanes past the
-// list repeat its first colour, whose distances are those of pairs in the list.
-int FarthestPair(const ColorList& list, const ColorDistanceTable& distance) {
-  const int registers = (list.n + 3) / 4;
-  alignas(16) uint32_t redGreen[kBlockPixels], blue[kBlockPixels];
-  for (int k = 0; k < 4 * registers; ++k) {
-    const uint8_t c = list.colors[k < list.n ? k : 0];
-    redGreen[k] = distance.RedGreen(c);
-    blue[k] = distance.Entry(c)[2];
-  }
-  const __m128i redGreenWeights = _mm_set1_epi32(5 | 6 << 16), blueWeight = _mm_set1_epi32(5);
-  __m128i figures[kBlockPixels][4];
-  __m128i most = _mm_setzero_si128();
-  for (int i = 0; i + 1 < list.n; ++i) {
-    const __m128i fromRedGreen = _mm_set1_epi32(static_cast<int>(redGreen[i]));
-    const __m128i fromBlue = _mm_set1_epi32(static_cast<int>(blue[i]));
-    for (int q = i / 4; q < registers; ++q) {
-      const __m128i rg = _mm_sub_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(redGreen + 4 * q)), fromRedGreen);
-      const __m128i b = _mm_sub_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(blue + 4 * q)), fromBlue);
-      const __m128i figure = _mm_add_epi32(_mm_madd_epi16(rg, _mm_mullo_epi16(rg, redGreenWeights)),
-                                           _mm_madd_epi16(b, _mm_mullo_epi16(b, blueWeight)));
-      figures[i][q] = figure;
-      const __m128i greater = _mm_cmpgt_epi32(figure, most);
-      most = _mm_or_si128(_mm_and_si128(greater, figure), _mm_andnot_si128(greater, most));
-    }
-  }
-  alignas(16) int32_t lanes[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(lanes), most);
-  const int32_t reach = std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3])) / 5 * 5;
-  const __m128i below = _mm_set1_epi32(reach - 1);
-  const uint32_t listed = (1u << list.n) - 1;
-  for (int i = 0; i + 1 < list.n; ++i) {
-    uint32_t reaching = 0;
-    for (int q = i / 4; q < registers; ++q) {
-      const int mask = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(figures[i][q], below)));
-      reaching |= static_cast<uint32_t>(mask) << (4 * q);
-    }
-    reaching &= listed & ~((2u << i) - 1);  // j > i
-    if (reaching != 0) return i << 8 | std::countr_zero(reaching);
-  }
-  return 1;  // not reached: some pair has the greatest distance
-}
-#else
-int FarthestPair(const ColorList& list, const ColorDistanceTable& distance) {
-  // The distance and the pair's place, earlier pairs higher, make one key whose largest value is
-  // that pair. Four running maxima, so that each comparison does not wait for the one before.
+// The first pair (i < j) of greatest distance in list order, as i << 8 | j. The distance and
+// the pair's place, earlier pairs higher, make one key whose largest value is that pair. Four
+// running maxima, so that each comparison does not wait for the one before.
+int FarthestPairOneByOne(const ColorList& list, const ColorDistanceTable& distance) {
   uint64_t farthestOf[4] = {0, 0, 0, 0};
   for (int i = 0; i < list.n; ++i) {
     const uint32_t* row = distance.Row(list.colors[i]);
@@ -154,7 +118,77 @@ int FarthestPair(const ColorList& list, const ColorDistanceTable& distance) {
   const uint64_t farthest = std::max(std::max(farthestOf[0], farthestOf[1]), std::max(farthestOf[2], farthestOf[3]));
   return static_cast<int>(0xFFFFu - (farthest & 0xFFFF));
 }
+
+#if defined(VANT_WIDE_VECTORS)
+// The same pair from eight colours at a time. Five times a distance, before the distance rounds
+// the middle byte's part down, is 5 dr^2 + 6 dg^2 + 5 db^2: the greatest such figure gives the
+// greatest distance, and the first pair whose figure reaches five times that distance is the
+// first pair that has it. The figures from colour i to eight others come from (red, green) and
+// (blue, 0) pairs of 16-bit lanes; lanes past the list repeat its first colour, whose distances
+// are those of pairs in the list.
+// 5 dr^2 + 6 dg^2 + 5 db^2 from one colour to eight.
+__attribute__((target("avx2"))) inline __m256i FiguresBetween(__m256i redGreen, __m256i blue, uint32_t fromRedGreen,
+                                                              uint32_t fromBlue) {
+  const __m256i rg = _mm256_sub_epi16(redGreen, _mm256_set1_epi32(static_cast<int>(fromRedGreen)));
+  const __m256i b = _mm256_sub_epi16(blue, _mm256_set1_epi32(static_cast<int>(fromBlue)));
+  return _mm256_add_epi32(_mm256_madd_epi16(rg, _mm256_mullo_epi16(rg, _mm256_set1_epi32(5 | 6 << 16))),
+                          _mm256_madd_epi16(b, _mm256_mullo_epi16(b, _mm256_set1_epi32(5))));
+}
+
+__attribute__((target("avx2"))) int FarthestPairEightAtATime(const ColorList& list, const ColorDistanceTable& distance) {
+  const int n = list.n;
+  // The colours of sixteen lanes, those past the list taking its first colour.
+  const __m128i listed = _mm_loadu_si128(reinterpret_cast<const __m128i*>(list.colors));
+  const __m256i firstLanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i count = _mm256_set1_epi32(n), firstColor = _mm256_set1_epi32(list.colors[0]);
+  alignas(32) uint32_t redGreenOf[kBlockPixels], blueOf[kBlockPixels];
+  __m256i redGreen[2], blue[2];
+  for (int q = 0; q < 2; ++q) {
+    const __m256i inList = _mm256_cmpgt_epi32(count, _mm256_add_epi32(firstLanes, _mm256_set1_epi32(8 * q)));
+    const __m256i colors = _mm256_blendv_epi8(firstColor, _mm256_cvtepu8_epi32(q == 0 ? listed : _mm_srli_si128(listed, 8)), inList);
+    redGreen[q] = _mm256_i32gather_epi32(reinterpret_cast<const int*>(distance.RedGreenTable()), colors, 4);
+    blue[q] = _mm256_i32gather_epi32(reinterpret_cast<const int*>(distance.BlueTable()), colors, 4);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(redGreenOf + 8 * q), redGreen[q]);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(blueOf + 8 * q), blue[q]);
+  }
+  // Row i holds the figures from colour i to the registers of colours above i.
+  __m256i figures[kBlockPixels][2];
+  __m256i most = _mm256_setzero_si256();
+  const int lowRows = std::min(n - 1, 8);
+  for (int i = 0; i < lowRows; ++i) {
+    figures[i][0] = FiguresBetween(redGreen[0], blue[0], redGreenOf[i], blueOf[i]);
+    most = _mm256_max_epi32(most, figures[i][0]);
+  }
+  if (n > 8) {
+    for (int i = 0; i + 1 < n; ++i) {
+      figures[i][1] = FiguresBetween(redGreen[1], blue[1], redGreenOf[i], blueOf[i]);
+      most = _mm256_max_epi32(most, figures[i][1]);
+    }
+  }
+  alignas(32) int32_t lanes[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), most);
+  const int32_t reach = *std::max_element(lanes, lanes + 8) / 5 * 5;
+  const __m256i below = _mm256_set1_epi32(reach - 1);
+  const uint32_t inList = (1u << n) - 1;
+  for (int i = 0; i + 1 < n; ++i) {
+    uint32_t reaching = 0;
+    if (i < 8) reaching = static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(figures[i][0], below))));
+    if (n > 8) {
+      reaching |= static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(figures[i][1], below)))) << 8;
+    }
+    reaching &= inList & ~((2u << i) - 1);  // j > i
+    if (reaching != 0) return i << 8 | std::countr_zero(reaching);
+  }
+  return 1;  // not reached: some pair has the greatest distance
+}
 #endif
+
+int FarthestPair(const ColorList& list, const ColorDistanceTable& distance) {
+#if defined(VANT_WIDE_VECTORS)
+  if (WideVectors()) return FarthestPairEightAtATime(list, distance);
+#endif
+  return FarthestPairOneByOne(list, distance);
+}
 
 // The two colours of a block of three or more distinct colours.
 void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_t& first,
@@ -414,6 +448,17 @@ void ScoreUnchanged(const uint8_t* blocks, const uint8_t* previous, size_t first
     analysis.scores[i].unchanged =
         previous ? UnchangedError(blocks + i * kBlockPixels, previous + i * kBlockPixels, distance) : kNoError;
   }
+}
+
+bool UseWideVectorsForTesting(bool use) {
+#if defined(VANT_WIDE_VECTORS)
+  const bool available = __builtin_cpu_supports("avx2") != 0;
+  wideVectors = use && available;
+  return available;
+#else
+  (void)use;
+  return false;
+#endif
 }
 
 void ForbidUnchanged(FrameAnalysis& analysis) {
