@@ -1,17 +1,14 @@
 #include "frontend/basic_console.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <optional>
 
-#include "frontend/directory_listing.h"
 #include "frontend/front_end.h"
 #include "frontend/launcher.h"
 #include "frontend/settings_file.h"
 #include "frontend/text_format.h"
 #include "platform/system/drives.h"
+#include "platform/system/file_operations.h"
 
 namespace frontend {
 namespace {
@@ -43,12 +40,24 @@ std::string ConsoleTarget(const std::string& consoleDirectory, const std::string
   return out;
 }
 
+std::string ConsolePath(const FrontEnd& frontEnd, const std::string& name) {
+  return ConsoleTarget(frontEnd.ConsoleDirectory(), name);
+}
+
+std::string ShownName(const FrontEnd& frontEnd, const std::string& path) {
+  const std::string directory = WithSeparator(frontEnd.ConsoleDirectory());
+  if (!directory.empty() && path.size() > directory.size() && path.compare(0, directory.size(), directory) == 0) {
+    return path.substr(directory.size());
+  }
+  return path;
+}
+
 void ConsoleChDir(FrontEnd& frontEnd, const std::string& argument) {
   const std::string shown = Unquoted(argument);
   const std::string target = ConsoleTarget(frontEnd.ConsoleDirectory(), argument);
   if (target.empty() || target == frontEnd.ConsoleDirectory()) return;
   frontEnd.console.AppendToLastLine("CD " + shown);
-  if (!IsEnterableDirectory(target)) {
+  if (!platform::IsEnterableDirectory(target)) {
     frontEnd.console.Append("  Directory not found.");
     return;
   }

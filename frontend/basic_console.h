@@ -18,6 +18,13 @@ class BasicConsole : public ConsoleInterpreter {
 // except the root. Empty for an empty argument.
 std::string ConsoleTarget(const std::string& consoleDirectory, const std::string& argument);
 
+// A name given to a command as a full path: quotes removed, a drive word is the root, a
+// relative name lies in the console directory. No trailing '/' except the root.
+std::string ConsolePath(const FrontEnd& frontEnd, const std::string& name);
+
+// A path as the console shows it: relative when it lies in the console directory.
+std::string ShownName(const FrontEnd& frontEnd, const std::string& path);
+
 // CD: moves the console directory (echoing "CD " + the argument), or appends
 // "  Directory not found."; a directory reached is added to the recent directories.
 void ConsoleChDir(FrontEnd& frontEnd, const std::string& argument);

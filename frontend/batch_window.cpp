@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "frontend/basic_console.h"
 #include "frontend/console.h"
 #include "frontend/front_end.h"
 #include "frontend/message_boxes.h"
@@ -15,7 +16,6 @@
 #include "frontend/report_receiving.h"
 #include "frontend/text_file.h"
 #include "frontend/text_format.h"
-#include "frontend/topwin.h"
 #include "platform/system/process_watch.h"
 
 namespace frontend {
@@ -71,12 +71,10 @@ Tbatchform::Tbatchform(FrontEnd& frontEnd, const std::string& file, std::vector<
   move(main.x() + (main.width() - width()) / 2, main.y() + main.height() * 3 / 4);
 
   // The tools started from here report here; the console shows their reports as ever.
-  auto* topwin = dynamic_cast<Ttopwin*>(frontEnd.mainWindow);
   endpoint_ = std::make_unique<ReportEndpoint>(
-      [this, topwin](const platform::ReportRequest& request) {
-        const uint32_t answer = ReceiveReport(this->frontEnd(), request, [topwin] {
-          if (topwin) topwin->RestoreFromNotice();
-        });
+      [this](const platform::ReportRequest& request) {
+        const uint32_t answer =
+            ReceiveReport(this->frontEnd(), request, [this] { this->frontEnd().RestoreMainWindow(); });
         if (request.type == platform::ReportRequestType::Data && runner_->ReportArrived()) ContinueSoon();
         return answer;
       },

@@ -16,7 +16,7 @@
 #include "frontend/help.h"
 #include "frontend/launcher.h"
 #include "frontend/message_boxes.h"
-#include "frontend/page_registry.h"
+#include "frontend/tab_page.h"
 #include "frontend/text_file.h"
 #include "frontend/text_format.h"
 

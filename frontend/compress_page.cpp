@@ -29,7 +29,6 @@
 #include "frontend/message_boxes.h"
 #include "frontend/name_parts.h"
 #include "frontend/page_controls.h"
-#include "frontend/page_registry.h"
 #include "frontend/page_switches.h"
 #include "frontend/page_utilities.h"
 #include "frontend/request_queue.h"

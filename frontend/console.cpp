@@ -12,8 +12,8 @@
 #include "frontend/help.h"
 #include "frontend/launcher.h"
 #include "frontend/message_boxes.h"
+#include "frontend/tab_page.h"
 #include "frontend/text_format.h"
-#include "frontend/topwin.h"
 #include "platform/system/wildcard.h"
 
 namespace frontend {
@@ -171,25 +171,12 @@ bool Console::RunBuiltinCommand(FrontEnd& frontEnd, const std::string& given) {
 }
 
 bool CommandTabActive(const FrontEnd& frontEnd) {
-  const auto* window = dynamic_cast<const Ttopwin*>(frontEnd.mainWindow);
-  return window && window->CurrentTab() == kCommandTab;
+  return frontEnd.shownTab && frontEnd.shownTab() == kCommandTab;
 }
 
 void ReportError(FrontEnd& frontEnd, const std::string& text) {
   frontEnd.console.Append("  " + text);
   if (!CommandTabActive(frontEnd)) ErrorBox(frontEnd, "Error, " + text);
-}
-
-std::string ConsolePath(const FrontEnd& frontEnd, const std::string& name) {
-  return ConsoleTarget(frontEnd.ConsoleDirectory(), name);
-}
-
-std::string ShownName(const FrontEnd& frontEnd, const std::string& path) {
-  const std::string directory = WithSeparator(frontEnd.ConsoleDirectory());
-  if (!directory.empty() && path.size() > directory.size() && path.compare(0, directory.size(), directory) == 0) {
-    return path.substr(directory.size());
-  }
-  return path;
 }
 
 }  // namespace frontend

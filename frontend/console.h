@@ -27,11 +27,4 @@ bool CommandTabActive(const FrontEnd& frontEnd);
 // Appends "  " + text to the console and, off the Command tab, shows "Error, " + text.
 void ReportError(FrontEnd& frontEnd, const std::string& text);
 
-// A name given to a command as a full path: quotes removed, a drive word is the root, a
-// relative name lies in the console directory. No trailing '/' except the root.
-std::string ConsolePath(const FrontEnd& frontEnd, const std::string& name);
-
-// A path as the console shows it: relative when it lies in the console directory.
-std::string ShownName(const FrontEnd& frontEnd, const std::string& path);
-
 }  // namespace frontend

@@ -5,6 +5,7 @@
 #include <climits>
 #include <vector>
 
+#include "frontend/basic_console.h"
 #include "frontend/console.h"
 #include "frontend/console_commands.h"
 #include "frontend/front_end.h"

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <vector>
 
+#include "frontend/basic_console.h"
 #include "frontend/console.h"
 #include "frontend/console_commands.h"
 #include "frontend/file_copy.h"
@@ -36,11 +37,6 @@ struct Sources {
   std::vector<SourceFile> files;
 };
 
-bool IsDirectory(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 // The files a name stands for: itself when it names one (exactly, case kept), else the files of
 // the pattern or of the directory it names. Pattern runs leave out directories and, unless asked
 // for, hidden files.
@@ -48,7 +44,7 @@ Sources MatchingFiles(const FrontEnd& frontEnd, const std::string& name, bool wi
   Sources sources;
   std::string path = ConsolePath(frontEnd, name);
   if (path.empty()) return sources;
-  if (!platform::HasWildcard(path) && !IsDirectory(path)) {
+  if (!platform::HasWildcard(path) && !platform::IsDirectory(path)) {
     struct stat info {};
     if (stat(path.c_str(), &info) == 0) sources.files.push_back({path, static_cast<uint64_t>(info.st_size)});
     return sources;
@@ -65,7 +61,7 @@ Sources MatchingFiles(const FrontEnd& frontEnd, const std::string& name, bool wi
 
 // A target that is a directory receives every name.
 std::string TargetPattern(const std::string& target) {
-  return IsDirectory(target) ? WithSeparator(target) + "*.*" : target;
+  return platform::IsDirectory(target) ? WithSeparator(target) + "*.*" : target;
 }
 
 // "A", "R", "H", "S" in that order, a blank for each attribute not set.

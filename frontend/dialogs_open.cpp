@@ -10,10 +10,10 @@
 #include "frontend/file_controls.h"
 #include "frontend/front_end.h"
 #include "frontend/launcher.h"
+#include "frontend/popup_menus.h"
 #include "frontend/report_endpoint.h"
 #include "frontend/report_receiving.h"
 #include "frontend/text_format.h"
-#include "frontend/topwin.h"
 #include "platform/face/dialogs.h"
 
 namespace frontend {
@@ -51,18 +51,15 @@ Topenform::Topenform(FrontEnd& frontEnd, const OpenRequest& request)
   });
 
   // Tools started from here (a double click) report here; the main window shows the reports.
-  auto* main = dynamic_cast<Ttopwin*>(frontEnd.mainWindow);
   endpoint_ = std::make_unique<ReportEndpoint>(
-      [this, main](const platform::ReportRequest& report) {
-        return ReceiveReport(this->frontEnd(), report, [main] {
-          if (main) main->RestoreFromNotice();
-        });
+      [this](const platform::ReportRequest& report) {
+        return ReceiveReport(this->frontEnd(), report, [this] { this->frontEnd().RestoreMainWindow(); });
       },
       request.caption);
   if (endpoint_->listening()) frontEnd.notifyTargets.Push(endpoint_->number());
-  if (main) {
-    previousTarget_ = main->menus().Target();
-    main->menus().Attach(*controls_);
+  if (PopupMenus* menus = frontEnd.mainMenus) {
+    previousTarget_ = menus->Target();
+    menus->Attach(*controls_);
   }
 
   // Its right edge level with the main window's, its bottom a button's height below it.
@@ -73,7 +70,7 @@ Topenform::Topenform(FrontEnd& frontEnd, const OpenRequest& request)
 
 Topenform::~Topenform() {
   if (endpoint_ && endpoint_->listening()) frontEnd().notifyTargets.Remove(endpoint_->number());
-  if (auto* main = dynamic_cast<Ttopwin*>(frontEnd().mainWindow)) main->menus().SetTarget(previousTarget_);
+  if (PopupMenus* menus = frontEnd().mainMenus) menus->SetTarget(previousTarget_);
 }
 
 int32_t Topenform::reportNumber() const { return endpoint_ && endpoint_->listening() ? endpoint_->number() : 0; }

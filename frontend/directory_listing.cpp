@@ -1,7 +1,6 @@
 #include "frontend/directory_listing.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -33,12 +32,6 @@ bool IsUnder(const std::string& path, const std::string& directory) {
 }
 
 }  // namespace
-
-bool IsEnterableDirectory(const std::string& path) {
-  struct stat info {};
-  return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
-         access(path.c_str(), X_OK) == 0;
-}
 
 DirectoryListing ListDirectory(const std::string& directory, const FileMask& mask) {
   DirectoryListing listing;

@@ -8,9 +8,6 @@
 
 namespace frontend {
 
-// The directory exists and can be entered.
-bool IsEnterableDirectory(const std::string& path);
-
 struct DirectoryListing {
   bool readable = false;
   std::vector<std::string> files;        // matching the mask, names only

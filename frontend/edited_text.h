@@ -2,19 +2,14 @@
 // Texts edited in the front end's pages (the Scriptor's script): saving before they are left,
 // and finding text and lines in the editor.
 #include <string>
-#include <vector>
+
+#include "frontend/scriptor_state.h"
 
 class QPlainTextEdit;
 
 namespace frontend {
 
 class FrontEnd;
-
-struct EditedText {
-  std::string fileName;  // full name; empty for a text never saved
-  std::vector<std::string> lines;
-  bool modified = false;
-};
 
 struct SaveAsChoice {
   int helpContext = 0;

@@ -24,7 +24,6 @@
 #include "frontend/report_endpoint.h"
 #include "frontend/report_receiving.h"
 #include "frontend/text_format.h"
-#include "frontend/topwin.h"
 #include "platform/face/dialogs.h"
 #include "platform/system/file_operations.h"
 
@@ -156,19 +155,17 @@ Tselff::Tselff(FrontEnd& frontEnd, const std::string& inputFile, const std::stri
   };
 
   // The binder started from here reports here; the main window's console shows it.
-  auto* main = dynamic_cast<Ttopwin*>(frontEnd.mainWindow);
   endpoint_ = std::make_unique<ReportEndpoint>(
-      [this, main](const platform::ReportRequest& report) {
-        const uint32_t answer = ReceiveReport(this->frontEnd(), report, [main] {
-          if (main) main->RestoreFromNotice();
-        });
+      [this](const platform::ReportRequest& report) {
+        const uint32_t answer =
+            ReceiveReport(this->frontEnd(), report, [this] { this->frontEnd().RestoreMainWindow(); });
         // The new program shows in the output list once the binder has finished.
         if (answer == 1) QTimer::singleShot(0, this, [this] { RefreshOutputList(); });
         return answer;
       },
       kCaption);
   if (endpoint_->listening()) frontEnd.notifyTargets.Push(endpoint_->number());
-  if (main) menuTarget_ = std::make_unique<ScopedMenuTarget>(main->menus(), *files_);
+  if (frontEnd.mainMenus) menuTarget_ = std::make_unique<ScopedMenuTarget>(*frontEnd.mainMenus, *files_);
 
   const ExecutableBuild build = StartingBuild(inputFile, playerSwitches);
   defaultOutput_ = build.outputName;

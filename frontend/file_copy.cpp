@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "frontend/console.h"
+#include "frontend/basic_console.h"
 #include "frontend/front_end.h"
 #include "frontend/message_boxes.h"
 #include "frontend/text_format.h"

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "frontend/console.h"
+#include "frontend/basic_console.h"
 #include "frontend/console_lines.h"
 #include "frontend/front_end.h"
 #include "frontend/message_boxes.h"

@@ -1,5 +1,7 @@
 #include "frontend/front_end.h"
 
+#include <QWidget>
+
 #include "frontend/basic_console.h"
 #include "frontend/text_format.h"
 
@@ -14,6 +16,13 @@ FrontEnd::~FrontEnd() = default;
 
 void FrontEnd::SetInterpreter(std::unique_ptr<ConsoleInterpreter> interpreter) {
   interpreter_ = interpreter ? std::move(interpreter) : std::make_unique<BasicConsole>();
+}
+
+void FrontEnd::RestoreMainWindow() {
+  if (!mainWindow || (mainWindow->isVisible() && !mainWindow->isMinimized())) return;
+  mainWindow->showNormal();
+  mainWindow->raise();
+  mainWindow->activateWindow();
 }
 
 std::string FrontEnd::ProgramDirectory() const { return WithSeparator(settings.main.directory); }

@@ -12,12 +12,14 @@
 #include "frontend/notify_targets.h"
 #include "frontend/program_starter.h"
 #include "frontend/request_queue.h"
-#include "frontend/script_command.h"
+#include "frontend/scriptor_state.h"
 #include "frontend/settings.h"
 
 class QWidget;
 
 namespace frontend {
+
+class PopupMenus;
 
 class FrontEnd {
  public:
@@ -36,6 +38,10 @@ class FrontEnd {
   ScriptorState scriptor;         // the Scriptor's script, kept while other tabs are shown
   std::string thousandsSeparator = ",";
   QWidget* mainWindow = nullptr;  // owner of the message boxes, when there is one
+  // What the main window lends the windows below it while it exists: its pop-up menus and the
+  // number of the tab it shows.
+  PopupMenus* mainMenus = nullptr;
+  std::function<int()> shownTab;
 
   ProgramStarter& starter() { return *starter_; }
   void SetStarter(ProgramStarter& starter) { starter_ = &starter; }
@@ -57,6 +63,9 @@ class FrontEnd {
   const std::string& ConsoleDirectory() const { return settings.command.directory; }
   std::string Prompt() const { return ConsoleDirectory() + "> "; }
   void ShowPrompt() { console.ShowPrompt(Prompt()); }
+
+  // Brings back a hidden or minimised main window (a tool's status window was restored).
+  void RestoreMainWindow();
 
  private:
   ProgramStarter* starter_;

@@ -22,7 +22,6 @@
 #include "frontend/launcher.h"
 #include "frontend/name_parts.h"
 #include "frontend/page_switches.h"
-#include "frontend/page_registry.h"
 #include "frontend/page_utilities.h"
 #include "frontend/request_queue.h"
 #include "frontend/text_format.h"

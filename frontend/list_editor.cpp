@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "frontend/console.h"
+#include "frontend/basic_console.h"
 #include "frontend/dialogs_open.h"
 #include "frontend/file_controls.h"
 #include "frontend/front_end.h"

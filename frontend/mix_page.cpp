@@ -19,7 +19,6 @@
 #include "frontend/message_boxes.h"
 #include "frontend/mix_command.h"
 #include "frontend/page_controls.h"
-#include "frontend/page_registry.h"
 #include "frontend/page_utilities.h"
 #include "frontend/page_widgets.h"
 #include "frontend/settings_file.h"

@@ -1,7 +1,5 @@
 #include "frontend/output_name_dialog.h"
 
-#include <sys/stat.h>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -23,23 +21,12 @@
 #include "frontend/report_receiving.h"
 #include "frontend/text_format.h"
 #include "platform/face/dialogs.h"
+#include "platform/system/file_operations.h"
 
 namespace frontend {
 namespace {
 
 QString Shown(const std::string& text) { return QString::fromStdString(text); }
-
-bool IsDirectory(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// A hidden or minimised main window comes back when a tool's status window is restored.
-void RestoreMainWindow(FrontEnd& frontEnd) {
-  QWidget* main = frontEnd.mainWindow;
-  if (!main || (main->isVisible() && !main->isMinimized())) return;
-  main->showNormal();
-}
 
 }  // namespace
 
@@ -49,7 +36,7 @@ std::string ResolveOutputName(const std::string& typedText, const std::string& l
   std::string result = typed;
   if (typed.empty() || typed[0] != '/') result = WithSeparator(listDirectory) + typed;
   result = std::filesystem::path(result).lexically_normal().string();
-  if (IsDirectory(result)) result = WithSeparator(result) + NamePart(proposal);
+  if (platform::IsDirectory(result)) result = WithSeparator(result) + NamePart(proposal);
   if (ExtensionOf(result).empty()) result += ExtensionOf(NamePart(proposal));
   return result;
 }
@@ -102,7 +89,7 @@ Toutwin::Toutwin(FrontEnd& frontEnd, const OutputNameRequest& request, PopupMenu
 
   endpoint_ = std::make_unique<ReportEndpoint>(
       [this](const platform::ReportRequest& report) {
-        return ReceiveReport(frontEnd_, report, [this] { RestoreMainWindow(frontEnd_); });
+        return ReceiveReport(frontEnd_, report, [this] { frontEnd_.RestoreMainWindow(); });
       },
       request.caption);
   if (endpoint_->listening()) {

@@ -8,10 +8,6 @@
 
 namespace frontend {
 
-inline constexpr int kTabCount = 8;
-inline constexpr int kMainTab = 0;
-inline constexpr int kCommandTab = 7;
-
 struct TabInfo {
   const char* caption;
   const char* formName;

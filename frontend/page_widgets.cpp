@@ -13,8 +13,8 @@
 #include "frontend/front_end.h"
 #include "frontend/help.h"
 #include "frontend/launcher.h"
-#include "frontend/page_registry.h"
 #include "frontend/page_utilities.h"
+#include "frontend/tab_page.h"
 #include "frontend/text_format.h"
 
 namespace frontend {

@@ -17,7 +17,6 @@
 #include "frontend/front_end.h"
 #include "frontend/launcher.h"
 #include "frontend/message_boxes.h"
-#include "frontend/page_registry.h"
 #include "frontend/page_utilities.h"
 #include "frontend/page_widgets.h"
 #include "frontend/play_command.h"

@@ -9,13 +9,6 @@ namespace frontend {
 
 class FrontEnd;
 
-// The script held in memory while the Scriptor tab comes and goes.
-struct ScriptorState {
-  EditedText script;
-  int caret = 0;  // position in the text, restored when the page is made again
-  int page = 0;   // 0 the file page, 1 the editing page
-};
-
 inline constexpr const char* kScriptFilter = "VantScript files (*.ss)|*.ss|All files (*.*)|*.*";
 inline constexpr int kScriptSaveHelpContext = 1087;
 

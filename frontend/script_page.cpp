@@ -20,11 +20,11 @@
 #include "frontend/help.h"
 #include "frontend/launcher.h"
 #include "frontend/message_boxes.h"
-#include "frontend/page_registry.h"
 #include "frontend/page_utilities.h"
 #include "frontend/page_widgets.h"
 #include "frontend/script_command.h"
 #include "frontend/settings_file.h"
+#include "frontend/tab_page.h"
 #include "frontend/text_file.h"
 #include "frontend/text_format.h"
 

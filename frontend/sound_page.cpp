@@ -17,7 +17,6 @@
 #include "frontend/help.h"
 #include "frontend/launcher.h"
 #include "frontend/message_boxes.h"
-#include "frontend/page_registry.h"
 #include "frontend/page_utilities.h"
 #include "frontend/request_queue.h"
 #include "frontend/sound_command.h"

@@ -1,12 +1,11 @@
 #include "frontend/start_up.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include "frontend/directory_listing.h"
 #include "frontend/ini_file.h"
 #include "frontend/settings_file.h"
 #include "frontend/text_format.h"
+#include "platform/system/file_operations.h"
 
 namespace frontend {
 namespace {
@@ -47,7 +46,7 @@ Settings LoadStartUpSettings(const StartUpArguments& arguments, const std::strin
   ReadSettings(file, settings);
   std::string& console = settings.command.directory;
   while (console.size() > 1 && console.back() == '/') console.pop_back();
-  if (!IsEnterableDirectory(console)) console = currentDirectory;
+  if (!platform::IsEnterableDirectory(console)) console = currentDirectory;
   if (settings.main.currentTab < 0 || settings.main.currentTab > 7) settings.main.currentTab = 0;
   return settings;
 }

@@ -12,6 +12,10 @@ namespace frontend {
 class FrontEnd;
 class PopupMenus;
 
+inline constexpr int kTabCount = 8;
+inline constexpr int kMainTab = 0;
+inline constexpr int kCommandTab = 7;
+
 // What a page is made with.
 struct PageContext {
   FrontEnd& frontEnd;

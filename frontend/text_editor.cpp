@@ -13,7 +13,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
-#include "frontend/console.h"
+#include "frontend/basic_console.h"
 #include "frontend/dialogs_open.h"
 #include "frontend/front_end.h"
 #include "frontend/ini_file.h"

@@ -43,6 +43,8 @@ Ttopwin::Ttopwin(FrontEnd& frontEnd, PageRegistry pages, QWidget* parent)
   QObject::connect(tabs_, &QTabWidget::currentChanged, [this](int index) { TabChanged(index); });
 
   frontEnd_.mainWindow = this;
+  frontEnd_.mainMenus = menus_.get();
+  frontEnd_.shownTab = [this] { return CurrentTab(); };
   endpoint_ = std::make_unique<ReportEndpoint>(
       [this](const platform::ReportRequest& request) {
         return ReceiveReport(frontEnd_, request, [this] { RestoreFromNotice(); });
@@ -68,7 +70,11 @@ Ttopwin::~Ttopwin() {
   timer_.stop();
   if (qApp) qApp->removeEventFilter(this);
   FreePage();
-  if (frontEnd_.mainWindow == this) frontEnd_.mainWindow = nullptr;
+  if (frontEnd_.mainWindow == this) {
+    frontEnd_.mainWindow = nullptr;
+    frontEnd_.mainMenus = nullptr;
+    frontEnd_.shownTab = nullptr;
+  }
   frontEnd_.notifyTargets.SetMain(0);
 }
 
@@ -145,12 +151,7 @@ void Ttopwin::CarryOut(int request) {
   }
 }
 
-void Ttopwin::RestoreFromNotice() {
-  if (isVisible() && !isMinimized()) return;
-  showNormal();
-  raise();
-  activateWindow();
-}
+void Ttopwin::RestoreFromNotice() { frontEnd_.RestoreMainWindow(); }
 
 void Ttopwin::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
