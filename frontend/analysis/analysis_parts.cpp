@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include "platform/face/frame_guard.h"
+
 namespace frontend {
 
 ShadowLabel::ShadowLabel(const QString& text, const QColor& colour, QWidget* parent)
@@ -63,11 +65,7 @@ bool StatusPanels::eventFilter(QObject* watched, QEvent* event) {
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     for (size_t i = 0; i < labels_.size(); ++i) {
       if (labels_[i] != watched || !OnClick) continue;
-      try {
-        OnClick(static_cast<int>(i));
-      } catch (...) {
-        // The click did what it could; nothing may leave the event filter.
-      }
+      platform::RunGuarded("The analysis window's status panel", [&] { OnClick(static_cast<int>(i)); });
     }
   }
   return QWidget::eventFilter(watched, event);

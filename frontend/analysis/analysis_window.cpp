@@ -22,6 +22,7 @@
 #include "frontend/chart/graph_print.h"
 #include "frontend/chart/graph_widget.h"
 #include "platform/face/dialogs.h"
+#include "platform/face/frame_guard.h"
 #include "platform/system/file_names.h"
 #include "toolsupport/base/paths.h"
 #include "toolsupport/base/text_words.h"
@@ -66,12 +67,7 @@ std::string NameWithoutPath(const std::string& path) {
 }
 
 // Runs a handler so that nothing it throws reaches Qt.
-void Guarded(const std::function<void()>& run) {
-  try {
-    run();
-  } catch (...) {
-  }
-}
+void Guarded(const std::function<void()>& run) { platform::RunGuarded("The analysis window", run); }
 
 }  // namespace
 

@@ -16,6 +16,7 @@
 #include "frontend/core/report_receiving.h"
 #include "frontend/core/text_file.h"
 #include "frontend/core/text_format.h"
+#include "platform/face/frame_guard.h"
 #include "platform/system/process_watch.h"
 
 namespace frontend {
@@ -118,11 +119,8 @@ void Tbatchform::RunLines() {
 
 void Tbatchform::ContinueSoon() {
   QTimer::singleShot(0, this, [this] {
-    try {
-      runner_->Continue();
-    } catch (...) {
-      // Nothing thrown may leave the timer's call; the batch ends here.
-      closing_ = true;
+    if (!platform::RunGuarded("The batch runner", [this] { runner_->Continue(); })) {
+      closing_ = true;  // the batch ends here
       accept();
     }
   });
@@ -184,7 +182,7 @@ void RunBatchFile(FrontEnd& frontEnd, const std::string& file, const std::string
   const std::string words = TrimBlanks(parameters);
   frontEnd.console.AppendToLastLine(ShownName(frontEnd, file) + (words.empty() ? "" : " " + words));
   frontEnd.ShowPrompt();
-  try {
+  platform::RunGuarded("The batch " + file, [&] {
     const std::optional<std::string> text = LoadTextFile(file);
     if (!text) {
       ErrorBox(frontEnd, "Error, couldn't load " + file);
@@ -192,9 +190,7 @@ void RunBatchFile(FrontEnd& frontEnd, const std::string& file, const std::string
     }
     Tbatchform runner(frontEnd, file, SplitLines(*text));
     runner.RunLines();
-  } catch (...) {
-    ErrorBox(frontEnd, "Error, couldn't load " + file);
-  }
+  });
 }
 
 }  // namespace frontend

@@ -12,6 +12,7 @@
 #include "frontend/core/message_boxes.h"
 #include "frontend/core/settings_file.h"
 #include "frontend/core/text_format.h"
+#include "platform/face/frame_guard.h"
 
 namespace frontend {
 namespace {
@@ -141,11 +142,12 @@ bool MapToolCommand(const FrontEnd& frontEnd, std::string& command, bool closeAt
 RunOutcome RunCommand(FrontEnd& frontEnd, const std::string& directory, const std::string& command,
                       CommandOrigin origin) {
   RunOutcome outcome;
-  try {
+  // A failing file operation of a built-in command ends the command, never the front end.
+  platform::RunGuarded("The command " + Quoted(TrimBlanks(command)), [&] {
     BusyCursor busy;
     CurrentDirectoryKeeper keeper;
     std::string text = TrimBlanks(ExpandBatchParams(command, frontEnd.batchParameters));
-    if (text.empty()) return outcome;
+    if (text.empty()) return;
     if (IsUserAction(origin) && frontEnd.shiftHeld && frontEnd.shiftHeld()) text = "Rem " + text;
 
     const std::string folder = WithoutSeparator(TrimBlanks(directory));
@@ -173,9 +175,7 @@ RunOutcome RunCommand(FrontEnd& frontEnd, const std::string& directory, const st
       }
     }
     frontEnd.ShowPrompt();
-  } catch (...) {
-    // A failing file operation of a built-in command ends the command, never the front end.
-  }
+  });
   return outcome;
 }
 

@@ -3,6 +3,8 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include "platform/face/frame_guard.h"
+
 namespace frontend {
 
 struct ReportEndpoint::Connection {
@@ -58,11 +60,10 @@ void ReportEndpoint::Serve(Connection& connection) {
   Retire(connection);
   if (!pending) return;
   uint32_t answer = 0;
-  try {
+  // The sender gets 0 when the handler fails.
+  platform::RunGuarded("Taking a report", [&] {
     if (handler_) answer = handler_(pending->request());
-  } catch (...) {
-    // Nothing thrown may leave the event loop's call; the sender gets 0.
-  }
+  });
   pending->Reply(answer);
 }
 

@@ -12,6 +12,7 @@
 #include "frontend/core/front_end.h"
 #include "frontend/core/help.h"
 #include "frontend/core/message_boxes.h"
+#include "platform/face/frame_guard.h"
 
 namespace frontend {
 
@@ -29,11 +30,7 @@ int DialogWindow::Run() {
 
 void DialogWindow::RunWork(const std::function<void()>& work) {
   QTimer::singleShot(0, this, [this, work] {
-    try {
-      work();
-    } catch (...) {
-      // Nothing thrown may leave the timer's call; the window closes all the same.
-    }
+    platform::RunGuarded(windowTitle().toStdString(), work);  // the window closes all the same
     accept();
   });
   Run();

@@ -12,6 +12,7 @@
 #include "frontend/core/text_format.h"
 #include "frontend/files/directory_listing.h"
 #include "frontend/files/menu_commands.h"
+#include "platform/face/frame_guard.h"
 #include "platform/system/dos_attributes.h"
 #include "platform/system/drives.h"
 
@@ -23,13 +24,7 @@ QAction* AddEntry(QMenu& menu, const char* caption, const QKeySequence& keys,
   QAction* entry = menu.addAction(QString::fromUtf8(caption));
   entry->setShortcut(keys);
   entry->setShortcutContext(Qt::WidgetShortcut);
-  QObject::connect(entry, &QAction::triggered, [action] {
-    try {
-      action();
-    } catch (...) {
-      // Nothing thrown may leave a menu's handler.
-    }
-  });
+  QObject::connect(entry, &QAction::triggered, platform::Guarded(std::string("The menu entry ") + caption, std::move(action)));
   return entry;
 }
 

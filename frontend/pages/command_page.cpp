@@ -19,6 +19,7 @@
 #include "frontend/core/text_file.h"
 #include "frontend/core/text_format.h"
 #include "frontend/files/dialog_window.h"
+#include "platform/face/frame_guard.h"
 
 namespace frontend {
 namespace {
@@ -30,13 +31,7 @@ bool Control(const QKeyEvent& key, int code) {
 QPushButton* AddButton(QBoxLayout* row, QWidget* parent, const char* caption, std::function<void()> action) {
   auto* button = new QPushButton(QString::fromUtf8(caption), parent);
   button->setAutoDefault(false);
-  QObject::connect(button, &QPushButton::clicked, [action] {
-    try {
-      action();
-    } catch (...) {
-      // Nothing thrown may leave a button's handler.
-    }
-  });
+  QObject::connect(button, &QPushButton::clicked, platform::Guarded(caption, std::move(action)));
   row->addWidget(button);
   return button;
 }

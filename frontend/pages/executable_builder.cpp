@@ -25,6 +25,7 @@
 #include "frontend/pages/page_controls.h"
 #include "frontend/pages/page_utilities.h"
 #include "platform/face/dialogs.h"
+#include "platform/face/frame_guard.h"
 #include "platform/system/file_operations.h"
 
 namespace frontend {
@@ -147,11 +148,10 @@ Tselff::Tselff(FrontEnd& frontEnd, const std::string& inputFile, const std::stri
   QObject::connect(output_, &QLineEdit::textChanged, [this] { OutputTextChanged(); });
   files_->onSelectionChanged = Guarded([this] { OutputFileChanged(); });
   files_->onFileActivated = [this](const std::string& path) {
-    try {
+    platform::RunGuarded("Opening " + path, [&] {
       OpenFileByType(this->frontEnd(), path);
       RefreshOutputList();
-    } catch (...) {
-    }
+    });
   };
 
   // The binder started from here reports here; the main window's console shows it.

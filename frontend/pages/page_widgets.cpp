@@ -75,10 +75,7 @@ void LayOutPage(QWidget* page, QLayout* body, const std::vector<QPushButton*>& b
 std::function<void(const std::string& path)> OpenByType(FrontEnd& frontEnd) {
   FrontEnd* shared = &frontEnd;
   return [shared](const std::string& path) {
-    try {
-      OpenFileByType(*shared, path);
-    } catch (...) {
-    }
+    platform::RunGuarded("Opening " + path, [&] { OpenFileByType(*shared, path); });
   };
 }
 

@@ -7,7 +7,10 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "platform/face/frame_guard.h"
 
 class QLabel;
 class QLayout;
@@ -24,12 +27,7 @@ class FrontEnd;
 // A control's handler, whatever the signal carries; nothing thrown may leave it.
 template <typename Handler>
 auto Guarded(Handler handler) {
-  return [handler](auto&&...) {
-    try {
-      handler();
-    } catch (...) {
-    }
-  };
+  return platform::Guarded("The page's control", std::move(handler));
 }
 
 // A button whose handler nothing thrown leaves.

@@ -15,6 +15,7 @@
 #include "frontend/core/text_format.h"
 #include "frontend/pages/page_utilities.h"
 #include "frontend/shell/about_box.h"
+#include "platform/face/frame_guard.h"
 
 namespace frontend {
 
@@ -55,14 +56,7 @@ Tmainform::Tmainform(const PageContext& context, QWidget* sheet)
     auto* boxLayout = new QVBoxLayout(box);
     for (const Entry& entry : group.entries) {
       auto* button = new QPushButton(QString::fromUtf8(entry.caption), box);
-      const std::function<void()> action = entry.action;
-      QObject::connect(button, &QPushButton::clicked, [action] {
-        try {
-          action();
-        } catch (...) {
-          // Nothing thrown may leave a button's handler.
-        }
-      });
+      QObject::connect(button, &QPushButton::clicked, platform::Guarded(entry.caption, entry.action));
       boxLayout->addWidget(button);
       if (!first_) first_ = button;
     }

@@ -18,6 +18,7 @@
 #include "frontend/core/report_receiving.h"
 #include "frontend/core/scoped_increment.h"
 #include "frontend/shell/start_up.h"
+#include "platform/face/frame_guard.h"
 
 namespace frontend {
 Ttopwin::Ttopwin(FrontEnd& frontEnd, PageRegistry pages, QWidget* parent)
@@ -56,13 +57,7 @@ Ttopwin::Ttopwin(FrontEnd& frontEnd, PageRegistry pages, QWidget* parent)
   SelectMainTab(frontEnd_.settings.main.currentTab);
   PlaceWindow();
   qApp->installEventFilter(this);
-  QObject::connect(&timer_, &QTimer::timeout, [this] {
-    try {
-      Tick();
-    } catch (...) {
-      // Nothing thrown may leave the timer's call.
-    }
-  });
+  QObject::connect(&timer_, &QTimer::timeout, platform::Guarded("The main window's timer", [this] { Tick(); }));
   timer_.start(kTimerMs);
 }
 
