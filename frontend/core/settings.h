@@ -146,4 +146,17 @@ struct Settings {
 
 inline constexpr size_t kRecentListLimit = 30;
 
+// The record with every option at its default but what names the files the page works on: the
+// input's name, directory and filter, what the output's name is based on, and the options tab
+// shown. `defaults` holds the page's own defaults where they differ from the member initialisers.
+template <typename Record>
+Record DefaultsKeepingFiles(const Record& current, Record defaults = Record()) {
+  defaults.filename = current.filename;
+  defaults.directory = current.directory;
+  defaults.filter = current.filter;
+  defaults.outputBasedOn = current.outputBasedOn;
+  defaults.currentTab = current.currentTab;
+  return defaults;
+}
+
 }  // namespace frontend

@@ -189,12 +189,7 @@ void ResetCompressOptions(CompressSettings& s) {
   CompressSettings defaults;
   // The button's own error percentage for regular frames; the settings file's default is 30.
   defaults.normalErrorPerc = "65";
-  defaults.filename = s.filename;
-  defaults.directory = s.directory;
-  defaults.filter = s.filter;
-  defaults.currentTab = s.currentTab;
-  defaults.outputBasedOn = s.outputBasedOn;
-  s = defaults;
+  s = DefaultsKeepingFiles(s, defaults);
 }
 
 }  // namespace frontend

@@ -115,14 +115,14 @@ QWidget* Tvantform::MakeVantPage() {
   auto* keyBox = new QCheckBox(QStringLiteral("Use a key frame at least every:"), page);
   keyBox->setObjectName(QStringLiteral("vantkey"));
   auto* keyNumber = NumberEdit(page, "vantkeynum", 4, false);
-  checkedEdits_.push_back({keyBox, keyNumber, &CompressSettings::keyFrames, &CompressSettings::keyFramesNum});
+  controls_.Bind(keyBox, keyNumber, &CompressSettings::keyFrames, &CompressSettings::keyFramesNum);
   form->addWidget(keyBox, 4, 0);
   form->addWidget(keyNumber, 4, 1);
   autoKey_ = NumberEdit(page, "autokey", 3, false);
   form->addWidget(new QLabel(QStringLiteral("Auto-key frame at what % change:"), page), 5, 0);
   form->addWidget(autoKey_, 5, 1);
   auto* yScale = Choice(page, "vantyscale", {"None.", "Interlace.", "Double."});
-  lists_.push_back({yScale, &CompressSettings::yScale});
+  controls_.Bind(yScale, &CompressSettings::yScale);
   form->addWidget(new QLabel(QStringLiteral("Height compression:"), page), 6, 0);
   form->addWidget(yScale, 7, 0);
   form->setRowStretch(8, 1);
@@ -140,7 +140,7 @@ QLineEdit* Tvantform::AddCheckedEdit(QWidget* page, const char* name, const char
   auto* box = new QCheckBox(QString::fromUtf8(caption), page);
   box->setObjectName(QString::fromUtf8(name));
   auto* edit = NumberEdit(page, (std::string(name) + "num").c_str(), length, signAllowed);
-  checkedEdits_.push_back({box, edit, enabled, text});
+  controls_.Bind(box, edit, enabled, text);
   auto* grid = static_cast<QGridLayout*>(page->layout());
   const int row = grid->count() == 0 ? 0 : grid->rowCount();
   grid->addWidget(box, row, 0);
@@ -153,9 +153,9 @@ QWidget* Tvantform::MakePalettePage() {
   auto* grid = new QGridLayout(page);
   const PaletteControls palette = AddPaletteControls(page, grid, "vant", [this] { BrowsePalette(); });
   palette_ = palette.name;
-  lists_.push_back({palette.halftone, &CompressSettings::halftone});
-  lists_.push_back({palette.paletteControl, &CompressSettings::paletteControl});
-  lists_.push_back({palette.windowsColors, &CompressSettings::windowsColors});
+  controls_.Bind(palette.halftone, &CompressSettings::halftone);
+  controls_.Bind(palette.paletteControl, &CompressSettings::paletteControl);
+  controls_.Bind(palette.windowsColors, &CompressSettings::windowsColors);
   AddCheckedEdit(page, "vantpalcol", "Total palette colors to use:", 3, false,
                  &CompressSettings::paletteColors, &CompressSettings::paletteColorsNum);
   AddCheckedEdit(page, "vantpalstart", "Starting palette index to use:", 3, false,
@@ -181,8 +181,8 @@ QWidget* Tvantform::MakeFramePage() {
   ring->setObjectName(QStringLiteral("vantring"));
   auto* every = new QCheckBox(QStringLiteral("Skip every other?"), page);
   every->setObjectName(QStringLiteral("vantevery"));
-  checks_.push_back({ring, &CompressSettings::ring});
-  checks_.push_back({every, &CompressSettings::everyOther});
+  controls_.Bind(ring, &CompressSettings::ring);
+  controls_.Bind(every, &CompressSettings::everyOther);
   grid->addWidget(ring, 0, 2);
   grid->addWidget(every, 1, 2);
   grid->setRowStretch(grid->rowCount(), 1);
@@ -194,7 +194,7 @@ QWidget* Tvantform::MakeSoundPage() {
   auto* grid = new QGridLayout(page);
   noSound_ = new QCheckBox(QStringLiteral("Don't process the sound in the input file."), page);
   noSound_->setObjectName(QStringLiteral("dosound"));
-  checks_.push_back({noSound_, &CompressSettings::noSound});
+  controls_.Bind(noSound_, &CompressSettings::noSound);
   grid->addWidget(noSound_, 0, 0, 1, 2);
   lossy_ = LossyBar(page, lossyLabel_);
   grid->addWidget(lossyLabel_, 1, 0);
@@ -203,8 +203,8 @@ QWidget* Tvantform::MakeSoundPage() {
   typedRate_ = std::make_unique<TypedRateBox>(rate_, kTypedRateEntry);
   bits_ = SoundBitsBox(page, "mixbits");
   channels_ = SoundChannelsBox(page, "mixchannels");
-  lists_.push_back({bits_, &CompressSettings::quality});
-  lists_.push_back({channels_, &CompressSettings::channels});
+  controls_.Bind(bits_, &CompressSettings::quality);
+  controls_.Bind(channels_, &CompressSettings::channels);
   soundControls_ = {lossyLabel_, lossy_};
   const std::pair<const char*, QComboBox*> rows[] = {
       {"Output playback rate (sound frequency):", rate_},
@@ -255,15 +255,7 @@ void Tvantform::ShowSettings(const CompressSettings& settings, const std::vector
   ShowStoredValue(false);
   ShowStoredValue(true);
   autoKey_->setText(Shown(LeadingDigits(settings.autoKeyFrame)));
-  for (const CheckedEdit& pair : checkedEdits_) {
-    pair.box->setChecked(settings.*pair.enabled);
-    pair.edit->setText(Shown(settings.*pair.text));
-  }
-  for (const CheckOnly& check : checks_) check.box->setChecked(settings.*check.enabled);
-  for (const ListChoice& list : lists_) {
-    const int index = settings.*list.index;
-    list.box->setCurrentIndex(index >= 0 && index < list.box->count() ? index : 0);
-  }
+  controls_.Show(settings);
   const std::string palette = TrimBlanks(settings.paletteName);
   palette_->setText(Shown(palette.empty() ? kInputPalette : palette));
   lossy_->setValue(std::clamp(settings.lossySound, 0, 9));
@@ -286,12 +278,7 @@ CompressSettings Tvantform::CurrentSettings() const {
   s.regularCompressType = regularType_->currentIndex();
   s.keyCompressType = keyType_->currentIndex();
   s.autoKeyFrame = autoKey_->text().toStdString().substr(0, 4);
-  for (const CheckedEdit& pair : checkedEdits_) {
-    s.*pair.enabled = pair.box->isChecked();
-    s.*pair.text = pair.edit->text().toStdString().substr(0, 8);
-  }
-  for (const CheckOnly& check : checks_) s.*check.enabled = check.box->isChecked();
-  for (const ListChoice& list : lists_) s.*list.index = list.box->currentIndex();
+  controls_.Read(s);
   s.paletteName = palette_->text().toStdString();
   s.lossySound = lossy_->value();
   s.rate = typedRate_->Entry();

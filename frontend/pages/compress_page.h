@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frontend/core/settings.h"
+#include "frontend/pages/page_controls.h"
 #include "frontend/core/tab_page.h"
 
 class QAction;
@@ -60,21 +61,6 @@ class Tvantform : public TabPage {
   QComboBox& rateBox() { return *rate_; }
 
  private:
-  struct CheckedEdit {
-    QCheckBox* box;
-    QLineEdit* edit;
-    bool CompressSettings::*enabled;
-    std::string CompressSettings::*text;
-  };
-  struct CheckOnly {
-    QCheckBox* box;
-    bool CompressSettings::*enabled;
-  };
-  struct ListChoice {
-    QComboBox* box;
-    int32_t CompressSettings::*index;
-  };
-
   QWidget* MakeVantPage();
   QWidget* MakePalettePage();
   QWidget* MakeFramePage();
@@ -116,9 +102,7 @@ class Tvantform : public TabPage {
   std::vector<QWidget*> soundControls_;
   QPlainTextEdit* frameInfo_;
   QPushButton* compress_;
-  std::vector<CheckedEdit> checkedEdits_;
-  std::vector<CheckOnly> checks_;
-  std::vector<ListChoice> lists_;
+  RecordControls<CompressSettings> controls_;
 };
 
 }  // namespace frontend

@@ -64,13 +64,8 @@ std::string BuildGraphicsCommand(const GraphicsSettings& s, const GraphicsRun& r
 
 void ResetGraphicsOptions(GraphicsSettings& s) {
   GraphicsSettings defaults;
-  defaults.filename = s.filename;
-  defaults.directory = s.directory;
-  defaults.filter = s.filter;
-  defaults.currentTab = s.currentTab;
-  defaults.outputBasedOn = s.outputBasedOn;
   defaults.paletteName = kInputPalette;
-  s = defaults;
+  s = DefaultsKeepingFiles(s, defaults);
 }
 
 }  // namespace frontend

@@ -119,19 +119,19 @@ QWidget* Tmixform::MakeMixingPage() {
   track_ = Choice(page, "mixtrack", {"Track 1", "Track 2", "Track 3", "Track 4", "Track 5", "Track 6", "Track 7"});
   LabelledRow(grid, page, "Mix data into:", track_);
   const auto [rateBox, rateEdit] = CheckedNumberRow(grid, page, "mixframerate", "Frame rate:", 6, true);
-  binding_.CheckedNumber(rateBox, rateEdit, &MixSettings::frameRate, &MixSettings::frameRateNum);
+  controls_.Bind(rateBox, rateEdit, &MixSettings::frameRate, &MixSettings::frameRateNum);
   permanent_ = Button(page, "Perm.", [this] { PermanentPressed(); });
   permanent_->setToolTip(QStringLiteral(
       "ONLY click here if you want to change the frame rate of the highlighted Vantrel file PERMANENTLY!"));
   grid->addWidget(permanent_, grid->rowCount() - 1, 2);
   const auto [startBox, startEdit] = CheckedNumberRow(grid, page, "mixstart", "Frame to begin mixing at:", 5, false);
-  binding_.CheckedNumber(startBox, startEdit, &MixSettings::start, &MixSettings::startNum);
+  controls_.Bind(startBox, startEdit, &MixSettings::start, &MixSettings::startNum);
   auto* loop = new QCheckBox(QStringLiteral("Loop sound?"), page);
   loop->setObjectName(QStringLiteral("mixloop"));
   auto* overwrite = new QCheckBox(QStringLiteral("Overwrite without asking?"), page);
   overwrite->setObjectName(QStringLiteral("mixover"));
-  binding_.Check(loop, &MixSettings::loop);
-  binding_.Check(overwrite, &MixSettings::overwrite);
+  controls_.Bind(loop, &MixSettings::loop);
+  controls_.Bind(overwrite, &MixSettings::overwrite);
   grid->addWidget(loop, grid->rowCount(), 0);
   grid->addWidget(overwrite, grid->rowCount(), 0);
   grid->setRowStretch(grid->rowCount(), 1);
@@ -145,8 +145,8 @@ QWidget* Tmixform::MakeOutputPage() {
   typedRate_ = std::make_unique<TypedRateBox>(rate_, kTypedRateEntry);
   QComboBox* bits = SoundBitsBox(page, "mixbits");
   QComboBox* channels = SoundChannelsBox(page, "mixchannels");
-  binding_.List(bits, &MixSettings::quality);
-  binding_.List(channels, &MixSettings::channels);
+  controls_.Bind(bits, &MixSettings::quality);
+  controls_.Bind(channels, &MixSettings::channels);
   const std::pair<const char*, QComboBox*> rows[] = {
       {"Output playback rate (sound frequency):", rate_},
       {"Output sound quality (sound bit depth):", bits},
@@ -168,20 +168,20 @@ QWidget* Tmixform::MakeInputPage() {
                        "Force to 16 bit, mono.", "Force to 16 bit, stereo.", "Input file contains non-sound data."});
   grid->addWidget(new QLabel(QStringLiteral("Input sound file type:"), page), 0, 0, 1, 2);
   grid->addWidget(inputType_, 1, 0, 1, 2);
-  binding_.List(inputType_, &MixSettings::format);
+  controls_.Bind(inputType_, &MixSettings::format);
   QObject::connect(inputType_, &QComboBox::currentIndexChanged, [this] { InputTypeChanged(); });
   forceRate_ = NumberEdit(page, "forcerate", 6, false);
   skipBytes_ = NumberEdit(page, "skipbytes", 6, false);
-  binding_.Number(forceRate_, &MixSettings::forceRate);
-  binding_.Number(skipBytes_, &MixSettings::skipIntoNum);
+  controls_.Bind(forceRate_, &MixSettings::forceRate);
+  controls_.Bind(skipBytes_, &MixSettings::skipIntoNum);
   LabelledRow(grid, page, "Forced input data rate:", forceRate_);
   LabelledRow(grid, page, "Skip into input  (bytes):", skipBytes_);
   const auto [trackBox, trackEdit] = CheckedNumberRow(grid, page, "mixintrack", "Convert a specific track:", 7, false);
   const auto [startBox, startEdit] = CheckedNumberRow(grid, page, "mixstartm", "Starting time (milliseconds):", 7, false);
   const auto [endBox, endEdit] = CheckedNumberRow(grid, page, "mixendm", "Ending time (milliseconds):", 7, false);
-  binding_.CheckedNumber(trackBox, trackEdit, &MixSettings::inputTrack, &MixSettings::inputTrackNum);
-  binding_.CheckedNumber(startBox, startEdit, &MixSettings::inputStart, &MixSettings::inputStartNum);
-  binding_.CheckedNumber(endBox, endEdit, &MixSettings::inputEnd, &MixSettings::inputEndNum);
+  controls_.Bind(trackBox, trackEdit, &MixSettings::inputTrack, &MixSettings::inputTrackNum);
+  controls_.Bind(startBox, startEdit, &MixSettings::inputStart, &MixSettings::inputStartNum);
+  controls_.Bind(endBox, endEdit, &MixSettings::inputEnd, &MixSettings::inputEndNum);
   startTime_ = startEdit;
   grid->setRowStretch(grid->rowCount(), 1);
   return page;
@@ -190,7 +190,7 @@ QWidget* Tmixform::MakeInputPage() {
 void Tmixform::ShowSettings(const MixSettings& settings) {
   record_ = settings;
   output_->setText(QString::fromStdString(settings.outputName));
-  binding_.Show(settings);
+  controls_.Show(settings);
   lossy_->setValue(std::clamp(settings.lossy, 0, 9));
   track_->setCurrentIndex(settings.track >= 1 && settings.track <= 7 ? settings.track - 1 : 0);
   typedRate_->Show(settings.rate, settings.rateText);
@@ -202,7 +202,7 @@ void Tmixform::ShowSettings(const MixSettings& settings) {
 MixSettings Tmixform::CurrentSettings() const {
   MixSettings s = record_;
   s.outputName = output_->text().toStdString();
-  binding_.Take(s);
+  controls_.Read(s);
   s.lossy = lossy_->value();
   s.track = track_->currentIndex() + 1;
   s.rate = typedRate_->Entry();

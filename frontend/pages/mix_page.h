@@ -7,7 +7,7 @@
 
 #include "frontend/core/settings.h"
 #include "frontend/core/tab_page.h"
-#include "frontend/pages/control_binding.h"
+#include "frontend/pages/page_controls.h"
 
 class QComboBox;
 class QLabel;
@@ -63,7 +63,7 @@ class Tmixform : public TabPage {
 
   FrontEnd& frontEnd_;
   MixSettings record_;  // what no control shows
-  ControlBinding<MixSettings> binding_;
+  RecordControls<MixSettings> controls_;
   FileControls* videos_;
   FileControls* sounds_;
   QLineEdit* output_;

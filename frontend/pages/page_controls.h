@@ -1,5 +1,5 @@
 #pragma once
-// The controls the tool pages are made of, and the copying of a page's settings record into
+// The controls the tool pages are made of, and the one copying of a page's settings record into
 // its controls and back.
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,13 +19,23 @@ namespace frontend {
 
 inline QString Shown(const std::string& text) { return QString::fromStdString(text); }
 
+// Numbers are kept as texts of at most this many characters.
+inline constexpr size_t kStoredNumberLength = 8;
+
+// Which control shows which field of a page's settings record, so that the record goes into the
+// controls and comes back by one list: check boxes, lists and number fields.
 template <typename Record>
 class RecordControls {
  public:
   void Bind(QCheckBox* box, bool Record::*flag) { flags_.push_back({box, flag}); }
   void Bind(QComboBox* box, int32_t Record::*index) { lists_.push_back({box, index}); }
-  void Bind(QLineEdit* edit, std::string Record::*text, size_t width = 8) {
+  void Bind(QLineEdit* edit, std::string Record::*text, size_t width = kStoredNumberLength) {
     texts_.push_back({edit, text, width});
+  }
+  // A check box with the number it enables.
+  void Bind(QCheckBox* box, QLineEdit* edit, bool Record::*enabled, std::string Record::*text) {
+    Bind(box, enabled);
+    Bind(edit, text);
   }
 
   // An index the list does not have shows its first entry.

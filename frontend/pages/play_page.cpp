@@ -107,22 +107,22 @@ QWidget* Tplayform::MakeCommonPage() {
   Rows rows(page);
   const auto [loop, loopNum] = rows.Numbered("Loop [forever]:", "playloopnum", 5, false, "Leave blank to loop forever.");
   loop->setObjectName(QStringLiteral("playloop"));
-  binding_.CheckedNumber(loop, loopNum, &PlaySettings::loop, &PlaySettings::loopNum);
+  controls_.Bind(loop, loopNum, &PlaySettings::loop, &PlaySettings::loopNum);
   const auto [rate, rateNum] =
       rows.Numbered("Frame rate [fast]:", "playframenum", 5, true, "Leave blank to play as fast as possible.");
   rate->setObjectName(QStringLiteral("playframe"));
-  binding_.CheckedNumber(rate, rateNum, &PlaySettings::frameRate, &PlaySettings::frameRateNum);
+  controls_.Bind(rate, rateNum, &PlaySettings::frameRate, &PlaySettings::frameRateNum);
   rows.grid()->addWidget(Button(page, "Perm.", [this] { PermanentPressed(); }), rows.grid()->rowCount() - 1, 2);
-  binding_.Check(rows.Box("Preload the entire file."), &PlaySettings::preload);
-  binding_.Check(rows.Box("Show a playback summary."), &PlaySettings::showSummary);
-  binding_.Check(rows.Box("Don't drop frames."), &PlaySettings::noFrameDrop);
-  binding_.List(rows.List("Display:", "playdisplay",
+  controls_.Bind(rows.Box("Preload the entire file."), &PlaySettings::preload);
+  controls_.Bind(rows.Box("Show a playback summary."), &PlaySettings::showSummary);
+  controls_.Bind(rows.Box("Don't drop frames."), &PlaySettings::noFrameDrop);
+  controls_.Bind(rows.List("Display:", "playdisplay",
                           {"Automatic", "Full Screen 320x240", "Full Screen 320x200", "Standard Windows DIBs",
                            "CreateDIBSection or WinG"}),
                 &PlaySettings::display);
-  binding_.List(rows.List("Use:", "playuse", {"Current Resolution", "640 x 400", "640 x 480", "800 x 600", "1024 x 768"}),
+  controls_.Bind(rows.List("Use:", "playuse", {"Current Resolution", "640 x 400", "640 x 480", "800 x 600", "1024 x 768"}),
                 &PlaySettings::use);
-  binding_.Check(rows.Box("Show frame numbers."), &PlaySettings::showFrames);
+  controls_.Bind(rows.Box("Show frame numbers."), &PlaySettings::showFrames);
   rows.End();
   firstControls_[0] = loop;
   return page;
@@ -135,11 +135,11 @@ QWidget* Tplayform::MakePositionPage() {
   const auto [y, yNum] = rows.Numbered("Use Y Coordinate:", "playynum", 5, false);
   const auto [w, wNum] = rows.Numbered("Stretch to Width:", "playwnum", 5, true);
   const auto [h, hNum] = rows.Numbered("Stretch to Height:", "playhnum", 5, true);
-  binding_.CheckedNumber(x, xNum, &PlaySettings::x, &PlaySettings::xNum);
-  binding_.CheckedNumber(y, yNum, &PlaySettings::y, &PlaySettings::yNum);
-  binding_.CheckedNumber(w, wNum, &PlaySettings::w, &PlaySettings::wNum);
-  binding_.CheckedNumber(h, hNum, &PlaySettings::h, &PlaySettings::hNum);
-  binding_.List(rows.List("Height scaling:", "playyscale", {"Default.", "Interlace.", "Double.", "Force no scaling."}),
+  controls_.Bind(x, xNum, &PlaySettings::x, &PlaySettings::xNum);
+  controls_.Bind(y, yNum, &PlaySettings::y, &PlaySettings::yNum);
+  controls_.Bind(w, wNum, &PlaySettings::w, &PlaySettings::wNum);
+  controls_.Bind(h, hNum, &PlaySettings::h, &PlaySettings::hNum);
+  controls_.Bind(rows.List("Height scaling:", "playyscale", {"Default.", "Interlace.", "Double.", "Force no scaling."}),
                 &PlaySettings::yScale);
   rows.End();
   firstControls_[1] = x;
@@ -152,9 +152,9 @@ QWidget* Tplayform::MakeSoundPage() {
   for (size_t track = 0; track < tracks_.size(); ++track) {
     tracks_[track] = rows.Box(("Play track " + std::to_string(track + 1) + ".").c_str());
   }
-  binding_.Check(rows.Box("Sound only."), &PlaySettings::soundOnly);
+  controls_.Bind(rows.Box("Sound only."), &PlaySettings::soundOnly);
   QCheckBox* directSound = rows.Box("Use DirectSound for playback?");
-  binding_.Check(directSound, &PlaySettings::directSound);
+  controls_.Bind(directSound, &PlaySettings::directSound);
   rows.End();
   firstControls_[2] = directSound;
   return page;
@@ -164,17 +164,17 @@ QWidget* Tplayform::MakeExpertPage() {
   auto* page = new QWidget;
   Rows rows(page);
   QCheckBox* doubleBuffer = rows.Box("Double-buffer.");
-  binding_.Check(doubleBuffer, &PlaySettings::doubleBuffer);
-  binding_.Check(rows.Box("Don't clear between."), &PlaySettings::noClear);
-  binding_.Check(rows.Box("Don't remap palette."), &PlaySettings::noRemap);
-  binding_.Check(rows.Box("Load extra memory."), &PlaySettings::loadExtra);
-  binding_.Check(rows.Box("Show differences only."), &PlaySettings::deltasOnly);
-  binding_.Check(rows.Box("Don't pause on lost focus."), &PlaySettings::noPause);
-  binding_.List(rows.List("Controls:", "playcont",
+  controls_.Bind(doubleBuffer, &PlaySettings::doubleBuffer);
+  controls_.Bind(rows.Box("Don't clear between."), &PlaySettings::noClear);
+  controls_.Bind(rows.Box("Don't remap palette."), &PlaySettings::noRemap);
+  controls_.Bind(rows.Box("Load extra memory."), &PlaySettings::loadExtra);
+  controls_.Bind(rows.Box("Show differences only."), &PlaySettings::deltasOnly);
+  controls_.Bind(rows.Box("Don't pause on lost focus."), &PlaySettings::noPause);
+  controls_.Bind(rows.List("Controls:", "playcont",
                           {"All enabled.", "No pause.", "No skip.", "No pause, no skip.", "No quit.",
                            "No pause, no quit.", "No skip, no quit.", "No pause. no skip, no quit."}),
                 &PlaySettings::disabledControls);
-  binding_.List(rows.List("Style:", "playnotitle",
+  controls_.Bind(rows.List("Style:", "playnotitle",
                           {"Caption, thick border.", "Caption, thin border.", "No caption, thin border.",
                            "No caption, thick border.", "No caption, no border."}),
                 &PlaySettings::style);
@@ -182,8 +182,8 @@ QWidget* Tplayform::MakeExpertPage() {
       rows.Numbered("Simulate bytes/sec:", "playsimnum", 7, false,
                     "This is a bytes per second value, so a double-speed CD-ROM would be 300,000.");
   const auto [extra, extraNum] = rows.Numbered("Use extra memory:", "playextranum", 7, false);
-  binding_.CheckedNumber(simulate, simulateNum, &PlaySettings::simulate, &PlaySettings::simulateNum);
-  binding_.CheckedNumber(extra, extraNum, &PlaySettings::extraMem, &PlaySettings::extraMemNum);
+  controls_.Bind(simulate, simulateNum, &PlaySettings::simulate, &PlaySettings::simulateNum);
+  controls_.Bind(extra, extraNum, &PlaySettings::extraMem, &PlaySettings::extraMemNum);
   rows.End();
   firstControls_[3] = doubleBuffer;
   return page;
@@ -191,7 +191,7 @@ QWidget* Tplayform::MakeExpertPage() {
 
 void Tplayform::ShowSettings(const PlaySettings& settings) {
   record_ = settings;
-  binding_.Show(settings);
+  controls_.Show(settings);
   for (size_t track = 0; track < tracks_.size(); ++track) tracks_[track]->setChecked(settings.tracks >> track & 1);
   const QSignalBlocker quiet(options_);
   options_->setCurrentIndex(std::clamp(settings.currentTab, 0, options_->count() - 1));
@@ -199,7 +199,7 @@ void Tplayform::ShowSettings(const PlaySettings& settings) {
 
 PlaySettings Tplayform::CurrentSettings() const {
   PlaySettings s = record_;
-  binding_.Take(s);
+  controls_.Read(s);
   s.tracks = 0;
   for (size_t track = 0; track < tracks_.size(); ++track) {
     if (tracks_[track]->isChecked()) s.tracks |= 1 << track;

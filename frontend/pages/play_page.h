@@ -7,7 +7,7 @@
 
 #include "frontend/core/settings.h"
 #include "frontend/core/tab_page.h"
-#include "frontend/pages/control_binding.h"
+#include "frontend/pages/page_controls.h"
 
 class QCheckBox;
 class QPushButton;
@@ -52,7 +52,7 @@ class Tplayform : public TabPage {
 
   FrontEnd& frontEnd_;
   PlaySettings record_;  // what no control shows
-  ControlBinding<PlaySettings> binding_;
+  RecordControls<PlaySettings> controls_;
   FileControls* files_;
   QTabWidget* options_;
   std::array<QCheckBox*, 7> tracks_ = {};

@@ -44,12 +44,8 @@ std::string BuildSoundCommand(const SoundSettings& s, const SoundRun& run) {
 }
 
 void ResetSoundOptions(SoundSettings& s) {
-  SoundSettings defaults;
-  defaults.filename = s.filename;
-  defaults.directory = s.directory;
-  defaults.outputBasedOn = s.outputBasedOn;
-  defaults.currentTab = s.currentTab;
-  s = defaults;
+  s = DefaultsKeepingFiles(s);
+  s.filter = 0;  // the page's defaults list every kind of sound input again
 }
 
 }  // namespace frontend
