@@ -40,19 +40,6 @@ constexpr const char* kNoFrameRate =
 constexpr int kSizeSeries = 2;
 constexpr int kAverageSeries = 1;
 
-// Bytes per second or per frame: one choice for every analysis window of the run.
-bool gBytesPerSecond = true;
-
-QPointer<Ttunef>& OpenWindow() {
-  static QPointer<Ttunef> window;
-  return window;
-}
-
-std::function<void(const std::string&)>& Help() {
-  static std::function<void(const std::string&)> help;
-  return help;
-}
-
 int ToScrollValue(int64_t value) {
   return static_cast<int>(std::clamp<int64_t>(value, 1, std::numeric_limits<int>::max()));
 }
@@ -71,33 +58,31 @@ void Guarded(const std::function<void()>& run) { platform::RunGuarded("The analy
 
 }  // namespace
 
-bool OpenAnalysisWindow(const std::string& fileName, QWidget* owner) {
-  QPointer<Ttunef>& window = OpenWindow();
-  if (!window) {
-    window = new Ttunef(owner);
+AnalysisWindows::AnalysisWindows() = default;
+
+AnalysisWindows::~AnalysisWindows() { Close(); }
+
+bool AnalysisWindows::Open(const std::string& fileName, QWidget* owner) {
+  if (!window_) {
+    window_ = new Ttunef(*this, owner);
   }
-  if (!window->OpenVideoFile(fileName)) {
-    window->close();
-    delete window.data();
+  if (!window_->OpenVideoFile(fileName)) {
+    Close();
     return false;
   }
-  window->show();
-  window->raise();
+  window_->show();
+  window_->raise();
   return true;
 }
 
-Ttunef* AnalysisWindow() { return OpenWindow().data(); }
-
-void CloseAnalysisWindow() {
-  if (QPointer<Ttunef>& window = OpenWindow()) {
-    window->close();
-    delete window.data();
+void AnalysisWindows::Close() {
+  if (window_) {
+    window_->close();
+    delete window_.data();
   }
 }
 
-void SetAnalysisHelp(std::function<void(const std::string& keyword)> help) { Help() = std::move(help); }
-
-Ttunef::Ttunef(QWidget* owner) : QWidget(owner, Qt::Window) {
+Ttunef::Ttunef(AnalysisWindows& windows, QWidget* owner) : QWidget(owner, Qt::Window), windows_(windows) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle("Vant Analyze");
   auto* layout = new QVBoxLayout(this);
@@ -174,7 +159,7 @@ void Ttunef::BuildMenu() {
   checkable(AddAction(miShow2x, "Show 2x CD-ROM", QKeySequence("Ctrl+F2"), [this] { UpdateSpeedLines(); }), true);
   checkable(AddAction(miShow4x, "Show 4x CD-ROM", QKeySequence("Ctrl+F4"), [this] { UpdateSpeedLines(); }), false);
   checkable(AddAction(miShow1x, "Show 1x CD-ROM", QKeySequence("Ctrl+F1"), [this] { UpdateSpeedLines(); }), false);
-  AddAction(miShowAsType, gBytesPerSecond ? "Show as Bytes Per Frame" : "Show as Bytes Per Second",
+  AddAction(miShowAsType, windows_.bytesPerSecond ? "Show as Bytes Per Frame" : "Show as Bytes Per Second",
             QKeySequence("Ctrl+S"), [this] { showastypeClick(); });
   menu_->addSeparator();
   AddAction(miCopyGraph, "Copy Graph", {}, [this] { CopyGraph(); });
@@ -199,7 +184,7 @@ void Ttunef::SetUpGraph() {
   x.SetMax(15);
   x.SetStepSize(1);
   chart::TAxis& y = g.YAxis();
-  y.SetTitle(gBytesPerSecond ? "Bytes Per Second" : "Bytes Per Frame");
+  y.SetTitle(windows_.bytesPerSecond ? "Bytes Per Second" : "Bytes Per Frame");
   y.SetLabelDecimals(0);
   y.SetMax(600000);
   y.SetStepSize(100000);
@@ -240,7 +225,7 @@ void Ttunef::SetUpGraph() {
   graph_->OnDblClick = [this] { graphDblClick(); };
 }
 
-RateUnit Ttunef::Unit() const { return gBytesPerSecond ? RateUnit::BytesPerSecond : RateUnit::BytesPerFrame; }
+RateUnit Ttunef::Unit() const { return windows_.bytesPerSecond ? RateUnit::BytesPerSecond : RateUnit::BytesPerFrame; }
 
 bool Ttunef::OpenVideoFile(const std::string& fileName) {
   std::string name = fileName;
@@ -340,9 +325,9 @@ void Ttunef::scrollChange(int position) {
 }
 
 void Ttunef::showastypeClick() {
-  gBytesPerSecond = !gBytesPerSecond;
-  actions_[miShowAsType]->setText(gBytesPerSecond ? "Show as Bytes Per Frame" : "Show as Bytes Per Second");
-  graph_->Graph().YAxis().SetTitle(gBytesPerSecond ? "Bytes Per Second" : "Bytes Per Frame");
+  windows_.bytesPerSecond = !windows_.bytesPerSecond;
+  actions_[miShowAsType]->setText(windows_.bytesPerSecond ? "Show as Bytes Per Frame" : "Show as Bytes Per Second");
+  graph_->Graph().YAxis().SetTitle(windows_.bytesPerSecond ? "Bytes Per Second" : "Bytes Per Frame");
   const LoadOutcome outcome = LoadVideoFile();
   if (outcome != LoadOutcome::Loaded) ReportLoadFailure(outcome);
 }
@@ -386,7 +371,7 @@ void Ttunef::OpenPopupMenu() {
 
 void Ttunef::ShowHelp() {
   const std::string keyword = "Analysis Window";
-  if (Help()) Help()(keyword);
+  if (windows_.help()) windows_.help()(keyword);
   else platform::ShowMessageBox(kBoxCaption, "No help is installed for \"" + keyword + "\".",
                                 platform::DialogIcon::Information, this);
 }

@@ -1,10 +1,12 @@
 #pragma once
 // The data-rate analysis window "Vant Analyze": every frame's size and the one-second running
 // average of a .vnt video against the rates of 1x, 2x and 4x CD-ROM drives.
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "frontend/analysis/analysis_data.h"
 
@@ -22,18 +24,36 @@ namespace frontend {
 
 class StatusPanels;
 
-// Opens the analysis window on a video (the console's "vnttune" and the pages' "&Analyze"): the
-// window is made when none is open and shown when the file loads; when it does not, the window
-// is closed and freed. Returns whether the file was loaded.
-bool OpenAnalysisWindow(const std::string& fileName, QWidget* owner = nullptr);
-// The open analysis window, or null.
 class Ttunef;
-Ttunef* AnalysisWindow();
-// Closes the open analysis window, if any (the main window does so when it closes).
-void CloseAnalysisWindow();
-// F1 in the window asks this for its help keyword; without it an information box says that no
-// help is installed.
-void SetAnalysisHelp(std::function<void(const std::string& keyword)> help);
+
+// The analysis window of a run of the front end: at most one is open at a time, the rate unit
+// chosen in one holds for those opened later, and F1 in it asks the help given here.
+class AnalysisWindows {
+ public:
+  AnalysisWindows();
+  ~AnalysisWindows();
+  AnalysisWindows(const AnalysisWindows&) = delete;
+  AnalysisWindows& operator=(const AnalysisWindows&) = delete;
+
+  // Opens the window on a video (the console's "vnttune" and the pages' "&Analyze"): the window
+  // is made when none is open and shown when the file loads; when it does not, the window is
+  // closed and freed. Returns whether the file was loaded.
+  bool Open(const std::string& fileName, QWidget* owner = nullptr);
+  // The open window, or null.
+  Ttunef* window() const { return window_.data(); }
+  // Closes the open window, if any (the main window does so when it closes).
+  void Close();
+
+  // Asked for the help keyword; without it an information box says that no help is installed.
+  void SetHelp(std::function<void(const std::string& keyword)> help) { help_ = std::move(help); }
+  const std::function<void(const std::string& keyword)>& help() const { return help_; }
+
+  bool bytesPerSecond = true;  // else bytes per frame
+
+ private:
+  QPointer<Ttunef> window_;
+  std::function<void(const std::string& keyword)> help_;
+};
 
 class Ttunef : public QWidget {
  public:
@@ -43,7 +63,8 @@ class Ttunef : public QWidget {
     miPrintGraph, kMenuItemCount
   };
 
-  explicit Ttunef(QWidget* owner = nullptr);
+  // The window keeps to the unit and help of the windows it is one of.
+  explicit Ttunef(AnalysisWindows& windows, QWidget* owner = nullptr);
 
   // Loads the video (quotes taken off, ".vnt" added when the name has no extension); a failure
   // has been told to the user when it returns false.
@@ -85,6 +106,7 @@ class Ttunef : public QWidget {
   void OpenPopupMenu();
   void ShowHelp();
 
+  AnalysisWindows& windows_;
   DataRateAnalysis analysis_;
   std::string fileName_;
   int64_t visible_ = 2;      // frames shown

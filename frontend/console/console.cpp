@@ -4,7 +4,6 @@
 
 #include <optional>
 
-#include "frontend/analysis/analysis_window.h"
 #include "frontend/console/console_commands.h"
 #include "frontend/core/basic_console.h"
 #include "frontend/core/front_end.h"
@@ -74,7 +73,8 @@ void NotAvailable(FrontEnd& frontEnd, const std::string& window) {
   frontEnd.console.Append("  The " + window + " is not available.");
 }
 
-void Carry(FrontEnd& frontEnd, Builtin command, const std::string& typed, const std::string& argument) {
+void Carry(FrontEnd& frontEnd, AnalysisWindows& analysis, Builtin command, const std::string& typed,
+           const std::string& argument) {
   ConsoleLines& console = frontEnd.console;
   switch (command) {
     case Builtin::ChDir: ConsoleChDir(frontEnd, argument); return;
@@ -108,7 +108,7 @@ void Carry(FrontEnd& frontEnd, Builtin command, const std::string& typed, const 
     case Builtin::Find: FindFiles(frontEnd, ConsolePath(frontEnd, name), &console); return;
     case Builtin::Help: ShowTabHelp(frontEnd); return;
     case Builtin::Tune:
-      OpenAnalysisWindow(name.empty() ? name : ConsolePath(frontEnd, name), frontEnd.mainWindow);
+      analysis.Open(name.empty() ? name : ConsolePath(frontEnd, name), frontEnd.mainWindow);
       return;
     case Builtin::Edit:
       if (!frontEnd.dialogs.editTextFile) return NotAvailable(frontEnd, "text editor");
@@ -151,12 +151,12 @@ bool Console::RunBuiltinCommand(FrontEnd& frontEnd, const std::string& given) {
   if (!command.empty() && command[0] == '@') command = TrimBlanks(command.substr(1));
   if (command.empty()) return false;
   if (const auto form = RunTogetherForm(command)) {
-    Carry(frontEnd, form->first, command, form->second);
+    Carry(frontEnd, analysis_, form->first, command, form->second);
     return false;
   }
   const auto [word, rest] = SplitFirstWord(command);
   if (const std::optional<Builtin> found = CommandOfWord(word)) {
-    Carry(frontEnd, *found, command, rest);
+    Carry(frontEnd, analysis_, *found, command, rest);
     return false;
   }
   const std::string batch = FindBatchFile(frontEnd, word);

@@ -4,6 +4,7 @@
 // runs passes through it first.
 #include <string>
 
+#include "frontend/analysis/analysis_window.h"
 #include "frontend/core/console_interpreter.h"
 
 namespace frontend {
@@ -14,6 +15,13 @@ class Console : public ConsoleInterpreter {
  public:
   // A leading '@' is dropped; the command word is matched without regard to case.
   bool RunBuiltinCommand(FrontEnd& frontEnd, const std::string& command) override;
+  void CloseWindows() override { analysis_.Close(); }
+
+  // The analysis window that "vnttune" opens.
+  AnalysisWindows& analysis() { return analysis_; }
+
+ private:
+  AnalysisWindows analysis_;
 };
 
 // The batch file the command's first word names: that word without wildcards, ".sbt" added

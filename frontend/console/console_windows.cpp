@@ -5,6 +5,7 @@
 #include "frontend/console/batch_window.h"
 #include "frontend/console/console.h"
 #include "frontend/core/front_end.h"
+#include "frontend/core/help.h"
 #include "frontend/editors/image_viewer.h"
 #include "frontend/editors/list_editor.h"
 #include "frontend/editors/text_editor.h"
@@ -17,7 +18,9 @@ namespace frontend {
 
 void InstallConsoleWindows(FrontEnd& frontEnd) {
   FrontEnd* fe = &frontEnd;
-  frontEnd.SetInterpreter(std::make_unique<Console>());
+  auto console = std::make_unique<Console>();
+  console->analysis().SetHelp([fe](const std::string& keyword) { ShowHelpKeyword(*fe, keyword); });
+  frontEnd.SetInterpreter(std::move(console));
   frontEnd.dialogs.askText = [fe](const TextRequest& request) { return AskText(*fe, request); };
   frontEnd.dialogs.pickFromList = [fe](const PickRequest& request) { return PickFromList(*fe, request); };
   frontEnd.dialogs.editAttributes = [fe](const std::string& file, unsigned attributes) {

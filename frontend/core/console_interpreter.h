@@ -12,6 +12,8 @@ class ConsoleInterpreter {
   // False when the command was a built-in one and has been carried out; true when it is not
   // built in and the caller is to start it as a program.
   virtual bool RunBuiltinCommand(FrontEnd& frontEnd, const std::string& command) = 0;
+  // Closes the windows its commands opened (the main window does so when it closes).
+  virtual void CloseWindows() {}
 };
 
 }  // namespace frontend

@@ -9,10 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "frontend/analysis/analysis_window.h"
 #include "frontend/console/console_windows.h"
 #include "frontend/core/front_end.h"
-#include "frontend/core/help.h"
 #include "frontend/files/output_name_dialog.h"
 #include "frontend/pages/script_command.h"
 #include "frontend/shell/page_registry.h"
@@ -56,9 +54,6 @@ int main(int argc, char** argv) {
   frontEnd.shiftHeld = [] {
     return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
   };
-
-  frontend::SetAnalysisHelp(
-      [&frontEnd](const std::string& keyword) { frontend::ShowHelpKeyword(frontEnd, keyword); });
 
   frontend::Ttopwin topwin(frontEnd, frontend::StandardPages());
   frontend::InstallOutputNameDialog(frontEnd, &topwin.menus());

@@ -9,7 +9,6 @@
 
 #include <cstdio>
 
-#include "frontend/analysis/analysis_window.h"
 #include "frontend/core/busy_cursor.h"
 #include "frontend/core/front_end.h"
 #include "frontend/core/help.h"
@@ -175,7 +174,7 @@ void Ttopwin::closeEvent(QCloseEvent* event) {
   }
   timer_.stop();
   FreePage();
-  CloseAnalysisWindow();
+  frontEnd_.interpreter().CloseWindows();
   for (const auto& action : closeActions_) action();
   frontEnd_.settings.main.x = x();
   frontEnd_.settings.main.y = y();

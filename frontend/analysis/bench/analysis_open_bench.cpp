@@ -42,14 +42,15 @@ void BM_OpenAnalysisWindow(benchmark::State& state) {
   }
   const uint32_t frames = static_cast<uint32_t>(state.range(0));
   const std::string path = WriteLongVideo(frames);
+  frontend::AnalysisWindows analysis;
   for (auto _ : state) {
-    if (!frontend::OpenAnalysisWindow(path)) {
+    if (!analysis.Open(path)) {
       state.SkipWithError("the video did not load");
       break;
     }
-    const QImage shown = frontend::AnalysisWindow()->grab().toImage();  // the chart painted
+    const QImage shown = analysis.window()->grab().toImage();  // the chart painted
     benchmark::DoNotOptimize(shown.constBits());
-    frontend::CloseAnalysisWindow();
+    analysis.Close();
   }
   std::remove(path.c_str());
   state.counters["frames"] = frames;

@@ -32,13 +32,13 @@ class AnalysisWindow_ : public ::testing::Test {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ASSERT_TRUE(platform::MakeGuiApplication());
   }
-  void TearDown() override { CloseAnalysisWindow(); }
+  void TearDown() override { analysis.Close(); }
 
   // Opens the window on a generated video of these sizes at 15 frames per second.
   Ttunef* Open(const std::vector<uint32_t>& sizes, const std::string& name = "video.vnt") {
     WriteAnalysisFile(folder / name, -6667, sizes);
-    if (!OpenAnalysisWindow(folder / name)) return nullptr;
-    return AnalysisWindow();
+    if (!analysis.Open(folder / name)) return nullptr;
+    return analysis.window();
   }
 
   static std::map<int32_t, double> SpeedLines(Ttunef& w) {
@@ -49,6 +49,7 @@ class AnalysisWindow_ : public ::testing::Test {
 
   testsupport::ScratchDirectory folder;
   platform::ScriptedDialogs dialogs;
+  AnalysisWindows analysis;
 };
 
 TEST_F(AnalysisWindow_, TheCompressorsVideoOpensWithOnePointPerFrame) {
@@ -56,8 +57,8 @@ TEST_F(AnalysisWindow_, TheCompressorsVideoOpensWithOnePointPerFrame) {
   ASSERT_TRUE(democlip::WriteAvi(folder / "clip.avi", democlip::MakeDemoClip(64, 48, 30, 15, 11025)));
   ASSERT_EQ(testsupport::RunProgram("vantcw", {folder / "clip.avi", folder / "clip.vnt"}).exitCode, 0);
 
-  ASSERT_TRUE(OpenAnalysisWindow("\"" + (folder / "clip") + "\""));  // quoted, without its extension
-  Ttunef* w = AnalysisWindow();
+  ASSERT_TRUE(analysis.Open("\"" + (folder / "clip") + "\""));  // quoted, without its extension
+  Ttunef* w = analysis.window();
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(w->isVisible());
   EXPECT_EQ(w->windowTitle(), "Vant Analyze: clip.vnt");
@@ -107,7 +108,7 @@ TEST_F(AnalysisWindow_, SpeedLinesFollowTheMenuAndTheUnit) {
   EXPECT_EQ(w->Graph().Graph().YAxis().Max(), 30000);  // the largest frame alone
 
   // A new window opens in the unit the last one was left in.
-  CloseAnalysisWindow();
+  analysis.Close();
   w = Open({1000, 2000});
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->Graph().Graph().GetSeries(2).Last()->y, 2000);
@@ -130,12 +131,12 @@ TEST_F(AnalysisWindow_, FilesThatDoNotLoadSayWhyAndLeaveNoWindow) {
     SCOPED_TRACE(c.what);
     WriteAnalysisFile(folder / "bad.vnt", c.frameRate, {1, 2, 3}, c.declared);
     const size_t asked = dialogs.asked().size();
-    EXPECT_FALSE(OpenAnalysisWindow(folder / "bad.vnt"));
-    EXPECT_EQ(AnalysisWindow(), nullptr);
+    EXPECT_FALSE(analysis.Open(folder / "bad.vnt"));
+    EXPECT_EQ(analysis.window(), nullptr);
     ASSERT_EQ(dialogs.asked().size(), asked + 1);
     EXPECT_EQ(dialogs.asked().back().text, c.message);
   }
-  EXPECT_FALSE(OpenAnalysisWindow(folder / "missing"));
+  EXPECT_FALSE(analysis.Open(folder / "missing"));
   EXPECT_EQ(dialogs.asked().back().text, "Error loading Vantrel file.");
 }
 
@@ -166,7 +167,7 @@ TEST_F(AnalysisWindow_, ShortAndEmptyVideosGiveUsableAxes) {
     }
     w->Action(Ttunef::miShow2x).trigger();  // no speed line: the frames alone set the top
     EXPECT_TRUE(g.YAxis().IsValid());
-    CloseAnalysisWindow();
+    analysis.Close();
   }
 }
 
@@ -197,20 +198,20 @@ TEST_F(AnalysisWindow_, ZoomScrollAndKeys) {
   EXPECT_TRUE(w->PopupMenu().isVisible());
   w->PopupMenu().hide();
   std::string help;
-  SetAnalysisHelp([&](const std::string& keyword) { help = keyword; });
+  analysis.SetHelp([&](const std::string& keyword) { help = keyword; });
   QTest::keyClick(w, Qt::Key_F1);
-  SetAnalysisHelp(nullptr);
+  analysis.SetHelp(nullptr);
   EXPECT_EQ(help, "Analysis Window");
   QTest::keyClick(w, Qt::Key_Escape);
   QApplication::processEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_EQ(AnalysisWindow(), nullptr);
+  EXPECT_EQ(analysis.window(), nullptr);
 }
 
 TEST_F(AnalysisWindow_, DoubleClickShowsTheStoredSizeOfTheFrame) {
   WriteAnalysisFile(folder / "v.vnt", -4167, {4000, 111, 3000, 2000});
-  ASSERT_TRUE(OpenAnalysisWindow(folder / "v.vnt"));
-  Ttunef* w = AnalysisWindow();
+  ASSERT_TRUE(analysis.Open(folder / "v.vnt"));
+  Ttunef* w = analysis.window();
   chart::TxyGraphWidget& graph = w->Graph();
   graph.Render();  // the metrics of the chart as shown
   const QPoint frame2(graph.Graph().XValueToPixel(2.2) - 5, graph.height() / 2);

@@ -33,6 +33,8 @@ class ConsoleTest : public ::testing::Test {
     frontEnd_.SetInterpreter(std::make_unique<frontend::Console>());
     std::filesystem::create_directories(scratch_.File("program"));
   }
+  // The analysis window the console opens.
+  frontend::AnalysisWindows& Analysis() { return static_cast<frontend::Console&>(frontEnd_.interpreter()).analysis(); }
   void SetUp() override { ASSERT_TRUE(EnsureApplication()); }
 
   // Runs the command behind a fresh prompt; gives the lines from the prompt's on, the prompt

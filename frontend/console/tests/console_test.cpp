@@ -73,13 +73,13 @@ TEST_F(Commands, VnttuneOpensTheAnalysisWindowOnAVideoOfTheConsoleDirectory) {
   frontend::testing::WriteAnalysisFile(Path("Clip.vnt"), -6667, {4000, 1200, 1300});
   platform::ScriptedDialogs dialogs;
   EXPECT_EQ(Run("vnttune Clip"), Lines{"vnttune Clip"});
-  ASSERT_NE(AnalysisWindow(), nullptr);
-  EXPECT_EQ(AnalysisWindow()->FileName(), Path("Clip.vnt"));
+  ASSERT_NE(Analysis().window(), nullptr);
+  EXPECT_EQ(Analysis().window()->FileName(), Path("Clip.vnt"));
   EXPECT_TRUE(dialogs.asked().empty());
   Run("VNTTUNE \"no such.vnt\"");
-  EXPECT_EQ(AnalysisWindow(), nullptr);  // closed when the file does not load
+  EXPECT_EQ(Analysis().window(), nullptr);  // closed when the file does not load
   EXPECT_EQ(dialogs.asked().size(), 1u);
-  CloseAnalysisWindow();
+  Analysis().Close();
 }
 
 TEST_F(Commands, DeleteAsksForEachFileAndCancelEndsTheRun) {

@@ -64,6 +64,8 @@ class PageTest : public ::testing::Test {
     frontEnd_.notifyTargets.SetMain(1234);
     frontEnd_.SetInterpreter(std::make_unique<frontend::Console>());
   }
+  // The analysis window the console opens.
+  frontend::AnalysisWindows& Analysis() { return static_cast<frontend::Console&>(frontEnd_.interpreter()).analysis(); }
   void SetUp() override {
     ASSERT_TRUE(EnsureApplication());
     menus_ = std::make_unique<frontend::PopupMenus>(frontEnd_, nullptr);

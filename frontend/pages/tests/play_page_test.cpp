@@ -107,9 +107,9 @@ TEST_F(PlayPage, TheButtonsNeedAFileAndAnalyzeOpensTheAnalysisWindow) {
     EXPECT_TRUE(button->isEnabled());
   }
   page->analyzeButton().click();
-  ASSERT_NE(AnalysisWindow(), nullptr);
-  EXPECT_EQ(AnalysisWindow()->FileName(), videos_ + "/clip.vnt");
-  CloseAnalysisWindow();
+  ASSERT_NE(Analysis().window(), nullptr);
+  EXPECT_EQ(Analysis().window()->FileName(), videos_ + "/clip.vnt");
+  Analysis().Close();
   EXPECT_EQ(frontEnd_.settings.recentFiles.at(0), videos_ + "/clip.vnt");
 
   page->files().ClearSelection();
