@@ -19,6 +19,7 @@
 #include "frontend/analysis/analysis_parts.h"
 #include "frontend/analysis/analysis_range.h"
 #include "frontend/chart/graph_painter.h"
+#include "frontend/core/text_format.h"
 #include "frontend/chart/graph_print.h"
 #include "frontend/chart/graph_widget.h"
 #include "platform/face/dialogs.h"
@@ -46,11 +47,6 @@ int ToScrollValue(int64_t value) {
 
 chart::TColor ToTColor(const QColor& colour) {
   return chart::TColor(colour.red()) | chart::TColor(colour.green()) << 8 | chart::TColor(colour.blue()) << 16;
-}
-
-std::string NameWithoutPath(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Runs a handler so that nothing it throws reaches Qt.
@@ -275,7 +271,7 @@ LoadOutcome Ttunef::LoadVideoFile() {
   --updating_;
   UpdateSpeedLines();
 
-  const std::string shortName = NameWithoutPath(fileName_);
+  const std::string shortName = NamePart(fileName_);
   setWindowTitle(QString::fromStdString("Vant Analyze: " + shortName));
   g.Appearance().SetGraphTitle(shortName);
   g.SetPlotting(true);

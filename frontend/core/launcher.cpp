@@ -10,6 +10,7 @@
 #include "frontend/core/front_end.h"
 #include "frontend/core/ini_file.h"
 #include "frontend/core/message_boxes.h"
+#include "frontend/core/name_parts.h"
 #include "frontend/core/settings_file.h"
 #include "frontend/core/text_format.h"
 #include "platform/face/frame_guard.h"
@@ -59,12 +60,6 @@ class CurrentDirectoryKeeper {
 
 bool IsUserAction(CommandOrigin origin) {
   return origin == CommandOrigin::Page || origin == CommandOrigin::Typed;
-}
-
-std::string AbsoluteName(const FrontEnd& frontEnd, const std::string& file) {
-  const std::string name = Unquoted(file);
-  if (name.empty() || name[0] == '/') return name;
-  return WithSeparator(frontEnd.ConsoleDirectory()) + name;
 }
 
 }  // namespace
@@ -180,11 +175,10 @@ RunOutcome RunCommand(FrontEnd& frontEnd, const std::string& directory, const st
 }
 
 void OpenFileByType(FrontEnd& frontEnd, const std::string& given) {
-  const std::string file = AbsoluteName(frontEnd, given);
+  const std::string file = AbsoluteIn(frontEnd.ConsoleDirectory(), given);
   if (file.empty()) return;
   const std::string directory = DirectoryPart(file);
-  const size_t dot = NamePart(file).rfind('.');
-  const std::string extension = dot == std::string::npos ? "" : LowerCase(NamePart(file).substr(dot));
+  const std::string extension = LowerCase(ExtensionOf(file));
   if (extension == ".exe") {
     RunCommand(frontEnd, directory, Quoted(file));
     frontEnd.requests.Post(kRequestRefreshFiles);
@@ -205,12 +199,12 @@ void SetPermanentFrameRate(FrontEnd& frontEnd, const std::string& given, const s
     ErrorBox(frontEnd, "Error, a frame rate number must be entered.");
     return;
   }
-  const std::string file = AbsoluteName(frontEnd, given);
+  const std::string file = AbsoluteIn(frontEnd.ConsoleDirectory(), given);
   if (file.empty()) {
     ErrorBox(frontEnd, "Error, no file is highlighted.");
     return;
   }
-  if (!YesNoBox(frontEnd, "Are you sure you want to change the frame rate permanently?", 2)) return;
+  if (!YesNoBox(frontEnd, "Are you sure you want to change the frame rate permanently?", kNo)) return;
   const std::string directory = DirectoryPart(file);
   RunCommand(frontEnd, directory,
              "VantFR " + QuoteRelativeName(file, directory) + " /f" + std::to_string(*number));

@@ -17,12 +17,12 @@ void InfoBox(FrontEnd& frontEnd, const std::string& text) {
                            frontEnd.mainWindow);
 }
 
-bool YesNoBox(FrontEnd& frontEnd, const std::string& text, int defaultButton) {
+bool YesNoBox(FrontEnd& frontEnd, const std::string& text, BoxAnswer defaultButton) {
   ArrowCursor arrow;
   return platform::AskYesNo(kMainCaption, text, defaultButton != kYes, frontEnd.mainWindow);
 }
 
-int YesNoCancelBox(FrontEnd& frontEnd, const std::string& text, int defaultButton) {
+BoxAnswer YesNoCancelBox(FrontEnd& frontEnd, const std::string& text, BoxAnswer defaultButton) {
   using platform::DialogAnswer;
   const DialogAnswer preset = defaultButton == kYes  ? DialogAnswer::Yes
                               : defaultButton == kNo ? DialogAnswer::No

@@ -10,18 +10,15 @@ class FrontEnd;
 
 inline constexpr const char* kMainCaption = "Vantrel for Windows";
 
-// Results of YesNoCancelBox, and its default buttons.
-inline constexpr int kYes = 1;
-inline constexpr int kNo = 2;
-inline constexpr int kCancel = 3;
+// The answers of the question boxes, and their default buttons.
+enum BoxAnswer : int { kYes = 1, kNo = 2, kCancel = 3 };
 
 // The stop icon and one "OK" button.
 void ErrorBox(FrontEnd& frontEnd, const std::string& text);
 // The information icon and one "OK" button.
 void InfoBox(FrontEnd& frontEnd, const std::string& text);
-// True for Yes; the default button is Yes when defaultButton is 1, else No.
-bool YesNoBox(FrontEnd& frontEnd, const std::string& text, int defaultButton);
-// 1 Yes, 2 No, 3 Cancel; the default button likewise (anything else: Cancel).
-int YesNoCancelBox(FrontEnd& frontEnd, const std::string& text, int defaultButton);
+// True for Yes; the default button is Yes for kYes, else No.
+bool YesNoBox(FrontEnd& frontEnd, const std::string& text, BoxAnswer defaultButton);
+BoxAnswer YesNoCancelBox(FrontEnd& frontEnd, const std::string& text, BoxAnswer defaultButton);
 
 }  // namespace frontend

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <variant>
 
+#include "frontend/core/name_parts.h"
 #include "frontend/core/text_format.h"
 
 namespace frontend {
@@ -327,9 +328,7 @@ std::string SettingsDirectory() {
 
 std::string SettingsPath(const std::string& given) {
   std::string name = given;
-  const std::string last = NamePart(name);
-  const size_t dot = last.rfind('.');
-  if (dot == std::string::npos || dot == 0) name += ".INI";
+  if (ExtensionOf(name).empty()) name += ".INI";
   if (name.find('/') == std::string::npos) return SettingsDirectory() + "/" + name;
   return name;
 }

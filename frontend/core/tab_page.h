@@ -12,9 +12,18 @@ namespace frontend {
 class FrontEnd;
 class PopupMenus;
 
-inline constexpr int kTabCount = 8;
-inline constexpr int kMainTab = 0;
-inline constexpr int kCommandTab = 7;
+// The main window's tabs in their order; posting a tab's number selects it.
+enum TabNumber : int {
+  kMainTab,
+  kVantTab,
+  kMixerTab,
+  kPlayerTab,
+  kScriptorTab,
+  kGraphicsTab,
+  kSoundTab,
+  kCommandTab,
+  kTabCount
+};
 
 // What a page is made with.
 struct PageContext {

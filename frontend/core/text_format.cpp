@@ -4,25 +4,6 @@
 
 namespace frontend {
 
-std::string TrimBlanks(const std::string& text) {
-  size_t first = 0;
-  size_t last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-  return text.substr(first, last - first);
-}
-
-std::string LowerCase(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && LowerCase(a) == LowerCase(b);
-}
-
 std::string FormatThousands(int64_t number, const std::string& separator) {
   // Built from the magnitude as unsigned, so the most negative value has no overflow.
   uint64_t magnitude = number < 0 ? 0 - static_cast<uint64_t>(number) : static_cast<uint64_t>(number);
@@ -63,17 +44,10 @@ std::string NamePart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string WithSeparator(const std::string& directory) {
-  if (directory.empty()) return directory;
-  std::string out = directory;
-  while (out.size() > 1 && out.back() == '/' && out[out.size() - 2] == '/') out.pop_back();
-  if (out.back() != '/') out += '/';
-  return out;
-}
-
-std::string WithoutSeparator(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
+std::string AbsoluteIn(const std::string& directory, const std::string& typed) {
+  const std::string name = Unquoted(typed);
+  if (name.empty() || name[0] == '/') return name;
+  return WithSeparator(directory) + name;
 }
 
 std::string Unquoted(const std::string& text) {

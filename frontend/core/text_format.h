@@ -4,14 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "toolsupport/base/paths.h"
+#include "toolsupport/base/text_words.h"
+
 namespace frontend {
 
-// Removes leading and trailing characters at or below the blank.
-std::string TrimBlanks(const std::string& text);
-
-// ASCII case folding (names are never folded; command words, aliases and masks are).
-std::string LowerCase(std::string text);
-bool EqualIgnoringCase(const std::string& a, const std::string& b);
+// Trimming, case folding and the separator are the tools' own.
+using ::EqualIgnoringCase;
+using ::LowerCase;
+using ::TrimBlanks;
+using ::WithoutSeparator;
+using ::WithSeparator;
 
 // The decimal number with the separator before every group of three digits.
 std::string FormatThousands(int64_t number, const std::string& separator = ",");
@@ -25,11 +28,8 @@ std::string Quoted(const std::string& name);
 // The directory part with its trailing '/' ("" for a bare name), and the name after it.
 std::string DirectoryPart(const std::string& path);
 std::string NamePart(const std::string& path);
-
-// The directory with exactly one trailing '/' ("/" stays "/"; "" stays "").
-std::string WithSeparator(const std::string& directory);
-// The path without trailing '/' (the root stays "/").
-std::string WithoutSeparator(std::string path);
+// A typed name made absolute against a directory: unquoted; a name that begins with '/' stays.
+std::string AbsoluteIn(const std::string& directory, const std::string& typed);
 
 // Trimmed, and one pair of enclosing double quotes removed.
 std::string Unquoted(const std::string& text);

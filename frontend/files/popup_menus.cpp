@@ -8,6 +8,7 @@
 #include "frontend/core/front_end.h"
 #include "frontend/core/launcher.h"
 #include "frontend/core/message_boxes.h"
+#include "frontend/core/name_parts.h"
 #include "frontend/core/settings_file.h"
 #include "frontend/core/text_format.h"
 #include "frontend/files/directory_listing.h"
@@ -26,19 +27,6 @@ QAction* AddEntry(QMenu& menu, const char* caption, const QKeySequence& keys,
   entry->setShortcutContext(Qt::WidgetShortcut);
   QObject::connect(entry, &QAction::triggered, platform::Guarded(std::string("The menu entry ") + caption, std::move(action)));
   return entry;
-}
-
-// A typed name, made absolute against a directory.
-std::string AbsoluteIn(const std::string& directory, const std::string& typed) {
-  const std::string name = Unquoted(typed);
-  if (name.empty() || name[0] == '/') return name;
-  return WithSeparator(directory) + name;
-}
-
-bool HasExtension(const std::string& name) {
-  const std::string last = NamePart(name);
-  const size_t dot = last.rfind('.');
-  return dot != std::string::npos && dot > 0;
 }
 
 }  // namespace
@@ -216,7 +204,7 @@ void PopupMenus::SwitchToFile() {
       {"Enter a File Name:", "Switch to file:", "&Switch", "", 1093});
   if (!typed || TrimBlanks(*typed).empty() || !controls) return;
   std::string path = AbsoluteIn(controls->Directory(), *typed);
-  if (!HasExtension(path)) path += controls->Mask().FirstExtension();
+  if (!!ExtensionOf(path)) path += controls->Mask().FirstExtension();
   target_ = controls;
   GoToFile(path);
 }
@@ -284,7 +272,7 @@ void PopupMenus::RemoveDirectory() {
     return;
   }
   QPointer<FileControls> controls = target_;
-  if (!YesNoBox(frontEnd_, "Remove directory " + directory + " ?", 2)) return;
+  if (!YesNoBox(frontEnd_, "Remove directory " + directory + " ?", kNo)) return;
   const std::string parent = WithoutSeparator(CommandDirectory(directory));
   if (controls) {
     const std::string shown = controls->Directory();

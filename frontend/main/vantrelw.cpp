@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   frontend::InstallOutputNameDialog(frontEnd, &topwin.menus());
   // Away from the Scriptor tab nothing else asks about an unsaved script.
   topwin.AddCloseGuard([&frontEnd, &topwin] {
-    return topwin.CurrentTab() == 4 || frontend::ConfirmHeldScriptSave(frontEnd);
+    return topwin.CurrentTab() == frontend::kScriptorTab || frontend::ConfirmHeldScriptSave(frontEnd);
   });
   topwin.SetSettingsPath(startUp.settingsPath);
   topwin.SetPendingCommand(startUp.pendingCommand);

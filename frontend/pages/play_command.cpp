@@ -8,6 +8,7 @@
 #include "frontend/core/launcher.h"
 #include "frontend/pages/number_options.h"
 #include "frontend/pages/page_switches.h"
+#include "playback/video_file_format.h"
 
 namespace frontend {
 namespace {
@@ -91,7 +92,7 @@ bool HasVideoMagic(const std::string& path) {
     got += static_cast<size_t>(n);
   }
   close(fd);
-  return got == sizeof magic && std::memcmp(magic, "VNT2", 4) == 0;
+  return got == sizeof magic && std::memcmp(magic, vntfile::kMagic, sizeof magic) == 0;
 }
 
 void ResetPlayOptions(PlaySettings& s) {

@@ -31,16 +31,16 @@ Tmainform::Tmainform(const PageContext& context, QWidget* sheet)
   };
   const std::vector<Group> groups = {
       {" &Compression Options: ",
-       {{"Vant (compress) a graphics file", [this] { PostTab(1); }},
-        {"Mix sound into a Vantrel file", [this] { PostTab(2); }}}},
+       {{"Vant (compress) a graphics file", [this] { PostTab(kVantTab); }},
+        {"Mix sound into a Vantrel file", [this] { PostTab(kMixerTab); }}}},
       {" &Playback Options: ",
-       {{"Playback a Vantrel file", [this] { PostTab(3); }},
-        {"Use the VantScript environment", [this] { PostTab(4); }},
+       {{"Playback a Vantrel file", [this] { PostTab(kPlayerTab); }},
+        {"Use the VantScript environment", [this] { PostTab(kScriptorTab); }},
         {"Change a Vantrel file frame rate", [this] { ChangeFrameRate(); }}}},
       {" &Utility Options: ",
-       {{"Convert a graphics file", [this] { PostTab(5); }},
-        {"Convert a sound file", [this] { PostTab(6); }},
-        {"Use the Vantrel command line", [this] { PostTab(7); }}}},
+       {{"Convert a graphics file", [this] { PostTab(kGraphicsTab); }},
+        {"Convert a sound file", [this] { PostTab(kSoundTab); }},
+        {"Use the Vantrel command line", [this] { PostTab(kCommandTab); }}}},
       {" &Support Options: ",
        {{"View your system information", [this] { SystemInformation(); }},
         {"Visit the Vantrel web page", [this] { WebPage(); }},
@@ -78,12 +78,12 @@ void Tmainform::FocusFirstControl() {
   if (first_) first_->setFocus();
 }
 
-void Tmainform::PostTab(int tab) { frontEnd_.requests.Post(tab); }
+void Tmainform::PostTab(TabNumber tab) { frontEnd_.requests.Post(tab); }
 
 void Tmainform::ChangeFrameRate() {
   // The Mixer opens on its "Mixing" page with the focus on "Perm.".
   frontEnd_.frameRateRequest = true;
-  PostTab(2);
+  PostTab(kMixerTab);
 }
 
 void Tmainform::SystemInformation() { RunCommand(frontEnd_, "", "KdxSIW"); }

@@ -21,7 +21,7 @@ class Tmainform : public TabPage {
   void FocusFirstControl() override;
 
  private:
-  void PostTab(int tab);
+  void PostTab(TabNumber tab);
   void ChangeFrameRate();
   void SystemInformation();
   void WebPage();

@@ -6,6 +6,7 @@
 #include "platform/image/image.h"
 #include "platform/system/file_names.h"
 #include "platform/system/little_endian.h"
+#include "toolsupport/base/paths.h"
 
 namespace toolsupport {
 namespace {
@@ -29,11 +30,6 @@ enum ChunkType : uint16_t {
 using platform::LoadLE16;
 using platform::LoadLE32;
 
-bool HasExtension(const std::string& name) {
-  size_t slash = name.find_last_of('/');
-  size_t dot = name.find_last_of('.');
-  return dot != std::string::npos && (slash == std::string::npos || dot > slash);
-}
 
 // Reads a chunk's data with a cursor that never passes its end.
 class ChunkCursor {
@@ -196,7 +192,7 @@ bool OpenNamed(FlicReader& reader, const std::string& name) {
 
 bool OpenFlic(FlicReader& reader, const std::string& name) {
   if (!reader.file) reader.file = std::make_unique<BufferedFile>(kFlicBufferSize);
-  bool opened = HasExtension(name) ? OpenNamed(reader, name)
+  bool opened = FindExtension(name) != std::string::npos ? OpenNamed(reader, name)
                                    : OpenNamed(reader, platform::NameForOpening(name, ".flc")) ||
                                          OpenNamed(reader, platform::NameForOpening(name, ".fli"));
   if (!opened) return false;

@@ -71,7 +71,7 @@ inline void WriteSquareWave(const std::string& path) {
 }
 
 // Runs the event loop until the condition holds or the deadline passes.
-inline bool WaitUntil(const std::function<bool()>& condition, int deadlineMs = 60000) {
+inline bool PumpEventsUntil(const std::function<bool()>& condition, int deadlineMs = 60000) {
   QTimer wake;
   wake.start(10);
   QElapsedTimer clock;
@@ -87,7 +87,7 @@ inline bool WaitUntil(const std::function<bool()>& condition, int deadlineMs = 6
 // did by the deadline.
 inline bool WaitForConsoleLine(const frontend::ConsoleLines& console, const std::string& start,
                                std::string& shown) {
-  const bool found = WaitUntil([&console, &start] {
+  const bool found = PumpEventsUntil([&console, &start] {
     for (const std::string& line : console.lines()) {
       if (line.rfind(start, 0) == 0) return true;
     }

@@ -88,11 +88,11 @@ TEST(ReportReceiving, TheEndpointAnswersTheCaptionAndTheTools) {
   // The player asks first; the front end leaves the question unanswered, so it reports.
   std::atomic<bool> wanted = false;
   std::thread player([&] { wanted = ReceiverWantsReport(endpoint.number()); });
-  EXPECT_TRUE(frontend_testing::WaitUntil([&] { return wanted.load(); }, 20000));
+  EXPECT_TRUE(frontend_testing::PumpEventsUntil([&] { return wanted.load(); }, 20000));
   player.join();
   std::atomic<bool> sent = false;
   std::thread tool([&] { sent = SendStatusReport(endpoint.number(), "VantPlW - V3.0k\r\n  Played."); });
-  EXPECT_TRUE(frontend_testing::WaitUntil([&] { return frontEnd.console.lines().size() >= 2; }, 20000));
+  EXPECT_TRUE(frontend_testing::PumpEventsUntil([&] { return frontEnd.console.lines().size() >= 2; }, 20000));
   tool.join();
   EXPECT_TRUE(sent);
   EXPECT_EQ(frontEnd.console.lines().at(0), "  VantPlW - V3.0k");
@@ -128,7 +128,7 @@ TEST(ReportReceiving, ASilentSenderHoldsUpNobody) {
                      ReceiveAll(silent, reply, sizeof reply, Deadline(5000)) && platform::LoadLE32(reply + 4) == 1;
     done = true;
   });
-  EXPECT_TRUE(frontend_testing::WaitUntil([&] { return done.load(); }, 30000));
+  EXPECT_TRUE(frontend_testing::PumpEventsUntil([&] { return done.load(); }, 30000));
   later.join();
   quiet.join();
   close(silent);

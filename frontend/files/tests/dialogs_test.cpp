@@ -47,14 +47,14 @@ TEST_F(Dialogs, BoxesHaveTheirIconsButtonsDefaultsAndResults) {
   } cases[] = {
       {[&] { ErrorBox(frontEnd_, "e"); return 0; }, {}, DialogIcon::Error, DialogButtons::Ok, DialogAnswer::Ok, 0},
       {[&] { InfoBox(frontEnd_, "i"); return 0; }, {}, DialogIcon::Information, DialogButtons::Ok, DialogAnswer::Ok, 0},
-      {[&] { return int{YesNoBox(frontEnd_, "q", 2)}; }, {}, DialogIcon::Question, DialogButtons::YesNo, DialogAnswer::No, 0},
-      {[&] { return int{YesNoBox(frontEnd_, "q", 1)}; }, {}, DialogIcon::Question, DialogButtons::YesNo, DialogAnswer::Yes, 1},
-      {[&] { return int{YesNoBox(frontEnd_, "q", 2)}; }, {DialogAnswer::Yes}, DialogIcon::Question, DialogButtons::YesNo, DialogAnswer::No, 1},
-      {[&] { return YesNoCancelBox(frontEnd_, "q", 1); }, {}, DialogIcon::Question, DialogButtons::YesNoCancel, DialogAnswer::Yes, 1},
-      {[&] { return YesNoCancelBox(frontEnd_, "q", 2); }, {}, DialogIcon::Question, DialogButtons::YesNoCancel, DialogAnswer::No, 2},
-      {[&] { return YesNoCancelBox(frontEnd_, "q", 3); }, {}, DialogIcon::Question, DialogButtons::YesNoCancel, DialogAnswer::Cancel, 3},
-      {[&] { return YesNoCancelBox(frontEnd_, "q", 1); }, {DialogAnswer::No}, DialogIcon::Question, DialogButtons::YesNoCancel, DialogAnswer::Yes, 2},
-      {[&] { return YesNoCancelBox(frontEnd_, "q", 1); }, {DialogAnswer::Cancel}, DialogIcon::Question, DialogButtons::YesNoCancel, DialogAnswer::Yes, 3},
+      {[&] { return int{YesNoBox(frontEnd_, "q", kNo)}; }, {}, DialogIcon::Question, DialogButtons::YesNo, DialogAnswer::No, 0},
+      {[&] { return int{YesNoBox(frontEnd_, "q", kYes)}; }, {}, DialogIcon::Question, DialogButtons::YesNo, DialogAnswer::Yes, 1},
+      {[&] { return int{YesNoBox(frontEnd_, "q", kNo)}; }, {DialogAnswer::Yes}, DialogIcon::Question, DialogButtons::YesNo, DialogAnswer::No, 1},
+      {[&] { return YesNoCancelBox(frontEnd_, "q", kYes); }, {}, DialogIcon::Question, DialogButtons::YesNoCancel, DialogAnswer::Yes, 1},
+      {[&] { return YesNoCancelBox(frontEnd_, "q", kNo); }, {}, DialogIcon::Question, DialogButtons::YesNoCancel, DialogAnswer::No, 2},
+      {[&] { return YesNoCancelBox(frontEnd_, "q", kCancel); }, {}, DialogIcon::Question, DialogButtons::YesNoCancel, DialogAnswer::Cancel, 3},
+      {[&] { return YesNoCancelBox(frontEnd_, "q", kYes); }, {DialogAnswer::No}, DialogIcon::Question, DialogButtons::YesNoCancel, DialogAnswer::Yes, 2},
+      {[&] { return YesNoCancelBox(frontEnd_, "q", kYes); }, {DialogAnswer::Cancel}, DialogIcon::Question, DialogButtons::YesNoCancel, DialogAnswer::Yes, 3},
   };
   int row = 0;
   for (const Case& c : cases) {

@@ -202,7 +202,7 @@ TEST_F(OutputNameDialog, TheMainPageButtonsLeadToTheirTabs) {
   QCoreApplication::processEvents();
   EXPECT_FALSE(about->address().hasFocus());
   about->closeButton().click();
-  EXPECT_TRUE(frontend_testing::WaitUntil([&page] { return page.findChild<Taboutwin*>() == nullptr; }, 20000));
+  EXPECT_TRUE(frontend_testing::PumpEventsUntil([&page] { return page.findChild<Taboutwin*>() == nullptr; }, 20000));
 }
 
 // Escape on a page presses its cancel button, wherever the focus is on the page.

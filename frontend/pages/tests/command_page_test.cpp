@@ -157,7 +157,7 @@ TEST(CommandPageEndToEnd, BuiltInsAndToolsRunAndTheToolsReportShows) {
     page->commandrun()->click();
   }
   const auto history = [page] { return page->commandhistory()->toPlainText().toStdString(); };
-  ASSERT_TRUE(frontend_testing::WaitUntil([&] { return history().find("  Created out put.wav") != std::string::npos; }))
+  ASSERT_TRUE(frontend_testing::PumpEventsUntil([&] { return history().find("  Created out put.wav") != std::string::npos; }))
       << history();
   EXPECT_NE(history().find("  Copied in put.wav to Copy.wav\n"), std::string::npos);
   EXPECT_EQ(std::filesystem::file_size(scratch.File("out put.wav")), 44u + 11025u);

@@ -138,7 +138,7 @@ TEST_F(CompressPage, TheOutputNameFollowsTheInputAndTheType) {
 
   // "Let me enter a specific rate." turns the list into a field for the rate.
   emit page->rateBox().activated(4);
-  ASSERT_TRUE(frontend_testing::WaitUntil([&page] { return page->rateBox().isEditable(); }, 20000));
+  ASSERT_TRUE(frontend_testing::PumpEventsUntil([&page] { return page->rateBox().isEditable(); }, 20000));
   QTest::keyClicks(page->rateBox().lineEdit(), "16000");
   EXPECT_EQ(page->CurrentSettings().rate, -1);
   EXPECT_EQ(page->CurrentSettings().rateText, "16000");

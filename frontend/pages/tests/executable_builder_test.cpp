@@ -193,7 +193,7 @@ TEST(ExecutableBuilderEndToEnd, TheBoundProgramPlaysAndTheReportReachesTheConsol
   struct stat info {};
   ASSERT_EQ(stat(bound.c_str(), &info), 0);
   EXPECT_NE(info.st_mode & S_IXUSR, 0u);
-  ASSERT_TRUE(frontend_testing::WaitUntil([&builder] {
+  ASSERT_TRUE(frontend_testing::PumpEventsUntil([&builder] {
     return builder.outputFiles().SelectedFiles() == std::vector<std::string>{"my clip.exe"};
   }));
 

@@ -156,9 +156,9 @@ TEST_F(MixPage, ARateChosenFromTheTypedFieldGivesTheListBackAtThatRate) {
   auto page = MakePage();
   QComboBox& rate = page->rateBox();
   emit rate.activated(kTypedRateEntry);
-  ASSERT_TRUE(frontend_testing::WaitUntil([&rate] { return rate.isEditable(); }, 20000));
+  ASSERT_TRUE(frontend_testing::PumpEventsUntil([&rate] { return rate.isEditable(); }, 20000));
   emit rate.activated(2);
-  ASSERT_TRUE(frontend_testing::WaitUntil([&rate] { return !rate.isEditable(); }, 20000));
+  ASSERT_TRUE(frontend_testing::PumpEventsUntil([&rate] { return !rate.isEditable(); }, 20000));
   const MixSettings s = page->CurrentSettings();
   EXPECT_EQ(s.rate, 2);
   EXPECT_EQ(s.rateText, "");

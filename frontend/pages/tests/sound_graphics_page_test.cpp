@@ -114,7 +114,7 @@ TEST_F(ToolPages, TheSoundPageTakesATypedRateOnlyAboveZeroAndStartsTheProcessor)
   } typed[] = {{"0", false}, {"", false}, {"32000", true}};
   for (const Typed& t : typed) {
     emit page->rateBox().activated(kTypedSoundRate);
-    ASSERT_TRUE(frontend_testing::WaitUntil([&page] { return page->rateBox().isEditable(); }, 20000));
+    ASSERT_TRUE(frontend_testing::PumpEventsUntil([&page] { return page->rateBox().isEditable(); }, 20000));
     page->rateBox().setEditText(QString::fromStdString(t.text));
     QFocusEvent left(QEvent::FocusOut);
     QCoreApplication::sendEvent(page->rateBox().lineEdit(), &left);

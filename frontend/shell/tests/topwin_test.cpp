@@ -123,7 +123,7 @@ TEST_F(MainWindow, ClosingIsRefusedWhileADialogIsOpenAndWritesTheSettingsAfterwa
   bool guardAllows = false;
   topwin.AddCloseGuard([&guardAllows] { return guardAllows; });
   topwin.show();
-  topwin.SelectMainTab(4);
+  topwin.SelectMainTab(kScriptorTab);
 
   QDialog modal(&topwin);
   modal.setModal(true);
