@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "toolsupport/tests/media_test_files.h"
+#include "testsupport/file_contents.h"
 
 namespace toolsupport {
 namespace {
@@ -208,7 +209,7 @@ TEST(FlicReader, HostileSkipsRunsAndSizesStayInsideThePicture) {
   flic.Frame({{16, std::vector<uint8_t>(3, 4)}});  // a copy chunk shorter than the picture
   std::string path = flic.Save(dir / "hostile.flc");
   // A frame that claims more bytes than the file holds.
-  std::vector<uint8_t> bytes = testing_files::ReadBytes(path);
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(path);
   bytes.insert(bytes.end(), {0xFF, 0xFF, 0xFF, 0x0F, 0xFA, 0xF1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   bytes[6] = 7;  // seven frames
   testing_files::WriteBytes(path, bytes);

@@ -20,11 +20,6 @@ inline void Write(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-inline std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class ConsoleTest : public ::testing::Test {
  protected:
   ConsoleTest() : frontEnd_(starter_) {

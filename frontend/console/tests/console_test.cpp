@@ -11,6 +11,7 @@
 #include "frontend/files/file_finder.h"
 #include "platform/face/dialogs.h"
 #include "platform/system/dos_attributes.h"
+#include "testsupport/file_contents.h"
 
 using namespace frontend;
 using frontend_testing::Read;
@@ -113,13 +114,13 @@ TEST_F(Commands, CopyAndRenameWithWildcardTargetsNeverReplaceOnRename) {
   EXPECT_EQ(Run("copy *.txt *.bak"),
             (Lines{"Copy *.txt *.bak", "  Copied a.txt to a.bak", "  Copied b.txt to b.bak",
                    "  2 file(s) copied.  3 bytes copied."}));
-  EXPECT_EQ(Read(Path("b.bak")), "BB");
+  EXPECT_EQ(testsupport::ReadFileText(Path("b.bak")), "BB");
   EXPECT_EQ(Run("ren a.bak keep.bak"),
             (Lines{"Ren a.bak keep.bak", "  Could not rename a.bak", "  0 file(s) renamed."}));
-  EXPECT_EQ(Read(Path("keep.bak")), "K");
-  EXPECT_EQ(Read(Path("a.bak")), "A");
+  EXPECT_EQ(testsupport::ReadFileText(Path("keep.bak")), "K");
+  EXPECT_EQ(testsupport::ReadFileText(Path("a.bak")), "A");
   EXPECT_EQ(Run("rename *.bak *.old").back(), "  3 file(s) renamed.");
-  EXPECT_EQ(Read(Path("keep.old")), "K");
+  EXPECT_EQ(testsupport::ReadFileText(Path("keep.old")), "K");
   EXPECT_EQ(Run("move b.old sub"), (Lines{"Ren b.old sub", "  Renamed b.old to sub/b.old", "  1 file(s) renamed."}));
   EXPECT_EQ(Run("copy sub/b.old"), (Lines{"Copy sub/b.old", "  Copied sub/b.old to b.old", "  1 file(s) copied.  2 bytes copied."}));
   EXPECT_EQ(Run("copy a.txt"), (Lines{"Copy a.txt", "  Could not copy a.txt", "  0 file(s) copied.  0 bytes copied."}));
@@ -209,7 +210,7 @@ TEST_F(Commands, TypeAndHistoryKeepTheConsoleNearItsLimit) {
   EXPECT_EQ(Run("display missing.txt"), (Lines{"display missing.txt", "  Error displaying the file missing.txt"}));
 
   EXPECT_EQ(Run("savehist Saved").back(), "  History saved to Saved.txt");
-  const std::string saved = Read(Path("Saved.txt"));
+  const std::string saved = testsupport::ReadFileText(Path("Saved.txt"));
   EXPECT_NE(saved.find("line 2999 of the long file\n"), std::string::npos);
   EXPECT_LE(saved.size(), ConsoleLines::kTrimThreshold + 400);
   EXPECT_EQ(Run("savehist no/such/dir.log").back(), "  Error saving to no/such/dir.log");

@@ -18,6 +18,7 @@
 #include "frontend/core/program_starter.h"
 #include "platform/gui/qt_application.h"
 #include "platform/system/command_text.h"
+#include "testsupport/file_contents.h"
 
 namespace frontend_testing {
 
@@ -58,16 +59,9 @@ inline bool EnsureApplication() { return platform::MakeGuiApplication(); }
 
 // One second of an 8-bit mono square wave at 11025 Hz, as a WAV file of 44 + 11025 bytes.
 inline void WriteSquareWave(const std::string& path) {
-  std::string wav = "RIFF";
-  auto u32 = [&wav](uint32_t v) { for (int i = 0; i < 4; ++i) wav += static_cast<char>(v >> (8 * i)); };
-  auto u16 = [&wav](uint32_t v) { wav += static_cast<char>(v); wav += static_cast<char>(v >> 8); };
-  u32(36 + 11025);
-  wav += "WAVEfmt ";
-  u32(16); u16(1); u16(1); u32(11025); u32(11025); u16(1); u16(8);
-  wav += "data";
-  u32(11025);
-  for (int i = 0; i < 11025; ++i) wav += static_cast<char>((i / 20) % 2 ? 200 : 56);
-  std::ofstream(path, std::ios::binary) << wav;
+  std::vector<uint8_t> samples(11025);
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = (i / 20) % 2 ? 200 : 56;
+  testsupport::WriteWavFile(path, 11025, 1, 8, samples);
 }
 
 // Runs the event loop until the condition holds or the deadline passes.

@@ -10,6 +10,7 @@
 #include "frontend/editors/list_lines.h"
 #include "platform/face/dialogs.h"
 #include "toolsupport/io/list_file.h"
+#include "testsupport/file_contents.h"
 
 using namespace frontend;
 using frontend_testing::Read;
@@ -131,7 +132,7 @@ TEST_F(ListEditor, AskSaveListAnswers) {
     EXPECT_EQ(editor.AskSaveList(), c.closes);
     EXPECT_EQ(editor.result(), c.result);
     if (!c.savedTo.empty()) {
-      EXPECT_EQ(Read(c.savedTo), "a.bmp /s1\n");
+      EXPECT_EQ(testsupport::ReadFileText(c.savedTo), "a.bmp /s1\n");
     }
     EXPECT_EQ(std::filesystem::exists(named), c.savedTo == named);
     std::vector<std::string> asked;

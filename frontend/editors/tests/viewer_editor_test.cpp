@@ -9,6 +9,7 @@
 #include "frontend/editors/image_viewer.h"
 #include "frontend/editors/text_editor.h"
 #include "platform/face/dialogs.h"
+#include "testsupport/file_contents.h"
 
 using namespace frontend;
 using frontend_testing::Read;
@@ -145,7 +146,7 @@ TEST_F(Editor, SavesWhatItLoadedByteForByteAndNeverDropsAnUnsavedText) {
   editor.memo()->appendPlainText("rem more");
   EXPECT_TRUE(editor.modified());
   ASSERT_TRUE(editor.Save());
-  EXPECT_EQ(Read(Path("Old.sbt")), std::string("echo caf") + '\xE9' + "\nrem\n\nrem more");
+  EXPECT_EQ(testsupport::ReadFileText(Path("Old.sbt")), std::string("echo caf") + '\xE9' + "\nrem\n\nrem more");
 
   // Save As keeps the name as typed.
   frontEnd_.dialogs.askOutputName = [&](const OutputNameRequest& request) {

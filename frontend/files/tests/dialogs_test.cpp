@@ -24,6 +24,7 @@
 #include "frontend/files/file_copy.h"
 #include "platform/face/dialogs.h"
 #include "platform/system/dos_attributes.h"
+#include "testsupport/file_contents.h"
 
 using namespace frontend;
 using frontend_testing::Read;
@@ -85,7 +86,7 @@ TEST_F(Dialogs, CopyKeepsContentsAndTimesAndRefusesTheSourceUnderAnyName) {
     const CopyOutcome copied = CopyFiles(frontEnd_, "in.bin", Path("Out Dir/*.copy"));
     ASSERT_EQ(copied.result, kCopyDone) << size;
     EXPECT_EQ(copied.target, Path("Out Dir/in.copy"));
-    EXPECT_EQ(Read(copied.target), data);
+    EXPECT_EQ(testsupport::ReadFileText(copied.target), data);
     struct stat info {};
     ASSERT_EQ(stat(copied.target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mtim.tv_sec, 1234567890);

@@ -11,16 +11,12 @@
 #include "frontend/pages/edited_text.h"
 #include "platform/face/dialogs.h"
 #include "testsupport/scratch_directory.h"
+#include "testsupport/file_contents.h"
 
 using namespace frontend;
 using platform::DialogAnswer;
 
 namespace {
-
-std::string Contents(const std::string& path) {
-  std::ifstream in(path);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(EditedTexts, NothingUnsavedIsThrownAway) {
   testsupport::ScratchDirectory scratch;
@@ -69,7 +65,7 @@ TEST(EditedTexts, NothingUnsavedIsThrownAway) {
     EXPECT_EQ(text.modified, c.stillModified);
     const bool wrote = !c.stillModified && (c.modified || c.forced);
     if (wrote) {
-      EXPECT_EQ(Contents(c.savedAs), "SCREEN 320 200\nEND\n");
+      EXPECT_EQ(testsupport::ReadFileText(c.savedAs), "SCREEN 320 200\nEND\n");
     }
     if (!c.savedAs.empty() && !wrote) {
       EXPECT_FALSE(std::filesystem::exists(c.savedAs));

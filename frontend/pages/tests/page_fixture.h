@@ -19,6 +19,7 @@
 #include "platform/face/dialogs.h"
 #include "playback/tests/coded_video.h"
 #include "testsupport/scratch_directory.h"
+#include "testsupport/file_contents.h"
 
 namespace frontend_testing {
 
@@ -38,21 +39,9 @@ inline void WriteSmallVideo(const std::string& path, uint32_t frames) {
 // An 8-bit mono PCM WAV file of a saw tone.
 inline void WriteToneWav(const std::string& path, uint32_t samples, uint32_t rate) {
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::string bytes = "RIFF";
-  auto put32 = [&bytes](uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes += static_cast<char>(v >> (8 * i));
-  };
-  put32(36 + samples);
-  bytes += "WAVEfmt ";
-  put32(16);
-  put32(1 | 1 << 16);  // PCM, one channel
-  put32(rate);
-  put32(rate);
-  put32(1 | 8 << 16);  // block align 1, 8 bits
-  bytes += "data";
-  put32(samples);
-  for (uint32_t i = 0; i < samples; ++i) bytes += static_cast<char>(96 + (i * 5) % 64);
-  std::ofstream(path, std::ios::binary) << bytes;
+  std::vector<uint8_t> bytes(samples);
+  for (uint32_t i = 0; i < samples; ++i) bytes[i] = static_cast<uint8_t>(96 + (i * 5) % 64);
+  testsupport::WriteWavFile(path, rate, 1, 8, bytes);
 }
 
 // A page's surroundings with a starter that only records.

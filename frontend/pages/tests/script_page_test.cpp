@@ -10,16 +10,12 @@
 #include "frontend/pages/script_page.h"
 #include "frontend/pages/tests/page_fixture.h"
 #include "platform/face/dialogs.h"
+#include "testsupport/file_contents.h"
 
 using namespace frontend;
 using platform::DialogAnswer;
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 class ScriptPage : public frontend_testing::PageTest {
  protected:
@@ -94,7 +90,7 @@ TEST_F(ScriptPage, RunOnTheEditingPageRunsOnlyASavedScript) {
 
     const std::string script = c.named ? "show.ss" : "new.ss";
     ExpectStart(c.started ? "\"/opt/vant/vantscw\" \"" + script + "\" /#1234" : "", scripts_);
-    EXPECT_EQ(ReadFile(scripts_ + "/" + script), c.saved);
+    EXPECT_EQ(testsupport::ReadFileText(scripts_ + "/" + script), c.saved);
     EXPECT_EQ(dialogs.asked().empty() ? "" : dialogs.asked().back().text, c.message);
     // What was not saved stays marked.
     EXPECT_EQ(page->memo().document()->isModified(), c.changed && c.saved.find("end") == std::string::npos);
@@ -141,14 +137,14 @@ TEST_F(ScriptPage, EditLoadsTheHighlightedScriptAndSaveWritesItBack) {
   platform::ScriptedDialogs dialogs;
   page->EditOrSavePressed();  // "&Save": no question for a script that has a name
   EXPECT_TRUE(dialogs.asked().empty());
-  EXPECT_EQ(ReadFile(scripts_ + "/show.ss"), "varset a 1\nend\n");
+  EXPECT_EQ(testsupport::ReadFileText(scripts_ + "/show.ss"), "varset a 1\nend\n");
   EXPECT_FALSE(page->memo().document()->isModified());
 
   // "Save &As" asks for a name, offering the script's folder.
   chosenName_ = scripts_ + "/copy.ss";
   page->SaveAsPressed();
   EXPECT_EQ(askedName_.proposal, scripts_ + "/show.ss");
-  EXPECT_EQ(ReadFile(scripts_ + "/copy.ss"), "varset a 1\nend\n");
+  EXPECT_EQ(testsupport::ReadFileText(scripts_ + "/copy.ss"), "varset a 1\nend\n");
   EXPECT_EQ(page->pages().tabText(Tscriptform::kEditPage).toStdString(), "Edit: copy.ss");
   EXPECT_EQ(frontEnd_.settings.recentFiles.at(0), scripts_ + "/copy.ss");
 
@@ -214,7 +210,7 @@ TEST(ScriptPageEndToEnd, RunStartsTheScriptPlayerWhoseReportReachesTheConsole) {
 
   std::string console;
   ASSERT_TRUE(frontend_testing::WaitForConsoleLine(live.frontEnd.console, "  VantScript - V3.0k", console)) << console;
-  EXPECT_NE(ReadFile(scratch.File("ran.txt")).find("ran"), std::string::npos);
+  EXPECT_NE(testsupport::ReadFileText(scratch.File("ran.txt")).find("ran"), std::string::npos);
 }
 
 }  // namespace

@@ -27,16 +27,12 @@
 #include "frontend/pages/tests/generated_pictures.h"
 #include "platform/face/dialogs.h"
 #include "testsupport/scratch_directory.h"
+#include "testsupport/file_contents.h"
 
 using namespace frontend;
 using platform::DialogAnswer;
 
 namespace {
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 uint32_t Little(const std::string& bytes, size_t at, int width) {
   uint32_t value = 0;
@@ -242,7 +238,7 @@ TEST_F(ToolPagesEndToEnd, TheSoundProcessorConvertsAndReports) {
 
   std::string console;
   ASSERT_TRUE(frontend_testing::WaitForConsoleLine(frontEnd_.console, "  Sound Processor", console)) << console;
-  const std::string wav = ReadBytes(folder_ + "/New_tone.wav");
+  const std::string wav = testsupport::ReadFileText(folder_ + "/New_tone.wav");
   ASSERT_GE(wav.size(), 44u) << console;
   EXPECT_EQ(Little(wav, 24, 4), 22050u);
   EXPECT_EQ(Little(wav, 34, 2), 16u);
@@ -263,7 +259,7 @@ TEST_F(ToolPagesEndToEnd, TheGraphicsProcessorConvertsAPictureSeriesAndReports) 
 
   std::string console;
   ASSERT_TRUE(frontend_testing::WaitForConsoleLine(frontEnd_.console, "  Graphics Processor", console)) << console;
-  const std::string flic = ReadBytes(folder_ + "/frame.flc");
+  const std::string flic = testsupport::ReadFileText(folder_ + "/frame.flc");
   ASSERT_GE(flic.size(), 128u) << console;
   EXPECT_EQ(Little(flic, 4, 2), 0xAF12u);
   EXPECT_EQ(Little(flic, 6, 2), 3u);
