@@ -22,6 +22,7 @@
 #include "frontend/pages/compress_command.h"
 #include "frontend/pages/compress_page.h"
 #include "frontend/pages/tests/generated_pictures.h"
+#include "frontend/pages/tests/page_fixture.h"
 #include "platform/face/dialogs.h"
 #include "platform/image/image.h"
 #include "playback/vant.h"
@@ -87,8 +88,7 @@ TEST_F(CompressPage, TheSettingsGoIntoTheControlsAndComeBack) {
   s.currentTab = 3;
   const std::vector<std::string> hints = {"50 60 300000 0", "", "70 80 * 1"};
   auto page = MakePage();
-  page->ShowSettings(s, hints);
-  EXPECT_EQ(page->CurrentSettings(), s);
+  EXPECT_EQ(frontend_testing::ThroughControls(*page, s, hints), s);
   EXPECT_EQ(page->FrameSpecificLines(), hints);
   EXPECT_TRUE(page->rateBox().isEditable());
   EXPECT_EQ(page->optionPages().currentIndex(), 3);

@@ -44,8 +44,7 @@ TEST_F(MixPage, TheSettingsGoIntoTheControlsAndComeBack) {
   s.inputEnd = true, s.inputEndNum = "2000", s.inputTrack = true, s.inputTrackNum = "3", s.forceRate = "8000";
   s.skipIntoNum = "44", s.currentTab = 2, s.rate = -1, s.rateText = "32000", s.quality = 2, s.channels = 1;
   auto page = MakePage();
-  page->ShowSettings(s);
-  EXPECT_EQ(page->CurrentSettings(), s);
+  EXPECT_EQ(frontend_testing::ThroughControls(*page, s), s);
   EXPECT_TRUE(page->findChild<QLineEdit*>("forcerate")->isEnabled());
 
   page->SaveSettings();

@@ -108,6 +108,14 @@ class LiveFrontEnd {
   QWidget sheet;
 };
 
+// The record shown in the page's controls and read back from them (the extra arguments go to
+// ShowSettings): a page that keeps every field gives the record back unchanged.
+template <typename Page, typename Record, typename... Extra>
+Record ThroughControls(Page& page, const Record& record, const Extra&... extra) {
+  page.ShowSettings(record, extra...);
+  return page.CurrentSettings();
+}
+
 // Shows the record, presses "&Defaults" answering No, then again answering Yes; the records the
 // page shows after each.
 template <typename Page, typename Record>

@@ -43,8 +43,7 @@ TEST_F(PlayPage, TheSettingsGoIntoTheControlsAndComeBack) {
   s.doubleBuffer = true, s.noClear = true, s.noRemap = true, s.loadExtra = true, s.noPause = true;
   s.deltasOnly = true, s.simulate = true, s.simulateNum = "300000", s.extraMem = true, s.extraMemNum = "65536";
   auto page = MakePage();
-  page->ShowSettings(s);
-  EXPECT_EQ(page->CurrentSettings(), s);
+  EXPECT_EQ(frontend_testing::ThroughControls(*page, s), s);
   EXPECT_EQ(page->optionPages().currentIndex(), 2);
   const QList<QCheckBox*> boxes = page->optionPages().widget(2)->findChildren<QCheckBox*>();
   ASSERT_GE(boxes.size(), 7);

@@ -25,6 +25,7 @@
 #include "frontend/pages/sound_command.h"
 #include "frontend/pages/sound_page.h"
 #include "frontend/pages/tests/generated_pictures.h"
+#include "frontend/pages/tests/page_fixture.h"
 #include "platform/face/dialogs.h"
 #include "testsupport/scratch_directory.h"
 #include "testsupport/file_contents.h"
@@ -75,8 +76,7 @@ TEST_F(ToolPages, TheSoundSettingsGoIntoTheControlsAndComeBack) {
   s.channels = 1, s.currentTab = 1, s.inputType = 3, s.overwrite = true, s.track = true, s.trackNum = "2";
   s.start = true, s.startNum = "1500", s.end = true, s.endNum = "9000", s.forceRate = "22050", s.skipBytes = "44";
   auto page = std::make_unique<Ttowavform>(Context(), sheet_.get());
-  page->ShowSettings(s);
-  EXPECT_EQ(page->CurrentSettings(), s);
+  EXPECT_EQ(frontend_testing::ThroughControls(*page, s), s);
   EXPECT_EQ(page->optionPages().currentIndex(), 1);
   EXPECT_TRUE(page->findChild<QLineEdit*>("forcerate")->isEnabled());
   page->findChild<QComboBox*>("inputtype")->setCurrentIndex(0);
@@ -85,8 +85,7 @@ TEST_F(ToolPages, TheSoundSettingsGoIntoTheControlsAndComeBack) {
 
   // A typed rate lives only while the page does.
   s.rate = kTypedSoundRate;
-  page->ShowSettings(s);
-  EXPECT_EQ(page->CurrentSettings().rate, 0);
+  EXPECT_EQ(frontend_testing::ThroughControls(*page, s).rate, 0);
 
   page->SaveSettings();
   EXPECT_EQ(frontEnd_.settings.sound.filename, "tone.wav");
@@ -151,8 +150,7 @@ TEST_F(ToolPages, TheGraphicsSettingsGoIntoTheControlsAndComeBack) {
   s.yOffset = true, s.yOffsetNum = "2", s.width = true, s.widthNum = "3", s.height = true, s.heightNum = "4";
   s.frameRateOverride = true, s.frameRateOverrideNum = "-70", s.paletteName = "/pals/my pal.bmp";
   auto page = std::make_unique<Ttoflicform>(Context(), sheet_.get());
-  page->ShowSettings(s);
-  EXPECT_EQ(page->CurrentSettings(), s);
+  EXPECT_EQ(frontend_testing::ThroughControls(*page, s), s);
   s.paletteName = " ";
   page->ShowSettings(s);
   EXPECT_EQ(page->paletteEdit().text().toStdString(), kInputPalette);
