@@ -25,7 +25,10 @@ inline std::string ReadFileText(const std::string& path) {
 inline std::vector<uint8_t> WavBytes(uint32_t rate, uint16_t channels, uint16_t bits,
                                      const std::vector<uint8_t>& data) {
   std::vector<uint8_t> out;
-  auto text = [&out](const char* word) { out.insert(out.end(), word, word + 4); };
+  out.reserve(44 + data.size());
+  auto text = [&out](const char* word) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(word[i]));
+  };
   auto u16 = [&out](uint32_t v) {
     out.push_back(static_cast<uint8_t>(v));
     out.push_back(static_cast<uint8_t>(v >> 8));

@@ -160,7 +160,7 @@ void ConsoleDelete(FrontEnd& frontEnd, const std::string& argument) {
   uint64_t count = 0, bytes = 0;
   for (const SourceFile& file : sources.files) {
     const std::string shown = ShownName(frontEnd, file.path);
-    const int answer = YesNoCancelBox(frontEnd, "Delete the file: " + shown + " ?", kNo);
+    const BoxAnswer answer = YesNoCancelBox(frontEnd, "Delete the file: " + shown + " ?", kNo);
     if (answer == kCancel) break;
     if (answer != kYes) continue;
     if (unlink(file.path.c_str()) != 0) {

@@ -44,7 +44,7 @@ bool AcceptOutputName(FrontEnd& frontEnd, const std::string& name, OverwritePoli
     ErrorBox(frontEnd, "Error: output filename must be a normal file (not read-only, hidden, etc).");
     return false;
   }
-  return YesNoBox(frontEnd, "Overwrite " + name + " ?", 2);
+  return YesNoBox(frontEnd, "Overwrite " + name + " ?", kNo);
 }
 
 FrontEndDialogs ServiceDialogs(FrontEnd& frontEnd) {

@@ -204,7 +204,7 @@ void PopupMenus::SwitchToFile() {
       {"Enter a File Name:", "Switch to file:", "&Switch", "", 1093});
   if (!typed || TrimBlanks(*typed).empty() || !controls) return;
   std::string path = AbsoluteIn(controls->Directory(), *typed);
-  if (!!ExtensionOf(path)) path += controls->Mask().FirstExtension();
+  if (ExtensionOf(path).empty()) path += controls->Mask().FirstExtension();
   target_ = controls;
   GoToFile(path);
 }

@@ -18,7 +18,7 @@ bool SaveEditedText(FrontEnd& frontEnd, EditedText& text, const SaveAsChoice& sa
   if (!forceSaveAs) {
     const std::string question =
         text.fileName.empty() ? "Save your changes ?" : "Save changes to " + text.fileName + " ?";
-    const int answer = YesNoCancelBox(frontEnd, question, kYes);
+    const BoxAnswer answer = YesNoCancelBox(frontEnd, question, kYes);
     if (answer == kNo) return true;
     if (answer == kCancel) return false;
   }

@@ -18,7 +18,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Several highlighted files: offer a list file of them; nothing runs this time.
 void OfferListFile(FrontEnd& frontEnd, FileControls& files) {
-  const int answer = YesNoCancelBox(
+  const BoxAnswer answer = YesNoCancelBox(
       frontEnd,
       "You have highlighted more than one file to process.\r\nDo you want to create a list file?", kYes);
   if (answer == kNo) {
@@ -110,7 +110,7 @@ std::string GatherToolInput(FrontEnd& frontEnd, FileControls& files, const std::
     const NumberRange range = ProbeSequence(
         *numbered, [&listed](const std::string& name) { return listed.count(name) != 0; });
     if (range.first != range.last) {
-      const int answer = YesNoCancelBox(
+      const BoxAnswer answer = YesNoCancelBox(
           frontEnd,
           "This file appears to be part of a sequence of files (" + std::to_string(range.first) +
               " to " + std::to_string(range.last) +

@@ -309,11 +309,11 @@ FlicFrame RewindFlic(FlicReader& reader, int32_t frameNumber, uint8_t* frame) {
     reader.currentFrame = 0;
     if (reader.file) reader.file->Seek(reader.firstFrameOffset);
   }
-  int result = 1;
+  FlicFrame result = FlicFrame::Decoded;
   while (reader.currentFrame < frameNumber) {
-    int decoded = DecodeFlicFrame(reader, frame);
-    if (decoded == 0) return FlicFrame::Unreadable;
-    if (decoded == 2) result = 2;
+    const FlicFrame decoded = DecodeFlicFrame(reader, frame);
+    if (decoded == FlicFrame::Unreadable) return decoded;
+    if (decoded == FlicFrame::PaletteChanged) result = decoded;
   }
   return result;
 }

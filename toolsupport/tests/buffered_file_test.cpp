@@ -12,7 +12,6 @@
 namespace {
 
 using namespace toolsupport;
-using testing_files::ReadBytes;
 using testing_files::ScratchDirectory;
 using testing_files::WriteBytes;
 using testing_files::WriteText;

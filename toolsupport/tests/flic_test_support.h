@@ -76,7 +76,7 @@ inline bool ReadWithImaging(const std::string& python, const std::string& flic, 
                            "        out.write(im.tobytes())\n";
   std::string command = python + " '" + script + "' '" + flic + "' '" + output + "'";
   if (std::system(command.c_str()) != 0) return false;
-  pixels = ReadAll(output);
+  pixels = ReadFileBytes(output);
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "toolsupport/picture/image_calls.h"
+#include "testsupport/file_contents.h"
 #include "toolsupport/tests/media_test_files.h"
 
 namespace toolsupport {
@@ -639,7 +640,6 @@ TEST(NextGraphicsFrame, TrueColourInputGetsAPaletteThatHoldsItsColours) {
 }  // namespace toolsupport
 
 #include "toolsupport/picture/flic_writer.h"
-#include "testsupport/file_contents.h"
 
 namespace toolsupport {
 namespace {

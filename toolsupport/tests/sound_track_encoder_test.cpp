@@ -15,7 +15,6 @@ namespace {
 
 using namespace toolsupport;
 using testing_files::MemoryPcmSource;
-using testing_files::ReadBytes;
 using testing_files::ScratchDirectory;
 using tree_reader::ValueBits;
 

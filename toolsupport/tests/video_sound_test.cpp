@@ -23,7 +23,6 @@ namespace {
 
 using namespace toolsupport;
 using testing_files::MakeWav;
-using testing_files::ReadBytes;
 using testing_files::ScratchDirectory;
 using testing_files::WriteBytes;
 

@@ -12,7 +12,6 @@
 #include "testsupport/file_contents.h"
 
 using namespace frontend;
-using frontend_testing::Read;
 using frontend_testing::Write;
 
 namespace {

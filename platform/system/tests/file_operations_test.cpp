@@ -16,7 +16,6 @@
 namespace {
 
 using platform::CopyStatus;
-using testfiles::ReadFile;
 using testfiles::WriteFile;
 
 std::string Pattern(size_t size) {
