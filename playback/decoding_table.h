@@ -45,6 +45,8 @@ struct TableDecoder {
   const TreeNode* nodes;
   std::array<uint32_t, 3> escapeNodes;
   uint32_t recent0 = 0, recent1 = 0, recent2 = 0;  // stored values; every frame starts at 0
+  // Codes decoded with Counted, and how many of them the first table did not finish.
+  uint64_t codes = 0, further = 0;
 
   explicit TableDecoder(const VideoTree& tree)
       : codeBits(tree.codeBits.data()),
@@ -54,11 +56,15 @@ struct TableDecoder {
 
   // Decodes one symbol, K being the tree's first table bits, and returns its stored value. At
   // least kMaxTableCodeBits bits must be held; a longer code refills as it goes.
-  template <int K>
+  template <int K, bool Counted = false>
   [[gnu::always_inline]] uint32_t Decode(BitReader& bits) {
     const uint32_t index = bits.PeekHeld(K);
     const uint8_t found = codeBits[index];
     uint32_t value;
+    if constexpr (Counted) {
+      ++codes;
+      further += (found & kTableKind) == kTableSubtable || (found & kTableKind) == kTableDeep;
+    }
     if ((found & kTableKind) == kTableLeaf) [[likely]] {
       bits.SkipBits(found);
       value = codeValues[index];
