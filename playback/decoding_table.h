@@ -28,7 +28,7 @@ constexpr uint8_t kTableKind = 3 << 6;
 constexpr uint8_t kTableFurther = 2 << 6;  // a subtable or a walk: the code is not finished
 constexpr uint8_t kTableCodeBits = 63;
 // Bits of each tree's first table.
-constexpr std::array<int, kVideoTreeCount> kTableBits = {11, 10, 13, 8};
+constexpr std::array<int, kVideoTreeCount> kTableBits = {11, 10, 14, 8};
 // A subtable has at most 16 entries.
 constexpr int kSubtableBits = 4;
 constexpr uint32_t kSubtableOffsetMask = (uint32_t{1} << 26) - 1;
