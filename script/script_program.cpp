@@ -17,12 +17,12 @@ constexpr const char* kBanner = "VantScript V 3.0k";
 constexpr const char* kVersionedTitle = "VantScript - V3.0k";
 constexpr const char* kNotice = "Runs Vantrel presentation scripts.";
 
-void ShowSyntaxBox() {
-  ShowPlayerMessage(platform::DialogIcon::None, kScriptSyntax, std::string(kBanner) + "  " + kNotice);
+void ShowSyntaxBox(ScriptWindow& window) {
+  window.ShowMessage(platform::DialogIcon::None, kScriptSyntax, std::string(kBanner) + "  " + kNotice);
 }
 
-void ShowPackageBox() {
-  ShowPlayerMessage(platform::DialogIcon::Information,
+void ShowPackageBox(ScriptWindow& window) {
+  window.ShowMessage(platform::DialogIcon::Information,
                     "VantScript runs presentations written as scripts: videos, pictures, text, "
                     "keys and mouse areas, files and programs.\r\n"
                     "Its companions compress, convert, mix and play Vantrel videos.",
@@ -39,38 +39,39 @@ int RunCommandScript(ScriptContext& context, std::string commandText) {
     if (argument.empty()) {
       std::string name = "autoexec.ss";
       if (!RunScript(context, name)) {
-        ShowSyntaxBox();
+        ShowSyntaxBox(context.screen.window);
         exitCode = 1;
       }
     } else if (!RunScript(context, argument)) {
       ScriptError(context, "  Error opening:\r\n    ", {}, argument);
     }
   } catch (const ScriptFailure& failure) {
-    CloseScriptWindow(context);
-    ShowPlayerMessage(platform::DialogIcon::Error, failure.what(), "Error");
+    CloseScriptWindow(context.screen);
+    context.screen.window.ShowMessage(platform::DialogIcon::Error, failure.what(), "Error");
     exitCode = 1;
   }
   // However the run ended, what it printed goes to the printer.
-  EndPrinting(context);
+  EndPrinting(context.files, context.system.print);
   return exitCode;
 }
 
-int ScriptMain(std::string commandText, bool packageBox) {
-  SetPlayerProgramTitle(kScriptTitle);
+int ScriptMain(std::string commandText, bool packageBox, PlaybackHook playbackHook) {
   ScriptContext context;
+  context.screen.window.SetProgramTitle(kScriptTitle);
+  context.screen.playbackHook = std::move(playbackHook);
   context.random.Seed(static_cast<uint32_t>(context.TimeSource().Now()));
   int exitCode = 1;
   if (SwitchLeftOver(commandText)) {
-    ShowSyntaxBox();
+    ShowSyntaxBox(context.screen.window);
   } else {
     TrimText(commandText);
-    CloseScriptWindow(context);
+    CloseScriptWindow(context.screen);
     exitCode = RunCommandScript(context, commandText);
     context.files.CloseAll();
-    CloseScriptWindow(context);
+    CloseScriptWindow(context.screen);
   }
   VantSetSystemRes(0);
-  if (packageBox) ShowPackageBox();
+  if (packageBox) ShowPackageBox(context.screen.window);
   return exitCode;
 }
 

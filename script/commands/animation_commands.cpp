@@ -17,7 +17,7 @@ constexpr uint32_t kTrackMask = 127;
 constexpr int kTrackShift = 13;
 
 AnimationSlot& TakeAnimation(ScriptContext& context) {
-  return *context.animations.Get(TakeAnimationSlot(context));
+  return *context.screen.animations.Get(TakeAnimationSlot(context));
 }
 
 // LOADTOBITMAP's variables when nothing can be loaded: each is 0.
@@ -30,37 +30,39 @@ void ZeroEveryVariable(ScriptContext& context) {
 void CommandAnimationOpen(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
   const int32_t options = TakeNumber(context) & 0xFF;
-  const int slot = context.animations.Open(TakeText(context), options);
+  const int slot = context.screen.animations.Open(TakeText(context), options);
   SetVariableNumber(context, variable, slot >= 0 ? kAnimationNumberBase + slot : 0);
 }
 
-void CommandAnimationClose(ScriptContext& context) { context.animations.Close(TakeAnimationSlot(context)); }
+void CommandAnimationClose(ScriptContext& context) { context.screen.animations.Close(TakeAnimationSlot(context)); }
 
 void CommandAnimationTracks(ScriptContext& context) {
-  context.animations.tracks = (static_cast<uint32_t>(TakeNumber(context)) & kTrackMask) << kTrackShift;
+  context.screen.animations.tracks = (static_cast<uint32_t>(TakeNumber(context)) & kTrackMask) << kTrackShift;
 }
 
 void CommandAnimationToScreen(ScriptContext& context) {
-  RequireWindow(context);
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
   const int slot = TakeAnimationSlot(context);
   const int32_t x = TakeNumber(context);
   const int32_t y = TakeNumber(context);
-  const VideoFileHeader& header = context.animations.Get(slot)->video->header;
-  const auto [left, top] = PlaceInWindow(context, x, y, header.width, header.height);
-  AnimationToWindow(context, slot, left, top);
+  const VideoFileHeader& header = screen.animations.Get(slot)->video->header;
+  const auto [left, top] = PlaceInWindow(screen.window, screen.settings, x, y, header.width, header.height);
+  AnimationToWindow(screen.animations, screen.window, slot, left, top);
 }
 
 void CommandAnimationToBitmap(ScriptContext& context) {
+  Screen& screen = context.screen;
   const int slot = TakeAnimationSlot(context);
-  AnimationToBitmap(context, slot, TakeBitmapSlot(context));
+  AnimationToBitmap(screen.animations, screen.bitmaps, slot, TakeBitmapSlot(context));
 }
 
 void CommandAnimationAdvance(ScriptContext& context) {
-  AdvanceAnimation(context, TakeAnimationSlot(context), true);
+  AdvanceAnimation(context, context.screen, TakeAnimationSlot(context), true);
 }
 
 void CommandAnimationAdvanceNoPalette(ScriptContext& context) {
-  AdvanceAnimation(context, TakeAnimationSlot(context), false);
+  AdvanceAnimation(context, context.screen, TakeAnimationSlot(context), false);
 }
 
 // A step still owed from the last frame would skip the frame gone to.
@@ -82,7 +84,7 @@ void CommandAnimationBackToStart(ScriptContext& context) {
 void CommandAnimationDelay(ScriptContext& context) {
   VantVideo* video = TakeAnimation(context).video;
   while (VantWait(video) != 0) {
-    context.window.DispatchEvents();
+    context.screen.window.DispatchEvents();
     platform::SleepMilliseconds(1);
   }
 }
@@ -116,31 +118,32 @@ void CommandAnimationPlay(ScriptContext& context) {
   const int32_t count = TakeNumber(context);
   const uint32_t options = static_cast<uint32_t>(TakeNumber(context));
   const std::string video = TakeNonEmptyText(context);
-  SetVariableNumber(context, variable, PlayAnimation(context, video, x, y, count, options) ? 1 : 0);
+  SetVariableNumber(context, variable, PlayAnimation(context, context.screen, video, x, y, count, options) ? 1 : 0);
 }
 
 // Frame after frame into new bitmaps, one a variable; the last variable gets the bitmap that
 // every frame is decoded into, so it is allocated first.
 void CommandAnimationLoadToBitmap(ScriptContext& context) {
+  Screen& screen = context.screen;
   const std::string name = TakeText(context);
   const OwnedVideo video(VantOpen(VideoFileName(name).c_str(), 0, 0));
   if (video == nullptr) return ZeroEveryVariable(context);
   const int64_t width = video->header.width, height = video->header.height;
-  const int first = context.bitmaps.Alloc(width, height);
+  const int first = screen.bitmaps.Alloc(width, height);
   FrameTarget target;
-  if (first < 0 || !target.ToBitmap(video.get(), *context.bitmaps.Get(first))) {
-    context.bitmaps.Free(first);
+  if (first < 0 || !target.ToBitmap(video.get(), *screen.bitmaps.Get(first))) {
+    screen.bitmaps.Free(first);
     return ZeroEveryVariable(context);
   }
-  if (ParamsAtEnd(context)) context.bitmaps.Free(first);  // no variable would hold it
+  if (ParamsAtEnd(context)) screen.bitmaps.Free(first);  // no variable would hold it
   while (!ParamsAtEnd(context)) {
     const std::string variable = TakeVariable(context);
     const bool last = ParamsAtEnd(context);
-    const int receiving = last ? first : context.bitmaps.Alloc(width, height);
+    const int receiving = last ? first : screen.bitmaps.Alloc(width, height);
     const bool newPalette = video->paletteChanged != 0;
     VantDoFrame(video.get());
-    if (Bitmap* into = context.bitmaps.Get(receiving)) {
-      if (!last) CopyBitmap(*context.bitmaps.Get(first), *into, 0, 0);
+    if (Bitmap* into = screen.bitmaps.Get(receiving)) {
+      if (!last) CopyBitmap(*screen.bitmaps.Get(first), *into, 0, 0);
       if (newPalette) into->palette = VideoPalette(*video);
     }
     if (!last) VantNextFrame(video.get());

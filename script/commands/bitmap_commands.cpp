@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kPaletteEntries = 256;
 
-Bitmap& TakeBitmap(ScriptContext& context) { return *context.bitmaps.Get(TakeBitmapSlot(context)); }
+Bitmap& TakeBitmap(ScriptContext& context) { return *context.screen.bitmaps.Get(TakeBitmapSlot(context)); }
 
 // A position inside the bitmap: one at or past an edge (a negative one too) is pulled to the
 // last column or row.
@@ -37,9 +37,10 @@ bool IsPaletteIndex(int32_t index) { return index >= 0 && index < kPaletteEntrie
 
 // The bitmap to window copies: the window's position is taken after the bitmaps.
 void CopyToScreen(ScriptContext& context, const Bitmap& bitmap, CopyMode mode, const Bitmap* mask) {
-  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
+  Screen& screen = context.screen;
+  const int64_t x = TakeWindowX(context, screen.settings), y = TakeWindowY(context, screen.settings);
   const uint8_t key = mode == CopyMode::kPlain ? 0 : TakeColor(context);
-  BitmapToScreen(context, bitmap, x, y, mode, key, mask);
+  BitmapToScreen(screen.window, screen.pointer, bitmap, x, y, mode, key, mask);
 }
 
 // The bitmap to bitmap copies: source and destination first, the mask between them and the
@@ -67,6 +68,13 @@ BoxParams TakeBox(ScriptContext& context) {
   return {bitmap, x, y, width, height, TakeColor(context)};
 }
 
+// A bitmap's palette into the window: faded in, or taken at once when it differs.
+void ApplyBitmapPalette(ScriptContext& context, bool fade) {
+  Screen& screen = context.screen;
+  const Bitmap& bitmap = TakeBitmap(context);
+  screen.palette.Apply(bitmap.palette, fade, screen.window, FadeStepWait(context, screen.settings));
+}
+
 void SetIndexOfPalette(ScriptContext& context, int (*pick)(const Palette&)) {
   const std::string variable = TakeVariable(context);
   const Bitmap& bitmap = TakeBitmap(context);
@@ -78,13 +86,13 @@ void SetIndexOfPalette(ScriptContext& context, int (*pick)(const Palette&)) {
 void CommandBitmapAlloc(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
   const int32_t width = TakeNumber(context), height = TakeNumber(context);
-  const int slot = context.bitmaps.Alloc(width, height);
+  const int slot = context.screen.bitmaps.Alloc(width, height);
   SetVariableNumber(context, variable, slot >= 0 ? kBitmapNumberBase + slot : 0);
 }
 
 void CommandBitmapFree(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
-  FreeBitmap(context, BitmapSlotOf(context, TextToNumber(GetVariable(context, variable)), false));
+  FreeBitmap(context.screen, BitmapSlotOf(context, TextToNumber(GetVariable(context, variable)), false));
   SetVariable(context, variable, "");
 }
 
@@ -144,9 +152,10 @@ void CommandBitmapFilledBox(ScriptContext& context) {
 }
 
 void CommandBitmapText(ScriptContext& context) {
+  Screen& screen = context.screen;
   const Bitmap& bitmap = TakeBitmap(context);
   const int32_t x = TakeNumber(context), y = TakeNumber(context);
-  DrawText(bitmap.Canvas(), x, y, TakeText(context), context.text.CurrentFont(), context.text.colors);
+  DrawText(bitmap.Canvas(), x, y, TakeText(context), screen.text.CurrentFont(), screen.text.colors);
 }
 
 void CommandBitmapToBitmap(ScriptContext& context) { CopyToBitmap(context, CopyMode::kPlain); }
@@ -156,39 +165,36 @@ void CommandBitmapToBitmapTrans(ScriptContext& context) { CopyToBitmap(context, 
 void CommandBitmapToBitmapMask(ScriptContext& context) { CopyToBitmap(context, CopyMode::kMasked); }
 
 void CommandBitmapToScreen(ScriptContext& context) {
-  RequireWindow(context);
+  RequireWindow(context, context.screen.window);
   CopyToScreen(context, TakeBitmap(context), CopyMode::kPlain, nullptr);
 }
 
 void CommandBitmapToScreenTrans(ScriptContext& context) {
-  RequireWindow(context);
+  RequireWindow(context, context.screen.window);
   CopyToScreen(context, TakeBitmap(context), CopyMode::kTransparent, nullptr);
 }
 
 void CommandBitmapToScreenMask(ScriptContext& context) {
-  RequireWindow(context);
+  RequireWindow(context, context.screen.window);
   const Bitmap& bitmap = TakeBitmap(context);
   CopyToScreen(context, bitmap, CopyMode::kMasked, &TakeBitmap(context));
 }
 
 void CommandBitmapFromScreen(ScriptContext& context) {
-  RequireWindow(context);
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
   Bitmap& bitmap = TakeBitmap(context);
-  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
-  ScreenToBitmap(context, bitmap, x, y);
+  const int64_t x = TakeWindowX(context, screen.settings), y = TakeWindowY(context, screen.settings);
+  ScreenToBitmap(screen.window, bitmap, x, y);
 }
 
 void CommandBitmapGetPalette(ScriptContext& context) {
-  TakeBitmap(context).palette = context.palette.Colors();
+  TakeBitmap(context).palette = context.screen.palette.Colors();
 }
 
-void CommandBitmapSetPalette(ScriptContext& context) {
-  ApplyPalette(context, TakeBitmap(context).palette, false);
-}
+void CommandBitmapSetPalette(ScriptContext& context) { ApplyBitmapPalette(context, false); }
 
-void CommandBitmapFadeInPalette(ScriptContext& context) {
-  ApplyPalette(context, TakeBitmap(context).palette, true);
-}
+void CommandBitmapFadeInPalette(ScriptContext& context) { ApplyBitmapPalette(context, true); }
 
 void CommandBitmapPaletteToPalette(ScriptContext& context) {
   Bitmap& destination = TakeBitmap(context);

@@ -68,10 +68,11 @@ void CommandFileAppend(ScriptContext& context) {
 // Closing the trace file's or the print file's slot also ends tracing or printing, so that
 // nothing writes into a slot that another file may take next.
 void CommandFileClose(ScriptContext& context) {
+  SystemServices& system = context.system;
   const std::string variable = TakeVariable(context);
   const int slot = FileSlotOf(context, TextToNumber(GetVariable(context, variable)));
-  if (slot == context.printSlot) {
-    EndPrinting(context);
+  if (slot == system.print.slot) {
+    EndPrinting(context.files, system.print);
   } else {
     context.files.Close(slot);
   }

@@ -18,7 +18,7 @@ namespace {
 
 // The next match of the search with its directory; the variable is deleted when none is left.
 void StoreNextMatch(ScriptContext& context, const std::string& variable) {
-  FileSearch& search = context.search;
+  FileSearch& search = context.system.search;
   std::string match;
   if (search.next < search.names.size()) match = search.directory + search.names[search.next++];
   SetVariable(context, variable, match);
@@ -51,7 +51,7 @@ void CommandFileFind(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
   const std::string pattern = NativeFileName(TakeText(context));
   const platform::SearchResult found = platform::FindMatches(pattern.empty() ? "*.*" : pattern);
-  FileSearch& search = context.search;
+  FileSearch& search = context.system.search;
   search = {found.directory, {}, 0};
   for (const platform::FoundEntry& entry : found.entries) search.names.push_back(entry.name);
   StoreNextMatch(context, variable);

@@ -167,14 +167,15 @@ void CommandDelayUntil(ScriptContext& context) {
 }
 
 void CommandExecute(ScriptContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   const std::string command = TakeNonEmptyText(context);
-  HideMousePointer(context);
+  screen.pointer.Hide();
   const platform::ProgramStart start = platform::StartCommandText(command);
   SetVariableNumber(context, variable,
                     start.started ? kProgramStarted : std::clamp(start.error, 0, kHighestStartError));
-  ResetTextState(context);
-  ResetMousePointer(context);
+  screen.text.ResetColors();
+  screen.pointer.Reset();
 }
 
 }  // namespace script

@@ -20,123 +20,134 @@ int32_t TakeLineLimit(ScriptContext& context) {
 
 // The pointer's position, brought up to date while it is drawn.
 void RefreshPointer(ScriptContext& context) {
-  if (PointerOn(context) && context.window.Exists()) UpdateMousePointer(context);
+  Screen& screen = context.screen;
+  if (screen.pointer.On() && screen.window.Exists()) screen.pointer.Update();
 }
 
 // The pointer's image follows the area now under it (the built-in one for none).
 void FollowArea(ScriptContext& context) {
-  const MouseArea* area = context.mouseAreas.Find(context.pointer.x, context.pointer.y);
-  SetPointerImage(context, area != nullptr ? area->pointer : -1);
+  Screen& screen = context.screen;
+  const MouseArea* area = screen.mouseAreas.Find(screen.pointer.X(), screen.pointer.Y());
+  screen.pointer.SetImage(area != nullptr ? area->pointer : -1);
 }
 
 }  // namespace
 
 void CommandInputChar(ScriptContext& context) {
-  RequireWindow(context);
+  RequireWindow(context, context.screen.window);
   const std::string variable = TakeVariable(context);
-  SetVariable(context, variable, WaitInputChar(context, -1));
+  SetVariable(context, variable, WaitInputChar(context, context.screen, -1));
 }
 
 void CommandInputCharOrDelay(ScriptContext& context) {
-  RequireWindow(context);
+  RequireWindow(context, context.screen.window);
   const std::string variable = TakeVariable(context);
   const int32_t limit = TakeNumber(context);
-  SetVariable(context, variable, WaitInputChar(context, limit < -1 ? 0 : limit));
+  SetVariable(context, variable, WaitInputChar(context, context.screen, limit < -1 ? 0 : limit));
 }
 
 void CommandInputStr(ScriptContext& context) {
-  RequireWindow(context);
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
   const std::string variable = TakeVariable(context);
   const int32_t limit = TakeLineLimit(context);
   const std::string prompt = TakeText(context);
-  HideMousePointer(context);
-  PrintText(context, prompt);
-  SetVariable(context, variable, ReadTextLine(context, limit, ""));
+  screen.pointer.Hide();
+  PrintText(screen.window, screen.pointer, screen.text, screen.settings, prompt);
+  SetVariable(context, variable, ReadTextLine(context, screen, limit, ""));
 }
 
 void CommandInputStrWin(ScriptContext& context) {
-  RequireWindow(context);
+  RequireWindow(context, context.screen.window);
   const std::string variable = TakeVariable(context);
   const int32_t x = TakeNumber(context);
   const int32_t y = TakeNumber(context);
   const int32_t limit = TakeLineLimit(context);
   const std::string prompt = TakeText(context);
-  SetVariable(context, variable, InputBox(context, x, y, limit, prompt));
+  SetVariable(context, variable, InputBox(context, context.screen, x, y, limit, prompt));
 }
 
 // The box is placed by the window system; its position is taken all the same.
 void CommandInputMsgWin(ScriptContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   TakeNumber(context);
   TakeNumber(context);
   const int32_t buttons = TakeNumber(context);
   const std::string text = TakeText(context);
-  SetVariableNumber(context, variable, AskMessageBox(context, text, buttons));
+  SetVariableNumber(context, variable, AskMessageBox(screen.window, screen.pointer, text, buttons));
 }
 
 void CommandMouseAdd(ScriptContext& context) {
+  Screen& screen = context.screen;
   std::string name = TakeNonEmptyText(context);
-  const int64_t x = int64_t{TakeNumber(context)} + context.settings.offsetX;
-  const int64_t y = int64_t{TakeNumber(context)} + context.settings.offsetY;
+  const int64_t x = int64_t{TakeNumber(context)} + screen.settings.offsetX;
+  const int64_t y = int64_t{TakeNumber(context)} + screen.settings.offsetY;
   const int32_t width = TakeNumber(context);
   const int32_t height = TakeNumber(context);
   const int pointer = TakeBitmapSlot(context, true);  // 0: the built-in pointer
-  if (!context.mouseAreas.Add(std::move(name), x, width, y, height, pointer)) {
+  if (!screen.mouseAreas.Add(std::move(name), x, width, y, height, pointer)) {
     ScriptError(context, "  Could not add mouse area in command:\r\n    ", context.run.lineBuffer, "\r\n");
   }
   FollowArea(context);
 }
 
-void CommandMouseRemove(ScriptContext& context) { context.mouseAreas.Remove(TakeNonEmptyText(context)); }
+void CommandMouseRemove(ScriptContext& context) { context.screen.mouseAreas.Remove(TakeNonEmptyText(context)); }
 
 void CommandMouseRemoveAll(ScriptContext& context) {
   SkipLeadingBlanks(context);
-  context.mouseAreas.RemoveAll();
+  context.screen.mouseAreas.RemoveAll();
 }
 
 void CommandMousePushAndRemoveAll(ScriptContext& context) {
+  Screen& screen = context.screen;
   SkipLeadingBlanks(context);
-  HideMousePointer(context);
-  context.mouseAreas.Push();
+  screen.pointer.Hide();
+  screen.mouseAreas.Push();
 }
 
 void CommandMousePop(ScriptContext& context) {
+  Screen& screen = context.screen;
   SkipLeadingBlanks(context);
-  HideMousePointer(context);
-  context.mouseAreas.Pop();
+  screen.pointer.Hide();
+  screen.mouseAreas.Pop();
 }
 
 void CommandMouseArea(ScriptContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   RefreshPointer(context);
-  const MouseArea* area = context.mouseAreas.Find(context.pointer.x, context.pointer.y);
+  const MouseArea* area = screen.mouseAreas.Find(screen.pointer.X(), screen.pointer.Y());
   SetVariable(context, variable, area != nullptr ? area->name : "");
 }
 
 // While the pointer is outside the window its position stays -1.
 void CommandMouseX(ScriptContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   RefreshPointer(context);
-  const int32_t x = context.pointer.x;
-  SetVariableNumber(context, variable, x == -1 ? -1 : SubtractWrapping(x, context.settings.offsetX));
+  const int32_t x = screen.pointer.X();
+  SetVariableNumber(context, variable, x == -1 ? -1 : SubtractWrapping(x, screen.settings.offsetX));
 }
 
 void CommandMouseY(ScriptContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   RefreshPointer(context);
-  const int32_t y = context.pointer.y;
-  SetVariableNumber(context, variable, y == -1 ? -1 : SubtractWrapping(y, context.settings.offsetY));
+  const int32_t y = screen.pointer.Y();
+  SetVariableNumber(context, variable, y == -1 ? -1 : SubtractWrapping(y, screen.settings.offsetY));
 }
 
 void CommandMouseSetXY(ScriptContext& context) {
-  const int64_t x = int64_t{TakeNumber(context)} + context.settings.offsetX;
-  const int64_t y = int64_t{TakeNumber(context)} + context.settings.offsetY;
-  SetMousePosition(context, x, y);
+  Screen& screen = context.screen;
+  const int64_t x = int64_t{TakeNumber(context)} + screen.settings.offsetX;
+  const int64_t y = int64_t{TakeNumber(context)} + screen.settings.offsetY;
+  screen.pointer.MoveTo(x, y);
 }
 
 void CommandMousePresent(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, PointerOn(context) ? 1 : 0);
+  SetVariableNumber(context, variable, context.screen.pointer.On() ? 1 : 0);
 }
 
 void CommandMouseMode(ScriptContext& context) { TakeNumber(context); }

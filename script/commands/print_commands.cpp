@@ -11,17 +11,17 @@ namespace script {
 void CommandPrintBegin(ScriptContext& context) {
   std::string name;
   NextParam(context, name, false);
-  BeginPrinting(context, name);
+  BeginPrinting(context.files, context.system.print, name);
   SkipLeadingBlanks(context);
 }
 
 void CommandPrintEnd(ScriptContext& context) {
-  EndPrinting(context);
+  EndPrinting(context.files, context.system.print);
   SkipLeadingBlanks(context);
 }
 
 void CommandPrintPageAdv(ScriptContext& context) {
-  WritePrintText(context, "\x0C");
+  WritePrintText(context.files, context.system.print, "\x0C");
   SkipLeadingBlanks(context);
 }
 

@@ -25,38 +25,42 @@ constexpr int64_t kWindowPixelLimit = int64_t{1} << 26;
 constexpr int32_t kTextColumns = 80, kTextRows = 25;
 
 void SetTextOrigin(ScriptContext& context, int32_t x, int32_t y) {
-  context.settings.offsetX = context.text.cursorX = x;
-  context.settings.offsetY = context.text.cursorY = y;
+  Screen& screen = context.screen;
+  screen.settings.offsetX = screen.text.cursorX = x;
+  screen.settings.offsetY = screen.text.cursorY = y;
 }
 
 bool OpenWindow(ScriptContext& context, int32_t width, int32_t height) {
+  Screen& screen = context.screen;
   if (width < 0 || height < 0 || int64_t{width} * height > kWindowPixelLimit) return false;
-  const WindowSettings& settings = context.settings;
-  if (!context.window.Open(settings.options, settings.x, settings.y, width, height)) return false;
-  context.animations.ReleaseWindowTargets();
-  context.palette.TakeFrom(StartPalette(), context.window);
-  context.window.ShowPalette();
-  ResetTextState(context);
-  ResetMousePointer(context);
-  SetTextOrigin(context, (context.window.Width() - width) / 2, (context.window.Height() - height) / 2);
+  const WindowSettings& settings = screen.settings;
+  if (!screen.window.Open(settings.options, settings.x, settings.y, width, height)) return false;
+  screen.animations.ReleaseWindowTargets();
+  screen.palette.TakeFrom(StartPalette(), screen.window);
+  screen.window.ShowPalette();
+  screen.text.ResetColors();
+  screen.pointer.Reset();
+  SetTextOrigin(context, (screen.window.Width() - width) / 2, (screen.window.Height() - height) / 2);
   return true;
 }
 
-using BoxDrawing = void (*)(ScriptContext&, int64_t x, int64_t y, int64_t width, int64_t height, uint8_t color);
+using BoxDrawing = void (*)(ScriptWindow&, MousePointer&, int64_t x, int64_t y, int64_t width, int64_t height,
+                            uint8_t color);
 
 // The box commands' words: x, y, width, height and the colour.
 void DrawBoxCommand(ScriptContext& context, BoxDrawing draw) {
-  RequireWindow(context);
-  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
+  const int64_t x = TakeWindowX(context, screen.settings), y = TakeWindowY(context, screen.settings);
   const int32_t width = TakeNumber(context), height = TakeNumber(context);
-  draw(context, x, y, width, height, TakeColor(context));
+  draw(screen.window, screen.pointer, x, y, width, height, TakeColor(context));
 }
 
 }  // namespace
 
 void CommandScreenSettings(ScriptContext& context) {
   const int32_t kind = TakeNumber(context);
-  uint32_t& options = context.settings.options;
+  uint32_t& options = context.screen.settings.options;
   if (kind == 0) {
     options = (options & ~kBlitterBits) | kBlitterRequestStandard;
   } else if (kind >= 1 && kind <= 4) {
@@ -65,7 +69,7 @@ void CommandScreenSettings(ScriptContext& context) {
 }
 
 void CommandScreenWindowBorder(ScriptContext& context) {
-  uint32_t& options = context.settings.options;
+  uint32_t& options = context.screen.settings.options;
   switch (TakeNumber(context)) {
     case 0: options &= ~(kNoDialogFrameBit | kThinBorderBit); break;
     case 1: options |= kNoDialogFrameBit | kThinBorderBit; break;
@@ -75,29 +79,31 @@ void CommandScreenWindowBorder(ScriptContext& context) {
 }
 
 void CommandScreenWindowTitle(ScriptContext& context) {
+  Screen& screen = context.screen;
   std::string title = TakeText(context);
   if (title.size() > kTitleLimit) title.resize(kTitleLimit);
-  SetPlayerProgramTitle(title);
-  if (context.window.Exists()) {
-    context.window.SetTitle(title);
+  screen.window.SetProgramTitle(title);
+  if (screen.window.Exists()) {
+    screen.window.SetTitle(title);
   } else if (title.empty()) {
-    context.settings.options |= kNoCaptionBit;
+    screen.settings.options |= kNoCaptionBit;
   } else {
-    context.settings.options &= ~kNoCaptionBit;
+    screen.settings.options &= ~kNoCaptionBit;
   }
 }
 
 void CommandScreenWindowPos(ScriptContext& context) {
-  context.settings.x = TakeNumber(context);
-  context.settings.y = TakeNumber(context);
-  if (context.window.Exists()) context.window.Move(context.settings.x, context.settings.y);
+  Screen& screen = context.screen;
+  screen.settings.x = TakeNumber(context);
+  screen.settings.y = TakeNumber(context);
+  if (screen.window.Exists()) screen.window.Move(screen.settings.x, screen.settings.y);
 }
 
 void CommandScreenGraphics(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
   const int32_t width = TakeNumber(context);
   const int32_t height = TakeNumber(context);
-  HideMousePointer(context);
+  context.screen.pointer.Hide();
   if (width == 0 || height == 0) {
     ScriptError(context, "  Zero dimension in command:\r\n    ", context.run.lineBuffer, "\r\n");
   }
@@ -105,7 +111,7 @@ void CommandScreenGraphics(ScriptContext& context) {
 }
 
 void CommandScreenText(ScriptContext& context) {
-  CloseScriptWindow(context);
+  CloseScriptWindow(context.screen);
   SetTextOrigin(context, 0, 0);
   SkipLeadingBlanks(context);
 }
@@ -116,53 +122,59 @@ void CommandScreenAdjustXY(ScriptContext& context) {
 }
 
 void CommandScreenClear(ScriptContext& context) {
-  RequireWindow(context);
-  ScreenClear(context, TakeColor(context));
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
+  ScreenClear(screen.window, screen.pointer, TakeColor(context));
 }
 
 void CommandScreenFadeOutClear(ScriptContext& context) {
-  RequireWindow(context);
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
   const uint8_t color = TakeColor(context);
-  FadeOutPalette(context);
-  ScreenClear(context, color);
+  screen.palette.FadeOut(screen.window, FadeStepWait(context, screen.settings));
+  ScreenClear(screen.window, screen.pointer, color);
 }
 
 void CommandScreenFadeSpeed(ScriptContext& context) {
-  context.settings.fadeStepMs = std::max(TakeNumber(context), 0);
+  context.screen.settings.fadeStepMs = std::max(TakeNumber(context), 0);
 }
 
 void CommandScreenPaletteLock(ScriptContext& context) {
   const int32_t first = TakeNumber(context);
   const int32_t count = TakeNumber(context);
-  context.palette.LockRun(first, count, TakeNumber(context) != 0);
+  context.screen.palette.LockRun(first, count, TakeNumber(context) != 0);
 }
 
 void CommandScreenForcePaletteZeroBlack(ScriptContext& context) {
+  Screen& screen = context.screen;
   const bool lock = TakeNumber(context) != 0;
-  context.palette.SetEntry(0, 0, 0, 0);
-  context.palette.Take(context.window);
-  context.window.ShowPalette();
-  context.palette.LockRun(0, 1, lock);
+  screen.palette.SetEntry(0, 0, 0, 0);
+  screen.palette.Take(screen.window);
+  screen.window.ShowPalette();
+  screen.palette.LockRun(0, 1, lock);
 }
 
 void CommandScreenSetPixel(ScriptContext& context) {
-  RequireWindow(context);
-  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
-  ScreenSetPixel(context, x, y, TakeColor(context));
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
+  const int64_t x = TakeWindowX(context, screen.settings), y = TakeWindowY(context, screen.settings);
+  ScreenSetPixel(screen.window, screen.pointer, x, y, TakeColor(context));
 }
 
 void CommandScreenGetPixel(ScriptContext& context) {
-  RequireWindow(context);
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
   const std::string variable = TakeVariable(context);
-  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
-  SetVariableNumber(context, variable, ScreenGetPixel(context, x, y));
+  const int64_t x = TakeWindowX(context, screen.settings), y = TakeWindowY(context, screen.settings);
+  SetVariableNumber(context, variable, ScreenGetPixel(screen.window, x, y));
 }
 
 void CommandScreenLine(ScriptContext& context) {
-  RequireWindow(context);
-  const int64_t x0 = TakeWindowX(context), y0 = TakeWindowY(context);
-  const int64_t x1 = TakeWindowX(context), y1 = TakeWindowY(context);
-  ScreenLine(context, x0, y0, x1, y1, TakeColor(context));
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
+  const int64_t x0 = TakeWindowX(context, screen.settings), y0 = TakeWindowY(context, screen.settings);
+  const int64_t x1 = TakeWindowX(context, screen.settings), y1 = TakeWindowY(context, screen.settings);
+  ScreenLine(screen.window, screen.pointer, x0, y0, x1, y1, TakeColor(context));
 }
 
 void CommandScreenBox(ScriptContext& context) { DrawBoxCommand(context, ScreenBox); }
@@ -170,50 +182,53 @@ void CommandScreenBox(ScriptContext& context) { DrawBoxCommand(context, ScreenBo
 void CommandScreenFilledBox(ScriptContext& context) { DrawBoxCommand(context, ScreenFilledBox); }
 
 void CommandScreenWidth(ScriptContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, context.window.Exists() ? context.window.Width() : kTextColumns);
+  SetVariableNumber(context, variable, screen.window.Exists() ? screen.window.Width() : kTextColumns);
 }
 
 void CommandScreenHeight(ScriptContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, context.window.Exists() ? context.window.Height() : kTextRows);
+  SetVariableNumber(context, variable, screen.window.Exists() ? screen.window.Height() : kTextRows);
 }
 
 void CommandScreenWindowHasFocus(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, context.window.Focused() ? 1 : 0);
+  SetVariableNumber(context, variable, context.screen.window.Focused() ? 1 : 0);
 }
 
 void CommandScreenWindowHwnd(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, context.window.Handle16());
+  SetVariableNumber(context, variable, context.screen.window.Handle16());
 }
 
 // The window's colours are the display buffer's own: there is no palette object to name, so
 // the handle is 0.
 void CommandScreenWindowHpal(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
-  RequireWindow(context);
+  RequireWindow(context, context.screen.window);
   SetVariableNumber(context, variable, 0);
 }
 
 void CommandScreenWindowAutoPause(ScriptContext& context) {
-  context.settings.autoPause = TakeNumber(context) != 0;
+  context.screen.settings.autoPause = TakeNumber(context) != 0;
 }
 
 void CommandScreenInfo(ScriptContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
-  SetVariable(context, variable, context.window.Exists() ? context.window.KindName() : "");
+  SetVariable(context, variable, screen.window.Exists() ? screen.window.KindName() : "");
 }
 
 void CommandScreenGetBrightestPaletteIndex(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, BrightestIndex(context.palette.Colors()));
+  SetVariableNumber(context, variable, BrightestIndex(context.screen.palette.Colors()));
 }
 
 void CommandScreenGetDarkestPaletteIndex(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, DarkestIndex(context.palette.Colors()));
+  SetVariableNumber(context, variable, DarkestIndex(context.screen.palette.Colors()));
 }
 
 }  // namespace script

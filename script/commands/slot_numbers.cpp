@@ -31,13 +31,13 @@ void ErrorBadFile(ScriptContext& context) { ErrorWithLine(context, "  Bad file p
 int BitmapSlotOf(ScriptContext& context, int32_t number, bool screenAllowed) {
   if (screenAllowed && number == 0) return kScreenBitmap;
   const int slot = SlotInRange(number, kBitmapNumberBase, kBitmapSlotCount);
-  if (context.bitmaps.Get(slot) == nullptr) ErrorBadFrame(context);
+  if (context.screen.bitmaps.Get(slot) == nullptr) ErrorBadFrame(context);
   return slot;
 }
 
 int AnimationSlotOf(ScriptContext& context, int32_t number) {
   const int slot = SlotInRange(number, kAnimationNumberBase, kAnimationSlotCount);
-  if (context.animations.Get(slot) == nullptr) ErrorBadAnimation(context);
+  if (context.screen.animations.Get(slot) == nullptr) ErrorBadAnimation(context);
   return slot;
 }
 
@@ -55,32 +55,27 @@ int TakeAnimationSlot(ScriptContext& context) { return AnimationSlotOf(context, 
 
 int TakeFileSlot(ScriptContext& context) { return FileSlotOf(context, TakeNumber(context)); }
 
-void FreeBitmap(ScriptContext& context, int slot) {
-  context.animations.ReleaseBitmapTarget(slot);
-  context.bitmaps.Free(slot);
-}
-
 void ListAnimations(ScriptContext& context) {
   std::vector<std::string> lines;
   for (int slot = 0; slot < kAnimationSlotCount; ++slot) {
-    const AnimationSlot* animation = context.animations.Get(slot);
+    const AnimationSlot* animation = context.screen.animations.Get(slot);
     if (animation == nullptr) continue;
     lines.push_back("Number: " + std::to_string(kAnimationNumberBase + slot) + "  Name: " +
                     animation->baseName + "  Width: " + std::to_string(animation->video->header.width) +
                     "  Height: " + std::to_string(animation->video->header.height));
   }
-  ListLines(context, lines);
+  ListLines(context, context.screen, lines);
 }
 
 void ListBitmaps(ScriptContext& context) {
   std::vector<std::string> lines;
   for (int slot = 0; slot < kBitmapSlotCount; ++slot) {
-    const Bitmap* bitmap = context.bitmaps.Get(slot);
+    const Bitmap* bitmap = context.screen.bitmaps.Get(slot);
     if (bitmap == nullptr) continue;
     lines.push_back("Number: " + std::to_string(kBitmapNumberBase + slot) + "  Width: " +
                     std::to_string(bitmap->width) + "  Height: " + std::to_string(bitmap->height));
   }
-  ListLines(context, lines);
+  ListLines(context, context.screen, lines);
 }
 
 void ListFileSlots(ScriptContext& context) {
@@ -91,7 +86,7 @@ void ListFileSlots(ScriptContext& context) {
     const char* name = file->Name();
     lines.push_back("Number: " + std::to_string(kFileNumberBase + slot) + "  File: " + (name != nullptr ? name : ""));
   }
-  ListLines(context, lines);
+  ListLines(context, context.screen, lines);
 }
 
 }  // namespace script

@@ -26,9 +26,6 @@ int TakeBitmapSlot(ScriptContext& context, bool screenAllowed = false);
 int TakeAnimationSlot(ScriptContext& context);
 int TakeFileSlot(ScriptContext& context);
 
-// Frees the bitmap; the videos that decode into it let go of it.
-void FreeBitmap(ScriptContext& context, int slot);
-
 // One line per open slot, on the screen, or into the trace file while one is open; the
 // window is needed either way.
 void ListAnimations(ScriptContext& context);

@@ -80,7 +80,7 @@ void CommandSystemDisplayResolution(ScriptContext& context) { VantSetSystemRes(T
 void CommandMciSendString(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
   const std::string command = TakeText(context);
-  const MediaAnswer answer = context.media.Send(command, [&context] { WaitRound(context); });
+  const MediaAnswer answer = context.system.media.Send(command, [&context] { WaitRound(context); });
   std::string text = answer.ok ? answer.text : "Error: " + answer.text;
   if (text.size() > kTextLimit) text.resize(kTextLimit);
   SetVariable(context, variable, text);

@@ -26,7 +26,7 @@ std::vector<std::string> TakeNames(ScriptContext& context) {
 void ListVariables(ScriptContext& context) {
   std::vector<std::string> lines;
   for (const ScriptVariables::Entry& entry : context.variables.Entries()) lines.push_back(entry.name + "=" + entry.value);
-  ListLines(context, lines);
+  ListLines(context, context.screen, lines);
 }
 
 }  // namespace

@@ -2,10 +2,8 @@
 
 namespace script {
 
-ScriptContext::ScriptContext(platform::Clock& clock)
-    : clicksTaken{ScriptWindow::Clicks(false), ScriptWindow::Clicks(true)},
-      clock_(clock),
-      clockStart_(clock.Now()) {}
+ScriptContext::ScriptContext(platform::Clock& clock, PlaybackWindow& window)
+    : screen(window), clock_(clock), clockStart_(clock.Now()) {}
 
 uint32_t ScriptContext::Clock() const { return static_cast<uint32_t>(clock_.Now() - clockStart_); }
 

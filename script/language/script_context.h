@@ -10,19 +10,12 @@
 #include <vector>
 
 #include "platform/system/clock.h"
-#include "script/screen/animation_slots.h"
-#include "script/screen/bitmaps.h"
-#include "script/system/file_search.h"
+#include "player/player_window.h"
 #include "script/language/file_slots.h"
-#include "script/system/media_control.h"
-#include "script/screen/mouse_areas.h"
-#include "script/screen/mouse_pointer.h"
-#include "script/system/print_file.h"
 #include "script/language/random_numbers.h"
-#include "script/screen/screen_palette.h"
-#include "script/screen/script_window.h"
-#include "script/screen/text_output.h"
 #include "script/language/variables.h"
+#include "script/screen/screen.h"
+#include "script/system/system_services.h"
 
 namespace script {
 
@@ -74,16 +67,12 @@ struct Interpreter {
   std::string commandLine;  // the program's command line, for SYSTEMCOMMANDLINE
 };
 
-// Mouse button releases the script has taken, against the window's counts.
-struct ClickCounts {
-  uint32_t left = 0;
-  uint32_t right = 0;
-};
-
 class ScriptContext {
  public:
-  // The run measures its time and waits with the clock, which must outlive the context.
-  explicit ScriptContext(platform::Clock& clock = platform::SystemClock());
+  // The run measures its time and waits with the clock, and its window is the playback window;
+  // both must outlive the context.
+  explicit ScriptContext(platform::Clock& clock = platform::SystemClock(),
+                         PlaybackWindow& window = DefaultPlaybackWindow());
   ScriptContext(const ScriptContext&) = delete;
   ScriptContext& operator=(const ScriptContext&) = delete;
 
@@ -98,31 +87,15 @@ class ScriptContext {
   const ScriptRecord* TakeTextRecord();
 
   bool Tracing() const { return debugSlot != kNoSlot; }
-  bool Printing() const { return printSlot != kNoSlot; }
 
   Interpreter run;
   ScriptVariables variables;
   VariableStack pushed;
   FileSlots files;
   int debugSlot = kNoSlot;  // the trace file's slot
-  int printSlot = kNoSlot;  // the print file's slot (PRINTBEGIN): TEXT writes there
-  PrintSpool printSpool;    // a printer port's job, printed when printing ends
-  FileSearch search;
-  MediaDevices media;
   RandomNumbers random;
-
-  // The window and what is drawn in it.
-  ScriptWindow window;
-  WindowSettings settings;
-  ScreenPalette palette;
-  TextState text;
-  MousePointer pointer;
-  MouseAreas mouseAreas;
-  ClickCounts clicksTaken;
-
-  // Declared last: the videos close before the bitmaps they may decode into are freed.
-  BitmapSlots bitmaps;
-  AnimationSlots animations;
+  SystemServices system;
+  Screen screen;
 
  private:
   platform::Clock& clock_;

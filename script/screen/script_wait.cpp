@@ -1,18 +1,17 @@
 #include "script/screen/script_wait.h"
 
-#include "player/player_window.h"
-#include "script/language/script_context.h"
 #include "playback/vant.h"
+#include "script/language/script_context.h"
 
 namespace script {
 
-void WaitRound(ScriptContext&) {
-  PumpPlayerMessages();
+void WaitRound(ScriptContext& context) {
+  context.screen.window.DispatchEvents();
   VantSoundCheck();
 }
 
 void WaitWhileAutoPaused(ScriptContext& context) {
-  while (AutoPauseHolds(context)) {
+  while (AutoPauseHolds(context.screen.window, context.screen.settings)) {
     context.Sleep(1);
     WaitRound(context);
   }

@@ -53,7 +53,7 @@ TEST(ScriptSound, ToneWaitsItsDurationAndNothingForANegativeOne) {
     ScriptRunner runner;
     const std::string path = runner.Write("tone.ss", line + "\n");
     FakeClock clock;
-    auto context = std::make_unique<script::ScriptContext>(clock);
+    auto context = ScriptRunner::NewContext(clock);
     const uint64_t before = clock.Now();
     EXPECT_EQ(script::RunCommandScript(*context, "\"" + path + "\""), 0);
     EXPECT_EQ(clock.Now() - before, waited);

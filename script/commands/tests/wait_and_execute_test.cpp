@@ -33,7 +33,7 @@ TEST(ScriptWaits, DelaysWaitTheirTimeAcrossAWrapOfTheClock) {
     FakeClock clock;
     ScriptRunner runner;
     const std::string path = runner.Write("wait.ss", c.command + "\n");
-    auto context = std::make_unique<script::ScriptContext>(clock);
+    auto context = ScriptRunner::NewContext(clock);
     clock.Advance(c.clockAtStart);
     const uint64_t before = clock.Now();
     EXPECT_EQ(script::RunCommandScript(*context, "\"" + path + "\""), 0);
