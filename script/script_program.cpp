@@ -2,10 +2,10 @@
 
 #include "player/player_window.h"
 #include "player/reporting_program.h"
-#include "script/system/print_file.h"
+#include "script/commands/command_context.h"
 #include "script/language/run_loop.h"
-#include "script/language/script_context.h"
 #include "script/language/script_error.h"
+#include "script/system/print_file.h"
 #include "toolsupport/base/switches.h"
 #include "toolsupport/base/text_words.h"
 
@@ -31,7 +31,7 @@ void ShowPackageBox(ScriptWindow& window) {
 
 }  // namespace
 
-int RunCommandScript(ScriptContext& context, std::string commandText) {
+int RunCommandScript(CommandContext& context, std::string commandText) {
   context.run.commandLine = commandText;
   std::string argument = TakeArgument(commandText);
   int exitCode = 0;
@@ -56,7 +56,7 @@ int RunCommandScript(ScriptContext& context, std::string commandText) {
 }
 
 int ScriptMain(std::string commandText, bool packageBox, PlaybackHook playbackHook) {
-  ScriptContext context;
+  CommandContext context(DefaultPlaybackWindow());
   context.screen.window.SetProgramTitle(kScriptTitle);
   context.screen.playbackHook = std::move(playbackHook);
   context.random.Seed(static_cast<uint32_t>(context.TimeSource().Now()));

@@ -19,12 +19,12 @@ int ScriptWinMain(int argc, const char* const* argv);
 // playback hook, when given, runs as the screen's (measuring).
 int ScriptMain(std::string commandText, bool packageBox = true, PlaybackHook playbackHook = {});
 
-class ScriptContext;
+class CommandContext;
 
 // The run inside ScriptMain: the script named by the command text's first argument (else
 // "autoexec.ss") runs in the context; a script error closes the window and shows its message.
 // The exit code as ScriptMain gives it (the syntax box only for a missing "autoexec.ss").
-int RunCommandScript(ScriptContext& context, std::string commandText);
+int RunCommandScript(CommandContext& context, std::string commandText);
 
 // The text the script player reports to the front end.
 std::string ScriptReportText();

@@ -4,9 +4,9 @@
 
 #include "platform/system/clock.h"
 #include "script/screen/animation_player.h"
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/language/params.h"
-#include "script/language/script_context.h"
 #include "script/commands/slot_numbers.h"
 
 namespace script {
@@ -16,31 +16,29 @@ namespace {
 constexpr uint32_t kTrackMask = 127;
 constexpr int kTrackShift = 13;
 
-AnimationSlot& TakeAnimation(ScriptContext& context) {
+AnimationSlot& TakeAnimation(CommandContext& context) {
   return *context.screen.animations.Get(TakeAnimationSlot(context));
 }
 
 // LOADTOBITMAP's variables when nothing can be loaded: each is 0.
-void ZeroEveryVariable(ScriptContext& context) {
+void ZeroEveryVariable(CommandContext& context) {
   while (!ParamsAtEnd(context)) SetVariableNumber(context, TakeVariable(context), 0);
 }
 
-}  // namespace
-
-void CommandAnimationOpen(ScriptContext& context) {
+void CommandAnimationOpen(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const int32_t options = TakeNumber(context) & 0xFF;
   const int slot = context.screen.animations.Open(TakeText(context), options);
   SetVariableNumber(context, variable, slot >= 0 ? kAnimationNumberBase + slot : 0);
 }
 
-void CommandAnimationClose(ScriptContext& context) { context.screen.animations.Close(TakeAnimationSlot(context)); }
+void CommandAnimationClose(CommandContext& context) { context.screen.animations.Close(TakeAnimationSlot(context)); }
 
-void CommandAnimationTracks(ScriptContext& context) {
+void CommandAnimationTracks(CommandContext& context) {
   context.screen.animations.tracks = (static_cast<uint32_t>(TakeNumber(context)) & kTrackMask) << kTrackShift;
 }
 
-void CommandAnimationToScreen(ScriptContext& context) {
+void CommandAnimationToScreen(CommandContext& context) {
   Screen& screen = context.screen;
   RequireWindow(context, screen.window);
   const int slot = TakeAnimationSlot(context);
@@ -51,22 +49,22 @@ void CommandAnimationToScreen(ScriptContext& context) {
   AnimationToWindow(screen.animations, screen.window, slot, left, top);
 }
 
-void CommandAnimationToBitmap(ScriptContext& context) {
+void CommandAnimationToBitmap(CommandContext& context) {
   Screen& screen = context.screen;
   const int slot = TakeAnimationSlot(context);
   AnimationToBitmap(screen.animations, screen.bitmaps, slot, TakeBitmapSlot(context));
 }
 
-void CommandAnimationAdvance(ScriptContext& context) {
+void CommandAnimationAdvance(CommandContext& context) {
   AdvanceAnimation(context, context.screen, TakeAnimationSlot(context), true);
 }
 
-void CommandAnimationAdvanceNoPalette(ScriptContext& context) {
+void CommandAnimationAdvanceNoPalette(CommandContext& context) {
   AdvanceAnimation(context, context.screen, TakeAnimationSlot(context), false);
 }
 
 // A step still owed from the last frame would skip the frame gone to.
-void CommandAnimationGoto(ScriptContext& context) {
+void CommandAnimationGoto(CommandContext& context) {
   AnimationSlot& animation = TakeAnimation(context);
   const int32_t frame = TakeNumber(context);
   VantSoundOnOff(animation.video, 0);
@@ -75,13 +73,13 @@ void CommandAnimationGoto(ScriptContext& context) {
   animation.advancePending = false;
 }
 
-void CommandAnimationBackToStart(ScriptContext& context) {
+void CommandAnimationBackToStart(CommandContext& context) {
   AnimationSlot& animation = TakeAnimation(context);
   VantGoto(animation.video, 1);
   animation.advancePending = false;
 }
 
-void CommandAnimationDelay(ScriptContext& context) {
+void CommandAnimationDelay(CommandContext& context) {
   VantVideo* video = TakeAnimation(context).video;
   while (VantWait(video) != 0) {
     context.screen.window.DispatchEvents();
@@ -89,29 +87,29 @@ void CommandAnimationDelay(ScriptContext& context) {
   }
 }
 
-void CommandAnimationStillDelay(ScriptContext& context) {
+void CommandAnimationStillDelay(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, VantWait(TakeAnimation(context).video));
 }
 
-void CommandAnimationFrames(ScriptContext& context) {
+void CommandAnimationFrames(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, TakeAnimation(context).video->header.frames);
 }
 
-void CommandAnimationWidth(ScriptContext& context) {
+void CommandAnimationWidth(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, TakeAnimation(context).video->header.width);
 }
 
-void CommandAnimationHeight(ScriptContext& context) {
+void CommandAnimationHeight(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, TakeAnimation(context).video->header.height);
 }
 
-void CommandAnimationList(ScriptContext& context) { ListAnimations(context); }
+void CommandAnimationList(CommandContext& context) { ListAnimations(context); }
 
-void CommandAnimationPlay(ScriptContext& context) {
+void CommandAnimationPlay(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const int32_t x = TakeNumber(context);
   const int32_t y = TakeNumber(context);
@@ -123,7 +121,7 @@ void CommandAnimationPlay(ScriptContext& context) {
 
 // Frame after frame into new bitmaps, one a variable; the last variable gets the bitmap that
 // every frame is decoded into, so it is allocated first.
-void CommandAnimationLoadToBitmap(ScriptContext& context) {
+void CommandAnimationLoadToBitmap(CommandContext& context) {
   Screen& screen = context.screen;
   const std::string name = TakeText(context);
   const OwnedVideo video(VantOpen(VideoFileName(name).c_str(), 0, 0));
@@ -150,5 +148,29 @@ void CommandAnimationLoadToBitmap(ScriptContext& context) {
     SetVariableNumber(context, variable, receiving >= 0 ? kBitmapNumberBase + receiving : 0);
   }
 }
+
+constexpr CommandEntry kEntries[] = {
+    {"ANIMATIONADVANCE", CommandAnimationAdvance},
+    {"ANIMATIONADVANCENOPALETTE", CommandAnimationAdvanceNoPalette},
+    {"ANIMATIONBACKTOSTART", CommandAnimationBackToStart},
+    {"ANIMATIONCLOSE", CommandAnimationClose},
+    {"ANIMATIONDELAY", CommandAnimationDelay},
+    {"ANIMATIONFRAMES", CommandAnimationFrames},
+    {"ANIMATIONGOTO", CommandAnimationGoto},
+    {"ANIMATIONHEIGHT", CommandAnimationHeight},
+    {"ANIMATIONLIST", CommandAnimationList},
+    {"ANIMATIONLOADTOBITMAP", CommandAnimationLoadToBitmap},
+    {"ANIMATIONOPEN", CommandAnimationOpen},
+    {"ANIMATIONPLAY", CommandAnimationPlay},
+    {"ANIMATIONSTILLDELAY", CommandAnimationStillDelay},
+    {"ANIMATIONTOBITMAP", CommandAnimationToBitmap},
+    {"ANIMATIONTOSCREEN", CommandAnimationToScreen},
+    {"ANIMATIONTRACKS", CommandAnimationTracks},
+    {"ANIMATIONWIDTH", CommandAnimationWidth},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> AnimationCommands() { return kEntries; }
 
 }  // namespace script

@@ -2,9 +2,9 @@
 // input field, and keep the named mouse areas.
 #include <algorithm>
 
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/language/params.h"
-#include "script/language/script_context.h"
 #include "script/language/script_error.h"
 #include "script/screen/script_input.h"
 #include "script/commands/slot_numbers.h"
@@ -14,39 +14,37 @@ namespace script {
 namespace {
 
 // The longest line the line editor reads: the text limit of the language.
-int32_t TakeLineLimit(ScriptContext& context) {
+int32_t TakeLineLimit(CommandContext& context) {
   return std::clamp<int32_t>(TakeNumber(context), 0, static_cast<int32_t>(kTextLimit));
 }
 
 // The pointer's position, brought up to date while it is drawn.
-void RefreshPointer(ScriptContext& context) {
+void RefreshPointer(CommandContext& context) {
   Screen& screen = context.screen;
   if (screen.pointer.On() && screen.window.Exists()) screen.pointer.Update();
 }
 
 // The pointer's image follows the area now under it (the built-in one for none).
-void FollowArea(ScriptContext& context) {
+void FollowArea(CommandContext& context) {
   Screen& screen = context.screen;
   const MouseArea* area = screen.mouseAreas.Find(screen.pointer.X(), screen.pointer.Y());
   screen.pointer.SetImage(area != nullptr ? area->pointer : -1);
 }
 
-}  // namespace
-
-void CommandInputChar(ScriptContext& context) {
+void CommandInputChar(CommandContext& context) {
   RequireWindow(context, context.screen.window);
   const std::string variable = TakeVariable(context);
   SetVariable(context, variable, WaitInputChar(context, context.screen, -1));
 }
 
-void CommandInputCharOrDelay(ScriptContext& context) {
+void CommandInputCharOrDelay(CommandContext& context) {
   RequireWindow(context, context.screen.window);
   const std::string variable = TakeVariable(context);
   const int32_t limit = TakeNumber(context);
   SetVariable(context, variable, WaitInputChar(context, context.screen, limit < -1 ? 0 : limit));
 }
 
-void CommandInputStr(ScriptContext& context) {
+void CommandInputStr(CommandContext& context) {
   Screen& screen = context.screen;
   RequireWindow(context, screen.window);
   const std::string variable = TakeVariable(context);
@@ -57,7 +55,7 @@ void CommandInputStr(ScriptContext& context) {
   SetVariable(context, variable, ReadTextLine(context, screen, limit, ""));
 }
 
-void CommandInputStrWin(ScriptContext& context) {
+void CommandInputStrWin(CommandContext& context) {
   RequireWindow(context, context.screen.window);
   const std::string variable = TakeVariable(context);
   const int32_t x = TakeNumber(context);
@@ -68,7 +66,7 @@ void CommandInputStrWin(ScriptContext& context) {
 }
 
 // The box is placed by the window system; its position is taken all the same.
-void CommandInputMsgWin(ScriptContext& context) {
+void CommandInputMsgWin(CommandContext& context) {
   Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   TakeNumber(context);
@@ -78,7 +76,7 @@ void CommandInputMsgWin(ScriptContext& context) {
   SetVariableNumber(context, variable, AskMessageBox(screen.window, screen.pointer, text, buttons));
 }
 
-void CommandMouseAdd(ScriptContext& context) {
+void CommandMouseAdd(CommandContext& context) {
   Screen& screen = context.screen;
   std::string name = TakeNonEmptyText(context);
   const int64_t x = int64_t{TakeNumber(context)} + screen.settings.offsetX;
@@ -92,28 +90,28 @@ void CommandMouseAdd(ScriptContext& context) {
   FollowArea(context);
 }
 
-void CommandMouseRemove(ScriptContext& context) { context.screen.mouseAreas.Remove(TakeNonEmptyText(context)); }
+void CommandMouseRemove(CommandContext& context) { context.screen.mouseAreas.Remove(TakeNonEmptyText(context)); }
 
-void CommandMouseRemoveAll(ScriptContext& context) {
+void CommandMouseRemoveAll(CommandContext& context) {
   SkipLeadingBlanks(context);
   context.screen.mouseAreas.RemoveAll();
 }
 
-void CommandMousePushAndRemoveAll(ScriptContext& context) {
+void CommandMousePushAndRemoveAll(CommandContext& context) {
   Screen& screen = context.screen;
   SkipLeadingBlanks(context);
   screen.pointer.Hide();
   screen.mouseAreas.Push();
 }
 
-void CommandMousePop(ScriptContext& context) {
+void CommandMousePop(CommandContext& context) {
   Screen& screen = context.screen;
   SkipLeadingBlanks(context);
   screen.pointer.Hide();
   screen.mouseAreas.Pop();
 }
 
-void CommandMouseArea(ScriptContext& context) {
+void CommandMouseArea(CommandContext& context) {
   Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   RefreshPointer(context);
@@ -122,7 +120,7 @@ void CommandMouseArea(ScriptContext& context) {
 }
 
 // While the pointer is outside the window its position stays -1.
-void CommandMouseX(ScriptContext& context) {
+void CommandMouseX(CommandContext& context) {
   Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   RefreshPointer(context);
@@ -130,7 +128,7 @@ void CommandMouseX(ScriptContext& context) {
   SetVariableNumber(context, variable, x == -1 ? -1 : SubtractWrapping(x, screen.settings.offsetX));
 }
 
-void CommandMouseY(ScriptContext& context) {
+void CommandMouseY(CommandContext& context) {
   Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   RefreshPointer(context);
@@ -138,18 +136,41 @@ void CommandMouseY(ScriptContext& context) {
   SetVariableNumber(context, variable, y == -1 ? -1 : SubtractWrapping(y, screen.settings.offsetY));
 }
 
-void CommandMouseSetXY(ScriptContext& context) {
+void CommandMouseSetXY(CommandContext& context) {
   Screen& screen = context.screen;
   const int64_t x = int64_t{TakeNumber(context)} + screen.settings.offsetX;
   const int64_t y = int64_t{TakeNumber(context)} + screen.settings.offsetY;
   screen.pointer.MoveTo(x, y);
 }
 
-void CommandMousePresent(ScriptContext& context) {
+void CommandMousePresent(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, context.screen.pointer.On() ? 1 : 0);
 }
 
-void CommandMouseMode(ScriptContext& context) { TakeNumber(context); }
+void CommandMouseMode(CommandContext& context) { TakeNumber(context); }
+
+constexpr CommandEntry kEntries[] = {
+    {"INPUTCHAR", CommandInputChar},
+    {"INPUTCHARORDELAY", CommandInputCharOrDelay},
+    {"INPUTMSGWIN", CommandInputMsgWin},
+    {"INPUTSTR", CommandInputStr},
+    {"INPUTSTRWIN", CommandInputStrWin},
+    {"MOUSEADD", CommandMouseAdd},
+    {"MOUSEAREA", CommandMouseArea},
+    {"MOUSEMODE", CommandMouseMode},
+    {"MOUSEPOP", CommandMousePop},
+    {"MOUSEPRESENT", CommandMousePresent},
+    {"MOUSEPUSHANDREMOVEALL", CommandMousePushAndRemoveAll},
+    {"MOUSEREMOVE", CommandMouseRemove},
+    {"MOUSEREMOVEALL", CommandMouseRemoveAll},
+    {"MOUSESETXY", CommandMouseSetXY},
+    {"MOUSEX", CommandMouseX},
+    {"MOUSEY", CommandMouseY},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> InputCommands() { return kEntries; }
 
 }  // namespace script

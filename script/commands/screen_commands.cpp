@@ -1,8 +1,8 @@
 // Screen and window: make and close the script window, choose how it looks, draw into it,
 // manage its palette and report its state.
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/language/params.h"
-#include "script/language/script_context.h"
 #include "script/language/script_error.h"
 #include "script/screen/screen_drawing.h"
 
@@ -24,13 +24,13 @@ constexpr int64_t kWindowPixelLimit = int64_t{1} << 26;
 // Window width and height when there is no window: the text screen's columns and rows.
 constexpr int32_t kTextColumns = 80, kTextRows = 25;
 
-void SetTextOrigin(ScriptContext& context, int32_t x, int32_t y) {
+void SetTextOrigin(CommandContext& context, int32_t x, int32_t y) {
   Screen& screen = context.screen;
   screen.settings.offsetX = screen.text.cursorX = x;
   screen.settings.offsetY = screen.text.cursorY = y;
 }
 
-bool OpenWindow(ScriptContext& context, int32_t width, int32_t height) {
+bool OpenWindow(CommandContext& context, int32_t width, int32_t height) {
   Screen& screen = context.screen;
   if (width < 0 || height < 0 || int64_t{width} * height > kWindowPixelLimit) return false;
   const WindowSettings& settings = screen.settings;
@@ -48,7 +48,7 @@ using BoxDrawing = void (*)(ScriptWindow&, MousePointer&, int64_t x, int64_t y, 
                             uint8_t color);
 
 // The box commands' words: x, y, width, height and the colour.
-void DrawBoxCommand(ScriptContext& context, BoxDrawing draw) {
+void DrawBoxCommand(CommandContext& context, BoxDrawing draw) {
   Screen& screen = context.screen;
   RequireWindow(context, screen.window);
   const int64_t x = TakeWindowX(context, screen.settings), y = TakeWindowY(context, screen.settings);
@@ -56,9 +56,7 @@ void DrawBoxCommand(ScriptContext& context, BoxDrawing draw) {
   draw(screen.window, screen.pointer, x, y, width, height, TakeColor(context));
 }
 
-}  // namespace
-
-void CommandScreenSettings(ScriptContext& context) {
+void CommandScreenSettings(CommandContext& context) {
   const int32_t kind = TakeNumber(context);
   uint32_t& options = context.screen.settings.options;
   if (kind == 0) {
@@ -68,7 +66,7 @@ void CommandScreenSettings(ScriptContext& context) {
   }
 }
 
-void CommandScreenWindowBorder(ScriptContext& context) {
+void CommandScreenWindowBorder(CommandContext& context) {
   uint32_t& options = context.screen.settings.options;
   switch (TakeNumber(context)) {
     case 0: options &= ~(kNoDialogFrameBit | kThinBorderBit); break;
@@ -78,7 +76,7 @@ void CommandScreenWindowBorder(ScriptContext& context) {
   }
 }
 
-void CommandScreenWindowTitle(ScriptContext& context) {
+void CommandScreenWindowTitle(CommandContext& context) {
   Screen& screen = context.screen;
   std::string title = TakeText(context);
   if (title.size() > kTitleLimit) title.resize(kTitleLimit);
@@ -92,14 +90,14 @@ void CommandScreenWindowTitle(ScriptContext& context) {
   }
 }
 
-void CommandScreenWindowPos(ScriptContext& context) {
+void CommandScreenWindowPos(CommandContext& context) {
   Screen& screen = context.screen;
   screen.settings.x = TakeNumber(context);
   screen.settings.y = TakeNumber(context);
   if (screen.window.Exists()) screen.window.Move(screen.settings.x, screen.settings.y);
 }
 
-void CommandScreenGraphics(ScriptContext& context) {
+void CommandScreenGraphics(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const int32_t width = TakeNumber(context);
   const int32_t height = TakeNumber(context);
@@ -110,24 +108,24 @@ void CommandScreenGraphics(ScriptContext& context) {
   SetVariableNumber(context, variable, OpenWindow(context, width, height) ? 1 : 0);
 }
 
-void CommandScreenText(ScriptContext& context) {
+void CommandScreenText(CommandContext& context) {
   CloseScriptWindow(context.screen);
   SetTextOrigin(context, 0, 0);
   SkipLeadingBlanks(context);
 }
 
-void CommandScreenAdjustXY(ScriptContext& context) {
+void CommandScreenAdjustXY(CommandContext& context) {
   const int32_t x = TakeNumber(context);
   SetTextOrigin(context, x, TakeNumber(context));
 }
 
-void CommandScreenClear(ScriptContext& context) {
+void CommandScreenClear(CommandContext& context) {
   Screen& screen = context.screen;
   RequireWindow(context, screen.window);
   ScreenClear(screen.window, screen.pointer, TakeColor(context));
 }
 
-void CommandScreenFadeOutClear(ScriptContext& context) {
+void CommandScreenFadeOutClear(CommandContext& context) {
   Screen& screen = context.screen;
   RequireWindow(context, screen.window);
   const uint8_t color = TakeColor(context);
@@ -135,17 +133,17 @@ void CommandScreenFadeOutClear(ScriptContext& context) {
   ScreenClear(screen.window, screen.pointer, color);
 }
 
-void CommandScreenFadeSpeed(ScriptContext& context) {
+void CommandScreenFadeSpeed(CommandContext& context) {
   context.screen.settings.fadeStepMs = std::max(TakeNumber(context), 0);
 }
 
-void CommandScreenPaletteLock(ScriptContext& context) {
+void CommandScreenPaletteLock(CommandContext& context) {
   const int32_t first = TakeNumber(context);
   const int32_t count = TakeNumber(context);
   context.screen.palette.LockRun(first, count, TakeNumber(context) != 0);
 }
 
-void CommandScreenForcePaletteZeroBlack(ScriptContext& context) {
+void CommandScreenForcePaletteZeroBlack(CommandContext& context) {
   Screen& screen = context.screen;
   const bool lock = TakeNumber(context) != 0;
   screen.palette.SetEntry(0, 0, 0, 0);
@@ -154,14 +152,14 @@ void CommandScreenForcePaletteZeroBlack(ScriptContext& context) {
   screen.palette.LockRun(0, 1, lock);
 }
 
-void CommandScreenSetPixel(ScriptContext& context) {
+void CommandScreenSetPixel(CommandContext& context) {
   Screen& screen = context.screen;
   RequireWindow(context, screen.window);
   const int64_t x = TakeWindowX(context, screen.settings), y = TakeWindowY(context, screen.settings);
   ScreenSetPixel(screen.window, screen.pointer, x, y, TakeColor(context));
 }
 
-void CommandScreenGetPixel(ScriptContext& context) {
+void CommandScreenGetPixel(CommandContext& context) {
   Screen& screen = context.screen;
   RequireWindow(context, screen.window);
   const std::string variable = TakeVariable(context);
@@ -169,7 +167,7 @@ void CommandScreenGetPixel(ScriptContext& context) {
   SetVariableNumber(context, variable, ScreenGetPixel(screen.window, x, y));
 }
 
-void CommandScreenLine(ScriptContext& context) {
+void CommandScreenLine(CommandContext& context) {
   Screen& screen = context.screen;
   RequireWindow(context, screen.window);
   const int64_t x0 = TakeWindowX(context, screen.settings), y0 = TakeWindowY(context, screen.settings);
@@ -177,58 +175,91 @@ void CommandScreenLine(ScriptContext& context) {
   ScreenLine(screen.window, screen.pointer, x0, y0, x1, y1, TakeColor(context));
 }
 
-void CommandScreenBox(ScriptContext& context) { DrawBoxCommand(context, ScreenBox); }
+void CommandScreenBox(CommandContext& context) { DrawBoxCommand(context, ScreenBox); }
 
-void CommandScreenFilledBox(ScriptContext& context) { DrawBoxCommand(context, ScreenFilledBox); }
+void CommandScreenFilledBox(CommandContext& context) { DrawBoxCommand(context, ScreenFilledBox); }
 
-void CommandScreenWidth(ScriptContext& context) {
+void CommandScreenWidth(CommandContext& context) {
   Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, screen.window.Exists() ? screen.window.Width() : kTextColumns);
 }
 
-void CommandScreenHeight(ScriptContext& context) {
+void CommandScreenHeight(CommandContext& context) {
   Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, screen.window.Exists() ? screen.window.Height() : kTextRows);
 }
 
-void CommandScreenWindowHasFocus(ScriptContext& context) {
+void CommandScreenWindowHasFocus(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, context.screen.window.Focused() ? 1 : 0);
 }
 
-void CommandScreenWindowHwnd(ScriptContext& context) {
+void CommandScreenWindowHwnd(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, context.screen.window.Handle16());
 }
 
 // The window's colours are the display buffer's own: there is no palette object to name, so
 // the handle is 0.
-void CommandScreenWindowHpal(ScriptContext& context) {
+void CommandScreenWindowHpal(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   RequireWindow(context, context.screen.window);
   SetVariableNumber(context, variable, 0);
 }
 
-void CommandScreenWindowAutoPause(ScriptContext& context) {
+void CommandScreenWindowAutoPause(CommandContext& context) {
   context.screen.settings.autoPause = TakeNumber(context) != 0;
 }
 
-void CommandScreenInfo(ScriptContext& context) {
+void CommandScreenInfo(CommandContext& context) {
   Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   SetVariable(context, variable, screen.window.Exists() ? screen.window.KindName() : "");
 }
 
-void CommandScreenGetBrightestPaletteIndex(ScriptContext& context) {
+void CommandScreenGetBrightestPaletteIndex(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, BrightestIndex(context.screen.palette.Colors()));
 }
 
-void CommandScreenGetDarkestPaletteIndex(ScriptContext& context) {
+void CommandScreenGetDarkestPaletteIndex(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, DarkestIndex(context.screen.palette.Colors()));
 }
+
+constexpr CommandEntry kEntries[] = {
+    {"SCREENADJUSTXY", CommandScreenAdjustXY},
+    {"SCREENBOX", CommandScreenBox},
+    {"SCREENCLEAR", CommandScreenClear},
+    {"SCREENFADEOUTCLEAR", CommandScreenFadeOutClear},
+    {"SCREENFADESPEED", CommandScreenFadeSpeed},
+    {"SCREENFILLEDBOX", CommandScreenFilledBox},
+    {"SCREENFORCEPALETTEZEROBLACK", CommandScreenForcePaletteZeroBlack},
+    {"SCREENGETBRIGHTESTPALETTEINDEX", CommandScreenGetBrightestPaletteIndex},
+    {"SCREENGETDARKESTPALETTEINDEX", CommandScreenGetDarkestPaletteIndex},
+    {"SCREENGETPIXEL", CommandScreenGetPixel},
+    {"SCREENGRAPHICS", CommandScreenGraphics},
+    {"SCREENHEIGHT", CommandScreenHeight},
+    {"SCREENINFO", CommandScreenInfo},
+    {"SCREENLINE", CommandScreenLine},
+    {"SCREENPALETTELOCK", CommandScreenPaletteLock},
+    {"SCREENSETPIXEL", CommandScreenSetPixel},
+    {"SCREENSETTINGS", CommandScreenSettings},
+    {"SCREENTEXT", CommandScreenText},
+    {"SCREENWIDTH", CommandScreenWidth},
+    {"SCREENWINDOWAUTOPAUSE", CommandScreenWindowAutoPause},
+    {"SCREENWINDOWBORDER", CommandScreenWindowBorder},
+    {"SCREENWINDOWHASFOCUS", CommandScreenWindowHasFocus},
+    {"SCREENWINDOWHPAL", CommandScreenWindowHpal},
+    {"SCREENWINDOWHWND", CommandScreenWindowHwnd},
+    {"SCREENWINDOWPOS", CommandScreenWindowPos},
+    {"SCREENWINDOWTITLE", CommandScreenWindowTitle},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> ScreenCommands() { return kEntries; }
 
 }  // namespace script

@@ -1,9 +1,9 @@
 // Text: write into the window at the text position (or into the print file while one is
 // open), set the colours, the position and the font, and report the position.
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/language/compiler.h"
 #include "script/language/params.h"
-#include "script/language/script_context.h"
 #include "script/commands/slot_numbers.h"
 #include "script/language/text_functions.h"
 
@@ -12,7 +12,7 @@ namespace script {
 namespace {
 
 // A line of text: into the print file with "\r\n", or onto the screen with a line end.
-void WriteLine(ScriptContext& context, const std::string& text) {
+void WriteLine(CommandContext& context, const std::string& text) {
   SystemServices& system = context.system;
   Screen& screen = context.screen;
   if (system.print.Active()) {
@@ -28,14 +28,12 @@ bool IsBlockEnd(const std::string& line) {
   return UpperCased(TakeCommandWord(rest)) == "TEXTEND";
 }
 
-}  // namespace
-
-void CommandText(ScriptContext& context) {
+void CommandText(CommandContext& context) {
   RequireWindow(context, context.screen.window);
   WriteLine(context, TakeText(context));
 }
 
-void CommandTextNoCr(ScriptContext& context) {
+void CommandTextNoCr(CommandContext& context) {
   SystemServices& system = context.system;
   Screen& screen = context.screen;
   RequireWindow(context, screen.window);
@@ -47,7 +45,7 @@ void CommandTextNoCr(ScriptContext& context) {
   }
 }
 
-void CommandTextBegin(ScriptContext& context) {
+void CommandTextBegin(CommandContext& context) {
   RequireWindow(context, context.screen.window);
   for (;;) {
     if (context.run.runPointer >= context.run.compileEnd) {
@@ -62,13 +60,13 @@ void CommandTextBegin(ScriptContext& context) {
   }
 }
 
-void CommandTextColor(ScriptContext& context) { context.screen.text.colors.text = TakeColor(context); }
+void CommandTextColor(CommandContext& context) { context.screen.text.colors.text = TakeColor(context); }
 
-void CommandTextBackColor(ScriptContext& context) { context.screen.text.colors.back = TakeColor(context); }
+void CommandTextBackColor(CommandContext& context) { context.screen.text.colors.back = TakeColor(context); }
 
-void CommandTextTransColor(ScriptContext& context) { context.screen.text.colors.transparent = TakeColor(context); }
+void CommandTextTransColor(CommandContext& context) { context.screen.text.colors.transparent = TakeColor(context); }
 
-void CommandTextSetXY(ScriptContext& context) {
+void CommandTextSetXY(CommandContext& context) {
   Screen& screen = context.screen;
   const int32_t x = TakeNumber(context);
   const int32_t y = TakeNumber(context);
@@ -76,19 +74,19 @@ void CommandTextSetXY(ScriptContext& context) {
   screen.text.cursorY = AddWrapping(y, screen.settings.offsetY);
 }
 
-void CommandTextX(ScriptContext& context) {
+void CommandTextX(CommandContext& context) {
   Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, SubtractWrapping(screen.text.cursorX, screen.settings.offsetX));
 }
 
-void CommandTextY(ScriptContext& context) {
+void CommandTextY(CommandContext& context) {
   Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, SubtractWrapping(screen.text.cursorY, screen.settings.offsetY));
 }
 
-void CommandTextFontFromBitmap(ScriptContext& context) {
+void CommandTextFontFromBitmap(CommandContext& context) {
   Screen& screen = context.screen;
   const int32_t number = TakeNumber(context);
   if (number == 0) {
@@ -105,5 +103,22 @@ void CommandTextFontFromBitmap(ScriptContext& context) {
   std::optional<Font> font = Font::FromBitmap(*screen.bitmaps.Get(slot), first, width, height, last);
   if (font) screen.text.bitmapFont = std::move(font);
 }
+
+constexpr CommandEntry kEntries[] = {
+    {"TEXT", CommandText},
+    {"TEXTBACKCOLOR", CommandTextBackColor},
+    {"TEXTBEGIN", CommandTextBegin},
+    {"TEXTCOLOR", CommandTextColor},
+    {"TEXTFONTFROMBITMAP", CommandTextFontFromBitmap},
+    {"TEXTNOCR", CommandTextNoCr},
+    {"TEXTSETXY", CommandTextSetXY},
+    {"TEXTTRANSCOLOR", CommandTextTransColor},
+    {"TEXTX", CommandTextX},
+    {"TEXTY", CommandTextY},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> TextCommands() { return kEntries; }
 
 }  // namespace script

@@ -1,9 +1,7 @@
 #include "script/language/compiler.h"
 
-#include "script/language/command_table.h"
 #include "script/language/script_context.h"
 #include "script/language/script_error.h"
-#include "script/screen/script_wait.h"
 #include "script/language/text_functions.h"
 #include "toolsupport/base/text_words.h"
 
@@ -65,7 +63,7 @@ void CompileScript(ScriptContext& context, toolsupport::BufferedFile& file, Comp
   bool tooLong = false;
   bool inTextBlock = false;
   for (uint32_t number = 1; ReadScriptLine(file, line, tooLong); ++number) {
-    WaitRound(context);
+    context.KeepResponsive();
     context.run.currentLine = number;
     if (tooLong) ScriptError(context, "  Line too long (more than 767 characters).");
     if (inTextBlock) {
@@ -84,7 +82,7 @@ void CompileScript(ScriptContext& context, toolsupport::BufferedFile& file, Comp
     }
     std::string word = TakeCommandWord(line);
     UpperCase(word);
-    const std::optional<size_t> command = FindCommand(word);
+    const std::optional<size_t> command = context.Commands().Find(word);
     if (!command) {
       context.run.lineBuffer = word + " " + line;
       ErrorBadCommand(context);

@@ -1,8 +1,9 @@
 #pragma once
-// The run-time context of the script player: everything one run of vantscw keeps between
-// commands. The interpreter's own state (records, labels, the GOSUB stack, the line and
-// parameter texts) is here, beside the state each command family keeps; a family that needs
-// more state adds a member of its own type here.
+// The run-time context of the script language: what one run keeps between commands of the
+// language itself: the interpreter's state (records, labels, the GOSUB stack, the line and
+// parameter texts), the variables, the file slots with the trace file, the random numbers and
+// the clock. The program around the language derives its own context from this one: it runs
+// the commands and keeps its window and sound going (script/commands).
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -10,12 +11,10 @@
 #include <vector>
 
 #include "platform/system/clock.h"
-#include "player/player_window.h"
+#include "script/language/command_table.h"
 #include "script/language/file_slots.h"
 #include "script/language/random_numbers.h"
 #include "script/language/variables.h"
-#include "script/screen/screen.h"
-#include "script/system/system_services.h"
 
 namespace script {
 
@@ -69,12 +68,23 @@ struct Interpreter {
 
 class ScriptContext {
  public:
-  // The run measures its time and waits with the clock, and its window is the playback window;
-  // both must outlive the context.
-  explicit ScriptContext(platform::Clock& clock = platform::SystemClock(),
-                         PlaybackWindow& window = DefaultPlaybackWindow());
+  // Scripts compile against the words of the table; the run measures its time and waits with
+  // the clock. Both must outlive the context.
+  explicit ScriptContext(const CommandTable& commands, platform::Clock& clock = platform::SystemClock());
+  virtual ~ScriptContext() = default;
   ScriptContext(const ScriptContext&) = delete;
   ScriptContext& operator=(const ScriptContext&) = delete;
+
+  const CommandTable& Commands() const { return commands_; }
+  // Runs the command of the table's index on the parameter text in `run.params`. The language
+  // alone runs none: it refuses each as a bad command.
+  virtual void RunCommand(size_t index);
+  // One round of what keeps the program answering while a script compiles, runs and waits:
+  // its window's events and its sound. Nothing for the language alone.
+  virtual void KeepResponsive() {}
+  // Waits while the program holds the run paused (after every command); the language alone
+  // never pauses.
+  virtual void WaitWhilePaused() {}
 
   // The millisecond clock of the script: counts from the start of the run and wraps at 32 bits.
   uint32_t Clock() const;
@@ -94,10 +104,9 @@ class ScriptContext {
   FileSlots files;
   int debugSlot = kNoSlot;  // the trace file's slot
   RandomNumbers random;
-  SystemServices system;
-  Screen screen;
 
  private:
+  const CommandTable& commands_;
   platform::Clock& clock_;
   uint64_t clockStart_;
 };

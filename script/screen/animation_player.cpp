@@ -9,7 +9,7 @@
 #include "script/language/script_context.h"
 #include "script/screen/screen.h"
 #include "script/screen/screen_drawing.h"
-#include "script/screen/script_wait.h"
+#include "script/language/script_wait.h"
 
 namespace script {
 
@@ -105,8 +105,8 @@ struct Playback {
   void PlayFrames(int32_t count) {
     const bool palettes = !(options & kPlayNoPalettes) && screen.window.Exists();
     for (;;) {
-      WaitRound(context);
-      WaitWhileAutoPaused(context);
+      context.KeepResponsive();
+      context.WaitWhilePaused();
       const bool newPalette = palettes && video->paletteChanged != 0;
       VantDoFrame(video);
       if (newPalette) TakePalette();

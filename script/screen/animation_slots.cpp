@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "platform/system/file_names.h"
-#include "script/commands/slot_numbers.h"
+#include "script/language/script_error.h"
 #include "script/language/file_slots.h"
 #include "script/screen/screen.h"
 #include "toolsupport/base/paths.h"

@@ -6,7 +6,7 @@
 #include "script/language/script_context.h"
 #include "script/screen/bitmaps.h"
 #include "script/screen/mouse_pointer.h"
-#include "script/screen/script_wait.h"
+#include "script/language/script_wait.h"
 #include "script/screen/script_window.h"
 
 namespace script {

@@ -11,7 +11,8 @@
 
 #include "platform/face/dialogs.h"
 #include "testsupport/scratch_directory.h"
-#include "script/language/script_context.h"
+#include "player/player_window.h"
+#include "script/commands/command_context.h"
 #include "script/script_program.h"
 #include "testsupport/wait_until.h"
 
@@ -31,7 +32,7 @@ struct ScriptRun {
 
   int exitCode = -1;
   std::vector<platform::DialogRequest> boxes;
-  std::unique_ptr<script::ScriptContext> context;
+  std::unique_ptr<script::CommandContext> context;
 
   std::string Variable(const std::string& name) const { return context->variables.Get(name); }
   // The text of the last message box, or nothing.
@@ -63,8 +64,8 @@ class ScriptRunner {
   }
 
   // A context for a run of the test's own, on the clock given.
-  static std::unique_ptr<script::ScriptContext> NewContext(platform::Clock& clock = platform::SystemClock()) {
-    return std::make_unique<script::ScriptContext>(clock);
+  static std::unique_ptr<script::CommandContext> NewContext(platform::Clock& clock = platform::SystemClock()) {
+    return std::make_unique<script::CommandContext>(DefaultPlaybackWindow(), clock);
   }
 
   // Runs a further script in the context of an earlier run (its window, bitmaps and variables;

@@ -16,7 +16,7 @@
 
 namespace {
 
-uint8_t BufferPixel(const script::ScriptContext& context, int32_t x, int32_t y) {
+uint8_t BufferPixel(const script::CommandContext& context, int32_t x, int32_t y) {
   return script::GetPixel(context.screen.window.Canvas(), x, y);
 }
 
@@ -168,7 +168,7 @@ CodedVideo ThreeFrames(const std::string& path) {
   return WriteCodedVideo(path, spec);
 }
 
-std::string AdvanceError(script::ScriptContext& context, int slot) {
+std::string AdvanceError(script::CommandContext& context, int slot) {
   try {
     script::AdvanceAnimation(context, context.screen, slot, true);
   } catch (const script::ScriptFailure& failure) {
@@ -181,7 +181,7 @@ TEST(ScriptScreen, VideosLetGoOfWindowsAndBitmapsThatGo) {
   ScriptRunner runner;
   const std::string video = ThreeFrames(runner.File("three.vnt")).path;
   ScriptRun run = runner.Run("screengraphics ok 64 48\n");
-  script::ScriptContext& context = *run.context;
+  script::CommandContext& context = *run.context;
 
   // Into a bitmap: frames 1, 2, 3; the last stays current until the next advance starts again.
   const int intoBitmap = context.screen.animations.Open(video.substr(0, video.size() - 4), 0);

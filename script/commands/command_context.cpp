@@ -1,0 +1,25 @@
+#include "script/commands/command_context.h"
+
+#include "playback/vant.h"
+#include "script/commands/command_families.h"
+
+namespace script {
+
+CommandContext::CommandContext(PlaybackWindow& window, platform::Clock& clock)
+    : ScriptContext(ScriptCommands().Table(), clock), screen(window) {}
+
+void CommandContext::RunCommand(size_t index) { ScriptCommands().At(index).handler(*this); }
+
+void CommandContext::KeepResponsive() {
+  screen.window.DispatchEvents();
+  VantSoundCheck();
+}
+
+void CommandContext::WaitWhilePaused() {
+  while (AutoPauseHolds(screen.window, screen.settings)) {
+    Sleep(1);
+    KeepResponsive();
+  }
+}
+
+}  // namespace script
