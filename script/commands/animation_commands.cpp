@@ -2,11 +2,11 @@
 // move them to a frame, wait for their next frame, and report their sizes.
 #include <memory>
 
-#include "platform/system/clock.h"
 #include "script/screen/animation_player.h"
 #include "script/commands/command_context.h"
 #include "script/commands/command_families.h"
 #include "script/language/params.h"
+#include "script/language/script_wait.h"
 #include "script/commands/slot_numbers.h"
 
 namespace script {
@@ -81,10 +81,7 @@ void CommandAnimationBackToStart(CommandContext& context) {
 
 void CommandAnimationDelay(CommandContext& context) {
   VantVideo* video = TakeAnimation(context).video;
-  while (VantWait(video) != 0) {
-    context.screen.window.DispatchEvents();
-    platform::SleepMilliseconds(1);
-  }
+  WaitFor(context, [video] { return VantWait(video) == 0; });
 }
 
 void CommandAnimationStillDelay(CommandContext& context) {

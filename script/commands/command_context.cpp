@@ -2,6 +2,7 @@
 
 #include "playback/vant.h"
 #include "script/commands/command_families.h"
+#include "script/language/script_wait.h"
 
 namespace script {
 
@@ -16,10 +17,8 @@ void CommandContext::KeepResponsive() {
 }
 
 void CommandContext::WaitWhilePaused() {
-  while (AutoPauseHolds(screen.window, screen.settings)) {
-    Sleep(1);
-    KeepResponsive();
-  }
+  const auto goesOn = [this] { return !AutoPauseHolds(screen.window, screen.settings); };
+  if (!goesOn()) WaitFor(*this, goesOn);
 }
 
 }  // namespace script

@@ -78,7 +78,10 @@ void CommandSystemDisplayResolution(CommandContext& context) { VantSetSystemRes(
 void CommandMciSendString(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const std::string command = TakeText(context);
-  const MediaAnswer answer = context.system.media.Send(command, [&context] { context.KeepResponsive(); });
+  const MediaAnswer answer =
+      context.system.media.Send(command, [&context](const std::function<bool()>& done, uint32_t limitMs) {
+        return WaitFor(context, done, limitMs);
+      });
   std::string text = answer.ok ? answer.text : "Error: " + answer.text;
   if (text.size() > kTextLimit) text.resize(kTextLimit);
   SetVariable(context, variable, text);

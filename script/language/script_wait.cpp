@@ -4,11 +4,19 @@
 
 namespace script {
 
-void WaitUntil(ScriptContext& context, uint32_t target) {
-  while (static_cast<int32_t>(target - context.Clock()) > 0) {
+bool WaitFor(ScriptContext& context, const std::function<bool()>& done, std::optional<uint32_t> limitMs) {
+  const uint32_t start = context.Clock();
+  for (;;) {
     context.KeepResponsive();
-    if (static_cast<int32_t>(target - context.Clock()) > 0) context.Sleep(1);
+    if (done && done()) return true;
+    if (limitMs && context.Clock() - start >= *limitMs) return false;
+    context.Sleep(1);
   }
+}
+
+void WaitUntil(ScriptContext& context, uint32_t target) {
+  const auto remaining = static_cast<int32_t>(target - context.Clock());
+  if (remaining > 0) WaitFor(context, nullptr, static_cast<uint32_t>(remaining));
 }
 
 }  // namespace script

@@ -4,7 +4,6 @@
 #include <optional>
 #include <utility>
 
-#include "platform/system/clock.h"
 #include "script/language/params.h"
 #include "script/language/script_context.h"
 #include "script/screen/screen.h"
@@ -94,12 +93,9 @@ struct Playback {
     }
   }
 
-  // Until the next frame is due, with the window kept going (VantWait feeds the sound).
+  // Until the next frame is due (VantWait feeds the sound too).
   void WaitForNextFrame() {
-    while (VantWait(video) != 0) {
-      screen.window.DispatchEvents();
-      platform::SleepMilliseconds(1);
-    }
+    WaitFor(context, [this] { return VantWait(video) == 0; });
   }
 
   void PlayFrames(int32_t count) {

@@ -4,6 +4,7 @@
 
 #include "playback/vant.h"
 #include "script/language/script_context.h"
+#include "script/language/script_wait.h"
 #include "script/screen/screen.h"
 
 namespace script {
@@ -49,16 +50,8 @@ std::string KeyName(int code) {
 }
 
 int WaitKey(ScriptContext& context, ScriptWindow& window) {
-  for (;;) {
-    if (KeyWaiting(window)) return window.TakeKey();
-    VantSoundCheck();
-    context.Sleep(1);
-  }
-}
-
-bool KeyWaiting(ScriptWindow& window) {
-  window.DispatchEvents();
-  return window.KeyWaiting();
+  WaitFor(context, [&window] { return window.KeyWaiting(); });
+  return window.TakeKey();
 }
 
 int TakeMouseClick(const ScriptWindow& window, ClickCounts& taken) {
@@ -75,28 +68,33 @@ int TakeMouseClick(const ScriptWindow& window, ClickCounts& taken) {
 
 std::string WaitInputChar(ScriptContext& context, Screen& screen, int32_t limit) {
   MousePointer& pointer = screen.pointer;
-  const uint32_t start = context.Clock();
-  for (;;) {
-    if (KeyWaiting(screen.window)) return KeyName(WaitKey(context, screen.window));
-    VantSoundCheck();
-    if (pointer.On() && screen.window.Exists()) {
-      if (pointer.Update()) {
-        const MouseArea* area = screen.mouseAreas.Find(pointer.X(), pointer.Y());
-        pointer.SetImage(area != nullptr ? area->pointer : -1);
-        pointer.Draw();
-      }
-      switch (TakeMouseClick(screen.window, screen.clicksTaken)) {
-        case 1: {
-          const MouseArea* area = screen.mouseAreas.Find(pointer.X(), pointer.Y());
-          return area != nullptr ? area->name : "LEFT MOUSE";
-        }
-        case 2: return "RIGHT MOUSE";
-        default: break;
-      }
+  std::string name;
+  const auto given = [&] {
+    if (screen.window.KeyWaiting()) {
+      name = KeyName(screen.window.TakeKey());
+      return true;
     }
-    if (limit != -1 && context.Clock() - start >= static_cast<uint32_t>(limit)) return "DELAY";
-    context.Sleep(1);
-  }
+    if (!pointer.On() || !screen.window.Exists()) return false;
+    if (pointer.Update()) {
+      const MouseArea* area = screen.mouseAreas.Find(pointer.X(), pointer.Y());
+      pointer.SetImage(area != nullptr ? area->pointer : -1);
+      pointer.Draw();
+    }
+    switch (TakeMouseClick(screen.window, screen.clicksTaken)) {
+      case 1: {
+        const MouseArea* area = screen.mouseAreas.Find(pointer.X(), pointer.Y());
+        name = area != nullptr ? area->name : "LEFT MOUSE";
+        return true;
+      }
+      case 2:
+        name = "RIGHT MOUSE";
+        return true;
+      default:
+        return false;
+    }
+  };
+  const std::optional<uint32_t> limitMs = limit == -1 ? std::nullopt : std::optional<uint32_t>(limit);
+  return WaitFor(context, given, limitMs) ? name : "DELAY";
 }
 
 int AskMessageBox(ScriptWindow& window, MousePointer& pointer, const std::string& text, int32_t style) {

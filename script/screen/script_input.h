@@ -16,10 +16,8 @@ struct Screen;
 // is the one character of that code.
 std::string KeyName(int code);
 
-// Dispatches the window's events until a key code is queued, then takes the oldest.
+// Waits until a key code is queued, then takes the oldest.
 int WaitKey(ScriptContext& context, ScriptWindow& window);
-// Dispatches the window's events once; true when a key code is queued.
-bool KeyWaiting(ScriptWindow& window);
 // 1 for a left button release not taken yet, else 2 for a right one, else 0.
 int TakeMouseClick(const ScriptWindow& window, ClickCounts& taken);
 

@@ -171,6 +171,23 @@ TEST(ScriptMediaCommands, PlayingWithWaitWritesTheSamplesToTheDevice) {
   EXPECT_NE(runner.Read("out.raw").find(samples), std::string::npos);
 }
 
+// A device that does not finish its sound within the sound's length and five seconds more is
+// given up; the time is the run's.
+TEST(ScriptMediaCommands, WaitingForTheEndGivesUpOnTheRunsClock) {
+  ScriptRunner runner;
+  runner.Write("long.wav", WavFile(Pattern(8000 * 20), 8000));
+  FakeClock clock;
+  ScriptRun run;
+  run.context = ScriptRunner::NewContext(clock);
+  const uint64_t before = clock.Now();
+  runner.RunIn(run, "mcisendstring o 'open \"" + runner.File("long.wav") + "\" alias a'\n"
+                    "mcisendstring p 'play a wait'\nmcisendstring m 'status a mode'\n");
+  ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+  EXPECT_EQ(run.Variable("P"), "Error: The sound device stopped playing.");
+  EXPECT_EQ(run.Variable("M"), "stopped");
+  EXPECT_EQ(clock.Now() - before, 20000u + 5000u);
+}
+
 TEST(ScriptMediaCommands, PauseResumeStopAndSeekWhileTheScriptGoesOn) {
   ScriptRunner runner;
   runner.Write("long.wav", WavFile(Pattern(8000 * 20), 8000));
