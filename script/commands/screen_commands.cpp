@@ -12,11 +12,6 @@ namespace script {
 
 namespace {
 
-constexpr uint32_t kBlitterBits = 0x1F;
-constexpr uint32_t kDoubleBufferBit = 0x100;
-constexpr uint32_t kNoCaptionBit = 0x200;
-constexpr uint32_t kNoDialogFrameBit = 0x4000;
-constexpr uint32_t kThinBorderBit = 0x8000;
 constexpr size_t kTitleLimit = 255;
 // Larger windows are refused like a buffer that cannot be had.
 constexpr int64_t kWindowPixelLimit = int64_t{1} << 26;
@@ -60,18 +55,18 @@ void CommandScreenSettings(CommandContext& context) {
   const int32_t kind = TakeNumber(context);
   uint32_t& options = context.screen.settings.options;
   if (kind == 0) {
-    options = (options & ~kBlitterBits) | kBlitterRequestStandard;
+    options = (options & ~kWindowBlitterMask) | kBlitterRequestStandard;
   } else if (kind >= 1 && kind <= 4) {
-    options = (options & ~kBlitterBits) | BlitterRequestForVideoType(kind) | kDoubleBufferBit;
+    options = (options & ~kWindowBlitterMask) | BlitterRequestForVideoType(kind) | kWindowDoubleBuffer;
   }
 }
 
 void CommandScreenWindowBorder(CommandContext& context) {
   uint32_t& options = context.screen.settings.options;
   switch (TakeNumber(context)) {
-    case 0: options &= ~(kNoDialogFrameBit | kThinBorderBit); break;
-    case 1: options |= kNoDialogFrameBit | kThinBorderBit; break;
-    case 2: options |= kNoDialogFrameBit | kNoCaptionBit; break;
+    case 0: options &= ~(kWindowNoDialogFrame | kWindowThinBorder); break;
+    case 1: options |= kWindowNoDialogFrame | kWindowThinBorder; break;
+    case 2: options |= kWindowNoDialogFrame | kWindowNoCaption; break;
     default: break;
   }
 }
@@ -84,9 +79,9 @@ void CommandScreenWindowTitle(CommandContext& context) {
   if (screen.window.Exists()) {
     screen.window.SetTitle(title);
   } else if (title.empty()) {
-    screen.settings.options |= kNoCaptionBit;
+    screen.settings.options |= kWindowNoCaption;
   } else {
-    screen.settings.options &= ~kNoCaptionBit;
+    screen.settings.options &= ~kWindowNoCaption;
   }
 }
 

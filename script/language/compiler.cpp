@@ -9,11 +9,6 @@ namespace script {
 
 namespace {
 
-bool IsBlank(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte >= 1 && byte <= 32;
-}
-
 // One line without its line end. False at the end of the file; `tooLong` when the line has more
 // than the text limit (reading stops there).
 bool ReadScriptLine(toolsupport::BufferedFile& file, std::string& line, bool& tooLong) {

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/system/file_names.h"
+#include "platform/system/wildcard.h"
 #include "script/language/script_error.h"
 #include "script/language/file_slots.h"
 #include "script/screen/screen.h"
@@ -14,10 +15,7 @@ namespace script {
 namespace {
 
 std::string BaseName(const std::string& name) {
-  const size_t slash = name.rfind('/');
-  std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
-  const size_t dot = FindExtension(base);
-  if (dot != std::string::npos) base.erase(dot);
+  std::string base = platform::SplitName(name).base;
   if (base.size() > kAnimationNameLimit) base.resize(kAnimationNameLimit);
   return base;
 }
