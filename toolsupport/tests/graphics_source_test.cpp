@@ -556,7 +556,7 @@ TEST(GraphicsSource, DefaultExtensionsAreTriedInEachSpelling) {
 TEST(GraphicsSource, APictureThatCannotBeReadIsAnError) {
   testing_files::ScratchDirectory dir;
   WritePicture(dir / "cut.bmp", 7, 40, 30);
-  std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "cut.bmp");
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(dir / "cut.bmp");
   bytes.resize(bytes.size() / 2);
   testing_files::WriteBytes(dir / "cut.bmp", bytes);
   Messages messages;
@@ -639,6 +639,7 @@ TEST(NextGraphicsFrame, TrueColourInputGetsAPaletteThatHoldsItsColours) {
 }  // namespace toolsupport
 
 #include "toolsupport/picture/flic_writer.h"
+#include "testsupport/file_contents.h"
 
 namespace toolsupport {
 namespace {
