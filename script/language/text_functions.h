@@ -7,6 +7,12 @@ namespace script {
 
 class ScriptContext;
 
+// A blank of the language: a byte from 1 to 32.
+constexpr bool IsBlank(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte >= 1 && byte <= 32;
+}
+
 // The 1-based position of the first `what` in `where`, 0 when absent; 1 for an empty `what`.
 // With ignoreCase, a-z count as A-Z.
 int32_t FindText(const std::string& what, const std::string& where, bool ignoreCase);
