@@ -1,6 +1,7 @@
 #include "compressor/content_analysis.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace compressor {
 namespace {
@@ -26,19 +27,41 @@ ColorDistanceTable& ContentAnalyser::TableFor(unsigned thread, const RgbPalette&
   return own.table;
 }
 
-ContentAnalyser::Job ContentAnalyser::Start(const uint8_t* blocks, size_t blockCount, const RgbPalette& palette,
-                                            FrameAnalysis& analysis) {
-  analysis.Resize(blockCount);
+ContentAnalyser::Job ContentAnalyser::Start(AnalysedFrame& frame, const AnalysedFrame* earlier) {
+  const size_t blockCount = frame.blocks.size() / kBlockPixels;
+  frame.analysis.Resize(blockCount);
+  frame.earlier = earlier != nullptr && earlier->palette == frame.palette &&
+                          earlier->blocks.size() == frame.blocks.size()
+                      ? earlier
+                      : nullptr;
+  frame.repeated.assign(blockCount, 0);
   const size_t pieces = (blockCount + kPieceBlocks - 1) / kPieceBlocks;
-  return pool_.Submit(pieces, [this, blocks, blockCount, &palette, &analysis](size_t piece, unsigned thread) {
-    const size_t first = piece * kPieceBlocks;
-    AnalyseBlockContent(blocks, first, std::min(blockCount, first + kPieceBlocks), TableFor(thread, palette),
-                        analysis);
+  return pool_.Submit(pieces, [this, &frame, blockCount](size_t piece, unsigned thread) {
+    const size_t first = piece * kPieceBlocks, end = std::min(blockCount, first + kPieceBlocks);
+    ColorDistanceTable& distance = TableFor(thread, frame.palette);
+    for (size_t i = first; i < end; ++i) {
+      const uint8_t* block = frame.blocks.data() + i * kBlockPixels;
+      if (frame.earlier != nullptr && std::memcmp(block, frame.earlier->blocks.data() + i * kBlockPixels, kBlockPixels) == 0) {
+        frame.repeated[i] = 1;
+        continue;
+      }
+      EvaluateBlockContent(block, distance, frame.analysis.scores[i], frame.analysis.twoColorValues[i]);
+    }
   });
 }
 
-bool ContentAnalyser::Finish(const Job& job, const toolsupport::WorkerPool::StopQuery& stop) {
-  return pool_.Wait(job, stop);
+bool ContentAnalyser::Finish(const Job& job, AnalysedFrame& frame, const toolsupport::WorkerPool::StopQuery& stop) {
+  if (!pool_.Wait(job, stop)) return false;
+  if (frame.earlier != nullptr) {
+    const FrameAnalysis& earlier = frame.earlier->analysis;
+    for (size_t i = 0; i < frame.repeated.size(); ++i) {
+      if (!frame.repeated[i]) continue;
+      frame.analysis.scores[i] = earlier.scores[i];
+      frame.analysis.twoColorValues[i] = earlier.twoColorValues[i];
+    }
+  }
+  frame.earlier = nullptr;
+  return true;
 }
 
 }  // namespace compressor

@@ -124,7 +124,8 @@ void FrameEncoder::ReadNext() {
   }
   GatherBlocks(input.Pixels(), input.Pitch(), settings_.width, settings_.height,
                settings_.heightScaling != 0, frame->blocks.data());
-  frame->job = analyser_.Start(frame->blocks.data(), blockCount_, frame->palette, frame->analysis);
+  frame->job = analyser_.Start(*frame, lastRead_);
+  lastRead_ = frame.get();
   ahead_.push_back(std::move(frame));
 }
 
@@ -178,7 +179,7 @@ bool FrameEncoder::EncodeFrame(uint32_t f) {
     return Fail(kDiskFullMessage);
   }
 
-  const bool scored = analyser_.Finish(frame.job, [this] { return ports_.progress.Cancelled(); });
+  const bool scored = analyser_.Finish(frame.job, frame, [this] { return ports_.progress.Cancelled(); });
   frame.job = nullptr;
   if (!scored) return false;
   ScoreUnchanged(frame.blocks.data(), key ? nullptr : decoded_.data(), 0, blockCount_, distance_, frame.analysis);

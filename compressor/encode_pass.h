@@ -126,16 +126,13 @@ class FrameEncoder {
 
  private:
   // A frame as it was read, with its scores being computed.
-  struct ReadFrame {
+  struct ReadFrame : AnalysedFrame {
     uint32_t number = 0;
     FetchResult fetched;
     toolsupport::Status status;  // not ok: the pass ends at this frame
-    std::vector<uint8_t> blocks;
-    RgbPalette palette{};
     uint64_t dataSize = 0;
     std::vector<uint8_t> original;  // the input frame itself, when the picture output mixes it in
     size_t originalPitch = 0, originalRows = 0;
-    FrameAnalysis analysis;
     ContentAnalyser::Job job;
     std::vector<uint32_t> values;  // as coded
   };
@@ -162,6 +159,7 @@ class FrameEncoder {
   std::unique_ptr<ReadFrame> current_;            // the frame being coded
   std::vector<std::unique_ptr<ReadFrame>> spare_;
   uint32_t nextRead_ = 0;
+  const ReadFrame* lastRead_ = nullptr;  // it stays until the frame after it is coded
   bool readEnded_ = false;  // a frame could not be read: nothing after it is
   std::vector<uint8_t> decoded_;
   std::vector<uint8_t> picture_;   // the decoded frame as rows, for the picture output

@@ -3,6 +3,7 @@
 // makes it with the compressor's library alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -147,42 +148,45 @@ TEST(EncoderThreads, AnyNumberOfThreadsWritesTheSameBytes) {
   }
 }
 
-TEST(EncoderThreads, EachFrameIsScoredWithItsOwnPalette) {
+TEST(EncoderThreads, EachFrameIsScoredWithItsOwnPaletteAndRepeatsTakeTheirScores) {
   // Frames of two palettes queued together: a thread that goes from one to the other must not
-  // score with the table of the palette before.
+  // score with the table of the palette before. Frames 2 and 3 repeat 0 with one block changed,
+  // and 3 is 2 again: their blocks, scored or taken from the frame before, score alike.
   MemoryInput input(kW, kH);
   FillClip(Clip::kPanningNoise, input);
-  const RgbPalette palettes[2] = {CubePalette(), CubePalette(120)};
-  std::vector<std::vector<uint8_t>> blocks;
-  for (uint32_t f = 0; f < 6; ++f) {
-    ASSERT_TRUE(input.NextFrame().ok());
-    blocks.emplace_back(size_t{kW} * kH);
-    GatherBlocks(input.Pixels(), kW, kW, kH, false, blocks.back().data());
-  }
+  const RgbPalette cube = CubePalette(), dark = CubePalette(120);
   const size_t count = size_t{kW / 4} * (kH / 4);
+  std::vector<AnalysedFrame> frames(6);
+  for (size_t f = 0; f < frames.size(); ++f) {
+    ASSERT_TRUE(input.NextFrame().ok());
+    frames[f].blocks.resize(size_t{kW} * kH);
+    GatherBlocks(input.Pixels(), kW, kW, kH, false, frames[f].blocks.data());
+    frames[f].palette = f % 4 == 1 ? dark : cube;
+  }
+  frames[2].blocks = frames[0].blocks;
+  frames[2].blocks[5 * kBlockPixels + 3] ^= 1;
+  frames[3].blocks = frames[2].blocks;
   for (unsigned threads : {1u, 4u}) {
     SCOPED_TRACE(threads);
     toolsupport::WorkerPool workers(threads);
     ContentAnalyser analyser(workers, {});
-    std::vector<FrameAnalysis> analyses(blocks.size());
     std::vector<ContentAnalyser::Job> jobs;
-    for (size_t f = 0; f < blocks.size(); ++f) {
-      jobs.push_back(analyser.Start(blocks[f].data(), count, palettes[f % 2], analyses[f]));
-    }
-    for (size_t f = 0; f < blocks.size(); ++f) {
-      ASSERT_TRUE(analyser.Finish(jobs[f], {}));
+    for (size_t f = 0; f < frames.size(); ++f) jobs.push_back(analyser.Start(frames[f], f > 0 ? &frames[f - 1] : nullptr));
+    for (size_t f = 0; f < frames.size(); ++f) {
+      ASSERT_TRUE(analyser.Finish(jobs[f], frames[f], {}));
       ColorDistanceTable table;
-      table.Rebuild(palettes[f % 2].data());
+      table.Rebuild(frames[f].palette.data());
       FrameAnalysis expected;
-      AnalyseFrame(blocks[f].data(), nullptr, count, table, expected);
-      ASSERT_EQ(analyses[f].twoColorValues, expected.twoColorValues) << "frame " << f;
+      AnalyseFrame(frames[f].blocks.data(), nullptr, count, table, expected);
+      ASSERT_EQ(frames[f].analysis.twoColorValues, expected.twoColorValues) << "frame " << f;
       for (size_t i = 0; i < count; ++i) {
-        const BlockScore &got = analyses[f].scores[i], &want = expected.scores[i];
+        const BlockScore &got = frames[f].analysis.scores[i], &want = expected.scores[i];
         ASSERT_EQ(got.solid, want.solid) << "frame " << f << " block " << i;
         ASSERT_EQ(got.solidColor, want.solidColor) << "frame " << f << " block " << i;
         ASSERT_EQ(got.twoColor, want.twoColor) << "frame " << f << " block " << i;
       }
     }
+    EXPECT_EQ(std::count(frames[3].repeated.begin(), frames[3].repeated.end(), 1), static_cast<long>(count));
   }
 }
 
