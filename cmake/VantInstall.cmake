@@ -1,7 +1,7 @@
 # What `cmake --install` and the Debian package put where: the programs in bin/, the shared
 # libraries in lib/ (with versioned sonames), the playback headers in include/, vant.pc and
 # vant-display.pc in lib/pkgconfig/ and the front end's help pages in share/vant/help/.
-set(VANT_VERSION 1.0.0)
+set(VANT_VERSION ${PROJECT_VERSION})
 set(VANT_SOVERSION 1)
 
 set(vant_installed_programs)
@@ -68,6 +68,11 @@ endforeach()
 add_test(NAME ToolsStartWithoutQt
          COMMAND ${VANT_PYTHON} ${CMAKE_SOURCE_DIR}/cmake/tests/tools_start_test.py ${CMAKE_BINARY_DIR}
                  ${vant_console_tools})
+
+# Every program answers --help and --version.
+add_test(NAME ProgramsAnswerHelpAndVersion
+         COMMAND ${VANT_PYTHON} ${CMAKE_SOURCE_DIR}/cmake/tests/program_help_test.py ${CMAKE_BINARY_DIR}
+                 ${VANT_VERSION} ${vant_installed_programs})
 
 foreach(check tree deb bound example)
   add_test(NAME Install_${check}
