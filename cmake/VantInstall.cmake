@@ -69,10 +69,13 @@ add_test(NAME ToolsStartWithoutQt
          COMMAND ${VANT_PYTHON} ${CMAKE_SOURCE_DIR}/cmake/tests/tools_start_test.py ${CMAKE_BINARY_DIR}
                  ${vant_console_tools})
 
-# Every program answers --help and --version.
+# --help and --version, and the manual pages that list the same switches as the usage.
 add_test(NAME ProgramsAnswerHelpAndVersion
          COMMAND ${VANT_PYTHON} ${CMAKE_SOURCE_DIR}/cmake/tests/program_help_test.py ${CMAKE_BINARY_DIR}
                  ${VANT_VERSION} ${vant_installed_programs})
+add_test(NAME ManualPages
+         COMMAND ${VANT_PYTHON} ${CMAKE_SOURCE_DIR}/packaging/tests/manual_pages_test.py
+                 ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR} ${vant_installed_programs})
 
 foreach(check tree deb bound example)
   add_test(NAME Install_${check}

@@ -28,6 +28,7 @@ def install(build, prefix):
 def expected_files(programs):
     """The installed tree, relative to its prefix: (path, what it must be)."""
     rows = [('bin/' + program, 'program') for program in programs]
+    rows += [('share/man/man1/%s.1.gz' % program, 'file') for program in programs]
     rows += [
         ('lib/libvant.so', 'link'),
         ('lib/libvant.so.1', 'link'),
@@ -39,6 +40,9 @@ def expected_files(programs):
         ('include/vant_display.h', 'file'),
         ('lib/pkgconfig/vant-display.pc', 'file'),
         ('share/vant/help/index.html', 'file'),
+        ('share/man/man3/libvant.3.gz', 'file'),
+        ('share/doc/vant/copyright', 'file'),
+        ('share/doc/vant/changelog.gz', 'file'),
     ]
     return rows
 
