@@ -10,6 +10,7 @@ packages=(
   xvfb xauth python3 python3-pil
   gifsicle  # the GIF optimiser the speed comparison measures against
   scdoc     # makes the manual pages
+  lintian   # checks the Debian package
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

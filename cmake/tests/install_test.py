@@ -3,8 +3,9 @@
 
 Usage: install_test.py CHECK BUILD_DIR SOURCE_DIR PROGRAM...
 CHECK is one of: tree (install into a temporary prefix and check what lands where), deb (the
-Debian package lists the same files), bound (a bound player copied elsewhere plays its video),
-example (the README's C example builds against an installed tree and decodes a video)."""
+Debian package lists the same files, within its size, and lintian finds no error in it), bound (a
+bound player copied elsewhere plays its video), example (the README's C example builds against an
+installed tree and decodes a video)."""
 import os
 import re
 import shutil
@@ -25,6 +26,10 @@ def install(build, prefix):
         sys.exit('cmake --install failed:\n' + done.stdout + done.stderr)
 
 
+# The package as it installs, in kilobytes (dpkg's Installed-Size).
+MOST_INSTALLED_SIZE = 40 * 1024
+
+
 def expected_files(programs):
     """The installed tree, relative to its prefix: (path, what it must be)."""
     rows = [('bin/' + program, 'program') for program in programs]
@@ -32,7 +37,7 @@ def expected_files(programs):
     rows += [
         ('lib/libvant.so', 'link'),
         ('lib/libvant.so.1', 'link'),
-        ('lib/libvant_window_faces.so', 'module'),
+        ('lib/vant/libvant_window_faces.so', 'module'),
         ('include/vant.h', 'file'),
         ('lib/pkgconfig/vant.pc', 'file'),
         ('lib/libvant_display.so', 'link'),
@@ -112,7 +117,7 @@ def check_tree(build, programs):
     return faults
 
 
-def check_deb(build, programs):
+def check_deb(build, source, programs):
     if shutil.which('dpkg-deb') is None:
         print('dpkg-deb is not installed')
         sys.exit(SKIPPED)
@@ -125,8 +130,10 @@ def check_deb(build, programs):
             return ['expected one .deb, found: ' + ' '.join(os.listdir(out))]
         package = os.path.join(out, packages[0])
         listed = run(['dpkg-deb', '--contents', package]).stdout
-        fields = run(['dpkg-deb', '--field', package, 'Depends']).stdout
-    faults = []
+        fields = run(['dpkg-deb', '--field', package, 'Depends', 'Installed-Size']).stdout
+        faults = []
+        if os.environ.get('VANT_LINT_PACKAGE', '1') != '0':
+            faults += lintian_faults(package, source)
     for relative, _ in expected_files(programs):
         if not re.search(r'\./usr/' + re.escape(relative) + r'(\s|$)', listed):
             faults.append('the package lacks /usr/' + relative)
@@ -134,6 +141,33 @@ def check_deb(build, programs):
     for needed in ('libqt6widgets6', 'libsdl2'):
         if needed not in fields:
             faults.append('Depends lacks ' + needed + ': ' + fields)
+    size = re.search(r'^Installed-Size: (\d+)$', fields, re.M)
+    if not size or int(size.group(1)) > MOST_INSTALLED_SIZE:
+        faults.append('the package installs more than %d KB: %s' % (MOST_INSTALLED_SIZE, fields))
+    return faults
+
+
+def explained_warnings(source):
+    """The lintian tags that the README's list of remaining warnings explains."""
+    with open(os.path.join(source, 'README.md'), encoding='utf-8') as readme:
+        text = readme.read()
+    found = re.search(r'^#+ What lintian still says\n(.*?)(?=^#)', text, re.S | re.M)
+    return set(re.findall(r'^- `([a-z0-9.+-]+)`', found.group(1), re.M)) if found else set()
+
+
+def lintian_faults(package, source):
+    """Lintian finds no error in the package, and each warning it gives is one the README
+    explains."""
+    if shutil.which('lintian') is None:
+        return ['lintian is not installed (scripts/install-deps.sh installs it)']
+    checked = run(['lintian', '--tag-display-limit', '0', package])
+    faults = ['lintian: ' + line for line in checked.stdout.splitlines() if line.startswith('E:')]
+    # 2 says that it found errors; 1 that it could not check the package.
+    if checked.returncode not in (0, 2):
+        faults.append('lintian failed:\n' + checked.stdout + checked.stderr)
+    explained = explained_warnings(source)
+    for tag in sorted(set(re.findall(r'^W: \S+: (\S+)', checked.stdout, re.M)) - explained):
+        faults.append('lintian warns %s, which the README does not explain' % tag)
     return faults
 
 
@@ -263,7 +297,7 @@ def main():
     if check == 'tree':
         faults = check_tree(build, programs)
     elif check == 'deb':
-        faults = check_deb(build, programs)
+        faults = check_deb(build, source, programs)
     elif check == 'bound':
         faults = check_bound(build)
     elif check == 'example':
