@@ -1,6 +1,7 @@
 # What `cmake --install` and the Debian package put where: the programs in bin/, the shared
-# libraries in lib/ (with versioned sonames), the playback headers in include/, vant.pc and
-# vant-display.pc in lib/pkgconfig/ and the front end's help pages in share/vant/help/.
+# libraries in lib/ (with versioned sonames), the faces module in lib/vant/, the playback headers
+# in include/, vant.pc and vant-display.pc in lib/pkgconfig/ and the front end's help pages in
+# share/vant/help/; packaging/ adds the manual pages, the desktop files and the Debian files.
 set(VANT_VERSION ${PROJECT_VERSION})
 set(VANT_SOVERSION 1)
 

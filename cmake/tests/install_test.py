@@ -2,10 +2,11 @@
 """What users and developers do with the built toolkit away from this build tree.
 
 Usage: install_test.py CHECK BUILD_DIR SOURCE_DIR PROGRAM...
-CHECK is one of: tree (install into a temporary prefix and check what lands where), deb (the
-Debian package lists the same files, within its size, and lintian finds no error in it), bound (a
-bound player copied elsewhere plays its video), example (the README's C example builds against an
-installed tree and decodes a video)."""
+CHECK is one of: tree (install into a temporary prefix and check what lands where, and that the
+desktop finds the file type, the player for it and the icon), deb (the Debian package lists the
+same files, within its size, and lintian finds no error in it), bound (a bound player copied
+elsewhere plays its video), example (the README's C example builds against an installed tree and
+decodes a video)."""
 import os
 import re
 import shutil
@@ -26,6 +27,7 @@ def install(build, prefix):
         sys.exit('cmake --install failed:\n' + done.stdout + done.stderr)
 
 
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 # The package as it installs, in kilobytes (dpkg's Installed-Size).
 MOST_INSTALLED_SIZE = 40 * 1024
 
@@ -34,6 +36,8 @@ def expected_files(programs):
     """The installed tree, relative to its prefix: (path, what it must be)."""
     rows = [('bin/' + program, 'program') for program in programs]
     rows += [('share/man/man1/%s.1.gz' % program, 'file') for program in programs]
+    rows += [('share/icons/hicolor/%dx%d/apps/vant.png' % (size, size), 'file')
+             for size in ICON_SIZES]
     rows += [
         ('lib/libvant.so', 'link'),
         ('lib/libvant.so.1', 'link'),
@@ -46,6 +50,9 @@ def expected_files(programs):
         ('lib/pkgconfig/vant-display.pc', 'file'),
         ('share/vant/help/index.html', 'file'),
         ('share/man/man3/libvant.3.gz', 'file'),
+        ('share/applications/vantplw.desktop', 'file'),
+        ('share/applications/vantrelw.desktop', 'file'),
+        ('share/mime/packages/vant-vnt.xml', 'file'),
         ('share/doc/vant/copyright', 'file'),
         ('share/doc/vant/changelog.gz', 'file'),
     ]
@@ -114,6 +121,64 @@ def check_tree(build, programs):
                     faults.append(program + ' loads ' + line.strip())
             faults += [program + ' needs ' + name for name in needed(path)
                        if name.lower().startswith('libsdl')]
+        faults += desktop_faults(prefix)
+    return faults
+
+
+def png_size(path):
+    with open(path, 'rb') as picture:
+        head = picture.read(24)
+    if head[:8] != b'\x89PNG\r\n\x1a\n' or head[12:16] != b'IHDR':
+        return None
+    return int.from_bytes(head[16:20], 'big'), int.from_bytes(head[20:24], 'big')
+
+
+def desktop_faults(prefix):
+    """What a desktop finds in the installed tree once dpkg's triggers have run over it: valid
+    entries, the .vnt type by its name and by its first bytes, the player as the application that
+    opens it, and the icon at every size."""
+    tools = ('desktop-file-validate', 'update-mime-database', 'update-desktop-database', 'gio')
+    missing = [tool for tool in tools if shutil.which(tool) is None]
+    if missing:
+        return ['not installed (scripts/install-deps.sh installs them): ' + ' '.join(missing)]
+    share = os.path.join(prefix, 'share')
+    faults = []
+    entries = [os.path.join(share, 'applications', name)
+               for name in ('vantplw.desktop', 'vantrelw.desktop')]
+    validated = run(['desktop-file-validate'] + entries)
+    if validated.returncode != 0 or validated.stdout.strip() or validated.stderr.strip():
+        faults.append('desktop-file-validate:\n' + validated.stdout + validated.stderr)
+    for command in (['update-mime-database', os.path.join(share, 'mime')],
+                    ['update-desktop-database', os.path.join(share, 'applications')]):
+        done = run(command)
+        if done.returncode != 0:
+            faults.append(' '.join(command) + ' failed:\n' + done.stdout + done.stderr)
+    for size in ICON_SIZES:
+        icon = os.path.join(share, 'icons/hicolor/%dx%d/apps/vant.png' % (size, size))
+        if os.path.exists(icon) and png_size(icon) != (size, size):
+            faults.append('%s is not a %d-pixel PNG picture' % (icon, size))
+    with tempfile.TemporaryDirectory() as home:
+        # Only the installed tree: no folder of the user's or the system's.
+        environment = dict(os.environ, LC_ALL='C.UTF-8', LANGUAGE='',
+                           XDG_DATA_DIRS=share, XDG_CONFIG_DIRS=home,
+                           XDG_DATA_HOME=os.path.join(home, 'data'), XDG_CONFIG_HOME=home,
+                           PATH=os.path.join(prefix, 'bin') + os.pathsep + os.environ['PATH'])
+        samples = {'named.vnt': (os.urandom(64), 'video/x-vnt'),
+                   'unnamed': (b'VNT2' + bytes(100), 'video/x-vnt'),
+                   'other.txt': (b'VNT1 is not the magic.\n', 'text/plain')}
+        for name, (data, expected) in samples.items():
+            path = os.path.join(home, name)
+            with open(path, 'wb') as sample:
+                sample.write(data)
+            found = run(['gio', 'info', '-a', 'standard::content-type', path], env=environment)
+            kind = re.search(r'standard::content-type: (\S+)', found.stdout)
+            if not kind or kind.group(1) != expected:
+                faults.append('%s is taken for %s, not %s:\n%s' % (
+                    name, kind.group(1) if kind else 'nothing', expected, found.stdout + found.stderr))
+        default = run(['gio', 'mime', 'video/x-vnt'], env=environment)
+        if not re.search(r'^Default application for .video/x-vnt.: vantplw\.desktop$', default.stdout,
+                         re.M):
+            faults.append('the player does not open .vnt files:\n' + default.stdout + default.stderr)
     return faults
 
 
