@@ -103,6 +103,8 @@ foreach(check tree deb bound example)
                    ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR} ${vant_installed_programs})
   set_tests_properties(Install_${check} PROPERTIES SKIP_RETURN_CODE 77)
 endforeach()
+# cpack and lintian together take minutes on a busy machine.
+set_tests_properties(Install_deb PROPERTIES TIMEOUT 1200)
 if(VANT_SANITIZE)
   # The example is linked with the sanitizer runtime that the installed library needs.
   set_tests_properties(Install_example PROPERTIES
