@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -65,7 +64,11 @@ TEST(ProgramHelp, AnswersTheWordsThatBeginWithTwoDashes) {
     EXPECT_EQ(answer.out, c.out) << words;
     EXPECT_EQ(answer.errors, c.errors) << words;
   }
-  EXPECT_TRUE(std::regex_match(platform::ToolkitVersion(), std::regex(R"(\d+\.\d+\.\d+)")));
+  unsigned major = 0, minor = 0, patch = 0;
+  int length = 0;
+  const std::string given = platform::ToolkitVersion();
+  EXPECT_EQ(std::sscanf(given.c_str(), "%u.%u.%u%n", &major, &minor, &patch, &length), 3) << given;
+  EXPECT_EQ(static_cast<size_t>(length), given.size()) << given;
 }
 
 TEST(ProgramHelp, AnAnswerThatCannotBeWrittenIsAFailure) {
