@@ -109,6 +109,7 @@ if(VANT_SANITIZE)
   # The example is linked with the sanitizer runtime that the installed library needs.
   set_tests_properties(Install_example PROPERTIES
                        ENVIRONMENT "VANT_EXAMPLE_FLAGS=-fsanitize=address,undefined")
-  # A package of sanitized programs is never shipped: lintian reads the plain build's.
+  # A package of sanitized programs is never shipped: lintian and the size limit are for the
+  # plain build's.
   set_tests_properties(Install_deb PROPERTIES ENVIRONMENT "VANT_LINT_PACKAGE=0")
 endif()
