@@ -58,4 +58,12 @@ void ErrorBadCommand(ScriptContext& context) {
   ErrorWithLine(context, "  Bad script command:\r\n    ");
 }
 
+void ErrorBadFrame(ScriptContext& context) { ErrorWithLine(context, "  Bad frame parameter:\r\n    "); }
+
+void ErrorBadAnimation(ScriptContext& context) {
+  ErrorWithLine(context, "  Bad animation parameter:\r\n    ");
+}
+
+void ErrorBadFile(ScriptContext& context) { ErrorWithLine(context, "  Bad file parameter:\r\n    "); }
+
 }  // namespace script
