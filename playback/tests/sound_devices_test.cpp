@@ -19,6 +19,7 @@
 #include "playback/tests/test_video.h"
 #include "playback/video_file_format.h"
 #include "testsupport/environment_guard.h"
+#include "testsupport/file_contents.h"
 
 namespace {
 
@@ -121,7 +122,7 @@ Playing Play(const std::string& video, const std::string& file) {
   const uint64_t put = platform::AudioOutputBytes() - opening;
 
   Playing playing;
-  const std::vector<uint8_t> bytes = ReadWholeFile(file);
+  const std::vector<uint8_t> bytes = testsupport::ReadFileBytes(file);
   playing.lead = bytes.size() >= put ? bytes.size() - put : UINT64_MAX;
   auto place = [&](uint64_t count) { return count == 0 ? 0 : playing.lead + count - opening; };
   for (const FrameWindow& frame : frames) playing.frames.push_back({place(frame.waited), place(frame.shown)});
