@@ -461,6 +461,14 @@ bool UseWideVectorsForTesting(bool use) {
 #endif
 }
 
+bool WideVectorsInUse() {
+#if defined(VANT_WIDE_VECTORS)
+  return WideVectors();
+#else
+  return false;
+#endif
+}
+
 void ForbidUnchanged(FrameAnalysis& analysis) {
   for (BlockScore& score : analysis.scores) score.unchanged = kNoError;
 }

@@ -80,9 +80,10 @@ void AnalyseBlockContent(const uint8_t* blocks, size_t first, size_t end, ColorD
 void ScoreUnchanged(const uint8_t* blocks, const uint8_t* previous, size_t first, size_t end,
                     const ColorDistanceTable& distance, FrameAnalysis& analysis);
 
-// The analysis takes eight values at a time where the processor can; the tests turn that off to
-// compare both ways. Returns whether the processor can.
+// The analysis and the size estimate take eight values at a time where the processor can; the
+// tests turn that off to compare both ways. Returns whether the processor can.
 bool UseWideVectorsForTesting(bool use);
+bool WideVectorsInUse();
 
 // Marks every block as not allowed to stay unchanged (a frame that became a key frame).
 void ForbidUnchanged(FrameAnalysis& analysis);

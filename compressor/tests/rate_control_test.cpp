@@ -131,7 +131,13 @@ TEST(EstimateFrameSize, AgreesWithCountingRunByRun) {
       scores.insert(scores.end(), std::min(repeat + 1, length - scores.size()), s);
     }
     for (uint32_t t : {0u, 39u, 40u, 120u, next() % 400, 300u, kMaxThreshold}) {
-      ASSERT_EQ(EstimateFrameSize(scores, t), SizeByRuns(scores, t)) << "frame " << frame << " threshold " << t;
+      const uint64_t expected = SizeByRuns(scores, t);
+      // Eight blocks at a time where the processor can, and four.
+      for (bool wide : {true, false}) {
+        UseWideVectorsForTesting(wide);
+        ASSERT_EQ(EstimateFrameSize(scores, t), expected) << "frame " << frame << " threshold " << t << " wide " << wide;
+      }
+      UseWideVectorsForTesting(true);
     }
   }
 }
