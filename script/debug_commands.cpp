@@ -3,13 +3,15 @@
 #include "script/command_handlers.h"
 #include "script/params.h"
 #include "script/script_context.h"
+#include "script/script_error.h"
 #include "script/trace.h"
 
 namespace script {
 
 void CommandDebugFile(ScriptContext& context) {
-  context.files.Close(context.debugSlot);
+  const std::string failure = context.files.Close(context.debugSlot);
   context.debugSlot = kNoSlot;
+  if (!failure.empty()) ErrorWriting(context, failure);
   const std::string name = TakeText(context);
   if (!name.empty()) context.debugSlot = context.files.Open(name, SlotMode::kCreate);
 }

@@ -9,6 +9,7 @@
 #include "script/params.h"
 #include "script/print_file.h"
 #include "script/script_context.h"
+#include "script/script_error.h"
 #include "script/slot_numbers.h"
 
 namespace script {
@@ -70,13 +71,10 @@ void CommandFileAppend(ScriptContext& context) {
 void CommandFileClose(ScriptContext& context) {
   const std::string variable = TakeVariable(context);
   const int slot = FileSlotOf(context, TextToNumber(GetVariable(context, variable)));
-  if (slot == context.printSlot) {
-    EndPrinting(context);
-  } else {
-    context.files.Close(slot);
-  }
+  const std::string failure = slot == context.printSlot ? EndPrinting(context) : context.files.Close(slot);
   if (slot == context.debugSlot) context.debugSlot = kNoSlot;
   SetVariable(context, variable, "");
+  if (!failure.empty()) ErrorWriting(context, failure);
 }
 
 void CommandFileRead(ScriptContext& context) {
@@ -88,9 +86,10 @@ void CommandFileRead(ScriptContext& context) {
 }
 
 void CommandFileWrite(ScriptContext& context) {
-  toolsupport::BufferedFile& file = TakeFile(context);
+  const int slot = TakeFileSlot(context);
   const std::string text = TakeText(context) + "\r\n";
-  file.WriteRaw(text.data(), text.size());
+  context.files.File(slot)->WriteRaw(text.data(), text.size());
+  if (const std::string failure = context.files.WriteFailure(slot); !failure.empty()) ErrorWriting(context, failure);
 }
 
 void CommandFileEof(ScriptContext& context) {

@@ -3,6 +3,7 @@
 #include "script/params.h"
 #include "script/print_file.h"
 #include "script/script_context.h"
+#include "script/script_error.h"
 
 namespace script {
 
@@ -16,7 +17,7 @@ void CommandPrintBegin(ScriptContext& context) {
 }
 
 void CommandPrintEnd(ScriptContext& context) {
-  EndPrinting(context);
+  if (const std::string failure = EndPrinting(context); !failure.empty()) ErrorWriting(context, failure);
   SkipLeadingBlanks(context);
 }
 

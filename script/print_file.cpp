@@ -74,18 +74,19 @@ void WritePrintText(ScriptContext& context, std::string_view text) {
   }
 }
 
-void EndPrinting(ScriptContext& context) {
-  if (!context.Printing()) return;
-  context.files.Close(context.printSlot);
+std::string EndPrinting(ScriptContext& context) {
+  if (!context.Printing()) return {};
+  const std::string failure = context.files.Close(context.printSlot);
   context.printSlot = kNoSlot;
   std::string& spool = context.printSpool.path;
-  if (spool.empty()) return;
+  if (spool.empty()) return failure;
   std::string error;
   if (!PrintJob(ReadWholeFile(spool), error)) {
     std::fprintf(stderr, "The print job could not be printed: %s.\n", error.c_str());
   }
   unlink(spool.c_str());
   spool.clear();
+  return failure;
 }
 
 void SetPrintServiceForTesting(PrintService service) { TestPrintService() = std::move(service); }

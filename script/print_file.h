@@ -34,8 +34,9 @@ void BeginPrinting(ScriptContext& context, const std::string& name);
 void WritePrintText(ScriptContext& context, std::string_view text);
 
 // Closes the print file when one is open; a printer port's job goes to the printer (a job that
-// cannot be printed is said on standard error) and its temporary file is removed.
-void EndPrinting(ScriptContext& context);
+// cannot be printed is said on standard error) and its temporary file is removed. Empty, or the
+// failure of a print file that could not be written (FileSlots::Close).
+std::string EndPrinting(ScriptContext& context);
 
 // Tests put a printer of their own in place of the system's; an empty function restores it.
 using PrintService = std::function<bool(std::string_view bytes, std::string& error)>;

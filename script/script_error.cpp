@@ -58,4 +58,12 @@ void ErrorBadCommand(ScriptContext& context) {
   ErrorWithLine(context, "  Bad script command:\r\n    ");
 }
 
+constexpr const char* kErrorWriting = "  Error writing:\r\n    ";
+
+void ErrorWriting(ScriptContext& context, const std::string& failure) {
+  ScriptError(context, kErrorWriting, {}, failure + "\r\n");
+}
+
+std::string WritingErrorText(const std::string& failure) { return kErrorWriting + failure + "\r\n"; }
+
 }  // namespace script

@@ -29,6 +29,12 @@ void ShowPackageBox() {
                     kVersionedTitle);
 }
 
+// A file the run wrote that could not be written whole: said, and the run fails.
+int FailedWriting(const std::string& failure) {
+  ShowPlayerMessage(platform::DialogIcon::Error, WritingErrorText(failure), "Error");
+  return 1;
+}
+
 }  // namespace
 
 int RunCommandScript(ScriptContext& context, std::string commandText) {
@@ -51,7 +57,7 @@ int RunCommandScript(ScriptContext& context, std::string commandText) {
     exitCode = 1;
   }
   // However the run ended, what it printed goes to the printer.
-  EndPrinting(context);
+  if (const std::string failure = EndPrinting(context); !failure.empty()) exitCode = FailedWriting(failure);
   return exitCode;
 }
 
@@ -66,7 +72,7 @@ int ScriptMain(std::string commandText, bool packageBox) {
     TrimText(commandText);
     CloseScriptWindow(context);
     exitCode = RunCommandScript(context, commandText);
-    context.files.CloseAll();
+    if (const std::string failure = context.files.CloseAll(); !failure.empty()) exitCode = FailedWriting(failure);
     CloseScriptWindow(context);
   }
   VantSetSystemRes(0);

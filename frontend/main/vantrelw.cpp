@@ -69,5 +69,6 @@ int main(int argc, char** argv) {
   topwin.SetSettingsPath(startUp.settingsPath);
   topwin.SetPendingCommand(startUp.pendingCommand);
   topwin.show();
-  return application.exec();
+  const int exitCode = application.exec();
+  return topwin.SettingsSaveFailed() ? 1 : exitCode;
 }
