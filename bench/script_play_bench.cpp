@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "script/animation_player.h"
+#include "script/screen/animation_player.h"
 #include "script/script_program.h"
 #include "bench/speed_files.h"
 #include "platform/system/program_start.h"

@@ -5,9 +5,9 @@
 
 #include "fuzz/fuzz_targets.h"
 #include "fuzz/harness_limits.h"
-#include "script/params.h"
-#include "script/script_context.h"
-#include "script/script_error.h"
+#include "script/language/params.h"
+#include "script/language/script_context.h"
+#include "script/language/script_error.h"
 
 namespace fuzz {
 

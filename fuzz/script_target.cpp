@@ -2,9 +2,9 @@
 // labels and TEXTBEGIN blocks. A script error ends the compile, as it ends a run.
 #include "fuzz/fuzz_targets.h"
 #include "fuzz/input_file.h"
-#include "script/compiler.h"
-#include "script/script_context.h"
-#include "script/script_error.h"
+#include "script/language/compiler.h"
+#include "script/language/script_context.h"
+#include "script/language/script_error.h"
 #include "toolsupport/io/buffered_file.h"
 
 namespace fuzz {

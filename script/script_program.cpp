@@ -2,10 +2,10 @@
 
 #include "player/player_window.h"
 #include "player/reporting_program.h"
-#include "script/print_file.h"
-#include "script/run_loop.h"
-#include "script/script_context.h"
-#include "script/script_error.h"
+#include "script/system/print_file.h"
+#include "script/language/run_loop.h"
+#include "script/language/script_context.h"
+#include "script/language/script_error.h"
 #include "toolsupport/base/switches.h"
 #include "toolsupport/base/text_words.h"
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "player/player_window.h"
-#include "script/animation_player.h"
+#include "script/screen/animation_player.h"
 #include "script/tests/script_runner.h"
 #include "testsupport/run_program.h"
 

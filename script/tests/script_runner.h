@@ -10,7 +10,7 @@
 
 #include "platform/face/dialogs.h"
 #include "testsupport/scratch_directory.h"
-#include "script/script_context.h"
+#include "script/language/script_context.h"
 #include "script/script_program.h"
 #include "testsupport/wait_until.h"
 
