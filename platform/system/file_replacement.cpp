@@ -149,6 +149,13 @@ int FileReplacement::Begin(const std::string& target) {
   } else if (errno == ENOENT) {
     target_ = FollowLinks(target);
     if (target_.empty()) return errno;
+    // Absolute, so that the names still hold when the program changes its directory meanwhile.
+    if (target_[0] != '/') {
+      char* here = getcwd(nullptr, 0);
+      if (here == nullptr) return errno;
+      target_ = std::string(here) + "/" + target_;
+      free(here);
+    }
   } else {
     return errno;
   }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 
@@ -114,6 +115,25 @@ TEST(FileReplacement, RefusalsDevicesAndNoReplace) {
       true);
   EXPECT_EQ(refused, std::to_string(EACCES) + " " + std::to_string(EACCES) + " " + std::to_string(EACCES));
   EXPECT_EQ(Names(scratch / "dir"), std::set<std::string>{"kept"});
+}
+
+// A program that changes its directory between the start and the commit still replaces the file
+// it named.
+TEST(FileReplacement, RelativeNamesHoldAcrossAChangeOfDirectory) {
+  testsupport::ScratchDirectory scratch;
+  ASSERT_EQ(mkdir((scratch / "elsewhere").c_str(), 0755), 0);
+  char* previous = getcwd(nullptr, 0);
+  ASSERT_NE(previous, nullptr);
+  ASSERT_EQ(chdir(scratch.path().c_str()), 0);
+  platform::FileReplacement replacement;
+  ASSERT_EQ(replacement.Begin("made.txt"), 0);
+  WriteFile(replacement.Path(), "made");
+  ASSERT_EQ(chdir("elsewhere"), 0);
+  EXPECT_EQ(replacement.Commit(), 0);
+  ASSERT_EQ(chdir(previous), 0);
+  free(previous);
+  EXPECT_EQ(ReadFile(scratch / "made.txt"), "made");
+  EXPECT_EQ(Names(scratch / "elsewhere"), std::set<std::string>{});
 }
 
 TEST(FileSet, HoldsAFileUnderEveryNameItHas) {
