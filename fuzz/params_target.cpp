@@ -17,7 +17,8 @@ int FuzzParams(const uint8_t* data, size_t size) {
   const std::string value = input.substr(0, lineEnd);
   const std::string text = lineEnd == std::string::npos ? std::string() : input.substr(lineEnd + 1);
 
-  script::ScriptContext context;
+  const script::CommandTable noCommands({});
+  script::ScriptContext context(noCommands);
   script::SetVariable(context, "A", value);
   script::SetVariable(context, "B", "%A%" + value + "%A%");
 

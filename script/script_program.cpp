@@ -2,10 +2,10 @@
 
 #include "player/player_window.h"
 #include "player/reporting_program.h"
-#include "script/system/print_file.h"
+#include "script/commands/command_context.h"
 #include "script/language/run_loop.h"
-#include "script/language/script_context.h"
 #include "script/language/script_error.h"
+#include "script/system/print_file.h"
 #include "toolsupport/base/switches.h"
 #include "toolsupport/base/text_words.h"
 
@@ -17,12 +17,12 @@ constexpr const char* kBanner = "VantScript V 3.0k";
 constexpr const char* kVersionedTitle = "VantScript - V3.0k";
 constexpr const char* kNotice = "Runs Vantrel presentation scripts.";
 
-void ShowSyntaxBox() {
-  ShowPlayerMessage(platform::DialogIcon::None, kScriptSyntax, std::string(kBanner) + "  " + kNotice);
+void ShowSyntaxBox(ScriptWindow& window) {
+  window.ShowMessage(platform::DialogIcon::None, kScriptSyntax, std::string(kBanner) + "  " + kNotice);
 }
 
-void ShowPackageBox() {
-  ShowPlayerMessage(platform::DialogIcon::Information,
+void ShowPackageBox(ScriptWindow& window) {
+  window.ShowMessage(platform::DialogIcon::Information,
                     "VantScript runs presentations written as scripts: videos, pictures, text, "
                     "keys and mouse areas, files and programs.\r\n"
                     "Its companions compress, convert, mix and play Vantrel videos.",
@@ -37,7 +37,7 @@ int FailedWriting(const std::string& failure) {
 
 }  // namespace
 
-int RunCommandScript(ScriptContext& context, std::string commandText) {
+int RunCommandScript(CommandContext& context, std::string commandText) {
   context.run.commandLine = commandText;
   std::string argument = TakeArgument(commandText);
   int exitCode = 0;
@@ -45,38 +45,41 @@ int RunCommandScript(ScriptContext& context, std::string commandText) {
     if (argument.empty()) {
       std::string name = "autoexec.ss";
       if (!RunScript(context, name)) {
-        ShowSyntaxBox();
+        ShowSyntaxBox(context.screen.window);
         exitCode = 1;
       }
     } else if (!RunScript(context, argument)) {
       ScriptError(context, "  Error opening:\r\n    ", {}, argument);
     }
   } catch (const ScriptFailure& failure) {
-    CloseScriptWindow(context);
-    ShowPlayerMessage(platform::DialogIcon::Error, failure.what(), "Error");
+    CloseScriptWindow(context.screen);
+    context.screen.window.ShowMessage(platform::DialogIcon::Error, failure.what(), "Error");
     exitCode = 1;
   }
   // However the run ended, what it printed goes to the printer.
-  if (const std::string failure = EndPrinting(context); !failure.empty()) exitCode = FailedWriting(failure);
+  if (const std::string failure = EndPrinting(context.files, context.system.print); !failure.empty()) {
+    exitCode = FailedWriting(failure);
+  }
   return exitCode;
 }
 
-int ScriptMain(std::string commandText, bool packageBox) {
-  SetPlayerProgramTitle(kScriptTitle);
-  ScriptContext context;
+int ScriptMain(std::string commandText, bool packageBox, PlaybackHook playbackHook) {
+  CommandContext context(DefaultPlaybackWindow());
+  context.screen.window.SetProgramTitle(kScriptTitle);
+  context.screen.playbackHook = std::move(playbackHook);
   context.random.Seed(static_cast<uint32_t>(context.TimeSource().Now()));
   int exitCode = 1;
   if (SwitchLeftOver(commandText)) {
-    ShowSyntaxBox();
+    ShowSyntaxBox(context.screen.window);
   } else {
     TrimText(commandText);
-    CloseScriptWindow(context);
+    CloseScriptWindow(context.screen);
     exitCode = RunCommandScript(context, commandText);
     if (const std::string failure = context.files.CloseAll(); !failure.empty()) exitCode = FailedWriting(failure);
-    CloseScriptWindow(context);
+    CloseScriptWindow(context.screen);
   }
   VantSetSystemRes(0);
-  if (packageBox) ShowPackageBox();
+  if (packageBox) ShowPackageBox(context.screen.window);
   return exitCode;
 }
 

@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using faultstest::Materials;
-using faultstest::ReadFile;
+using testsupport::ReadFileText;
 using faultstest::WriteFile;
 
 // A PCX header announcing 65535 x 65535 pixels of 8 bits, and no pixels.
@@ -31,7 +31,7 @@ std::string HugePcx() {
 
 // The first `share` of a material's bytes.
 std::string Cut(const char* material, double share) {
-  const std::string bytes = ReadFile(Materials::Get().Path(material));
+  const std::string bytes = ReadFileText(Materials::Get().Path(material));
   return bytes.substr(0, static_cast<size_t>(bytes.size() * share));
 }
 

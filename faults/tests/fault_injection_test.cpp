@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 using faultstest::Materials;
 using faultstest::Names;
 using faultstest::Snapshot;
-using faultstest::ReadFile;
+using testsupport::ReadFileText;
 using faultstest::WriteFile;
 
 // Where a run works: `work` is the folder whose files the faults strike and the checks cover;
@@ -340,7 +340,7 @@ class FaultInjection : public testing::TestWithParam<Case> {
 
   // What the run said about its failure: in its log outside, and on standard error.
   std::string Said(const Program& program, const testsupport::ProgramResult& run) const {
-    return (program.log ? ReadFile(at.O(program.log)) : std::string()) + run.errors;
+    return (program.log ? ReadFileText(at.O(program.log)) : std::string()) + run.errors;
   }
 
   testsupport::ScratchDirectory scratch;
@@ -370,7 +370,7 @@ TEST_P(FaultInjection, FailsSayingWhyAndLeavesEveryFileAsItWas) {
       EXPECT_NE(before.count(output) ? before.at(output) : "", made.at(output)) << output;
     }
     unsigned long long written = 0, read = 0;
-    ASSERT_EQ(std::sscanf(ReadFile(at.O("measured")).c_str(), "written %llu read %llu", &written, &read), 2);
+    ASSERT_EQ(std::sscanf(ReadFileText(at.O("measured")).c_str(), "written %llu read %llu", &written, &read), 2);
     ASSERT_GT(written, 0u);
     // Back to the folder as it was.
     fs::remove_all(at.work);

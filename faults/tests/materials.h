@@ -3,13 +3,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "compressor/demo/demo_clip.h"
+#include "testsupport/file_contents.h"
 #include "testsupport/run_program.h"
 #include "testsupport/scratch_directory.h"
 
@@ -17,10 +18,7 @@ namespace faultstest {
 
 namespace fs = std::filesystem;
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testsupport::ReadFileText;
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -31,7 +29,7 @@ inline std::map<std::string, std::string> Snapshot(const std::string& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::directory_iterator(folder)) {
     const std::string name = entry.path().filename();
-    files[name] = entry.is_symlink() ? "-> " + fs::read_symlink(entry.path()).string() : ReadFile(entry.path());
+    files[name] = entry.is_symlink() ? "-> " + fs::read_symlink(entry.path()).string() : ReadFileText(entry.path());
   }
   return files;
 }
@@ -44,15 +42,10 @@ inline std::string Names(const std::map<std::string, std::string>& files) {
 
 // A WAV file of a rising and falling tone, 8-bit mono.
 inline std::string Wav(uint32_t rate, uint32_t samples) {
-  std::string data;
-  for (uint32_t i = 0; i < samples; ++i) data += static_cast<char>(128 + ((i * 7) % 64) - 32);
-  auto le = [](uint32_t value, int bytes) {
-    std::string text;
-    for (int i = 0; i < bytes; ++i) text += static_cast<char>(value >> (8 * i));
-    return text;
-  };
-  return "RIFF" + le(36 + samples, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(rate, 4) + le(rate, 4) +
-         le(1, 2) + le(8, 2) + "data" + le(samples, 4) + data;
+  std::vector<uint8_t> data(samples);
+  for (uint32_t i = 0; i < samples; ++i) data[i] = static_cast<uint8_t>(128 + ((i * 7) % 64) - 32);
+  const std::vector<uint8_t> bytes = testsupport::WavBytes(rate, 1, 8, data);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 // Bytes that do not compress, so that a copy takes several blocks.

@@ -2,10 +2,10 @@
 // the window, and read and set their palettes.
 #include <algorithm>
 
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/language/params.h"
 #include "script/screen/screen_drawing.h"
-#include "script/language/script_context.h"
 #include "script/commands/slot_numbers.h"
 
 namespace script {
@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kPaletteEntries = 256;
 
-Bitmap& TakeBitmap(ScriptContext& context) { return *context.bitmaps.Get(TakeBitmapSlot(context)); }
+Bitmap& TakeBitmap(CommandContext& context) { return *context.screen.bitmaps.Get(TakeBitmapSlot(context)); }
 
 // A position inside the bitmap: one at or past an edge (a negative one too) is pulled to the
 // last column or row.
@@ -36,15 +36,16 @@ void SetPaletteValue(Palette& palette, int index, int32_t value) {
 bool IsPaletteIndex(int32_t index) { return index >= 0 && index < kPaletteEntries; }
 
 // The bitmap to window copies: the window's position is taken after the bitmaps.
-void CopyToScreen(ScriptContext& context, const Bitmap& bitmap, CopyMode mode, const Bitmap* mask) {
-  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
+void CopyToScreen(CommandContext& context, const Bitmap& bitmap, CopyMode mode, const Bitmap* mask) {
+  Screen& screen = context.screen;
+  const int64_t x = TakeWindowX(context, screen.settings), y = TakeWindowY(context, screen.settings);
   const uint8_t key = mode == CopyMode::kPlain ? 0 : TakeColor(context);
-  BitmapToScreen(context, bitmap, x, y, mode, key, mask);
+  BitmapToScreen(screen.window, screen.pointer, bitmap, x, y, mode, key, mask);
 }
 
 // The bitmap to bitmap copies: source and destination first, the mask between them and the
 // position.
-void CopyToBitmap(ScriptContext& context, CopyMode mode) {
+void CopyToBitmap(CommandContext& context, CopyMode mode) {
   const Bitmap& source = TakeBitmap(context);
   Bitmap& destination = TakeBitmap(context);
   const Bitmap* mask = mode == CopyMode::kMasked ? &TakeBitmap(context) : nullptr;
@@ -60,72 +61,77 @@ struct BoxParams {
   uint8_t color;
 };
 
-BoxParams TakeBox(ScriptContext& context) {
+BoxParams TakeBox(CommandContext& context) {
   const Bitmap& bitmap = TakeBitmap(context);
   const int64_t x = TakeNumber(context), y = TakeNumber(context);
   const int64_t width = TakeNumber(context), height = TakeNumber(context);
   return {bitmap, x, y, width, height, TakeColor(context)};
 }
 
-void SetIndexOfPalette(ScriptContext& context, int (*pick)(const Palette&)) {
+// A bitmap's palette into the window: faded in, or taken at once when it differs.
+void ApplyBitmapPalette(CommandContext& context, bool fade) {
+  Screen& screen = context.screen;
+  const Bitmap& bitmap = TakeBitmap(context);
+  screen.palette.Apply(bitmap.palette, fade, screen.window, FadeStepWait(context, screen.settings));
+}
+
+void SetIndexOfPalette(CommandContext& context, int (*pick)(const Palette&)) {
   const std::string variable = TakeVariable(context);
   const Bitmap& bitmap = TakeBitmap(context);
   SetVariableNumber(context, variable, bitmap.palette ? pick(*bitmap.palette) : 0);
 }
 
-}  // namespace
-
-void CommandBitmapAlloc(ScriptContext& context) {
+void CommandBitmapAlloc(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const int32_t width = TakeNumber(context), height = TakeNumber(context);
-  const int slot = context.bitmaps.Alloc(width, height);
+  const int slot = context.screen.bitmaps.Alloc(width, height);
   SetVariableNumber(context, variable, slot >= 0 ? kBitmapNumberBase + slot : 0);
 }
 
-void CommandBitmapFree(ScriptContext& context) {
+void CommandBitmapFree(CommandContext& context) {
   const std::string variable = TakeVariable(context);
-  FreeBitmap(context, BitmapSlotOf(context, TextToNumber(GetVariable(context, variable)), false));
+  FreeBitmap(context.screen, BitmapSlotOf(context, TextToNumber(GetVariable(context, variable)), false));
   SetVariable(context, variable, "");
 }
 
-void CommandBitmapList(ScriptContext& context) { ListBitmaps(context); }
+void CommandBitmapList(CommandContext& context) { ListBitmaps(context); }
 
-void CommandBitmapWidth(ScriptContext& context) {
+void CommandBitmapWidth(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, TakeBitmap(context).width);
 }
 
-void CommandBitmapHeight(ScriptContext& context) {
+void CommandBitmapHeight(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, TakeBitmap(context).height);
 }
 
-void CommandBitmapClear(ScriptContext& context) {
+void CommandBitmapClear(CommandContext& context) {
   const Bitmap& bitmap = TakeBitmap(context);
   ClearCanvas(bitmap.Canvas(), TakeColor(context));
 }
 
-void CommandBitmapChangeColor(ScriptContext& context) {
+void CommandBitmapChangeColor(CommandContext& context) {
   const Bitmap& bitmap = TakeBitmap(context);
   const uint8_t from = TakeColor(context), to = TakeColor(context);
   const size_t count = static_cast<size_t>(int64_t{bitmap.width} * bitmap.height);
   std::replace(bitmap.pixels.get(), bitmap.pixels.get() + count, from, to);
 }
 
-void CommandBitmapSetPixel(ScriptContext& context) {
+void CommandBitmapSetPixel(CommandContext& context) {
   const Bitmap& bitmap = TakeBitmap(context);
   const int32_t x = TakeNumber(context), y = TakeNumber(context);
   SetPixel(bitmap.Canvas(), Clamped(x, bitmap.width), Clamped(y, bitmap.height), TakeColor(context));
 }
 
-void CommandBitmapGetPixel(ScriptContext& context) {
+void CommandBitmapGetPixel(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const Bitmap& bitmap = TakeBitmap(context);
   const int32_t x = TakeNumber(context), y = TakeNumber(context);
   SetVariableNumber(context, variable, GetPixel(bitmap.Canvas(), Clamped(x, bitmap.width), Clamped(y, bitmap.height)));
 }
 
-void CommandBitmapLine(ScriptContext& context) {
+void CommandBitmapLine(CommandContext& context) {
   const Bitmap& bitmap = TakeBitmap(context);
   const int32_t x0 = TakeNumber(context), y0 = TakeNumber(context);
   const int32_t x1 = TakeNumber(context), y1 = TakeNumber(context);
@@ -133,69 +139,67 @@ void CommandBitmapLine(ScriptContext& context) {
 }
 
 // The outline through (x, y) and (x + w, y + h): w + 1 by h + 1 pixels.
-void CommandBitmapBox(ScriptContext& context) {
+void CommandBitmapBox(CommandContext& context) {
   const BoxParams box = TakeBox(context);
   DrawOutline(box.bitmap.Canvas(), box.x, box.y, box.x + box.width, box.y + box.height, box.color);
 }
 
-void CommandBitmapFilledBox(ScriptContext& context) {
+void CommandBitmapFilledBox(CommandContext& context) {
   const BoxParams box = TakeBox(context);
   FillBox(box.bitmap.Canvas(), box.x, box.y, box.width, box.height, box.color);
 }
 
-void CommandBitmapText(ScriptContext& context) {
+void CommandBitmapText(CommandContext& context) {
+  Screen& screen = context.screen;
   const Bitmap& bitmap = TakeBitmap(context);
   const int32_t x = TakeNumber(context), y = TakeNumber(context);
-  DrawText(bitmap.Canvas(), x, y, TakeText(context), context.text.CurrentFont(), context.text.colors);
+  DrawText(bitmap.Canvas(), x, y, TakeText(context), screen.text.CurrentFont(), screen.text.colors);
 }
 
-void CommandBitmapToBitmap(ScriptContext& context) { CopyToBitmap(context, CopyMode::kPlain); }
+void CommandBitmapToBitmap(CommandContext& context) { CopyToBitmap(context, CopyMode::kPlain); }
 
-void CommandBitmapToBitmapTrans(ScriptContext& context) { CopyToBitmap(context, CopyMode::kTransparent); }
+void CommandBitmapToBitmapTrans(CommandContext& context) { CopyToBitmap(context, CopyMode::kTransparent); }
 
-void CommandBitmapToBitmapMask(ScriptContext& context) { CopyToBitmap(context, CopyMode::kMasked); }
+void CommandBitmapToBitmapMask(CommandContext& context) { CopyToBitmap(context, CopyMode::kMasked); }
 
-void CommandBitmapToScreen(ScriptContext& context) {
-  RequireWindow(context);
+void CommandBitmapToScreen(CommandContext& context) {
+  RequireWindow(context, context.screen.window);
   CopyToScreen(context, TakeBitmap(context), CopyMode::kPlain, nullptr);
 }
 
-void CommandBitmapToScreenTrans(ScriptContext& context) {
-  RequireWindow(context);
+void CommandBitmapToScreenTrans(CommandContext& context) {
+  RequireWindow(context, context.screen.window);
   CopyToScreen(context, TakeBitmap(context), CopyMode::kTransparent, nullptr);
 }
 
-void CommandBitmapToScreenMask(ScriptContext& context) {
-  RequireWindow(context);
+void CommandBitmapToScreenMask(CommandContext& context) {
+  RequireWindow(context, context.screen.window);
   const Bitmap& bitmap = TakeBitmap(context);
   CopyToScreen(context, bitmap, CopyMode::kMasked, &TakeBitmap(context));
 }
 
-void CommandBitmapFromScreen(ScriptContext& context) {
-  RequireWindow(context);
+void CommandBitmapFromScreen(CommandContext& context) {
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
   Bitmap& bitmap = TakeBitmap(context);
-  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
-  ScreenToBitmap(context, bitmap, x, y);
+  const int64_t x = TakeWindowX(context, screen.settings), y = TakeWindowY(context, screen.settings);
+  ScreenToBitmap(screen.window, bitmap, x, y);
 }
 
-void CommandBitmapGetPalette(ScriptContext& context) {
-  TakeBitmap(context).palette = context.palette.Colors();
+void CommandBitmapGetPalette(CommandContext& context) {
+  TakeBitmap(context).palette = context.screen.palette.Colors();
 }
 
-void CommandBitmapSetPalette(ScriptContext& context) {
-  ApplyPalette(context, TakeBitmap(context).palette, false);
-}
+void CommandBitmapSetPalette(CommandContext& context) { ApplyBitmapPalette(context, false); }
 
-void CommandBitmapFadeInPalette(ScriptContext& context) {
-  ApplyPalette(context, TakeBitmap(context).palette, true);
-}
+void CommandBitmapFadeInPalette(CommandContext& context) { ApplyBitmapPalette(context, true); }
 
-void CommandBitmapPaletteToPalette(ScriptContext& context) {
+void CommandBitmapPaletteToPalette(CommandContext& context) {
   Bitmap& destination = TakeBitmap(context);
   destination.palette = TakeBitmap(context).palette;
 }
 
-void CommandBitmapGetPaletteValue(ScriptContext& context) {
+void CommandBitmapGetPaletteValue(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const Bitmap& bitmap = TakeBitmap(context);
   const int32_t index = TakeNumber(context);
@@ -203,17 +207,52 @@ void CommandBitmapGetPaletteValue(ScriptContext& context) {
   SetVariableNumber(context, variable, known ? PaletteValue(*bitmap.palette, index) : 0);
 }
 
-void CommandBitmapSetPaletteValue(ScriptContext& context) {
+void CommandBitmapSetPaletteValue(CommandContext& context) {
   Bitmap& bitmap = TakeBitmap(context);
   const int32_t index = TakeNumber(context);
   const int32_t value = TakeNumber(context);
   if (IsPaletteIndex(index)) SetPaletteValue(bitmap.EnsurePalette(), index, value);
 }
 
-void CommandBitmapGetDarkestPaletteIndex(ScriptContext& context) { SetIndexOfPalette(context, DarkestIndex); }
+void CommandBitmapGetDarkestPaletteIndex(CommandContext& context) { SetIndexOfPalette(context, DarkestIndex); }
 
-void CommandBitmapGetBrightestPaletteIndex(ScriptContext& context) {
+void CommandBitmapGetBrightestPaletteIndex(CommandContext& context) {
   SetIndexOfPalette(context, BrightestIndex);
 }
+
+constexpr CommandEntry kEntries[] = {
+    {"BITMAPALLOC", CommandBitmapAlloc},
+    {"BITMAPBOX", CommandBitmapBox},
+    {"BITMAPCHANGECOLOR", CommandBitmapChangeColor},
+    {"BITMAPCLEAR", CommandBitmapClear},
+    {"BITMAPFADEINPALETTE", CommandBitmapFadeInPalette},
+    {"BITMAPFILLEDBOX", CommandBitmapFilledBox},
+    {"BITMAPFREE", CommandBitmapFree},
+    {"BITMAPFROMSCREEN", CommandBitmapFromScreen},
+    {"BITMAPGETBRIGHTESTPALETTEINDEX", CommandBitmapGetBrightestPaletteIndex},
+    {"BITMAPGETDARKESTPALETTEINDEX", CommandBitmapGetDarkestPaletteIndex},
+    {"BITMAPGETPALETTE", CommandBitmapGetPalette},
+    {"BITMAPGETPALETTEVALUE", CommandBitmapGetPaletteValue},
+    {"BITMAPGETPIXEL", CommandBitmapGetPixel},
+    {"BITMAPHEIGHT", CommandBitmapHeight},
+    {"BITMAPLINE", CommandBitmapLine},
+    {"BITMAPLIST", CommandBitmapList},
+    {"BITMAPPALETTETOPALETTE", CommandBitmapPaletteToPalette},
+    {"BITMAPSETPALETTE", CommandBitmapSetPalette},
+    {"BITMAPSETPALETTEVALUE", CommandBitmapSetPaletteValue},
+    {"BITMAPSETPIXEL", CommandBitmapSetPixel},
+    {"BITMAPTEXT", CommandBitmapText},
+    {"BITMAPTOBITMAP", CommandBitmapToBitmap},
+    {"BITMAPTOBITMAPMASK", CommandBitmapToBitmapMask},
+    {"BITMAPTOBITMAPTRANS", CommandBitmapToBitmapTrans},
+    {"BITMAPTOSCREEN", CommandBitmapToScreen},
+    {"BITMAPTOSCREENMASK", CommandBitmapToScreenMask},
+    {"BITMAPTOSCREENTRANS", CommandBitmapToScreenTrans},
+    {"BITMAPWIDTH", CommandBitmapWidth},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> BitmapCommands() { return kEntries; }
 
 }  // namespace script

@@ -8,9 +8,9 @@
 #include <cstdlib>
 
 #include "platform/system/drives.h"
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/language/params.h"
-#include "script/language/script_context.h"
 #include "script/language/text_functions.h"
 #include "toolsupport/base/paths.h"
 
@@ -18,17 +18,17 @@ namespace script {
 
 namespace {
 
-void StoreYesNo(ScriptContext& context, const std::string& variable, bool yes) {
+void StoreYesNo(CommandContext& context, const std::string& variable, bool yes) {
   SetVariableNumber(context, variable, yes ? 1 : 0);
 }
 
 // var, directory: the directory test or change of the command, 1 when it worked.
-void DirectoryCommand(ScriptContext& context, bool (*operation)(const std::string&)) {
+void DirectoryCommand(CommandContext& context, bool (*operation)(const std::string&)) {
   const std::string variable = TakeVariable(context);
   StoreYesNo(context, variable, operation(NativeFileName(TakeNonEmptyText(context))));
 }
 
-void DriveKindTest(ScriptContext& context, platform::DriveKind kind) {
+void DriveKindTest(CommandContext& context, platform::DriveKind kind) {
   const std::string variable = TakeVariable(context);
   const std::optional<platform::DriveFacts> facts =
       platform::DescribeDrive(NativeFileName(TakeNonEmptyText(context)));
@@ -36,7 +36,7 @@ void DriveKindTest(ScriptContext& context, platform::DriveKind kind) {
 }
 
 // Bytes beyond 32 bits stop at 2147483647; a file system that cannot tell gives 0.
-void DriveSpace(ScriptContext& context, bool total) {
+void DriveSpace(CommandContext& context, bool total) {
   const std::string variable = TakeVariable(context);
   const std::optional<platform::DriveSpace> space =
       platform::QueryDriveSpace(NativeFileName(TakeNonEmptyText(context)));
@@ -44,51 +44,49 @@ void DriveSpace(ScriptContext& context, bool total) {
   SetVariableNumber(context, variable, platform::SaturatedInt32(bytes));
 }
 
-}  // namespace
-
-void CommandDirChange(ScriptContext& context) {
+void CommandDirChange(CommandContext& context) {
   DirectoryCommand(context, [](const std::string& directory) {
     std::string entered = directory;
     return EnterDirectory(true, entered);
   });
 }
 
-void CommandDirExists(ScriptContext& context) {
+void CommandDirExists(CommandContext& context) {
   DirectoryCommand(context, [](const std::string& directory) {
     std::string entered = directory;
     return EnterDirectory(false, entered);
   });
 }
 
-void CommandDirMake(ScriptContext& context) {
+void CommandDirMake(CommandContext& context) {
   DirectoryCommand(context, [](const std::string& directory) { return mkdir(directory.c_str(), 0777) == 0; });
 }
 
-void CommandDirRemove(ScriptContext& context) {
+void CommandDirRemove(CommandContext& context) {
   DirectoryCommand(context, [](const std::string& directory) { return rmdir(directory.c_str()) == 0; });
 }
 
-void CommandDirCurrent(ScriptContext& context) {
+void CommandDirCurrent(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   char directory[PATH_MAX];
   SetVariable(context, variable, getcwd(directory, sizeof directory) != nullptr ? directory : "");
 }
 
-void CommandFileCdrom(ScriptContext& context) { DriveKindTest(context, platform::DriveKind::CdRom); }
-void CommandFileRemovable(ScriptContext& context) { DriveKindTest(context, platform::DriveKind::Removable); }
-void CommandFileRemote(ScriptContext& context) { DriveKindTest(context, platform::DriveKind::Remote); }
+void CommandFileCdrom(CommandContext& context) { DriveKindTest(context, platform::DriveKind::CdRom); }
+void CommandFileRemovable(CommandContext& context) { DriveKindTest(context, platform::DriveKind::Removable); }
+void CommandFileRemote(CommandContext& context) { DriveKindTest(context, platform::DriveKind::Remote); }
 
-void CommandDriveAvail(ScriptContext& context) { DriveSpace(context, false); }
-void CommandDriveSize(ScriptContext& context) { DriveSpace(context, true); }
+void CommandDriveAvail(CommandContext& context) { DriveSpace(context, false); }
+void CommandDriveSize(CommandContext& context) { DriveSpace(context, true); }
 
-void CommandEnvGet(ScriptContext& context) {
+void CommandEnvGet(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const char* value = std::getenv(UpperCased(TakeNonEmptyText(context)).c_str());
   SetVariable(context, variable, value != nullptr ? value : "");
 }
 
 // Programs that EXECUTE starts later get the program's environment, this change included.
-void CommandEnvSet(ScriptContext& context) {
+void CommandEnvSet(CommandContext& context) {
   const std::string name = UpperCased(TakeText(context));
   const std::string value = TakeText(context);
   if (value.empty()) {
@@ -97,5 +95,24 @@ void CommandEnvSet(ScriptContext& context) {
     setenv(name.c_str(), value.c_str(), 1);
   }
 }
+
+constexpr CommandEntry kEntries[] = {
+    {"DIRCHANGE", CommandDirChange},
+    {"DIRCURRENT", CommandDirCurrent},
+    {"DIREXISTS", CommandDirExists},
+    {"DIRMAKE", CommandDirMake},
+    {"DIRREMOVE", CommandDirRemove},
+    {"DRIVEAVAIL", CommandDriveAvail},
+    {"DRIVESIZE", CommandDriveSize},
+    {"ENVGET", CommandEnvGet},
+    {"ENVSET", CommandEnvSet},
+    {"FILECDROM", CommandFileCdrom},
+    {"FILEREMOTE", CommandFileRemote},
+    {"FILEREMOVABLE", CommandFileRemovable},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> DriveCommands() { return kEntries; }
 
 }  // namespace script

@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include "platform/system/drives.h"
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/language/params.h"
 #include "script/system/print_file.h"
-#include "script/language/script_context.h"
 #include "script/language/script_error.h"
 #include "script/commands/slot_numbers.h"
 
@@ -20,19 +20,19 @@ namespace {
 constexpr size_t kReadLineLimit = 256;
 
 // The slot a number names when it is an open slot's number; else nothing (no error).
-int OpenSlotOf(ScriptContext& context, int32_t number) {
+int OpenSlotOf(CommandContext& context, int32_t number) {
   const int64_t slot = int64_t{number} - kFileNumberBase;
   if (slot < 0 || slot >= kFileSlotCount) return kNoSlot;
   return context.files.File(static_cast<int>(slot)) != nullptr ? static_cast<int>(slot) : kNoSlot;
 }
 
-toolsupport::BufferedFile& TakeFile(ScriptContext& context) { return *context.files.File(TakeFileSlot(context)); }
+toolsupport::BufferedFile& TakeFile(CommandContext& context) { return *context.files.File(TakeFileSlot(context)); }
 
-void StoreSlotNumber(ScriptContext& context, const std::string& variable, int slot) {
+void StoreSlotNumber(CommandContext& context, const std::string& variable, int slot) {
   SetVariableNumber(context, variable, slot == kNoSlot ? 0 : kFileNumberBase + slot);
 }
 
-void OpenInto(ScriptContext& context, SlotMode mode) {
+void OpenInto(CommandContext& context, SlotMode mode) {
   const std::string variable = TakeVariable(context);
   const std::string name = TakeNonEmptyText(context);
   StoreSlotNumber(context, variable, context.files.Open(name, mode));
@@ -48,15 +48,13 @@ uint64_t SizeOfNamedFile(const std::string& name) {
   return regular ? static_cast<uint64_t>(info.st_size) : 0;
 }
 
-}  // namespace
+void CommandFileOpen(CommandContext& context) { OpenInto(context, SlotMode::kRead); }
 
-void CommandFileOpen(ScriptContext& context) { OpenInto(context, SlotMode::kRead); }
-
-void CommandFileCreate(ScriptContext& context) { OpenInto(context, SlotMode::kCreate); }
+void CommandFileCreate(CommandContext& context) { OpenInto(context, SlotMode::kCreate); }
 
 // An existing file is never emptied: it opens as it is (or not at all), and only a missing one
 // is made.
-void CommandFileAppend(ScriptContext& context) {
+void CommandFileAppend(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const std::string name = TakeNonEmptyText(context);
   const int slot = context.files.Open(name, SlotMode::kOpenOrCreate);
@@ -68,16 +66,18 @@ void CommandFileAppend(ScriptContext& context) {
 
 // Closing the trace file's or the print file's slot also ends tracing or printing, so that
 // nothing writes into a slot that another file may take next.
-void CommandFileClose(ScriptContext& context) {
+void CommandFileClose(CommandContext& context) {
+  SystemServices& system = context.system;
   const std::string variable = TakeVariable(context);
   const int slot = FileSlotOf(context, TextToNumber(GetVariable(context, variable)));
-  const std::string failure = slot == context.printSlot ? EndPrinting(context) : context.files.Close(slot);
+  const std::string failure =
+      slot == system.print.slot ? EndPrinting(context.files, system.print) : context.files.Close(slot);
   if (slot == context.debugSlot) context.debugSlot = kNoSlot;
   SetVariable(context, variable, "");
   if (!failure.empty()) ErrorWriting(context, failure);
 }
 
-void CommandFileRead(ScriptContext& context) {
+void CommandFileRead(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   toolsupport::BufferedFile& file = TakeFile(context);
   char line[kReadLineLimit];
@@ -85,22 +85,22 @@ void CommandFileRead(ScriptContext& context) {
   SetVariable(context, variable, line);
 }
 
-void CommandFileWrite(ScriptContext& context) {
+void CommandFileWrite(CommandContext& context) {
   const int slot = TakeFileSlot(context);
   const std::string text = TakeText(context) + "\r\n";
   context.files.File(slot)->WriteRaw(text.data(), text.size());
   if (const std::string failure = context.files.WriteFailure(slot); !failure.empty()) ErrorWriting(context, failure);
 }
 
-void CommandFileEof(ScriptContext& context) {
+void CommandFileEof(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, TakeFile(context).AtEnd() ? 1 : 0);
 }
 
-void CommandFileList(ScriptContext& context) { ListFileSlots(context); }
+void CommandFileList(CommandContext& context) { ListFileSlots(context); }
 
 // Sizes beyond 32 bits stop at 2147483647.
-void CommandFileSize(ScriptContext& context) {
+void CommandFileSize(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const std::string name = TakeNonEmptyText(context);
   const int slot = IsNumericText(name) ? OpenSlotOf(context, TextToNumber(name)) : kNoSlot;
@@ -110,9 +110,26 @@ void CommandFileSize(ScriptContext& context) {
   SetVariableNumber(context, variable, platform::SaturatedInt32(size));
 }
 
-void CommandFileExists(ScriptContext& context) {
+void CommandFileExists(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, FileExists(TakeNonEmptyText(context)) ? 1 : 0);
 }
+
+constexpr CommandEntry kEntries[] = {
+    {"FILEAPPEND", CommandFileAppend},
+    {"FILECLOSE", CommandFileClose},
+    {"FILECREATE", CommandFileCreate},
+    {"FILEEOF", CommandFileEof},
+    {"FILEEXISTS", CommandFileExists},
+    {"FILELIST", CommandFileList},
+    {"FILEOPEN", CommandFileOpen},
+    {"FILEREAD", CommandFileRead},
+    {"FILESIZE", CommandFileSize},
+    {"FILEWRITE", CommandFileWrite},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> FileCommands() { return kEntries; }
 
 }  // namespace script

@@ -6,10 +6,10 @@
 
 #include "platform/system/directory_search.h"
 #include "platform/system/dos_attributes.h"
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/system/file_workers.h"
 #include "script/language/params.h"
-#include "script/language/script_context.h"
 #include "toolsupport/base/paths.h"
 
 namespace script {
@@ -17,14 +17,14 @@ namespace script {
 namespace {
 
 // The next match of the search with its directory; the variable is deleted when none is left.
-void StoreNextMatch(ScriptContext& context, const std::string& variable) {
-  FileSearch& search = context.search;
+void StoreNextMatch(CommandContext& context, const std::string& variable) {
+  FileSearch& search = context.system.search;
   std::string match;
   if (search.next < search.names.size()) match = search.directory + search.names[search.next++];
   SetVariable(context, variable, match);
 }
 
-void ApplyToFiles(ScriptContext& context, FileOperation operation) {
+void ApplyToFiles(CommandContext& context, FileOperation operation) {
   const std::string variable = TakeVariable(context);
   const std::string source = TakeNonEmptyText(context);
   const std::string destination = operation == FileOperation::kDelete ? std::string() : TakeNonEmptyText(context);
@@ -45,25 +45,23 @@ std::string UnusedName(const std::string& prefix) {
   return name;
 }
 
-}  // namespace
-
-void CommandFileFind(ScriptContext& context) {
+void CommandFileFind(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const std::string pattern = NativeFileName(TakeText(context));
   const platform::SearchResult found = platform::FindMatches(pattern.empty() ? "*.*" : pattern);
-  FileSearch& search = context.search;
+  FileSearch& search = context.system.search;
   search = {found.directory, {}, 0};
   for (const platform::FoundEntry& entry : found.entries) search.names.push_back(entry.name);
   StoreNextMatch(context, variable);
 }
 
-void CommandFileFindNext(ScriptContext& context) { StoreNextMatch(context, TakeVariable(context)); }
+void CommandFileFindNext(CommandContext& context) { StoreNextMatch(context, TakeVariable(context)); }
 
-void CommandFileCopy(ScriptContext& context) { ApplyToFiles(context, FileOperation::kCopy); }
-void CommandFileRename(ScriptContext& context) { ApplyToFiles(context, FileOperation::kRename); }
-void CommandFileDelete(ScriptContext& context) { ApplyToFiles(context, FileOperation::kDelete); }
+void CommandFileCopy(CommandContext& context) { ApplyToFiles(context, FileOperation::kCopy); }
+void CommandFileRename(CommandContext& context) { ApplyToFiles(context, FileOperation::kRename); }
+void CommandFileDelete(CommandContext& context) { ApplyToFiles(context, FileOperation::kDelete); }
 
-void CommandFileFullPath(ScriptContext& context) {
+void CommandFileFullPath(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   std::string path = NativeFileName(TakeNonEmptyText(context));
   MakeFullPath(path);
@@ -71,7 +69,7 @@ void CommandFileFullPath(ScriptContext& context) {
 }
 
 // A path naming a directory has the name and extension "*.*" here.
-void CommandFilePieces(ScriptContext& context) {
+void CommandFilePieces(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const bool drive = TakeNumber(context) != 0;
   const bool directory = TakeNumber(context) != 0;
@@ -88,7 +86,7 @@ void CommandFilePieces(ScriptContext& context) {
 }
 
 // Only the name is made; no file is created.
-void CommandFileTemp(ScriptContext& context) {
+void CommandFileTemp(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const std::string pattern = NativeFileName(TakeNonEmptyText(context));
   std::string directory = pattern, name = pattern;
@@ -98,16 +96,33 @@ void CommandFileTemp(ScriptContext& context) {
 }
 
 // A file that does not exist has no attributes: 0.
-void CommandFileGetAttrib(ScriptContext& context) {
+void CommandFileGetAttrib(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable,
                     platform::GetDosAttributes(NativeFileName(TakeNonEmptyText(context))).value_or(0));
 }
 
 // What Linux cannot carry, and a file that is not there, change nothing.
-void CommandFileSetAttrib(ScriptContext& context) {
+void CommandFileSetAttrib(CommandContext& context) {
   const std::string name = NativeFileName(TakeNonEmptyText(context));
   platform::SetDosAttributes(name, static_cast<uint32_t>(TakeNumber(context)));
 }
+
+constexpr CommandEntry kEntries[] = {
+    {"FILECOPY", CommandFileCopy},
+    {"FILEDELETE", CommandFileDelete},
+    {"FILEFIND", CommandFileFind},
+    {"FILEFINDNEXT", CommandFileFindNext},
+    {"FILEFULLPATH", CommandFileFullPath},
+    {"FILEGETATTRIB", CommandFileGetAttrib},
+    {"FILEPIECES", CommandFilePieces},
+    {"FILERENAME", CommandFileRename},
+    {"FILESETATTRIB", CommandFileSetAttrib},
+    {"FILETEMP", CommandFileTemp},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> FileSearchCommands() { return kEntries; }
 
 }  // namespace script

@@ -4,12 +4,12 @@
 
 #include "platform/system/program_start.h"
 #include "script/language/arithmetic.h"
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/language/params.h"
 #include "script/language/run_loop.h"
-#include "script/language/script_context.h"
 #include "script/language/script_error.h"
-#include "script/screen/script_wait.h"
+#include "script/language/script_wait.h"
 #include "script/language/trace.h"
 
 namespace script {
@@ -22,7 +22,7 @@ constexpr int32_t kHighestStartError = 31;
 
 // CALL and CALLANDGOSUB: the called level overwrites the line, the parameters and the line
 // number, which the rest of this line still needs.
-void CallScript(ScriptContext& context, std::string name, const std::string* label) {
+void CallScript(CommandContext& context, std::string name, const std::string* label) {
   Interpreter& run = context.run;
   const std::string lineBuffer = run.lineBuffer, params = run.params;
   const uint32_t line = run.currentLine;
@@ -36,7 +36,7 @@ void CallScript(ScriptContext& context, std::string name, const std::string* lab
 }
 
 // a, operator, b of IF and IFSET, compared, with the trace's note of the outcome.
-bool TakeComparison(ScriptContext& context) {
+bool TakeComparison(CommandContext& context) {
   const std::string left = TakeText(context);
   const std::string op = TakeNonEmptyText(context);
   const std::string right = TakeText(context);
@@ -45,19 +45,17 @@ bool TakeComparison(ScriptContext& context) {
   return holds;
 }
 
-}  // namespace
+void CommandCall(CommandContext& context) { CallScript(context, TakeNonEmptyText(context), nullptr); }
 
-void CommandCall(ScriptContext& context) { CallScript(context, TakeNonEmptyText(context), nullptr); }
-
-void CommandCallAndGosub(ScriptContext& context) {
+void CommandCallAndGosub(CommandContext& context) {
   const std::string name = TakeNonEmptyText(context);
   const std::string label = TakeNonEmptyText(context);
   CallScript(context, name, &label);
 }
 
-void CommandGoto(ScriptContext& context) { JumpToLabel(context, TakeNonEmptyText(context)); }
+void CommandGoto(CommandContext& context) { JumpToLabel(context, TakeNonEmptyText(context)); }
 
-void CommandGosub(ScriptContext& context) {
+void CommandGosub(CommandContext& context) {
   Interpreter& run = context.run;
   if (run.gosubDepth >= kGosubStackSize) ScriptError(context, "  Too many GOSUBs.");
   run.indent += "  ";
@@ -65,7 +63,7 @@ void CommandGosub(ScriptContext& context) {
   JumpToLabel(context, TakeNonEmptyText(context));
 }
 
-void CommandReturn(ScriptContext& context) {
+void CommandReturn(CommandContext& context) {
   SkipLeadingBlanks(context);
   Interpreter& run = context.run;
   if (run.gosubDepth == 0) {
@@ -77,17 +75,17 @@ void CommandReturn(ScriptContext& context) {
   DebugNewLine(context);
 }
 
-void CommandEnd(ScriptContext& context) {
+void CommandEnd(CommandContext& context) {
   SkipLeadingBlanks(context);
   context.run.runState = RunState::kStopAll;
 }
 
-void CommandExit(ScriptContext& context) {
+void CommandExit(CommandContext& context) {
   SkipLeadingBlanks(context);
   context.run.runState = RunState::kLeaveScript;
 }
 
-void CommandIf(ScriptContext& context) {
+void CommandIf(CommandContext& context) {
   if (TakeComparison(context)) {
     context.run.lineBuffer = context.run.params;
     context.run.runState = RunState::kRunLine;
@@ -96,7 +94,7 @@ void CommandIf(ScriptContext& context) {
   }
 }
 
-void CommandIfSet(ScriptContext& context) {
+void CommandIfSet(CommandContext& context) {
   const bool holds = TakeComparison(context);
   const std::string variable = TakeVariable(context);
   const std::string ifTrue = TakeText(context);
@@ -104,12 +102,12 @@ void CommandIfSet(ScriptContext& context) {
   SetVariable(context, variable, holds ? ifTrue : ifFalse);
 }
 
-void CommandInterpret(ScriptContext& context) {
+void CommandInterpret(CommandContext& context) {
   context.run.lineBuffer = TakeNonEmptyText(context);
   context.run.runState = RunState::kRunLine;
 }
 
-void CommandCompute(ScriptContext& context) {
+void CommandCompute(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   std::string first;
   const ParamKind firstKind = NextParam(context, first, true);
@@ -138,43 +136,69 @@ void CommandCompute(ScriptContext& context) {
   SetVariableNumber(context, variable, ComputeTwoOperands(a, op[0], b));
 }
 
-void CommandComputeAbs(ScriptContext& context) {
+void CommandComputeAbs(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, AbsoluteValue(TakeNumber(context)));
 }
 
-void CommandComputeSqrt(ScriptContext& context) {
+void CommandComputeSqrt(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, IntegerSqrt(static_cast<uint32_t>(TakeNumber(context))));
 }
 
-void CommandRandom(ScriptContext& context) {
+void CommandRandom(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, context.random.Below(TakeNumber(context)));
 }
 
-void CommandRandomize(ScriptContext& context) {
+void CommandRandomize(CommandContext& context) {
   context.random.Seed(static_cast<uint32_t>(TakeNumber(context)));
 }
 
-void CommandDelay(ScriptContext& context) {
+void CommandDelay(CommandContext& context) {
   const int32_t milliseconds = TakeNumber(context);
   WaitUntil(context, context.Clock() + static_cast<uint32_t>(milliseconds));
 }
 
-void CommandDelayUntil(ScriptContext& context) {
+void CommandDelayUntil(CommandContext& context) {
   WaitUntil(context, static_cast<uint32_t>(TakeNumber(context)));
 }
 
-void CommandExecute(ScriptContext& context) {
+void CommandExecute(CommandContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
   const std::string command = TakeNonEmptyText(context);
-  HideMousePointer(context);
+  screen.pointer.Hide();
   const platform::ProgramStart start = platform::StartCommandText(command);
   SetVariableNumber(context, variable,
                     start.started ? kProgramStarted : std::clamp(start.error, 0, kHighestStartError));
-  ResetTextState(context);
-  ResetMousePointer(context);
+  screen.text.ResetColors();
+  screen.pointer.Reset();
 }
+
+constexpr CommandEntry kEntries[] = {
+    {"CALL", CommandCall},
+    {"CALLANDGOSUB", CommandCallAndGosub},
+    {"COMPUTE", CommandCompute},
+    {"COMPUTEABS", CommandComputeAbs},
+    {"COMPUTESQRT", CommandComputeSqrt},
+    {"DELAY", CommandDelay},
+    {"DELAYUNTIL", CommandDelayUntil},
+    {"END", CommandEnd},
+    {"EXECUTE", CommandExecute},
+    {"EXIT", CommandExit},
+    {"GOSUB", CommandGosub},
+    {"GOTO", CommandGoto},
+    {"IF", CommandIf},
+    {"IFSET", CommandIfSet},
+    {"INTERPRET", CommandInterpret},
+    {"RANDOM", CommandRandom},
+    {"RANDOMIZE", CommandRandomize},
+    {"RETURN", CommandReturn},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> FlowCommands() { return kEntries; }
 
 }  // namespace script

@@ -1,8 +1,8 @@
 // Screen and window: make and close the script window, choose how it looks, draw into it,
 // manage its palette and report its state.
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/language/params.h"
-#include "script/language/script_context.h"
 #include "script/language/script_error.h"
 #include "script/screen/screen_drawing.h"
 
@@ -12,11 +12,6 @@ namespace script {
 
 namespace {
 
-constexpr uint32_t kBlitterBits = 0x1F;
-constexpr uint32_t kDoubleBufferBit = 0x100;
-constexpr uint32_t kNoCaptionBit = 0x200;
-constexpr uint32_t kNoDialogFrameBit = 0x4000;
-constexpr uint32_t kThinBorderBit = 0x8000;
 constexpr size_t kTitleLimit = 255;
 // Larger windows are refused like a buffer that cannot be had.
 constexpr int64_t kWindowPixelLimit = int64_t{1} << 26;
@@ -24,196 +19,242 @@ constexpr int64_t kWindowPixelLimit = int64_t{1} << 26;
 // Window width and height when there is no window: the text screen's columns and rows.
 constexpr int32_t kTextColumns = 80, kTextRows = 25;
 
-void SetTextOrigin(ScriptContext& context, int32_t x, int32_t y) {
-  context.settings.offsetX = context.text.cursorX = x;
-  context.settings.offsetY = context.text.cursorY = y;
+void SetTextOrigin(CommandContext& context, int32_t x, int32_t y) {
+  Screen& screen = context.screen;
+  screen.settings.offsetX = screen.text.cursorX = x;
+  screen.settings.offsetY = screen.text.cursorY = y;
 }
 
-bool OpenWindow(ScriptContext& context, int32_t width, int32_t height) {
+bool OpenWindow(CommandContext& context, int32_t width, int32_t height) {
+  Screen& screen = context.screen;
   if (width < 0 || height < 0 || int64_t{width} * height > kWindowPixelLimit) return false;
-  const WindowSettings& settings = context.settings;
-  if (!context.window.Open(settings.options, settings.x, settings.y, width, height)) return false;
-  context.animations.ReleaseWindowTargets();
-  context.palette.TakeFrom(StartPalette(), context.window);
-  context.window.ShowPalette();
-  ResetTextState(context);
-  ResetMousePointer(context);
-  SetTextOrigin(context, (context.window.Width() - width) / 2, (context.window.Height() - height) / 2);
+  const WindowSettings& settings = screen.settings;
+  if (!screen.window.Open(settings.options, settings.x, settings.y, width, height)) return false;
+  screen.animations.ReleaseWindowTargets();
+  screen.palette.TakeFrom(StartPalette(), screen.window);
+  screen.window.ShowPalette();
+  screen.text.ResetColors();
+  screen.pointer.Reset();
+  SetTextOrigin(context, (screen.window.Width() - width) / 2, (screen.window.Height() - height) / 2);
   return true;
 }
 
-using BoxDrawing = void (*)(ScriptContext&, int64_t x, int64_t y, int64_t width, int64_t height, uint8_t color);
+using BoxDrawing = void (*)(ScriptWindow&, MousePointer&, int64_t x, int64_t y, int64_t width, int64_t height,
+                            uint8_t color);
 
 // The box commands' words: x, y, width, height and the colour.
-void DrawBoxCommand(ScriptContext& context, BoxDrawing draw) {
-  RequireWindow(context);
-  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
+void DrawBoxCommand(CommandContext& context, BoxDrawing draw) {
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
+  const int64_t x = TakeWindowX(context, screen.settings), y = TakeWindowY(context, screen.settings);
   const int32_t width = TakeNumber(context), height = TakeNumber(context);
-  draw(context, x, y, width, height, TakeColor(context));
+  draw(screen.window, screen.pointer, x, y, width, height, TakeColor(context));
 }
 
-}  // namespace
-
-void CommandScreenSettings(ScriptContext& context) {
+void CommandScreenSettings(CommandContext& context) {
   const int32_t kind = TakeNumber(context);
-  uint32_t& options = context.settings.options;
+  uint32_t& options = context.screen.settings.options;
   if (kind == 0) {
-    options = (options & ~kBlitterBits) | kBlitterRequestStandard;
+    options = (options & ~kWindowBlitterMask) | kBlitterRequestStandard;
   } else if (kind >= 1 && kind <= 4) {
-    options = (options & ~kBlitterBits) | BlitterRequestForVideoType(kind) | kDoubleBufferBit;
+    options = (options & ~kWindowBlitterMask) | BlitterRequestForVideoType(kind) | kWindowDoubleBuffer;
   }
 }
 
-void CommandScreenWindowBorder(ScriptContext& context) {
-  uint32_t& options = context.settings.options;
+void CommandScreenWindowBorder(CommandContext& context) {
+  uint32_t& options = context.screen.settings.options;
   switch (TakeNumber(context)) {
-    case 0: options &= ~(kNoDialogFrameBit | kThinBorderBit); break;
-    case 1: options |= kNoDialogFrameBit | kThinBorderBit; break;
-    case 2: options |= kNoDialogFrameBit | kNoCaptionBit; break;
+    case 0: options &= ~(kWindowNoDialogFrame | kWindowThinBorder); break;
+    case 1: options |= kWindowNoDialogFrame | kWindowThinBorder; break;
+    case 2: options |= kWindowNoDialogFrame | kWindowNoCaption; break;
     default: break;
   }
 }
 
-void CommandScreenWindowTitle(ScriptContext& context) {
+void CommandScreenWindowTitle(CommandContext& context) {
+  Screen& screen = context.screen;
   std::string title = TakeText(context);
   if (title.size() > kTitleLimit) title.resize(kTitleLimit);
-  SetPlayerProgramTitle(title);
-  if (context.window.Exists()) {
-    context.window.SetTitle(title);
+  screen.window.SetProgramTitle(title);
+  if (screen.window.Exists()) {
+    screen.window.SetTitle(title);
   } else if (title.empty()) {
-    context.settings.options |= kNoCaptionBit;
+    screen.settings.options |= kWindowNoCaption;
   } else {
-    context.settings.options &= ~kNoCaptionBit;
+    screen.settings.options &= ~kWindowNoCaption;
   }
 }
 
-void CommandScreenWindowPos(ScriptContext& context) {
-  context.settings.x = TakeNumber(context);
-  context.settings.y = TakeNumber(context);
-  if (context.window.Exists()) context.window.Move(context.settings.x, context.settings.y);
+void CommandScreenWindowPos(CommandContext& context) {
+  Screen& screen = context.screen;
+  screen.settings.x = TakeNumber(context);
+  screen.settings.y = TakeNumber(context);
+  if (screen.window.Exists()) screen.window.Move(screen.settings.x, screen.settings.y);
 }
 
-void CommandScreenGraphics(ScriptContext& context) {
+void CommandScreenGraphics(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const int32_t width = TakeNumber(context);
   const int32_t height = TakeNumber(context);
-  HideMousePointer(context);
+  context.screen.pointer.Hide();
   if (width == 0 || height == 0) {
     ScriptError(context, "  Zero dimension in command:\r\n    ", context.run.lineBuffer, "\r\n");
   }
   SetVariableNumber(context, variable, OpenWindow(context, width, height) ? 1 : 0);
 }
 
-void CommandScreenText(ScriptContext& context) {
-  CloseScriptWindow(context);
+void CommandScreenText(CommandContext& context) {
+  CloseScriptWindow(context.screen);
   SetTextOrigin(context, 0, 0);
   SkipLeadingBlanks(context);
 }
 
-void CommandScreenAdjustXY(ScriptContext& context) {
+void CommandScreenAdjustXY(CommandContext& context) {
   const int32_t x = TakeNumber(context);
   SetTextOrigin(context, x, TakeNumber(context));
 }
 
-void CommandScreenClear(ScriptContext& context) {
-  RequireWindow(context);
-  ScreenClear(context, TakeColor(context));
+void CommandScreenClear(CommandContext& context) {
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
+  ScreenClear(screen.window, screen.pointer, TakeColor(context));
 }
 
-void CommandScreenFadeOutClear(ScriptContext& context) {
-  RequireWindow(context);
+void CommandScreenFadeOutClear(CommandContext& context) {
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
   const uint8_t color = TakeColor(context);
-  FadeOutPalette(context);
-  ScreenClear(context, color);
+  screen.palette.FadeOut(screen.window, FadeStepWait(context, screen.settings));
+  ScreenClear(screen.window, screen.pointer, color);
 }
 
-void CommandScreenFadeSpeed(ScriptContext& context) {
-  context.settings.fadeStepMs = std::max(TakeNumber(context), 0);
+void CommandScreenFadeSpeed(CommandContext& context) {
+  context.screen.settings.fadeStepMs = std::max(TakeNumber(context), 0);
 }
 
-void CommandScreenPaletteLock(ScriptContext& context) {
+void CommandScreenPaletteLock(CommandContext& context) {
   const int32_t first = TakeNumber(context);
   const int32_t count = TakeNumber(context);
-  context.palette.LockRun(first, count, TakeNumber(context) != 0);
+  context.screen.palette.LockRun(first, count, TakeNumber(context) != 0);
 }
 
-void CommandScreenForcePaletteZeroBlack(ScriptContext& context) {
+void CommandScreenForcePaletteZeroBlack(CommandContext& context) {
+  Screen& screen = context.screen;
   const bool lock = TakeNumber(context) != 0;
-  context.palette.SetEntry(0, 0, 0, 0);
-  context.palette.Take(context.window);
-  context.window.ShowPalette();
-  context.palette.LockRun(0, 1, lock);
+  screen.palette.SetEntry(0, 0, 0, 0);
+  screen.palette.Take(screen.window);
+  screen.window.ShowPalette();
+  screen.palette.LockRun(0, 1, lock);
 }
 
-void CommandScreenSetPixel(ScriptContext& context) {
-  RequireWindow(context);
-  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
-  ScreenSetPixel(context, x, y, TakeColor(context));
+void CommandScreenSetPixel(CommandContext& context) {
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
+  const int64_t x = TakeWindowX(context, screen.settings), y = TakeWindowY(context, screen.settings);
+  ScreenSetPixel(screen.window, screen.pointer, x, y, TakeColor(context));
 }
 
-void CommandScreenGetPixel(ScriptContext& context) {
-  RequireWindow(context);
+void CommandScreenGetPixel(CommandContext& context) {
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
   const std::string variable = TakeVariable(context);
-  const int64_t x = TakeWindowX(context), y = TakeWindowY(context);
-  SetVariableNumber(context, variable, ScreenGetPixel(context, x, y));
+  const int64_t x = TakeWindowX(context, screen.settings), y = TakeWindowY(context, screen.settings);
+  SetVariableNumber(context, variable, ScreenGetPixel(screen.window, x, y));
 }
 
-void CommandScreenLine(ScriptContext& context) {
-  RequireWindow(context);
-  const int64_t x0 = TakeWindowX(context), y0 = TakeWindowY(context);
-  const int64_t x1 = TakeWindowX(context), y1 = TakeWindowY(context);
-  ScreenLine(context, x0, y0, x1, y1, TakeColor(context));
+void CommandScreenLine(CommandContext& context) {
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
+  const int64_t x0 = TakeWindowX(context, screen.settings), y0 = TakeWindowY(context, screen.settings);
+  const int64_t x1 = TakeWindowX(context, screen.settings), y1 = TakeWindowY(context, screen.settings);
+  ScreenLine(screen.window, screen.pointer, x0, y0, x1, y1, TakeColor(context));
 }
 
-void CommandScreenBox(ScriptContext& context) { DrawBoxCommand(context, ScreenBox); }
+void CommandScreenBox(CommandContext& context) { DrawBoxCommand(context, ScreenBox); }
 
-void CommandScreenFilledBox(ScriptContext& context) { DrawBoxCommand(context, ScreenFilledBox); }
+void CommandScreenFilledBox(CommandContext& context) { DrawBoxCommand(context, ScreenFilledBox); }
 
-void CommandScreenWidth(ScriptContext& context) {
+void CommandScreenWidth(CommandContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, context.window.Exists() ? context.window.Width() : kTextColumns);
+  SetVariableNumber(context, variable, screen.window.Exists() ? screen.window.Width() : kTextColumns);
 }
 
-void CommandScreenHeight(ScriptContext& context) {
+void CommandScreenHeight(CommandContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, context.window.Exists() ? context.window.Height() : kTextRows);
+  SetVariableNumber(context, variable, screen.window.Exists() ? screen.window.Height() : kTextRows);
 }
 
-void CommandScreenWindowHasFocus(ScriptContext& context) {
+void CommandScreenWindowHasFocus(CommandContext& context) {
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, context.window.Focused() ? 1 : 0);
+  SetVariableNumber(context, variable, context.screen.window.Focused() ? 1 : 0);
 }
 
-void CommandScreenWindowHwnd(ScriptContext& context) {
+void CommandScreenWindowHwnd(CommandContext& context) {
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, context.window.Handle16());
+  SetVariableNumber(context, variable, context.screen.window.Handle16());
 }
 
 // The window's colours are the display buffer's own: there is no palette object to name, so
 // the handle is 0.
-void CommandScreenWindowHpal(ScriptContext& context) {
+void CommandScreenWindowHpal(CommandContext& context) {
   const std::string variable = TakeVariable(context);
-  RequireWindow(context);
+  RequireWindow(context, context.screen.window);
   SetVariableNumber(context, variable, 0);
 }
 
-void CommandScreenWindowAutoPause(ScriptContext& context) {
-  context.settings.autoPause = TakeNumber(context) != 0;
+void CommandScreenWindowAutoPause(CommandContext& context) {
+  context.screen.settings.autoPause = TakeNumber(context) != 0;
 }
 
-void CommandScreenInfo(ScriptContext& context) {
+void CommandScreenInfo(CommandContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
-  SetVariable(context, variable, context.window.Exists() ? context.window.KindName() : "");
+  SetVariable(context, variable, screen.window.Exists() ? screen.window.KindName() : "");
 }
 
-void CommandScreenGetBrightestPaletteIndex(ScriptContext& context) {
+void CommandScreenGetBrightestPaletteIndex(CommandContext& context) {
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, BrightestIndex(context.palette.Colors()));
+  SetVariableNumber(context, variable, BrightestIndex(context.screen.palette.Colors()));
 }
 
-void CommandScreenGetDarkestPaletteIndex(ScriptContext& context) {
+void CommandScreenGetDarkestPaletteIndex(CommandContext& context) {
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, DarkestIndex(context.palette.Colors()));
+  SetVariableNumber(context, variable, DarkestIndex(context.screen.palette.Colors()));
 }
+
+constexpr CommandEntry kEntries[] = {
+    {"SCREENADJUSTXY", CommandScreenAdjustXY},
+    {"SCREENBOX", CommandScreenBox},
+    {"SCREENCLEAR", CommandScreenClear},
+    {"SCREENFADEOUTCLEAR", CommandScreenFadeOutClear},
+    {"SCREENFADESPEED", CommandScreenFadeSpeed},
+    {"SCREENFILLEDBOX", CommandScreenFilledBox},
+    {"SCREENFORCEPALETTEZEROBLACK", CommandScreenForcePaletteZeroBlack},
+    {"SCREENGETBRIGHTESTPALETTEINDEX", CommandScreenGetBrightestPaletteIndex},
+    {"SCREENGETDARKESTPALETTEINDEX", CommandScreenGetDarkestPaletteIndex},
+    {"SCREENGETPIXEL", CommandScreenGetPixel},
+    {"SCREENGRAPHICS", CommandScreenGraphics},
+    {"SCREENHEIGHT", CommandScreenHeight},
+    {"SCREENINFO", CommandScreenInfo},
+    {"SCREENLINE", CommandScreenLine},
+    {"SCREENPALETTELOCK", CommandScreenPaletteLock},
+    {"SCREENSETPIXEL", CommandScreenSetPixel},
+    {"SCREENSETTINGS", CommandScreenSettings},
+    {"SCREENTEXT", CommandScreenText},
+    {"SCREENWIDTH", CommandScreenWidth},
+    {"SCREENWINDOWAUTOPAUSE", CommandScreenWindowAutoPause},
+    {"SCREENWINDOWBORDER", CommandScreenWindowBorder},
+    {"SCREENWINDOWHASFOCUS", CommandScreenWindowHasFocus},
+    {"SCREENWINDOWHPAL", CommandScreenWindowHpal},
+    {"SCREENWINDOWHWND", CommandScreenWindowHwnd},
+    {"SCREENWINDOWPOS", CommandScreenWindowPos},
+    {"SCREENWINDOWTITLE", CommandScreenWindowTitle},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> ScreenCommands() { return kEntries; }
 
 }  // namespace script

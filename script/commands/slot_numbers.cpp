@@ -2,16 +2,12 @@
 
 #include "script/screen/listing.h"
 #include "script/language/params.h"
-#include "script/language/script_context.h"
+#include "script/commands/command_context.h"
 #include "script/language/script_error.h"
 
 namespace script {
 
 namespace {
-
-[[noreturn]] void ErrorWithLine(ScriptContext& context, const char* message) {
-  ScriptError(context, message, context.run.lineBuffer, "\r\n");
-}
 
 // The slot of `number` among `count` from `base`, or -1.
 int SlotInRange(int32_t number, int base, int count) {
@@ -20,70 +16,57 @@ int SlotInRange(int32_t number, int base, int count) {
 
 }  // namespace
 
-void ErrorBadFrame(ScriptContext& context) { ErrorWithLine(context, "  Bad frame parameter:\r\n    "); }
-
-void ErrorBadAnimation(ScriptContext& context) {
-  ErrorWithLine(context, "  Bad animation parameter:\r\n    ");
-}
-
-void ErrorBadFile(ScriptContext& context) { ErrorWithLine(context, "  Bad file parameter:\r\n    "); }
-
-int BitmapSlotOf(ScriptContext& context, int32_t number, bool screenAllowed) {
+int BitmapSlotOf(CommandContext& context, int32_t number, bool screenAllowed) {
   if (screenAllowed && number == 0) return kScreenBitmap;
   const int slot = SlotInRange(number, kBitmapNumberBase, kBitmapSlotCount);
-  if (context.bitmaps.Get(slot) == nullptr) ErrorBadFrame(context);
+  if (context.screen.bitmaps.Get(slot) == nullptr) ErrorBadFrame(context);
   return slot;
 }
 
-int AnimationSlotOf(ScriptContext& context, int32_t number) {
+int AnimationSlotOf(CommandContext& context, int32_t number) {
   const int slot = SlotInRange(number, kAnimationNumberBase, kAnimationSlotCount);
-  if (context.animations.Get(slot) == nullptr) ErrorBadAnimation(context);
+  if (context.screen.animations.Get(slot) == nullptr) ErrorBadAnimation(context);
   return slot;
 }
 
-int FileSlotOf(ScriptContext& context, int32_t number) {
+int FileSlotOf(CommandContext& context, int32_t number) {
   const int slot = SlotInRange(number, kFileNumberBase, kFileSlotCount);
   if (context.files.File(slot) == nullptr) ErrorBadFile(context);
   return slot;
 }
 
-int TakeBitmapSlot(ScriptContext& context, bool screenAllowed) {
+int TakeBitmapSlot(CommandContext& context, bool screenAllowed) {
   return BitmapSlotOf(context, TakeNumber(context), screenAllowed);
 }
 
-int TakeAnimationSlot(ScriptContext& context) { return AnimationSlotOf(context, TakeNumber(context)); }
+int TakeAnimationSlot(CommandContext& context) { return AnimationSlotOf(context, TakeNumber(context)); }
 
-int TakeFileSlot(ScriptContext& context) { return FileSlotOf(context, TakeNumber(context)); }
+int TakeFileSlot(CommandContext& context) { return FileSlotOf(context, TakeNumber(context)); }
 
-void FreeBitmap(ScriptContext& context, int slot) {
-  context.animations.ReleaseBitmapTarget(slot);
-  context.bitmaps.Free(slot);
-}
-
-void ListAnimations(ScriptContext& context) {
+void ListAnimations(CommandContext& context) {
   std::vector<std::string> lines;
   for (int slot = 0; slot < kAnimationSlotCount; ++slot) {
-    const AnimationSlot* animation = context.animations.Get(slot);
+    const AnimationSlot* animation = context.screen.animations.Get(slot);
     if (animation == nullptr) continue;
     lines.push_back("Number: " + std::to_string(kAnimationNumberBase + slot) + "  Name: " +
                     animation->baseName + "  Width: " + std::to_string(animation->video->header.width) +
                     "  Height: " + std::to_string(animation->video->header.height));
   }
-  ListLines(context, lines);
+  ListLines(context, context.screen, lines);
 }
 
-void ListBitmaps(ScriptContext& context) {
+void ListBitmaps(CommandContext& context) {
   std::vector<std::string> lines;
   for (int slot = 0; slot < kBitmapSlotCount; ++slot) {
-    const Bitmap* bitmap = context.bitmaps.Get(slot);
+    const Bitmap* bitmap = context.screen.bitmaps.Get(slot);
     if (bitmap == nullptr) continue;
     lines.push_back("Number: " + std::to_string(kBitmapNumberBase + slot) + "  Width: " +
                     std::to_string(bitmap->width) + "  Height: " + std::to_string(bitmap->height));
   }
-  ListLines(context, lines);
+  ListLines(context, context.screen, lines);
 }
 
-void ListFileSlots(ScriptContext& context) {
+void ListFileSlots(CommandContext& context) {
   std::vector<std::string> lines;
   for (int slot = 0; slot < kFileSlotCount; ++slot) {
     const toolsupport::BufferedFile* file = context.files.File(slot);
@@ -91,7 +74,7 @@ void ListFileSlots(ScriptContext& context) {
     const char* name = file->Name();
     lines.push_back("Number: " + std::to_string(kFileNumberBase + slot) + "  File: " + (name != nullptr ? name : ""));
   }
-  ListLines(context, lines);
+  ListLines(context, context.screen, lines);
 }
 
 }  // namespace script

@@ -1,8 +1,8 @@
 // Strings: the STR commands compute texts and facts about texts into variables.
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/language/params.h"
 #include "script/language/run_loop.h"
-#include "script/language/script_context.h"
 #include "script/language/script_error.h"
 #include "script/language/text_functions.h"
 #include "toolsupport/base/paths.h"
@@ -14,53 +14,51 @@ namespace {
 
 // var, text: var := f(text).
 template <typename Function>
-void SetFromText(ScriptContext& context, Function function) {
+void SetFromText(CommandContext& context, Function function) {
   const std::string variable = TakeVariable(context);
   SetVariable(context, variable, function(TakeText(context)));
 }
 
 // var, width, text: var := the padded text.
-void SetPadded(ScriptContext& context, char pad, bool padRight) {
+void SetPadded(CommandContext& context, char pad, bool padRight) {
   const std::string variable = TakeVariable(context);
   const int32_t width = TakeNumber(context);
   SetVariable(context, variable, PadText(TakeText(context), width, pad, padRight));
 }
 
-}  // namespace
-
-void CommandStrLength(ScriptContext& context) {
+void CommandStrLength(CommandContext& context) {
   SetFromText(context, [](const std::string& text) { return std::to_string(text.size()); });
 }
 
-void CommandStrUCase(ScriptContext& context) { SetFromText(context, UpperCased); }
+void CommandStrUCase(CommandContext& context) { SetFromText(context, UpperCased); }
 
-void CommandStrLCase(ScriptContext& context) { SetFromText(context, LowerCased); }
+void CommandStrLCase(CommandContext& context) { SetFromText(context, LowerCase); }
 
-void CommandStrTrim(ScriptContext& context) {
+void CommandStrTrim(CommandContext& context) {
   SetFromText(context, [](std::string text) {
     TrimText(text);
     return text;
   });
 }
 
-void CommandStrIsNumeric(ScriptContext& context) {
+void CommandStrIsNumeric(CommandContext& context) {
   SetFromText(context, [](const std::string& text) { return IsNumericText(text) ? "1" : "0"; });
 }
 
-void CommandStrIsLabel(ScriptContext& context) {
+void CommandStrIsLabel(CommandContext& context) {
   SetFromText(context, [&context](std::string label) {
     return FindLabel(context, label) ? "1" : "0";
   });
 }
 
-void CommandStrAddBackslash(ScriptContext& context) {
+void CommandStrAddBackslash(CommandContext& context) {
   SetFromText(context, [](std::string path) {
     AddPathSeparator(path);
     return path;
   });
 }
 
-void CommandStrFind(ScriptContext& context) {
+void CommandStrFind(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const bool ignoreCase = TakeNumber(context) != 0;
   const std::string what = TakeText(context);
@@ -68,20 +66,20 @@ void CommandStrFind(ScriptContext& context) {
   SetVariableNumber(context, variable, FindText(what, where, ignoreCase));
 }
 
-void CommandStrFirst(ScriptContext& context) {
+void CommandStrFirst(CommandContext& context) {
   const std::string first = TakeVariable(context);
   const std::string rest = TakeVariable(context);
   SplitVariable(context, first, rest, TakeText(context));
 }
 
-void CommandStrPiece(ScriptContext& context) {
+void CommandStrPiece(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const int32_t start = TakeNumber(context);
   const int32_t length = TakeNumber(context);
   SetVariable(context, variable, TextPiece(TakeText(context), start, length));
 }
 
-void CommandStrRepeat(ScriptContext& context) {
+void CommandStrRepeat(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   std::string character;
   const ParamKind kind = NextParam(context, character, true);
@@ -93,10 +91,31 @@ void CommandStrRepeat(ScriptContext& context) {
   SetVariable(context, variable, repeated == '\0' ? std::string() : RepeatCharacter(repeated, count));
 }
 
-void CommandStrLPad(ScriptContext& context) { SetPadded(context, ' ', false); }
+void CommandStrLPad(CommandContext& context) { SetPadded(context, ' ', false); }
 
-void CommandStrLPadZero(ScriptContext& context) { SetPadded(context, '0', false); }
+void CommandStrLPadZero(CommandContext& context) { SetPadded(context, '0', false); }
 
-void CommandStrRPad(ScriptContext& context) { SetPadded(context, ' ', true); }
+void CommandStrRPad(CommandContext& context) { SetPadded(context, ' ', true); }
+
+constexpr CommandEntry kEntries[] = {
+    {"STRADDBACKSLASH", CommandStrAddBackslash},
+    {"STRFIND", CommandStrFind},
+    {"STRFIRST", CommandStrFirst},
+    {"STRISLABEL", CommandStrIsLabel},
+    {"STRISNUMERIC", CommandStrIsNumeric},
+    {"STRLCASE", CommandStrLCase},
+    {"STRLENGTH", CommandStrLength},
+    {"STRLPAD", CommandStrLPad},
+    {"STRLPADZERO", CommandStrLPadZero},
+    {"STRPIECE", CommandStrPiece},
+    {"STRREPEAT", CommandStrRepeat},
+    {"STRRPAD", CommandStrRPad},
+    {"STRTRIM", CommandStrTrim},
+    {"STRUCASE", CommandStrUCase},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> StringCommands() { return kEntries; }
 
 }  // namespace script

@@ -8,11 +8,11 @@
 #include "platform/system/drives.h"
 #include "platform/system/program_start.h"
 #include "platform/system/system_info.h"
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/language/date_time.h"
 #include "script/language/params.h"
-#include "script/language/script_context.h"
-#include "script/screen/script_wait.h"
+#include "script/language/script_wait.h"
 #include "toolsupport/base/paths.h"
 #include "playback/display/vant_display.h"
 
@@ -22,12 +22,12 @@ namespace {
 
 constexpr int kMostColorBits = 24;
 
-void StoreText(ScriptContext& context, std::string text) {
+void StoreText(CommandContext& context, std::string text) {
   const std::string variable = TakeVariable(context);
   SetVariable(context, variable, text);
 }
 
-void StoreNumber(ScriptContext& context, int64_t value) {
+void StoreNumber(CommandContext& context, int64_t value) {
   const std::string variable = TakeVariable(context);
   SetVariableNumber(context, variable, value);
 }
@@ -37,50 +37,51 @@ std::string FullPath(std::string path) {
   return path;
 }
 
-}  // namespace
+void CommandSystemCommandLine(CommandContext& context) { StoreText(context, context.run.commandLine); }
 
-void CommandSystemCommandLine(ScriptContext& context) { StoreText(context, context.run.commandLine); }
-
-void CommandSystemCurrentScript(ScriptContext& context) {
+void CommandSystemCurrentScript(CommandContext& context) {
   StoreText(context, FullPath(NativeFileName(context.run.scriptName)));
 }
 
-void CommandSystemCurrentExe(ScriptContext& context) { StoreText(context, platform::OwnProgramPath()); }
+void CommandSystemCurrentExe(CommandContext& context) { StoreText(context, platform::OwnProgramPath()); }
 
 // Scripts tell the platform by this word.
-void CommandSystemPlatform(ScriptContext& context) { StoreText(context, "Win32"); }
+void CommandSystemPlatform(CommandContext& context) { StoreText(context, "Win32"); }
 
-void CommandSystemOsMajor(ScriptContext& context) { StoreNumber(context, platform::RunningSystemVersion().major); }
-void CommandSystemOsMinor(ScriptContext& context) { StoreNumber(context, platform::RunningSystemVersion().minor); }
+void CommandSystemOsMajor(CommandContext& context) { StoreNumber(context, platform::RunningSystemVersion().major); }
+void CommandSystemOsMinor(CommandContext& context) { StoreNumber(context, platform::RunningSystemVersion().minor); }
 
-void CommandSystemColors(ScriptContext& context) {
+void CommandSystemColors(CommandContext& context) {
   const int bits = std::clamp(platform::QueryScreen().bits_per_pixel, 1, kMostColorBits);
   StoreNumber(context, int64_t{1} << bits);
 }
 
 // Beyond 32 bits the number stops at 2147483647.
-void CommandSystemMemory(ScriptContext& context) {
+void CommandSystemMemory(CommandContext& context) {
   StoreNumber(context, platform::SaturatedInt32(platform::AvailableMemoryBytes()));
 }
 
 // The script clock, which DELAYUNTIL waits for: milliseconds since the program started.
-void CommandSystemTimer(ScriptContext& context) { StoreNumber(context, static_cast<int32_t>(context.Clock())); }
+void CommandSystemTimer(CommandContext& context) { StoreNumber(context, static_cast<int32_t>(context.Clock())); }
 
-void CommandSystemDateTime(ScriptContext& context) {
+void CommandSystemDateTime(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const std::string format = TakeText(context);
   SetVariable(context, variable, FormatDateTime(format, std::time(nullptr)));
 }
 
 // A script cannot tell whether the stream back end took over.
-void CommandSystemUseDirectSound(ScriptContext&) { VantSoundUseDirectSound(nullptr); }
+void CommandSystemUseDirectSound(CommandContext&) { VantSoundUseDirectSound(nullptr); }
 
-void CommandSystemDisplayResolution(ScriptContext& context) { VantSetSystemRes(TakeNumber(context)); }
+void CommandSystemDisplayResolution(CommandContext& context) { VantSetSystemRes(TakeNumber(context)); }
 
-void CommandMciSendString(ScriptContext& context) {
+void CommandMciSendString(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   const std::string command = TakeText(context);
-  const MediaAnswer answer = context.media.Send(command, [&context] { WaitRound(context); });
+  const MediaAnswer answer =
+      context.system.media.Send(command, [&context](const std::function<bool()>& done, uint32_t limitMs) {
+        return WaitFor(context, done, limitMs);
+      });
   std::string text = answer.ok ? answer.text : "Error: " + answer.text;
   if (text.size() > kTextLimit) text.resize(kTextLimit);
   SetVariable(context, variable, text);
@@ -88,7 +89,7 @@ void CommandMciSendString(ScriptContext& context) {
 
 // The tone sounds while the script waits as DELAY does. A negative duration plays nothing; a
 // frequency of 0 or less is a pause of that duration.
-void CommandSound(ScriptContext& context) {
+void CommandSound(CommandContext& context) {
   const int32_t frequency = TakeNumber(context);
   const int32_t duration = TakeNumber(context);
   if (duration < 0) return;
@@ -97,5 +98,26 @@ void CommandSound(ScriptContext& context) {
   WaitUntil(context, context.Clock() + static_cast<uint32_t>(duration));
   platform::ToneOutStop(tone);
 }
+
+constexpr CommandEntry kEntries[] = {
+    {"MCISENDSTRING", CommandMciSendString},
+    {"SOUND", CommandSound},
+    {"SYSTEMCOLORS", CommandSystemColors},
+    {"SYSTEMCOMMANDLINE", CommandSystemCommandLine},
+    {"SYSTEMCURRENTEXE", CommandSystemCurrentExe},
+    {"SYSTEMCURRENTSCRIPT", CommandSystemCurrentScript},
+    {"SYSTEMDATETIME", CommandSystemDateTime},
+    {"SYSTEMDISPLAYRESOLUTION", CommandSystemDisplayResolution},
+    {"SYSTEMMEMORY", CommandSystemMemory},
+    {"SYSTEMOSMAJOR", CommandSystemOsMajor},
+    {"SYSTEMOSMINOR", CommandSystemOsMinor},
+    {"SYSTEMPLATFORM", CommandSystemPlatform},
+    {"SYSTEMTIMER", CommandSystemTimer},
+    {"SYSTEMUSEDIRECTSOUND", CommandSystemUseDirectSound},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> SystemCommands() { return kEntries; }
 
 }  // namespace script

@@ -1,9 +1,9 @@
 // Text: write into the window at the text position (or into the print file while one is
 // open), set the colours, the position and the font, and report the position.
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/language/compiler.h"
 #include "script/language/params.h"
-#include "script/language/script_context.h"
 #include "script/commands/slot_numbers.h"
 #include "script/language/text_functions.h"
 
@@ -11,19 +11,15 @@ namespace script {
 
 namespace {
 
-void WriteToPrintFile(ScriptContext& context, const std::string& text) {
-  if (toolsupport::BufferedFile* file = context.files.File(context.printSlot)) {
-    file->WriteRaw(text.data(), text.size());
-  }
-}
-
 // A line of text: into the print file with "\r\n", or onto the screen with a line end.
-void WriteLine(ScriptContext& context, const std::string& text) {
-  if (context.Printing()) {
-    WriteToPrintFile(context, text + "\r\n");
+void WriteLine(CommandContext& context, const std::string& text) {
+  SystemServices& system = context.system;
+  Screen& screen = context.screen;
+  if (system.print.Active()) {
+    WritePrintText(context.files, system.print, text + "\r\n");
   } else {
-    PrintText(context, text);
-    PrintText(context, "\n");
+    PrintText(screen.window, screen.pointer, screen.text, screen.settings, text);
+    PrintText(screen.window, screen.pointer, screen.text, screen.settings, "\n");
   }
 }
 
@@ -32,25 +28,25 @@ bool IsBlockEnd(const std::string& line) {
   return UpperCased(TakeCommandWord(rest)) == "TEXTEND";
 }
 
-}  // namespace
-
-void CommandText(ScriptContext& context) {
-  RequireWindow(context);
+void CommandText(CommandContext& context) {
+  RequireWindow(context, context.screen.window);
   WriteLine(context, TakeText(context));
 }
 
-void CommandTextNoCr(ScriptContext& context) {
-  RequireWindow(context);
+void CommandTextNoCr(CommandContext& context) {
+  SystemServices& system = context.system;
+  Screen& screen = context.screen;
+  RequireWindow(context, screen.window);
   const std::string text = TakeText(context);
-  if (context.Printing()) {
-    WriteToPrintFile(context, text);
+  if (system.print.Active()) {
+    WritePrintText(context.files, system.print, text);
   } else {
-    PrintText(context, text);
+    PrintText(screen.window, screen.pointer, screen.text, screen.settings, text);
   }
 }
 
-void CommandTextBegin(ScriptContext& context) {
-  RequireWindow(context);
+void CommandTextBegin(CommandContext& context) {
+  RequireWindow(context, context.screen.window);
   for (;;) {
     if (context.run.runPointer >= context.run.compileEnd) {
       context.run.runState = RunState::kLeaveScript;
@@ -64,34 +60,38 @@ void CommandTextBegin(ScriptContext& context) {
   }
 }
 
-void CommandTextColor(ScriptContext& context) { context.text.colors.text = TakeColor(context); }
+void CommandTextColor(CommandContext& context) { context.screen.text.colors.text = TakeColor(context); }
 
-void CommandTextBackColor(ScriptContext& context) { context.text.colors.back = TakeColor(context); }
+void CommandTextBackColor(CommandContext& context) { context.screen.text.colors.back = TakeColor(context); }
 
-void CommandTextTransColor(ScriptContext& context) { context.text.colors.transparent = TakeColor(context); }
+void CommandTextTransColor(CommandContext& context) { context.screen.text.colors.transparent = TakeColor(context); }
 
-void CommandTextSetXY(ScriptContext& context) {
+void CommandTextSetXY(CommandContext& context) {
+  Screen& screen = context.screen;
   const int32_t x = TakeNumber(context);
   const int32_t y = TakeNumber(context);
-  context.text.cursorX = AddWrapping(x, context.settings.offsetX);
-  context.text.cursorY = AddWrapping(y, context.settings.offsetY);
+  screen.text.cursorX = AddWrapping(x, screen.settings.offsetX);
+  screen.text.cursorY = AddWrapping(y, screen.settings.offsetY);
 }
 
-void CommandTextX(ScriptContext& context) {
+void CommandTextX(CommandContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, SubtractWrapping(context.text.cursorX, context.settings.offsetX));
+  SetVariableNumber(context, variable, SubtractWrapping(screen.text.cursorX, screen.settings.offsetX));
 }
 
-void CommandTextY(ScriptContext& context) {
+void CommandTextY(CommandContext& context) {
+  Screen& screen = context.screen;
   const std::string variable = TakeVariable(context);
-  SetVariableNumber(context, variable, SubtractWrapping(context.text.cursorY, context.settings.offsetY));
+  SetVariableNumber(context, variable, SubtractWrapping(screen.text.cursorY, screen.settings.offsetY));
 }
 
-void CommandTextFontFromBitmap(ScriptContext& context) {
+void CommandTextFontFromBitmap(CommandContext& context) {
+  Screen& screen = context.screen;
   const int32_t number = TakeNumber(context);
   if (number == 0) {
     for (int i = 0; i < 4; ++i) TakeText(context);
-    context.text.bitmapFont.reset();
+    screen.text.bitmapFont.reset();
     return;
   }
   const int slot = BitmapSlotOf(context, number, false);
@@ -100,8 +100,25 @@ void CommandTextFontFromBitmap(ScriptContext& context) {
   const int32_t first = TakeNumber(context);
   const int32_t last = TakeNumber(context);
   // A font that cannot be made leaves the current one in place.
-  std::optional<Font> font = Font::FromBitmap(*context.bitmaps.Get(slot), first, width, height, last);
-  if (font) context.text.bitmapFont = std::move(font);
+  std::optional<Font> font = Font::FromBitmap(*screen.bitmaps.Get(slot), first, width, height, last);
+  if (font) screen.text.bitmapFont = std::move(font);
 }
+
+constexpr CommandEntry kEntries[] = {
+    {"TEXT", CommandText},
+    {"TEXTBACKCOLOR", CommandTextBackColor},
+    {"TEXTBEGIN", CommandTextBegin},
+    {"TEXTCOLOR", CommandTextColor},
+    {"TEXTFONTFROMBITMAP", CommandTextFontFromBitmap},
+    {"TEXTNOCR", CommandTextNoCr},
+    {"TEXTSETXY", CommandTextSetXY},
+    {"TEXTTRANSCOLOR", CommandTextTransColor},
+    {"TEXTX", CommandTextX},
+    {"TEXTY", CommandTextY},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> TextCommands() { return kEntries; }
 
 }  // namespace script

@@ -1,8 +1,8 @@
 // Variables: set, delete, list, save and restore them.
-#include "script/commands/command_handlers.h"
+#include "script/commands/command_context.h"
+#include "script/commands/command_families.h"
 #include "script/screen/listing.h"
 #include "script/language/params.h"
-#include "script/language/script_context.h"
 #include "script/language/script_error.h"
 #include "script/language/trace.h"
 
@@ -12,7 +12,7 @@ namespace {
 
 // The bare names up to the end of the command's parameters (a comment or a further command
 // may follow). A character that starts no name ends the list; the run loop then refuses it.
-std::vector<std::string> TakeNames(ScriptContext& context) {
+std::vector<std::string> TakeNames(CommandContext& context) {
   std::vector<std::string> names;
   while (!ParamsAtEnd(context)) {
     std::string name = TakeVariable(context);
@@ -23,31 +23,29 @@ std::vector<std::string> TakeNames(ScriptContext& context) {
 }
 
 // One line per variable, NAME=value.
-void ListVariables(ScriptContext& context) {
+void ListVariables(CommandContext& context) {
   std::vector<std::string> lines;
   for (const ScriptVariables::Entry& entry : context.variables.Entries()) lines.push_back(entry.name + "=" + entry.value);
-  ListLines(context, lines);
+  ListLines(context, context.screen, lines);
 }
 
-}  // namespace
-
-void CommandVarSet(ScriptContext& context) {
+void CommandVarSet(CommandContext& context) {
   const std::string variable = TakeVariable(context);
   std::string value = TakeText(context);
   if (value == "=") value = TakeText(context);
   SetVariable(context, variable, value);
 }
 
-void CommandVarFree(ScriptContext& context) {
+void CommandVarFree(CommandContext& context) {
   for (const std::string& name : TakeNames(context)) SetVariable(context, name, "");
 }
 
-void CommandVarList(ScriptContext& context) {
+void CommandVarList(CommandContext& context) {
   SkipLeadingBlanks(context);
   ListVariables(context);
 }
 
-void CommandVarPush(ScriptContext& context) {
+void CommandVarPush(CommandContext& context) {
   VariableStack::Group group;
   for (std::string& name : TakeNames(context)) {
     std::string value = GetVariable(context, name);
@@ -58,7 +56,7 @@ void CommandVarPush(ScriptContext& context) {
   }
 }
 
-void CommandVarPop(ScriptContext& context) {
+void CommandVarPop(CommandContext& context) {
   SkipLeadingBlanks(context);
   std::optional<VariableStack::Group> group = context.pushed.Pop();
   if (!group) return;
@@ -66,5 +64,17 @@ void CommandVarPop(ScriptContext& context) {
     SetVariable(context, entry->first, entry->second);
   }
 }
+
+constexpr CommandEntry kEntries[] = {
+    {"VARFREE", CommandVarFree},
+    {"VARLIST", CommandVarList},
+    {"VARPOP", CommandVarPop},
+    {"VARPUSH", CommandVarPush},
+    {"VARSET", CommandVarSet},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> VariableCommands() { return kEntries; }
 
 }  // namespace script

@@ -1,211 +1,26 @@
 #include "script/language/command_table.h"
 
-#include "script/commands/command_handlers.h"
-#include "script/language/script_context.h"
-#include "script/language/script_error.h"
+#include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace script {
 
-namespace {
+CommandTable::CommandTable(std::vector<const char*> words) : words_(std::move(words)) {
+  if (words_.size() > kMaxWords) throw std::invalid_argument("more command words than a record can number");
+  for (size_t i = 1; i < words_.size(); ++i) {
+    if (std::string_view(words_[i - 1]) >= words_[i]) {
+      throw std::invalid_argument(std::string("command words out of order at ") + words_[i]);
+    }
+  }
+}
 
-// In strictly ascending byte order: the lookup searches it by halving.
-constexpr CommandEntry kCommandTable[kCommandCount] = {
-    {"ANIMATIONADVANCE", CommandAnimationAdvance},
-    {"ANIMATIONADVANCENOPALETTE", CommandAnimationAdvanceNoPalette},
-    {"ANIMATIONBACKTOSTART", CommandAnimationBackToStart},
-    {"ANIMATIONCLOSE", CommandAnimationClose},
-    {"ANIMATIONDELAY", CommandAnimationDelay},
-    {"ANIMATIONFRAMES", CommandAnimationFrames},
-    {"ANIMATIONGOTO", CommandAnimationGoto},
-    {"ANIMATIONHEIGHT", CommandAnimationHeight},
-    {"ANIMATIONLIST", CommandAnimationList},
-    {"ANIMATIONLOADTOBITMAP", CommandAnimationLoadToBitmap},
-    {"ANIMATIONOPEN", CommandAnimationOpen},
-    {"ANIMATIONPLAY", CommandAnimationPlay},
-    {"ANIMATIONSTILLDELAY", CommandAnimationStillDelay},
-    {"ANIMATIONTOBITMAP", CommandAnimationToBitmap},
-    {"ANIMATIONTOSCREEN", CommandAnimationToScreen},
-    {"ANIMATIONTRACKS", CommandAnimationTracks},
-    {"ANIMATIONWIDTH", CommandAnimationWidth},
-    {"BITMAPALLOC", CommandBitmapAlloc},
-    {"BITMAPBOX", CommandBitmapBox},
-    {"BITMAPCHANGECOLOR", CommandBitmapChangeColor},
-    {"BITMAPCLEAR", CommandBitmapClear},
-    {"BITMAPFADEINPALETTE", CommandBitmapFadeInPalette},
-    {"BITMAPFILLEDBOX", CommandBitmapFilledBox},
-    {"BITMAPFREE", CommandBitmapFree},
-    {"BITMAPFROMSCREEN", CommandBitmapFromScreen},
-    {"BITMAPGETBRIGHTESTPALETTEINDEX", CommandBitmapGetBrightestPaletteIndex},
-    {"BITMAPGETDARKESTPALETTEINDEX", CommandBitmapGetDarkestPaletteIndex},
-    {"BITMAPGETPALETTE", CommandBitmapGetPalette},
-    {"BITMAPGETPALETTEVALUE", CommandBitmapGetPaletteValue},
-    {"BITMAPGETPIXEL", CommandBitmapGetPixel},
-    {"BITMAPHEIGHT", CommandBitmapHeight},
-    {"BITMAPLINE", CommandBitmapLine},
-    {"BITMAPLIST", CommandBitmapList},
-    {"BITMAPPALETTETOPALETTE", CommandBitmapPaletteToPalette},
-    {"BITMAPSETPALETTE", CommandBitmapSetPalette},
-    {"BITMAPSETPALETTEVALUE", CommandBitmapSetPaletteValue},
-    {"BITMAPSETPIXEL", CommandBitmapSetPixel},
-    {"BITMAPTEXT", CommandBitmapText},
-    {"BITMAPTOBITMAP", CommandBitmapToBitmap},
-    {"BITMAPTOBITMAPMASK", CommandBitmapToBitmapMask},
-    {"BITMAPTOBITMAPTRANS", CommandBitmapToBitmapTrans},
-    {"BITMAPTOSCREEN", CommandBitmapToScreen},
-    {"BITMAPTOSCREENMASK", CommandBitmapToScreenMask},
-    {"BITMAPTOSCREENTRANS", CommandBitmapToScreenTrans},
-    {"BITMAPWIDTH", CommandBitmapWidth},
-    {"CALL", CommandCall},
-    {"CALLANDGOSUB", CommandCallAndGosub},
-    {"COMPUTE", CommandCompute},
-    {"COMPUTEABS", CommandComputeAbs},
-    {"COMPUTESQRT", CommandComputeSqrt},
-    {"DEBUGFILE", CommandDebugFile},
-    {"DEBUGTEXT", CommandDebugText},
-    {"DELAY", CommandDelay},
-    {"DELAYUNTIL", CommandDelayUntil},
-    {"DIRCHANGE", CommandDirChange},
-    {"DIRCURRENT", CommandDirCurrent},
-    {"DIREXISTS", CommandDirExists},
-    {"DIRMAKE", CommandDirMake},
-    {"DIRREMOVE", CommandDirRemove},
-    {"DRIVEAVAIL", CommandDriveAvail},
-    {"DRIVESIZE", CommandDriveSize},
-    {"END", CommandEnd},
-    {"ENVGET", CommandEnvGet},
-    {"ENVSET", CommandEnvSet},
-    {"EXECUTE", CommandExecute},
-    {"EXIT", CommandExit},
-    {"FILEAPPEND", CommandFileAppend},
-    {"FILECDROM", CommandFileCdrom},
-    {"FILECLOSE", CommandFileClose},
-    {"FILECOPY", CommandFileCopy},
-    {"FILECREATE", CommandFileCreate},
-    {"FILEDELETE", CommandFileDelete},
-    {"FILEEOF", CommandFileEof},
-    {"FILEEXISTS", CommandFileExists},
-    {"FILEFIND", CommandFileFind},
-    {"FILEFINDNEXT", CommandFileFindNext},
-    {"FILEFULLPATH", CommandFileFullPath},
-    {"FILEGETATTRIB", CommandFileGetAttrib},
-    {"FILELIST", CommandFileList},
-    {"FILEOPEN", CommandFileOpen},
-    {"FILEPIECES", CommandFilePieces},
-    {"FILEREAD", CommandFileRead},
-    {"FILEREMOTE", CommandFileRemote},
-    {"FILEREMOVABLE", CommandFileRemovable},
-    {"FILERENAME", CommandFileRename},
-    {"FILESETATTRIB", CommandFileSetAttrib},
-    {"FILESIZE", CommandFileSize},
-    {"FILETEMP", CommandFileTemp},
-    {"FILEWRITE", CommandFileWrite},
-    {"GOSUB", CommandGosub},
-    {"GOTO", CommandGoto},
-    {"IF", CommandIf},
-    {"IFSET", CommandIfSet},
-    {"INPUTCHAR", CommandInputChar},
-    {"INPUTCHARORDELAY", CommandInputCharOrDelay},
-    {"INPUTMSGWIN", CommandInputMsgWin},
-    {"INPUTSTR", CommandInputStr},
-    {"INPUTSTRWIN", CommandInputStrWin},
-    {"INTERPRET", CommandInterpret},
-    {"MCISENDSTRING", CommandMciSendString},
-    {"MOUSEADD", CommandMouseAdd},
-    {"MOUSEAREA", CommandMouseArea},
-    {"MOUSEMODE", CommandMouseMode},
-    {"MOUSEPOP", CommandMousePop},
-    {"MOUSEPRESENT", CommandMousePresent},
-    {"MOUSEPUSHANDREMOVEALL", CommandMousePushAndRemoveAll},
-    {"MOUSEREMOVE", CommandMouseRemove},
-    {"MOUSEREMOVEALL", CommandMouseRemoveAll},
-    {"MOUSESETXY", CommandMouseSetXY},
-    {"MOUSEX", CommandMouseX},
-    {"MOUSEY", CommandMouseY},
-    {"PRINTBEGIN", CommandPrintBegin},
-    {"PRINTEND", CommandPrintEnd},
-    {"PRINTPAGEADV", CommandPrintPageAdv},
-    {"RANDOM", CommandRandom},
-    {"RANDOMIZE", CommandRandomize},
-    {"RETURN", CommandReturn},
-    {"SCREENADJUSTXY", CommandScreenAdjustXY},
-    {"SCREENBOX", CommandScreenBox},
-    {"SCREENCLEAR", CommandScreenClear},
-    {"SCREENFADEOUTCLEAR", CommandScreenFadeOutClear},
-    {"SCREENFADESPEED", CommandScreenFadeSpeed},
-    {"SCREENFILLEDBOX", CommandScreenFilledBox},
-    {"SCREENFORCEPALETTEZEROBLACK", CommandScreenForcePaletteZeroBlack},
-    {"SCREENGETBRIGHTESTPALETTEINDEX", CommandScreenGetBrightestPaletteIndex},
-    {"SCREENGETDARKESTPALETTEINDEX", CommandScreenGetDarkestPaletteIndex},
-    {"SCREENGETPIXEL", CommandScreenGetPixel},
-    {"SCREENGRAPHICS", CommandScreenGraphics},
-    {"SCREENHEIGHT", CommandScreenHeight},
-    {"SCREENINFO", CommandScreenInfo},
-    {"SCREENLINE", CommandScreenLine},
-    {"SCREENPALETTELOCK", CommandScreenPaletteLock},
-    {"SCREENSETPIXEL", CommandScreenSetPixel},
-    {"SCREENSETTINGS", CommandScreenSettings},
-    {"SCREENTEXT", CommandScreenText},
-    {"SCREENWIDTH", CommandScreenWidth},
-    {"SCREENWINDOWAUTOPAUSE", CommandScreenWindowAutoPause},
-    {"SCREENWINDOWBORDER", CommandScreenWindowBorder},
-    {"SCREENWINDOWHASFOCUS", CommandScreenWindowHasFocus},
-    {"SCREENWINDOWHPAL", CommandScreenWindowHpal},
-    {"SCREENWINDOWHWND", CommandScreenWindowHwnd},
-    {"SCREENWINDOWPOS", CommandScreenWindowPos},
-    {"SCREENWINDOWTITLE", CommandScreenWindowTitle},
-    {"SOUND", CommandSound},
-    {"STRADDBACKSLASH", CommandStrAddBackslash},
-    {"STRFIND", CommandStrFind},
-    {"STRFIRST", CommandStrFirst},
-    {"STRISLABEL", CommandStrIsLabel},
-    {"STRISNUMERIC", CommandStrIsNumeric},
-    {"STRLCASE", CommandStrLCase},
-    {"STRLENGTH", CommandStrLength},
-    {"STRLPAD", CommandStrLPad},
-    {"STRLPADZERO", CommandStrLPadZero},
-    {"STRPIECE", CommandStrPiece},
-    {"STRREPEAT", CommandStrRepeat},
-    {"STRRPAD", CommandStrRPad},
-    {"STRTRIM", CommandStrTrim},
-    {"STRUCASE", CommandStrUCase},
-    {"SYSTEMCOLORS", CommandSystemColors},
-    {"SYSTEMCOMMANDLINE", CommandSystemCommandLine},
-    {"SYSTEMCURRENTEXE", CommandSystemCurrentExe},
-    {"SYSTEMCURRENTSCRIPT", CommandSystemCurrentScript},
-    {"SYSTEMDATETIME", CommandSystemDateTime},
-    {"SYSTEMDISPLAYRESOLUTION", CommandSystemDisplayResolution},
-    {"SYSTEMMEMORY", CommandSystemMemory},
-    {"SYSTEMOSMAJOR", CommandSystemOsMajor},
-    {"SYSTEMOSMINOR", CommandSystemOsMinor},
-    {"SYSTEMPLATFORM", CommandSystemPlatform},
-    {"SYSTEMTIMER", CommandSystemTimer},
-    {"SYSTEMUSEDIRECTSOUND", CommandSystemUseDirectSound},
-    {"TEXT", CommandText},
-    {"TEXTBACKCOLOR", CommandTextBackColor},
-    {"TEXTBEGIN", CommandTextBegin},
-    {"TEXTCOLOR", CommandTextColor},
-    {"TEXTFONTFROMBITMAP", CommandTextFontFromBitmap},
-    {"TEXTNOCR", CommandTextNoCr},
-    {"TEXTSETXY", CommandTextSetXY},
-    {"TEXTTRANSCOLOR", CommandTextTransColor},
-    {"TEXTX", CommandTextX},
-    {"TEXTY", CommandTextY},
-    {"VARFREE", CommandVarFree},
-    {"VARLIST", CommandVarList},
-    {"VARPOP", CommandVarPop},
-    {"VARPUSH", CommandVarPush},
-    {"VARSET", CommandVarSet},
-};
-
-}  // namespace
-const CommandEntry& CommandAt(size_t index) { return kCommandTable[index]; }
-
-std::optional<size_t> FindCommand(std::string_view word) {
+std::optional<size_t> CommandTable::Find(std::string_view word) const {
   // Compares as unsigned bytes, a word before every longer word it begins.
-  size_t low = 0, high = kCommandCount;
+  size_t low = 0, high = words_.size();
   while (low < high) {
     const size_t probe = low + (high - low) / 2;
-    const int order = word.compare(kCommandTable[probe].word);
+    const int order = word.compare(words_[probe]);
     if (order == 0) return probe;
     if (order < 0) {
       high = probe;
@@ -214,11 +29,6 @@ std::optional<size_t> FindCommand(std::string_view word) {
     }
   }
   return std::nullopt;
-}
-
-void CommandNotYetAvailable(ScriptContext& context) {
-  ScriptError(context, "  Command not yet available:\r\n    ",
-              kCommandTable[static_cast<size_t>(context.run.command)].word, "\r\n");
 }
 
 }  // namespace script

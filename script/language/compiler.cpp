@@ -1,20 +1,13 @@
 #include "script/language/compiler.h"
 
-#include "script/language/command_table.h"
 #include "script/language/script_context.h"
 #include "script/language/script_error.h"
-#include "script/screen/script_wait.h"
 #include "script/language/text_functions.h"
 #include "toolsupport/base/text_words.h"
 
 namespace script {
 
 namespace {
-
-bool IsBlank(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte >= 1 && byte <= 32;
-}
 
 // One line without its line end. False at the end of the file; `tooLong` when the line has more
 // than the text limit (reading stops there).
@@ -65,7 +58,7 @@ void CompileScript(ScriptContext& context, toolsupport::BufferedFile& file, Comp
   bool tooLong = false;
   bool inTextBlock = false;
   for (uint32_t number = 1; ReadScriptLine(file, line, tooLong); ++number) {
-    WaitRound(context);
+    context.KeepResponsive();
     context.run.currentLine = number;
     if (tooLong) ScriptError(context, "  Line too long (more than 767 characters).");
     if (inTextBlock) {
@@ -84,7 +77,7 @@ void CompileScript(ScriptContext& context, toolsupport::BufferedFile& file, Comp
     }
     std::string word = TakeCommandWord(line);
     UpperCase(word);
-    const std::optional<size_t> command = FindCommand(word);
+    const std::optional<size_t> command = context.Commands().Find(word);
     if (!command) {
       context.run.lineBuffer = word + " " + line;
       ErrorBadCommand(context);

@@ -4,6 +4,7 @@
 
 #include "script/language/script_context.h"
 #include "script/language/script_error.h"
+#include "script/language/text_functions.h"
 #include "script/language/trace.h"
 #include "toolsupport/base/text_words.h"
 
@@ -11,10 +12,6 @@ namespace script {
 
 namespace {
 
-bool IsBlank(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte >= 1 && byte <= 32;
-}
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsArithmetic(char c) { return std::string_view("*/+|^%&").find(c) != std::string_view::npos; }

@@ -1,11 +1,9 @@
 #include "script/language/run_loop.h"
 
 #include "platform/system/file_names.h"
-#include "script/language/command_table.h"
 #include "script/language/compiler.h"
 #include "script/language/script_context.h"
 #include "script/language/script_error.h"
-#include "script/screen/script_wait.h"
 #include "script/language/text_functions.h"
 #include "script/language/trace.h"
 #include "toolsupport/base/paths.h"
@@ -55,15 +53,15 @@ class LevelScope {
 
 void CallHandler(ScriptContext& context, size_t command) {
   context.run.command = static_cast<int>(command);
-  CommandAt(command).handler(context);
+  context.RunCommand(command);
 }
 
-// What follows every handler: the trace's line end, then the window and the sound, for as
-// long as the run pauses while its window is in the background.
+// What follows every handler: the trace's line end, then a round of the window and the sound,
+// and the wait while the run is paused.
 void AfterHandler(ScriptContext& context) {
   DebugNewLine(context);
-  WaitRound(context);
-  WaitWhileAutoPaused(context);
+  context.KeepResponsive();
+  context.WaitWhilePaused();
 }
 
 // Runs the line buffer as a command line; false when it holds nothing to run.
@@ -73,7 +71,7 @@ bool RunCommandLine(ScriptContext& context) {
   run.params = run.lineBuffer;
   std::string word = TakeCommandWord(run.params);
   UpperCase(word);
-  const std::optional<size_t> command = FindCommand(word);
+  const std::optional<size_t> command = context.Commands().Find(word);
   if (!command) ErrorBadCommand(context);
   TraceCommand(context, " -> ");
   CallHandler(context, *command);
@@ -85,7 +83,7 @@ bool RunRecord(ScriptContext& context, const ScriptRecord& record) {
   Interpreter& run = context.run;
   run.currentLine = record.line;
   run.params = record.params;
-  run.lineBuffer = std::string(CommandAt(record.command).word) + " " + record.params;
+  run.lineBuffer = std::string(context.Commands().Word(record.command)) + " " + record.params;
   TraceCommand(context, "");
   CallHandler(context, record.command);
   for (;;) {

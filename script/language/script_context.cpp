@@ -1,11 +1,13 @@
 #include "script/language/script_context.h"
 
+#include "script/language/script_error.h"
+
 namespace script {
 
-ScriptContext::ScriptContext(platform::Clock& clock)
-    : clicksTaken{ScriptWindow::Clicks(false), ScriptWindow::Clicks(true)},
-      clock_(clock),
-      clockStart_(clock.Now()) {}
+ScriptContext::ScriptContext(const CommandTable& commands, platform::Clock& clock)
+    : commands_(commands), clock_(clock), clockStart_(clock.Now()) {}
+
+void ScriptContext::RunCommand(size_t) { ErrorBadCommand(*this); }
 
 uint32_t ScriptContext::Clock() const { return static_cast<uint32_t>(clock_.Now() - clockStart_); }
 

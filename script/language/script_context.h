@@ -1,8 +1,9 @@
 #pragma once
-// The run-time context of the script player: everything one run of vantscw keeps between
-// commands. The interpreter's own state (records, labels, the GOSUB stack, the line and
-// parameter texts) is here, beside the state each command family keeps; a family that needs
-// more state adds a member of its own type here.
+// The run-time context of the script language: what one run keeps between commands of the
+// language itself: the interpreter's state (records, labels, the GOSUB stack, the line and
+// parameter texts), the variables, the file slots with the trace file, the random numbers and
+// the clock. The program around the language derives its own context from this one: it runs
+// the commands and keeps its window and sound going (script/commands).
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -10,18 +11,9 @@
 #include <vector>
 
 #include "platform/system/clock.h"
-#include "script/screen/animation_slots.h"
-#include "script/screen/bitmaps.h"
-#include "script/system/file_search.h"
+#include "script/language/command_table.h"
 #include "script/language/file_slots.h"
-#include "script/system/media_control.h"
-#include "script/screen/mouse_areas.h"
-#include "script/screen/mouse_pointer.h"
-#include "script/system/print_file.h"
 #include "script/language/random_numbers.h"
-#include "script/screen/screen_palette.h"
-#include "script/screen/script_window.h"
-#include "script/screen/text_output.h"
 #include "script/language/variables.h"
 
 namespace script {
@@ -74,18 +66,25 @@ struct Interpreter {
   std::string commandLine;  // the program's command line, for SYSTEMCOMMANDLINE
 };
 
-// Mouse button releases the script has taken, against the window's counts.
-struct ClickCounts {
-  uint32_t left = 0;
-  uint32_t right = 0;
-};
-
 class ScriptContext {
  public:
-  // The run measures its time and waits with the clock, which must outlive the context.
-  explicit ScriptContext(platform::Clock& clock = platform::SystemClock());
+  // Scripts compile against the words of the table; the run measures its time and waits with
+  // the clock. Both must outlive the context.
+  explicit ScriptContext(const CommandTable& commands, platform::Clock& clock = platform::SystemClock());
+  virtual ~ScriptContext() = default;
   ScriptContext(const ScriptContext&) = delete;
   ScriptContext& operator=(const ScriptContext&) = delete;
+
+  const CommandTable& Commands() const { return commands_; }
+  // Runs the command of the table's index on the parameter text in `run.params`. The language
+  // alone runs none: it refuses each as a bad command.
+  virtual void RunCommand(size_t index);
+  // One round of what keeps the program answering while a script compiles, runs and waits:
+  // its window's events and its sound. Nothing for the language alone.
+  virtual void KeepResponsive() {}
+  // Waits while the program holds the run paused (after every command); the language alone
+  // never pauses.
+  virtual void WaitWhilePaused() {}
 
   // The millisecond clock of the script: counts from the start of the run and wraps at 32 bits.
   uint32_t Clock() const;
@@ -98,33 +97,16 @@ class ScriptContext {
   const ScriptRecord* TakeTextRecord();
 
   bool Tracing() const { return debugSlot != kNoSlot; }
-  bool Printing() const { return printSlot != kNoSlot; }
 
   Interpreter run;
   ScriptVariables variables;
   VariableStack pushed;
   FileSlots files;
   int debugSlot = kNoSlot;  // the trace file's slot
-  int printSlot = kNoSlot;  // the print file's slot (PRINTBEGIN): TEXT writes there
-  PrintSpool printSpool;    // a printer port's job, printed when printing ends
-  FileSearch search;
-  MediaDevices media;
   RandomNumbers random;
 
-  // The window and what is drawn in it.
-  ScriptWindow window;
-  WindowSettings settings;
-  ScreenPalette palette;
-  TextState text;
-  MousePointer pointer;
-  MouseAreas mouseAreas;
-  ClickCounts clicksTaken;
-
-  // Declared last: the videos close before the bitmaps they may decode into are freed.
-  BitmapSlots bitmaps;
-  AnimationSlots animations;
-
  private:
+  const CommandTable& commands_;
   platform::Clock& clock_;
   uint64_t clockStart_;
 };

@@ -58,6 +58,14 @@ void ErrorBadCommand(ScriptContext& context) {
   ErrorWithLine(context, "  Bad script command:\r\n    ");
 }
 
+void ErrorBadFrame(ScriptContext& context) { ErrorWithLine(context, "  Bad frame parameter:\r\n    "); }
+
+void ErrorBadAnimation(ScriptContext& context) {
+  ErrorWithLine(context, "  Bad animation parameter:\r\n    ");
+}
+
+void ErrorBadFile(ScriptContext& context) { ErrorWithLine(context, "  Bad file parameter:\r\n    "); }
+
 constexpr const char* kErrorWriting = "  Error writing:\r\n    ";
 
 void ErrorWriting(ScriptContext& context, const std::string& failure) {

@@ -30,6 +30,11 @@ std::string ScriptErrorText(const ScriptContext& context, std::string_view messa
 [[noreturn]] void ErrorNeedNumber(ScriptContext& context);
 // "  Bad script command:" with the command line.
 [[noreturn]] void ErrorBadCommand(ScriptContext& context);
+// "  Bad frame parameter:", "  Bad animation parameter:", "  Bad file parameter:" with the line:
+// a number that names no open slot of its kind.
+[[noreturn]] void ErrorBadFrame(ScriptContext& context);
+[[noreturn]] void ErrorBadAnimation(ScriptContext& context);
+[[noreturn]] void ErrorBadFile(ScriptContext& context);
 // A file of the script's that could not be written: `failure` says which and why.
 [[noreturn]] void ErrorWriting(ScriptContext& context, const std::string& failure);
 // The same text, for a failure found when the run has ended.

@@ -4,11 +4,11 @@
 #include <optional>
 #include <utility>
 
-#include "platform/system/clock.h"
 #include "script/language/params.h"
-#include "script/screen/screen_drawing.h"
 #include "script/language/script_context.h"
-#include "script/screen/script_wait.h"
+#include "script/screen/screen.h"
+#include "script/screen/screen_drawing.h"
+#include "script/language/script_wait.h"
 
 namespace script {
 
@@ -19,17 +19,12 @@ constexpr uint32_t kOptionBits = 0xFFFF;
 constexpr uint32_t kWindowOptions = kPlayOffScreen | kPlaySaveArea | kPlayFadeIn | kPlayFadeOut | kPlayOverlay;
 constexpr int kEscape = 27;
 
-PlaybackHook& Hook() {
-  static PlaybackHook hook;
-  return hook;
-}
-
 // The open slot that the text names by its number, or -1: any other text is a file name.
-int SlotNamed(ScriptContext& context, const std::string& text) {
+int SlotNamed(AnimationSlots& animations, const std::string& text) {
   if (!IsNumericText(text)) return -1;
   const int64_t slot = int64_t{TextToNumber(text)} - kAnimationNumberBase;
   if (slot < 0 || slot >= kAnimationSlotCount) return -1;
-  return context.animations.Get(static_cast<int>(slot)) != nullptr ? static_cast<int>(slot) : -1;
+  return animations.Get(static_cast<int>(slot)) != nullptr ? static_cast<int>(slot) : -1;
 }
 
 // The bitmaps the options ask for, each of the video's size.
@@ -47,14 +42,14 @@ bool MakeWorkBitmap(std::unique_ptr<Bitmap>& bitmap, const VideoFileHeader& head
 }
 
 // False when one of them cannot be had.
-bool MakeWorkBitmaps(ScriptContext& context, const VideoFileHeader& header, uint32_t options,
-                     int32_t x, int32_t y, WorkBitmaps& work) {
+bool MakeWorkBitmaps(const Screen& screen, const VideoFileHeader& header, uint32_t options, int32_t x, int32_t y,
+                     WorkBitmaps& work) {
   const bool frameBitmap = (options & kPlayOverlay) ||
-                           ((options & kPlayOffScreen) && context.window.RectMode() == VANT_RECT_NONE);
+                           ((options & kPlayOffScreen) && screen.window.RectMode() == VANT_RECT_NONE);
   if (options & (kPlaySaveArea | kPlayOverlay)) {
     if (!MakeWorkBitmap(work.background, header)) return false;
-    ScreenToBitmap(context, *work.background, x, y);
-    work.background->palette = context.palette.Colors();
+    ScreenToBitmap(screen.window, *work.background, x, y);
+    work.background->palette = screen.palette.Colors();
   }
   if ((options & kPlayOverlay) && !MakeWorkBitmap(work.overlay, header)) return false;
   return !frameBitmap || MakeWorkBitmap(work.frame, header);
@@ -63,6 +58,7 @@ bool MakeWorkBitmaps(ScriptContext& context, const VideoFileHeader& header, uint
 // One playback: where it draws and what it shows.
 struct Playback {
   ScriptContext& context;
+  Screen& screen;
   VantVideo* video;
   uint32_t options;
   int32_t x, y;  // the video's top-left corner in the window
@@ -72,15 +68,15 @@ struct Playback {
 
   // The decoded frame in the window.
   void ShowFrame() {
-    target.ShowFrame(context, video);
-    if (work.frame == nullptr || !context.window.Exists()) return;
+    target.ShowFrame(screen.window, video);
+    if (work.frame == nullptr || !screen.window.Exists()) return;
     if (work.overlay == nullptr) {
-      BitmapToScreen(context, *work.frame, x, y);
+      BitmapToScreen(screen.window, screen.pointer, *work.frame, x, y);
       return;
     }
     CopyBitmap(*work.background, *work.overlay, 0, 0);
-    CopyBitmap(*work.frame, *work.overlay, 0, 0, CopyMode::kTransparent, context.text.colors.transparent);
-    BitmapToScreen(context, *work.overlay, x, y);
+    CopyBitmap(*work.frame, *work.overlay, 0, 0, CopyMode::kTransparent, screen.text.colors.transparent);
+    BitmapToScreen(screen.window, screen.pointer, *work.overlay, x, y);
   }
 
   // A new palette of the video, faded in the first time when asked to, else taken at once.
@@ -90,51 +86,47 @@ struct Playback {
     lastPalette = palette;
     if (options & kPlayFadeIn) {
       ShowFrame();
-      FadeInPalette(context, palette);
+      screen.palette.FadeIn(palette, screen.window, FadeStepWait(context, screen.settings));
       options &= ~kPlayFadeIn;
-    } else if (palette != context.palette.Colors()) {
-      context.palette.TakeFrom(palette, context.window);
+    } else if (palette != screen.palette.Colors()) {
+      screen.palette.TakeFrom(palette, screen.window);
     }
   }
 
-  // Until the next frame is due, with the window kept going (VantWait feeds the sound).
+  // Until the next frame is due (VantWait feeds the sound too).
   void WaitForNextFrame() {
-    while (VantWait(video) != 0) {
-      context.window.DispatchEvents();
-      platform::SleepMilliseconds(1);
-    }
+    WaitFor(context, [this] { return VantWait(video) == 0; });
   }
 
   void PlayFrames(int32_t count) {
-    const bool palettes = !(options & kPlayNoPalettes) && context.window.Exists();
+    const bool palettes = !(options & kPlayNoPalettes) && screen.window.Exists();
     for (;;) {
-      WaitRound(context);
-      WaitWhileAutoPaused(context);
+      context.KeepResponsive();
+      context.WaitWhilePaused();
       const bool newPalette = palettes && video->paletteChanged != 0;
       VantDoFrame(video);
       if (newPalette) TakePalette();
       ShowFrame();
-      if (Hook()) Hook()(*video, false);
-      if ((options & kPlayEscapeStops) && ScriptWindow::KeyWaiting() && ScriptWindow::TakeKey() == kEscape) break;
+      if (screen.playbackHook) screen.playbackHook(*video, false);
+      if ((options & kPlayEscapeStops) && screen.window.KeyWaiting() && screen.window.TakeKey() == kEscape) break;
       if (uint64_t{video->currentFrame} + 1 == video->header.frames && --count == 0) break;
       // A file cut short has shown what it holds; going round again would show nothing.
       if (video->readFailed) break;
       VantNextFrame(video);
       if (!(options & kPlayNoWait)) WaitForNextFrame();
     }
-    if (Hook()) Hook()(*video, true);
+    if (screen.playbackHook) screen.playbackHook(*video, true);
   }
 };
 
 // The window position: the offsets are added before a position is rounded down to a multiple
 // of 4; a centred axis is centred in the window (the offset that centring takes off is put
 // back).
-std::pair<int32_t, int32_t> PlaceVideo(const ScriptContext& context, int32_t x, int32_t y, int64_t width,
-                                       int64_t height) {
-  const WindowSettings& settings = context.settings;
+std::pair<int32_t, int32_t> PlaceVideo(const Screen& screen, int32_t x, int32_t y, int64_t width, int64_t height) {
+  const WindowSettings& settings = screen.settings;
   const int32_t shiftedX = x == -1 ? -1 : AddWrapping(x, settings.offsetX);
   const int32_t shiftedY = y == -1 ? -1 : AddWrapping(y, settings.offsetY);
-  auto [left, top] = PlaceCentered(context, shiftedX, shiftedY, width, height);
+  auto [left, top] = PlaceCentered(screen.window, settings, shiftedX, shiftedY, width, height);
   if (x == -1) left = AddWrapping(left, settings.offsetX);
   if (y == -1) top = AddWrapping(top, settings.offsetY);
   return {left, top};
@@ -142,46 +134,45 @@ std::pair<int32_t, int32_t> PlaceVideo(const ScriptContext& context, int32_t x, 
 
 }  // namespace
 
-void SetPlaybackHook(PlaybackHook hook) { Hook() = std::move(hook); }
-
-bool PlayAnimation(ScriptContext& context, const std::string& name, int32_t x, int32_t y,
+bool PlayAnimation(ScriptContext& context, Screen& screen, const std::string& name, int32_t x, int32_t y,
                    int32_t count, uint32_t options) {
   options &= kOptionBits;
-  if (!(options & kPlayNoWindow)) RequireWindow(context);
+  if (!(options & kPlayNoWindow)) RequireWindow(context, screen.window);
   if (count == 0) return true;
-  if (!context.window.Exists()) options &= ~kWindowOptions;
+  if (!screen.window.Exists()) options &= ~kWindowOptions;
 
-  const int slot = SlotNamed(context, name);
+  AnimationSlots& animations = screen.animations;
+  const int slot = SlotNamed(animations, name);
   OwnedVideo opened;
   VantVideo* video = nullptr;
   if (slot >= 0) {
-    AnimationSlot& animation = *context.animations.Get(slot);
+    AnimationSlot& animation = *animations.Get(slot);
     video = animation.video;
     if (animation.advancePending) {
       animation.advancePending = false;
       VantNextFrame(video);
     }
   } else {
-    opened = context.animations.OpenVideo(name, static_cast<int32_t>(options & (kPlayNeverSkip | kPlayPreload)));
+    opened = animations.OpenVideo(name, static_cast<int32_t>(options & (kPlayNeverSkip | kPlayPreload)));
     if (opened == nullptr) return false;
     video = opened.get();
   }
 
   const VideoFileHeader& header = video->header;
-  const auto [left, top] = PlaceVideo(context, x, y, header.width, header.height);
-  HidePointerOver(context, ClipRect(left, top, header.width, header.height, context.window.Width(),
-                                    context.window.Height()));
-  Playback playback{context, video, options, left, top, {}, {}, {}};
-  bool ready = MakeWorkBitmaps(context, header, options, left, top, playback.work);
+  const auto [left, top] = PlaceVideo(screen, x, y, header.width, header.height);
+  screen.pointer.HideOver(ClipRect(left, top, header.width, header.height, screen.window.Width(),
+                                   screen.window.Height()));
+  Playback playback{context, screen, video, options, left, top, {}, {}, {}};
+  bool ready = MakeWorkBitmaps(screen, header, options, left, top, playback.work);
   if (ready && playback.work.frame != nullptr) {
     ready = playback.target.ToBitmap(video, *playback.work.frame);
   } else if (ready && !(options & kPlayNoWindow)) {
-    ready = playback.target.ToWindow(context, video, left, top);
+    ready = playback.target.ToWindow(screen.window, video, left, top);
   }
   if (ready) {
     if (options & kPlayFadeIn) {
-      context.palette.FillUnlocked(0);
-      context.palette.Take(context.window);
+      screen.palette.FillUnlocked(0);
+      screen.palette.Take(screen.window);
     }
     playback.PlayFrames(count);
   }
@@ -189,14 +180,16 @@ bool PlayAnimation(ScriptContext& context, const std::string& name, int32_t x, i
   // Nothing may point at the work bitmaps once they go.
   playback.target.Release(video);
   if (slot >= 0) {
-    if (ready) StepAfterShownFrame(*context.animations.Get(slot));
-    RestoreAnimationTarget(context, slot);
+    if (ready) StepAfterShownFrame(*animations.Get(slot));
+    RestoreAnimationTarget(animations, screen.window, screen.bitmaps, slot);
   }
   playback.work.frame.reset();
-  if (ready && (options & kPlayFadeOut)) FadeOutPalette(context);
+  if (ready && (options & kPlayFadeOut)) {
+    screen.palette.FadeOut(screen.window, FadeStepWait(context, screen.settings));
+  }
   if (ready && playback.work.background != nullptr) {
-    ApplyPalette(context, playback.work.background->palette, false);
-    BitmapToScreen(context, *playback.work.background, left, top);
+    screen.palette.Apply(playback.work.background->palette, false, screen.window, {});
+    BitmapToScreen(screen.window, screen.pointer, *playback.work.background, left, top);
   }
   return ready;
 }

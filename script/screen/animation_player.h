@@ -11,6 +11,7 @@
 namespace script {
 
 class ScriptContext;
+struct Screen;
 
 // The option word of PlayAnimation (its low 16 bits count).
 enum PlayOption : uint32_t {
@@ -36,12 +37,12 @@ enum PlayOption : uint32_t {
 // of 0 plays nothing and gives true. A slot stays open, at the frame after the last one shown,
 // decoding where it did before. Needs the window unless kPlayNoWindow is given; without one,
 // the options that draw or fade are left out.
-bool PlayAnimation(ScriptContext& context, const std::string& video, int32_t x, int32_t y,
+// The screen's playback hook runs after every frame shown and at the end.
+bool PlayAnimation(ScriptContext& context, Screen& screen, const std::string& video, int32_t x, int32_t y,
                    int32_t count, uint32_t options);
 
 // Runs after every frame shown (ended false) and once when the playback ends, before anything
-// is put back (ended true). For measuring and tests; none by default.
+// is put back (ended true). For measuring and tests.
 using PlaybackHook = std::function<void(VantVideo& video, bool ended)>;
-void SetPlaybackHook(PlaybackHook hook);
 
 }  // namespace script

@@ -4,8 +4,10 @@
 #include <optional>
 
 #include "platform/system/file_names.h"
-#include "script/language/script_context.h"
-#include "script/commands/slot_numbers.h"
+#include "platform/system/wildcard.h"
+#include "script/language/script_error.h"
+#include "script/language/file_slots.h"
+#include "script/screen/screen.h"
 #include "toolsupport/base/paths.h"
 
 namespace script {
@@ -13,19 +15,15 @@ namespace script {
 namespace {
 
 std::string BaseName(const std::string& name) {
-  const size_t slash = name.rfind('/');
-  std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
-  const size_t dot = FindExtension(base);
-  if (dot != std::string::npos) base.erase(dot);
+  std::string base = platform::SplitName(name).base;
   if (base.size() > kAnimationNameLimit) base.resize(kAnimationNameLimit);
   return base;
 }
 
 // Where the slot's picture lies in the window.
-PixelRect WindowArea(const ScriptContext& context, const AnimationSlot& slot) {
+PixelRect WindowArea(const ScriptWindow& window, const AnimationSlot& slot) {
   const VideoFileHeader& header = slot.video->header;
-  return ClipRect(slot.frames.x(), slot.frames.y(), header.width, header.height, context.window.Width(),
-                  context.window.Height());
+  return ClipRect(slot.frames.x(), slot.frames.y(), header.width, header.height, window.Width(), window.Height());
 }
 
 }  // namespace
@@ -96,36 +94,36 @@ void AnimationSlots::ReleaseBitmapTarget(int bitmap) {
   }
 }
 
-bool AnimationToWindow(ScriptContext& context, int index, int32_t x, int32_t y) {
-  AnimationSlot* slot = context.animations.Get(index);
-  if (slot == nullptr || !context.window.Exists()) return false;
+bool AnimationToWindow(AnimationSlots& animations, ScriptWindow& window, int index, int32_t x, int32_t y) {
+  AnimationSlot* slot = animations.Get(index);
+  if (slot == nullptr || !window.Exists()) return false;
   slot->target = AnimationTarget::kWindow;
   slot->bitmap = -1;
-  return slot->frames.ToWindow(context, slot->video, x, y);
+  return slot->frames.ToWindow(window, slot->video, x, y);
 }
 
-bool AnimationToBitmap(ScriptContext& context, int index, int bitmapSlot) {
-  AnimationSlot* slot = context.animations.Get(index);
-  Bitmap* bitmap = context.bitmaps.Get(bitmapSlot);
+bool AnimationToBitmap(AnimationSlots& animations, BitmapSlots& bitmaps, int index, int bitmapSlot) {
+  AnimationSlot* slot = animations.Get(index);
+  Bitmap* bitmap = bitmaps.Get(bitmapSlot);
   if (slot == nullptr || bitmap == nullptr) return false;
   slot->target = AnimationTarget::kBitmap;
   slot->bitmap = bitmapSlot;
   return slot->frames.ToBitmap(slot->video, *bitmap);
 }
 
-void RestoreAnimationTarget(ScriptContext& context, int index) {
-  AnimationSlot* slot = context.animations.Get(index);
+void RestoreAnimationTarget(AnimationSlots& animations, ScriptWindow& window, BitmapSlots& bitmaps, int index) {
+  AnimationSlot* slot = animations.Get(index);
   if (slot == nullptr) return;
   switch (slot->target) {
     case AnimationTarget::kWindow:
-      if (context.window.Exists()) {
-        slot->frames.ToWindow(context, slot->video, slot->frames.x(), slot->frames.y());
+      if (window.Exists()) {
+        slot->frames.ToWindow(window, slot->video, slot->frames.x(), slot->frames.y());
         return;
       }
       slot->target = AnimationTarget::kNone;
       break;
     case AnimationTarget::kBitmap:
-      if (Bitmap* bitmap = context.bitmaps.Get(slot->bitmap)) {
+      if (Bitmap* bitmap = bitmaps.Get(slot->bitmap)) {
         slot->frames.ToBitmap(slot->video, *bitmap);
         return;
       }
@@ -148,8 +146,8 @@ void StepAfterShownFrame(AnimationSlot& slot) {
   }
 }
 
-void AdvanceAnimation(ScriptContext& context, int index, bool withPalette) {
-  AnimationSlot* slot = context.animations.Get(index);
+void AdvanceAnimation(ScriptContext& context, Screen& screen, int index, bool withPalette) {
+  AnimationSlot* slot = screen.animations.Get(index);
   if (slot == nullptr) ErrorBadAnimation(context);
   VantVideo* video = slot->video;
   Bitmap* bitmap = nullptr;
@@ -157,13 +155,13 @@ void AdvanceAnimation(ScriptContext& context, int index, bool withPalette) {
     case AnimationTarget::kReleasedBitmap:
       ErrorBadFrame(context);
     case AnimationTarget::kBitmap:
-      bitmap = context.bitmaps.Get(slot->bitmap);
+      bitmap = screen.bitmaps.Get(slot->bitmap);
       if (bitmap == nullptr) ErrorBadFrame(context);
       break;
     case AnimationTarget::kNone:
     case AnimationTarget::kWindow:
-      RequireWindow(context);
-      HidePointerOver(context, WindowArea(context, *slot));
+      RequireWindow(context, screen.window);
+      screen.pointer.HideOver(WindowArea(screen.window, *slot));
       break;
   }
   if (slot->advancePending) {
@@ -179,11 +177,11 @@ void AdvanceAnimation(ScriptContext& context, int index, bool withPalette) {
   } else {
     if (withPalette && video->paletteChanged) {
       const Palette palette = VideoPalette(*video);
-      if (palette != context.palette.Colors()) context.palette.TakeFrom(palette, context.window);
+      if (palette != screen.palette.Colors()) screen.palette.TakeFrom(palette, screen.window);
     }
     VantDoFrame(video);
   }
-  slot->frames.ShowFrame(context, video);
+  slot->frames.ShowFrame(screen.window, video);
   StepAfterShownFrame(*slot);
 }
 

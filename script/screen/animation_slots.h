@@ -12,7 +12,10 @@
 
 namespace script {
 
+class BitmapSlots;
 class ScriptContext;
+class ScriptWindow;
+struct Screen;
 
 inline constexpr int kAnimationSlotCount = 32;
 inline constexpr int kAnimationNumberBase = 3000;
@@ -79,12 +82,12 @@ Palette VideoPalette(const VantVideo& video);
 // Points the slot's decoder at the window, the picture's top-left corner at the window
 // position (x, y), which may lie partly or wholly outside it. False when there is no window
 // or no memory.
-bool AnimationToWindow(ScriptContext& context, int slot, int32_t x, int32_t y);
+bool AnimationToWindow(AnimationSlots& animations, ScriptWindow& window, int slot, int32_t x, int32_t y);
 // Points the slot's decoder at the bitmap slot's top-left corner, the bitmap of any size.
 // False when there is no memory.
-bool AnimationToBitmap(ScriptContext& context, int slot, int bitmap);
+bool AnimationToBitmap(AnimationSlots& animations, BitmapSlots& bitmaps, int slot, int bitmap);
 // Points the slot's decoder where the slot's own target is again, after it was used elsewhere.
-void RestoreAnimationTarget(ScriptContext& context, int slot);
+void RestoreAnimationTarget(AnimationSlots& animations, ScriptWindow& window, BitmapSlots& bitmaps, int slot);
 // The step after a frame was shown: to the next frame, or after the last frame of a video
 // without a ring frame the step is owed (the pending-advance flag), so that it stays shown.
 void StepAfterShownFrame(AnimationSlot& slot);
@@ -92,6 +95,6 @@ void StepAfterShownFrame(AnimationSlot& slot);
 // into the window (or the bitmap) when `withPalette`; then steps on, holding the last frame of
 // a video without a ring frame once before it starts again. A slot whose window has gone (or
 // never was) gives the no-window error, one whose bitmap was freed the bad-frame error.
-void AdvanceAnimation(ScriptContext& context, int slot, bool withPalette);
+void AdvanceAnimation(ScriptContext& context, Screen& screen, int slot, bool withPalette);
 
 }  // namespace script

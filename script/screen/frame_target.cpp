@@ -1,6 +1,6 @@
 #include "script/screen/frame_target.h"
 
-#include "script/language/script_context.h"
+#include "script/screen/script_window.h"
 
 namespace script {
 
@@ -16,13 +16,13 @@ int32_t CopyRectMode(int32_t mode) { return mode == VANT_RECT_NONE ? VANT_RECT_M
 
 }  // namespace
 
-bool FrameTarget::ToWindow(ScriptContext& context, VantVideo* video, int32_t x, int32_t y) {
+bool FrameTarget::ToWindow(ScriptWindow& window, VantVideo* video, int32_t x, int32_t y) {
   Release(video);
-  if (!context.window.Exists()) return false;
+  if (!window.Exists()) return false;
   kind_ = Kind::kWindow;
   x_ = x;
   y_ = y;
-  if (LiesInside(*video, context.window.Canvas(), x, y)) return context.window.DecodeInto(video, x, y);
+  if (LiesInside(*video, window.Canvas(), x, y)) return window.DecodeInto(video, x, y);
   return PointAt(video, {}, x, y, false);
 }
 
@@ -57,22 +57,22 @@ void FrameTarget::Release(VantVideo* video) {
   viaOwn_ = false;
 }
 
-void FrameTarget::ShowFrame(ScriptContext& context, VantVideo* video) {
+void FrameTarget::ShowFrame(ScriptWindow& window, VantVideo* video) {
   if (kind_ == Kind::kNone) return;
-  const bool window = kind_ == Kind::kWindow;
+  const bool toWindow = kind_ == Kind::kWindow;
   if (!viaOwn_) {
-    if (window) context.window.ShowChangedRects(video);
+    if (toWindow) window.ShowChangedRects(video);
     return;
   }
-  const PixelCanvas destination = window ? context.window.Canvas() : bitmap_->Canvas();
-  const int32_t mode = window ? CopyRectMode(context.window.RectMode()) : VANT_RECT_MERGE;
+  const PixelCanvas destination = toWindow ? window.Canvas() : bitmap_->Canvas();
+  const int32_t mode = toWindow ? CopyRectMode(window.RectMode()) : VANT_RECT_MERGE;
   while (VantToBufferRect(video, mode) != 0) {
     VantRect r = video->lastRect;
     // A frame that only brought colours changes the whole picture.
     if (r.width == 0 && r.height == 0) r = {0, 0, own_->width, own_->height};
     const PixelRect written = CopyPixels(own_->Canvas(), r.left, r.top, destination, int64_t{x_} + r.left,
                                          int64_t{y_} + r.top, r.width, r.height);
-    if (window) context.window.Show(written);
+    if (toWindow) window.Show(written);
   }
 }
 

@@ -11,7 +11,7 @@
 
 namespace script {
 
-class ScriptContext;
+class ScriptWindow;
 
 class FrameTarget {
  public:
@@ -19,7 +19,7 @@ class FrameTarget {
 
   // Points the video at the window with the picture's top-left corner at (x, y). False, and
   // the video decodes nowhere, without a window or when the own picture cannot be had.
-  bool ToWindow(ScriptContext& context, VantVideo* video, int32_t x, int32_t y);
+  bool ToWindow(ScriptWindow& window, VantVideo* video, int32_t x, int32_t y);
   // Points the video at the bitmap's top-left corner. False when the own picture cannot be had.
   bool ToBitmap(VantVideo* video, Bitmap& bitmap);
   // The video decodes nowhere.
@@ -27,7 +27,7 @@ class FrameTarget {
 
   // After VantDoFrame: copies what changed from the own picture, and shows in the window what
   // changed there.
-  void ShowFrame(ScriptContext& context, VantVideo* video);
+  void ShowFrame(ScriptWindow& window, VantVideo* video);
 
   Kind kind() const { return kind_; }
   int32_t x() const { return x_; }

@@ -7,8 +7,9 @@
 namespace script {
 
 class ScriptContext;
+struct Screen;
 
 // The no-window error without a window; else a line end in the trace, then one line per entry.
-void ListLines(ScriptContext& context, const std::vector<std::string>& lines);
+void ListLines(ScriptContext& context, Screen& screen, const std::vector<std::string>& lines);
 
 }  // namespace script

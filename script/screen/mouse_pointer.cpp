@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "platform/gui/window.h"
-#include "script/language/script_context.h"
+#include "script/screen/bitmaps.h"
+#include "script/screen/screen_palette.h"
+#include "script/screen/script_window.h"
 
 namespace script {
 
@@ -17,47 +19,6 @@ constexpr const char* kArrow[kPointerHeight] = {
     ".......##.",
 };
 
-struct PointerImage {
-  PixelCanvas canvas;
-  uint8_t transparent;
-};
-
-void RebuildBuiltIn(ScriptContext& context) {
-  MousePointer& pointer = context.pointer;
-  const Palette& palette = context.palette.Colors();
-  const int darkest = DarkestIndex(palette), brightest = BrightestIndex(palette);
-  pointer.builtInTransparent = PointerTransparentIndex(darkest, brightest);
-  for (int32_t row = 0; row < kPointerHeight; ++row) {
-    for (int32_t column = 0; column < kPointerWidth; ++column) {
-      const char c = kArrow[row][column];
-      pointer.builtIn[static_cast<size_t>(row * kPointerWidth + column)] =
-          c == '#' ? static_cast<uint8_t>(darkest)
-                   : c == 'o' ? static_cast<uint8_t>(brightest) : pointer.builtInTransparent;
-    }
-  }
-  pointer.builtForChanges = context.palette.Changes();
-}
-
-// The image now: a freed bitmap slot falls back to the built-in arrow.
-PointerImage CurrentImage(ScriptContext& context) {
-  MousePointer& pointer = context.pointer;
-  if (const Bitmap* bitmap = context.bitmaps.Get(pointer.image)) return {bitmap->Canvas(), 0};
-  if (pointer.builtForChanges != context.palette.Changes()) RebuildBuiltIn(context);
-  return {{pointer.builtIn.data(), kPointerWidth, kPointerHeight, kPointerWidth, false},
-          pointer.builtInTransparent};
-}
-
-// Keeps the position where the whole image lies in the window (a 0 x 0 image counts as 1 x 1).
-void KeepInWindow(ScriptContext& context) {
-  MousePointer& pointer = context.pointer;
-  if (pointer.x == -1 || pointer.y == -1) return;
-  const PointerImage image = CurrentImage(context);
-  const int64_t right = int64_t{context.window.Width()} - std::max(image.canvas.width, 1);
-  const int64_t bottom = int64_t{context.window.Height()} - std::max(image.canvas.height, 1);
-  pointer.x = static_cast<int32_t>(std::clamp<int64_t>(pointer.x, 0, std::max<int64_t>(right, 0)));
-  pointer.y = static_cast<int32_t>(std::clamp<int64_t>(pointer.y, 0, std::max<int64_t>(bottom, 0)));
-}
-
 }  // namespace
 
 uint8_t PointerTransparentIndex(int darkest, int brightest) {
@@ -66,75 +27,101 @@ uint8_t PointerTransparentIndex(int darkest, int brightest) {
   return brightest == 1 ? 0 : 1;
 }
 
-bool PointerOn(ScriptContext& context) {
-  if (!context.pointer.present) context.pointer.present = platform::MousePresent();
-  return *context.pointer.present;
+MousePointer::MousePointer(ScriptWindow& window, const BitmapSlots& bitmaps, const ScreenPalette& palette)
+    : window_(window), bitmaps_(bitmaps), palette_(palette) {}
+
+void MousePointer::RebuildBuiltIn() {
+  const Palette& palette = palette_.Colors();
+  const int darkest = DarkestIndex(palette), brightest = BrightestIndex(palette);
+  builtInTransparent_ = PointerTransparentIndex(darkest, brightest);
+  for (int32_t row = 0; row < kPointerHeight; ++row) {
+    for (int32_t column = 0; column < kPointerWidth; ++column) {
+      const char c = kArrow[row][column];
+      builtIn_[static_cast<size_t>(row * kPointerWidth + column)] =
+          c == '#' ? static_cast<uint8_t>(darkest)
+                   : c == 'o' ? static_cast<uint8_t>(brightest) : builtInTransparent_;
+    }
+  }
+  builtForChanges_ = palette_.Changes();
 }
 
-bool UpdateMousePointer(ScriptContext& context) {
-  MousePointer& pointer = context.pointer;
-  const auto at = context.window.SystemPointer();
+// The image now: a freed bitmap slot falls back to the built-in arrow.
+MousePointer::Image MousePointer::CurrentImage() {
+  if (const Bitmap* bitmap = bitmaps_.Get(image_)) return {bitmap->Canvas(), 0};
+  if (builtForChanges_ != palette_.Changes()) RebuildBuiltIn();
+  return {{builtIn_.data(), kPointerWidth, kPointerHeight, kPointerWidth, false}, builtInTransparent_};
+}
+
+// Keeps the position where the whole image lies in the window (a 0 x 0 image counts as 1 x 1).
+void MousePointer::KeepInWindow() {
+  if (x_ == -1 || y_ == -1) return;
+  const Image image = CurrentImage();
+  const int64_t right = int64_t{window_.Width()} - std::max(image.canvas.width, 1);
+  const int64_t bottom = int64_t{window_.Height()} - std::max(image.canvas.height, 1);
+  x_ = static_cast<int32_t>(std::clamp<int64_t>(x_, 0, std::max<int64_t>(right, 0)));
+  y_ = static_cast<int32_t>(std::clamp<int64_t>(y_, 0, std::max<int64_t>(bottom, 0)));
+}
+
+bool MousePointer::On() {
+  if (!present_) present_ = platform::MousePresent();
+  return *present_;
+}
+
+bool MousePointer::Update() {
+  const auto at = window_.SystemPointer();
   if (at) {
-    pointer.x = at->first;
-    pointer.y = at->second;
-    KeepInWindow(context);
+    x_ = at->first;
+    y_ = at->second;
+    KeepInWindow();
   } else {
-    HideMousePointer(context);
-    pointer.x = pointer.y = -1;
+    Hide();
+    x_ = y_ = -1;
   }
-  return !pointer.drawn || pointer.x != pointer.drawnX || pointer.y != pointer.drawnY;
+  return !drawn_ || x_ != drawnX_ || y_ != drawnY_;
 }
 
-void DrawMousePointer(ScriptContext& context) {
-  MousePointer& pointer = context.pointer;
-  if (pointer.x == -1 || pointer.y == -1 || !context.window.Exists()) return;
-  if (pointer.drawn && pointer.x == pointer.drawnX && pointer.y == pointer.drawnY &&
-      pointer.builtForChanges == context.palette.Changes()) {
-    return;
-  }
-  const PointerImage image = CurrentImage(context);
-  context.window.ShowPointer(image.canvas, image.transparent, pointer.x, pointer.y);
-  pointer.drawn = true;
-  pointer.drawnX = pointer.x;
-  pointer.drawnY = pointer.y;
+void MousePointer::Draw() {
+  if (x_ == -1 || y_ == -1 || !window_.Exists()) return;
+  if (drawn_ && x_ == drawnX_ && y_ == drawnY_ && builtForChanges_ == palette_.Changes()) return;
+  const Image image = CurrentImage();
+  window_.ShowPointer(image.canvas, image.transparent, x_, y_);
+  drawn_ = true;
+  drawnX_ = x_;
+  drawnY_ = y_;
 }
 
-void HideMousePointer(ScriptContext& context) {
-  if (!context.pointer.drawn) return;
-  context.window.HidePointer();
-  context.pointer.drawn = false;
+void MousePointer::Hide() {
+  if (!drawn_) return;
+  window_.HidePointer();
+  drawn_ = false;
 }
 
-void HidePointerOver(ScriptContext& context, const PixelRect& area) {
-  MousePointer& pointer = context.pointer;
-  if (!pointer.drawn) return;
-  const PointerImage image = CurrentImage(context);
-  const PixelRect drawn{pointer.drawnX, pointer.drawnY, std::max(image.canvas.width, 1),
-                        std::max(image.canvas.height, 1)};
-  if (RectsOverlap(drawn, area)) HideMousePointer(context);
+void MousePointer::HideOver(const PixelRect& area) {
+  if (!drawn_) return;
+  const Image image = CurrentImage();
+  const PixelRect drawn{drawnX_, drawnY_, std::max(image.canvas.width, 1), std::max(image.canvas.height, 1)};
+  if (RectsOverlap(drawn, area)) Hide();
 }
 
-void SetPointerImage(ScriptContext& context, int image) {
-  MousePointer& pointer = context.pointer;
-  if (pointer.x == -1 || pointer.y == -1 || pointer.image == image) return;
-  HideMousePointer(context);
-  pointer.image = image;
-  KeepInWindow(context);
+void MousePointer::SetImage(int image) {
+  if (x_ == -1 || y_ == -1 || image_ == image) return;
+  Hide();
+  image_ = image;
+  KeepInWindow();
 }
 
-void SetMousePosition(ScriptContext& context, int64_t x, int64_t y) {
-  MousePointer& pointer = context.pointer;
-  pointer.x = static_cast<int32_t>(std::clamp<int64_t>(x, 0, INT32_MAX));
-  pointer.y = static_cast<int32_t>(std::clamp<int64_t>(y, 0, INT32_MAX));
-  KeepInWindow(context);
-  context.window.MoveSystemPointer(pointer.x, pointer.y);
+void MousePointer::MoveTo(int64_t x, int64_t y) {
+  x_ = static_cast<int32_t>(std::clamp<int64_t>(x, 0, INT32_MAX));
+  y_ = static_cast<int32_t>(std::clamp<int64_t>(y, 0, INT32_MAX));
+  KeepInWindow();
+  window_.MoveSystemPointer(x_, y_);
 }
 
-void ResetMousePointer(ScriptContext& context) {
-  context.window.HidePointer();
-  context.pointer.drawn = false;
-  context.pointer.drawnX = context.pointer.drawnY = -1;
-  context.pointer.builtForChanges = UINT32_MAX;
+void MousePointer::Reset() {
+  window_.HidePointer();
+  drawn_ = false;
+  drawnX_ = drawnY_ = -1;
+  builtForChanges_ = UINT32_MAX;
 }
 
 }  // namespace script

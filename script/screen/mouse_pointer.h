@@ -10,40 +10,65 @@
 
 namespace script {
 
-class ScriptContext;
+class BitmapSlots;
+class ScreenPalette;
+class ScriptWindow;
 
 inline constexpr int32_t kPointerWidth = 10;
 inline constexpr int32_t kPointerHeight = 19;
 
-struct MousePointer {
-  std::optional<bool> present;  // a mouse, asked of the system when first needed
-  int32_t x = -1, y = -1;       // in the window; -1 while the system pointer is elsewhere
-  bool drawn = false;
-  int32_t drawnX = -1, drawnY = -1;
-  int image = -1;               // the bitmap slot of its image, -1 for the built-in one
-  uint32_t builtForChanges = UINT32_MAX;  // the palette's change count the built-in image has
-  std::array<uint8_t, kPointerWidth * kPointerHeight> builtIn{};
-  uint8_t builtInTransparent = 1;
-};
-
 // The transparent index of the built-in pointer for the darkest and brightest palette entries.
 uint8_t PointerTransparentIndex(int darkest, int brightest);
 
-// True when the script player draws the pointer: a mouse is present.
-bool PointerOn(ScriptContext& context);
+class MousePointer {
+ public:
+  // The pointer over the window, its image a bitmap of the slots or the built-in arrow in the
+  // palette's colours; all three must outlive it.
+  MousePointer(ScriptWindow& window, const BitmapSlots& bitmaps, const ScreenPalette& palette);
 
-// Takes the system pointer's position, kept so that the image fits in the window; -1 (and the
-// pointer hidden) while it is outside. True when it differs from where the pointer is drawn.
-bool UpdateMousePointer(ScriptContext& context);
-void DrawMousePointer(ScriptContext& context);
-void HideMousePointer(ScriptContext& context);
-// Hides the drawn pointer when it overlaps the area that is about to change.
-void HidePointerOver(ScriptContext& context, const PixelRect& area);
-// A bitmap slot's image, or -1 for the built-in one; only while the position is known.
-void SetPointerImage(ScriptContext& context, int image);
-// Moves the pointer (and the system pointer) to a window position.
-void SetMousePosition(ScriptContext& context, int64_t x, int64_t y);
-// Not drawn; the built-in image is made again at the next drawing.
-void ResetMousePointer(ScriptContext& context);
+  // True when the script player draws the pointer: a mouse is present (asked of the system
+  // when first needed, unless it was said).
+  bool On();
+  void SetPresent(bool present) { present_ = present; }
+
+  // In the window; -1 while the system pointer is elsewhere.
+  int32_t X() const { return x_; }
+  int32_t Y() const { return y_; }
+
+  // Takes the system pointer's position, kept so that the image fits in the window; -1 (and the
+  // pointer hidden) while it is outside. True when it differs from where the pointer is drawn.
+  bool Update();
+  void Draw();
+  void Hide();
+  // Hides the drawn pointer when it overlaps the area that is about to change.
+  void HideOver(const PixelRect& area);
+  // A bitmap slot's image, or -1 for the built-in one; only while the position is known.
+  void SetImage(int image);
+  // Moves the pointer (and the system pointer) to a window position.
+  void MoveTo(int64_t x, int64_t y);
+  // Not drawn; the built-in image is made again at the next drawing.
+  void Reset();
+
+ private:
+  struct Image {
+    PixelCanvas canvas;
+    uint8_t transparent;
+  };
+  void RebuildBuiltIn();
+  Image CurrentImage();
+  void KeepInWindow();
+
+  ScriptWindow& window_;
+  const BitmapSlots& bitmaps_;
+  const ScreenPalette& palette_;
+  std::optional<bool> present_;
+  int32_t x_ = -1, y_ = -1;
+  bool drawn_ = false;
+  int32_t drawnX_ = -1, drawnY_ = -1;
+  int image_ = -1;                         // the bitmap slot of its image, -1 for the built-in one
+  uint32_t builtForChanges_ = UINT32_MAX;  // the palette's change count the built-in image has
+  std::array<uint8_t, kPointerWidth * kPointerHeight> builtIn_{};
+  uint8_t builtInTransparent_ = 1;
+};
 
 }  // namespace script

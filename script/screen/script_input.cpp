@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "script/language/script_context.h"
-#include "script/screen/script_wait.h"
 #include "playback/vant.h"
+#include "script/language/script_context.h"
+#include "script/language/script_wait.h"
+#include "script/screen/screen.h"
 
 namespace script {
 
@@ -48,59 +49,56 @@ std::string KeyName(int code) {
   return std::string(1, static_cast<char>(code));
 }
 
-int WaitKey(ScriptContext& context) {
-  for (;;) {
-    if (KeyWaiting(context)) return ScriptWindow::TakeKey();
-    VantSoundCheck();
-    context.Sleep(1);
-  }
+int WaitKey(ScriptContext& context, ScriptWindow& window) {
+  WaitFor(context, [&window] { return window.KeyWaiting(); });
+  return window.TakeKey();
 }
 
-bool KeyWaiting(ScriptContext& context) {
-  context.window.DispatchEvents();
-  return ScriptWindow::KeyWaiting();
-}
-
-int TakeMouseClick(ScriptContext& context) {
-  ClickCounts& taken = context.clicksTaken;
-  if (ScriptWindow::Clicks(false) != taken.left) {
+int TakeMouseClick(const ScriptWindow& window, ClickCounts& taken) {
+  if (window.Clicks(false) != taken.left) {
     ++taken.left;
     return 1;
   }
-  if (ScriptWindow::Clicks(true) != taken.right) {
+  if (window.Clicks(true) != taken.right) {
     ++taken.right;
     return 2;
   }
   return 0;
 }
 
-std::string WaitInputChar(ScriptContext& context, int32_t limit) {
-  const uint32_t start = context.Clock();
-  for (;;) {
-    if (KeyWaiting(context)) return KeyName(WaitKey(context));
-    VantSoundCheck();
-    if (PointerOn(context) && context.window.Exists()) {
-      if (UpdateMousePointer(context)) {
-        const MouseArea* area = context.mouseAreas.Find(context.pointer.x, context.pointer.y);
-        SetPointerImage(context, area != nullptr ? area->pointer : -1);
-        DrawMousePointer(context);
-      }
-      switch (TakeMouseClick(context)) {
-        case 1: {
-          const MouseArea* area = context.mouseAreas.Find(context.pointer.x, context.pointer.y);
-          return area != nullptr ? area->name : "LEFT MOUSE";
-        }
-        case 2: return "RIGHT MOUSE";
-        default: break;
-      }
+std::string WaitInputChar(ScriptContext& context, Screen& screen, int32_t limit) {
+  MousePointer& pointer = screen.pointer;
+  std::string name;
+  const auto given = [&] {
+    if (screen.window.KeyWaiting()) {
+      name = KeyName(screen.window.TakeKey());
+      return true;
     }
-    if (limit != -1 && context.Clock() - start >= static_cast<uint32_t>(limit)) return "DELAY";
-    context.Sleep(1);
-  }
+    if (!pointer.On() || !screen.window.Exists()) return false;
+    if (pointer.Update()) {
+      const MouseArea* area = screen.mouseAreas.Find(pointer.X(), pointer.Y());
+      pointer.SetImage(area != nullptr ? area->pointer : -1);
+      pointer.Draw();
+    }
+    switch (TakeMouseClick(screen.window, screen.clicksTaken)) {
+      case 1: {
+        const MouseArea* area = screen.mouseAreas.Find(pointer.X(), pointer.Y());
+        name = area != nullptr ? area->name : "LEFT MOUSE";
+        return true;
+      }
+      case 2:
+        name = "RIGHT MOUSE";
+        return true;
+      default:
+        return false;
+    }
+  };
+  const std::optional<uint32_t> limitMs = limit == -1 ? std::nullopt : std::optional<uint32_t>(limit);
+  return WaitFor(context, given, limitMs) ? name : "DELAY";
 }
 
-int AskMessageBox(ScriptContext& context, const std::string& text, int32_t style) {
-  HideMousePointer(context);
+int AskMessageBox(ScriptWindow& window, MousePointer& pointer, const std::string& text, int32_t style) {
+  pointer.Hide();
   const bool cancel = (style & 2) != 0, yesNo = (style & 12) != 0;
   platform::DialogButtons buttons = platform::DialogButtons::Ok;
   platform::DialogIcon icon = platform::DialogIcon::Information;
@@ -111,7 +109,7 @@ int AskMessageBox(ScriptContext& context, const std::string& text, int32_t style
     buttons = platform::DialogButtons::OkCancel;
     icon = platform::DialogIcon::Warning;
   }
-  switch (context.window.Ask(text, buttons, icon)) {
+  switch (window.Ask(text, buttons, icon)) {
     case platform::DialogAnswer::Ok: return 1;
     case platform::DialogAnswer::Yes: return 4;
     case platform::DialogAnswer::No: return 8;
@@ -119,24 +117,27 @@ int AskMessageBox(ScriptContext& context, const std::string& text, int32_t style
   }
 }
 
-std::string ReadTextLine(ScriptContext& context, int32_t limit, const std::string& fallback) {
+std::string ReadTextLine(ScriptContext& context, Screen& screen, int32_t limit, const std::string& fallback) {
+  const auto print = [&screen](std::string_view text) {
+    PrintText(screen.window, screen.pointer, screen.text, screen.settings, text);
+  };
   std::string line;
   for (;;) {
-    const int code = WaitKey(context);
+    const int code = WaitKey(context, screen.window);
     if (code == kBackspace) {
       if (!line.empty()) {
         line.pop_back();
-        PrintText(context, "\b");
+        print("\b");
       }
     } else if (code == kEnter && !line.empty()) {
-      PrintText(context, "\n");
+      print("\n");
       return line;
     } else if (code == kEnter || code == kEscape) {
-      PrintText(context, fallback);
+      print(fallback);
       return fallback;
     } else if (Printable(code) && line.size() < static_cast<size_t>(std::max(limit, 0))) {
       line += static_cast<char>(code);
-      PrintText(context, line.substr(line.size() - 1));
+      print(line.substr(line.size() - 1));
     }
   }
 }

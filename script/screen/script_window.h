@@ -1,5 +1,5 @@
 #pragma once
-// The script window: the player's playback window with its display buffer, as the script
+// The script window: a playback window of the player with its display buffer, as the script
 // player uses it. ScriptWindow is the only part of the script player that touches the window
 // and the buffer; everything else draws on its canvas and asks it to show what changed.
 #include <cstdint>
@@ -11,6 +11,8 @@
 #include "platform/face/dialogs.h"
 #include "script/screen/pixels.h"
 #include "playback/vant.h"
+
+class PlaybackWindow;
 
 namespace script {
 
@@ -38,6 +40,9 @@ struct WindowSettings {
 
 class ScriptWindow : public PaletteDisplay {
  public:
+  // The window is the playback window given, which must outlive this.
+  explicit ScriptWindow(PlaybackWindow& playback) : playback_(playback) {}
+
   bool Exists() const;
   // Makes the window with a display buffer of width x height, or gives the window a new
   // buffer; false (the window as it was) when that cannot be done.
@@ -76,16 +81,20 @@ class ScriptWindow : public PaletteDisplay {
   // The system pointer in client coordinates while it is over the window; moving it there.
   std::optional<std::pair<int32_t, int32_t>> SystemPointer() const;
   void MoveSystemPointer(int32_t x, int32_t y);
-  // Releases of the left or right mouse button since the program started.
-  static uint32_t Clicks(bool right);
+  // Releases of the left or right mouse button since the playback window was made.
+  uint32_t Clicks(bool right) const;
   // The key queue that the window fills.
-  static bool KeyWaiting();
-  static int TakeKey();
+  bool KeyWaiting() const;
+  int TakeKey();
   void DispatchEvents();
 
+  // The title of the window and the caption of its message boxes.
+  void SetProgramTitle(const std::string& title);
   // A message box over the window, captioned with the program title.
   platform::DialogAnswer Ask(const std::string& text, platform::DialogButtons buttons,
                              platform::DialogIcon icon);
+  // A message box with the program's caption (or the one given) that needs no window.
+  void ShowMessage(platform::DialogIcon icon, const std::string& text, const std::string& caption);
 
  private:
   void RenderPointer();
@@ -94,21 +103,16 @@ class ScriptWindow : public PaletteDisplay {
     int32_t width = 0, height = 0, x = 0, y = 0;
     uint8_t transparent = 0;
   };
+  PlaybackWindow& playback_;
   std::optional<PointerPicture> pointer_;
 };
 
-bool ScriptWindowExists();
-
 // True while the run waits because auto pause is on and the window does not have the focus.
-bool AutoPauseHolds(const ScriptContext& context);
-
-// Closes the window and its display buffer; lets go of the videos that decode into it; resets
-// the text colours and the pointer.
-void CloseScriptWindow(ScriptContext& context);
+bool AutoPauseHolds(const ScriptWindow& window, const WindowSettings& settings);
 
 // The script error of a command that needs the window when there is none.
 [[noreturn]] void ErrorNoWindow(ScriptContext& context);
 // ErrorNoWindow unless the window exists.
-void RequireWindow(ScriptContext& context);
+void RequireWindow(ScriptContext& context, const ScriptWindow& window);
 
 }  // namespace script

@@ -12,11 +12,6 @@ namespace script {
 
 namespace {
 
-bool IsDirectory(const std::string& path) {
-  struct stat info {};
-  return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 bool DoFileOperation(const std::string& source, const std::string& target, FileOperation operation) {
   switch (operation) {
     case FileOperation::kDelete:
@@ -35,7 +30,7 @@ bool ApplyToMatchingFiles(const std::string& source, const std::string& destinat
   std::string target = NativeFileName(destination);
   if (target.empty()) {
     target = "*.*";
-  } else if (IsDirectory(target)) {
+  } else if (platform::IsDirectory(target)) {
     if (target.back() != '/') target += '/';
     target += "*.*";
   }

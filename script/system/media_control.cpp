@@ -4,10 +4,10 @@
 #include <new>
 
 #include "platform/audio/wave_out.h"
-#include "platform/system/clock.h"
 #include "platform/system/program_start.h"
 #include "script/language/file_slots.h"
 #include "script/language/text_functions.h"
+#include "toolsupport/base/text_words.h"
 #include "toolsupport/io/riff_reader.h"
 #include "toolsupport/sound/sound_files.h"
 
@@ -126,7 +126,7 @@ struct MediaDevices::Device {
 MediaDevices::MediaDevices() = default;
 MediaDevices::~MediaDevices() = default;
 
-MediaAnswer MediaDevices::Send(const std::string& command, const std::function<void()>& waitRound) {
+MediaAnswer MediaDevices::Send(const std::string& command, const Wait& wait) {
   std::vector<std::string> words = platform::SplitCommandWords(command);
   if (words.empty()) return Refuse("There is no command in the text.");
   const std::string verb = UpperCased(words[0]);
@@ -146,7 +146,7 @@ MediaAnswer MediaDevices::Send(const std::string& command, const std::function<v
   }
   const auto found = devices_.find(name);
   if (found == devices_.end()) return Refuse("The device \"" + words[1] + "\" is not open.");
-  MediaAnswer answer = OnDevice(verb, *found->second, flags, waitRound);
+  MediaAnswer answer = OnDevice(verb, *found->second, flags, wait);
   if (answer.ok && verb == "CLOSE") devices_.erase(found);
   return answer;
 }
@@ -193,33 +193,30 @@ MediaAnswer MediaDevices::Open(const std::vector<std::string>& words) {
 }
 
 MediaAnswer MediaDevices::OnDevice(const std::string& verb, Device& device, const std::vector<std::string>& flags,
-                                   const std::function<void()>& waitRound) {
+                                   const Wait& wait) {
   std::vector<std::string> words;
-  bool wait = false;
+  bool waitEnd = false;
   for (const std::string& flag : flags) {
     if (UpperCased(flag) == "WAIT") {
-      wait = true;
+      waitEnd = true;
     } else {
       words.push_back(UpperCased(flag));
     }
   }
   if (verb != "SEEK" && verb != "STATUS" && !words.empty()) {
-    return Refuse("The word \"" + words[0] + "\" is not supported in the command \"" + LowerCased(verb) + "\".");
+    return Refuse("The word \"" + words[0] + "\" is not supported in the command \"" + LowerCase(verb) + "\".");
   }
   device.Update();
   if (verb == "PLAY") {
     if (!device.Play()) return Refuse("The sound device cannot be opened.");
-    if (wait) {
-      const uint64_t deadline = platform::NowMilliseconds() +
-                                device.Milliseconds(device.sound.bytes.size() - device.blockStart) + kPlayWaitSpareMs;
-      for (device.Update(); device.playing; device.Update()) {
-        if (platform::NowMilliseconds() >= deadline) {
-          device.Halt(false);
-          return Refuse("The sound device stopped playing.");
-        }
-        if (waitRound) waitRound();
-        platform::SleepMilliseconds(1);
-      }
+    const uint64_t limit = device.Milliseconds(device.sound.bytes.size() - device.blockStart) + kPlayWaitSpareMs;
+    const auto ended = [&device] {
+      device.Update();
+      return !device.playing;
+    };
+    if (waitEnd && !ended() && !wait(ended, static_cast<uint32_t>(std::min<uint64_t>(limit, UINT32_MAX)))) {
+      device.Halt(false);
+      return Refuse("The sound device stopped playing.");
     }
     return Answer({});
   }

@@ -8,6 +8,7 @@
 // Every command also takes "wait". Words are separated by blanks; a name with blanks is written
 // in double quotes. Command words, aliases and flags ignore case. The sound plays through SDL2
 // audio while the script goes on; anything else is refused with a text that says what.
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -29,14 +30,18 @@ class MediaDevices {
   // Closes every device still open.
   ~MediaDevices();
 
-  // Runs one command string; `waitRound` is called over and over while "play ... wait" waits.
-  MediaAnswer Send(const std::string& command, const std::function<void()>& waitRound);
+  // How "play ... wait" waits: until `done` holds (true) or `limitMs` milliseconds have passed
+  // (false), keeping the program going.
+  using Wait = std::function<bool(const std::function<bool()>& done, uint32_t limitMs)>;
+
+  // Runs one command string.
+  MediaAnswer Send(const std::string& command, const Wait& wait);
 
  private:
   struct Device;
   MediaAnswer Open(const std::vector<std::string>& words);
   MediaAnswer OnDevice(const std::string& verb, Device& device, const std::vector<std::string>& flags,
-                       const std::function<void()>& waitRound);
+                       const Wait& wait);
 
   std::map<std::string, std::unique_ptr<Device>> devices_;  // by upper-case name
   int nextId_ = 1;

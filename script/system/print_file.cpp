@@ -8,20 +8,14 @@
 #include <iterator>
 
 #include "platform/gui/text_printing.h"
-#include "script/language/script_context.h"
 #include "script/language/text_functions.h"
 
 namespace script {
 
 namespace {
 
-PrintService& TestPrintService() {
-  static PrintService service;
-  return service;
-}
-
-bool PrintJob(std::string_view bytes, std::string& error) {
-  if (TestPrintService()) return TestPrintService()(bytes, error);
+bool PrintJob(const PrintFile& print, std::string_view bytes, std::string& error) {
+  if (print.printer) return print.printer(bytes, error);
   return platform::PrintPlainText(bytes, error);
 }
 
@@ -42,8 +36,8 @@ std::string ReadWholeFile(const std::string& path) {
 
 }  // namespace
 
-PrintSpool::~PrintSpool() {
-  if (!path.empty()) unlink(path.c_str());
+PrintFile::~PrintFile() {
+  if (!spoolPath.empty()) unlink(spoolPath.c_str());
 }
 
 bool IsPrinterPortName(const std::string& name) {
@@ -52,43 +46,39 @@ bool IsPrinterPortName(const std::string& name) {
   return word.empty() || word == "PRN" || word == "LPT1" || word == "LPT2" || word == "LPT3";
 }
 
-void BeginPrinting(ScriptContext& context, const std::string& name) {
-  if (context.Printing()) return;
+void BeginPrinting(FileSlots& files, PrintFile& print, const std::string& name) {
+  if (print.Active()) return;
   if (!IsPrinterPortName(name)) {
-    context.printSlot = context.files.Open(name, SlotMode::kCreate);
+    print.slot = files.Open(name, SlotMode::kCreate);
     return;
   }
-  std::string& spool = context.printSpool.path;
+  std::string& spool = print.spoolPath;
   spool = MakeSpoolFile();
   if (spool.empty()) return;
-  context.printSlot = context.files.Open(spool, SlotMode::kCreate);
-  if (context.printSlot == kNoSlot) {
+  print.slot = files.Open(spool, SlotMode::kCreate);
+  if (print.slot == kNoSlot) {
     unlink(spool.c_str());
     spool.clear();
   }
 }
 
-void WritePrintText(ScriptContext& context, std::string_view text) {
-  if (toolsupport::BufferedFile* file = context.files.File(context.printSlot)) {
-    file->WriteRaw(text.data(), text.size());
-  }
+void WritePrintText(FileSlots& files, const PrintFile& print, std::string_view text) {
+  if (toolsupport::BufferedFile* file = files.File(print.slot)) file->WriteRaw(text.data(), text.size());
 }
 
-std::string EndPrinting(ScriptContext& context) {
-  if (!context.Printing()) return {};
-  const std::string failure = context.files.Close(context.printSlot);
-  context.printSlot = kNoSlot;
-  std::string& spool = context.printSpool.path;
+std::string EndPrinting(FileSlots& files, PrintFile& print) {
+  if (!print.Active()) return {};
+  const std::string failure = files.Close(print.slot);
+  print.slot = kNoSlot;
+  std::string& spool = print.spoolPath;
   if (spool.empty()) return failure;
   std::string error;
-  if (!PrintJob(ReadWholeFile(spool), error)) {
+  if (!PrintJob(print, ReadWholeFile(spool), error)) {
     std::fprintf(stderr, "The print job could not be printed: %s.\n", error.c_str());
   }
   unlink(spool.c_str());
   spool.clear();
   return failure;
 }
-
-void SetPrintServiceForTesting(PrintService service) { TestPrintService() = std::move(service); }
 
 }  // namespace script

@@ -8,6 +8,7 @@
 #include "toolsupport/tests/flic_test_support.h"
 #include "platform/face/dialogs.h"
 #include "toolsupport/ui/status_window.h"
+#include "testsupport/file_contents.h"
 #include "toolsupport/ui/tool_run.h"
 
 namespace {
@@ -161,11 +162,11 @@ TEST(GraphicsOutput, ExistingFilesAreOverwrittenOnlyWhenAllowed) {
   }
   ASSERT_EQ(reports.failures.size(), 2u);
   for (const toolsupport::Status& refused : reports.failures) EXPECT_TRUE(refused.stopped());
-  EXPECT_EQ(ReadAll(dir.File("old.flc")).size(), 4u);
+  EXPECT_EQ(ReadFileBytes(dir.File("old.flc")).size(), 4u);
   auto out = reports.Create(kOutputOverwrite, 70, 8, 4, 8, 2, dir.File("old"));
   ASSERT_TRUE(out);
   CloseGraphicsOutput(std::move(out));
-  EXPECT_EQ(ReadAll(dir.File("old.flc")).size(), 128u);
+  EXPECT_EQ(ReadFileBytes(dir.File("old.flc")).size(), 128u);
 }
 
 TEST(GraphicsOutput, FailuresSayWhyAndReplaceNothing) {
@@ -202,7 +203,7 @@ TEST(GraphicsOutput, FailuresSayWhyAndReplaceNothing) {
   WriteGraphicsFrame(*series, palette.data(), Pixels(8, 4, 8, 0).data());
   WriteGraphicsFrame(*series, palette.data(), Pixels(8, 4, 8, 1).data());
   series.reset();  // a run that stops discards its output
-  EXPECT_EQ(ReadAll(dir.File("part0.gif")).size(), 3u);
+  EXPECT_EQ(ReadFileBytes(dir.File("part0.gif")).size(), 3u);
   EXPECT_FALSE(std::filesystem::exists(dir.File("part1.gif")));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "a temporary file stayed";
 

@@ -11,11 +11,11 @@
 
 #include "platform/system/file_set.h"
 #include "platform/system/tests/test_files.h"
+#include "testsupport/file_contents.h"
 #include "testsupport/scratch_directory.h"
 
 namespace {
 
-using testfiles::ReadFile;
 using testfiles::WriteFile;
 
 std::set<std::string> Names(const std::string& folder) {
@@ -62,7 +62,7 @@ TEST(FileReplacement, TheTargetChangesOnlyOnCommitAndNoTemporaryFileStays) {
       EXPECT_NE(replacement.Path(), scratch / c.target);
       EXPECT_EQ(replacement.Path().rfind(scratch.path() + "/.", 0), 0u) << replacement.Path();
       WriteFile(replacement.Path(), "written");
-      EXPECT_EQ(ReadFile(scratch / "old"), "old text");  // nothing changes before the commit
+      EXPECT_EQ(testsupport::ReadFileText(scratch / "old"), "old text");  // nothing changes before the commit
       if (c.commit) {
         EXPECT_EQ(replacement.Commit(), 0);
       }
@@ -70,7 +70,7 @@ TEST(FileReplacement, TheTargetChangesOnlyOnCommitAndNoTemporaryFileStays) {
     std::set<std::string> expectedNames = before;
     if (c.commit) expectedNames.insert(c.expectedFile);
     EXPECT_EQ(Names(scratch.path()), expectedNames);
-    EXPECT_EQ(ReadFile(scratch / c.expectedFile), c.expectedText);
+    EXPECT_EQ(testsupport::ReadFileText(scratch / c.expectedFile), c.expectedText);
     EXPECT_EQ(ModeOf(scratch / c.expectedFile), c.expectedMode);
     struct stat link {};
     ASSERT_EQ(lstat((scratch / "link").c_str(), &link), 0);
@@ -95,7 +95,7 @@ TEST(FileReplacement, RefusalsDevicesAndNoReplace) {
   ASSERT_EQ(replacement.Begin(scratch / "old"), 0);
   WriteFile(replacement.Path(), "new");
   EXPECT_EQ(replacement.Commit(false), EEXIST);
-  EXPECT_EQ(ReadFile(scratch / "old"), "old");
+  EXPECT_EQ(testsupport::ReadFileText(scratch / "old"), "old");
   EXPECT_EQ(Names(scratch.path()), (std::set<std::string>{"dir", "old"}));
 
   // Permissions count for an unprivileged user: a read-only file and a folder that cannot be
@@ -132,7 +132,7 @@ TEST(FileReplacement, RelativeNamesHoldAcrossAChangeOfDirectory) {
   EXPECT_EQ(replacement.Commit(), 0);
   ASSERT_EQ(chdir(previous), 0);
   free(previous);
-  EXPECT_EQ(ReadFile(scratch / "made.txt"), "made");
+  EXPECT_EQ(testsupport::ReadFileText(scratch / "made.txt"), "made");
   EXPECT_EQ(Names(scratch / "elsewhere"), std::set<std::string>{});
 }
 

@@ -47,28 +47,31 @@ std::string Here(const ScriptRunner& runner, std::string script) {
 ScriptRun RunHere(const ScriptRunner& runner, const std::string& script) { return runner.Run(Here(runner, script)); }
 
 uint8_t WindowPixel(const ScriptRun& run, int32_t x, int32_t y) {
-  return script::GetPixel(run.context->window.Canvas(), x, y);
+  return script::GetPixel(run.context->screen.window.Canvas(), x, y);
 }
 uint8_t BitmapPixel(const ScriptRun& run, int number, int32_t x, int32_t y) {
-  const script::Bitmap* bitmap = run.context->bitmaps.Get(number - script::kBitmapNumberBase);
+  const script::Bitmap* bitmap = run.context->screen.bitmaps.Get(number - script::kBitmapNumberBase);
   return bitmap != nullptr ? script::GetPixel(bitmap->Canvas(), x, y) : 0;
 }
 
 // The frames that playbacks show, 1-based, one digit each; a key is queued after the nth frame.
 struct ShownFrames {
-  explicit ShownFrames(std::map<size_t, int> keys = {}) {
+  explicit ShownFrames(ScriptRunner& runner, std::map<size_t, int> keys = {}) : runner_(runner) {
     ClearPlayerKeys();
-    script::SetPlaybackHook([this, keys](VantVideo& video, bool ended) {
+    runner.playbackHook = [this, keys](VantVideo& video, bool ended) {
       if (ended) return;
       frames += std::to_string(video.currentFrame + 1);
       if (auto key = keys.find(frames.size()); key != keys.end()) QueuePlayerKey(key->second);
-    });
+    };
   }
   ~ShownFrames() {
-    script::SetPlaybackHook(nullptr);
+    runner_.playbackHook = nullptr;
     ClearPlayerKeys();
   }
   std::string frames;
+
+ private:
+  ScriptRunner& runner_;
 };
 
 TEST(ScriptAnimations, PlayingWithEachOption) {
@@ -111,25 +114,25 @@ TEST(ScriptAnimations, PlayingWithEachOption) {
   };
   for (const PlayCase& c : cases) {
     SCOPED_TRACE(c.name);
-    ShownFrames shown(c.keys);
+    ShownFrames shown(runner, c.keys);
     const ScriptRun run = RunHere(runner, "screengraphics ok 64 48\nscreenfadespeed 0\nscreenclear 9\n" + c.play + "\n");
     ASSERT_EQ(run.exitCode, 0) << run.LastBox();
     EXPECT_EQ(shown.frames, c.frames);
     EXPECT_EQ(run.Variable("R"), c.result);
     for (auto [x, y] : c.video) EXPECT_EQ(WindowPixel(run, x, y), 3) << x << "," << y;
     for (auto [x, y] : c.kept) EXPECT_EQ(WindowPixel(run, x, y), kBackground) << x << "," << y;
-    EXPECT_TRUE(run.context->palette.Colors() == *c.palette);
+    EXPECT_TRUE(run.context->screen.palette.Colors() == *c.palette);
   }
 
   // The overlay shows the window where the frame has the text transparent colour; afterwards
   // the window is as it was.
   std::string seen;
-  script::SetPlaybackHook([&seen](VantVideo&, bool) {
+  runner.playbackHook = [&seen](VantVideo&, bool) {
     const VantBuffer& buffer = *PlayerBuffer();
     for (int32_t x : {8, 16}) seen += std::to_string(buffer.pixels[4 * buffer.pitch + x]) + " ";
-  });
+  };
   const ScriptRun overlay = RunHere(runner, "screengraphics ok 64 48\nscreenclear 9\nanimationplay r 8 4 1 256 \"@holes\"\n");
-  script::SetPlaybackHook(nullptr);
+  runner.playbackHook = nullptr;
   ASSERT_EQ(overlay.exitCode, 0) << overlay.LastBox();
   EXPECT_EQ(seen, "9 5 9 5 ");  // after the frame, and when the playback ends
   EXPECT_EQ(WindowPixel(overlay, 8, 4), kBackground);
@@ -150,7 +153,7 @@ TEST(ScriptAnimations, APlaybackWithoutMemoryForItsPicturesFails) {
   }
   for (const char* options : {"0", "16", "256", "400"}) {
     SCOPED_TRACE(options);
-    ShownFrames shown;
+    ShownFrames shown(runner);
     const ScriptRun run = RunHere(runner, "screengraphics ok 64 48\nscreenclear 9\nanimationopen a 0 \"@three\"\n"
                                           "animationplay r 0 0 1 " + std::string(options) + " \"@three\"\n"
                                           "animationplay s 0 0 1 " + std::string(options) + " a\n");
@@ -159,7 +162,7 @@ TEST(ScriptAnimations, APlaybackWithoutMemoryForItsPicturesFails) {
     EXPECT_EQ(run.Variable("R") + run.Variable("S"), "00");
     EXPECT_EQ(shown.frames, "");
     EXPECT_EQ(WindowPixel(run, 0, 0), kBackground);
-    EXPECT_TRUE(run.context->palette.Colors() == script::StartPalette());
+    EXPECT_TRUE(run.context->screen.palette.Colors() == script::StartPalette());
   }
 }
 
@@ -167,7 +170,7 @@ TEST(ScriptAnimations, APlaybackWithoutMemoryForItsPicturesFails) {
 TEST(ScriptAnimations, APlayedSlotContinuesWhereItWas) {
   ScriptRunner runner;
   WriteVideos(runner);
-  ShownFrames shown(std::map<size_t, int>{{3, 27}});
+  ShownFrames shown(runner, std::map<size_t, int>{{3, 27}});
   const ScriptRun run = RunHere(runner,
       "screengraphics ok 64 48\nscreenclear 9\nanimationopen a 0 \"@three\"\nbitmapalloc b 16 8\n"
       "animationtobitmap a b\nanimationadvance a\n"
@@ -229,7 +232,7 @@ TEST(ScriptAnimations, AdvancingHoldsTheLastFrameOnceThenWraps) {
     std::string shown;
     for (int i = 0; i < c.advances; ++i) shown += run.Variable("P" + std::to_string(i));
     EXPECT_EQ(shown, c.shown);
-    EXPECT_EQ(run.context->animations.Get(0)->video->currentFrame, c.current);
+    EXPECT_EQ(run.context->screen.animations.Get(0)->video->currentFrame, c.current);
   }
 }
 
@@ -259,8 +262,8 @@ TEST(ScriptAnimations, AdvancingTakesPalettesWhenAsked) {
     const ScriptRun run = RunHere(runner, "screengraphics ok 32 16\nanimationopen a 0 \"@three\"\n"
                                           "bitmapalloc b 16 8\nanimationtobitmap a b\n" + std::string(c.steps) + "\n");
     ASSERT_EQ(run.exitCode, 0) << run.LastBox();
-    EXPECT_TRUE(run.context->palette.Colors() == *c.window);
-    const std::optional<script::Palette>& palette = run.context->bitmaps.Get(0)->palette;
+    EXPECT_TRUE(run.context->screen.palette.Colors() == *c.window);
+    const std::optional<script::Palette>& palette = run.context->screen.bitmaps.Get(0)->palette;
     ASSERT_EQ(palette.has_value(), c.bitmap != nullptr);
     if (c.bitmap != nullptr) {
       EXPECT_TRUE(*palette == *c.bitmap);
@@ -317,7 +320,7 @@ TEST(ScriptAnimations, FramesLandClippedInWindowsAndBitmapsOfAnySize) {
     const ScriptRun run = RunHere(runner, std::string("animationopen a 0 \"@pattern\"\n") + c.script +
                                      "\nscreenclear 200\nanimationadvance a\n");
     ASSERT_EQ(run.exitCode, 0) << run.LastBox();
-    const script::PixelCanvas window = run.context->window.Canvas();
+    const script::PixelCanvas window = run.context->screen.window.Canvas();
     for (int32_t y = 0; y < window.height; ++y) {
       for (int32_t x = 0; x < window.width; ++x) {
         const int32_t vx = x - c.x, vy = y - c.y;
@@ -356,22 +359,23 @@ TEST(ScriptAnimations, LoadingFramesIntoBitmaps) {
   EXPECT_EQ(BitmapPixel(run, 9001, 0, 0), 1);
   EXPECT_EQ(BitmapPixel(run, 9002, 15, 7), 2);
   EXPECT_EQ(BitmapPixel(run, 9000, 0, 0), 3);
-  EXPECT_TRUE(run.context->bitmaps.Get(1)->palette);   // the first frame brought one
-  EXPECT_FALSE(run.context->bitmaps.Get(2)->palette);  // the second did not
+  EXPECT_TRUE(run.context->screen.bitmaps.Get(1)->palette);   // the first frame brought one
+  EXPECT_FALSE(run.context->screen.bitmaps.Get(2)->palette);  // the second did not
   EXPECT_EQ(run.Variable("AFTER"), "1");
 
   const ScriptRun missing = RunHere(runner, "varset a 5\nanimationloadtobitmap \"@missing\" a b\n");
   ASSERT_EQ(missing.exitCode, 0) << missing.LastBox();
   EXPECT_EQ(missing.Variable("A") + missing.Variable("B"), "00");
-  EXPECT_EQ(missing.context->bitmaps.Get(0), nullptr);
+  EXPECT_EQ(missing.context->screen.bitmaps.Get(0), nullptr);
 
   // With one bitmap slot free only the last variable gets a bitmap; with none, every one is 0
   // and the file is closed.
   for (int freeSlots : {1, 0}) {
     SCOPED_TRACE(freeSlots);
     ScriptRun full;
-    full.context = std::make_unique<script::ScriptContext>();
-    for (int i = 0; i < script::kBitmapSlotCount - freeSlots; ++i) ASSERT_EQ(full.context->bitmaps.Alloc(1, 1), i);
+    full.context = ScriptRunner::NewContext();
+    script::BitmapSlots& bitmaps = full.context->screen.bitmaps;
+    for (int i = 0; i < script::kBitmapSlotCount - freeSlots; ++i) ASSERT_EQ(bitmaps.Alloc(1, 1), i);
     const auto files = std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
     runner.RunIn(full, Here(runner, "animationloadtobitmap \"@three\" a b c\n"));
     ASSERT_EQ(full.exitCode, 0) << full.LastBox();

@@ -8,7 +8,7 @@ namespace {
 
 // The bitmap's rows: '.' for 0, else the colour's last digit.
 std::vector<std::string> Rows(const ScriptRun& run, int number) {
-  const script::Bitmap* bitmap = run.context->bitmaps.Get(number - script::kBitmapNumberBase);
+  const script::Bitmap* bitmap = run.context->screen.bitmaps.Get(number - script::kBitmapNumberBase);
   std::vector<std::string> rows;
   if (bitmap == nullptr) return rows;
   for (int32_t y = 0; y < bitmap->height; ++y) {
@@ -126,7 +126,7 @@ TEST(ScriptBitmaps, PalettesAndTheirValues) {
   }
   // Entries outside 0 to 255 are neither set nor made.
   const ScriptRun outside = runner.Run("bitmapalloc b 4 4\nbitmapsetpalettevalue b 256 255\nbitmapsetpalettevalue b -1 255\n");
-  EXPECT_FALSE(outside.context->bitmaps.Get(0)->palette);
+  EXPECT_FALSE(outside.context->screen.bitmaps.Get(0)->palette);
 }
 
 TEST(ScriptBitmaps, CopiesWithTheWindow) {
@@ -143,11 +143,11 @@ TEST(ScriptBitmaps, CopiesWithTheWindow) {
       "bitmapgetpalette f\nbitmapsetpalettevalue f 4 16711680\nbitmapsetpalette f\n");
   ASSERT_EQ(run.exitCode, 0) << run.LastBox();
   EXPECT_EQ(Rows(run, 9002), (std::vector<std::string>{"454..5.....", "444.....4.."}));
-  EXPECT_EQ(script::GetPixel(run.context->window.Canvas(), 31, 15), 4);  // cut at the window's edges
+  EXPECT_EQ(script::GetPixel(run.context->screen.window.Canvas(), 31, 15), 4);  // cut at the window's edges
   script::Palette expected = script::StartPalette();  // with entry 4 pure blue
   expected[12] = expected[13] = 0;
   expected[14] = 255;
-  EXPECT_TRUE(run.context->palette.Colors() == expected);
+  EXPECT_TRUE(run.context->screen.palette.Colors() == expected);
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST(ScriptFileCommands, ClosingTheTraceOrPrintSlotEndsTracingOrPrinting) {
     EXPECT_EQ(run.Variable("G"), "5000");
     EXPECT_EQ(runner.Read("second.txt"), "mine\r\n");
     EXPECT_FALSE(run.context->Tracing());
-    EXPECT_FALSE(run.context->Printing());
+    EXPECT_FALSE(run.context->system.print.Active());
   }
 }
 

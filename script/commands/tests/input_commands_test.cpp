@@ -83,7 +83,7 @@ class ScriptInput : public ::testing::Test {
     SetPlayerProgramTitle("VantScript");
     run = runner.Run("screengraphics ok 64 48\n");
     ASSERT_EQ(run.Variable("OK"), "1");
-    run.context->pointer.present = true;
+    run.context->screen.pointer.SetPresent(true);
   }
   void TearDown() override { ClearPlayerKeys(); }
 
@@ -120,7 +120,7 @@ TEST_F(ScriptInput, AKeyComesBeforeAClickAndAClickBeforeTheTimeLimit) {
   EXPECT_EQ(run.Variable("D"), "DELAY");
 
   // Without a mouse clicks are counted but not reported.
-  run.context->pointer.present = false;
+  run.context->screen.pointer.SetPresent(false);
   Click(Qt::RightButton);
   Run("inputcharordelay a 0\n");
   EXPECT_EQ(run.Variable("A"), "DELAY");
@@ -222,7 +222,7 @@ TEST_F(ScriptInput, TheLineEditorReadsPrintableCharactersUpToItsLimit) {
     ClearPlayerKeys();
   }
   // The input box leaves the window and the text cursor as they were.
-  const script::PixelCanvas canvas = run.context->window.Canvas();
+  const script::PixelCanvas canvas = run.context->screen.window.Canvas();
   for (int32_t y = 0; y < canvas.height; ++y) {
     for (int32_t x = 0; x < canvas.width; ++x) ASSERT_EQ(script::GetPixel(canvas, x, y), 3) << x << "," << y;
   }
@@ -234,8 +234,8 @@ constexpr uint32_t kRed = 24u << 16;
 
 // The pointer is laid over the window's picture: the picture keeps its pixels under it.
 TEST_F(ScriptInput, ThePointerIsDrawnOverThePictureAndFallsBackWhenItsBitmapGoes) {
-  const int slot = run.context->bitmaps.Alloc(3, 3);
-  std::fill_n(run.context->bitmaps.Get(slot)->pixels.get(), 9, 63);  // white
+  const int slot = run.context->screen.bitmaps.Alloc(3, 3);
+  std::fill_n(run.context->screen.bitmaps.Get(slot)->pixels.get(), 9, 63);  // white
   Run("screenclear 70\nmouseadd \"B\" 40 0 24 48 9000\n");
   PointAt(20, 10);
   Run("inputcharordelay k 0\nscreengetpixel p 20 10\nmousex mx\nmousey my\n");
@@ -254,7 +254,7 @@ TEST_F(ScriptInput, ThePointerIsDrawnOverThePictureAndFallsBackWhenItsBitmapGoes
   EXPECT_EQ(shown.pixel(52, 12) & 0xFFFFFF, 0xFFFFFFu);  // the bitmap's 3 x 3 white square
   EXPECT_EQ(shown.pixel(53, 12) & 0xFFFFFF, kRed);
 
-  script::FreeBitmap(*run.context, slot);
+  script::FreeBitmap(run.context->screen, slot);
   PointAt(50, 20);
   Run("inputcharordelay k 0\n");
   shown = PlayerWindow()->Grab();

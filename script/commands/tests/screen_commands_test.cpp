@@ -16,8 +16,8 @@
 
 namespace {
 
-uint8_t BufferPixel(const script::ScriptContext& context, int32_t x, int32_t y) {
-  return script::GetPixel(context.window.Canvas(), x, y);
+uint8_t BufferPixel(const script::CommandContext& context, int32_t x, int32_t y) {
+  return script::GetPixel(context.screen.window.Canvas(), x, y);
 }
 
 TEST(ScriptScreen, SettingsForTheNextWindow) {
@@ -43,11 +43,11 @@ TEST(ScriptScreen, SettingsForTheNextWindow) {
     SCOPED_TRACE(c.script);
     const ScriptRun run = runner.Run(c.script);
     ASSERT_EQ(run.exitCode, 0) << run.LastBox();
-    EXPECT_EQ(run.context->settings.options, c.options);
+    EXPECT_EQ(run.context->screen.settings.options, c.options);
   }
   SetPlayerProgramTitle("VantScript");
-  EXPECT_EQ(runner.Run("").context->settings.fadeStepMs, 15);
-  EXPECT_EQ(runner.Run("screenfadespeed -5").context->settings.fadeStepMs, 0);
+  EXPECT_EQ(runner.Run("").context->screen.settings.fadeStepMs, 15);
+  EXPECT_EQ(runner.Run("screenfadespeed -5").context->screen.settings.fadeStepMs, 0);
 }
 
 TEST(ScriptScreen, WindowSizesOffsetsAndRefusedWindows) {
@@ -79,16 +79,16 @@ TEST(ScriptScreen, WindowSizesOffsetsAndRefusedWindows) {
                "screensetpixel 0 0 5\nscreengetpixel p 0 0\ntextx tx\ntexty ty\n");
   ASSERT_EQ(run.exitCode, 0) << run.LastBox();
   EXPECT_EQ(run.Variable("FULL"), "1");
-  ASSERT_EQ(run.context->window.Height(), 240);
+  ASSERT_EQ(run.context->screen.window.Height(), 240);
   EXPECT_EQ(BufferPixel(*run.context, 0, 20), 5);
   EXPECT_EQ(BufferPixel(*run.context, 0, 0), 0);
   EXPECT_EQ(run.Variable("P"), "5");
   EXPECT_EQ(run.Variable("TX"), "0");
   EXPECT_EQ(run.Variable("TY"), "0");
-  const auto centred = script::PlaceInWindow(*run.context, -1, -1, 100, 96);
-  EXPECT_EQ(centred, std::make_pair(110, 72));
-  EXPECT_EQ(script::PlaceInWindow(*run.context, 5, 7, 100, 96), std::make_pair(4, 27));
-  EXPECT_EQ(script::PlaceCentered(*run.context, -1, -1, 100, 96), std::make_pair(110, 52));
+  const script::Screen& screen = run.context->screen;
+  EXPECT_EQ(script::PlaceInWindow(screen.window, screen.settings, -1, -1, 100, 96), std::make_pair(110, 72));
+  EXPECT_EQ(script::PlaceInWindow(screen.window, screen.settings, 5, 7, 100, 96), std::make_pair(4, 27));
+  EXPECT_EQ(script::PlaceCentered(screen.window, screen.settings, -1, -1, 100, 96), std::make_pair(110, 52));
 }
 
 TEST(ScriptScreen, TextGoesToTheWindowOrThePrintFile) {
@@ -102,7 +102,7 @@ TEST(ScriptScreen, TextGoesToTheWindowOrThePrintFile) {
   EXPECT_EQ(run.Variable("Y"), "20");
   EXPECT_EQ(run.Variable("Y2"), "36");  // one glyph height down
   EXPECT_EQ(run.Variable("X2"), "16");  // back at the offset's x, then two glyphs on
-  EXPECT_EQ(run.context->text.colors.text, 44);
+  EXPECT_EQ(run.context->screen.text.colors.text, 44);
   EXPECT_EQ(run.Variable("Y3"), "48");  // no room for another line: the cursor stays
   // "ab" went to (5, 41) in colour 7, "z" to (5, 53) in colour 44: a pixel of each glyph's middle row.
   EXPECT_EQ(BufferPixel(*run.context, 5 + 2, 41 + 6), 7);
@@ -110,8 +110,8 @@ TEST(ScriptScreen, TextGoesToTheWindowOrThePrintFile) {
 
   // With a print file open, text goes there and the window is still needed.
   const std::string printed = runner.File("print.txt");
-  run.context->printSlot = run.context->files.Open(printed, script::SlotMode::kCreate);
-  ASSERT_NE(run.context->printSlot, script::kNoSlot);
+  run.context->system.print.slot = run.context->files.Open(printed, script::SlotMode::kCreate);
+  ASSERT_NE(run.context->system.print.slot, script::kNoSlot);
   runner.RunIn(run,
                "varset name \"Ann\"\ntext \"one\"\ntextnocr \"two\"\ntextbegin\n"
                "Hello %NAME%, and %NONE%you\n\n# kept\n  textend, x\ntext \"after\"\n");
@@ -119,12 +119,12 @@ TEST(ScriptScreen, TextGoesToTheWindowOrThePrintFile) {
   EXPECT_EQ(runner.Read("print.txt"), "one\r\ntwoHello Ann, and you\r\n\r\n# kept\r\nafter\r\n");
 
   // A block without its end runs to the end of the script and leaves it.
-  run.context->printSlot = run.context->files.Open(printed, script::SlotMode::kCreate);
+  run.context->system.print.slot = run.context->files.Open(printed, script::SlotMode::kCreate);
   runner.RunIn(run, "call \"" + runner.Write("block.ss", "textbegin\nlast\n") + "\"\nvarset back 1\n");
   ASSERT_EQ(run.exitCode, 0) << run.LastBox();
   EXPECT_EQ(runner.Read("print.txt"), "last\r\n");
   EXPECT_EQ(run.Variable("BACK"), "1");
-  run.context->printSlot = script::kNoSlot;
+  run.context->system.print.slot = script::kNoSlot;
 
   runner.RunIn(run, "screentext\ntext \"x\"\n");
   EXPECT_EQ(run.exitCode, 1);
@@ -134,9 +134,9 @@ TEST(ScriptScreen, TextGoesToTheWindowOrThePrintFile) {
 TEST(ScriptScreen, FontsFromBitmapsAreCheckedAndKeepTheFontWhenRefused) {
   ScriptRunner runner;
   ScriptRun run = runner.Run("screengraphics ok 64 48\n");
-  const int slot = run.context->bitmaps.Alloc(16, 16);
+  const int slot = run.context->screen.bitmaps.Alloc(16, 16);
   ASSERT_EQ(slot, 0);
-  std::fill_n(run.context->bitmaps.Get(slot)->pixels.get(), 256, 1);
+  std::fill_n(run.context->screen.bitmaps.Get(slot)->pixels.get(), 256, 1);
   struct FontCase {
     const char* script;
     int width;  // of the font afterwards
@@ -152,7 +152,7 @@ TEST(ScriptScreen, FontsFromBitmapsAreCheckedAndKeepTheFontWhenRefused) {
     SCOPED_TRACE(c.script);
     runner.RunIn(run, c.script);
     ASSERT_EQ(run.exitCode, 0) << run.LastBox();
-    EXPECT_EQ(run.context->text.CurrentFont().Width(), c.width);
+    EXPECT_EQ(run.context->screen.text.CurrentFont().Width(), c.width);
   }
   runner.RunIn(run, "textfontfrombitmap 0\n");
   EXPECT_NE(run.LastBox().find("Needed a parameter in command"), std::string::npos);
@@ -168,9 +168,9 @@ CodedVideo ThreeFrames(const std::string& path) {
   return WriteCodedVideo(path, spec);
 }
 
-std::string AdvanceError(script::ScriptContext& context, int slot) {
+std::string AdvanceError(script::CommandContext& context, int slot) {
   try {
-    script::AdvanceAnimation(context, slot, true);
+    script::AdvanceAnimation(context, context.screen, slot, true);
   } catch (const script::ScriptFailure& failure) {
     return failure.what();
   }
@@ -181,29 +181,29 @@ TEST(ScriptScreen, VideosLetGoOfWindowsAndBitmapsThatGo) {
   ScriptRunner runner;
   const std::string video = ThreeFrames(runner.File("three.vnt")).path;
   ScriptRun run = runner.Run("screengraphics ok 64 48\n");
-  script::ScriptContext& context = *run.context;
+  script::CommandContext& context = *run.context;
 
   // Into a bitmap: frames 1, 2, 3; the last stays current until the next advance starts again.
-  const int intoBitmap = context.animations.Open(video.substr(0, video.size() - 4), 0);
+  const int intoBitmap = context.screen.animations.Open(video.substr(0, video.size() - 4), 0);
   ASSERT_EQ(intoBitmap, 0);
-  EXPECT_EQ(context.animations.Get(intoBitmap)->baseName, "three");
-  const int bitmap = context.bitmaps.Alloc(16, 8);
-  ASSERT_TRUE(script::AnimationToBitmap(context, intoBitmap, bitmap));
+  EXPECT_EQ(context.screen.animations.Get(intoBitmap)->baseName, "three");
+  const int bitmap = context.screen.bitmaps.Alloc(16, 8);
+  ASSERT_TRUE(script::AnimationToBitmap(context.screen.animations, context.screen.bitmaps, intoBitmap, bitmap));
   std::string shown;
   for (int i = 0; i < 5; ++i) {
-    script::AdvanceAnimation(context, intoBitmap, true);
-    shown += std::to_string(context.bitmaps.Get(bitmap)->pixels[0]);
+    script::AdvanceAnimation(context, context.screen, intoBitmap, true);
+    shown += std::to_string(context.screen.bitmaps.Get(bitmap)->pixels[0]);
   }
   EXPECT_EQ(shown, "12312");
-  EXPECT_FALSE(context.bitmaps.Get(bitmap)->palette);  // frame 2 brought none
-  script::FreeBitmap(context, bitmap);
+  EXPECT_FALSE(context.screen.bitmaps.Get(bitmap)->palette);  // frame 2 brought none
+  script::FreeBitmap(context.screen, bitmap);
   EXPECT_NE(AdvanceError(context, intoBitmap).find("Bad frame parameter"), std::string::npos);
-  EXPECT_EQ(context.bitmaps.Alloc(4, 4), bitmap);  // the same slot, a new bitmap
+  EXPECT_EQ(context.screen.bitmaps.Alloc(4, 4), bitmap);  // the same slot, a new bitmap
   EXPECT_NE(AdvanceError(context, intoBitmap).find("Bad frame parameter"), std::string::npos);
 
   // Into the window, which is then replaced and then closed.
-  const int intoWindow = context.animations.Open(video, 0);
-  ASSERT_TRUE(script::AnimationToWindow(context, intoWindow, 8, 4));
+  const int intoWindow = context.screen.animations.Open(video, 0);
+  ASSERT_TRUE(script::AnimationToWindow(context.screen.animations, context.screen.window, intoWindow, 8, 4));
   EXPECT_EQ(AdvanceError(context, intoWindow), "");
   EXPECT_EQ(BufferPixel(context, 8, 4), 1);
   EXPECT_EQ(BufferPixel(context, 7, 4), 0);
@@ -211,7 +211,7 @@ TEST(ScriptScreen, VideosLetGoOfWindowsAndBitmapsThatGo) {
   ASSERT_EQ(run.Variable("OK"), "1");
   EXPECT_EQ(AdvanceError(context, intoWindow), "");  // decodes nowhere
   EXPECT_EQ(BufferPixel(context, 8, 4), 0);
-  ASSERT_TRUE(script::AnimationToWindow(context, intoWindow, 0, 0));
+  ASSERT_TRUE(script::AnimationToWindow(context.screen.animations, context.screen.window, intoWindow, 0, 0));
   // The lists go into the trace file while one is open.
   context.debugSlot = context.files.Open(runner.File("trace.txt"), script::SlotMode::kCreate);
   script::ListAnimations(context);
@@ -222,9 +222,9 @@ TEST(ScriptScreen, VideosLetGoOfWindowsAndBitmapsThatGo) {
             "Number: 3001  Name: three  Width: 16  Height: 8\r\n\r\nNumber: 9000  Width: 4  Height: 4\r\n");
   context.debugSlot = script::kNoSlot;
 
-  script::CloseScriptWindow(context);
+  script::CloseScriptWindow(context.screen);
   EXPECT_NE(AdvanceError(context, intoWindow).find("A window hasn't been created yet"), std::string::npos);
-  EXPECT_FALSE(script::AnimationToWindow(context, intoWindow, 0, 0));
+  EXPECT_FALSE(script::AnimationToWindow(context.screen.animations, context.screen.window, intoWindow, 0, 0));
 }
 
 // Boxes, a line and text, as the window shows them.

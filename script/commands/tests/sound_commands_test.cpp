@@ -53,7 +53,7 @@ TEST(ScriptSound, ToneWaitsItsDurationAndNothingForANegativeOne) {
     ScriptRunner runner;
     const std::string path = runner.Write("tone.ss", line + "\n");
     FakeClock clock;
-    auto context = std::make_unique<script::ScriptContext>(clock);
+    auto context = ScriptRunner::NewContext(clock);
     const uint64_t before = clock.Now();
     EXPECT_EQ(script::RunCommandScript(*context, "\"" + path + "\""), 0);
     EXPECT_EQ(clock.Now() - before, waited);
@@ -169,6 +169,23 @@ TEST(ScriptMediaCommands, PlayingWithWaitWritesTheSamplesToTheDevice) {
   for (const auto& [name, value] : expected) EXPECT_EQ(run.Variable(name), value) << name;
   EXPECT_EQ(run.Variable("A").substr(0, 7), "Error: ");
   EXPECT_NE(runner.Read("out.raw").find(samples), std::string::npos);
+}
+
+// A device that does not finish its sound within the sound's length and five seconds more is
+// given up; the time is the run's.
+TEST(ScriptMediaCommands, WaitingForTheEndGivesUpOnTheRunsClock) {
+  ScriptRunner runner;
+  runner.Write("long.wav", WavFile(Pattern(8000 * 20), 8000));
+  FakeClock clock;
+  ScriptRun run;
+  run.context = ScriptRunner::NewContext(clock);
+  const uint64_t before = clock.Now();
+  runner.RunIn(run, "mcisendstring o 'open \"" + runner.File("long.wav") + "\" alias a'\n"
+                    "mcisendstring p 'play a wait'\nmcisendstring m 'status a mode'\n");
+  ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+  EXPECT_EQ(run.Variable("P"), "Error: The sound device stopped playing.");
+  EXPECT_EQ(run.Variable("M"), "stopped");
+  EXPECT_EQ(clock.Now() - before, 20000u + 5000u);
 }
 
 TEST(ScriptMediaCommands, PauseResumeStopAndSeekWhileTheScriptGoesOn) {

@@ -154,12 +154,12 @@ TEST(ScriptPrintFile, PlainFilesGetTheExactBytesAndTheFirstFileStays) {
 
 TEST(ScriptPrintFile, PrinterPortsSpoolToThePrinterAndLeaveNothingBehind) {
   std::vector<std::string> printed;
-  script::SetPrintServiceForTesting([&](std::string_view bytes, std::string&) {
-    printed.emplace_back(bytes);
-    return true;
-  });
   testsupport::EnvironmentGuard environment;
   ScriptRunner runner;
+  runner.printer = [&](std::string_view bytes, std::string&) {
+    printed.emplace_back(bytes);
+    return true;
+  };
   fs::create_directory(runner.File("spool"));
   environment.Set("TMPDIR", runner.File("spool").c_str());
   const std::vector<std::string> openers = {"printbegin", "printbegin lpt2", "printbegin 'PRN:'", "printbegin \"\""};
@@ -173,7 +173,6 @@ TEST(ScriptPrintFile, PrinterPortsSpoolToThePrinterAndLeaveNothingBehind) {
     EXPECT_EQ(printed, (std::vector<std::string>{"page\r\n\x0C", "\x0C"}));
     EXPECT_TRUE(fs::is_empty(runner.File("spool")));
   }
-  script::SetPrintServiceForTesting({});
 }
 
 TEST(TextPrinting, PagesAndLinesOfAPrintJob) {

@@ -1,4 +1,4 @@
-// DELAY and DELAYUNTIL on a clock the test turns, and EXECUTE starting a real program.
+// The waits of scripts on a clock the test turns, and EXECUTE starting a real program.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/system/tests/fake_clock.h"
+#include "player/player_window.h"
 #include "script/tests/script_runner.h"
 
 namespace {
@@ -33,10 +34,39 @@ TEST(ScriptWaits, DelaysWaitTheirTimeAcrossAWrapOfTheClock) {
     FakeClock clock;
     ScriptRunner runner;
     const std::string path = runner.Write("wait.ss", c.command + "\n");
-    auto context = std::make_unique<script::ScriptContext>(clock);
+    auto context = ScriptRunner::NewContext(clock);
     clock.Advance(c.clockAtStart);
     const uint64_t before = clock.Now();
     EXPECT_EQ(script::RunCommandScript(*context, "\"" + path + "\""), 0);
+    EXPECT_EQ(clock.Now() - before, c.waited);
+  }
+}
+
+// What waits in the window (for input, for the steps of a fade) takes its time on the run's
+// clock too.
+TEST(ScriptWaits, WindowWaitsTakeTheirTimeOnTheRunsClock) {
+  struct Case {
+    const char* name;
+    std::string script;  // run in a new window
+    uint64_t waited;
+  };
+  const std::vector<Case> cases = {
+      {"INPUTCHARORDELAY", "inputcharordelay k 250", 250},
+      {"INPUTCHARORDELAY without time", "inputcharordelay k 0", 0},
+      {"a fade out", "screenfadespeed 7\nscreenfadeoutclear 0", 16 * 7},
+      {"a bitmap's palette fading in", "bitmapalloc b 1 1\nbitmapgetpalette b\nscreenfadespeed 3\nbitmapfadeinpalette b",
+       16 * 3},
+  };
+  ClearPlayerKeys();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeClock clock;
+    ScriptRunner runner;
+    ScriptRun run;
+    run.context = ScriptRunner::NewContext(clock);
+    const uint64_t before = clock.Now();
+    runner.RunIn(run, "screengraphics ok 16 16\n" + c.script + "\n");
+    ASSERT_EQ(run.exitCode, 0) << run.LastBox();
     EXPECT_EQ(clock.Now() - before, c.waited);
   }
 }

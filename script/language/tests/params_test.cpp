@@ -10,6 +10,9 @@ namespace {
 
 using script::ParamKind;
 
+// The parameters need no command words.
+const script::CommandTable kNoCommands({});
+
 struct Token {
   ParamKind kind;
   std::string text;
@@ -55,7 +58,7 @@ TEST(ScriptParams, TokensOfParameterTexts) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.params);
-    script::ScriptContext context;
+    script::ScriptContext context(kNoCommands);
     context.variables.Set("X", "12");
     context.variables.Set("WORD", "hello world");
     context.run.params = c.params;
@@ -89,7 +92,7 @@ TEST(ScriptParams, VariableReferencesAreReplacedWhereTheyStand) {
       {"%B% %B%x", "two twox"},         // each reference at its own place
       {"%a%", "1"},
   };
-  script::ScriptContext context;
+  script::ScriptContext context(kNoCommands);
   context.variables.Set("A", "1");
   context.variables.Set("B", "two");
   context.variables.Set("REF", "%A%");
