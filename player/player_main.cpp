@@ -273,17 +273,16 @@ int PlayerMain(std::string commandText, bool packageBox) {
 
   DestroyPlayerWindow();
   if (run.options.displayResolution != 0) VantSetSystemRes(0);
-  // Stopped by a signal, nobody is there to answer a box.
-  if (platform::StopSignalPending()) return exitCode;
-  if (run.options.summary) ShowSummary(run);
-  if (packageBox) {
+  // Stopped by a signal, nobody is there to answer a box; one that waits is closed by it.
+  if (!platform::StopSignalPending() && run.options.summary) ShowSummary(run);
+  if (!platform::StopSignalPending() && packageBox) {
     ShowPlayerMessage(platform::DialogIcon::Information,
                       "VantPlay plays Vantrel videos in a window of its own.\r\n"
                       "Space pauses, Enter steps while paused, '.' skips to the next video and "
                       "Esc ends playback.",
                       std::string(kPlayerTitle) + " - V" + kPlayerVersion);
   }
-  return exitCode;
+  return platform::StopSignalPending() ? 1 : exitCode;
 }
 
 std::string PlayerReportText() {

@@ -74,19 +74,27 @@ void WritePrintText(ScriptContext& context, std::string_view text) {
   }
 }
 
-void EndPrinting(ScriptContext& context) {
+namespace {
+
+void FinishPrinting(ScriptContext& context, bool print) {
   if (!context.Printing()) return;
   context.files.Close(context.printSlot);
   context.printSlot = kNoSlot;
   std::string& spool = context.printSpool.path;
   if (spool.empty()) return;
   std::string error;
-  if (!PrintJob(ReadWholeFile(spool), error)) {
+  if (print && !PrintJob(ReadWholeFile(spool), error)) {
     std::fprintf(stderr, "The print job could not be printed: %s.\n", error.c_str());
   }
   unlink(spool.c_str());
   spool.clear();
 }
+
+}  // namespace
+
+void EndPrinting(ScriptContext& context) { FinishPrinting(context, true); }
+
+void DropPrinting(ScriptContext& context) { FinishPrinting(context, false); }
 
 void SetPrintServiceForTesting(PrintService service) { TestPrintService() = std::move(service); }
 

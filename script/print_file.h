@@ -36,6 +36,8 @@ void WritePrintText(ScriptContext& context, std::string_view text);
 // Closes the print file when one is open; a printer port's job goes to the printer (a job that
 // cannot be printed is said on standard error) and its temporary file is removed.
 void EndPrinting(ScriptContext& context);
+// The same for a run that was stopped: a printer port's job is dropped unprinted.
+void DropPrinting(ScriptContext& context);
 
 // Tests put a printer of their own in place of the system's; an empty function restores it.
 using PrintService = std::function<bool(std::string_view bytes, std::string& error)>;

@@ -1,11 +1,13 @@
 #include "script/script_program.h"
 
+#include "platform/system/stop_signals.h"
 #include "player/player_window.h"
 #include "player/reporting_program.h"
 #include "script/print_file.h"
 #include "script/run_loop.h"
 #include "script/script_context.h"
 #include "script/script_error.h"
+#include "script/script_wait.h"
 #include "toolsupport/base/switches.h"
 #include "toolsupport/base/text_words.h"
 
@@ -49,8 +51,14 @@ int RunCommandScript(ScriptContext& context, std::string commandText) {
     CloseScriptWindow(context);
     ShowPlayerMessage(platform::DialogIcon::Error, failure.what(), "Error");
     exitCode = 1;
+  } catch (const ScriptStopped&) {
+    CloseScriptWindow(context);
   }
-  // However the run ended, what it printed goes to the printer.
+  // However the run ended, what it printed goes to the printer, unless a signal stopped it.
+  if (platform::StopSignalPending()) {
+    DropPrinting(context);
+    return 1;
+  }
   EndPrinting(context);
   return exitCode;
 }
@@ -70,13 +78,15 @@ int ScriptMain(std::string commandText, bool packageBox) {
     CloseScriptWindow(context);
   }
   VantSetSystemRes(0);
-  if (packageBox) ShowPackageBox();
-  return exitCode;
+  if (packageBox && !platform::StopSignalPending()) ShowPackageBox();
+  return platform::StopSignalPending() ? 1 : exitCode;
 }
 
 std::string ScriptReportText() { return std::string(kVersionedTitle) + "  " + kNotice; }
 
 int ScriptWinMain(int argc, const char* const* argv) {
+  // SIGINT, SIGTERM and SIGHUP stop the run: its files are closed with what it wrote, exit 1.
+  platform::InstallStopSignals();
   return RunReportingProgram(argc, argv, ScriptReportText(), [](std::string text, bool packageBox) {
     return ScriptMain(std::move(text), packageBox);
   });

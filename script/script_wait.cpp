@@ -1,13 +1,18 @@
 #include "script/script_wait.h"
 
+#include "platform/system/stop_signals.h"
 #include "player/player_window.h"
 #include "script/script_context.h"
 #include "playback/vant.h"
 
 namespace script {
 
-void WaitRound(ScriptContext&) {
-  PumpPlayerMessages();
+void StopWhenSignalled() {
+  if (platform::StopSignalPending()) throw ScriptStopped();
+}
+
+void WaitRound(ScriptContext& context) {
+  context.window.DispatchEvents();
   VantSoundCheck();
 }
 

@@ -7,7 +7,14 @@ namespace script {
 
 class ScriptContext;
 
-// One round: the window's waiting events, then the sound service.
+// Thrown out of a wait once a stop signal arrived: the run ends there, as after an error but
+// without a message.
+struct ScriptStopped {};
+
+// Throws ScriptStopped once a stop signal arrived.
+void StopWhenSignalled();
+
+// One round: the window's waiting events, then the sound service. Ends the run on a stop signal.
 void WaitRound(ScriptContext& context);
 
 // Rounds for as long as the run pauses because its window is in the background.

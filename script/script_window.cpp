@@ -6,6 +6,7 @@
 #include "player/player_window.h"
 #include "script/script_context.h"
 #include "script/script_error.h"
+#include "script/script_wait.h"
 
 namespace script {
 
@@ -146,7 +147,10 @@ bool ScriptWindow::KeyWaiting() { return PlayerKeyWaiting(); }
 
 int ScriptWindow::TakeKey() { return TakePlayerKey(); }
 
-void ScriptWindow::DispatchEvents() { PumpPlayerMessages(); }
+void ScriptWindow::DispatchEvents() {
+  PumpPlayerMessages();
+  StopWhenSignalled();
+}
 
 platform::DialogAnswer ScriptWindow::Ask(const std::string& text, platform::DialogButtons buttons,
                                          platform::DialogIcon icon) {

@@ -81,6 +81,7 @@ class ScriptWindow : public PaletteDisplay {
   // The key queue that the window fills.
   static bool KeyWaiting();
   static int TakeKey();
+  // Delivers the window's waiting events; ends the run (ScriptStopped) on a stop signal.
   void DispatchEvents();
 
   // A message box over the window, captioned with the program title.
