@@ -242,6 +242,14 @@ TEST_F(PlayerProgram, StopSignalsEndThePlayerWhileItsClosingBoxWaits) {
   }
 }
 
+TEST_F(PlayerProgram, WithoutAnyDisplayItSaysSo) {
+  const Finished finished = testsupport::RunProgram("vantplw", {video.path(), "/J"});
+  EXPECT_EQ(finished.exitCode, 1);
+  EXPECT_NE(finished.errors.find("No display was found"), std::string::npos) << finished.errors;
+  EXPECT_NE(finished.errors.find("QT_QPA_PLATFORM=offscreen plays without one"), std::string::npos);
+  EXPECT_EQ(finished.errors.find("graphics buffer"), std::string::npos);
+}
+
 // The sound reaches the device through either back end: on SDL's disk driver it holds the
 // track's samples in order (the player closes the video after its last frame, before the second
 // of sound ahead has played). Silence is left out on both sides: the devices pad with it.
