@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "script/animation_player.h"
+#include "script/screen/animation_player.h"
 #include "script/script_program.h"
 #include "bench/speed_files.h"
 #include "platform/system/program_start.h"
@@ -35,13 +35,12 @@ struct Side {
 
 // The script side in this process: its video's figures on standard output when it ends.
 int PlayScript(const std::string& script) {
-  script::SetPlaybackHook([](VantVideo& video, bool ended) {
+  return script::ScriptMain("\"" + script + "\"", false, [](VantVideo& video, bool ended) {
     if (!ended) return;
     VantSummaryInfo info{};
     VantSummary(&video, &info);
     std::printf("Total frames played: %u\nSkipped frames: %u\n", info.framesPlayed, info.framesSkipped);
   });
-  return script::ScriptMain("\"" + script + "\"", false);
 }
 
 // The figure after `label` in the output, or -1.

@@ -101,11 +101,12 @@ double RunTimed(const std::vector<std::string>& words, double* cpuSeconds, const
 }
 
 double RunCompressor(const std::string& program, const ClipFiles& files, const std::string& output,
-                     const std::vector<std::string>& switches, double* cpuSeconds) {
+                     const std::vector<std::string>& switches, double* cpuSeconds,
+                     const std::vector<std::string>& settings) {
   // /O only allows replacing the previous run's output; it changes nothing in the coding.
   std::vector<std::string> words = {program, files.flic, output, "/O"};
   words.insert(words.end(), switches.begin(), switches.end());
-  return RunTimed(words, cpuSeconds);
+  return RunTimed(words, cpuSeconds, {}, settings);
 }
 
 double RunGifOptimiser(const std::string& program, const ClipFiles& files, double* cpuSeconds) {

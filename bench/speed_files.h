@@ -6,18 +6,18 @@
 #include <vector>
 
 #include "bench/speed_clips.h"
+#include "playback/frame_decoder.h"
 
 namespace speedbench {
 
 struct ClipFiles {
-  std::string name;  // "shapes", "scrolling", "noise", "noise 320x240", ...
+  std::string name;  // the recipe's name
   Clip clip;
-  bool standard = true;   // decoded and encoded at the default settings
-  bool exact = false;     // also coded with every pixel index kept (/N0/K0)
   std::string gif, flic;
-  std::string video;      // default settings
-  std::string exactVideo; // /N0/K0
+  std::string video;         // default settings
+  std::string exactVideo;    // /N0/K0: every pixel index kept
   std::string optimisedGif;  // the optimiser's output; empty without the optimiser
+  CodeLookupCounts videoCodes, exactVideoCodes;  // the codes of every frame of each video
 };
 
 // Frames per second of every clip; the GIF delay and the flic's rate say the same.
@@ -40,9 +40,10 @@ double RunTimed(const std::vector<std::string>& words, double* cpuSeconds = null
                 int* exitCode = nullptr);
 
 // The compressor program with the given switches (none: its defaults) from the flic into
-// `output`.
+// `output`, with the environment's variables changed by `settings` (see RunTimed).
 double RunCompressor(const std::string& program, const ClipFiles& files, const std::string& output,
-                     const std::vector<std::string>& switches = {}, double* cpuSeconds = nullptr);
+                     const std::vector<std::string>& switches = {}, double* cpuSeconds = nullptr,
+                     const std::vector<std::string>& settings = {});
 
 // The GIF optimiser at its highest level from files.gif into files.optimisedGif.
 double RunGifOptimiser(const std::string& program, const ClipFiles& files, double* cpuSeconds = nullptr);

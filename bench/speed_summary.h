@@ -15,7 +15,7 @@ std::string GifDecodeRun(const ClipFiles& files);
 std::string VideoDecodeRun(const ClipFiles& files, const std::string& output);  // "8bit", "16bit", "doubled"
 std::string OptimisedGifDecodeRun(const ClipFiles& files);
 std::string ExactDecodeRun(const ClipFiles& files);
-std::string CompressorRun(const ClipFiles& files);
+std::string CompressorRun(const ClipFiles& files, bool oneThread);  // oneThread: VANT_THREADS=1
 std::string OptimiserRun(const ClipFiles& files);
 
 // Keeps the figures of every run (the median when runs are repeated) for the summary.

@@ -1,6 +1,7 @@
 #include "bench/video_playing.h"
 
 #include "playback/vant.h"
+#include "playback/video_file_format.h"
 
 namespace speedbench {
 
@@ -43,6 +44,23 @@ PlayFigures PlayVideo(const std::string& path, VideoOutput output, std::vector<u
   figures.frames = video->readFailed ? -1 : decoded;
   VantClose(video);
   return figures;
+}
+
+bool CountVideoCodes(const std::string& path, CodeLookupCounts& counts) {
+  VantVideo* video = VantOpen(path.c_str(), 0, VANT_EXTRA_BUFFER_AUTO);
+  if (video == nullptr) return false;
+  // Doubled and interlaced videos code half the rows they show.
+  const bool halved = video->header.flags & vntfile::kHeightScalingMask;
+  const uint64_t blocks = uint64_t{video->header.width / 4} * ((halved ? video->header.height / 2 : video->header.height) / 4);
+  bool ok = video->treeBlock != nullptr;
+  for (uint32_t f = 0; ok && f < video->header.frames && !video->readFailed; ++f) {
+    CountCodeLookups(video->videoChunk, video->currentFrameSize - video->chunksBeforeVideo, blocks, *video->treeBlock,
+                     counts);
+    if (f + 1 < video->header.frames) VantNextFrame(video);
+  }
+  ok = ok && !video->readFailed;
+  VantClose(video);
+  return ok;
 }
 
 }  // namespace speedbench

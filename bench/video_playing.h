@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "playback/frame_decoder.h"
+
 namespace speedbench {
 
 enum class VideoOutput { kIndexes8, kRgb565, kRowsDoubled };
@@ -26,5 +28,9 @@ using FrameLoopMark = std::function<void(bool starting)>;
 // into `buffer` (resized to fit) and closes it again.
 PlayFigures PlayVideo(const std::string& path, VideoOutput output, std::vector<uint8_t>& buffer,
                       const FrameLoopMark& mark = {});
+
+// Adds the codes of every frame of the video to `counts`, and how many of them took more than
+// the first table look-up of the decoder. False when the video does not open.
+bool CountVideoCodes(const std::string& path, CodeLookupCounts& counts);
 
 }  // namespace speedbench

@@ -5,9 +5,9 @@
 
 #include "fuzz/fuzz_targets.h"
 #include "fuzz/harness_limits.h"
-#include "script/params.h"
-#include "script/script_context.h"
-#include "script/script_error.h"
+#include "script/language/params.h"
+#include "script/language/script_context.h"
+#include "script/language/script_error.h"
 
 namespace fuzz {
 
@@ -17,7 +17,8 @@ int FuzzParams(const uint8_t* data, size_t size) {
   const std::string value = input.substr(0, lineEnd);
   const std::string text = lineEnd == std::string::npos ? std::string() : input.substr(lineEnd + 1);
 
-  script::ScriptContext context;
+  const script::CommandTable noCommands({});
+  script::ScriptContext context(noCommands);
   script::SetVariable(context, "A", value);
   script::SetVariable(context, "B", "%A%" + value + "%A%");
 

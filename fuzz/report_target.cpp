@@ -9,7 +9,7 @@
 #include <cstring>
 #include <thread>
 
-#include "frontend/report_receiving.h"
+#include "frontend/core/report_receiving.h"
 #include "fuzz/fuzz_targets.h"
 #include "platform/system/report_channel.h"
 #include "platform/system/report_wire.h"

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "frontend/ini_file.h"
-#include "frontend/settings_file.h"
+#include "frontend/core/ini_file.h"
+#include "frontend/core/settings_file.h"
 #include "fuzz/fuzz_targets.h"
 
 namespace fuzz {

@@ -25,8 +25,10 @@
 
 constexpr uint8_t kTableLeaf = 0 << 6, kTableEscape = 1 << 6, kTableSubtable = 2 << 6, kTableDeep = 3 << 6;
 constexpr uint8_t kTableKind = 3 << 6;
+constexpr uint8_t kTableFurther = 2 << 6;  // a subtable or a walk: the code is not finished
+constexpr uint8_t kTableCodeBits = 63;
 // Bits of each tree's first table.
-constexpr std::array<int, kVideoTreeCount> kTableBits = {11, 10, 13, 8};
+constexpr std::array<int, kVideoTreeCount> kTableBits = {11, 10, 14, 8};
 // A subtable has at most 16 entries.
 constexpr int kSubtableBits = 4;
 constexpr uint32_t kSubtableOffsetMask = (uint32_t{1} << 26) - 1;
@@ -45,6 +47,8 @@ struct TableDecoder {
   const TreeNode* nodes;
   std::array<uint32_t, 3> escapeNodes;
   uint32_t recent0 = 0, recent1 = 0, recent2 = 0;  // stored values; every frame starts at 0
+  // Codes decoded with Counted, and how many of them the first table did not finish.
+  uint64_t codes = 0, further = 0;
 
   explicit TableDecoder(const VideoTree& tree)
       : codeBits(tree.codeBits.data()),
@@ -54,48 +58,69 @@ struct TableDecoder {
 
   // Decodes one symbol, K being the tree's first table bits, and returns its stored value. At
   // least kMaxTableCodeBits bits must be held; a longer code refills as it goes.
-  template <int K>
+  //
+  // Leaves and escape leaves of the first table take one path without branches: noisy pictures
+  // code pixel pairs that repeat the recent ones about as often as any other, so a branch on
+  // either would be mispredicted much of the time.
+  template <int K, bool Counted = false>
   [[gnu::always_inline]] uint32_t Decode(BitReader& bits) {
     const uint32_t index = bits.PeekHeld(K);
-    const uint8_t found = codeBits[index];
-    uint32_t value;
-    if ((found & kTableKind) == kTableLeaf) [[likely]] {
-      bits.SkipBits(found);
-      value = codeValues[index];
+    uint8_t found = codeBits[index];
+    uint32_t value = codeValues[index];
+    if constexpr (Counted) {
+      ++codes;
+      further += (found & kTableFurther) != 0;
+    }
+    if (found & kTableFurther) [[unlikely]] {
+      Resolve(bits, found, value);
     } else {
-      value = Resolve(bits, index, found);
+      bits.SkipBits(found & kTableCodeBits);
     }
-    if (value != recent0) {
-      recent2 = recent1;
-      recent1 = recent0;
-      recent0 = value;
-    }
+    // An escape leaf's word is the number of the recent value it stands for. Every choice here
+    // is a coin toss to the branch predictor: conditional moves instead.
+    const uint32_t recent = Either(value == 1, recent1, Either(value == 2, recent2, recent0));
+    value = Either((found & kTableEscape) != 0, recent, value);
+    const bool changed = value != recent0;
+    recent2 = Either(changed, recent1, recent2);
+    recent1 = Either(changed, recent0, recent1);
+    recent0 = value;
     return value;
   }
 
  private:
-  // What is not a leaf of the first table: subtables, then bit by bit past them, and the escape
-  // leaves. Consumes the code and returns its value.
-  [[gnu::always_inline]] uint32_t Resolve(BitReader& bits, uint32_t index, uint8_t found) const {
-    uint32_t value = codeValues[index];
+  // `yes` when the condition holds, else `no`, by a conditional move: the compiler turns the
+  // plain choice into a branch whatever it is told of the odds.
+  static uint32_t Either(bool condition, uint32_t yes, uint32_t no) {
+#if defined(__x86_64__)
+    asm("test %[condition], %[condition]\n\tcmovnz %[yes], %[no]"
+        : [no] "+r"(no)
+        : [condition] "r"(condition), [yes] "r"(yes)
+        : "cc");
+    return no;
+#else
+    return condition ? yes : no;
+#endif
+  }
+
+  // A code that goes on past the first table: through subtables, then bit by bit past them.
+  // Consumes the code and leaves the leaf's or escape leaf's entry in found and value.
+  [[gnu::always_inline]] void Resolve(BitReader& bits, uint8_t& found, uint32_t& value) const {
+    uint32_t index = 0;
     while ((found & kTableKind) == kTableSubtable) {
-      const int used = found & 63, subBits = static_cast<int>(value >> 26);
+      const int used = found & kTableCodeBits, subBits = static_cast<int>(value >> 26);
       index = (value & kSubtableOffsetMask) + (bits.PeekHeld(used + subBits) >> used);
       found = codeBits[index];
       value = codeValues[index];
     }
-    bits.SkipBits(found & 63);
-    if ((found & kTableKind) == kTableDeep) {
-      uint32_t node = value;
-      while (nodes[node].right != 0) node += bits.ReadBit() ? nodes[node].right : 1;
-      bits.Refill();  // the walk may have left fewer bits than the next symbol needs
-      found = kTableLeaf;
-      value = nodes[node].entry & 0xFFFF;
-      for (uint32_t i = 0; i < 3; ++i) {
-        if (node == escapeNodes[i]) found = kTableEscape, value = i;
-      }
+    bits.SkipBits(found & kTableCodeBits);
+    if ((found & kTableKind) != kTableDeep) return;
+    uint32_t node = value;
+    while (nodes[node].right != 0) node += bits.ReadBit() ? nodes[node].right : 1;
+    bits.Refill();  // the walk may have left fewer bits than the next symbol needs
+    found = kTableLeaf;
+    value = nodes[node].entry & 0xFFFF;
+    for (uint32_t i = 0; i < 3; ++i) {
+      if (node == escapeNodes[i]) found = kTableEscape, value = i;
     }
-    if ((found & kTableKind) == kTableLeaf) return value;
-    return value == 0 ? recent0 : value == 1 ? recent1 : recent2;
   }
 };

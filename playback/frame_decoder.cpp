@@ -82,7 +82,13 @@ class BlockDrawer {
         rowStep_(Doubled ? 2 * d.lineStep : d.lineStep),
         blocksPerRow_(d.blocksPerRow),
         blockRows_(d.blockRows),
-        rowStart_(d.firstPixel) {}
+        rowStart_(d.firstPixel),
+        changedGroups_(d.changedGroupMap.data()) {}
+
+  // Records that `count` blocks from block `first` (raster order) are drawn this frame.
+  void MarkChanged(uint64_t first, uint32_t count) {
+    std::memset(changedGroups_ + first / 16, 1, (first + count - 1) / 16 - first / 16 + 1);
+  }
 
   void TwoColor(uint32_t pair, uint32_t mask) {
     uint8_t* block = Block();
@@ -176,47 +182,53 @@ class BlockDrawer {
   uint32_t blocksPerRow_;
   uint32_t blockRows_;
   uint8_t* rowStart_;
+  uint8_t* changedGroups_;
   uint32_t column_ = 0;
   uint32_t blockRow_ = 0;
 };
 
-template <typename Pixel, bool Doubled, bool Mapped>
-void DecodeBlocks(const uint8_t* chunk, size_t chunkSize, const DecoderTrees& trees, DestinationDescriptor& d) {
+// Stands in for a drawer where only the codes are of interest.
+class NoDrawer {
+ public:
+  void MarkChanged(uint64_t, uint32_t) {}
+  void TwoColor(uint32_t, uint32_t) {}
+  void FullRow(int, uint32_t, uint32_t) {}
+  void EndFullBlock() {}
+  uint32_t Solid(uint32_t, uint32_t count) { return count; }
+  uint32_t Skip(uint32_t count) { return count; }
+};
+
+// Reads the symbols of one frame of `total` blocks and hands the blocks to the drawer. With
+// Counted, each tree decoder counts its codes and those that needed more than one look-up.
+template <bool Counted, class Drawer>
+void DecodeBlocks(const uint8_t* chunk, size_t chunkSize, const DecoderTrees& trees, uint64_t total, Drawer& draw,
+                  CodeLookupCounts* counts = nullptr) {
   // The reader, tables and recent values are locals: stores of pixels could alias anything in
   // memory, and the compiler would have to reload what they might have changed.
   BitReader bits(chunk, chunkSize);
-  std::array<uint16_t, 256> table16;
-  if constexpr (sizeof(Pixel) == 2) {
-    for (int i = 0; i < 256; ++i) table16[i] = d.colorTable16[trees.colorMap[i]];
-  }
-  BlockDrawer<Pixel, Doubled, Mapped> draw(d, trees.colorMap.data(), table16.data());
   TableDecoder maskTree(trees.trees[MaskTree]);
   TableDecoder pairTree(trees.trees[ColorPairTree]);
   TableDecoder pixelTree(trees.trees[PixelPairTree]);
   TableDecoder typeRunTree(trees.trees[TypeRunTree]);
-  uint8_t* map = d.changedGroupMap.data();
 
   // Each refill holds the bits of two symbols found in the tables: the type/run symbol, a
   // two-colour block or one row of a full block is decoded from one refill.
-  const uint64_t total = uint64_t{d.blocksPerRow} * d.blockRows;
   uint64_t passed = 0;
   while (passed < total) {
     bits.Refill();
-    const uint32_t symbol = typeRunTree.Decode<kTableBits[TypeRunTree]>(bits);
+    const uint32_t symbol = typeRunTree.Decode<kTableBits[TypeRunTree], Counted>(bits);
     auto type = static_cast<BlockType>(symbol & 3);
     // A run that reaches past the last block stops there.
     uint32_t run = static_cast<uint32_t>(std::min<uint64_t>(RunLengthTable[symbol >> 2 & 63], total - passed));
-    if (type != UnchangedBlock) {
-      std::memset(map + passed / 16, 1, (passed + run - 1) / 16 - passed / 16 + 1);
-    }
+    if (type != UnchangedBlock) draw.MarkChanged(passed, run);
     passed += run;
 
     switch (type) {
       case TwoColorBlock:
         for (uint32_t i = 0; i < run; ++i) {
           bits.Refill();
-          const uint32_t pair = pairTree.Decode<kTableBits[ColorPairTree]>(bits);
-          const uint32_t mask = maskTree.Decode<kTableBits[MaskTree]>(bits);
+          const uint32_t pair = pairTree.Decode<kTableBits[ColorPairTree], Counted>(bits);
+          const uint32_t mask = maskTree.Decode<kTableBits[MaskTree], Counted>(bits);
           draw.TwoColor(pair, mask);
         }
         break;
@@ -224,8 +236,8 @@ void DecodeBlocks(const uint8_t* chunk, size_t chunkSize, const DecoderTrees& tr
         for (uint32_t i = 0; i < run; ++i) {
           for (int row = 0; row < 4; ++row) {
             bits.Refill();
-            const uint32_t rightHalf = pixelTree.Decode<kTableBits[PixelPairTree]>(bits);
-            const uint32_t leftHalf = pixelTree.Decode<kTableBits[PixelPairTree]>(bits);
+            const uint32_t rightHalf = pixelTree.Decode<kTableBits[PixelPairTree], Counted>(bits);
+            const uint32_t leftHalf = pixelTree.Decode<kTableBits[PixelPairTree], Counted>(bits);
             draw.FullRow(row, rightHalf, leftHalf);
           }
           draw.EndFullBlock();
@@ -239,6 +251,23 @@ void DecodeBlocks(const uint8_t* chunk, size_t chunkSize, const DecoderTrees& tr
         break;
     }
   }
+  if constexpr (Counted) {
+    const TableDecoder* decoders[kVideoTreeCount] = {&maskTree, &pairTree, &pixelTree, &typeRunTree};
+    for (int t = 0; t < kVideoTreeCount; ++t) {
+      counts->codes[t] += decoders[t]->codes;
+      counts->further[t] += decoders[t]->further;
+    }
+  }
+}
+
+template <typename Pixel, bool Doubled, bool Mapped>
+void DrawFrame(const uint8_t* chunk, size_t chunkSize, const DecoderTrees& trees, DestinationDescriptor& d) {
+  std::array<uint16_t, 256> table16;
+  if constexpr (sizeof(Pixel) == 2) {
+    for (int i = 0; i < 256; ++i) table16[i] = d.colorTable16[trees.colorMap[i]];
+  }
+  BlockDrawer<Pixel, Doubled, Mapped> draw(d, trees.colorMap.data(), table16.data());
+  DecodeBlocks<false>(chunk, chunkSize, trees, uint64_t{d.blocksPerRow} * d.blockRows, draw);
 }
 
 }  // namespace
@@ -252,13 +281,19 @@ void DecodeVideoFrame(const uint8_t* chunk, size_t chunkSize, DecoderTrees& tree
 
   const bool doubled = destination.doubled;
   if (destination.Is16Bit()) {
-    doubled ? DecodeBlocks<uint16_t, true, false>(chunk, chunkSize, trees, destination)
-            : DecodeBlocks<uint16_t, false, false>(chunk, chunkSize, trees, destination);
+    doubled ? DrawFrame<uint16_t, true, false>(chunk, chunkSize, trees, destination)
+            : DrawFrame<uint16_t, false, false>(chunk, chunkSize, trees, destination);
   } else if (trees.remapped) {
-    doubled ? DecodeBlocks<uint8_t, true, true>(chunk, chunkSize, trees, destination)
-            : DecodeBlocks<uint8_t, false, true>(chunk, chunkSize, trees, destination);
+    doubled ? DrawFrame<uint8_t, true, true>(chunk, chunkSize, trees, destination)
+            : DrawFrame<uint8_t, false, true>(chunk, chunkSize, trees, destination);
   } else {
-    doubled ? DecodeBlocks<uint8_t, true, false>(chunk, chunkSize, trees, destination)
-            : DecodeBlocks<uint8_t, false, false>(chunk, chunkSize, trees, destination);
+    doubled ? DrawFrame<uint8_t, true, false>(chunk, chunkSize, trees, destination)
+            : DrawFrame<uint8_t, false, false>(chunk, chunkSize, trees, destination);
   }
+}
+
+void CountCodeLookups(const uint8_t* chunk, size_t chunkSize, uint64_t blocks, const DecoderTrees& trees,
+                      CodeLookupCounts& counts) {
+  NoDrawer nothing;
+  DecodeBlocks<true>(chunk, chunkSize, trees, blocks, nothing, &counts);
 }

@@ -64,3 +64,14 @@ inline size_t DestinationMemory(const DestinationDescriptor& descriptor) {
 // the destination holds, and records which block groups changed.
 void DecodeVideoFrame(const uint8_t* chunk, size_t chunkSize, DecoderTrees& trees,
                       DestinationDescriptor& destination);
+
+// How many codes of each tree frames held, and how many of them took more than the first
+// table look-up: what decides how fast they decode.
+struct CodeLookupCounts {
+  std::array<uint64_t, kVideoTreeCount> codes{}, further{};
+};
+
+// Reads one frame's video data of `blocks` blocks as DecodeVideoFrame does, drawing nothing,
+// and adds its codes to `counts`.
+void CountCodeLookups(const uint8_t* chunk, size_t chunkSize, uint64_t blocks, const DecoderTrees& trees,
+                      CodeLookupCounts& counts);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -181,10 +182,15 @@ VantVideo* VantOpen(const void* source, uint32_t flags, uint32_t extraBufferSize
 
 VantVideo* OpenVideo(const void* source, uint32_t flags, uint32_t extraBufferSize, platform::Clock& clock,
                      AudioContext& audio) {
+  return TryOpenVideo(source, flags, extraBufferSize, clock, audio).video;
+}
+
+OpenAttempt TryOpenVideo(const void* source, uint32_t flags, uint32_t extraBufferSize, platform::Clock& clock,
+                         AudioContext& audio) {
   const bool byHandle = flags & VANT_OPEN_FILE_HANDLE;
   const bool callerMemory = flags & VANT_OPEN_CALLER_MEMORY;
   // A descriptor passed directly may be 0; everything else must point somewhere.
-  if (source == nullptr && !(byHandle && !callerMemory)) return nullptr;
+  if (source == nullptr && !(byHandle && !callerMemory)) return {nullptr, OpenFailure::NoSource};
   const uint64_t openStart = clock.Now();
 
   int fd = -1;
@@ -196,29 +202,29 @@ VantVideo* OpenVideo(const void* source, uint32_t flags, uint32_t extraBufferSiz
     } else {
       fd = static_cast<int>(reinterpret_cast<intptr_t>(source));
     }
-    if (fd < 0) return nullptr;
+    if (fd < 0) return {nullptr, OpenFailure::NoSource};
   } else {
     fd = open(static_cast<const char*>(source), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return {nullptr, OpenFailure::CannotOpen, errno};
     posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   }
-  auto giveUp = [&]() -> VantVideo* {
+  auto giveUp = [&](OpenFailure failure, int error = 0) -> OpenAttempt {
     if (!byHandle) close(fd);
-    return nullptr;
+    return {nullptr, failure, error};
   };
   const off_t startPosition = lseek(fd, 0, SEEK_CUR);
-  if (startPosition < 0) return giveUp();
+  if (startPosition < 0) return giveUp(OpenFailure::CannotOpen, errno);
   // Bytes from the start position to the end of the file, when the file has a known size.
   uint64_t available = kUnknownSize;
   struct stat info;
   if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-    if (info.st_size < startPosition) return giveUp();
+    if (info.st_size < startPosition) return giveUp(OpenFailure::CutShort);
     available = uint64_t(info.st_size - startPosition);
   }
 
   VantVideo* video = callerMemory ? static_cast<VantVideo*>(const_cast<void*>(source))
                                   : static_cast<VantVideo*>(AlignedAlloc(sizeof(VantVideo)));
-  if (video == nullptr) return giveUp();
+  if (video == nullptr) return giveUp(OpenFailure::NoMemory);
   std::memset(video, 0, sizeof(VantVideo));
   video->memoryInUse = video->peakMemory = sizeof(VantVideo);
   video->clock = &clock;
@@ -227,21 +233,21 @@ VantVideo* OpenVideo(const void* source, uint32_t flags, uint32_t extraBufferSiz
   video->firstFrameOffset = uint64_t(startPosition);
   video->pacingTrack = -1;
   if (flags & VANT_OPEN_SIMULATE_READ) video->simulatedReadRate = ProcessSimulatedReadRate();
-  auto fail = [&]() -> VantVideo* {
+  auto fail = [&](OpenFailure failure) -> OpenAttempt {
     ReleaseVideo(video, byHandle, callerMemory);
-    return nullptr;
+    return {nullptr, failure};
   };
 
   // Header.
   uint8_t rawHeader[vntfile::kHeaderSize];
-  if (!ReadExactly(video, rawHeader, sizeof(rawHeader))) return fail();
+  if (!ReadExactly(video, rawHeader, sizeof(rawHeader))) return fail(OpenFailure::CutShort);
   video->header = vntfile::ParseHeader(rawHeader);
   VideoFileHeader& header = video->header;
   if (!vntfile::HasMagic(header) || header.frames == 0 || header.frames > kLargestFrameCount) {
-    return fail();
+    return fail(OpenFailure::NotAVideo);
   }
   const uint64_t firstFrame = vntfile::FirstFrameOffset(header);
-  if (available != kUnknownSize && firstFrame > available) return fail();
+  if (available != kUnknownSize && firstFrame > available) return fail(OpenFailure::CutShort);
 
   if (flags & VANT_OPEN_USE_FRAME_RATE) header.frameRate = ProcessFrameRate();
   video->framePeriod = FramePeriod(header.frameRate);
@@ -250,11 +256,11 @@ VantVideo* OpenVideo(const void* source, uint32_t flags, uint32_t extraBufferSiz
 
   // Tables and tree data.
   video->storedFrames = static_cast<uint32_t>(vntfile::StoredFrameCount(header));
-  if (!ReadFrameTables(video)) return fail();
+  if (!ReadFrameTables(video)) return fail(OpenFailure::CutShort);
   for (uint32_t i = 0; i < video->storedFrames; ++i) {
-    if (video->frameSizes[i] % vntfile::kFramePadding != 0) return fail();
+    if (video->frameSizes[i] % vntfile::kFramePadding != 0) return fail(OpenFailure::Damaged);
   }
-  if (!ReadTreeData(video)) return fail();
+  if (!ReadTreeData(video)) return fail(OpenFailure::Damaged);
   video->firstFrameOffset = uint64_t(startPosition) + firstFrame;
 
   uint32_t largest = 0;
@@ -266,7 +272,7 @@ VantVideo* OpenVideo(const void* source, uint32_t flags, uint32_t extraBufferSiz
                               : std::min<uint64_t>(video->totalFrameBytes, available - firstFrame);
 
   // Frame data.
-  if (!SetUpBuffers(video, flags, extraBufferSize, largest)) return fail();
+  if (!SetUpBuffers(video, flags, extraBufferSize, largest)) return fail(OpenFailure::NoMemory);
   video->currentFrameData = video->frameBuffer;
   if (IsPreloaded(video)) {
     video->heldFrameBytes = ReadVideoData(video, video->frameBuffer, video->frameBufferSize);
@@ -294,7 +300,7 @@ VantVideo* OpenVideo(const void* source, uint32_t flags, uint32_t extraBufferSiz
     while (BackgroundRead(video) != 0) {
     }
   }
-  if (!ApplyHeightScaling(video, flags)) return fail();
+  if (!ApplyHeightScaling(video, flags)) return fail(OpenFailure::Damaged);
 
   video->openTime = static_cast<uint32_t>(clock.Now() - openStart);
   video->foregroundBytes += video->backgroundBytes;
@@ -302,7 +308,7 @@ VantVideo* OpenVideo(const void* source, uint32_t flags, uint32_t extraBufferSiz
   video->backgroundBytes = 0;
   video->backgroundMs = 0;
   video->openReadTime = video->foregroundMs;
-  return video;
+  return {video};
 }
 
 void VantClose(VantVideo* video) {

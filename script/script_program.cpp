@@ -3,11 +3,10 @@
 #include "platform/system/stop_signals.h"
 #include "player/player_window.h"
 #include "player/reporting_program.h"
-#include "script/print_file.h"
-#include "script/run_loop.h"
-#include "script/script_context.h"
-#include "script/script_error.h"
-#include "script/script_wait.h"
+#include "script/commands/command_context.h"
+#include "script/language/run_loop.h"
+#include "script/language/script_error.h"
+#include "script/system/print_file.h"
 #include "toolsupport/base/switches.h"
 #include "toolsupport/base/text_words.h"
 
@@ -19,12 +18,12 @@ constexpr const char* kBanner = "VantScript V 3.0k";
 constexpr const char* kVersionedTitle = "VantScript - V3.0k";
 constexpr const char* kNotice = "Runs Vantrel presentation scripts.";
 
-void ShowSyntaxBox() {
-  ShowPlayerMessage(platform::DialogIcon::None, kScriptSyntax, std::string(kBanner) + "  " + kNotice);
+void ShowSyntaxBox(ScriptWindow& window) {
+  window.ShowMessage(platform::DialogIcon::None, kScriptSyntax, std::string(kBanner) + "  " + kNotice);
 }
 
-void ShowPackageBox() {
-  ShowPlayerMessage(platform::DialogIcon::Information,
+void ShowPackageBox(ScriptWindow& window) {
+  window.ShowMessage(platform::DialogIcon::Information,
                     "VantScript runs presentations written as scripts: videos, pictures, text, "
                     "keys and mouse areas, files and programs.\r\n"
                     "Its companions compress, convert, mix and play Vantrel videos.",
@@ -33,7 +32,7 @@ void ShowPackageBox() {
 
 }  // namespace
 
-int RunCommandScript(ScriptContext& context, std::string commandText) {
+int RunCommandScript(CommandContext& context, std::string commandText) {
   context.run.commandLine = commandText;
   std::string argument = TakeArgument(commandText);
   int exitCode = 0;
@@ -41,44 +40,45 @@ int RunCommandScript(ScriptContext& context, std::string commandText) {
     if (argument.empty()) {
       std::string name = "autoexec.ss";
       if (!RunScript(context, name)) {
-        ShowSyntaxBox();
+        ShowSyntaxBox(context.screen.window);
         exitCode = 1;
       }
     } else if (!RunScript(context, argument)) {
       ScriptError(context, "  Error opening:\r\n    ", {}, argument);
     }
   } catch (const ScriptFailure& failure) {
-    CloseScriptWindow(context);
-    ShowPlayerMessage(platform::DialogIcon::Error, failure.what(), "Error");
+    CloseScriptWindow(context.screen);
+    context.screen.window.ShowMessage(platform::DialogIcon::Error, failure.what(), "Error");
     exitCode = 1;
   } catch (const ScriptStopped&) {
-    CloseScriptWindow(context);
+    CloseScriptWindow(context.screen);
   }
   // However the run ended, what it printed goes to the printer, unless a signal stopped it.
   if (platform::StopSignalPending()) {
-    DropPrinting(context);
+    DropPrinting(context.files, context.system.print);
     return 1;
   }
-  EndPrinting(context);
+  EndPrinting(context.files, context.system.print);
   return exitCode;
 }
 
-int ScriptMain(std::string commandText, bool packageBox) {
-  SetPlayerProgramTitle(kScriptTitle);
-  ScriptContext context;
+int ScriptMain(std::string commandText, bool packageBox, PlaybackHook playbackHook) {
+  CommandContext context(DefaultPlaybackWindow());
+  context.screen.window.SetProgramTitle(kScriptTitle);
+  context.screen.playbackHook = std::move(playbackHook);
   context.random.Seed(static_cast<uint32_t>(context.TimeSource().Now()));
   int exitCode = 1;
   if (SwitchLeftOver(commandText)) {
-    ShowSyntaxBox();
+    ShowSyntaxBox(context.screen.window);
   } else {
     TrimText(commandText);
-    CloseScriptWindow(context);
+    CloseScriptWindow(context.screen);
     exitCode = RunCommandScript(context, commandText);
     context.files.CloseAll();
-    CloseScriptWindow(context);
+    CloseScriptWindow(context.screen);
   }
   VantSetSystemRes(0);
-  if (packageBox && !platform::StopSignalPending()) ShowPackageBox();
+  if (packageBox && !platform::StopSignalPending()) ShowPackageBox(context.screen.window);
   return platform::StopSignalPending() ? 1 : exitCode;
 }
 

@@ -3,6 +3,8 @@
 // reports to the front end when it was started by one.
 #include <string>
 
+#include "script/screen/animation_player.h"
+
 namespace script {
 
 inline constexpr const char* kScriptTitle = "VantScript";
@@ -13,15 +15,16 @@ int ScriptWinMain(int argc, const char* const* argv);
 
 // Runs the command text's script. Returns 0 when it ran to its end; 1 after a script error,
 // when the script could not be opened, or after the syntax box (a switch left over, or no
-// argument and no "autoexec.ss"). With `packageBox` an information box ends the run.
-int ScriptMain(std::string commandText, bool packageBox = true);
+// argument and no "autoexec.ss"). With `packageBox` an information box ends the run. The
+// playback hook, when given, runs as the screen's (measuring).
+int ScriptMain(std::string commandText, bool packageBox = true, PlaybackHook playbackHook = {});
 
-class ScriptContext;
+class CommandContext;
 
 // The run inside ScriptMain: the script named by the command text's first argument (else
 // "autoexec.ss") runs in the context; a script error closes the window and shows its message.
 // The exit code as ScriptMain gives it (the syntax box only for a missing "autoexec.ss").
-int RunCommandScript(ScriptContext& context, std::string commandText);
+int RunCommandScript(CommandContext& context, std::string commandText);
 
 // The text the script player reports to the front end.
 std::string ScriptReportText();

@@ -4,17 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
+#include "testsupport/file_contents.h"
 #include "testsupport/scratch_directory.h"
 
 namespace speedbench {
 namespace {
-
-std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -149,7 +144,7 @@ TEST(CroppedGif, PlayerRefusesDamagedFilesAndImagesOutsideTheScreen) {
   ASSERT_TRUE(folder.Made());
   const std::string good = folder.File("good.gif");
   ASSERT_TRUE(WriteCroppedGif(good, SmallClip(), 7));
-  const std::vector<uint8_t> bytes = ReadBytes(good);
+  const std::vector<uint8_t> bytes = testsupport::ReadFileBytes(good);
   std::vector<uint8_t> canvas;
 
   // Header 6, screen 7, colour table 768, frame delay 8: the first image descriptor, whose width

@@ -16,6 +16,7 @@
 #include "compressor/tests/stored_video.h"
 #include "toolsupport/tests/report_collector.h"
 #include "toolsupport/tests/sound_test_files.h"
+#include "testsupport/file_contents.h"
 
 namespace compressor {
 namespace {
@@ -100,10 +101,10 @@ TEST_F(CompressorProgram, AnUnreadableInputFailsWithItsReasonAndLeavesNothing) {
   for (size_t i = 0; i < picture.pixels.size(); ++i) picture.pixels[i] = static_cast<uint8_t>(i * 7);
   const std::string gif = folder / "damaged.gif";
   ASSERT_EQ(platform::SaveImage(platform::ImageFormat::Gif, gif, picture, 0), platform::ImageStatus::Ok);
-  std::vector<uint8_t> bytes = testing::FileBytes(gif);
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(gif);
   bytes.resize(bytes.size() - 60);  // its only picture is cut short
   testing::WriteFile(gif, bytes);
-  bytes = testing::FileBytes(clip);
+  bytes = testsupport::ReadFileBytes(clip);
   bytes.resize(bytes.size() * 6 / 10);  // the AVI loses its last frames
   testing::WriteFile(folder / "cut.avi", bytes);
 
@@ -128,13 +129,13 @@ TEST_F(CompressorProgram, AnUnreadableInputFailsWithItsReasonAndLeavesNothing) {
 TEST_F(CompressorProgram, TheInputIsNeverTheOutput) {
   ASSERT_EQ(mkdir((folder / "sub").c_str(), 0755), 0);
   ASSERT_EQ(symlink(clip.c_str(), (folder / "link.avi").c_str()), 0);
-  const std::vector<uint8_t> original = testing::FileBytes(clip);
+  const std::vector<uint8_t> original = testsupport::ReadFileBytes(clip);
   for (const std::string& same : {folder / "sub/../clip.avi", folder / "link.avi"}) {
     SCOPED_TRACE(same);
     EXPECT_EQ(Run(Quoted(clip) + " " + Quoted(same) + " /O"), 1);
     EXPECT_EQ(Messages().back(), "Output filename must be different than the input filename.");
   }
-  EXPECT_EQ(testing::FileBytes(clip), original);
+  EXPECT_EQ(testsupport::ReadFileBytes(clip), original);
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "link.avi", "sub"}));
 }
 
@@ -233,7 +234,7 @@ TEST_F(CompressorProgram, AnExistingOutputIsKeptWhenTheUserSaysNo) {
   dialogs.Answer(DialogAnswer::No);
   EXPECT_EQ(Run(Quoted(clip) + " " + Quoted(out)), 1);
   EXPECT_EQ(dialogs.asked().back().text, "File " + out + " exists, overwrite?");
-  EXPECT_EQ(testing::FileBytes(out), (std::vector<uint8_t>{9, 9, 9}));
+  EXPECT_EQ(testsupport::ReadFileBytes(out), (std::vector<uint8_t>{9, 9, 9}));
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "kept.vnt"}));
 }
 
@@ -242,7 +243,7 @@ TEST_F(CompressorProgram, PicturesOtherThanVideoGoThroughTheGraphicsOutput) {
   ASSERT_EQ(Run(Quoted(clip) + " " + Quoted(out) + " /G"), 0);
   EXPECT_EQ(CurrentStatusText().rfind("Created " + out + " in ", 0), 0u) << CurrentStatusText();
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "clip.flc"}));
-  EXPECT_GT(testing::FileBytes(out).size(), 128u);
+  EXPECT_GT(testsupport::ReadFileBytes(out).size(), 128u);
 }
 
 TEST_F(CompressorProgram, ReportsToTheFrontEnd) {
@@ -255,7 +256,7 @@ TEST_F(CompressorProgram, ReportsToTheFrontEnd) {
   EXPECT_EQ(requests[0].code, platform::kStatusReportKind);
   const std::string text(requests[0].data.begin(), requests[0].data.end());
 
-  const uint64_t in = testing::FileBytes(clip).size(), made = testing::FileBytes(out).size();
+  const uint64_t in = testsupport::ReadFileBytes(clip).size(), made = testsupport::ReadFileBytes(out).size();
   const uint64_t ratio = in * 10 / made;
   const std::string tail = ".  From " + std::to_string(in) + " To: " + std::to_string(made) + " (" +
                            std::to_string(ratio / 10) + "." + std::to_string(ratio % 10) + ":1)." + '\0';

@@ -7,6 +7,7 @@
 
 #include "compressor/tests/stored_video.h"
 #include "compressor/temp_file.h"
+#include "testsupport/file_contents.h"
 
 namespace compressor {
 namespace {
@@ -96,7 +97,7 @@ TEST(TempFile, CreatedExclusivelyWithAnotherNameOnAClash) {
   const std::string made = CreateTempFile(77, "vnt", directory);
   ASSERT_FALSE(made.empty());
   EXPECT_NE(made, taken);
-  EXPECT_EQ(testing::FileBytes(taken), (std::vector<uint8_t>{1, 2, 3}));  // left alone
+  EXPECT_EQ(testsupport::ReadFileBytes(taken), (std::vector<uint8_t>{1, 2, 3}));  // left alone
   struct stat info {};
   ASSERT_EQ(stat(made.c_str(), &info), 0);
   EXPECT_EQ(info.st_size, 0);

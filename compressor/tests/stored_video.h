@@ -14,6 +14,7 @@
 
 #include "playback/vant.h"
 #include "playback/video_file_format.h"
+#include "testsupport/file_contents.h"
 
 namespace compressor::testing {
 
@@ -45,11 +46,6 @@ class TempFolder {
  private:
   std::string path_;
 };
-
-inline std::vector<uint8_t> FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
@@ -88,7 +84,7 @@ struct StoredVideo {
 
 inline StoredVideo ReadStoredVideo(const std::string& path) {
   StoredVideo video;
-  video.bytes = FileBytes(path);
+  video.bytes = testsupport::ReadFileBytes(path);
   if (video.bytes.size() < vntfile::kHeaderSize) return video;
   video.header = vntfile::ParseHeader(video.bytes.data());
   const uint64_t n = vntfile::StoredFrameCount(video.header);

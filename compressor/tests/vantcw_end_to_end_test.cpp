@@ -17,6 +17,7 @@
 #include "compressor/tests/stored_video.h"
 #include "toolsupport/tests/report_collector.h"
 #include "testsupport/run_program.h"
+#include "testsupport/file_contents.h"
 
 namespace compressor {
 namespace {
@@ -120,7 +121,7 @@ TEST_F(VantcwProgram, ProgramAndLibraryWriteTheSameFile) {
   ResetStatusWindowForTesting();
   ASSERT_EQ(CompressorMain("\"" + input + "\" \"" + byLibrary + "\" /L3"), 0);
   ResetStatusWindowForTesting();
-  EXPECT_EQ(testing::FileBytes(byProgram), testing::FileBytes(byLibrary));
+  EXPECT_EQ(testsupport::ReadFileBytes(byProgram), testsupport::ReadFileBytes(byLibrary));
 }
 
 TEST_F(VantcwProgram, ACutSoundChunkEndsTheRunWithTheSoundInputsError) {

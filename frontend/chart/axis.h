@@ -1,4 +1,5 @@
 #pragma once
+// The chart's axes: range, tick step and label format, chosen from the data or set by hand.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -1,4 +1,5 @@
 #pragma once
+// The error the chart raises when a range cannot be scaled.
 #include <stdexcept>
 
 namespace chart {

@@ -1,4 +1,5 @@
 #pragma once
+// The point store beneath every series: points kept in ascending x with their bounds.
 #include <cstdint>
 #include <functional>
 

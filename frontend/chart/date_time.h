@@ -1,4 +1,5 @@
 #pragma once
+// Date and time values of the chart's axes: day numbers, their parts and their formatting.
 #include <string>
 
 namespace chart {

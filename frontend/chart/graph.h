@@ -1,4 +1,5 @@
 #pragma once
+// The chart's model: its series, marks, axes and look, and the mapping of values to pixels.
 #include <cstdint>
 #include <functional>
 #include <map>

@@ -28,6 +28,13 @@ namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
+// Puts a setting back to its saved value when the scope ends.
+struct SettingRestorer {
+  bool& setting;
+  bool saved;
+  ~SettingRestorer() { setting = saved; }
+};
+
 // Gives an axis a stand-in range for one paint and puts the real one back, whatever happens.
 class StandInRange {
  public:
@@ -99,19 +106,17 @@ void GraphPainter::PaintInvalid(bool xValid, bool yValid) {
   }
   PaintPanel((xValid ? "Y-AXIS: " : "X-AXIS: ") + error);
   const bool grid = look.showGridLines_;
-  look.showGridLines_ = false;
-  try {
+  {
+    // The grid stays off while the stand-in axis is drawn, and comes back however that ends.
+    const SettingRestorer restorer{look.showGridLines_, grid};
+    look.showGridLines_ = false;
     StandInRange standIn(xValid ? graph_.YAxis() : graph_.XAxis(), 1, 10);
     graph_.CalcMetrics();
     if (graph_.CanPlace()) {
       if (xValid) DrawXAxis();
       else DrawYAxis();
     }
-  } catch (...) {
-    look.showGridLines_ = grid;
-    throw;
   }
-  look.showGridLines_ = grid;
   if (look.ShowGraphLabels()) DrawGraphTitle();
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+// Painting a chart model: panel, frame, grid, ticks, labels, titles, series and marks.
 #include <QColor>
 #include <QFont>
 #include <QRect>

@@ -1,4 +1,5 @@
 #pragma once
+// Printing a chart's picture scaled to the printer's page.
 class QImage;
 class QPrinter;
 

@@ -8,6 +8,7 @@
 
 #include "frontend/chart/graph_painter.h"
 #include "frontend/chart/graph_print.h"
+#include "platform/face/frame_guard.h"
 
 namespace chart {
 
@@ -15,6 +16,8 @@ namespace {
 
 // A band narrower or lower than this is a click: it undoes the zoom.
 constexpr int kSmallestBand = 5;
+
+constexpr const char* kMouseWhere = "The chart's mouse handler";
 
 }  // namespace
 
@@ -42,12 +45,11 @@ std::string TxyGraphWidget::PaintTo(QPainter& painter) {
 }
 
 void TxyGraphWidget::paintEvent(QPaintEvent*) {
-  try {
+  // A paint event handler that fails leaves the old picture; the next change paints again.
+  platform::RunGuarded("Painting the chart", [this] {
     QPainter painter(this);
     PaintTo(painter);
-  } catch (...) {
-    // A paint event handler that fails leaves the old picture; the next change paints again.
-  }
+  }, platform::CaughtReport::StandardError);
 }
 
 QImage TxyGraphWidget::Render(std::string* caption) {
@@ -55,11 +57,8 @@ QImage TxyGraphWidget::Render(std::string* caption) {
   image.fill(Qt::white);
   QPainter painter(&image);
   std::string shown;
-  try {
-    shown = PaintTo(painter);
-  } catch (...) {
-    // What a paint event handler would have shown; OnPaintEnd's failure is its own.
-  }
+  // What a paint event handler would have shown; OnPaintEnd's failure is its own.
+  platform::RunGuarded("Painting the chart", [&] { shown = PaintTo(painter); }, platform::CaughtReport::StandardError);
   if (caption) *caption = shown;
   return image;
 }
@@ -104,16 +103,15 @@ void TxyGraphWidget::StartDrag(QMouseEvent& event) {
 }
 
 void TxyGraphWidget::mousePressEvent(QMouseEvent* event) {
-  try {
+  platform::RunGuarded(kMouseWhere, [&] {
     if (event->button() == Qt::LeftButton) StartDrag(*event);
-  } catch (...) {
-  }
+  });
   QWidget::mousePressEvent(event);
   if (drag_ != Drag::None) event->accept();
 }
 
 void TxyGraphWidget::mouseMoveEvent(QMouseEvent* event) {
-  try {
+  platform::RunGuarded(kMouseWhere, [&] {
     const QPoint moved = event->globalPosition().toPoint() - dragOrigin_;
     switch (drag_) {
       case Drag::Band:
@@ -128,35 +126,31 @@ void TxyGraphWidget::mouseMoveEvent(QMouseEvent* event) {
       case Drag::None:
         break;
     }
-  } catch (...) {
-  }
+  });
   QWidget::mouseMoveEvent(event);
 }
 
 void TxyGraphWidget::mouseReleaseEvent(QMouseEvent* event) {
   const bool dragged = event->button() == Qt::LeftButton && drag_ != Drag::None;
-  try {
+  platform::RunGuarded(kMouseWhere, [&] {
     if (dragged) {
       const Drag ended = drag_;
       drag_ = Drag::None;
       unsetCursor();
       if (ended == Drag::Band) EndBand(event->position().toPoint());
     }
-  } catch (...) {
-  }
+  });
   QWidget::mouseReleaseEvent(event);
-  try {
+  platform::RunGuarded(kMouseWhere, [&] {
     if (OnMouseUp) OnMouseUp(*event);
-  } catch (...) {
-  }
+  });
   if (dragged) event->accept();
 }
 
 void TxyGraphWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-  try {
+  platform::RunGuarded(kMouseWhere, [&] {
     if (OnDblClick) OnDblClick();
-  } catch (...) {
-  }
+  });
   QWidget::mouseDoubleClickEvent(event);
 }
 

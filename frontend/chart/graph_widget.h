@@ -1,4 +1,5 @@
 #pragma once
+// The chart control: the model painted in a widget, with zoom by dragging and moving and sizing.
 #include <QWidget>
 #include <functional>
 

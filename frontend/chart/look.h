@@ -1,4 +1,5 @@
 #pragma once
+// The chart's look: the margins and distances of its parts, grid styles and colours.
 #include <cstdint>
 #include <string>
 

@@ -1,4 +1,5 @@
 #pragma once
+// A drawable series of the chart: its points, shape, line style and colour.
 #include <cstdint>
 
 #include "frontend/chart/data_series.h"

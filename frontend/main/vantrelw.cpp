@@ -9,15 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "frontend/analysis_window.h"
-#include "frontend/console_windows.h"
-#include "frontend/front_end.h"
-#include "frontend/help.h"
-#include "frontend/output_name_dialog.h"
-#include "frontend/page_registry.h"
-#include "frontend/script_command.h"
-#include "frontend/start_up.h"
-#include "frontend/topwin.h"
+#include "frontend/console/console_windows.h"
+#include "frontend/core/front_end.h"
+#include "frontend/files/output_name_dialog.h"
+#include "frontend/pages/script_command.h"
+#include "frontend/shell/page_registry.h"
+#include "frontend/shell/start_up.h"
+#include "frontend/shell/topwin.h"
 #include "platform/face/display_env.h"
 #include "platform/gui/qt_application.h"
 #include "platform/gui/qt_faces.h"
@@ -65,14 +63,11 @@ int main(int argc, char** argv) {
     return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
   };
 
-  frontend::SetAnalysisHelp(
-      [&frontEnd](const std::string& keyword) { frontend::ShowHelpKeyword(frontEnd, keyword); });
-
   frontend::Ttopwin topwin(frontEnd, frontend::StandardPages());
   frontend::InstallOutputNameDialog(frontEnd, &topwin.menus());
   // Away from the Scriptor tab nothing else asks about an unsaved script.
   topwin.AddCloseGuard([&frontEnd, &topwin] {
-    return topwin.CurrentTab() == 4 || frontend::ConfirmHeldScriptSave(frontEnd);
+    return topwin.CurrentTab() == frontend::kScriptorTab || frontend::ConfirmHeldScriptSave(frontEnd);
   });
   topwin.SetSettingsPath(startUp.settingsPath);
   topwin.SetPendingCommand(startUp.pendingCommand);

@@ -1,7 +1,7 @@
 // Text inputs in the forms users write them, the settings file as the front end writes it, and
 // report channel frames laid out by the channel's own field writers.
-#include "frontend/ini_file.h"
-#include "frontend/settings_file.h"
+#include "frontend/core/ini_file.h"
+#include "frontend/core/settings_file.h"
 #include "fuzz/seeds/seed_folder.h"
 #include "platform/system/report_channel.h"
 #include "platform/system/report_wire.h"

@@ -10,15 +10,11 @@
 #include <vector>
 
 #include "fuzz/fuzz_targets.h"
+#include "testsupport/file_contents.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<uint8_t> FileBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class CorpusReplay : public testing::TestWithParam<fuzz::FuzzTarget> {};
 
@@ -27,7 +23,7 @@ TEST_P(CorpusReplay, EveryCorpusFileRunsThroughTheEntry) {
   ASSERT_TRUE(fs::is_directory(folder)) << folder << " holds no seeds";
   int files = 0;
   for (const auto& entry : fs::directory_iterator(folder)) {
-    const std::vector<uint8_t> bytes = FileBytes(entry.path());
+    const std::vector<uint8_t> bytes = testsupport::ReadFileBytes(entry.path());
     SCOPED_TRACE(entry.path().string());
     EXPECT_EQ(GetParam().entry(bytes.data(), bytes.size()), 0);
     ++files;

@@ -173,6 +173,15 @@ int MoveAcrossFileSystems(const std::string& source, const std::string& target) 
 
 }  // namespace
 
+bool IsDirectory(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool IsEnterableDirectory(const std::string& path) {
+  return IsDirectory(path) && access(path.c_str(), X_OK) == 0;
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat infoA {
   }, infoB{};

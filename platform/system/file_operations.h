@@ -1,7 +1,7 @@
 #pragma once
-// Copying, moving and same-file tests of single files for the script player's FILECOPY and
-// FILERENAME and the front end's COPY, REN/MOVE and copy window. Nothing here ever replaces an
-// existing file by a rename, and a copy that does not complete leaves no target behind.
+// Kind and same-file tests, copying and moving of single files for the script player's FILECOPY
+// and FILERENAME and the front end's COPY, REN/MOVE and copy window. Nothing here ever replaces
+// an existing file by a rename, and a copy that does not complete leaves no target behind.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -11,6 +11,11 @@ namespace platform {
 // True when both names exist and are one file (the same device and inode, links followed), be
 // it through a relative name, another path or a link.
 bool SameFile(const std::string& a, const std::string& b);
+
+// True when the path names a directory (links followed).
+bool IsDirectory(const std::string& path);
+// True when the path names a directory that this process may enter.
+bool IsEnterableDirectory(const std::string& path);
 
 enum class CopyStatus {
   Copied,

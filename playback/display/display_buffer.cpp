@@ -3,9 +3,10 @@
 #include <cstring>
 #include <new>
 
-#include "playback/display/display_buffer_system.h"
+#include "platform/face/frame_guard.h"
 #include "platform/gui/screen.h"
 #include "platform/gui/window.h"
+#include "playback/display/display_buffer_system.h"
 #include "playback/display/vant_display.h"
 
 namespace playback {
@@ -196,11 +197,12 @@ extern "C" {
 
 VantBuffer* VantBufferOpen(VantWindowHandle window, int32_t kind, int32_t width, int32_t height,
                            int32_t display_width, int32_t display_height) {
-  try {
-    return playback::OpenBuffer(window, kind, width, height, display_width, display_height);
-  } catch (...) {
-    return nullptr;  // the window system ran out of memory: no buffer
-  }
+  // Where the window system runs out of memory there is no buffer.
+  VantBuffer* buffer = nullptr;
+  platform::RunGuarded("VantBufferOpen", [&] {
+    buffer = playback::OpenBuffer(window, kind, width, height, display_width, display_height);
+  }, platform::CaughtReport::StandardError);
+  return buffer;
 }
 
 void VantBufferClose(VantBuffer* buffer) {

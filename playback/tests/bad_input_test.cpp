@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "platform/system/clock.h"
+#include "playback/open_video.h"
 #include "playback/tests/test_video.h"
 #include "playback/vant.h"
 #include "playback/video_file_format.h"
@@ -235,4 +237,36 @@ TEST(BadInputTest, ReadErrorsWhilePlayingAreNotedNotOverrun) {
   EXPECT_EQ(video->readFailed, 1u);
   EXPECT_LE(video->fill, video->extraBufferSize);
   VantClose(video);
+}
+
+TEST(BadInputTest, TheLibrarysOwnOpenSaysWhyItFailed) {
+  ScratchDirectory dir;
+  const WrittenVideo written = WriteTestVideo(dir.File("good.vnt"), VideoSpec{});
+  std::vector<uint8_t> wrongMagic = written.bytes;
+  wrongMagic[0] = 'X';
+  WriteWholeFile(dir.File("magic.vnt"), wrongMagic);
+  WriteWholeFile(dir.File("header.vnt"), std::vector<uint8_t>(written.bytes.begin(), written.bytes.begin() + 20));
+  std::vector<uint8_t> oddSize = written.bytes;
+  StoreLE32(oddSize.data() + vntfile::kHeaderSize, vntfile::LoadLE32(oddSize.data() + vntfile::kHeaderSize) + 1);
+  WriteWholeFile(dir.File("odd.vnt"), oddSize);
+  struct Case {
+    const char* name;
+    OpenFailure failure;
+    int error;
+  };
+  const Case cases[] = {
+      {"good.vnt", OpenFailure::None, 0},          {"missing.vnt", OpenFailure::CannotOpen, ENOENT},
+      {"magic.vnt", OpenFailure::NotAVideo, 0},    {"header.vnt", OpenFailure::CutShort, 0},
+      {"odd.vnt", OpenFailure::Damaged, 0},
+  };
+  for (const Case& c : cases) {
+    const OpenAttempt attempt = TryOpenVideo(dir.File(c.name).c_str(), 0, 0, platform::SystemClock());
+    EXPECT_EQ(attempt.failure, c.failure) << c.name;
+    EXPECT_EQ(attempt.error, c.error) << c.name;
+    EXPECT_EQ(attempt.video != nullptr, c.failure == OpenFailure::None) << c.name;
+    VantClose(attempt.video);
+  }
+  EXPECT_EQ(TryOpenVideo(nullptr, 0, 0, platform::SystemClock()).failure, OpenFailure::NoSource);
+  EXPECT_EQ(TryOpenVideo(VantFileHandle(-1), VANT_OPEN_FILE_HANDLE, 0, platform::SystemClock()).failure,
+            OpenFailure::NoSource);
 }

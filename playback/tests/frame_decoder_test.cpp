@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "playback/decoding_table.h"
 #include "playback/frame_coding.h"
 #include "playback/tests/hand_video.h"
 
@@ -361,6 +362,36 @@ TEST(FrameDecoder, PartialBlocksAreLeftAlone) {
   for (int y = 0; y < 10; ++y) {
     for (int x = 0; x < 11; ++x) EXPECT_EQ(picture.At(x, y), x < 8 && y < 8 ? 0x55 : kUntouched) << x << "," << y;
   }
+}
+
+// The census of a frame's codes counts each code once, and as taking further look-ups exactly
+// when it is longer than the first table.
+TEST(FrameDecoder, CodeCensusCountsTheCodesLongerThanTheFirstTable) {
+  // Pixel pairs on a chain: value v has a code of v bits, 23 one of 22; four full blocks take 32.
+  std::string chain = "23";
+  for (int v = 23; v-- > 1;) chain = "(" + std::to_string(v) + " " + chain + ")";
+  const uint16_t full = TypeRun(FullBlock, 4), solid = TypeRun(SolidBlock, 1, 9);
+  hand::VideoTrees shapes;
+  shapes.shapes = {"", "", chain, "(" + std::to_string(full) + " " + std::to_string(solid) + ")"};
+  FrameBits frame(shapes);
+  frame.Put(TypeRunTree, full);
+  uint64_t longer = 0;
+  for (uint32_t i = 0; i < 32; ++i) {
+    const uint32_t value = 1 + (i * 7) % 23;
+    frame.Put(PixelPairTree, value);
+    longer += int(value) > kTableBits[PixelPairTree];
+  }
+  frame.Put(TypeRunTree, solid);
+  const std::vector<uint8_t> chunk = frame.Chunk();
+  auto trees = shapes.Build();
+  ASSERT_TRUE(trees);
+  CodeLookupCounts counts;
+  CountCodeLookups(chunk.data(), chunk.size(), 5, *trees, counts);
+  CountCodeLookups(chunk.data(), chunk.size(), 5, *trees, counts);  // counts add up
+  EXPECT_EQ(counts.codes, (std::array<uint64_t, 4>{0, 0, 64, 4}));
+  EXPECT_EQ(counts.further, (std::array<uint64_t, 4>{0, 0, 2 * longer, 0}));
+  EXPECT_GT(longer, 0u);
+  EXPECT_LT(longer, 32u);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "playback/tests/sound_test_support.h"
 #include "playback/tests/test_video.h"
 #include "playback/video_file_format.h"
+#include "testsupport/file_contents.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ TrackSound FramedSound() {
 // What the device played into the file of SDL's disk driver, its silence left out.
 std::vector<uint8_t> PlayedSound(const std::string& path) {
   std::vector<uint8_t> sound;
-  for (uint8_t b : ReadWholeFile(path)) {
+  for (uint8_t b : testsupport::ReadFileBytes(path)) {
     if (b != 0x80) sound.push_back(b);
   }
   return sound;

@@ -14,6 +14,7 @@
 
 #include "playback/video_file_format.h"
 #include "playback/video_file_writer.h"
+#include "testsupport/file_contents.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ WrittenVideo WriteTestVideo(const std::string& path, const VideoSpec& spec) {
   for (uint32_t k = 0; k < 4; ++k) header.treeSizes[k] = 12;
   if (!writer.Finish(header)) throw std::runtime_error("cannot finish " + path);
 
-  written.bytes = ReadWholeFile(path);
+  written.bytes = testsupport::ReadFileBytes(path);
   written.header = vntfile::ParseHeader(written.bytes.data());
   written.sizes = writer.frameSizes();
   written.types = writer.frameTypes();
@@ -107,11 +108,6 @@ WrittenVideo WriteTestVideo(const std::string& path, const VideoSpec& spec) {
     offset += size;
   }
   return written;
-}
-
-std::vector<uint8_t> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {

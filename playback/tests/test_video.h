@@ -53,7 +53,6 @@ void ExpectFrameMatchesFile(const VantVideo* video, const WrittenVideo& written)
 // Writes the video described by `spec` to `path` with the container writer.
 WrittenVideo WriteTestVideo(const std::string& path, const VideoSpec& spec);
 
-std::vector<uint8_t> ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 using testsupport::ScratchDirectory;

@@ -7,6 +7,7 @@
 
 #include "playback/tests/test_video.h"
 #include "playback/video_file_format.h"
+#include "testsupport/file_contents.h"
 
 using namespace vntfile;
 
@@ -55,7 +56,7 @@ TEST(VideoFileWriterTest, LaysOutHeaderTablesTreeDataAndFrames) {
     header.flags = kFlagInterlaced | kFlagRingFrame;  // the writer decides the ring bit itself
     ASSERT_TRUE(writer.Finish(header));
 
-    const std::vector<uint8_t> file = ReadWholeFile(path);
+    const std::vector<uint8_t> file = testsupport::ReadFileBytes(path);
     const VideoFileHeader back = ParseHeader(file.data());
     EXPECT_TRUE(HasMagic(back));
     EXPECT_EQ(back.frames, frameCount);

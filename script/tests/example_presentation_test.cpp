@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "player/player_window.h"
-#include "script/animation_player.h"
+#include "script/screen/animation_player.h"
 #include "script/tests/script_runner.h"
 #include "testsupport/run_program.h"
 
@@ -66,26 +66,25 @@ TEST(ExamplePresentation, RunsToItsCleanEndChosenByKeys) {
     const CurrentDirectory here(runner.File(""));
 
     ScriptRun run;
-    run.context = std::make_unique<script::ScriptContext>();
+    run.context = ScriptRunner::NewContext();
     std::string frames;
     uint8_t aroundTheVideo = 0;
     std::string areaOfTheFirstBox;
-    script::SetPlaybackHook([&](VantVideo& video, bool ended) {
+    runner.playbackHook = [&](VantVideo& video, bool ended) {
       if (!ended) {
         frames += std::to_string(video.currentFrame + 1);
         if (frames.size() == 3) QueuePlayerKey(kEscape);
         return;
       }
       // The video is centred over the menu, which is still shown around it.
-      aroundTheVideo = script::GetPixel(run.context->window.Canvas(), 0, 0);
-      const script::MouseArea* box = run.context->mouseAreas.Find(160, 66);
+      aroundTheVideo = script::GetPixel(run.context->screen.window.Canvas(), 0, 0);
+      const script::MouseArea* box = run.context->screen.mouseAreas.Find(160, 66);
       areaOfTheFirstBox = box != nullptr ? box->name : "";
       Type(c.afterVideo);
-    });
+    };
     ClearPlayerKeys();
     Type(c.keys);
     runner.RunFileIn(run, presentation);
-    script::SetPlaybackHook(nullptr);
     ClearPlayerKeys();
 
     ASSERT_EQ(run.exitCode, 0) << run.LastBox();
@@ -101,10 +100,10 @@ TEST(ExamplePresentation, RunsToItsCleanEndChosenByKeys) {
       EXPECT_EQ(run.Variable("LINE"), "demo.vnt is not in this directory.");
     }
     // A clean end: the window closed, the bitmaps freed, the mouse areas gone.
-    EXPECT_FALSE(run.context->window.Exists());
-    for (int slot = 0; slot < script::kBitmapSlotCount; ++slot) EXPECT_EQ(run.context->bitmaps.Get(slot), nullptr);
-    EXPECT_EQ(run.context->mouseAreas.Count(), 0u);
-    EXPECT_TRUE(run.context->palette.Colors() == script::Palette{});  // faded out
+    EXPECT_FALSE(run.context->screen.window.Exists());
+    for (int slot = 0; slot < script::kBitmapSlotCount; ++slot) EXPECT_EQ(run.context->screen.bitmaps.Get(slot), nullptr);
+    EXPECT_EQ(run.context->screen.mouseAreas.Count(), 0u);
+    EXPECT_TRUE(run.context->screen.palette.Colors() == script::Palette{});  // faded out
   }
 }
 

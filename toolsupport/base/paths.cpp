@@ -56,6 +56,20 @@ void AddPathSeparator(std::string& directory) {
   if (!directory.empty() && directory.back() != '/') directory += '/';
 }
 
+std::string WithSeparator(std::string directory) {
+  if (directory.empty()) return directory;
+  while (directory.size() > 1 && directory.back() == '/' && directory[directory.size() - 2] == '/') {
+    directory.pop_back();
+  }
+  if (directory.back() != '/') directory += '/';
+  return directory;
+}
+
+std::string WithoutSeparator(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
 bool EnterDirectory(bool keep, std::string& directory) {
   TrimText(directory);
   if (directory.empty()) directory.assign(1, '.');

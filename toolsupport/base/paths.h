@@ -15,6 +15,10 @@ void MakeFullPath(std::string& path);
 
 // Trims the text and appends '/' unless it is empty or already ends in '/'.
 void AddPathSeparator(std::string& directory);
+// The directory with exactly one trailing '/' ("/" stays "/"; "" stays ""); not trimmed.
+std::string WithSeparator(std::string directory);
+// The path without trailing '/' (the root stays "/").
+std::string WithoutSeparator(std::string path);
 
 // True when the directory exists and can be entered. The text becomes its full form, without a
 // trailing '/' (except the root); an empty text means the current directory. With `keep` set the

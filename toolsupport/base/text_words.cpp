@@ -36,6 +36,22 @@ void TrimText(std::string& text) {
   TrimLeading(text);
 }
 
+std::string TrimBlanks(std::string text) {
+  TrimText(text);
+  return text;
+}
+
+std::string LowerCase(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && LowerCase(a) == LowerCase(b);
+}
+
 void StripQuotes(std::string& text) {
   TrimText(text);
   if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {

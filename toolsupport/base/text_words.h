@@ -21,6 +21,12 @@ bool TakeLastArgument(std::string& text, std::string& name);
 // Removes blanks at both ends / at the start.
 void TrimText(std::string& text);
 void TrimLeading(std::string& text);
+// The text without blanks at either end.
+std::string TrimBlanks(std::string text);
+// ASCII case folding, for what ignores case (command words, aliases, extensions, masks); names
+// never change case.
+std::string LowerCase(std::string text);
+bool EqualIgnoringCase(const std::string& a, const std::string& b);
 
 // Trims, then removes one pair of enclosing double quotes.
 void StripQuotes(std::string& text);

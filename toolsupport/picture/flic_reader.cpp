@@ -6,6 +6,7 @@
 #include "platform/image/image.h"
 #include "platform/system/file_names.h"
 #include "platform/system/little_endian.h"
+#include "toolsupport/base/paths.h"
 
 namespace toolsupport {
 namespace {
@@ -29,11 +30,6 @@ enum ChunkType : uint16_t {
 using platform::LoadLE16;
 using platform::LoadLE32;
 
-bool HasExtension(const std::string& name) {
-  size_t slash = name.find_last_of('/');
-  size_t dot = name.find_last_of('.');
-  return dot != std::string::npos && (slash == std::string::npos || dot > slash);
-}
 
 // Reads a chunk's data with a cursor that never passes its end.
 class ChunkCursor {
@@ -196,7 +192,7 @@ bool OpenNamed(FlicReader& reader, const std::string& name) {
 
 bool OpenFlic(FlicReader& reader, const std::string& name) {
   if (!reader.file) reader.file = std::make_unique<BufferedFile>(kFlicBufferSize);
-  bool opened = HasExtension(name) ? OpenNamed(reader, name)
+  bool opened = FindExtension(name) != std::string::npos ? OpenNamed(reader, name)
                                    : OpenNamed(reader, platform::NameForOpening(name, ".flc")) ||
                                          OpenNamed(reader, platform::NameForOpening(name, ".fli"));
   if (!opened) return false;
@@ -243,8 +239,8 @@ bool OpenFlic(FlicReader& reader, const std::string& name) {
   return true;
 }
 
-int DecodeFlicFrame(FlicReader& reader, uint8_t* frame) {
-  if (!reader.file || !reader.file->IsOpen()) return 0;
+FlicFrame DecodeFlicFrame(FlicReader& reader, uint8_t* frame) {
+  if (!reader.file || !reader.file->IsOpen()) return FlicFrame::Unreadable;
   BufferedFile& file = *reader.file;
   if (reader.currentFrame >= reader.frames) {  // the animation repeats
     reader.currentFrame = 0;
@@ -259,7 +255,7 @@ int DecodeFlicFrame(FlicReader& reader, uint8_t* frame) {
   uint8_t header[16];
   uint32_t size = 0;
   for (;;) {  // a prefix chunk before the first frame is passed over
-    if (file.ReadRaw(header, sizeof header) != sizeof header) return 0;
+    if (file.ReadRaw(header, sizeof header) != sizeof header) return FlicFrame::Unreadable;
     size = LoadLE32(header);
     if (LoadLE16(header + 4) != kPrefixMagic || size < 16) break;
     file.Seek(file.Seek(-1) + (size - 16));
@@ -270,12 +266,12 @@ int DecodeFlicFrame(FlicReader& reader, uint8_t* frame) {
   const int64_t available = file.Size() - position;
   if (static_cast<int64_t>(rest) > available) {  // a short frame: nothing is drawn
     file.Seek(position + std::max<int64_t>(available, 0));
-    return 1;
+    return FlicFrame::Decoded;
   }
   reader.frameData.assign(rest, 0);
-  if (file.ReadRaw(reader.frameData.data(), rest) != rest) return 1;
+  if (file.ReadRaw(reader.frameData.data(), rest) != rest) return FlicFrame::Decoded;
   reader.lastFrameCut = false;
-  if (LoadLE16(header + 4) != kFrameMagic) return 1;
+  if (LoadLE16(header + 4) != kFrameMagic) return FlicFrame::Decoded;
 
   Canvas canvas{frame, reader.paddedWidth, reader.width, reader.height};
   bool paletteChanged = false;
@@ -304,20 +300,20 @@ int DecodeFlicFrame(FlicReader& reader, uint8_t* frame) {
     offset += chunkSize;
   }
   if (reader.currentFrame == 1) ClearPadding(reader, frame);
-  return paletteChanged ? 2 : 1;
+  return paletteChanged ? FlicFrame::PaletteChanged : FlicFrame::Decoded;
 }
 
-int RewindFlic(FlicReader& reader, int32_t frameNumber, uint8_t* frame) {
+FlicFrame RewindFlic(FlicReader& reader, int32_t frameNumber, uint8_t* frame) {
   frameNumber = std::clamp(frameNumber, 0, reader.frames);
   if (reader.currentFrame >= frameNumber) {
     reader.currentFrame = 0;
     if (reader.file) reader.file->Seek(reader.firstFrameOffset);
   }
-  int result = 1;
+  FlicFrame result = FlicFrame::Decoded;
   while (reader.currentFrame < frameNumber) {
-    int decoded = DecodeFlicFrame(reader, frame);
-    if (decoded == 0) return 0;
-    if (decoded == 2) result = 2;
+    const FlicFrame decoded = DecodeFlicFrame(reader, frame);
+    if (decoded == FlicFrame::Unreadable) return decoded;
+    if (decoded == FlicFrame::PaletteChanged) result = decoded;
   }
   return result;
 }

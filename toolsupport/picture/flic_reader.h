@@ -35,16 +35,21 @@ struct FlicReader {
 // accepts is refused before anything is allocated for it.
 bool OpenFlic(FlicReader& reader, const std::string& name);
 
+// What decoding a frame gave.
+enum class FlicFrame {
+  Unreadable,      // not even the frame's header could be read (the frame still counts)
+  Decoded,         // the palette stayed as it was
+  PaletteChanged,
+};
+
 // Decodes the next frame into `frame` (paddedWidth × paddedHeight bytes). After the
-// last frame the animation starts again with a cleared buffer. Returns 2 when the
-// frame changed the palette, 1 otherwise, 0 when not even the frame's header could
-// be read (the frame still counts as decoded).
-int DecodeFlicFrame(FlicReader& reader, uint8_t* frame);
+// last frame the animation starts again with a cleared buffer.
+FlicFrame DecodeFlicFrame(FlicReader& reader, uint8_t* frame);
 
 // Moves to frame `frameNumber` (limited to the frame count) by decoding from the
-// start when needed. 0 when a decode failed, 2 when a decoded frame changed the
-// palette, else 1. Frame 0 only rewinds.
-int RewindFlic(FlicReader& reader, int32_t frameNumber, uint8_t* frame);
+// start when needed: Unreadable when a decode failed, PaletteChanged when a decoded
+// frame changed the palette, else Decoded. Frame 0 only rewinds.
+FlicFrame RewindFlic(FlicReader& reader, int32_t frameNumber, uint8_t* frame);
 
 // The name of the open file, or empty.
 std::string FlicFileName(const FlicReader& reader);

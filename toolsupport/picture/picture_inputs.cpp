@@ -3,10 +3,11 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/system/file_names.h"
+#include "toolsupport/base/paths.h"
 #include "toolsupport/picture/avi_reader.h"
 #include "toolsupport/picture/graphics_inputs.h"
 #include "toolsupport/picture/image_calls.h"
-#include "platform/system/file_names.h"
 
 namespace toolsupport {
 namespace {
@@ -92,16 +93,12 @@ class AviInput : public FrameInput {
 }  // namespace
 
 std::string WithDefaultExtension(const std::string& name, const char* extension) {
-  size_t slash = name.find_last_of('/');
-  size_t dot = name.find_last_of('.');
-  bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return hasExtension ? name : platform::NameForOpening(name, std::string(".") + extension);
+  return FindExtension(name) != std::string::npos ? name : platform::NameForOpening(name, std::string(".") + extension);
 }
 
 bool HasExtensionOf(const std::string& name, const char* extension) {
-  size_t slash = name.find_last_of('/');
-  size_t dot = name.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+  const size_t dot = FindExtension(name);
+  if (dot == std::string::npos) return false;
   const char* given = name.c_str() + dot + 1;
   if (std::strlen(given) != std::strlen(extension)) return false;
   for (size_t i = 0; extension[i]; ++i) {

@@ -43,11 +43,11 @@ class FlicInput : public FrameInput {
   }
   const FlicReader& reader() const { return reader_; }
   bool Read(InputFrame& frame, std::array<uint8_t, 768>& palette) override {
-    int result = DecodeFlicFrame(reader_, buffer_.data());
+    const FlicFrame result = DecodeFlicFrame(reader_, buffer_.data());
     palette = reader_.palette;
     frame = {buffer_.data(), reader_.paddedWidth, reader_.paddedWidth, reader_.paddedHeight, 8,
              static_cast<int64_t>(reader_.lastFrameSize) + 16};
-    if (result == 0 || reader_.lastFrameCut) {
+    if (result == FlicFrame::Unreadable || reader_.lastFrameCut) {
       return ReadFailed(FlicFileName(reader_), EndsEarly(reader_.currentFrame - 1, reader_.frames));
     }
     return true;

@@ -9,6 +9,7 @@
 #include "toolsupport/tests/pcm_test_source.h"
 #include "playback/audio_chunk_decoder.h"
 #include "toolsupport/sound/sound_track_encoder.h"
+#include "testsupport/file_contents.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ TEST(AudioRoundTrip, ChunksWrittenByTheTrackEncoderDecodeInSequence) {
   CloseSoundTrack(encoder);
   file.Close();
 
-  std::vector<uint8_t> bytes = testing_files::ReadBytes(path);
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(path);
   std::vector<uint8_t> decoded;
   for (size_t at = 0; at < bytes.size();) {
     auto u32 = [&](size_t p) {

@@ -7,11 +7,11 @@
 #include <string>
 
 #include "toolsupport/tests/media_test_files.h"
+#include "testsupport/file_contents.h"
 
 namespace {
 
 using namespace toolsupport;
-using testing_files::ReadBytes;
 using testing_files::ScratchDirectory;
 using testing_files::WriteBytes;
 using testing_files::WriteText;
@@ -38,7 +38,7 @@ TEST(BufferedFile, WritePositionAndSizeAroundAFullBuffer) {
     EXPECT_TRUE(file.AtEnd());
     file.Close();
     EXPECT_FALSE(file.WriteError());
-    EXPECT_EQ(ReadBytes(path), data);
+    EXPECT_EQ(testsupport::ReadFileBytes(path), data);
   }
 }
 
@@ -49,14 +49,14 @@ TEST(BufferedFile, FlushPutsTheBufferedBytesIntoTheOpenFile) {
   ASSERT_TRUE(file.Create(path.c_str()));
   const std::vector<uint8_t> first = Pattern(100, 1);
   file.WriteRaw(first.data(), first.size());
-  EXPECT_TRUE(ReadBytes(path).empty());
+  EXPECT_TRUE(testsupport::ReadFileBytes(path).empty());
   file.Flush();
-  EXPECT_EQ(ReadBytes(path), first);
+  EXPECT_EQ(testsupport::ReadFileBytes(path), first);
   file.PutByte(9);  // writing goes on after the flushed bytes
   file.Close();
   std::vector<uint8_t> all = first;
   all.push_back(9);
-  EXPECT_EQ(ReadBytes(path), all);
+  EXPECT_EQ(testsupport::ReadFileBytes(path), all);
 }
 
 TEST(BufferedFile, LittleEndianValuesAndBitsShareOneStream) {
@@ -73,7 +73,7 @@ TEST(BufferedFile, LittleEndianValuesAndBitsShareOneStream) {
   file.PutBits(0x3, 2);
   file.PutByte(0xFF);  // shifted in after the two pending bits
   file.Close();  // completes the partial byte
-  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{0x05, 0x34, 0x12, 0xD4, 0xC3, 0xB2, 0xA1, 0xFF, 0x03}));
+  EXPECT_EQ(testsupport::ReadFileBytes(path), (std::vector<uint8_t>{0x05, 0x34, 0x12, 0xD4, 0xC3, 0xB2, 0xA1, 0xFF, 0x03}));
 }
 
 TEST(BufferedFile, SwitchingFromWritingToReadingSeesTheBufferedBytes) {
@@ -92,7 +92,7 @@ TEST(BufferedFile, SwitchingFromWritingToReadingSeesTheBufferedBytes) {
   EXPECT_EQ(file.Seek(-1), 7);
   file.Close();
   data[6] = 0xEE;
-  EXPECT_EQ(ReadBytes(path), data);
+  EXPECT_EQ(testsupport::ReadFileBytes(path), data);
 }
 
 // Random reads, writes, small values and seeks against a model of the file, with
@@ -148,7 +148,7 @@ TEST(BufferedFile, RandomMixedAccessMatchesAModel) {
     }
     file.Close();
     EXPECT_FALSE(file.WriteError());
-    EXPECT_EQ(ReadBytes(path), model) << buffer_size;
+    EXPECT_EQ(testsupport::ReadFileBytes(path), model) << buffer_size;
   }
 }
 
@@ -220,7 +220,7 @@ TEST(BufferedFile, ShortWritesSetTheErrorFlag) {
   reading.PutByte('x');
   reading.Close();
   EXPECT_TRUE(reading.WriteError());
-  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{'a', 'b', 'c'}));
+  EXPECT_EQ(testsupport::ReadFileBytes(path), (std::vector<uint8_t>{'a', 'b', 'c'}));
 }
 
 std::vector<std::string> ReadAllLines(const std::string& path, size_t maximum, int32_t buffer_size = 512) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "toolsupport/tests/media_test_files.h"
+#include "testsupport/file_contents.h"
 
 namespace toolsupport {
 namespace {
@@ -145,7 +146,7 @@ TEST(FlicReader, DecodesEveryChunkKind) {
     return std::vector<uint8_t>(frame.data() + y * reader.paddedWidth, frame.data() + (y + 1) * reader.paddedWidth);
   };
 
-  EXPECT_EQ(DecodeFlicFrame(reader, frame.data()), 2);
+  EXPECT_EQ(DecodeFlicFrame(reader, frame.data()), FlicFrame::PaletteChanged);
   EXPECT_EQ(rows(0), Bytes({1, 1, 1, 1, 1, 1, 0, 0}));
   EXPECT_EQ(rows(1), Bytes({2, 3, 4, 9, 9, 9, 0, 0}));
   EXPECT_EQ(rows(2), Bytes({5, 5, 6, 7, 6, 7, 0, 0}));
@@ -154,36 +155,36 @@ TEST(FlicReader, DecodesEveryChunkKind) {
             Bytes({255, 0, 0, 0, 255, 65}));
 
   // The colour packet claims 256 entries but holds one: the first entry is taken.
-  EXPECT_EQ(DecodeFlicFrame(reader, frame.data()), 2);
+  EXPECT_EQ(DecodeFlicFrame(reader, frame.data()), FlicFrame::PaletteChanged);
   EXPECT_EQ(reader.palette[0], 10);
   EXPECT_EQ(reader.palette[2], 30);
   EXPECT_EQ(rows(0), Bytes({1, 1, 8, 9, 1, 1, 0, 0}));
   EXPECT_EQ(rows(1), Bytes({2, 3, 4, 9, 9, 9, 0, 0}));
   EXPECT_EQ(rows(2), Bytes({1, 2, 1, 2, 6, 0x33, 0, 0}));
 
-  EXPECT_EQ(DecodeFlicFrame(reader, frame.data()), 1);
+  EXPECT_EQ(DecodeFlicFrame(reader, frame.data()), FlicFrame::Decoded);
   EXPECT_EQ(rows(1), Bytes({2, 3, 0xAA, 0xBB, 0xCC, 0xCC, 0, 0}));  // the run of 3 is cut at the width
   EXPECT_EQ(rows(2), Bytes({1, 2, 1, 2, 6, 0x33, 0, 0}));
 
-  EXPECT_EQ(DecodeFlicFrame(reader, frame.data()), 1);
+  EXPECT_EQ(DecodeFlicFrame(reader, frame.data()), FlicFrame::Decoded);
   for (int y = 0; y < 4; ++y) EXPECT_EQ(rows(y), Bytes({0, 0, 0, 0, 0, 0, 0, 0}));
 
-  EXPECT_EQ(DecodeFlicFrame(reader, frame.data()), 1);
+  EXPECT_EQ(DecodeFlicFrame(reader, frame.data()), FlicFrame::Decoded);
   EXPECT_EQ(rows(2), Bytes({112, 113, 114, 115, 116, 117, 0, 0}));
   EXPECT_TRUE(frame.GuardsIntact());
 
   // Past the last frame the animation starts again on a cleared buffer.
   std::vector<uint8_t> fifth(frame.data(), frame.data() + frame.size);
-  EXPECT_EQ(DecodeFlicFrame(reader, frame.data()), 2);
+  EXPECT_EQ(DecodeFlicFrame(reader, frame.data()), FlicFrame::PaletteChanged);
   EXPECT_EQ(reader.currentFrame, 1);
   EXPECT_EQ(rows(0), Bytes({1, 1, 1, 1, 1, 1, 0, 0}));
 
   // Rewinding to a frame gives the frame that decoding in order gave.
-  EXPECT_EQ(RewindFlic(reader, 5, frame.data()), 2);
+  EXPECT_EQ(RewindFlic(reader, 5, frame.data()), FlicFrame::PaletteChanged);
   EXPECT_EQ(std::vector<uint8_t>(frame.data(), frame.data() + frame.size), fifth);
-  EXPECT_EQ(RewindFlic(reader, 99, frame.data()), 2);  // limited to the frame count
+  EXPECT_EQ(RewindFlic(reader, 99, frame.data()), FlicFrame::PaletteChanged);  // limited to the frame count
   EXPECT_EQ(reader.currentFrame, 5);
-  EXPECT_EQ(RewindFlic(reader, 0, frame.data()), 1);
+  EXPECT_EQ(RewindFlic(reader, 0, frame.data()), FlicFrame::Decoded);
   EXPECT_EQ(reader.currentFrame, 0);
   CloseFlicReader(reader);
 }
@@ -208,7 +209,7 @@ TEST(FlicReader, HostileSkipsRunsAndSizesStayInsideThePicture) {
   flic.Frame({{16, std::vector<uint8_t>(3, 4)}});  // a copy chunk shorter than the picture
   std::string path = flic.Save(dir / "hostile.flc");
   // A frame that claims more bytes than the file holds.
-  std::vector<uint8_t> bytes = testing_files::ReadBytes(path);
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(path);
   bytes.insert(bytes.end(), {0xFF, 0xFF, 0xFF, 0x0F, 0xFA, 0xF1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   bytes[6] = 7;  // seven frames
   testing_files::WriteBytes(path, bytes);

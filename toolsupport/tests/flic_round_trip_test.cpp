@@ -43,8 +43,10 @@ TEST(FlicRoundTrip, ReaderGivesBackEveryFramesPixelsAndPalette) {
     EXPECT_EQ(pitch, (clip.width + 3) & ~3);
     std::vector<uint8_t> buffer(static_cast<size_t>(pitch) * reader.paddedHeight);
     for (size_t f = 0; f < clip.frames.size(); ++f) {
-      int result = toolsupport::DecodeFlicFrame(reader, buffer.data());
-      EXPECT_EQ(result, f == 0 || palettes[f] != palettes[f - 1] ? 2 : 1) << f;
+      const toolsupport::FlicFrame result = toolsupport::DecodeFlicFrame(reader, buffer.data());
+      EXPECT_EQ(result, f == 0 || palettes[f] != palettes[f - 1] ? toolsupport::FlicFrame::PaletteChanged
+                                                                 : toolsupport::FlicFrame::Decoded)
+          << f;
       EXPECT_EQ(reader.palette, palettes[f]) << f;
       for (int y = 0; y < clip.height; ++y)
         ASSERT_TRUE(std::equal(&clip.frames[f][y * clip.width], &clip.frames[f][y * clip.width + clip.width],

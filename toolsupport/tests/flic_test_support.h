@@ -11,15 +11,12 @@
 
 #include "platform/system/little_endian.h"
 #include "testsupport/scratch_directory.h"
+#include "testsupport/file_contents.h"
 
 namespace flictest {
 
+using testsupport::ReadFileBytes;
 using testsupport::ScratchDirectory;
-
-inline std::vector<uint8_t> ReadAll(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 inline void WriteAll(const std::string& name, const std::vector<uint8_t>& bytes) {
   std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -79,7 +76,7 @@ inline bool ReadWithImaging(const std::string& python, const std::string& flic, 
                            "        out.write(im.tobytes())\n";
   std::string command = python + " '" + script + "' '" + flic + "' '" + output + "'";
   if (std::system(command.c_str()) != 0) return false;
-  pixels = ReadAll(output);
+  pixels = ReadFileBytes(output);
   return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "toolsupport/picture/flic_encode.h"
 #include "toolsupport/tests/flic_test_support.h"
+#include "testsupport/file_contents.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ std::vector<uint8_t> WriteFlic(const std::string& name, int w, int h, const std:
   int64_t size = CloseFlic(writer);
   EXPECT_FALSE(writer.error);
   FlicWriterFree(writer);
-  std::vector<uint8_t> bytes = ReadAll(name);
+  std::vector<uint8_t> bytes = ReadFileBytes(name);
   EXPECT_EQ(size, static_cast<int64_t>(bytes.size()));
   return bytes;
 }
@@ -37,7 +38,7 @@ TEST(FlicWriter, HeaderHoldsSizeCountsExactRateAndFrameOffsets) {
   for (uint32_t i = 0; i < 3; ++i) ASSERT_TRUE(WriteFlicFrame(writer, p.data(), Noise(64, 48, i).data()));
   CloseFlic(writer);
   FlicWriterFree(writer);
-  std::vector<uint8_t> file = ReadAll(dir.File("clip.flc"));
+  std::vector<uint8_t> file = ReadFileBytes(dir.File("clip.flc"));
   ASSERT_GE(file.size(), 128u);
   EXPECT_EQ(Le32(file, 0), file.size());
   EXPECT_EQ(Le16(file, 4), 0xAF12u);
@@ -153,7 +154,7 @@ TEST(FlicWriter, StopsWithAWriteErrorBeyondTheLargestFrameCount) {
   EXPECT_TRUE(writer.error);
   CloseFlic(writer);
   FlicWriterFree(writer);
-  std::vector<uint8_t> file = ReadAll(dir.File("long.flc"));
+  std::vector<uint8_t> file = ReadFileBytes(dir.File("long.flc"));
   EXPECT_EQ(Le16(file, 6), 65535u);
   EXPECT_EQ(WalkFrames(file).size(), 65536u);
 }

@@ -8,6 +8,7 @@
 #include "toolsupport/tests/flic_test_support.h"
 #include "platform/face/dialogs.h"
 #include "toolsupport/ui/status_window.h"
+#include "testsupport/file_contents.h"
 
 namespace {
 
@@ -155,11 +156,11 @@ TEST(GraphicsOutput, ExistingFilesAreOverwrittenOnlyWhenAllowed) {
   }
   ASSERT_EQ(reports.failures.size(), 2u);
   for (const toolsupport::Status& refused : reports.failures) EXPECT_TRUE(refused.stopped());
-  EXPECT_EQ(ReadAll(dir.File("old.flc")).size(), 4u);
+  EXPECT_EQ(ReadFileBytes(dir.File("old.flc")).size(), 4u);
   auto out = reports.Create(kOutputOverwrite, 70, 8, 4, 8, 2, dir.File("old"));
   ASSERT_TRUE(out);
   CloseGraphicsOutput(std::move(out));
-  EXPECT_EQ(ReadAll(dir.File("old.flc")).size(), 128u);
+  EXPECT_EQ(ReadFileBytes(dir.File("old.flc")).size(), 128u);
 }
 
 TEST(GraphicsOutput, FailuresAreReportedAndPartialOutputIsRemovedUnlessClosed) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "toolsupport/picture/image_calls.h"
+#include "testsupport/file_contents.h"
 #include "toolsupport/tests/media_test_files.h"
 
 namespace toolsupport {
@@ -556,7 +557,7 @@ TEST(GraphicsSource, DefaultExtensionsAreTriedInEachSpelling) {
 TEST(GraphicsSource, APictureThatCannotBeReadIsAnError) {
   testing_files::ScratchDirectory dir;
   WritePicture(dir / "cut.bmp", 7, 40, 30);
-  std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "cut.bmp");
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(dir / "cut.bmp");
   bytes.resize(bytes.size() / 2);
   testing_files::WriteBytes(dir / "cut.bmp", bytes);
   Messages messages;

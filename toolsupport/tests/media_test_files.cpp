@@ -15,9 +15,4 @@ void WriteText(const std::string& path, const std::string& text) {
   out << text;
 }
 
-std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 }  // namespace testing_files

@@ -14,7 +14,6 @@ using testsupport::ScratchDirectory;
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
-std::vector<uint8_t> ReadBytes(const std::string& path);
 
 // Little-endian building of hand-made files.
 struct ByteWriter {

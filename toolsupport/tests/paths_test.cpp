@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -52,6 +53,17 @@ TEST(Paths, AddPathSeparator) {
     std::string text = in;
     AddPathSeparator(text);
     EXPECT_EQ(text, out) << in;
+  }
+}
+
+TEST(Paths, WithAndWithoutSeparator) {
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"", "", ""},           {"/", "/", "/"},          {"//", "/", "/"},      {"/x", "/x/", "/x"},
+      {"/x//", "/x/", "/x"},  {"rel", "rel/", "rel"},   {" a ", " a /", " a "},
+  };
+  for (const auto& [in, with, without] : cases) {
+    EXPECT_EQ(WithSeparator(in), with) << in;
+    EXPECT_EQ(WithoutSeparator(in), without) << in;
   }
 }
 

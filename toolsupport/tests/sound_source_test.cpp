@@ -9,6 +9,7 @@
 #include "toolsupport/tests/media_test_files.h"
 #include "toolsupport/tests/sound_test_files.h"
 #include "toolsupport/sound/sound_track_encoder.h"
+#include "testsupport/file_contents.h"
 
 namespace {
 
@@ -523,7 +524,7 @@ TEST_F(SoundInputTest, FeedsTheTrackEncoderWithLoopingAndLeadSilence) {
   EXPECT_EQ(encoder->last_sound_bytes, 0u);
   CloseSoundTrack(encoder);
   out.Close();
-  std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "track");
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(dir / "track");
   ASSERT_EQ(bytes.size(), 4u + 1000u);
   std::vector<uint8_t> expected(100, 0x80);
   for (int i = 0; i < 900; ++i) expected.push_back(data[i % 300]);

@@ -9,12 +9,12 @@
 #include "toolsupport/tests/media_test_files.h"
 #include "toolsupport/tests/pcm_test_source.h"
 #include "toolsupport/tests/tree_reader.h"
+#include "testsupport/file_contents.h"
 
 namespace {
 
 using namespace toolsupport;
 using testing_files::MemoryPcmSource;
-using testing_files::ReadBytes;
 using testing_files::ScratchDirectory;
 using tree_reader::ValueBits;
 
@@ -50,7 +50,7 @@ EncodedTrack Encode(PcmFormat format, std::vector<uint8_t> sound, const SoundTra
   track.rate_word = SoundTrackRateWord(*encoder);
   CloseSoundTrack(encoder);
   file.Close();
-  std::vector<uint8_t> bytes = ReadBytes(path);
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(path);
   size_t at = 0;
   for (uint32_t length : lengths) {
     if (length) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 struct TakeCase {
@@ -58,6 +60,16 @@ TEST(TextWords, TrimAndStripQuotes) {
   std::string leading = "  x  ";
   TrimLeading(leading);
   EXPECT_EQ(leading, "x  ");
+}
+
+TEST(TextWords, CaseFoldingTouchesAsciiLettersOnly) {
+  EXPECT_EQ(TrimBlanks("\t a b \r\n"), "a b");
+  EXPECT_EQ(LowerCase("VantCW.EXE \xC4\xD6"), "vantcw.exe \xC4\xD6");
+  const std::tuple<const char*, const char*, bool> pairs[] = {
+      {"Vnttune", "VNTTUNE", true}, {"a.WAV", "A.wav", true}, {"ab", "abc", false},
+      {"\xC4", "\xE4", false},  // beyond ASCII nothing is folded
+  };
+  for (const auto& [a, b, equal] : pairs) EXPECT_EQ(EqualIgnoringCase(a, b), equal) << a << " " << b;
 }
 
 TEST(TextWords, AppendNumberWritesAtThePositionAndChains) {

@@ -17,12 +17,12 @@
 #include "toolsupport/sound/sound_source.h"
 #include "toolsupport/tests/sound_test_files.h"
 #include "toolsupport/sound/sound_track_encoder.h"
+#include "testsupport/file_contents.h"
 
 namespace {
 
 using namespace toolsupport;
 using testing_files::MakeWav;
-using testing_files::ReadBytes;
 using testing_files::ScratchDirectory;
 using testing_files::WriteBytes;
 
@@ -70,7 +70,7 @@ MadeVideo MakeVideo(const ScratchDirectory& dir, const std::string& path, const 
   CloseSoundTrack(encoder);
   out.Close();
 
-  std::vector<uint8_t> bytes = ReadBytes(dir / "chunks");
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(dir / "chunks");
   vntfile::VideoFileWriter writer;
   EXPECT_TRUE(writer.Begin(path, kFrames, false, std::vector<uint8_t>(16, 0)));
   size_t at = 0;
@@ -137,7 +137,7 @@ TEST(VideoSound, TrackDataNeverPassesTheHeadersAudioSize) {
   ScratchDirectory dir;
   const std::vector<uint8_t> sound = Melody(20000);
   MakeVideo(dir, dir / "v.vnt", sound);
-  std::vector<uint8_t> file = ReadBytes(dir / "v.vnt");
+  std::vector<uint8_t> file = testsupport::ReadFileBytes(dir / "v.vnt");
   // The header claims at most 1000 bytes a frame: a buffer of that size is never overrun.
   vntfile::StoreLE32(file.data() + 24, 1000);
   WriteBytes(dir / "small.vnt", file);
@@ -147,7 +147,7 @@ TEST(VideoSound, TrackDataNeverPassesTheHeadersAudioSize) {
   EXPECT_EQ(std::vector<uint8_t>(data.begin(), data.begin() + 1000), std::vector<uint8_t>(sound.begin(), sound.begin() + 1000));
 
   // A chunk whose sound count is all ones gives nothing.
-  file = ReadBytes(dir / "v.vnt");
+  file = testsupport::ReadFileBytes(dir / "v.vnt");
   const VideoFileHeader header = vntfile::ParseHeader(file.data());
   vntfile::StoreLE32(file.data() + vntfile::FirstFrameOffset(header) + 4, UINT32_MAX);
   WriteBytes(dir / "ones.vnt", file);
@@ -196,7 +196,7 @@ TEST(VideoSound, VideoTracksAreSoundInputs) {
   s.track = 2;
   EXPECT_EQ(OpenSoundInput({}, s, dir / "clip.vnt").status().message(),
             "No sound found in the specified Vantrel track.");
-  std::vector<uint8_t> silent = ReadBytes(dir / "clip.vnt");
+  std::vector<uint8_t> silent = testsupport::ReadFileBytes(dir / "clip.vnt");
   vntfile::StoreLE32(silent.data() + 72, 0);  // no rate word for track 0
   WriteBytes(dir / "silent.vnt", silent);
   EXPECT_EQ(OpenSoundInput({}, SoundSwitches{}, dir / "silent.vnt").status().message(),
@@ -211,7 +211,7 @@ class DiskAudio {
     setenv("SDL_DISKAUDIOFILE", path_.c_str(), 1);
   }
   ~DiskAudio() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
-  std::vector<uint8_t> Bytes() const { return ReadBytes(path_); }
+  std::vector<uint8_t> Bytes() const { return testsupport::ReadFileBytes(path_); }
 
  private:
   std::string path_;

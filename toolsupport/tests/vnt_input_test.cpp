@@ -3,6 +3,7 @@
 #include "playback/tests/coded_video.h"
 #include "toolsupport/picture/graphics_source.h"
 #include "toolsupport/tests/media_test_files.h"
+#include "testsupport/file_contents.h"
 
 namespace toolsupport {
 namespace {
@@ -67,7 +68,7 @@ CodedVideo WriteSmallVideo(const std::string& path, uint32_t frames) {
 TEST(GraphicsSource, VntCutShortEndsInAnErrorThatSaysWhere) {
   testing_files::ScratchDirectory dir;
   CodedVideo video = WriteSmallVideo(dir / "whole.vnt", 6);
-  std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "whole.vnt");
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(dir / "whole.vnt");
   bytes.resize(bytes.size() - video.frameSizes.back() - video.frameSizes[4] / 2);  // inside frame 5
   testing_files::WriteBytes(dir / "cut.VNT", bytes);
   auto source = OpenGraphicsInput({}, "", GraphicsSwitches{}, dir / "cut").Take();  // ".vnt", then ".VNT"
@@ -86,7 +87,7 @@ TEST(GraphicsSource, VntCutShortEndsInAnErrorThatSaysWhere) {
 TEST(GraphicsSource, VntPicturesBeyondTheLimitsAreRefused) {
   testing_files::ScratchDirectory dir;
   WriteSmallVideo(dir / "small.vnt", 2);
-  std::vector<uint8_t> bytes = testing_files::ReadBytes(dir / "small.vnt");
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(dir / "small.vnt");
   for (int at : {4, 8}) {  // width and height
     bytes[at] = 0;
     bytes[at + 1] = 0x80;  // 32768

@@ -11,11 +11,11 @@
 
 #include "testsupport/scratch_directory.h"
 #include "platform/system/tests/test_files.h"
+#include "testsupport/file_contents.h"
 
 namespace {
 
 using platform::CopyStatus;
-using testfiles::ReadFile;
 using testfiles::WriteFile;
 
 std::string Pattern(size_t size) {
@@ -58,7 +58,7 @@ TEST(CopyFile, ContentsTimesModeAndProgressAtBlockEdges) {
     EXPECT_EQ(copy.st_mtim.tv_nsec, 123456789);
     EXPECT_EQ(copy.st_atim.tv_sec, 1111111111);
     EXPECT_EQ(copy.st_mode & 0777, 0640u);
-    EXPECT_EQ(ReadFile(target), Pattern(size)) << size;
+    EXPECT_EQ(testsupport::ReadFileText(target), Pattern(size)) << size;
     EXPECT_EQ(calls, (size + 8191) / 8192) << size;
     EXPECT_EQ(last, size);
   }
@@ -69,7 +69,7 @@ TEST(CopyFile, ContentsTimesModeAndProgressAtBlockEdges) {
   WriteFile(scratch / "old", Pattern(20000));
   ASSERT_EQ(chmod((scratch / "old").c_str(), 0600), 0);
   ASSERT_TRUE(platform::CopyFile(scratch / "new", scratch / "old").Copied());
-  EXPECT_EQ(ReadFile(scratch / "old"), "short");
+  EXPECT_EQ(testsupport::ReadFileText(scratch / "old"), "short");
   EXPECT_EQ(Stat(scratch / "old").st_mode & 0777, 0600u);
 }
 
@@ -90,7 +90,7 @@ TEST(CopyFile, OntoItselfUnderAnyNameIsRefusedUntouched) {
       EXPECT_TRUE(platform::SameFile(source, other));
     }
   }
-  EXPECT_EQ(ReadFile(source), Pattern(9000));
+  EXPECT_EQ(testsupport::ReadFileText(source), Pattern(9000));
   EXPECT_EQ(Stat(source).st_mtim.tv_sec, 1234567890);
   EXPECT_FALSE(platform::SameFile(source, scratch / "sub"));
   EXPECT_FALSE(platform::SameFile(source, scratch / "missing"));
@@ -119,7 +119,7 @@ TEST(CopyFile, CancelAndFailuresLeaveNoTarget) {
   EXPECT_EQ(failed, std::to_string(static_cast<int>(CopyStatus::Failed)) + " " +
                         std::to_string(EFBIG));
   EXPECT_FALSE(Exists(target));
-  EXPECT_EQ(ReadFile(source), Pattern(30000));
+  EXPECT_EQ(testsupport::ReadFileText(source), Pattern(30000));
   EXPECT_EQ(platform::CopyFile(scratch / "none", target).error, ENOENT);
   EXPECT_EQ(platform::CopyFile(scratch.path(), target).error, EINVAL);
   ASSERT_EQ(mkfifo((scratch / "pipe").c_str(), 0600), 0);  // refused, never waited on
@@ -145,9 +145,9 @@ TEST(MoveFile, NeverReplacesAnExistingTarget) {
   for (const Case& c : cases) {
     EXPECT_EQ(platform::MoveFile(c.source, c.target), c.error) << c.target;
   }
-  EXPECT_EQ(ReadFile(scratch / "a") + ReadFile(scratch / "b"), "firstsecond");
+  EXPECT_EQ(testsupport::ReadFileText(scratch / "a") + testsupport::ReadFileText(scratch / "b"), "firstsecond");
   EXPECT_EQ(platform::MoveFile(scratch / "a", scratch / "dir/a"), 0);
-  EXPECT_EQ(ReadFile(scratch / "dir/a"), "first");
+  EXPECT_EQ(testsupport::ReadFileText(scratch / "dir/a"), "first");
   EXPECT_FALSE(Exists(scratch / "a"));
   EXPECT_EQ(platform::MoveFile(scratch / "dir", scratch / "renamed"), 0);
   EXPECT_TRUE(Exists(scratch / "renamed/inner"));
@@ -166,13 +166,13 @@ TEST(MoveFile, AcrossFileSystemsOnlyAFileMovesAndNothingIsReplaced) {
   ASSERT_EQ(chmod(source.c_str(), 0604), 0);
   WriteFile(target, "there");
   EXPECT_EQ(platform::MoveFile(source, target), EEXIST);
-  EXPECT_EQ(ReadFile(target), "there");
+  EXPECT_EQ(testsupport::ReadFileText(target), "there");
   ASSERT_EQ(unlink(target.c_str()), 0);
   EXPECT_EQ(platform::MoveFile(source, target), 0);
   EXPECT_FALSE(Exists(source));
   EXPECT_EQ(Stat(target).st_mtim.tv_sec, 1234567890);
   EXPECT_EQ(Stat(target).st_mode & 0777, 0604u);
-  EXPECT_EQ(ReadFile(target), Pattern(10000));
+  EXPECT_EQ(testsupport::ReadFileText(target), Pattern(10000));
   unlink(target.c_str());
   ASSERT_EQ(mkdir((scratch / "dir").c_str(), 0755), 0);
   EXPECT_EQ(platform::MoveFile(scratch / "dir", target), EXDEV);

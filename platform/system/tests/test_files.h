@@ -16,11 +16,6 @@ inline void WriteFile(const std::string& name, const std::string& contents) {
   std::ofstream(name, std::ios::binary) << contents;
 }
 
-inline std::string ReadFile(const std::string& name) {
-  std::ifstream file(name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 inline bool SetTimes(const std::string& name, timespec access, timespec modify) {
   const timespec times[2] = {access, modify};
   return utimensat(AT_FDCWD, name.c_str(), times, 0) == 0;

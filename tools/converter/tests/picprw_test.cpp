@@ -13,6 +13,7 @@
 #include "platform/image/image.h"
 #include "toolsupport/tests/flic_test_support.h"
 #include "testsupport/run_program.h"
+#include "testsupport/file_contents.h"
 
 namespace {
 
@@ -132,7 +133,7 @@ TEST_F(PicprwProgram, FrameRangeAndSubFrameMakeAPictureSeries) {
 }
 
 TEST_F(PicprwProgram, UsageSameFileAndUnknownTypesFailWithoutOutput) {
-  const std::vector<uint8_t> original = flictest::ReadAll(input);
+  const std::vector<uint8_t> original = testsupport::ReadFileBytes(input);
   auto run = RunProgram("picprw", {});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.errors.find("Syntax:  PicPr <Input Graphics File> <Output Graphics File> [/Switches]"),
@@ -150,7 +151,7 @@ TEST_F(PicprwProgram, UsageSameFileAndUnknownTypesFailWithoutOutput) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.errors.find("Output filename must be different than the input filename."), std::string::npos);
   }
-  EXPECT_EQ(flictest::ReadAll(input), original);
+  EXPECT_EQ(testsupport::ReadFileBytes(input), original);
 
   run = RunProgram("picprw", {input, scratch.File("x.doc")});
   EXPECT_EQ(run.exitCode, 1);
@@ -182,10 +183,10 @@ TEST_F(PicprwProgram, AnUnreadableInputFailsWithItsReasonAndLeavesNoOutput) {
   for (size_t i = 0; i < picture.pixels.size(); ++i) picture.pixels[i] = static_cast<uint8_t>(i * 13);
   const std::string gif = scratch.File("damaged.gif");
   ASSERT_EQ(platform::SaveImage(platform::ImageFormat::Gif, gif, picture, 0), platform::ImageStatus::Ok);
-  std::vector<uint8_t> bytes = flictest::ReadAll(gif);
+  std::vector<uint8_t> bytes = testsupport::ReadFileBytes(gif);
   bytes.resize(bytes.size() - 60);  // its only picture is cut short
   flictest::WriteAll(gif, bytes);
-  bytes = flictest::ReadAll(input);
+  bytes = testsupport::ReadFileBytes(input);
   bytes.resize(bytes.size() * 2 / 3);  // the flic loses its last frames
   flictest::WriteAll(scratch.File("cut.flc"), bytes);
 

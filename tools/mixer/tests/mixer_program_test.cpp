@@ -17,6 +17,7 @@
 #include "playback/vant.h"
 #include "playback/video_file_format.h"
 #include "testsupport/scratch_directory.h"
+#include "testsupport/file_contents.h"
 
 namespace mixer {
 namespace {
@@ -37,24 +38,9 @@ Finished RunMixer(const std::vector<std::string>& arguments, const ScratchDirect
   return testsupport::RunProgram("vantmiw", arguments);
 }
 
-void Put32(std::string& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out += static_cast<char>(v >> (8 * i));
-}
-
 // An 8-bit mono WAV file of the samples.
 void WriteWav(const std::string& path, const std::vector<uint8_t>& samples, uint32_t rate) {
-  std::string bytes = "RIFF";
-  Put32(bytes, static_cast<uint32_t>(36 + samples.size()));
-  bytes += "WAVEfmt ";
-  Put32(bytes, 16);
-  Put32(bytes, 1 | 1 << 16);  // PCM, one channel
-  Put32(bytes, rate);
-  Put32(bytes, rate);
-  Put32(bytes, 1 | 8 << 16);  // block align 1, 8 bits
-  bytes += "data";
-  Put32(bytes, static_cast<uint32_t>(samples.size()));
-  bytes.append(samples.begin(), samples.end());
-  std::ofstream(path, std::ios::binary) << bytes;
+  testsupport::WriteWavFile(path, rate, 1, 8, samples);
 }
 
 std::vector<uint8_t> Tone(size_t count, uint32_t step) {

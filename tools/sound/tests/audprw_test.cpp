@@ -12,6 +12,7 @@
 #include "toolsupport/tests/flic_test_support.h"
 #include "testsupport/run_program.h"
 #include "tools/sound/wav_header.h"
+#include "testsupport/file_contents.h"
 
 namespace soundtool {
 namespace {
@@ -25,22 +26,6 @@ std::vector<uint8_t> Samples(size_t count) {
   std::vector<uint8_t> samples(count);
   for (size_t i = 0; i < count; ++i) samples[i] = static_cast<uint8_t>(128 + 100 * ((i / 25) % 2 ? 1 : -1) + i % 7);
   return samples;
-}
-
-// A WAV file written here, independently of the program's own header code.
-std::vector<uint8_t> Wav(uint32_t rate, uint32_t bits, uint32_t channels, const std::vector<uint8_t>& data) {
-  std::vector<uint8_t> b;
-  auto text = [&](const char* t) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(t[i]));
-  };
-  auto u16 = [&](uint32_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); };
-  auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
-  text("RIFF"); u32(uint32_t(36 + data.size())); text("WAVE");
-  text("fmt "); u32(16); u16(1); u16(channels); u32(rate); u32(rate * channels * bits / 8);
-  u16(channels * bits / 8); u16(bits);
-  text("data"); u32(uint32_t(data.size()));
-  b.insert(b.end(), data.begin(), data.end());
-  return b;
 }
 
 void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
@@ -79,7 +64,7 @@ class AudprwProgram : public ::testing::Test {
     if (!std::getenv("VANT_BIN_DIR")) GTEST_SKIP() << "VANT_BIN_DIR is not set";
     folder = scratch.File("");
     input = scratch.File("in.wav");
-    Write(input, Wav(11025, 8, 1, samples));
+    Write(input, testsupport::WavBytes(11025, 1, 8, samples));
   }
   flictest::ScratchDirectory scratch;
   std::string folder, input;
@@ -91,18 +76,18 @@ TEST_F(AudprwProgram, WavAndRawOutputsHoldTheSamples) {
   ASSERT_EQ(run.exitCode, 0) << run.errors;
   EXPECT_NE(run.errors.find("Created " + scratch.File("out.wav") + " - 11069 bytes written."), std::string::npos)
       << run.errors;
-  ExpectWav(flictest::ReadAll(scratch.File("out.wav")), 11025, 8, 1, samples);
+  ExpectWav(testsupport::ReadFileBytes(scratch.File("out.wav")), 11025, 8, 1, samples);
 
   run = RunProgram("audprw", {input, scratch.File("out.raw")});
   ASSERT_EQ(run.exitCode, 0) << run.errors;
-  EXPECT_EQ(flictest::ReadAll(scratch.File("out.raw")), samples);
+  EXPECT_EQ(testsupport::ReadFileBytes(scratch.File("out.raw")), samples);
 }
 
 TEST_F(AudprwProgram, HeaderlessInputTakesItsFormatFromTheSwitches) {
   Write(scratch.File("in.pcm"), samples);
   const auto run = RunProgram("audprw", {scratch.File("in.pcm"), scratch.File("out.WAV"), "/Y2/D22050"});
   ASSERT_EQ(run.exitCode, 0) << run.errors;
-  ExpectWav(flictest::ReadAll(scratch.File("out.WAV")), 22050, 8, 2, std::vector<uint8_t>(samples.begin(), samples.end() - 1));
+  ExpectWav(testsupport::ReadFileBytes(scratch.File("out.WAV")), 22050, 8, 2, std::vector<uint8_t>(samples.begin(), samples.end() - 1));
 }
 
 TEST_F(AudprwProgram, AVideoTrackComesBackAsItWasStored) {
@@ -112,11 +97,11 @@ TEST_F(AudprwProgram, AVideoTrackComesBackAsItWasStored) {
   ASSERT_EQ(made.exitCode, 0) << made.errors;
   const auto run = RunProgram("audprw", {video, scratch.File("back.wav")});
   ASSERT_EQ(run.exitCode, 0) << run.errors;
-  ExpectWav(flictest::ReadAll(scratch.File("back.wav")), 11025, 8, 1, samples);
+  ExpectWav(testsupport::ReadFileBytes(scratch.File("back.wav")), 11025, 8, 1, samples);
 }
 
 TEST_F(AudprwProgram, UsageAndSameFileFailWithoutOutput) {
-  const std::vector<uint8_t> original = flictest::ReadAll(input);
+  const std::vector<uint8_t> original = testsupport::ReadFileBytes(input);
   auto run = RunProgram("audprw", {input});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.errors.find("SYNTAX:  AudPr  InputSoundFile OutputWavFile[.WAV]  [/Switches]"), std::string::npos)
@@ -132,7 +117,7 @@ TEST_F(AudprwProgram, UsageAndSameFileFailWithoutOutput) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.errors.find("Output filename must be different than the input filename."), std::string::npos);
   }
-  EXPECT_EQ(flictest::ReadAll(input), original);
+  EXPECT_EQ(testsupport::ReadFileBytes(input), original);
   EXPECT_EQ(RunProgram("audprw", {scratch.File("none.wav"), scratch.File("x.wav")}).exitCode, 1);
   EXPECT_EQ(Names(folder), (std::vector<std::string>{"in.wav", "link.wav"}));
 }

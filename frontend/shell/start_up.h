@@ -1,0 +1,31 @@
+#pragma once
+// What the program's arguments ask for at start, and the settings it starts from.
+#include <string>
+#include <vector>
+
+#include "frontend/core/settings.h"
+
+namespace frontend {
+
+struct StartUpArguments {
+  // Where the settings are written at close (read at start when it holds [VantMain] CurrentTab).
+  std::string settingsPath;
+  // A batch given on the command line, to run on the Command tab (quoted); empty when none.
+  std::string pendingCommand;
+};
+
+// From the first argument on: a ".sbt" name (any case) becomes the pending command, a later one
+// replacing an earlier one; the first other argument names the settings file and ends the scan.
+StartUpArguments ScanStartUpArguments(const std::vector<std::string>& arguments);
+
+// The settings to start with: the defaults that depend on the run (program and console
+// directories), then the named file when it holds [VantMain] CurrentTab, else the default
+// file. A console directory that cannot be entered gives way to the current directory.
+Settings LoadStartUpSettings(const StartUpArguments& arguments, const std::string& programDirectory,
+                             const std::string& currentDirectory);
+
+// Writes the record into the file, keeping what else the file holds; false when it could not
+// be written.
+bool SaveSettingsFile(const std::string& path, const Settings& settings);
+
+}  // namespace frontend
