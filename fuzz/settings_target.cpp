@@ -10,21 +10,17 @@
 #include "frontend/core/ini_file.h"
 #include "frontend/core/settings_file.h"
 #include "fuzz/fuzz_targets.h"
+#include "toolsupport/base/text_words.h"
 
 namespace fuzz {
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // Section names ignore case.
 bool IsSettingsSection(const std::string& name) {
   static const char* const kSections[] = {
       "vantmain",     "vant",        "vantframespecific",  "vantmix",         "vantplay",      "vantscript",
       "graphicsprocessor", "audprocessor", "vantcommand", "vantrecentcommands", "vantrecentfiles", "vantrecentdirs"};
-  const std::string lower = Lower(name);
+  const std::string lower = LowerCase(name);
   return std::any_of(std::begin(kSections), std::end(kSections), [&](const char* section) { return lower == section; });
 }
 

@@ -20,6 +20,7 @@
 #include "platform/gui/qt_application.h"
 #include "platform/gui/qt_faces.h"
 #include "platform/gui/stop_requests.h"
+#include "platform/system/program_help.h"
 #include "platform/system/program_start.h"
 #include "platform/system/stop_signals.h"
 
@@ -33,6 +34,10 @@ std::string CurrentDirectory() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (auto answered =
+          platform::AnswerHelpAndVersion(argc, argv, "vantrelw", frontend::kStartUpUsage)) {
+    return *answered;
+  }
   // SIGINT, SIGTERM and SIGHUP end the front end at any moment, a dialog that waits included:
   // every event loop ends, the windows go with their report endpoints, exit code 1.
   platform::InstallStopSignals();

@@ -32,7 +32,7 @@ void CommandStrLength(CommandContext& context) {
 
 void CommandStrUCase(CommandContext& context) { SetFromText(context, UpperCased); }
 
-void CommandStrLCase(CommandContext& context) { SetFromText(context, LowerCased); }
+void CommandStrLCase(CommandContext& context) { SetFromText(context, LowerCase); }
 
 void CommandStrTrim(CommandContext& context) {
   SetFromText(context, [](std::string text) {

@@ -50,13 +50,6 @@ std::string UpperCased(std::string text) {
   return text;
 }
 
-std::string LowerCased(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 void SplitVariable(ScriptContext& context, const std::string& first, const std::string& source,
                    const std::string& separators) {
   const std::string value = GetVariable(context, source);

@@ -28,10 +28,9 @@ std::string RepeatCharacter(char character, int32_t count);
 // unchanged when it is as wide already.
 std::string PadText(const std::string& text, int32_t width, char pad, bool padRight);
 
-// a-z made A-Z (in place, or a copy), or A-Z made a-z.
+// a-z made A-Z (in place, or a copy); A-Z made a-z is toolsupport/base's LowerCase.
 void UpperCase(std::string& text);
 std::string UpperCased(std::string text);
-std::string LowerCased(std::string text);
 
 // STRFIRST: the value of `source` is split at its first character that is one of the
 // separators: `first` receives what stands before it and `source` keeps what follows it.

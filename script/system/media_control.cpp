@@ -7,6 +7,7 @@
 #include "platform/system/program_start.h"
 #include "script/language/file_slots.h"
 #include "script/language/text_functions.h"
+#include "toolsupport/base/text_words.h"
 #include "toolsupport/io/riff_reader.h"
 #include "toolsupport/sound/sound_files.h"
 
@@ -203,7 +204,7 @@ MediaAnswer MediaDevices::OnDevice(const std::string& verb, Device& device, cons
     }
   }
   if (verb != "SEEK" && verb != "STATUS" && !words.empty()) {
-    return Refuse("The word \"" + words[0] + "\" is not supported in the command \"" + LowerCased(verb) + "\".");
+    return Refuse("The word \"" + words[0] + "\" is not supported in the command \"" + LowerCase(verb) + "\".");
   }
   device.Update();
   if (verb == "PLAY") {

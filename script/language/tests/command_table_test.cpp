@@ -11,6 +11,7 @@
 #include "script/language/script_error.h"
 #include "script/language/text_functions.h"
 #include "script/tests/script_runner.h"
+#include "toolsupport/base/text_words.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ TEST(ScriptCommandTable, WordsAreFoundInAnyCaseAndListsOutOfOrderAreRefused) {
     const std::string word = table.Word(i);
     SCOPED_TRACE(word);
     // Typed in lower case with a comma after it, the word is found.
-    std::string line = script::LowerCased(word) + ", 1 2";
+    std::string line = LowerCase(word) + ", 1 2";
     std::string typed = script::TakeCommandWord(line);
     script::UpperCase(typed);
     EXPECT_EQ(table.Find(typed), i);
