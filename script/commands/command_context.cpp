@@ -1,7 +1,9 @@
 #include "script/commands/command_context.h"
 
+#include "platform/system/stop_signals.h"
 #include "playback/vant.h"
 #include "script/commands/command_families.h"
+#include "script/language/script_error.h"
 #include "script/language/script_wait.h"
 
 namespace script {
@@ -14,6 +16,8 @@ void CommandContext::RunCommand(size_t index) { ScriptCommands().At(index).handl
 void CommandContext::KeepResponsive() {
   screen.window.DispatchEvents();
   VantSoundCheck();
+  // Every command and every wait comes here: a stop signal ends the run at once.
+  if (platform::StopSignalPending()) throw ScriptStopped();
 }
 
 void CommandContext::WaitWhilePaused() {

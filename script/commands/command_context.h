@@ -19,7 +19,8 @@ class CommandContext : public ScriptContext {
   explicit CommandContext(PlaybackWindow& window, platform::Clock& clock = platform::SystemClock());
 
   void RunCommand(size_t index) override;
-  // The window's waiting events, then the sound service.
+  // The window's waiting events, then the sound service; a stop signal ends the run here
+  // (ScriptStopped).
   void KeepResponsive() override;
   // While auto pause is on and the window does not have the focus.
   void WaitWhilePaused() override;

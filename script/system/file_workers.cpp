@@ -5,6 +5,7 @@
 
 #include "platform/system/directory_search.h"
 #include "platform/system/file_operations.h"
+#include "platform/system/stop_signals.h"
 #include "platform/system/wildcard.h"
 #include "script/language/file_slots.h"
 
@@ -19,7 +20,10 @@ bool DoFileOperation(const std::string& source, const std::string& target, FileO
     case FileOperation::kRename:
       return platform::MoveFile(source, target) == 0;
     case FileOperation::kCopy:
-      return platform::CopyFile(source, target).Copied();
+      // A stop signal cancels a long copy instead of waiting for its end.
+      return platform::CopyFile(source, target, [](uint64_t, uint64_t) {
+               return !platform::StopSignalPending();
+             }).Copied();
   }
   return false;
 }

@@ -41,5 +41,7 @@ void WritePrintText(FileSlots& files, const PrintFile& print, std::string_view t
 // cannot be printed is said on standard error) and its temporary file is removed. Empty, or the
 // failure of a print file that could not be written (FileSlots::Close).
 std::string EndPrinting(FileSlots& files, PrintFile& print);
+// The same for a run that was stopped: a printer port's job is dropped unprinted.
+void DropPrinting(FileSlots& files, PrintFile& print);
 
 }  // namespace script
