@@ -74,6 +74,9 @@ struct SameFile {
   Words arguments;
 };
 
+// One row of the table: a program, what it works on and how it says its failures. A row with
+// `arguments` gets the full disk cases and, with `signals`, the stop signal cases; each entry of
+// `sameFile` is one more case.
 struct Program {
   const char* name = "";
   const char* program = "";
@@ -82,6 +85,7 @@ struct Program {
   std::vector<std::string> outputs = {};  // what a complete run changes or makes in the work folder
   std::vector<SameFile> sameFile = {};
   bool signals = true;                 // stop signals are the tools' own (the others' are tested apart)
+  bool offscreen = false;              // Qt on its offscreen platform, for programs that need windows
   int failureExit = 1;                 // the exit code of a run that fails
   const char* diskFullSays = "probably out of disk space";
   const char* sameFileSays = "Output filename must be different than the input filename.";
@@ -245,6 +249,7 @@ const std::vector<Program>& Programs() {
        .outputs = {"keep.bin"},
        .sameFile = {{"ThroughLink", {"^/onto-link.sbt", "^/Vantrel.INI"}}},
        .signals = false,
+       .offscreen = true,
        .failureExit = 0,
        .diskFullSays = "No space left on device",
        .sameFileSays = "cannot copy a file onto itself",
@@ -259,6 +264,7 @@ const std::vector<Program>& Programs() {
        .arguments = {"^/close.sbt", "@/Vantrel.INI"},
        .outputs = {"Vantrel.INI"},
        .signals = false,
+       .offscreen = true,
        .diskFullSays = "No space left on device"},
       // A rename never replaces: here the only fault is a target that is the source.
       {.name = "FrontEndRename",
@@ -272,6 +278,7 @@ const std::vector<Program>& Programs() {
            },
        .sameFile = {{"Direct", {"^/same.sbt", "^/Vantrel.INI"}}, {"ThroughLink", {"^/onto-link.sbt", "^/Vantrel.INI"}}},
        .signals = false,
+       .offscreen = true,
        .failureExit = 0,
        .sameFileSays = "Could not rename a.txt: File exists",
        .log = "history.txt"},
@@ -326,7 +333,7 @@ class FaultInjection : public testing::TestWithParam<Case> {
   testsupport::ProgramResult Run(const Program& program, const std::vector<std::string>& arguments,
                                  std::vector<std::pair<std::string, std::string>> faults) {
     testsupport::ProgramOptions options;
-    options.offscreen = std::string(program.program) == "vantrelw";  // the front end needs windows
+    options.offscreen = program.offscreen;
     const char* sanitizer = std::getenv("ASAN_OPTIONS");
     // A sanitized program finds its runtime behind the preloaded library.
     options.environment.emplace_back("ASAN_OPTIONS", std::string(sanitizer ? sanitizer : "") + ":verify_asan_link_order=0");
