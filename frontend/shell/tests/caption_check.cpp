@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
 #include <QTabBar>
+#include <QTextDocument>
 
 namespace frontend_testing {
 namespace {
@@ -126,6 +128,19 @@ std::vector<std::string> ClippedCaptions(const QWidget& window) {
     }
   }
   return clipped;
+}
+
+std::vector<std::string> StrayAmpersands(const QWidget& window) {
+  static const QRegularExpression kAccelerator(QStringLiteral("&[A-Za-z]"));
+  std::vector<std::string> stray;
+  for (const QLabel* label : window.findChildren<QLabel*>()) {
+    if (label->window() != &window || !label->isVisibleTo(&window) || label->buddy()) continue;
+    if (label->textFormat() == Qt::RichText || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()))) {
+      continue;
+    }
+    if (label->text().contains(kAccelerator)) stray.push_back("label \"" + label->text().toStdString() + "\"");
+  }
+  return stray;
 }
 
 std::string Listed(const std::vector<std::string>& lines) {

@@ -13,6 +13,10 @@ namespace frontend_testing {
 // against the room it needs. Widgets hidden in the window (other tabs' pages) are not looked at.
 std::vector<std::string> ClippedCaptions(const QWidget& window);
 
+// One line per label that shows an ampersand before a letter as it stands: a label that has no
+// buddy to give the focus to draws no accelerator, so "&Run" would be shown with its '&'.
+std::vector<std::string> StrayAmpersands(const QWidget& window);
+
 // The lines above, one a line, for a test's message.
 std::string Listed(const std::vector<std::string>& lines);
 

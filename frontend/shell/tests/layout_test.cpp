@@ -51,10 +51,12 @@ bool CarriesToolkitIcon(const QWidget& window) {
          window.windowIcon().cacheKey() == platform::ToolkitIcon().cacheKey();
 }
 
-// The captions a window shows clipped, each line after the name of what was open.
+// The captions a window shows clipped or with a stray ampersand, each line after the name of
+// what was open.
 std::vector<std::string> ClippedIn(const QWidget& window, const std::string& where) {
   std::vector<std::string> lines;
   for (const std::string& line : ClippedCaptions(window)) lines.push_back(where + ": " + line);
+  for (const std::string& line : frontend_testing::StrayAmpersands(window)) lines.push_back(where + ": " + line);
   return lines;
 }
 
@@ -193,7 +195,7 @@ TEST_F(Layout, EveryDialogShowsItsCaptionsWholeCentredOnItsOwnerInsideTheScreenW
     std::unique_ptr<QWidget> dialog = dialogCase.make(frontEnd_, topwin, scratch_.path());
     dialog->show();
     Settle();
-    const std::vector<std::string> clipped = ClippedCaptions(*dialog);
+    const std::vector<std::string> clipped = ClippedIn(*dialog, dialogCase.name);
     EXPECT_TRUE(clipped.empty()) << Listed(clipped);
     EXPECT_TRUE(CarriesToolkitIcon(*dialog));
     const QRect frame = dialog->frameGeometry();
@@ -214,7 +216,7 @@ TEST_F(Layout, TheAnalysisWindowOpensCentredOnTheScreenWithItsLegendAtTheRight) 
   ASSERT_TRUE(windows.Open(video));
   Ttunef& window = *windows.window();
   Settle();
-  EXPECT_TRUE(ClippedCaptions(window).empty()) << Listed(ClippedCaptions(window));
+  EXPECT_TRUE(ClippedIn(window, "analysis window").empty()) << Listed(ClippedIn(window, "analysis window"));
   EXPECT_TRUE(CarriesToolkitIcon(window));
   const QRect available = platform::AvailableArea(&window);
   EXPECT_TRUE(available.contains(window.frameGeometry()));
