@@ -45,6 +45,10 @@ const std::string kUsageSwitches2 =
     "/B# - Output sound bits (8 or 16).\r\n"
     "/C# - Output sound channels (1=mono, 2=stereo).";
 
+std::string CompressorUsageText() {
+  return std::string(kUsageSyntax) + "\r\n\r\n" + kUsageSwitches1 + "\r\n\r\n" + kUsageSwitches2;
+}
+
 bool IsAcceptedTarget(int32_t value) {
   return (value >= -600 && value <= -401) || (value >= -200 && value <= 100) || value >= 1000;
 }

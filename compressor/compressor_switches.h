@@ -35,4 +35,7 @@ extern const char* const kUsageSyntax;
 extern const char* const kUsageSwitches1;
 extern const std::string kUsageSwitches2;
 
+// The three boxes as one text, a blank line between them (for a terminal).
+std::string CompressorUsageText();
+
 }  // namespace compressor

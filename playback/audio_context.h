@@ -1,7 +1,7 @@
 #pragma once
 // What the sound of a set of videos shares: the installed back end, the tracks open in all of
-// them, the wave-out back end's list of open tracks, and the clock its play positions are
-// estimated with. VantOpen and the sound calls of the C interface use one default context; a
+// them, the wave-out back end's list of open tracks, and the clock that bounds its waits for the
+// device. VantOpen and the sound calls of the C interface use one default context; a
 // video keeps the context it was opened with, and so does each of its tracks.
 #include <cstdint>
 

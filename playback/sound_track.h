@@ -48,11 +48,8 @@ struct SoundTrack {
   uint32_t compressed; // chunks are coded (rate word bit 31); else raw bytes after the length
   uint32_t starved;    // set by the back end when both device blocks have played out
   uint32_t starveSeen; // a frame has handled the starved state
-  uint64_t playedBase; // bytes whose playing is complete
-  uint64_t batchStart; // millisecond clock when the current batch of blocks started playing
-  uint64_t batchTime;  // milliseconds of sound in the current batch
-  uint64_t batchBytes; // bytes in the current batch
-  uint32_t batchStarted;
+  uint64_t playedBase;  // bytes played through devices that have closed since the last reset
+  uint64_t countedFrom; // what the device in use had played when the position stood at playedBase
   uint32_t openFlags;  // the video's kept open flags when the track opened
   uint32_t volume;     // left in the low, right in the high 16 bits, when volumeSet
                        // (the stream back end: the volume, 0 to 0x8000, with pan)

@@ -16,6 +16,16 @@ platform::StreamFormat FormatOf(const SoundTrack* track) {
   return format;
 }
 
+// Calls put(offset in the loop, bytes, bytes before) for the one or two pieces that `count`
+// bytes from place `at` take in a loop of `size` bytes (count is at most a lap).
+template <typename Put>
+void ForLoopPieces(uint32_t size, uint64_t at, uint64_t count, Put put) {
+  const uint32_t offset = static_cast<uint32_t>(at % size);
+  const uint64_t first = std::min<uint64_t>(count, size - offset);
+  put(offset, first, uint64_t{0});
+  if (count > first) put(uint32_t{0}, count - first, first);
+}
+
 }  // namespace
 
 StreamService::StreamService(DeviceFactory createDevice, platform::TimerEvents& timers, platform::Clock& clock)
@@ -85,36 +95,38 @@ void StreamService::StreamStart(DirectSoundStream* stream, StreamBlock* block) {
   std::lock_guard lock(mutex_);
   block->copied = 0;
   block->next = nullptr;
+  block->endTime = 0;
   block->flags.store(0, std::memory_order_release);
-  const uint64_t playing = uint64_t{block->length} * 1000 / stream->bytesPerSecond;
-  const uint64_t now = clock_.Now();
-  if (stream->queue) {
-    StreamBlock* tail = stream->queue;
-    while (tail->next) tail = tail->next;
-    block->endTime = std::max(now, tail->endTime) + playing;
-    tail->next = block;
-  } else {
-    block->endTime = now + playing;
-    stream->queue = block;
+  StreamBlock** tail = &stream->queue;
+  while (*tail) tail = &(*tail)->next;
+  *tail = block;
+  if (!stream->playing) {
+    stream->buffer->Play();
+    stream->playing = true;
+    if (playingStreams_++ == 0) {
+      refillTimer_ = timers_.SetEvent(kRefillPeriodMs, [this](uint32_t) { Tick(); }, true);
+    }
   }
-  if (stream->playing) return;
-  stream->buffer->Play();
-  stream->playing = true;
-  if (playingStreams_++ == 0) {
-    refillTimer_ = timers_.SetEvent(kRefillPeriodMs, [this](uint32_t) { Tick(); }, true);
-  }
+  // Now rather than at the next tick: a stream that plays silence plays the block at once.
+  RefillLocked(stream);
 }
 
 void StreamService::StopLocked(DirectSoundStream* stream) {
   if (!stream->playing) return;
   stream->playing = false;
   stream->buffer->Stop();
-  // What was written ahead of the cursor would play first when the stream starts again.
-  platform::StreamRegions regions;
-  if (stream->buffer->Lock(0, stream->bufferSize, regions)) {
-    std::memset(regions.first, stream->silence, regions.firstBytes);
-    stream->buffer->Unlock(regions);
+  // What was written ahead of the cursor would play first when the stream starts again: the
+  // sound there is dropped, and it never counts as played.
+  const uint64_t played = stream->buffer->PlayedBytes();
+  stream->soundBytes = PlayedSoundLocked(stream, played);
+  stream->soundStart = stream->soundEnd = stream->writtenTo = played;
+  platform::StreamRegions whole;
+  if (stream->buffer->Lock(0, stream->bufferSize, whole)) {
+    std::memset(whole.first, stream->silence, whole.firstBytes);
+    stream->buffer->Unlock(whole);
+    stream->writtenTo = played + stream->bufferSize;
   }
+  // Every block has left the buffer: those queued and those waiting to have played.
   for (StreamBlock* block = stream->queue; block;) {
     StreamBlock* next = block->next;
     block->next = nullptr;
@@ -122,6 +134,7 @@ void StreamService::StopLocked(DirectSoundStream* stream) {
     block = next;
   }
   stream->queue = nullptr;
+  DropDoneMarksLocked(stream);
   if (--playingStreams_ == 0 && refillTimer_) {
     timers_.KillEvent(refillTimer_);
     refillTimer_ = 0;
@@ -152,9 +165,9 @@ void StreamService::StreamClose(DirectSoundStream* stream) {
         break;
       }
     }
+    // Stopping takes back the marks still due, which would touch blocks that their track is
+    // about to free.
     StopLocked(stream);
-    // Marks still due would touch blocks that their track is about to free.
-    DropDoneMarksLocked(stream);
     last = streams_ == nullptr;
   }
   // Out of the timers' reach now; the device may take its time to close.
@@ -169,60 +182,98 @@ void StreamService::Tick() {
   if (reentry_.fetch_add(1) == 0) {
     std::lock_guard lock(mutex_);
     for (DirectSoundStream* stream = streams_; stream; stream = stream->next) {
-      if (!stream->playing) continue;
-      // The next chunk would overlap what is playing.
-      const uint32_t cursor = stream->buffer->PlayCursor();
-      if (stream->writePosition < cursor && cursor < stream->writePosition + stream->chunkSize) continue;
-      platform::StreamRegions regions;
-      if (!stream->buffer->Lock(stream->writePosition, stream->chunkSize, regions)) continue;
-      stream->lockedBytes += stream->chunkSize;
-      CopyQueued(regions.first, regions.firstBytes, stream);
-      if (regions.second) CopyQueued(regions.second, regions.secondBytes, stream);
-      stream->writePosition += stream->chunkSize;
-      if (stream->writePosition >= stream->bufferSize) stream->writePosition -= stream->bufferSize;
-      stream->buffer->Unlock(regions);
+      if (stream->playing) RefillLocked(stream);
     }
   }
   reentry_.fetch_sub(1);
 }
 
-void StreamService::CopyQueued(uint8_t* region, uint32_t size, DirectSoundStream* stream) {
-  while (stream->queue && size > 0) {
+// Queued sound goes in, then silence up to a lap past the cursor, so that the buffer never plays
+// stale sound while the refills keep coming. A lock that fails skips the refill.
+void StreamService::RefillLocked(DirectSoundStream* stream) {
+  platform::StreamRegions whole;
+  if (!stream->buffer->Lock(0, stream->bufferSize, whole)) return;
+  const uint64_t played = stream->buffer->PlayedBytes();  // still until the unlock
+  // Refills that came late: the cursor has gone past what they had written.
+  stream->writtenTo = std::max(stream->writtenTo, played);
+  CopyQueued(whole.first, played, stream);
+  const uint64_t lapEnd = played + stream->bufferSize;
+  const uint64_t from = std::max(stream->soundEnd, stream->writtenTo);
+  if (from < lapEnd) {
+    ForLoopPieces(stream->bufferSize, from, lapEnd - from, [&](uint32_t offset, uint64_t bytes, uint64_t) {
+      std::memset(whole.first + offset, stream->silence, bytes);
+    });
+    stream->silenceBytes += lapEnd - from;
+  }
+  stream->writtenTo = lapEnd;
+  stream->buffer->Unlock(whole);
+}
+
+// The queue's bytes go right behind the sound still ahead of the cursor or, when there is none,
+// at the cursor itself, and as far as a lap past the cursor.
+void StreamService::CopyQueued(uint8_t* loop, uint64_t played, DirectSoundStream* stream) {
+  const uint64_t lapEnd = played + stream->bufferSize;
+  uint64_t at = std::max(stream->soundEnd, played);
+  if (!stream->queue || at >= lapEnd) return;
+  if (at > stream->soundEnd) stream->soundStart = at;
+  while (stream->queue && at < lapEnd) {
     StreamBlock* block = stream->queue;
-    const uint32_t n = std::min(size, block->length - block->copied);
-    std::memcpy(region, block->data + block->copied, n);
-    block->copied += n;
-    region += n;
-    size -= n;
-    if (block->copied < block->length) continue;
+    const uint64_t n = std::min<uint64_t>(lapEnd - at, block->length - block->copied);
+    ForLoopPieces(stream->bufferSize, at, n, [&](uint32_t offset, uint64_t bytes, uint64_t before) {
+      std::memcpy(loop + offset, block->data + block->copied + before, bytes);
+    });
+    block->copied += static_cast<uint32_t>(n);
+    at += n;
+    stream->soundBytes += n;
+    if (block->copied < block->length) break;
     stream->queue = block->next;
     block->next = nullptr;
-    const int64_t delay = static_cast<int64_t>(block->endTime - clock_.Now());
-    uint32_t timer = 0;
-    if (delay > 0) {
-      timer = timers_.SetEvent(static_cast<uint32_t>(std::min<int64_t>(delay, UINT32_MAX)),
-                               [this, block](uint32_t id) { MarkDone(id, block); }, false);
-    }
-    // A block already played, or one no timer can be had for, is done now.
-    if (timer == 0) {
-      MarkTrackBlockDone(*block);
-    } else {
-      doneMarks_.push_back({timer, stream, block});
-    }
+    ExpectDoneLocked(stream, block, at, played);
   }
-  std::memset(region, stream->silence, size);
-  stream->silenceBytes += size;
+  stream->soundEnd = at;
+}
+
+// The block's last byte lies at `end`: it is done once the cursor has passed it.
+void StreamService::ExpectDoneLocked(DirectSoundStream* stream, StreamBlock* block, uint64_t end,
+                                     uint64_t played) {
+  const uint32_t delay = DelayUntilPlayed(stream, end, played);
+  block->endTime = clock_.Now() + delay;
+  uint32_t timer = 0;
+  if (delay > 0) timer = timers_.SetEvent(delay, [this, block](uint32_t id) { MarkDone(id, block); }, false);
+  // A block already played, or one no timer can be had for, is done now.
+  if (timer == 0) {
+    MarkTrackBlockDone(*block);
+  } else {
+    doneMarks_.push_back({timer, stream, block, end});
+  }
+}
+
+// Milliseconds until the cursor passes `end`, rounded up; 0 once it has.
+uint32_t StreamService::DelayUntilPlayed(const DirectSoundStream* stream, uint64_t end, uint64_t played) const {
+  if (end <= played) return 0;
+  const uint64_t ms = ((end - played) * 1000 + stream->bytesPerSecond - 1) / stream->bytesPerSecond;
+  return static_cast<uint32_t>(std::min<uint64_t>(std::max<uint64_t>(ms, 1), UINT32_MAX));
 }
 
 void StreamService::MarkDone(uint32_t timerId, StreamBlock* block) {
   std::lock_guard lock(mutex_);
-  // A mark whose stream has closed is gone from the list, and its block may be gone too.
+  // A mark whose stream has stopped is gone from the list, and its block may be gone too.
   auto mark = std::find_if(doneMarks_.begin(), doneMarks_.end(),
                            [&](const DoneMark& m) { return m.timerId == timerId && m.block == block; });
   if (mark == doneMarks_.end()) return;
+  timers_.KillEvent(timerId);
+  // A device that plays slower than the clock runs has not got there yet: look again when it
+  // should have.
+  const uint32_t delay = DelayUntilPlayed(mark->stream, mark->end, mark->stream->buffer->PlayedBytes());
+  if (delay > 0) {
+    const uint32_t timer = timers_.SetEvent(delay, [this, block](uint32_t id) { MarkDone(id, block); }, false);
+    if (timer != 0) {
+      mark->timerId = timer;
+      return;
+    }
+  }
   doneMarks_.erase(mark);
   MarkTrackBlockDone(*block);
-  timers_.KillEvent(timerId);
 }
 
 bool StreamService::StreamOpenPrimed(SoundTrack* track) {
@@ -242,7 +293,10 @@ bool StreamService::StreamOpenPrimed(SoundTrack* track) {
   std::memset(blocks[0].data, SilenceOf(track), 4);
   blocks[0].length = 4;
   StreamStart(stream, &blocks[0]);
-  if (!WaitForTrackBlocks(clock_, blocks, 1, kPrimeWaitMs)) {
+  const bool primed = WaitForTrackBlocks(clock_, blocks, 1, kPrimeWaitMs);
+  // The priming is no sound of the track.
+  CountPositionFrom(track, PlayedSound(stream));
+  if (!primed) {
     StreamDrainClose(track);
     return false;
   }
@@ -253,6 +307,7 @@ void StreamService::StreamDrainClose(SoundTrack* track) {
   if (!track->stream) return;
   StreamStop(track->stream);
   WaitForTrackBlocks(clock_, track->streamBlocks, 2, kCloseWaitMs);
+  KeepPosition(track, PlayedSound(track->stream));
   StreamClose(track->stream);
   track->stream = nullptr;
 }
@@ -281,22 +336,23 @@ void StreamService::Stop(SoundTrack* track) { StreamDrainClose(track); }
 
 void StreamService::Reset(SoundTrack* track) {
   if (track->stream) StreamStop(track->stream);
-  track->playedBase = 0;
-  track->batchStart = track->batchTime = track->batchBytes = 0;
-  track->batchStarted = 0;
+  ResetPosition(track, track->stream ? PlayedSound(track->stream) : 0);
 }
 
 void StreamService::Service() {
   for (SoundTrack* track = openTracks_; track; track = track->nextOpenTrack) {
     if (!track->stream) continue;
-    FeedTrackBlocks(clock_, track, track->streamBlocks,
+    FeedTrackBlocks(track, track->streamBlocks,
                     [this, track](StreamBlock* block) { StreamStart(track->stream, block); });
   }
 }
 
+// The sound that the play cursor has passed, not what the clock says should have played: the
+// picture follows what is heard.
 uint64_t StreamService::Position(SoundTrack* track) {
   Service();
-  return EstimatedPlayPosition(track, clock_.Now());
+  if (!track->stream) return track->playedBase;
+  return TrackPlayPosition(track, PlayedSound(track->stream));
 }
 
 void StreamService::VolumePan(uint32_t pan, uint32_t volume, SoundTrack* track) {
@@ -333,4 +389,15 @@ size_t StreamService::PendingDoneMarks() {
 uint64_t StreamService::SilenceWritten(const DirectSoundStream* stream) {
   std::lock_guard lock(mutex_);
   return stream->silenceBytes;
+}
+
+uint64_t StreamService::PlayedSound(const DirectSoundStream* stream) {
+  std::lock_guard lock(mutex_);
+  return PlayedSoundLocked(stream, stream->buffer->PlayedBytes());
+}
+
+// The sound put into the buffer less what still lies ahead of the cursor.
+uint64_t StreamService::PlayedSoundLocked(const DirectSoundStream* stream, uint64_t played) const {
+  const uint64_t ahead = stream->soundEnd > played ? stream->soundEnd - std::max(played, stream->soundStart) : 0;
+  return stream->soundBytes - ahead;
 }

@@ -1,9 +1,15 @@
 #pragma once
 // The stream back end: each open sound track plays through a stream, a looping buffer of four
-// sixteenths of a second that a periodic timer refills every 31 ms, a sixteenth at a time, from
-// the stream's queue of blocks. A block whose last byte has gone into the buffer is marked done
-// by a one-shot timer at the time it will have played. The track side is the block machinery of
-// the wave-out back end with the stream as its device.
+// sixteenths of a second that a periodic timer refills every 31 ms from the stream's queue of
+// blocks. Sound goes into the buffer right behind the sound already there, or at the play cursor
+// when the buffer has run out, never behind a stretch of silence; so a block queued on a stream
+// that plays silence is heard within one device buffer. A block whose last byte has gone into the
+// buffer is marked done by a one-shot timer once the play cursor has passed that byte, and the
+// track's play position is the sound the play cursor has passed, so that the picture follows
+// what is heard. The track side is the block machinery of the wave-out back end with the stream
+// as its device.
+//
+// Places in the buffer are counted as the play cursor is, on from 0 without wrapping.
 //
 // The timers run on the timer thread, everything else on the caller's thread; the two meet under
 // one lock, which guards the stream list, the queues and the pending done marks. The state lives
@@ -25,7 +31,7 @@
 struct StreamBlock {
   uint8_t* data = nullptr;
   uint32_t length = 0;
-  uint64_t endTime = 0;  // millisecond clock at which the block will have played
+  uint64_t endTime = 0;  // millisecond clock at which the block is expected to have played
   std::atomic<uint32_t> flags{0};
   StreamBlock* next = nullptr;  // the next queued block
   uint32_t copied = 0;          // bytes already copied into the buffer
@@ -35,14 +41,18 @@ struct DirectSoundStream {
   StreamBlock* queue = nullptr;
   std::unique_ptr<platform::StreamBuffer> buffer;
   DirectSoundStream* next = nullptr;
-  uint32_t chunkSize = 0;  // what one tick writes
+  uint32_t chunkSize = 0;  // a sixteenth of a second
   uint32_t bufferSize = 0;
-  uint32_t writePosition = 0;
-  uint64_t lockedBytes = 0;   // written in total
-  uint64_t silenceBytes = 0;  // of which silence
   uint32_t bytesPerSecond = 0;
   bool playing = false;
   uint8_t silence = 0;
+  // What the buffer holds ahead of the play cursor: sound from soundStart to soundEnd, silence
+  // from there to writtenTo (a whole lap past the cursor after each refill).
+  uint64_t writtenTo = 0;
+  uint64_t soundStart = 0;
+  uint64_t soundEnd = 0;
+  uint64_t soundBytes = 0;    // sound put into the buffer in total, less what a stop dropped
+  uint64_t silenceBytes = 0;  // silence put into the buffer in total
 };
 
 class StreamService {
@@ -67,16 +77,16 @@ class StreamService {
   bool Install(AudioContext& audio, platform::StreamDevice* device);
   // Hands the window to the device, when there is one.
   void SetWindow(void* window);
-  // The periodic refill: a chunk for each playing stream whose buffer has room for one.
+  // The periodic refill of every playing stream.
   void Tick();
   // A one-shot timer's end: the block has played.
   void MarkDone(uint32_t timerId, StreamBlock* block);
 
   // The streams. Create gives null when no device or buffer can be had.
   DirectSoundStream* StreamCreate(const platform::StreamFormat& format, uint32_t openFlags);
-  // Queues the block and plays the stream.
+  // Queues the block, plays the stream and puts what it can of the block into the buffer.
   void StreamStart(DirectSoundStream* stream, StreamBlock* block);
-  // Stops the stream: its queued blocks are done, and its buffer holds only silence.
+  // Stops the stream: its blocks are done, and its buffer holds only silence.
   void StreamStop(DirectSoundStream* stream);
   void StreamClose(DirectSoundStream* stream);
   // The track's stream, made and primed; and stopped, drained and closed.
@@ -98,15 +108,22 @@ class StreamService {
   bool RefillTimerRunning();
   size_t PendingDoneMarks();
   uint64_t SilenceWritten(const DirectSoundStream* stream);
+  // The sound of the stream that the play cursor has passed.
+  uint64_t PlayedSound(const DirectSoundStream* stream);
 
  private:
   struct DoneMark {
     uint32_t timerId;
     DirectSoundStream* stream;
     StreamBlock* block;
+    uint64_t end;  // where the block's last byte lies in the buffer
   };
 
-  void CopyQueued(uint8_t* region, uint32_t size, DirectSoundStream* stream);
+  void RefillLocked(DirectSoundStream* stream);
+  void CopyQueued(uint8_t* loop, uint64_t played, DirectSoundStream* stream);
+  void ExpectDoneLocked(DirectSoundStream* stream, StreamBlock* block, uint64_t end, uint64_t played);
+  uint32_t DelayUntilPlayed(const DirectSoundStream* stream, uint64_t end, uint64_t played) const;
+  uint64_t PlayedSoundLocked(const DirectSoundStream* stream, uint64_t played) const;
   void StopLocked(DirectSoundStream* stream);
   void DropDoneMarksLocked(const DirectSoundStream* stream);
   void ApplyVolumePan(const SoundTrack* track);

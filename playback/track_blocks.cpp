@@ -14,27 +14,3 @@ void UnlinkOpenTrack(SoundTrack*& head, SoundTrack* track) {
   }
   track->nextOpenTrack = nullptr;
 }
-
-void NoteBlockWritten(SoundTrack* track, uint64_t n, uint64_t now) {
-  // The blocks written while the device keeps playing form one batch; one written after the
-  // batch has played out starts the next.
-  if (!track->batchStarted) {
-    track->batchStarted = 1;
-    track->batchStart = now;
-    track->batchBytes = n;
-  } else if (track->batchStart + track->batchTime < now) {
-    track->playedBase += track->batchBytes;
-    track->batchStart = now;
-    track->batchBytes = n;
-  } else {
-    track->batchBytes += n;
-  }
-  track->batchTime = track->batchBytes * 1000 / track->bytesPerSecond;
-}
-
-uint64_t EstimatedPlayPosition(const SoundTrack* track, uint64_t now) {
-  if (!track->batchStarted) return 0;
-  const uint64_t elapsed = now - track->batchStart;
-  if (elapsed >= track->batchTime) return track->playedBase + track->batchBytes;
-  return track->playedBase + track->batchBytes * elapsed / track->batchTime;
-}

@@ -1,8 +1,10 @@
 #pragma once
 // The block machinery that both sound back ends share: each open track has two device blocks of
 // a quarter second, refilled in turn from the track's ring once the device has marked them done,
-// and the play position is estimated from the millisecond clock over the batch of blocks written
-// while the device keeps playing. The back ends differ only in the device under the blocks.
+// and the play position is what the device has played of the track, counted by the device itself
+// rather than guessed from the clock, so that the picture keeps to the sound that is heard even
+// where the device's clock and the system's differ. The back ends differ only in the device under
+// the blocks.
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -80,19 +82,29 @@ bool WaitForTrackBlocks(platform::Clock& clock, Block* blocks, int count, uint64
 void LinkOpenTrack(SoundTrack*& head, SoundTrack* track);
 void UnlinkOpenTrack(SoundTrack*& head, SoundTrack* track);
 
-// Counts n bytes just handed to the device, now, into the batch that the position is estimated
-// from.
-void NoteBlockWritten(SoundTrack* track, uint64_t n, uint64_t now);
-
-// Bytes of the track played by `now`, estimated from the clock: those of earlier batches and the
-// share of the current batch that its playing time has passed.
-uint64_t EstimatedPlayPosition(const SoundTrack* track, uint64_t now);
+// The play position, from what the device in use has played in all (`devicePlayed`): what the
+// earlier devices played since the last reset, and what this one played since it was counted from.
+inline uint64_t TrackPlayPosition(const SoundTrack* track, uint64_t devicePlayed) {
+  return track->playedBase + (devicePlayed - track->countedFrom);
+}
+// The device in use counts from here on (a new device, once primed).
+inline void CountPositionFrom(SoundTrack* track, uint64_t devicePlayed) { track->countedFrom = devicePlayed; }
+// The position starts again at 0 (what is queued was dropped).
+inline void ResetPosition(SoundTrack* track, uint64_t devicePlayed) {
+  track->playedBase = 0;
+  track->countedFrom = devicePlayed;
+}
+// The device is about to close: what it played stays in the position.
+inline void KeepPosition(SoundTrack* track, uint64_t devicePlayed) {
+  track->playedBase = TrackPlayPosition(track, devicePlayed);
+  track->countedFrom = 0;
+}
 
 // Flags the track starved when both blocks are done, then moves more than 3 pending ring bytes
 // (at most a block) into a done block, the first preferred, and hands it to `write`. At most one
 // block per call.
 template <typename Block, typename Write>
-void FeedTrackBlocks(platform::Clock& clock, SoundTrack* track, Block* blocks, Write write) {
+void FeedTrackBlocks(SoundTrack* track, Block* blocks, Write write) {
   if (TrackBlockDone(blocks[0]) && TrackBlockDone(blocks[1])) track->starved = 1;
   if (track->pending <= 3) return;
   Block* block = TrackBlockDone(blocks[0]) ? &blocks[0] : TrackBlockDone(blocks[1]) ? &blocks[1] : nullptr;
@@ -103,5 +115,4 @@ void FeedTrackBlocks(platform::Clock& clock, SoundTrack* track, Block* blocks, W
   track->pending -= n;
   block->length = static_cast<uint32_t>(n);
   write(block);
-  NoteBlockWritten(track, n, clock.Now());
 }

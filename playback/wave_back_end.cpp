@@ -1,6 +1,7 @@
 // The default sound back end: each open track plays through its own wave-out device with two
-// alternating blocks, refilled from the track's ring whenever the sound service runs. Nothing
-// here runs on another thread; the device's done marks are polled.
+// alternating blocks, refilled from the track's ring whenever the sound service runs, and its
+// play position is what the device has taken of the blocks. Nothing here runs on another thread;
+// the device's done marks are polled.
 #include <algorithm>
 #include <cstring>
 
@@ -24,6 +25,7 @@ void DeviceClose(SoundTrack* track) {
   if (!track->device) return;
   platform::WaveOutReset(track->device);
   WaitForTrackBlocks(track->audio->clock, track->blocks, 2, kCloseWaitMs);
+  KeepPosition(track, platform::WaveOutBytesTaken(track->device));
   platform::WaveOutClose(track->device);
   track->device = nullptr;
 }
@@ -41,7 +43,10 @@ bool DeviceOpen(SoundTrack* track) {
   std::memset(track->blocks[0].data, SilenceOf(track), 4);
   track->blocks[0].length = 4;
   platform::WaveOutWrite(track->device, &track->blocks[0]);
-  if (!WaitForTrackBlocks(track->audio->clock, track->blocks, 1, kPrimeWaitMs)) {
+  const bool primed = WaitForTrackBlocks(track->audio->clock, track->blocks, 1, kPrimeWaitMs);
+  // The priming is no sound of the track.
+  CountPositionFrom(track, platform::WaveOutBytesTaken(track->device));
+  if (!primed) {
     DeviceClose(track);
     return false;
   }
@@ -75,14 +80,12 @@ void ResetTrack(SoundTrack* track) {
     platform::WaveOutReset(track->device);
     WaitForTrackBlocks(track->audio->clock, track->blocks, 2, kCloseWaitMs);
   }
-  track->playedBase = 0;
-  track->batchStart = track->batchTime = track->batchBytes = 0;
-  track->batchStarted = 0;
+  ResetPosition(track, platform::WaveOutBytesTaken(track->device));
 }
 
 void FeedTrack(SoundTrack* track) {
   if (!track->device) return;
-  FeedTrackBlocks(track->audio->clock, track, track->blocks,
+  FeedTrackBlocks(track, track->blocks,
                   [track](WaveBlock* block) { platform::WaveOutWrite(track->device, block); });
 }
 
@@ -92,7 +95,8 @@ void Service(AudioContext& audio) {
 
 uint64_t Position(SoundTrack* track) {
   Service(*track->audio);
-  return EstimatedPlayPosition(track, track->audio->clock.Now());
+  if (!track->device) return track->playedBase;
+  return TrackPlayPosition(track, platform::WaveOutBytesTaken(track->device));
 }
 
 void VolumePan(uint32_t pan, uint32_t volume, SoundTrack* track) {

@@ -9,6 +9,9 @@ packages=(
   qt6-base-dev libsdl2-dev libgif-dev libjpeg-dev libtiff-dev
   xvfb xauth python3 python3-pil
   gifsicle  # the GIF optimiser the speed comparison measures against
+  scdoc     # makes the manual pages
+  lintian   # checks the Debian package
+  desktop-file-utils shared-mime-info libglib2.0-bin  # what the desktop makes of the installed files
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

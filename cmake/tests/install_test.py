@@ -2,9 +2,11 @@
 """What users and developers do with the built toolkit away from this build tree.
 
 Usage: install_test.py CHECK BUILD_DIR SOURCE_DIR PROGRAM...
-CHECK is one of: tree (install into a temporary prefix and check what lands where), deb (the
-Debian package lists the same files), bound (a bound player copied elsewhere plays its video),
-example (the README's C example builds against an installed tree and decodes a video)."""
+CHECK is one of: tree (install into a temporary prefix and check what lands where, and that the
+desktop finds the file type, the player for it and the icon), deb (the Debian package lists the
+same files, within its size, and lintian finds no error in it), bound (a bound player copied
+elsewhere plays its video), example (the README's C example builds against an installed tree and
+decodes a video)."""
 import os
 import re
 import shutil
@@ -15,8 +17,12 @@ import tempfile
 SKIPPED = 77  # CTest's SKIP_RETURN_CODE for these tests
 
 
-def run(command, **options):
-    return subprocess.run(command, capture_output=True, text=True, timeout=240, **options)
+# Making the package and reading it with lintian take minutes on a busy machine.
+SLOW = 540
+
+
+def run(command, timeout=240, **options):
+    return subprocess.run(command, capture_output=True, text=True, timeout=timeout, **options)
 
 
 def install(build, prefix):
@@ -25,13 +31,21 @@ def install(build, prefix):
         sys.exit('cmake --install failed:\n' + done.stdout + done.stderr)
 
 
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+# The package as it installs, in kilobytes (dpkg's Installed-Size).
+MOST_INSTALLED_SIZE = 40 * 1024
+
+
 def expected_files(programs):
     """The installed tree, relative to its prefix: (path, what it must be)."""
     rows = [('bin/' + program, 'program') for program in programs]
+    rows += [('share/man/man1/%s.1.gz' % program, 'file') for program in programs]
+    rows += [('share/icons/hicolor/%dx%d/apps/vant.png' % (size, size), 'file')
+             for size in ICON_SIZES]
     rows += [
         ('lib/libvant.so', 'link'),
         ('lib/libvant.so.1', 'link'),
-        ('lib/libvant_window_faces.so', 'module'),
+        ('lib/vant/libvant_window_faces.so', 'module'),
         ('include/vant.h', 'file'),
         ('lib/pkgconfig/vant.pc', 'file'),
         ('lib/libvant_display.so', 'link'),
@@ -39,6 +53,12 @@ def expected_files(programs):
         ('include/vant_display.h', 'file'),
         ('lib/pkgconfig/vant-display.pc', 'file'),
         ('share/vant/help/index.html', 'file'),
+        ('share/man/man3/libvant.3.gz', 'file'),
+        ('share/applications/vantplw.desktop', 'file'),
+        ('share/applications/vantrelw.desktop', 'file'),
+        ('share/mime/packages/vant-vnt.xml', 'file'),
+        ('share/doc/vant/copyright', 'file'),
+        ('share/doc/vant/changelog.gz', 'file'),
     ]
     return rows
 
@@ -105,15 +125,73 @@ def check_tree(build, programs):
                     faults.append(program + ' loads ' + line.strip())
             faults += [program + ' needs ' + name for name in needed(path)
                        if name.lower().startswith('libsdl')]
+        faults += desktop_faults(prefix)
     return faults
 
 
-def check_deb(build, programs):
+def png_size(path):
+    with open(path, 'rb') as picture:
+        head = picture.read(24)
+    if head[:8] != b'\x89PNG\r\n\x1a\n' or head[12:16] != b'IHDR':
+        return None
+    return int.from_bytes(head[16:20], 'big'), int.from_bytes(head[20:24], 'big')
+
+
+def desktop_faults(prefix):
+    """What a desktop finds in the installed tree once dpkg's triggers have run over it: valid
+    entries, the .vnt type by its name and by its first bytes, the player as the application that
+    opens it, and the icon at every size."""
+    tools = ('desktop-file-validate', 'update-mime-database', 'update-desktop-database', 'gio')
+    missing = [tool for tool in tools if shutil.which(tool) is None]
+    if missing:
+        return ['not installed (scripts/install-deps.sh installs them): ' + ' '.join(missing)]
+    share = os.path.join(prefix, 'share')
+    faults = []
+    entries = [os.path.join(share, 'applications', name)
+               for name in ('vantplw.desktop', 'vantrelw.desktop')]
+    validated = run(['desktop-file-validate'] + entries)
+    if validated.returncode != 0 or validated.stdout.strip() or validated.stderr.strip():
+        faults.append('desktop-file-validate:\n' + validated.stdout + validated.stderr)
+    for command in (['update-mime-database', os.path.join(share, 'mime')],
+                    ['update-desktop-database', os.path.join(share, 'applications')]):
+        done = run(command)
+        if done.returncode != 0:
+            faults.append(' '.join(command) + ' failed:\n' + done.stdout + done.stderr)
+    for size in ICON_SIZES:
+        icon = os.path.join(share, 'icons/hicolor/%dx%d/apps/vant.png' % (size, size))
+        if os.path.exists(icon) and png_size(icon) != (size, size):
+            faults.append('%s is not a %d-pixel PNG picture' % (icon, size))
+    with tempfile.TemporaryDirectory() as home:
+        # Only the installed tree: no folder of the user's or the system's.
+        environment = dict(os.environ, LC_ALL='C.UTF-8', LANGUAGE='',
+                           XDG_DATA_DIRS=share, XDG_CONFIG_DIRS=home,
+                           XDG_DATA_HOME=os.path.join(home, 'data'), XDG_CONFIG_HOME=home,
+                           PATH=os.path.join(prefix, 'bin') + os.pathsep + os.environ['PATH'])
+        samples = {'named.vnt': (os.urandom(64), 'video/x-vnt'),
+                   'unnamed': (b'VNT2' + bytes(100), 'video/x-vnt'),
+                   'other.txt': (b'VNT1 is not the magic.\n', 'text/plain')}
+        for name, (data, expected) in samples.items():
+            path = os.path.join(home, name)
+            with open(path, 'wb') as sample:
+                sample.write(data)
+            found = run(['gio', 'info', '-a', 'standard::content-type', path], env=environment)
+            kind = re.search(r'standard::content-type: (\S+)', found.stdout)
+            if not kind or kind.group(1) != expected:
+                faults.append('%s is taken for %s, not %s:\n%s' % (
+                    name, kind.group(1) if kind else 'nothing', expected, found.stdout + found.stderr))
+        default = run(['gio', 'mime', 'video/x-vnt'], env=environment)
+        if not re.search(r'^Default application for .video/x-vnt.: vantplw\.desktop$', default.stdout,
+                         re.M):
+            faults.append('the player does not open .vnt files:\n' + default.stdout + default.stderr)
+    return faults
+
+
+def check_deb(build, source, programs):
     if shutil.which('dpkg-deb') is None:
         print('dpkg-deb is not installed')
         sys.exit(SKIPPED)
     with tempfile.TemporaryDirectory() as out:
-        made = run(['cpack', '-G', 'DEB', '-B', out], cwd=build)
+        made = run(['cpack', '-G', 'DEB', '-B', out], cwd=build, timeout=SLOW)
         if made.returncode != 0:
             return ['cpack failed:\n' + made.stdout + made.stderr]
         packages = [name for name in os.listdir(out) if name.endswith('.deb')]
@@ -121,8 +199,11 @@ def check_deb(build, programs):
             return ['expected one .deb, found: ' + ' '.join(os.listdir(out))]
         package = os.path.join(out, packages[0])
         listed = run(['dpkg-deb', '--contents', package]).stdout
-        fields = run(['dpkg-deb', '--field', package, 'Depends']).stdout
-    faults = []
+        fields = run(['dpkg-deb', '--field', package, 'Depends', 'Installed-Size']).stdout
+        # The package of a sanitizer build is never shipped: its size and lintian's view are not
+        # those of the package users get.
+        shipped = os.environ.get('VANT_LINT_PACKAGE', '1') != '0'
+        faults = lintian_faults(package, source) if shipped else []
     for relative, _ in expected_files(programs):
         if not re.search(r'\./usr/' + re.escape(relative) + r'(\s|$)', listed):
             faults.append('the package lacks /usr/' + relative)
@@ -130,6 +211,33 @@ def check_deb(build, programs):
     for needed in ('libqt6widgets6', 'libsdl2'):
         if needed not in fields:
             faults.append('Depends lacks ' + needed + ': ' + fields)
+    size = re.search(r'^Installed-Size: (\d+)$', fields, re.M)
+    if not size or (shipped and int(size.group(1)) > MOST_INSTALLED_SIZE):
+        faults.append('the package installs more than %d KB: %s' % (MOST_INSTALLED_SIZE, fields))
+    return faults
+
+
+def explained_warnings(source):
+    """The lintian tags that the README's list of remaining warnings explains."""
+    with open(os.path.join(source, 'README.md'), encoding='utf-8') as readme:
+        text = readme.read()
+    found = re.search(r'^#+ What lintian still says\n(.*?)(?=^#)', text, re.S | re.M)
+    return set(re.findall(r'^- `([a-z0-9.+-]+)`', found.group(1), re.M)) if found else set()
+
+
+def lintian_faults(package, source):
+    """Lintian finds no error in the package, and each warning it gives is one the README
+    explains."""
+    if shutil.which('lintian') is None:
+        return ['lintian is not installed (scripts/install-deps.sh installs it)']
+    checked = run(['lintian', '--tag-display-limit', '0', package], timeout=SLOW)
+    faults = ['lintian: ' + line for line in checked.stdout.splitlines() if line.startswith('E:')]
+    # 2 says that it found errors; 1 that it could not check the package.
+    if checked.returncode not in (0, 2):
+        faults.append('lintian failed:\n' + checked.stdout + checked.stderr)
+    explained = explained_warnings(source)
+    for tag in sorted(set(re.findall(r'^W: \S+: (\S+)', checked.stdout, re.M)) - explained):
+        faults.append('lintian warns %s, which the README does not explain' % tag)
     return faults
 
 
@@ -259,7 +367,7 @@ def main():
     if check == 'tree':
         faults = check_tree(build, programs)
     elif check == 'deb':
-        faults = check_deb(build, programs)
+        faults = check_deb(build, source, programs)
     elif check == 'bound':
         faults = check_bound(build)
     elif check == 'example':

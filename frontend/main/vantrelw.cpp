@@ -18,6 +18,7 @@
 #include "frontend/shell/topwin.h"
 #include "platform/face/display_env.h"
 #include "platform/gui/qt_faces.h"
+#include "platform/system/program_help.h"
 #include "platform/system/program_start.h"
 
 namespace {
@@ -30,6 +31,10 @@ std::string CurrentDirectory() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (auto answered =
+          platform::AnswerHelpAndVersion(argc, argv, "vantrelw", frontend::kStartUpUsage)) {
+    return *answered;
+  }
   if (!platform::WindowsAvailable()) {
     std::fputs("vantrelw: no display to show the front end on.\n", stderr);
     return 1;

@@ -7,6 +7,14 @@
 
 namespace frontend {
 
+// What the program's arguments may be, as its usage says.
+inline constexpr const char* kStartUpUsage =
+    "Syntax:  vantrelw  [Batch.sbt] [Settings[.INI]]\n"
+    "\n"
+    "Batch.sbt is a batch file to run on the Command tab at start.\n"
+    "Settings names the settings file (\"Vantrel.INI\" when none is given): a bare name lies in\n"
+    "$XDG_CONFIG_HOME/vant (~/.config/vant), a name with a directory part is used as given.";
+
 struct StartUpArguments {
   // Where the settings are written at close (read at start when it holds [VantMain] CurrentTab).
   std::string settingsPath;

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <cstdio>
 
 namespace platform {
@@ -107,6 +108,13 @@ Uint16 AudioBufferFrames(uint32_t rate, uint32_t perSecond) {
   while (frames < 4096 && uint64_t{frames} * perSecond < rate) frames *= 2;
   return static_cast<Uint16>(frames);
 }
+
+namespace {
+std::atomic<uint64_t> g_outputBytes{0};
+}  // namespace
+
+void CountAudioOutput(uint32_t bytes) { g_outputBytes.fetch_add(bytes, std::memory_order_relaxed); }
+uint64_t AudioOutputBytes() { return g_outputBytes.load(std::memory_order_relaxed); }
 
 void NoteNoSoundDevice() {
   static bool said = false;

@@ -35,6 +35,12 @@ Uint16 AudioBufferFrames(uint32_t rate, uint32_t perSecond);
 void ScaleSamples(uint8_t* data, uint32_t length, uint32_t bits, uint32_t channels, uint32_t leftGain,
                   uint32_t rightGain, uint32_t unity);
 
+// The audio callbacks count what they put out here, so that the process's place in the sound it
+// has put out can be told at any time, also once the devices have closed.
+void CountAudioOutput(uint32_t bytes);
+// Bytes that every output of the process has put out since it started, silence included.
+uint64_t AudioOutputBytes();
+
 // Said once per run, the first time no sound device can be had for playing sound.
 void NoteNoSoundDevice();
 

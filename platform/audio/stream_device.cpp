@@ -24,6 +24,8 @@ class SdlStreamBuffer final : public StreamBuffer {
     if (id_ != 0) CloseAudioOutput(id_);
   }
 
+  // The device runs from the start and puts out silence while the buffer is stopped, so that
+  // all it puts out passes TakeSound.
   bool Open() {
     SDL_AudioSpec want{};
     want.freq = static_cast<int>(format_.rate);
@@ -36,16 +38,24 @@ class SdlStreamBuffer final : public StreamBuffer {
     want.userdata = this;
     SDL_AudioSpec have{};
     id_ = OpenAudioOutput(want, have);
-    return id_ != 0;
+    if (id_ == 0) return false;
+    PauseAudioOutput(id_, false);
+    return true;
   }
 
   uint32_t Size() const override { return static_cast<uint32_t>(loop_.size()); }
   bool Play() override {
-    PauseAudioOutput(id_, false);
+    playing_.store(true, std::memory_order_release);
     return true;
   }
-  void Stop() override { PauseAudioOutput(id_, true); }
-  uint32_t PlayCursor() const override { return cursor_.load(std::memory_order_acquire); }
+  // Under the device's lock, so that a take under way ends before the cursor is held.
+  void Stop() override {
+    LockAudioOutput(id_);
+    playing_.store(false, std::memory_order_release);
+    UnlockAudioOutput(id_);
+  }
+  uint32_t PlayCursor() const override { return static_cast<uint32_t>(PlayedBytes() % Size()); }
+  uint64_t PlayedBytes() const override { return played_.load(std::memory_order_acquire); }
 
   // The device's lock keeps SDL's callback out while the owner writes.
   bool Lock(uint32_t offset, uint32_t bytes, StreamRegions& regions) override {
@@ -85,9 +95,15 @@ class SdlStreamBuffer final : public StreamBuffer {
   // SDL's audio thread, under the device's lock: the loop from the cursor on, round and round.
   static void TakeSound(void* userdata, Uint8* stream, int length) {
     auto* buffer = static_cast<SdlStreamBuffer*>(userdata);
+    CountAudioOutput(static_cast<uint32_t>(length));
+    if (!buffer->playing_.load(std::memory_order_acquire)) {
+      std::memset(stream, buffer->format_.bits == 8 ? 0x80 : 0, static_cast<size_t>(length));
+      return;
+    }
     const uint32_t size = buffer->Size();
     const uint32_t left = buffer->leftGain_.load(), right = buffer->rightGain_.load();
-    uint32_t cursor = buffer->cursor_.load(std::memory_order_relaxed);
+    const uint64_t played = buffer->played_.load(std::memory_order_relaxed);
+    uint32_t cursor = static_cast<uint32_t>(played % size);
     uint32_t wanted = static_cast<uint32_t>(length);
     while (wanted > 0) {
       const uint32_t n = std::min(wanted, size - cursor);
@@ -99,14 +115,15 @@ class SdlStreamBuffer final : public StreamBuffer {
       wanted -= n;
       cursor = cursor + n == size ? 0 : cursor + n;
     }
-    buffer->cursor_.store(cursor, std::memory_order_release);
+    buffer->played_.store(played + static_cast<uint64_t>(length), std::memory_order_release);
   }
 
   StreamFormat format_;
   uint32_t caps_;
   std::vector<uint8_t> loop_;
   SDL_AudioDeviceID id_ = 0;
-  std::atomic<uint32_t> cursor_{0};
+  std::atomic<bool> playing_{false};
+  std::atomic<uint64_t> played_{0};
   int32_t volume_ = 0, pan_ = 0;
   std::atomic<uint32_t> leftGain_{kUnityGain}, rightGain_{kUnityGain};
 };

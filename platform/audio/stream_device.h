@@ -33,10 +33,15 @@ class StreamBuffer {
  public:
   virtual ~StreamBuffer() = default;
   virtual uint32_t Size() const = 0;
-  // Plays round and round from the play cursor; Stop holds the cursor where it is.
+  // Plays round and round from the play cursor; Stop holds the cursor where it is (once Stop
+  // returns, the cursor moves no more).
   virtual bool Play() = 0;
   virtual void Stop() = 0;
   virtual uint32_t PlayCursor() const = 0;
+  // The play cursor counted on from 0 without wrapping: the bytes the buffer has played since it
+  // was made. The cursor is this modulo the size. Read between Lock and Unlock, it stands still
+  // until the unlock.
+  virtual uint64_t PlayedBytes() const = 0;
   // Locks `bytes` from `offset` (both within the buffer) for writing; Unlock hands them back.
   virtual bool Lock(uint32_t offset, uint32_t bytes, StreamRegions& regions) = 0;
   virtual void Unlock(const StreamRegions& regions) = 0;

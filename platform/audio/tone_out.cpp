@@ -39,6 +39,7 @@ namespace {
 
 void MakeTone(void* userdata, Uint8* stream, int length) {
   auto* tone = static_cast<ToneOut*>(userdata);
+  CountAudioOutput(static_cast<uint32_t>(length));
   FillSquareWave(stream, static_cast<size_t>(length), tone->frequency, kToneRate, tone->phase);
 }
 

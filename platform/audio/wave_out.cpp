@@ -25,6 +25,7 @@ namespace {
 // SDL's audio thread: copy queued bytes out, mark finished blocks done, pad with silence.
 void CopyQueuedSound(void* userdata, Uint8* stream, int length) {
   auto* device = static_cast<WaveOutDevice*>(userdata);
+  CountAudioOutput(static_cast<uint32_t>(length));
   uint32_t left = static_cast<uint32_t>(length);
   uint64_t copied = 0;
   while (left > 0 && device->head) {

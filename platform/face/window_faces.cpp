@@ -31,7 +31,7 @@ void UseWindowFaces(WindowFaces& faces) { FacesInPlace() = &faces; }
 std::string WindowFacesModulePath() {
   // Without the program's own path the loader's own search (the program's run path) is left.
   if (OwnProgramPath().empty()) return VANT_WINDOW_FACES_MODULE;
-  return OwnProgramDirectory() + "/../lib/" VANT_WINDOW_FACES_MODULE;
+  return OwnProgramDirectory() + "/../lib/" VANT_MODULE_FOLDER "/" VANT_WINDOW_FACES_MODULE;
 }
 
 WindowFaces* LoadWindowFacesModule(const std::string& path, std::string& error) {

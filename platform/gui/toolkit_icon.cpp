@@ -6,13 +6,12 @@
 #include <QPixmap>
 
 namespace platform {
-namespace {
 
-// A strip of film in blue with a light "V" across it, at one size.
-QPixmap DrawIcon(int size) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
+// A strip of film in blue with a light "V" across it.
+QImage DrawToolkitIcon(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
   const qreal unit = size / 16.0;
   QLinearGradient sky(0, 0, 0, size);
@@ -38,15 +37,14 @@ QPixmap DrawIcon(int size) {
   v.closeSubpath();
   painter.setBrush(QColor(255, 210, 60));
   painter.drawPath(v);
-  return pixmap;
+  painter.end();
+  return image;
 }
-
-}  // namespace
 
 const QIcon& ToolkitIcon() {
   static const QIcon icon = [] {
     QIcon drawn;
-    for (int size : {16, 32, 48}) drawn.addPixmap(DrawIcon(size));
+    for (int size : {16, 32, 48}) drawn.addPixmap(QPixmap::fromImage(DrawToolkitIcon(size)));
     return drawn;
   }();
   return icon;

@@ -1,6 +1,6 @@
 #pragma once
-// A stream device for the tests: its buffers play only when told to (Take, from any thread) or
-// where the test puts the cursor, and it records what the service made and asked of it.
+// A stream device for the tests: its buffers play only when told to (Take, from any thread), and
+// it records what they played and what the service made and asked of it.
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -33,8 +33,12 @@ class FakeBuffer final : public platform::StreamBuffer {
   }
   uint32_t Size() const override { return static_cast<uint32_t>(bytes.size()); }
   bool Play() override { return playing = true; }
-  void Stop() override { playing = false; }
-  uint32_t PlayCursor() const override { return cursor; }
+  void Stop() override {
+    std::lock_guard lock(mutex_);
+    playing = false;
+  }
+  uint32_t PlayCursor() const override { return static_cast<uint32_t>(played % Size()); }
+  uint64_t PlayedBytes() const override { return played; }
   bool Lock(uint32_t offset, uint32_t count, platform::StreamRegions& regions) override {
     if (record.refuseLocks) return false;
     mutex_.lock();
@@ -56,29 +60,35 @@ class FakeBuffer final : public platform::StreamBuffer {
     return true;
   }
 
-  // What a device's callback does: reads the next `count` bytes, when playing.
+  // What a device's callback does: plays the next `count` bytes, while playing.
   void Take(uint32_t count) {
-    if (!playing) return;
     std::lock_guard lock(mutex_);
-    uint32_t at = cursor;
-    for (; count > 0; --count) {
-      sum += bytes[at];
-      at = at + 1 == Size() ? 0 : at + 1;
-    }
-    cursor = at;
+    if (!playing) return;
+    for (uint64_t at = played; at < played + count; ++at) heard.push_back(bytes[at % Size()]);
+    played += count;
+  }
+
+  // Plays along with a clock: each call plays (or, when the device does not ask for sound,
+  // skips) the milliseconds of sound since the call before; the first call starts the clock.
+  void PlayAlong(uint64_t nowMs, bool asking) {
+    if (clockStart_ == UINT64_MAX) clockStart_ = nowMs;
+    const uint64_t due = (nowMs - clockStart_) * format.rate / 1000 * (format.bits / 8 * format.channels);
+    if (asking) Take(static_cast<uint32_t>(due - clockDone_));
+    clockDone_ = due;
   }
 
   DeviceRecord& record;
   const platform::StreamFormat format;
   const uint32_t caps;
   std::vector<uint8_t> bytes;
-  std::atomic<uint32_t> cursor{0};
+  std::atomic<uint64_t> played{0};
   std::atomic<bool> playing{false};
   int32_t volume = 1, pan = 1;  // 1: never set
-  uint64_t sum = 0;
+  std::vector<uint8_t> heard;   // what the buffer played, in order
 
  private:
   std::mutex mutex_;
+  uint64_t clockStart_ = UINT64_MAX, clockDone_ = 0;
 };
 
 class FakeDevice final : public platform::StreamDevice {

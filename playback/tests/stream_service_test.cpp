@@ -1,10 +1,12 @@
-// The stream service against a device whose play cursor the test sets and timers that run on the
-// test's own clock: chunk sizes, the refill and its overlap rule, done marks, priming, bounded
-// closes, volume and pan, and what installing and failing do to the device.
+// The stream service against a device that plays when the test says so and timers that run on the
+// test's own clock: chunk sizes, where the refill puts sound, done marks and the play position
+// from the play cursor, priming, bounded closes, volume and pan, and what installing and failing
+// do to the device.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 
 #include "playback/audio_context.h"
@@ -33,6 +35,7 @@ class FakeTime final : public platform::TimerEvents, public platform::Clock {
   void Advance(uint64_t ms) {
     for (uint64_t i = 0; i < ms; ++i) {
       now += 1;
+      if (everyMs) everyMs();
       RunDue();
     }
   }
@@ -42,6 +45,7 @@ class FakeTime final : public platform::TimerEvents, public platform::Clock {
 
   uint64_t now = 10000;
   bool holdOneShots = false;  // a timer thread that has stopped giving the marks
+  std::function<void()> everyMs;
 
  private:
   struct Event {
@@ -88,9 +92,21 @@ class StreamServiceTest : public ::testing::Test {
     return service.StreamCreate(format, openFlags);
   }
 
+  // Makes the devices play along with the clock, a millisecond of each buffer's sound at a time.
+  void PlayAlong(std::vector<DeviceRecord*> devices = {}) {
+    devices.push_back(&record);
+    time.everyMs = [this, devices] {
+      for (DeviceRecord* device : devices) {
+        std::lock_guard lock(device->mutex);
+        for (FakeBuffer* buffer : device->buffers) buffer->PlayAlong(time.now, !deviceStopped);
+      }
+    };
+  }
+
   DeviceRecord record;
   FakeTime time;
   StreamService service{Factory(), time, time};
+  bool deviceStopped = false;  // a device that has stopped asking for sound
 };
 
 TEST_F(StreamServiceTest, ChunkAndBufferFollowTheRate) {
@@ -124,115 +140,147 @@ TEST_F(StreamServiceTest, ChunkAndBufferFollowTheRate) {
   EXPECT_EQ(record.made, 4);
 }
 
-TEST_F(StreamServiceTest, ATickWritesTheNextChunkUnlessThePlayCursorIsInIt) {
+// What the device hears: each block right behind the one before while sound is queued, a block
+// queued on a stream that plays silence at once, and silence after the sound, never stale bytes.
+TEST_F(StreamServiceTest, QueuedSoundPlaysBackToBackAndAtOnceAfterSilence) {
   DirectSoundStream* stream = Create();
-  StreamBlock block;
-  std::vector<uint8_t> data(4, 0x80);
-  block.data = data.data();
-  block.length = 4;
-  service.StreamStart(stream, &block);
-  struct Case {
-    uint32_t writePosition, cursor;
-    bool writes;
+  FakeBuffer* buffer = BufferOf(stream);
+  const std::vector<uint8_t> a = Pattern(2000, 1), b = Pattern(500, 100), c = Pattern(100, 150),
+                             d = Pattern(8000, 30);
+  StreamBlock blockA, blockB, blockC, blockD;
+  auto queue = [&](StreamBlock& block, const std::vector<uint8_t>& data) {
+    block.data = const_cast<uint8_t*>(data.data());
+    block.length = static_cast<uint32_t>(data.size());
+    service.StreamStart(stream, &block);
   };
-  const Case cases[] = {
-      {0, 0, true},       {0, 1, false},      {0, 1375, false},   {0, 1376, true},
-      {1376, 1376, true}, {1376, 2000, false}, {4128, 4129, false}, {4128, 5503, false},
-      {4128, 0, true},    {4128, 4127, true},
+  auto heard = [&](size_t from) { return std::vector<uint8_t>(buffer->heard.begin() + from, buffer->heard.end()); };
+  auto join = [](std::vector<uint8_t> first, const std::vector<uint8_t>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.writePosition << " " << c.cursor);
-    stream->writePosition = c.writePosition;
-    BufferOf(stream)->cursor = c.cursor;
-    const uint64_t locked = stream->lockedBytes;
-    service.Tick();
-    EXPECT_EQ(stream->lockedBytes - locked, c.writes ? 1376u : 0u);
-    EXPECT_EQ(stream->writePosition, c.writes ? (c.writePosition + 1376) % 5504 : c.writePosition);
+
+  queue(blockA, a);
+  EXPECT_TRUE(buffer->playing);
+  EXPECT_EQ(time.Count(true), 1u);
+  buffer->Take(1000);
+  queue(blockB, b);  // behind the rest of a, not behind the silence after it
+  buffer->Take(2000);
+  EXPECT_EQ(heard(0), join(join(a, b), std::vector<uint8_t>(500, 0x80)));
+  EXPECT_EQ(service.PlayedSound(stream), 2500u);
+
+  queue(blockC, c);  // the stream plays silence: c comes next
+  buffer->Take(300);
+  EXPECT_EQ(heard(3000), join(c, std::vector<uint8_t>(200, 0x80)));
+  EXPECT_EQ(service.PlayedSound(stream), 2600u);
+
+  // More than a lap goes in as the cursor makes room, tick by tick.
+  queue(blockD, d);
+  for (int i = 0; i < 8; ++i) {
+    buffer->Take(1000);
+    time.Advance(StreamService::kRefillPeriodMs);
   }
-  // A lock that fails skips the tick.
+  buffer->Take(1000);
+  EXPECT_EQ(heard(3300), join(d, std::vector<uint8_t>(1000, 0x80)));
+  EXPECT_EQ(service.PlayedSound(stream), 10600u);
+
+  // With nothing queued every refill leaves a lap of silence ahead: a cursor that goes round
+  // and round hears nothing old.
+  time.Advance(StreamService::kRefillPeriodMs);
+  buffer->Take(3 * 5504);
+  EXPECT_EQ(heard(12300), std::vector<uint8_t>(3 * 5504, 0x80));
+  EXPECT_EQ(service.PlayedSound(stream), 10600u);
+
+  // A lock that fails skips the refill.
   record.refuseLocks = true;
-  stream->writePosition = 0;
-  BufferOf(stream)->cursor = 0;
-  service.Tick();
-  EXPECT_EQ(stream->writePosition, 0u);
+  StreamBlock refused;
+  queue(refused, a);
+  EXPECT_EQ(refused.copied, 0u);
   record.refuseLocks = false;
   service.StreamStop(stream);
   service.StreamClose(stream);
 }
 
-TEST_F(StreamServiceTest, QueuedBlocksFillTheChunksInOrderAndDoneMarksComeWhenTheyHavePlayed) {
+// A block is done once the cursor has passed its last byte, whatever the clock says; a stop
+// gives every block back at once and drops the sound not yet played.
+TEST_F(StreamServiceTest, DoneMarksFollowTheCursorAndAStopGivesTheBlocksBack) {
   DirectSoundStream* stream = Create();
   FakeBuffer* buffer = BufferOf(stream);
-  std::vector<uint8_t> a = Pattern(2000, 1), b = Pattern(500, 100);
-  StreamBlock blockA, blockB;
-  blockA.data = a.data();
-  blockA.length = 2000;  // 90 ms
-  blockB.data = b.data();
-  blockB.length = 500;   // 22 ms, after a
+  const std::vector<uint8_t> data = Pattern(2205, 1);  // 100 ms
+  StreamBlock block;
+  block.data = const_cast<uint8_t*>(data.data());
+  block.length = 2205;
   const uint64_t start = time.now;
-  service.StreamStart(stream, &blockA);
-  service.StreamStart(stream, &blockB);
-  EXPECT_EQ(blockB.endTime, start + 90 + 22);
-  EXPECT_TRUE(buffer->playing);
-  EXPECT_EQ(time.Count(true), 1u);
-
-  time.Advance(31);  // chunk 0: the start of a
-  EXPECT_EQ(std::vector<uint8_t>(buffer->bytes.begin(), buffer->bytes.begin() + 1376),
-            std::vector<uint8_t>(a.begin(), a.begin() + 1376));
-  buffer->cursor = 700;
-  time.Advance(31);  // chunk 1: the rest of a, all of b, silence
-  std::vector<uint8_t> expected(a.begin() + 1376, a.end());
-  expected.insert(expected.end(), b.begin(), b.end());
-  expected.resize(1376, 0x80);
-  EXPECT_EQ(std::vector<uint8_t>(buffer->bytes.begin() + 1376, buffer->bytes.begin() + 2752), expected);
-  EXPECT_EQ(service.SilenceWritten(stream), 1376u - 624 - 500);
-  // Both have left the queue but have not played yet: each waits for its one-shot mark.
-  EXPECT_EQ(service.PendingDoneMarks(), 2u);
-  EXPECT_FALSE(TrackBlockDone(blockA));
-  time.Advance(90 - 62 - 1);
-  EXPECT_FALSE(TrackBlockDone(blockA));
-  time.Advance(1);
-  EXPECT_TRUE(TrackBlockDone(blockA));
-  EXPECT_FALSE(TrackBlockDone(blockB));
-  time.Advance(22);
-  EXPECT_TRUE(TrackBlockDone(blockB));
+  service.StreamStart(stream, &block);
+  EXPECT_EQ(block.endTime, start + 100);
+  EXPECT_EQ(service.PendingDoneMarks(), 1u);
+  // The clock says it has played; the device has played only half of it.
+  buffer->Take(1102);
+  time.Advance(100);
+  EXPECT_FALSE(TrackBlockDone(block));
+  EXPECT_EQ(service.PendingDoneMarks(), 1u);
+  buffer->Take(1103);
+  time.Advance(51);  // the mark looks again when the rest should have played
+  EXPECT_TRUE(TrackBlockDone(block));
   EXPECT_EQ(service.PendingDoneMarks(), 0u);
   EXPECT_EQ(time.Count(false), 0u);
 
-  // With nothing queued every tick writes a whole chunk of silence.
-  buffer->cursor = 2800;
-  const uint64_t silence = service.SilenceWritten(stream);
-  time.Advance(31);
-  EXPECT_EQ(service.SilenceWritten(stream) - silence, 1376u);
-  EXPECT_EQ(std::vector<uint8_t>(buffer->bytes.begin() + 4128, buffer->bytes.end()), std::vector<uint8_t>(1376, 0x80));
-
-  // A block whose end has passed by the time its last byte is copied is done at once.
-  StreamBlock late;
-  late.data = a.data();
-  late.length = 100;
-  buffer->cursor = 700;  // in the next chunk: the ticks wait
-  service.StreamStart(stream, &late);
-  time.Advance(200);
-  EXPECT_FALSE(TrackBlockDone(late));
-  buffer->cursor = 0;
-  time.Advance(31);
-  EXPECT_TRUE(TrackBlockDone(late));
-  EXPECT_EQ(time.Count(false), 0u);
-
-  // Stopping leaves silence in the whole buffer, and queued blocks are done.
-  StreamBlock queued;
-  queued.data = a.data();
-  queued.length = 100;
-  service.StreamStart(stream, &queued);
+  // Stopped halfway through a second block and with a third queued: both are done at once, the
+  // buffer holds only silence and only what was played counts.
+  StreamBlock second, third;
+  second.data = third.data = block.data;
+  second.length = third.length = 2205;
+  service.StreamStart(stream, &second);
+  service.StreamStart(stream, &third);
+  buffer->Take(1000);
   service.StreamStop(stream);
-  EXPECT_TRUE(TrackBlockDone(queued));
+  EXPECT_TRUE(TrackBlockDone(second));
+  EXPECT_TRUE(TrackBlockDone(third));
+  EXPECT_EQ(service.PendingDoneMarks(), 0u);
+  EXPECT_EQ(time.Count(false), 0u);
+  EXPECT_EQ(time.Count(true), 0u);
   EXPECT_FALSE(buffer->playing);
   EXPECT_EQ(buffer->bytes, std::vector<uint8_t>(5504, 0x80));
-  EXPECT_EQ(time.Count(true), 0u);
+  EXPECT_EQ(service.PlayedSound(stream), 3205u);
   service.StreamClose(stream);
 }
 
+// The track's position is the sound the cursor has passed: it stands still while the device does,
+// however far the clock runs, keeps what was played across sound off and on, and starts again
+// at 0 on a reset.
+TEST_F(StreamServiceTest, ThePositionIsTheSoundThePlayCursorHasPassed) {
+  PlayAlong();
+  BareTrack t;
+  ASSERT_TRUE(service.Open(0, &t.track));
+  EXPECT_EQ(service.Position(&t.track), 0u);  // the priming is no sound of the track
+  // Queues the bytes and gives the device the milliseconds to play; the position then.
+  auto play = [&](size_t bytes, uint64_t ms) {
+    t.Queue(Pattern(bytes, 5));
+    service.Service();
+    time.Advance(ms);
+    return service.Position(&t.track);
+  };
+  EXPECT_EQ(play(4410, 100), 2205u);  // 200 ms of sound
+  deviceStopped = true;
+  time.Advance(500);
+  EXPECT_EQ(service.Position(&t.track), 2205u);
+  deviceStopped = false;
+  time.Advance(300);
+  EXPECT_EQ(service.Position(&t.track), 4410u);  // silence after the sound does not count
+
+  service.Stop(&t.track);
+  EXPECT_EQ(service.Position(&t.track), 4410u);
+  ASSERT_TRUE(service.Start(&t.track));
+  EXPECT_EQ(service.Position(&t.track), 4410u);
+  EXPECT_EQ(play(2205, 150), 6615u);
+
+  service.Reset(&t.track);
+  EXPECT_EQ(service.Position(&t.track), 0u);
+  EXPECT_EQ(play(1000, 100), 1000u);
+  service.Close(&t.track);
+}
+
 TEST_F(StreamServiceTest, OneRefillTimerServesEveryPlayingStream) {
+  PlayAlong();
   BareTrack first, second(11025);
   ASSERT_TRUE(service.Open(0, &first.track));
   EXPECT_EQ(first.track.blockSize, 8192u);
@@ -277,18 +325,19 @@ TEST_F(StreamServiceTest, WaitsForTheDeviceAreBounded) {
   EXPECT_FALSE(service.RefillTimerRunning());
   EXPECT_EQ(record.live, 0);
 
-  // Done marks that never come: closing gives up after a second and takes the marks back, so
-  // that none fires on the freed blocks later.
+  // A device that stops asking for sound: the block's mark never comes, and closing gives the
+  // blocks back at once and takes the mark back, so that it never fires on the freed blocks.
   record.refuseLocks = false;
+  PlayAlong();
   ASSERT_TRUE(service.Open(0, &track.track));
-  track.Queue(Pattern(8000, 3));
+  track.Queue(Pattern(4000, 3));  // less than a lap: all of it goes into the buffer
   service.Service();
-  time.holdOneShots = true;
-  time.Advance(31 * 8);
+  deviceStopped = true;
+  time.Advance(31 * 16);
   EXPECT_EQ(service.PendingDoneMarks(), 1u);
   const uint64_t closing = time.now;
   service.Close(&track.track);
-  EXPECT_EQ(time.now - closing, StreamService::kCloseWaitMs);
+  EXPECT_EQ(time.now, closing);
   EXPECT_EQ(service.PendingDoneMarks(), 0u);
   EXPECT_EQ(time.Count(false), 0u);
   EXPECT_EQ(record.live, 0);
@@ -303,6 +352,7 @@ TEST_F(StreamServiceTest, VolumeAndPanInHundredthsOfADecibelSurviveSoundOffAndOn
       {0x8000, 0x8000, 0, 0},           {0, 0, -10000, -10000},      {0x4000, 0x10000, -5000, 10000},
       {0x10000, 0x4000, 0, -5000},      {0x7FFF, 0xC000, 0, 5000},   {1, 0x20000, -10000, 10000},
   };
+  PlayAlong();
   BareTrack track;
   ASSERT_TRUE(service.Open(VANT_OPEN_VOLUME_CONTROL | VANT_OPEN_PAN_CONTROL, &track.track));
   for (const Case& c : cases) {
@@ -347,6 +397,7 @@ TEST_F(StreamEntryPoints, InstallingAgainKeepsTheDeviceInUse) {
   EXPECT_EQ(VantSoundUseDirectSound(nullptr), 1);
   EXPECT_EQ(DefaultAudioContext().backEnd.open, StreamBackEnd().open);
   EXPECT_EQ(VantSoundUseWin(), 0);
+  PlayAlong();
   BareTrack track;
   ASSERT_TRUE(DefaultAudioContext().backEnd.open(0, &track.track));
   EXPECT_EQ(record.made, 1);
@@ -363,15 +414,20 @@ TEST_F(StreamEntryPoints, InstallingAgainKeepsTheDeviceInUse) {
   EXPECT_EQ(callers.window, nullptr);
   track.Queue(Pattern(100, 40));
   DefaultAudioContext().backEnd.service(DefaultAudioContext());
-  BufferOf(track.track.stream)->cursor = 0;
-  TimerFunc(0, 0, 0, 0, 0);  // the refill, called as the timer would
-  EXPECT_EQ(BufferOf(track.track.stream)->bytes[track.track.stream->writePosition - 1376 + 99], Pattern(100, 40)[99]);
+  FakeBuffer* buffer = BufferOf(track.track.stream);
+  buffer->Take(50);
+  const uint64_t silence = service.SilenceWritten(track.track.stream);
+  TimerFunc(0, 0, 0, 0, 0);  // the refill, called as the timer would: a lap ahead again
+  EXPECT_EQ(service.SilenceWritten(track.track.stream) - silence, 50u);
+  buffer->Take(50);
+  EXPECT_EQ(std::vector<uint8_t>(buffer->heard.end() - 100, buffer->heard.end()), Pattern(100, 40));
   DefaultAudioContext().backEnd.close(&track.track);
   EXPECT_EQ(record.live, 0);
 
   // A caller's device is used from the first stream on and never released.
   DefaultAudioContext().backEnd = SoundBackEnd{};
   EXPECT_EQ(VantSoundUseDirectSound(&callersDevice), 1);
+  PlayAlong({&callers});
   ASSERT_TRUE(DefaultAudioContext().backEnd.open(0, &track.track));
   EXPECT_EQ(record.made, 1);
   EXPECT_EQ(callers.buffers.size(), 1u);

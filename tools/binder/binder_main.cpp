@@ -147,6 +147,8 @@ Status Bind(const std::string& commandText, BinderRun& run) {
 
 }  // namespace
 
+std::string BinderUsageText() { return kUsage; }
+
 int BinderMain(std::string commandText) {
   return RunToolWith(std::move(commandText), kBinderVersionLine, kBinderTitle, Bind);
 }

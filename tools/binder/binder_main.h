@@ -12,4 +12,7 @@ inline constexpr const char* kBinderVersionLine = "Version: 3.0k";
 // 0 when the bound program was written, else 1 (and no output is left).
 int BinderMain(std::string commandText);
 
+// The usage box's text.
+std::string BinderUsageText();
+
 }  // namespace binder

@@ -30,6 +30,10 @@ const char* const kConverterUsageSyntax =
 const std::string kConverterUsageSwitches =
     std::string("Switches:\r\n") + toolsupport::kPictureInputSwitchLines;
 
+std::string ConverterUsageText() {
+  return std::string(kConverterUsageSyntax) + "\r\n\r\n" + kConverterUsageSwitches;
+}
+
 namespace {
 
 using toolsupport::Status;

@@ -10,6 +10,8 @@ inline constexpr const char* kConverterVersionLine = "Version: 3.0k";
 
 extern const char* const kConverterUsageSyntax;
 extern const std::string kConverterUsageSwitches;
+// Both boxes as one text, a blank line between them (for a terminal).
+std::string ConverterUsageText();
 
 // Runs the whole program on a command text as BuildCommandText makes it. Returns the exit code:
 // 0 when the output was completed, else 1 (and no output is left).

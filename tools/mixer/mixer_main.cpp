@@ -222,6 +222,8 @@ Status Mix(const std::string& commandText, MixerRun& run) {
 
 }  // namespace
 
+std::string MixerUsageText() { return kUsage; }
+
 int MixerMain(std::string commandText) {
   return RunToolWith(std::move(commandText), kMixerVersionLine, kMixerTitle, Mix);
 }

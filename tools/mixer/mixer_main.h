@@ -11,4 +11,7 @@ inline constexpr const char* kMixerVersionLine = "Add sound data.  V 3.0k";
 // 0 when the output was completed, else 1 (and no output is left).
 int MixerMain(std::string commandText);
 
+// The usage box's text.
+std::string MixerUsageText();
+
 }  // namespace mixer

@@ -12,7 +12,9 @@
 #include <map>
 #include <thread>
 
+#include "platform/audio/sdl_output.h"
 #include "testsupport/environment_guard.h"
+#include "testsupport/wait_until.h"
 
 namespace {
 
@@ -99,7 +101,14 @@ TEST(StreamDevice, TheLoopPlaysAtItsVolumeAndBalance) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     EXPECT_EQ(laps, 2u);
+    // Stopped, the cursor holds while the device goes on putting out silence.
     buffer->Stop();
+    const uint64_t held = buffer->PlayedBytes();
+    EXPECT_GE(held, 2u * size);
+    EXPECT_EQ(buffer->PlayCursor(), held % size);
+    const uint64_t output = platform::AudioOutputBytes();
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return platform::AudioOutputBytes() > output; }));
+    EXPECT_EQ(buffer->PlayedBytes(), held);
     buffer.reset();
     device.reset();
 

@@ -1,6 +1,6 @@
 // Many short streams opened, fed and closed on the real timer thread, with a second caller of the
-// refill beside the timer: every block comes back in time, no close waits out its limit, and the
-// timer stops with the last stream. The thread sanitizer's build runs it as well
+// refill beside the timer: every block comes back in time, no close waits out its limit, the
+// positions read meanwhile hold together, and the timer stops with the last stream. The thread sanitizer's build runs it as well
 // (scripts/run-tests.sh --thread).
 #include <gtest/gtest.h>
 
@@ -58,15 +58,31 @@ void Stress(StreamService& service, int rounds, int most, std::mt19937& random) 
         tracks.pop_back();
       }
     }
+    // Each track's position, read while the timer refills and the devices play, only grows
+    // (but for a reset) and never passes what was queued since the last reset.
+    std::vector<uint64_t> queued(tracks.size()), positions(tracks.size());
     for (int step = 0; step < 12 && !tracks.empty(); ++step) {
-      for (auto& t : tracks) {
-        if (t->track.pending < 2000) t->Queue(std::vector<uint8_t>(4 * (1 + random() % 100), 0x40));
+      for (size_t i = 0; i < tracks.size(); ++i) {
+        if (tracks[i]->track.pending >= 2000) continue;
+        const size_t bytes = 4 * (1 + random() % 100);
+        tracks[i]->Queue(std::vector<uint8_t>(bytes, 0x40));
+        queued[i] += bytes;
       }
       service.Service();
-      if (step == 6 && round % 3 == 0) service.Reset(&tracks[0]->track);
+      if (step == 6 && round % 3 == 0) {
+        service.Reset(&tracks[0]->track);
+        queued[0] = tracks[0]->track.pending;
+        positions[0] = 0;
+      }
       if (step == 8 && round % 4 == 0) {
         service.Stop(&tracks.back()->track);
         EXPECT_TRUE(service.Start(&tracks.back()->track));
+      }
+      for (size_t i = 0; i < tracks.size(); ++i) {
+        const uint64_t position = service.Position(&tracks[i]->track);
+        EXPECT_GE(position, positions[i]);
+        EXPECT_LE(position, queued[i]);
+        positions[i] = position;
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(1 + random() % 4));
     }
