@@ -40,5 +40,7 @@ void WritePrintText(FileSlots& files, const PrintFile& print, std::string_view t
 // Closes the print file when one is open; a printer port's job goes to the printer (a job that
 // cannot be printed is said on standard error) and its temporary file is removed.
 void EndPrinting(FileSlots& files, PrintFile& print);
+// The same for a run that was stopped: a printer port's job is dropped unprinted.
+void DropPrinting(FileSlots& files, PrintFile& print);
 
 }  // namespace script
