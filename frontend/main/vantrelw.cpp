@@ -77,6 +77,5 @@ int main(int argc, char** argv) {
   topwin.SetSettingsPath(startUp.settingsPath);
   topwin.SetPendingCommand(startUp.pendingCommand);
   topwin.show();
-  const int exitCode = application.exec();
-  return platform::StopSignalPending() ? 1 : exitCode;
+  return platform::ExitCodeAfterStopSignals(application.exec());
 }
