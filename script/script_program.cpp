@@ -24,10 +24,10 @@ void ShowSyntaxBox(ScriptWindow& window) {
 
 void ShowPackageBox(ScriptWindow& window) {
   window.ShowMessage(platform::DialogIcon::Information,
-                    "VantScript runs presentations written as scripts: videos, pictures, text, "
-                    "keys and mouse areas, files and programs.\r\n"
-                    "Its companions compress, convert, mix and play Vantrel videos.",
-                    kVersionedTitle);
+                     "VantScript runs presentations written as scripts: videos, pictures, text, "
+                     "keys and mouse areas, files and programs.\r\n"
+                     "Its companions compress, convert, mix and play Vantrel videos.",
+                     kVersionedTitle);
 }
 
 }  // namespace

@@ -29,7 +29,6 @@ Tcopyform::Tcopyform(FrontEnd& frontEnd)
 
 platform::CopyResult Tcopyform::Copy(const std::string& source, const std::string& target) {
   setWindowTitle(ShownText("Copying " + NamePart(source) + "..."));
-  CentreOnMain();
   BeginJob();
   bar_->setRange(0, 1);
   bar_->setValue(0);

@@ -22,9 +22,12 @@ class FrontEnd;
 
 class Ttopwin : public QWidget {
  public:
+  // The designed size, for an 8-point font; at the desktop's font the window starts at this size
+  // scaled to it, and grows (never shrinks) to what its pages need.
   static constexpr int kWidth = 744;
   static constexpr int kHeight = 417;
   static constexpr int kTimerMs = 20;
+  static constexpr int kTabBarSlack = 8;  // the tab widget's frame beside its tab bar
 
   Ttopwin(FrontEnd& frontEnd, PageRegistry pages, QWidget* parent = nullptr);
   ~Ttopwin() override;
@@ -63,7 +66,10 @@ class Ttopwin : public QWidget {
   void TabChanged(int index);
   void CreateTabForm(int index);
   void FreePage();
+  // Where the window opens: where it was left, or centred, inside the screen's available area.
   void PlaceWindow();
+  // Grows the window until the page shown has the room its layout needs.
+  void FitPage();
 
   FrontEnd& frontEnd_;
   PageRegistry pages_;

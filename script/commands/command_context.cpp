@@ -9,7 +9,7 @@
 namespace script {
 
 CommandContext::CommandContext(PlaybackWindow& window, platform::Clock& clock)
-    : ScriptContext(ScriptCommands().Table(), clock), screen(window) {}
+    : ScriptContext(ScriptCommands().Table(), clock), screen(window, clock) {}
 
 void CommandContext::RunCommand(size_t index) { ScriptCommands().At(index).handler(*this); }
 

@@ -8,6 +8,7 @@
 #include "platform/system/stop_signals.h"
 #include "platform/system/wildcard.h"
 #include "script/language/file_slots.h"
+#include "toolsupport/base/paths.h"
 
 namespace script {
 
@@ -35,8 +36,7 @@ bool ApplyToMatchingFiles(const std::string& source, const std::string& destinat
   if (target.empty()) {
     target = "*.*";
   } else if (platform::IsDirectory(target)) {
-    if (target.back() != '/') target += '/';
-    target += "*.*";
+    target = WithSeparator(target) + "*.*";
   }
   const platform::SearchResult found = platform::FindMatches(NativeFileName(source));
   for (const platform::FoundEntry& entry : found.entries) {
