@@ -77,6 +77,6 @@ int main(int argc, char** argv) {
   topwin.SetSettingsPath(startUp.settingsPath);
   topwin.SetPendingCommand(startUp.pendingCommand);
   topwin.show();
-  const int exitCode = application.exec();
-  return platform::StopSignalPending() || topwin.SettingsSaveFailed() ? 1 : exitCode;
+  const int exitCode = platform::ExitCodeAfterStopSignals(application.exec());
+  return topwin.SettingsSaveFailed() ? 1 : exitCode;
 }

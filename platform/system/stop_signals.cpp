@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 
 namespace platform {
 namespace {
@@ -71,6 +72,12 @@ bool TakeStopSignal() {
   if (!pending) return false;
   pending = 0;
   return true;
+}
+
+int ExitCodeAfterStopSignals(int exitCode) {
+  if (!StopSignalPending()) return exitCode;
+  std::fputs("Stopped by a signal.\n", stderr);
+  return 1;
 }
 
 }  // namespace platform

@@ -75,6 +75,7 @@ std::string Payload(const platform::ReportRequest& request) {
 
 constexpr char kReport[] = "VantPlay - V3.0k  Plays Vantrel videos.";
 constexpr char kPackageCaption[] = "VantPlay - V3.0k: ";
+constexpr char kStoppedLine[] = "Stopped by a signal.\n";
 // How long a stopped player may take to end.
 constexpr std::chrono::milliseconds kStopTime{1000};
 
@@ -202,6 +203,7 @@ TEST_F(PlayerProgram, StopSignalsEndPlaybackWithSound) {
     EXPECT_EQ(finished.exitCode, 1) << signalNumber << finished.errors;
     EXPECT_EQ(finished.errors.find("Vantrel Summary"), std::string::npos) << finished.errors;
     EXPECT_EQ(finished.errors.find(kPackageCaption), std::string::npos) << finished.errors;
+    EXPECT_NE(finished.errors.find(kStoppedLine), std::string::npos) << finished.errors;
   }
 }
 
@@ -237,7 +239,7 @@ TEST_F(PlayerProgram, StopSignalsEndThePlayerWhileItsClosingBoxWaits) {
       ASSERT_TRUE(shown) << stopped.result.errors;
       EXPECT_EQ(stopped.result.exitCode, 1) << stopped.result.errors;
       EXPECT_LT(stopped.took, kStopTime);
-      EXPECT_EQ(stopped.result.errors, "");
+      EXPECT_EQ(stopped.result.errors, kStoppedLine);
     }
   }
 }

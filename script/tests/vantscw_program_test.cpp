@@ -126,6 +126,7 @@ TEST_F(ScriptProgram, StopSignalsEndTheRunKeepingWhatItWrote) {
     EXPECT_EQ(written.str(), "written before the signal\r\n");
     EXPECT_EQ(stopped.result.errors.find("print"), std::string::npos) << stopped.result.errors;
     EXPECT_EQ(stopped.result.errors.find(kPackageCaption), std::string::npos) << stopped.result.errors;
+    EXPECT_NE(stopped.result.errors.find("Stopped by a signal.\n"), std::string::npos) << stopped.result.errors;
     EXPECT_TRUE(std::filesystem::is_empty(spool.path()));
   }
 }
