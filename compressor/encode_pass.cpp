@@ -176,7 +176,7 @@ bool FrameEncoder::EncodeFrame(uint32_t f) {
   if (ports_.output && settings_.mixOriginals &&
       !ports_.output->WriteFrame(frame.palette.data(), frame.original.data(), frame.originalPitch,
                                  settings_.width, static_cast<uint32_t>(frame.originalRows))) {
-    return Fail(kDiskFullMessage);
+    return Fail(ports_.output->FailureText());
   }
 
   const bool scored = analyser_.Finish(frame.job, frame, [this] { return ports_.progress.Cancelled(); });
@@ -215,7 +215,7 @@ bool FrameEncoder::Deliver() {
                   settings_.width);
     if (!ports_.output->WriteFrame(frame.palette.data(), picture_.data(), settings_.width,
                                    settings_.width, settings_.height)) {
-      return Fail(kDiskFullMessage);
+      return Fail(ports_.output->FailureText());
     }
   }
   if (!ports_.counter && !ports_.blockFile) return true;
@@ -239,7 +239,7 @@ bool FrameEncoder::FinishRecords() {
   workers_.Pool().Wait(records_);
   records_ = nullptr;
   Recycle(recording_);
-  if (!recordsWritten_) return Fail(kDiskFullMessage);
+  if (!recordsWritten_) return Fail(ports_.blockFile->FailureText());
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "player/focus_watch.h"
+#include "platform/face/display_env.h"
 #include "platform/system/clock.h"
 #include "platform/system/file_names.h"
 #include "platform/system/stop_signals.h"
@@ -29,6 +30,10 @@ constexpr int kKeyQuit = 27;
 // The sound-only window: a line of this many pixels that fills as the video plays.
 constexpr int32_t kProgressWidth = 160;
 constexpr uint8_t kProgressColor = 9;
+
+constexpr const char* kNoDisplayText =
+    "  No display was found (DISPLAY and WAYLAND_DISPLAY name none that answers). "
+    "QT_QPA_PLATFORM=offscreen plays without one.";
 
 // kStopped: a stop signal ended playback as Esc does; kReadFailed: the file ended before its
 // frames did. Both count as a failed run.
@@ -190,7 +195,9 @@ std::optional<VideoEnd> PlayOne(const std::string& name, PlayerRun& run, bool li
   const int32_t height = options.soundOnly ? 1 : static_cast<int32_t>(std::min<uint32_t>(video->header.height, INT32_MAX));
   const int32_t width = options.soundOnly ? kProgressWidth : static_cast<int32_t>(std::min<uint32_t>(video->header.width, INT32_MAX));
   if (!CreatePlayerWindow(options.windowFlags, options.y, options.x, height, width)) {
-    ShowPlayerMessage(platform::DialogIcon::Error, "  Error opening graphics buffer.");
+    ShowPlayerMessage(platform::DialogIcon::Error, platform::WindowsAvailable()
+                                                       ? "  Error opening graphics buffer."
+                                                       : kNoDisplayText);
     CloseVideo(opened);
     return std::nullopt;
   }
@@ -273,17 +280,16 @@ int PlayerMain(std::string commandText, bool packageBox) {
 
   DestroyPlayerWindow();
   if (run.options.displayResolution != 0) VantSetSystemRes(0);
-  // Stopped by a signal, nobody is there to answer a box.
-  if (platform::StopSignalPending()) return exitCode;
-  if (run.options.summary) ShowSummary(run);
-  if (packageBox) {
+  // Stopped by a signal, nobody is there to answer a box; one that waits is closed by it.
+  if (!platform::StopSignalPending() && run.options.summary) ShowSummary(run);
+  if (!platform::StopSignalPending() && packageBox) {
     ShowPlayerMessage(platform::DialogIcon::Information,
                       "VantPlay plays Vantrel videos in a window of its own.\r\n"
                       "Space pauses, Enter steps while paused, '.' skips to the next video and "
                       "Esc ends playback.",
                       std::string(kPlayerTitle) + " - V" + kPlayerVersion);
   }
-  return exitCode;
+  return platform::StopSignalPending() ? 1 : exitCode;
 }
 
 std::string PlayerReportText() {

@@ -3,6 +3,7 @@
 #include "platform/gui/qt_faces.h"
 #include "platform/system/command_text.h"
 #include "platform/system/report_channel.h"
+#include "platform/system/stop_signals.h"
 #include "player/player_window.h"
 #include "toolsupport/ui/report_protocol.h"
 #include "toolsupport/base/switches.h"
@@ -24,5 +25,5 @@ int RunReportingProgram(int argc, const char* const* argv, const std::string& re
   PumpPlayerMessages();
   const int exitCode = run(text, packageBox);
   if (report != 0 && platform::ReportEndpointExists(report)) SendStatusReport(report, reportText);
-  return exitCode;
+  return platform::ExitCodeAfterStopSignals(exitCode);
 }

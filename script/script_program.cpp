@@ -1,5 +1,6 @@
 #include "script/script_program.h"
 
+#include "platform/system/stop_signals.h"
 #include "player/player_window.h"
 #include "player/reporting_program.h"
 #include "script/commands/command_context.h"
@@ -23,10 +24,16 @@ void ShowSyntaxBox(ScriptWindow& window) {
 
 void ShowPackageBox(ScriptWindow& window) {
   window.ShowMessage(platform::DialogIcon::Information,
-                    "VantScript runs presentations written as scripts: videos, pictures, text, "
-                    "keys and mouse areas, files and programs.\r\n"
-                    "Its companions compress, convert, mix and play Vantrel videos.",
-                    kVersionedTitle);
+                     "VantScript runs presentations written as scripts: videos, pictures, text, "
+                     "keys and mouse areas, files and programs.\r\n"
+                     "Its companions compress, convert, mix and play Vantrel videos.",
+                     kVersionedTitle);
+}
+
+// A file the run wrote that could not be written whole: said, and the run fails.
+int FailedWriting(const std::string& failure) {
+  ShowPlayerMessage(platform::DialogIcon::Error, WritingErrorText(failure), "Error");
+  return 1;
 }
 
 }  // namespace
@@ -49,9 +56,17 @@ int RunCommandScript(CommandContext& context, std::string commandText) {
     CloseScriptWindow(context.screen);
     context.screen.window.ShowMessage(platform::DialogIcon::Error, failure.what(), "Error");
     exitCode = 1;
+  } catch (const ScriptStopped&) {
+    CloseScriptWindow(context.screen);
   }
-  // However the run ended, what it printed goes to the printer.
-  EndPrinting(context.files, context.system.print);
+  // However the run ended, what it printed goes to the printer, unless a signal stopped it.
+  if (platform::StopSignalPending()) {
+    DropPrinting(context.files, context.system.print);
+    return 1;
+  }
+  if (const std::string failure = EndPrinting(context.files, context.system.print); !failure.empty()) {
+    exitCode = FailedWriting(failure);
+  }
   return exitCode;
 }
 
@@ -67,17 +82,19 @@ int ScriptMain(std::string commandText, bool packageBox, PlaybackHook playbackHo
     TrimText(commandText);
     CloseScriptWindow(context.screen);
     exitCode = RunCommandScript(context, commandText);
-    context.files.CloseAll();
+    if (const std::string failure = context.files.CloseAll(); !failure.empty()) exitCode = FailedWriting(failure);
     CloseScriptWindow(context.screen);
   }
   VantSetSystemRes(0);
-  if (packageBox) ShowPackageBox(context.screen.window);
-  return exitCode;
+  if (packageBox && !platform::StopSignalPending()) ShowPackageBox(context.screen.window);
+  return platform::StopSignalPending() ? 1 : exitCode;
 }
 
 std::string ScriptReportText() { return std::string(kVersionedTitle) + "  " + kNotice; }
 
 int ScriptWinMain(int argc, const char* const* argv) {
+  // SIGINT, SIGTERM and SIGHUP stop the run: its files are closed with what it wrote, exit 1.
+  platform::InstallStopSignals();
   return RunReportingProgram(argc, argv, ScriptReportText(), [](std::string text, bool packageBox) {
     return ScriptMain(std::move(text), packageBox);
   });

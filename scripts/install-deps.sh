@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsdl2-dev libgif-dev libjpeg-dev libtiff-dev
-  xvfb xauth python3 python3-pil
+  xvfb xauth x11-utils python3 python3-pil  # x11-utils: xwininfo finds windows in tests
   gifsicle  # the GIF optimiser the speed comparison measures against
   scdoc     # makes the manual pages
   lintian   # checks the Debian package

@@ -1,20 +1,25 @@
 #pragma once
 // Runs one of the built programs as a process, with its standard error caught in a file. By
 // default it runs without a display, so that a status window takes its console face; it may keep
-// Qt's offscreen platform instead, and may have a limit on the size of the files it writes, which
-// makes writes fail as on a full disk.
+// Qt's offscreen platform or be given an X display instead, and may have a limit on the size of
+// the files it writes, which makes writes fail as on a full disk. A started program can be
+// stopped by a signal.
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "testsupport/wait_until.h"
 
 namespace testsupport {
 
@@ -26,6 +31,9 @@ struct ProgramResult {
 struct ProgramOptions {
   rlim_t fileSizeLimit = RLIM_INFINITY;
   bool offscreen = false;  // Qt on its offscreen platform rather than no display at all
+  std::vector<std::pair<std::string, std::string>> environment = {};  // set for the program alone
+  std::string directory = {};  // where it runs, when not where the test runs
+  std::string display = {};  // an X display to show windows on (testsupport/x_display.h)
 };
 
 // A program started and not yet waited for.
@@ -59,11 +67,16 @@ inline StartedProgram StartProgram(const std::string& name, const std::vector<st
   if (started.pid == 0) {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
-    if (options.offscreen) {
+    if (!options.display.empty()) {
+      setenv("DISPLAY", options.display.c_str(), 1);
+      unsetenv("QT_QPA_PLATFORM");
+    } else if (options.offscreen) {
       setenv("QT_QPA_PLATFORM", "offscreen", 1);
     } else {
       unsetenv("QT_QPA_PLATFORM");
     }
+    for (const auto& [variable, value] : options.environment) setenv(variable.c_str(), value.c_str(), 1);
+    if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) _exit(126);
     dup2(errors, 2);
     if (options.fileSizeLimit != RLIM_INFINITY) {
       signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the program
@@ -89,6 +102,46 @@ inline ProgramResult WaitProgram(const StartedProgram& started) {
     unlink(started.errorsName.c_str());
   }
   return result;
+}
+
+// Sends the signal to a started program and waits for its end: its result, and the time from
+// the signal to its end. One that is still there after `patience` is killed, so that a test
+// fails instead of hanging.
+struct StoppedProgram {
+  ProgramResult result;
+  std::chrono::milliseconds took{};
+};
+
+inline StoppedProgram StopProgram(const StartedProgram& started, int signalNumber,
+                                  std::chrono::milliseconds patience = std::chrono::seconds(10)) {
+  StoppedProgram stopped;
+  const auto sent = std::chrono::steady_clock::now();
+  kill(started.pid, signalNumber);
+  const bool ended = WaitUntil(
+      [&] {
+        siginfo_t info{};
+        return waitid(P_PID, static_cast<id_t>(started.pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+               info.si_pid == started.pid;
+      },
+      patience);
+  stopped.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent);
+  if (!ended) kill(started.pid, SIGKILL);
+  stopped.result = WaitProgram(started);
+  return stopped;
+}
+
+// True once the process catches the signal (its handler is in place).
+inline bool CatchesSignal(pid_t pid, int signalNumber) {
+  return WaitUntil([&] {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+      if (line.rfind("SigCgt:", 0) != 0) continue;
+      const unsigned long long caught = std::stoull(line.substr(7), nullptr, 16);
+      if (caught & (1ull << (signalNumber - 1))) return true;
+    }
+    return false;
+  });
 }
 
 inline ProgramResult RunProgram(const std::string& name, const std::vector<std::string>& arguments,

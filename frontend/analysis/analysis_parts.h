@@ -9,7 +9,7 @@
 namespace frontend {
 
 // Bold text with a black copy one pixel down and right of it.
-class ShadowLabel : public QWidget {
+class ShadowLabel : public QLabel {
  public:
   ShadowLabel(const QString& text, const QColor& colour, QWidget* parent);
   QSize sizeHint() const override;
@@ -18,11 +18,11 @@ class ShadowLabel : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QString text_;
   QColor colour_;
 };
 
-// The "Legend" box: which colour is which line.
+// The "Legend" box: which colour is which line, as large as its texts need. It stays at the
+// top right corner of its parent (the graph) however the parent is resized.
 QGroupBox* MakeLegend(QWidget* parent);
 
 // A row of panels; a click on one reports its index.

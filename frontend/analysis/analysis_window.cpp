@@ -24,6 +24,7 @@
 #include "frontend/chart/graph_widget.h"
 #include "platform/face/dialogs.h"
 #include "platform/face/frame_guard.h"
+#include "platform/gui/window_placement.h"
 #include "platform/system/file_names.h"
 #include "toolsupport/base/paths.h"
 #include "toolsupport/base/text_words.h"
@@ -110,7 +111,8 @@ Ttunef::Ttunef(AnalysisWindows& windows, QWidget* owner) : QWidget(owner, Qt::Wi
   legend_ = MakeLegend(graph_);
   BuildMenu();
   SetUpGraph();
-  resize(500, 344);
+  resize(platform::ScaledForFont(QSize(500, 344), fontMetrics()));
+  platform::OpenCentred(*this, platform::Centre::kOnScreen);
 }
 
 QAction* Ttunef::AddAction(MenuItem item, const char* caption, const QKeySequence& keys, std::function<void()> run) {
@@ -392,7 +394,6 @@ void Ttunef::contextMenuEvent(QContextMenuEvent* event) {
 void Ttunef::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   Guarded([&] {
-    legend_->move(std::max(0, graph_->width() - legend_->width() - 17), 7);
     const int width = frameGeometry().width();
     if (lastWidth_ > 0 && width != lastWidth_ && analysis_.FrameCount() > 0)
       SetVisibleFrames(FramesForWidth(width, visible_, lastWidth_));

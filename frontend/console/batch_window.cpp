@@ -17,6 +17,7 @@
 #include "frontend/core/text_file.h"
 #include "frontend/core/text_format.h"
 #include "platform/face/frame_guard.h"
+#include "platform/gui/window_placement.h"
 #include "platform/system/process_watch.h"
 
 namespace frontend {
@@ -67,9 +68,7 @@ Tbatchform::Tbatchform(FrontEnd& frontEnd, const std::string& file, std::vector<
   for (const std::string& line : lines) shown.push_back(ShownText(line));
   memo_->setPlainText(shown.join(QLatin1Char('\n')));
 
-  resize(555, 117 + cancel_->sizeHint().height() * 3);
-  const QRect main = MainFrame();
-  move(main.x() + (main.width() - width()) / 2, main.y() + main.height() * 3 / 4);
+  resize(platform::ScaledForFont(QSize(555, 117), fontMetrics()) + QSize(0, cancel_->sizeHint().height() * 3));
 
   // The tools started from here report here; the console shows their reports as ever.
   endpoint_ = std::make_unique<ReportEndpoint>(

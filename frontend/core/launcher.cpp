@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstring>
 #include <filesystem>
 
 #include "frontend/core/busy_cursor.h"
@@ -166,12 +167,20 @@ RunOutcome RunCommand(FrontEnd& frontEnd, const std::string& directory, const st
         outcome.processId = start.processId;
         outcome.toolStarted = mapped;
       } else {
+        outcome.startError = start.error;
         frontEnd.console.Append("  Command not found.");
       }
     }
     frontEnd.ShowPrompt();
   });
   return outcome;
+}
+
+void RunProgramForPage(FrontEnd& frontEnd, const std::string& directory, const std::string& command) {
+  const RunOutcome outcome = RunCommand(frontEnd, directory, command);
+  if (outcome.startError == 0) return;
+  ErrorBox(frontEnd, "Error, the program " + SplitFirstWord(command).first + " could not be started: " +
+                         std::strerror(outcome.startError) + ".");
 }
 
 void OpenFileByType(FrontEnd& frontEnd, const std::string& given) {
@@ -206,8 +215,7 @@ void SetPermanentFrameRate(FrontEnd& frontEnd, const std::string& given, const s
   }
   if (!YesNoBox(frontEnd, "Are you sure you want to change the frame rate permanently?", kNo)) return;
   const std::string directory = DirectoryPart(file);
-  RunCommand(frontEnd, directory,
-             "VantFR " + QuoteRelativeName(file, directory) + " /f" + std::to_string(*number));
+  RunProgramForPage(frontEnd, directory, "VantFR " + QuoteRelativeName(file, directory) + " /f" + std::to_string(*number));
 }
 
 }  // namespace frontend

@@ -18,6 +18,7 @@ enum class CommandOrigin { Page, Typed, Batch, StartUp };
 struct RunOutcome {
   bool toolStarted = false;  // a tool of the table was mapped and its program really started
   int processId = 0;         // of any program started (0: none)
+  int startError = 0;        // errno of a start that failed ("  Command not found." on the console)
 };
 
 // Trimmed; a first word that begins with '"' runs to the next '"' (quotes kept), otherwise to
@@ -43,6 +44,10 @@ bool MapToolCommand(const FrontEnd& frontEnd, std::string& command, bool closeAt
 // Runs a command in a directory (empty: the console directory).
 RunOutcome RunCommand(FrontEnd& frontEnd, const std::string& directory, const std::string& command,
                       CommandOrigin origin = CommandOrigin::Page);
+
+// RunCommand for a page's button that starts one program: a start that fails is also said in an
+// error box, since the console that says "  Command not found." is on another page.
+void RunProgramForPage(FrontEnd& frontEnd, const std::string& directory, const std::string& command);
 
 // Opens a file with what suits its type: executables run, list files open in the list editor,
 // videos play, pictures show in the viewer, anything else goes to the desktop's opener.

@@ -63,8 +63,6 @@ ImageViewer::ImageViewer(FrontEnd& frontEnd, const std::string& file, const QIma
   setFixedSize(picture_.width() + 2 * kBorder, picture_.height() + 2 * kBorder);
   QObject::connect(menu_->addAction(QStringLiteral("&Close")), &QAction::triggered, [this] { accept(); });
   QObject::connect(menu_->addAction(QStringLiteral("&Print")), &QAction::triggered, [this] { Print(); });
-  const QRect main = MainFrame();
-  move(main.x() + 50, main.y() + 50);
 }
 
 bool ImageViewer::PrintTo(QPrinter& printer) { return chart::PrintScaledToPage(printer, picture_); }

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include "frontend/files/dialogs_open.h"
 #include "frontend/files/file_controls.h"
 #include "platform/face/dialogs.h"
+#include "platform/gui/window_placement.h"
 
 namespace frontend {
 namespace {
@@ -38,6 +40,10 @@ QListWidgetItem* NewLine(const std::string& line) {
   SetLine(item, line);
   return item;
 }
+
+// How many characters the list and the frame fields show at the least.
+constexpr int kListCharacters = 36;
+constexpr int kFrameCharacters = 10;
 
 QPushButton* Button(const char* caption, QWidget* parent) {
   auto* button = new QPushButton(QString::fromUtf8(caption), parent);
@@ -60,12 +66,15 @@ Tlistedit::Tlistedit(FrontEnd& frontEnd, const std::string& file, std::vector<st
   auto* group = new QGroupBox(QStringLiteral(" &Process a list of files: "), this);
   auto* groupLayout = new QHBoxLayout(group);
   groupLayout->addWidget(list_, 1);
+  // The list takes what the frame fields and the buttons beside it leave: a typical line whole.
+  list_->setMinimumWidth(fontMetrics().averageCharWidth() * kListCharacters);
   auto* side = new QVBoxLayout;
-  auto* frames = new QHBoxLayout;
-  frames->addWidget(new QLabel(QStringLiteral("Start frame: "), group));
-  frames->addWidget(start_);
-  frames->addWidget(new QLabel(QStringLiteral("End frame: "), group));
-  frames->addWidget(end_);
+  auto* frames = new QGridLayout;
+  frames->addWidget(new QLabel(QStringLiteral("Start frame: "), group), 0, 0);
+  frames->addWidget(start_, 0, 1);
+  frames->addWidget(new QLabel(QStringLiteral("End frame: "), group), 1, 0);
+  frames->addWidget(end_, 1, 1);
+  for (QLineEdit* frame : {start_, end_}) frame->setMaximumWidth(fontMetrics().averageCharWidth() * kFrameCharacters);
   side->addLayout(frames);
   const struct {
     const char* caption;
@@ -96,9 +105,7 @@ Tlistedit::Tlistedit(FrontEnd& frontEnd, const std::string& file, std::vector<st
   SelectLine(0);
   UpdateCaption();
 
-  resize(560, 300);
-  const QRect main = MainFrame();
-  move(main.x() + close_->sizeHint().width() / 2, main.y() + close_->sizeHint().height());
+  resize(platform::ScaledForFont(QSize(560, 300), fontMetrics()));
 }
 
 std::vector<std::string> Tlistedit::Lines() const {

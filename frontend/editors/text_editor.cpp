@@ -21,6 +21,7 @@
 #include "frontend/core/text_format.h"
 #include "frontend/files/dialogs_open.h"
 #include "platform/face/dialogs.h"
+#include "platform/gui/window_placement.h"
 #include "platform/system/wildcard.h"
 
 namespace frontend {
@@ -89,9 +90,7 @@ Teditform::Teditform(FrontEnd& frontEnd, const std::string& file)
   QObject::connect(memo_, &QPlainTextEdit::customContextMenuRequested, [this](const QPoint& at) { ShowMenu(at); });
   QObject::connect(memo_, &QPlainTextEdit::cursorPositionChanged, [this] { UpdateLine(); });
   QObject::connect(memo_->document(), &QTextDocument::modificationChanged, [this] { UpdateCaption(); });
-  resize(640, 420);
-  const QRect main = MainFrame();
-  move(main.x() + help->sizeHint().width() / 2, main.y() + help->sizeHint().height());
+  resize(platform::ScaledForFont(QSize(640, 420), fontMetrics()));
 
   LoadFile(file);
 }

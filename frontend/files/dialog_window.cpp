@@ -1,11 +1,9 @@
 #include "frontend/files/dialog_window.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 #include "frontend/core/busy_cursor.h"
@@ -13,6 +11,7 @@
 #include "frontend/core/help.h"
 #include "frontend/core/message_boxes.h"
 #include "platform/face/frame_guard.h"
+#include "platform/gui/window_placement.h"
 
 namespace frontend {
 
@@ -20,6 +19,7 @@ DialogWindow::DialogWindow(FrontEnd& frontEnd, int helpContext, const std::strin
     : QDialog(frontEnd.mainWindow), frontEnd_(frontEnd), helpContext_(helpContext) {
   setWindowTitle(ShownText(caption));
   setModal(true);
+  platform::OpenCentred(*this);
 }
 
 int DialogWindow::Run() {
@@ -51,18 +51,6 @@ QHBoxLayout* DialogWindow::ButtonRow(std::initializer_list<QPushButton*> buttons
 }
 
 void DialogWindow::ShowHelp() { ShowContextHelp(frontEnd_, helpContext_); }
-
-QRect DialogWindow::MainFrame() const {
-  if (frontEnd_.mainWindow) return frontEnd_.mainWindow->frameGeometry();
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) return screen->availableGeometry();
-  return QRect(0, 0, 800, 600);
-}
-
-void DialogWindow::CentreOnMain() {
-  adjustSize();
-  const QRect main = MainFrame();
-  move(main.x() + (main.width() - width()) / 2, main.y() + (main.height() - height()) / 2);
-}
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_F1) {

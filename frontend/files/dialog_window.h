@@ -1,13 +1,12 @@
 #pragma once
 // What the front end's small modal windows share: owned by the main window, their own help
-// context in force while they are open (F1 and "&Help" show it), the arrow cursor, and places
-// given against the main window.
+// context in force while they are open (F1 and "&Help" show it), the arrow cursor, the
+// toolkit's icon, and a place centred on their owner inside the screen.
 #include <functional>
 #include <initializer_list>
 #include <string>
 
 #include <QDialog>
-#include <QRect>
 
 class QHBoxLayout;
 class QPushButton;
@@ -34,9 +33,6 @@ class DialogWindow : public QDialog {
   // A row of the buttons followed by "&Help".
   QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons);
   void ShowHelp();
-  // The main window's frame, or the primary screen's area when there is none.
-  QRect MainFrame() const;
-  void CentreOnMain();
   void keyPressEvent(QKeyEvent* event) override;
 
  private:

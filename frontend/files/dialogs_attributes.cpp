@@ -44,7 +44,6 @@ Tattrform::Tattrform(FrontEnd& frontEnd, unsigned attributes)
   change_->setDefault(true);
   QObject::connect(change_, &QPushButton::clicked, [this] { accept(); });
   QObject::connect(cancel, &QPushButton::clicked, [this] { reject(); });
-  CentreOnMain();
 }
 
 unsigned Tattrform::Attributes() const {

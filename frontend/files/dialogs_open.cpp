@@ -61,11 +61,6 @@ Topenform::Topenform(FrontEnd& frontEnd, const OpenRequest& request)
     previousTarget_ = menus->Target();
     menus->Attach(*controls_);
   }
-
-  // Its right edge level with the main window's, its bottom a button's height below it.
-  adjustSize();
-  const QRect frame = MainFrame();
-  move(frame.right() - width(), frame.bottom() + open_->sizeHint().height() - height());
 }
 
 Topenform::~Topenform() {

@@ -37,10 +37,6 @@ Tlistwin::Tlistwin(FrontEnd& frontEnd, const PickRequest& request)
   });
   QObject::connect(this, &QDialog::finished, [this] { list_->clear(); });
   QTimer::singleShot(0, list_, [this] { list_->setFocus(); });
-  // At the main window's right edge and bottom.
-  adjustSize();
-  const QRect main = MainFrame();
-  move(main.right() - width(), main.bottom() - height());
 }
 
 void Tlistwin::Pick() {

@@ -27,10 +27,6 @@ Tstrwin::Tstrwin(FrontEnd& frontEnd, const TextRequest& request)
   strtext_->selectAll();
   QObject::connect(confirm_, &QPushButton::clicked, [this] { Store(true); });
   QObject::connect(cancel_, &QPushButton::clicked, [this] { Store(false); });
-  // At the main window's right edge, half-way down.
-  adjustSize();
-  const QRect main = MainFrame();
-  move(main.right() - width(), main.y() + main.height() / 2);
 }
 
 void Tstrwin::Store(bool confirmed) {

@@ -1,10 +1,12 @@
 #include "frontend/files/file_controls.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QStyle>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,6 +20,8 @@ namespace frontend {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
+// How many characters of a typical name the file and directory lists show at the least.
+constexpr int kListCharacters = 16;
 
 QString Shown(const std::string& text) { return QFile::decodeName(text.c_str()); }
 std::string FromShown(const QString& text) { return QFile::encodeName(text).toStdString(); }
@@ -37,12 +41,19 @@ FileControls::FileControls(QWidget* parent)
       directories_(new QListWidget(this)),
       files_(new QListWidget(this)),
       filters_(new QComboBox(this)) {
+  // The lists side by side, the filter and the drive below them across both: the filter shows
+  // its whole description, a long mount point does not widen the page.
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(files_, 0, 0);
   layout->addWidget(directories_, 0, 1);
-  layout->addWidget(filters_, 1, 0);
-  layout->addWidget(drives_, 1, 1);
+  layout->addWidget(filters_, 1, 0, 1, 2);
+  layout->addWidget(drives_, 2, 0, 1, 2);
+  const int listWidth = fontMetrics().averageCharWidth() * kListCharacters;
+  files_->setMinimumWidth(listWidth);
+  directories_->setMinimumWidth(listWidth);
+  drives_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  drives_->setMinimumContentsLength(kListCharacters);
   files_->setSelectionMode(QAbstractItemView::SingleSelection);
 
   QObject::connect(files_, &QListWidget::itemSelectionChanged, [this] { AnnounceSelection(); });
@@ -237,7 +248,14 @@ void FileControls::RefreshDrives() {
   driveRoots_ = DriveRoots();
   const QSignalBlocker blocker(drives_);
   drives_->clear();
-  for (const std::string& root : driveRoots_) drives_->addItem(Shown(root));
+  int widest = 0;
+  for (const std::string& root : driveRoots_) {
+    drives_->addItem(Shown(root));
+    widest = std::max(widest, drives_->fontMetrics().horizontalAdvance(Shown(root)));
+  }
+  // The list that drops down shows every mount point whole, however narrow the box is.
+  drives_->view()->setMinimumWidth(widest + drives_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                                   2 * drives_->fontMetrics().averageCharWidth());
   const std::string drive = DriveOf(directory_.empty() ? "/" : directory_, driveRoots_);
   for (size_t i = 0; i < driveRoots_.size(); ++i) {
     if (driveRoots_[i] == drive) drives_->setCurrentIndex(static_cast<int>(i));

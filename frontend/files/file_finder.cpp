@@ -48,7 +48,6 @@ Tfindform::Tfindform(FrontEnd& frontEnd)
 
 std::vector<std::string> Tfindform::Search(const std::string& directory, const std::string& mask,
                                            const std::function<void(const std::string& path)>& found) {
-  CentreOnMain();
   BeginJob();
   const std::string& separator = frontEnd().thousandsSeparator;
   std::vector<std::string> paths = SearchFiles(directory, mask, found, [&](const FinderProgress& progress) {

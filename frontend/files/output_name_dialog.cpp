@@ -21,6 +21,7 @@
 #include "frontend/files/file_controls.h"
 #include "frontend/files/popup_menus.h"
 #include "platform/face/dialogs.h"
+#include "platform/gui/window_placement.h"
 #include "platform/system/file_operations.h"
 
 namespace frontend {
@@ -71,7 +72,7 @@ Toutwin::Toutwin(FrontEnd& frontEnd, const OutputNameRequest& request, PopupMenu
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(prompt_, 1);
   layout->addLayout(buttons);
-  resize(520, 300);
+  resize(platform::ScaledForFont(QSize(520, 300), fontMetrics()));
 
   ok_->setDefault(true);
   QObject::connect(ok_, &QPushButton::clicked, [this] { OkPressed(); });
@@ -96,22 +97,12 @@ Toutwin::Toutwin(FrontEnd& frontEnd, const OutputNameRequest& request, PopupMenu
     notifyTarget_ = std::make_unique<ScopedNotifyTarget>(frontEnd_.notifyTargets, endpoint_->number());
   }
   if (menus) menuTarget_ = std::make_unique<ScopedMenuTarget>(*menus, *files_);
-  PlaceBesideOwner();
+  platform::OpenCentred(*this);
 }
 
 Toutwin::~Toutwin() = default;
 
 int32_t Toutwin::notifyNumber() const { return endpoint_ ? endpoint_->number() : 0; }
-
-void Toutwin::PlaceBesideOwner() {
-  // Beside the dialog that asks, else near the main window's bottom right corner.
-  if (QWidget* asking = QApplication::activeModalWidget(); asking && asking != this) {
-    move(asking->frameGeometry().topRight() + QPoint(8, 0));
-  } else if (QWidget* main = frontEnd_.mainWindow) {
-    const QRect frame = main->frameGeometry();
-    move(frame.right() - width() - 16, frame.bottom() - height() - 16);
-  }
-}
 
 void Toutwin::FilePicked() {
   const std::string picked = NamePart(files_->SelectedPath());

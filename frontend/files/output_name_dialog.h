@@ -54,7 +54,6 @@ class Toutwin : public QDialog {
 
  private:
   void FilePicked();
-  void PlaceBesideOwner();
 
   FrontEnd& frontEnd_;
   OutputNameRequest request_;

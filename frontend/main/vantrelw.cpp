@@ -17,9 +17,12 @@
 #include "frontend/shell/start_up.h"
 #include "frontend/shell/topwin.h"
 #include "platform/face/display_env.h"
+#include "platform/gui/qt_application.h"
 #include "platform/gui/qt_faces.h"
+#include "platform/gui/stop_requests.h"
 #include "platform/system/program_help.h"
 #include "platform/system/program_start.h"
+#include "platform/system/stop_signals.h"
 
 namespace {
 
@@ -35,12 +38,17 @@ int main(int argc, char** argv) {
           platform::AnswerHelpAndVersion(argc, argv, "vantrelw", frontend::kStartUpUsage)) {
     return *answered;
   }
+  // SIGINT, SIGTERM and SIGHUP end the front end at any moment, a dialog that waits included:
+  // every event loop ends, the windows go with their report endpoints, exit code 1.
+  platform::InstallStopSignals();
   if (!platform::WindowsAvailable()) {
     std::fputs("vantrelw: no display to show the front end on.\n", stderr);
     return 1;
   }
+  platform::FilterQtMessages();
   QApplication application(argc, argv);
   platform::UseQtFacesInProcess();
+  platform::QuitOnStopRequest();
   QApplication::setApplicationName(QStringLiteral("Vantrel for Windows"));
 
   std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -69,5 +77,6 @@ int main(int argc, char** argv) {
   topwin.SetSettingsPath(startUp.settingsPath);
   topwin.SetPendingCommand(startUp.pendingCommand);
   topwin.show();
-  return application.exec();
+  const int exitCode = platform::ExitCodeAfterStopSignals(application.exec());
+  return topwin.SettingsSaveFailed() ? 1 : exitCode;
 }

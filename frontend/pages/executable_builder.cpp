@@ -26,6 +26,7 @@
 #include "frontend/pages/page_utilities.h"
 #include "platform/face/dialogs.h"
 #include "platform/face/frame_guard.h"
+#include "platform/gui/window_placement.h"
 #include "platform/system/file_operations.h"
 
 namespace frontend {
@@ -139,7 +140,7 @@ Tselff::Tselff(FrontEnd& frontEnd, const std::string& inputFile, const std::stri
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns, 1);
   layout->addLayout(buttons);
-  resize(620, 340);
+  resize(platform::ScaledForFont(QSize(620, 340), fontMetrics()));
 
   compile_->setDefault(true);
   QObject::connect(compile_, &QPushButton::clicked, Guarded([this] { CompilePressed(); }));
@@ -170,7 +171,6 @@ Tselff::Tselff(FrontEnd& frontEnd, const std::string& inputFile, const std::stri
   const ExecutableBuild build = StartingBuild(inputFile, playerSwitches);
   defaultOutput_ = build.outputName;
   ShowBuild(build);
-  PlaceBesideMain();
 }
 
 Tselff::~Tselff() {
@@ -180,12 +180,6 @@ Tselff::~Tselff() {
 int32_t Tselff::reportNumber() const { return endpoint_ && endpoint_->listening() ? endpoint_->number() : 0; }
 
 QRadioButton& Tselff::systemButton(int number) { return *systems_[std::clamp(number, 1, 3) - 1]; }
-
-void Tselff::PlaceBesideMain() {
-  // Its right edge level with the main window's, its bottom a button's height below it.
-  const QRect frame = MainFrame();
-  move(frame.right() - width(), frame.bottom() + compile_->sizeHint().height() - height());
-}
 
 ExecutableBuild Tselff::CurrentBuild() const {
   ExecutableBuild build;

@@ -74,7 +74,6 @@ class Tselff : public DialogWindow {
  private:
   void OutputFileChanged();
   void OutputTextChanged();
-  void PlaceBesideMain();
 
   std::string input_;
   std::string defaultOutput_;

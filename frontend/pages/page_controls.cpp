@@ -28,7 +28,6 @@ void ShowTypedRate(QComboBox* box, const std::string& text) {
   if (!box->isEditable()) {
     box->setEditable(true);
     box->lineEdit()->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), box));
-    CallWhenFocusLeaves(box->lineEdit(), [box] { RateFieldLeft(box); });
   }
   box->setCurrentIndex(-1);
   box->setEditText(Shown(text));
@@ -38,6 +37,9 @@ void ShowTypedRate(QComboBox* box, const std::string& text) {
 
 TypedRateBox::TypedRateBox(QComboBox* box, int typedEntry) : box_(box) {
   box->setInsertPolicy(QComboBox::NoInsert);
+  // The list holds the focus for its field (the field's focus goes to the list, which hands the
+  // field its focus events directly), so it is the list that is watched.
+  CallWhenFocusLeaves(box, [box] { RateFieldLeft(box); });
   QObject::connect(box, &QComboBox::activated, [box, typedEntry](int index) {
     // Carried out once the list has closed.
     QTimer::singleShot(1, box, [box, typedEntry, index] {

@@ -2,6 +2,7 @@
 
 #include <QBoxLayout>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,7 +37,10 @@ class FocusLeft : public QObject {
  public:
   FocusLeft(QObject* parent, std::function<void()> left) : QObject(parent), left_(std::move(left)) {}
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::FocusOut) left_();
+    // A list or menu that opens over the widget leaves the focus where it is.
+    if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+      left_();
+    }
     return false;
   }
 

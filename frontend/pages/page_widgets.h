@@ -48,7 +48,7 @@ QLineEdit* NumberEdit(QWidget* parent, const char* name, int length, bool signAl
 // Ctrl+PageDown in the memo moves to the end of the line, as End does, instead of leaving the
 // page.
 void EndOnCtrlPageDown(QPlainTextEdit& memo);
-// Calls `left` each time `widget` loses the focus.
+// Calls `left` each time `widget` loses the focus (not for a pop-up opening over it).
 void CallWhenFocusLeaves(QWidget* widget, std::function<void()> left);
 
 // The output rate list: "Copy the input playback rate.", three rates, and "Let me enter a

@@ -105,8 +105,9 @@ QWidget* Tscriptform::MakeFilePage() {
   files_ = new FileControls(group);
   (new QVBoxLayout(group))->addWidget(files_);
   auto* notes = new QVBoxLayout;
-  for (const char* text : {"Highlight a script and press \"&Run\" to play it, or \"&Edit\" to change it.",
-                           "\"&New\" starts an empty script on the editing page.",
+  // The buttons named here are only named: no ampersand, which a label would show as it stands.
+  for (const char* text : {"Highlight a script and press \"Run\" to play it, or \"Edit\" to change it.",
+                           "\"New\" starts an empty script on the editing page.",
                            "Right click in the editor for its options; Ctrl+F1 there gives help on the "
                            "command under the caret."}) {
     auto* label = new QLabel(QString::fromUtf8(text), page);

@@ -108,8 +108,8 @@ ToolPageButtons LayOutToolPage(QWidget* page, FrontEnd& frontEnd, QWidget* input
   left->addWidget(inputGroup, 1);
   left->addWidget(outputGroup);
   auto* columns = new QHBoxLayout;
-  columns->addLayout(left, 2);
-  columns->addWidget(options, 3);
+  columns->addLayout(left, 1);
+  columns->addWidget(options, 1);
   LayOutPage(page, columns, {buttons.run, buttons.defaults, buttons.help, buttons.howDoI, buttons.back});
   return buttons;
 }

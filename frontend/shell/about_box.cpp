@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/gui/window_placement.h"
+
 namespace frontend {
 namespace {
 
@@ -43,15 +45,12 @@ Taboutwin::Taboutwin(QWidget* owner)
   layout->addWidget(description_, 3);
   layout->addWidget(address_, 1);
   layout->addWidget(close_, 0, Qt::AlignHCenter);
-  resize(420, 320);
+  resize(platform::ScaledForFont(QSize(420, 320), fontMetrics()));
   close_->setDefault(true);
   QObject::connect(close_, &QPushButton::clicked, this, &QDialog::accept);
   // Clicking into a memo is no place to stay: the focus goes to the button.
   for (QPlainTextEdit* memo : {description_, address_}) memo->installEventFilter(this);
-  if (owner) {
-    const QRect frame = owner->window()->frameGeometry();
-    move(frame.topLeft() + QPoint(close_->sizeHint().width(), close_->sizeHint().height()));
-  }
+  platform::OpenCentred(*this);
 }
 
 bool Taboutwin::eventFilter(QObject* watched, QEvent* event) {

@@ -86,7 +86,7 @@ void Tmainform::ChangeFrameRate() {
   PostTab(kMixerTab);
 }
 
-void Tmainform::SystemInformation() { RunCommand(frontEnd_, "", "KdxSIW"); }
+void Tmainform::SystemInformation() { RunProgramForPage(frontEnd_, "", "KdxSIW"); }
 
 void Tmainform::WebPage() {
   if (!frontEnd_.starter().Start("xdg-open " + Quoted(kMakerWebAddress), "").started) {

@@ -3,11 +3,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <cstring>
 
 #include "frontend/core/busy_cursor.h"
 #include "frontend/core/front_end.h"
@@ -18,6 +19,8 @@
 #include "frontend/core/scoped_increment.h"
 #include "frontend/shell/start_up.h"
 #include "platform/face/frame_guard.h"
+#include "platform/gui/toolkit_icon.h"
+#include "platform/gui/window_placement.h"
 
 namespace frontend {
 Ttopwin::Ttopwin(FrontEnd& frontEnd, PageRegistry pages, QWidget* parent)
@@ -29,7 +32,9 @@ Ttopwin::Ttopwin(FrontEnd& frontEnd, PageRegistry pages, QWidget* parent)
       tabs_(new QTabWidget(this)),
       menus_(std::make_unique<PopupMenus>(frontEnd, this)) {
   setWindowTitle(QString::fromUtf8(kMainCaption));
-  setFixedSize(kWidth, kHeight);
+  setWindowIcon(platform::ToolkitIcon());
+  // The designed size at the desktop's font; it grows to what its pages need.
+  setFixedSize(platform::ScaledForFont(QSize(kWidth, kHeight), fontMetrics()));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(tabs_);
@@ -54,7 +59,6 @@ Ttopwin::Ttopwin(FrontEnd& frontEnd, PageRegistry pages, QWidget* parent)
   frontEnd_.notifyTargets.SetMain(endpoint_->number());
 
   SelectMainTab(frontEnd_.settings.main.currentTab);
-  PlaceWindow();
   qApp->installEventFilter(this);
   QObject::connect(&timer_, &QTimer::timeout, platform::Guarded("The main window's timer", [this] { Tick(); }));
   timer_.start(kTimerMs);
@@ -76,14 +80,23 @@ int Ttopwin::CurrentTab() const { return tabs_->currentIndex(); }
 
 void Ttopwin::PlaceWindow() {
   const MainSettings& main = frontEnd_.settings.main;
+  const QRect available = platform::AvailableArea(this);
   if (main.x != kUnsetPosition && main.y != kUnsetPosition) {
-    move(main.x, main.y);
-    return;
+    // Where it was left, as far as the screen it opens on now shows it whole.
+    move(platform::FrameInside(QRect(QPoint(main.x, main.y), frameGeometry().size()), available).topLeft());
+  } else {
+    move(platform::CentredFrame(available, frameGeometry().size(), available).topLeft());
   }
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->geometry();
-    move(area.x() + (area.width() - kWidth) / 2, area.y() + (area.height() - kHeight) / 2);
-  }
+}
+
+void Ttopwin::FitPage() {
+  // The tab widget's least size follows the page just made; every tab caption is shown whole.
+  QSize needed = tabs_->minimumSizeHint();
+  needed.setWidth(std::max(needed.width(), tabs_->tabBar()->sizeHint().width() + kTabBarSlack));
+  const QSize grown = size().expandedTo(needed + size() - tabs_->size());
+  if (grown == size()) return;
+  setFixedSize(grown);
+  if (shown_) move(platform::FrameInside(frameGeometry(), platform::AvailableArea(this)).topLeft());
 }
 
 void Ttopwin::SelectMainTab(int index) {
@@ -114,6 +127,7 @@ void Ttopwin::CreateTabForm(int index) {
   page_ = pages_.Make(index, PageContext{frontEnd_, *menus_}, sheet);
   sheet->layout()->addWidget(page_.get());
   page_->show();
+  FitPage();
   page_->FocusFirstControl();
   frontEnd_.frameRateRequest = false;
 }
@@ -150,8 +164,9 @@ void Ttopwin::RestoreFromNotice() { frontEnd_.RestoreMainWindow(); }
 void Ttopwin::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (shown_) return;
-  shown_ = true;
   CreateTabForm(CurrentTab());
+  PlaceWindow();
+  shown_ = true;
   changing_ = 0;
   frontEnd_.ShowPrompt();
 }
@@ -180,8 +195,11 @@ void Ttopwin::closeEvent(QCloseEvent* event) {
   frontEnd_.settings.main.y = y();
   frontEnd_.settings.main.currentTab = CurrentTab();
   hide();
-  if (!settingsPath_.empty() && !SaveSettingsFile(settingsPath_, frontEnd_.settings)) {
-    std::fprintf(stderr, "vantrelw: the settings could not be written to %s\n", settingsPath_.c_str());
+  int error = 0;
+  if (!settingsPath_.empty() && !SaveSettingsFile(settingsPath_, frontEnd_.settings, &error)) {
+    std::fprintf(stderr, "vantrelw: the settings could not be written to %s: %s\n", settingsPath_.c_str(),
+                 std::strerror(error));
+    settingsSaveFailed_ = true;
   }
   event->accept();
 }

@@ -22,9 +22,12 @@ class FrontEnd;
 
 class Ttopwin : public QWidget {
  public:
+  // The designed size, for an 8-point font; at the desktop's font the window starts at this size
+  // scaled to it, and grows (never shrinks) to what its pages need.
   static constexpr int kWidth = 744;
   static constexpr int kHeight = 417;
   static constexpr int kTimerMs = 20;
+  static constexpr int kTabBarSlack = 8;  // the tab widget's frame beside its tab bar
 
   Ttopwin(FrontEnd& frontEnd, PageRegistry pages, QWidget* parent = nullptr);
   ~Ttopwin() override;
@@ -42,6 +45,8 @@ class Ttopwin : public QWidget {
   void SetPendingCommand(const std::string& command);
   // Where the settings are written when the window closes (empty: nowhere).
   void SetSettingsPath(const std::string& path) { settingsPath_ = path; }
+  // The settings could not be written when the window closed: the program fails.
+  bool SettingsSaveFailed() const { return settingsSaveFailed_; }
 
   // Windows that come later: a guard may refuse the close (an unsaved text held in memory); a
   // close action runs when the window closes (the analysis window is closed in any case).
@@ -63,7 +68,10 @@ class Ttopwin : public QWidget {
   void TabChanged(int index);
   void CreateTabForm(int index);
   void FreePage();
+  // Where the window opens: where it was left, or centred, inside the screen's available area.
   void PlaceWindow();
+  // Grows the window until the page shown has the room its layout needs.
+  void FitPage();
 
   FrontEnd& frontEnd_;
   PageRegistry pages_;
@@ -77,6 +85,7 @@ class Ttopwin : public QWidget {
   bool shown_ = false;
   std::string pendingCommand_;
   std::string settingsPath_;
+  bool settingsSaveFailed_ = false;
   std::vector<std::function<bool()>> closeGuards_;
   std::vector<std::function<void()>> closeActions_;
 };

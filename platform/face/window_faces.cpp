@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/system/program_start.h"
+#include "platform/system/stop_signals.h"
 
 namespace platform {
 namespace {
@@ -59,6 +60,8 @@ WindowFaces* QtFaces() {
     load.tried = true;
     std::string error;
     load.faces = LoadWindowFacesModule(WindowFacesModulePath(), error);
+    // The module holds its own copy of the signal handling: it watches the program's.
+    if (load.faces != nullptr) load.faces->WatchStopDescriptor(StopSignalDescriptor());
     if (load.faces == nullptr) {
       std::fprintf(stderr, "No windows: %s; the console serves instead.\n", error.c_str());
       std::fflush(stderr);

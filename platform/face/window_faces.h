@@ -23,11 +23,15 @@ class WindowFaces {
                                                          StatusPanelEvents& events) = 0;
   // Delivers every waiting window event (and deferred deletions) without waiting.
   virtual void ProcessEvents() = 0;
+  // The program's stop request (platform/system/stop_signals.h): once the descriptor is readable
+  // a dialog that waits ends with its escape answer and no later one waits. Faces linked into the
+  // program watch its descriptor by themselves; the module's are given it when loaded.
+  virtual void WatchStopDescriptor(int descriptor) = 0;
 };
 
 // The name of the function the faces module exports: `WindowFaces* (*)()`. It names the
 // interface's revision, so that a module of another revision is not taken.
-inline constexpr const char* kWindowFacesEntry = "vant_window_faces_1";
+inline constexpr const char* kWindowFacesEntry = "vant_window_faces_2";
 
 // Puts linked-in faces in place of the module for the rest of the process.
 void UseWindowFaces(WindowFaces& faces);

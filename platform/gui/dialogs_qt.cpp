@@ -6,6 +6,7 @@
 
 #include "platform/gui/qt_faces.h"
 #include "platform/gui/qt_application.h"
+#include "platform/gui/stop_requests.h"
 #include "platform/gui/toolkit_icon.h"
 
 namespace platform {
@@ -62,7 +63,8 @@ DialogResult RunMessageBox(const DialogRequest& request) {
     box.setDefaultButton(BoxButton(request.defaultAnswer));
   }
   box.setEscapeButton(escape);
-  switch (box.exec()) {
+  // A box that a stop request ends (or that comes after one) is answered as by Escape.
+  switch (ExecUnlessStopped(box).value_or(escape)) {
     case QMessageBox::Yes: return {DialogAnswer::Yes, {}, {}};
     case QMessageBox::No: return {DialogAnswer::No, {}, {}};
     case QMessageBox::Cancel: return {DialogAnswer::Cancel, {}, {}};
@@ -86,7 +88,7 @@ DialogResult RunFileDialog(const DialogRequest& request) {
   }
   if (!request.text.empty()) dialog.setLabelText(QFileDialog::LookIn, Text(request.text));
   DialogResult result;
-  if (dialog.exec() != QDialog::Accepted) return result;
+  if (ExecUnlessStopped(dialog) != QDialog::Accepted) return result;
   result.answer = DialogAnswer::Ok;
   for (const QString& file : dialog.selectedFiles()) result.files.push_back(FileName(file));
   return result;
@@ -104,7 +106,7 @@ DialogResult RunInputDialog(const DialogRequest& request) {
   }
   dialog.setTextValue(Text(request.value));
   DialogResult result;
-  if (dialog.exec() != QDialog::Accepted) return result;
+  if (ExecUnlessStopped(dialog) != QDialog::Accepted) return result;
   result.answer = DialogAnswer::Ok;
   result.value = dialog.textValue().toStdString();
   return result;

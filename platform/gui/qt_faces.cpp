@@ -1,5 +1,7 @@
 #include "platform/gui/qt_faces.h"
 
+#include "platform/gui/stop_requests.h"
+
 namespace platform {
 namespace {
 
@@ -12,6 +14,7 @@ class LinkedQtFaces final : public WindowFaces {
     return MakeQtStatusPanel(title, versionLine, events);
   }
   void ProcessEvents() override { ProcessQtEvents(); }
+  void WatchStopDescriptor(int descriptor) override { WatchStopRequests(descriptor); }
 
  private:
   const std::unique_ptr<DialogFace> dialogs_ = MakeQtDialogFace();

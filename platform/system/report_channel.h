@@ -2,9 +2,12 @@
 // The report channel between the tools and the front end.
 //
 // The number that follows "/#" on a tool's command line names a report endpoint: a Unix-domain
-// socket under $XDG_RUNTIME_DIR (or /tmp) that a receiving program listens on. Every exchange is
-// synchronous: the sender connects, sends one request and waits for the reply, but never longer
-// than its timeout, so a dead or busy receiver cannot hang a tool. Three requests exist:
+// socket that a receiving program listens on, in a folder of the user's own (under
+// $XDG_RUNTIME_DIR, or /tmp) that the receiver makes and nobody else may enter. A sender talks
+// only to a socket of its own user there, and a receiver removes its socket when it ends. Every
+// exchange is synchronous: the sender connects, sends one request and waits for the reply, but
+// never longer than its timeout, so a dead or busy receiver cannot hang a tool. Three requests
+// exist:
 //  - data: a kind (0x1234 for the status report) and bytes, answered with a number;
 //  - message: a message number and two arguments (0x900, 10019), answered with a number (8995);
 //  - caption: the receiver's caption, answered with its text (answered by the receiver itself).
@@ -116,7 +119,7 @@ class ReportReceiver {
   ReportReceiver& operator=(const ReportReceiver&) = delete;
 
   // Listens on the endpoint of this number; a stale endpoint left by a dead receiver is taken
-  // over, a live one is not.
+  // over, a live one is not. False also when the folder is not the user's own or open to others.
   bool Listen(int32_t number);
   // Listens on a free number of its own choosing.
   bool ListenAny();

@@ -146,7 +146,7 @@ ReportReceiver::~ReportReceiver() { Close(); }
 bool ReportReceiver::Listen(int32_t number) {
   Close();
   const std::string path = ReportEndpointPath(number);
-  if (path.empty()) return false;
+  if (path.empty() || !MakePrivateFolder(ReportFolder())) return false;
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path, path.c_str(), path.size() + 1);

@@ -1,8 +1,6 @@
 // Sending side of the report channel: one connection per request, closed after the reply.
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include "platform/system/report_channel.h"
 #include "platform/system/report_wire.h"
 
@@ -21,7 +19,7 @@ std::optional<Reply> Exchange(int32_t number, ReportRequestType type, uint32_t c
                               uint32_t timeoutMs) {
   if (size > kMaxReportDataBytes || (size > 0 && data == nullptr)) return std::nullopt;
   const Deadline deadline(timeoutMs);
-  const int fd = ConnectTo(ReportEndpointPath(number), deadline);
+  const int fd = ConnectToOwnEndpoint(ReportEndpointPath(number), deadline);
   if (fd < 0) return std::nullopt;
 
   const std::vector<uint8_t> request =
@@ -47,20 +45,13 @@ std::optional<Reply> Exchange(int32_t number, ReportRequestType type, uint32_t c
 
 std::string ReportEndpointPath(int32_t number) {
   if (number <= 0) return {};
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  std::string path;
-  if (runtime != nullptr && runtime[0] != '\0') {
-    path = std::string(runtime) + "/vant-report-" + std::to_string(number);
-  } else {
-    // /tmp is shared between users: the user id keeps their endpoints apart.
-    path = "/tmp/vant-report-" + std::to_string(getuid()) + "-" + std::to_string(number);
-  }
+  const std::string path = ReportFolder() + "/report-" + std::to_string(number);
   constexpr size_t kSocketPathLimit = 107;
   return path.size() <= kSocketPathLimit ? path : std::string();
 }
 
 bool ReportEndpointExists(int32_t number) {
-  const int fd = ConnectTo(ReportEndpointPath(number), Deadline(kDefaultReportTimeoutMs));
+  const int fd = ConnectToOwnEndpoint(ReportEndpointPath(number), Deadline(kDefaultReportTimeoutMs));
   if (fd < 0) return false;
   close(fd);
   return true;

@@ -4,15 +4,24 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
 namespace platform::report_wire {
 
 namespace {
+
+// A directory (not a link to one) of this user's own that nobody else may enter.
+bool IsPrivateFolder(const std::string& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid() &&
+         (info.st_mode & 077) == 0;
+}
 
 // Waits until the socket is ready for `events`; false when the deadline passed first.
 bool WaitFor(int fd, short events, const Deadline& deadline) {
@@ -45,6 +54,26 @@ std::vector<uint8_t> EncodeRequest(uint32_t type, uint32_t code, uint64_t wParam
   const auto* bytes = static_cast<const uint8_t*>(data);
   if (size > 0) request.insert(request.end(), bytes, bytes + size);
   return request;
+}
+
+std::string ReportFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime != nullptr && runtime[0] != '\0') return std::string(runtime) + "/vant";
+  // /tmp is shared between users: the user id keeps their folders apart.
+  return "/tmp/vant-" + std::to_string(geteuid());
+}
+
+bool MakePrivateFolder(const std::string& path) {
+  if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  return IsPrivateFolder(path);
+}
+
+int ConnectToOwnEndpoint(const std::string& path, const Deadline& deadline) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos || slash == 0 || !IsPrivateFolder(path.substr(0, slash))) return -1;
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0 || !S_ISSOCK(info.st_mode) || info.st_uid != geteuid()) return -1;
+  return ConnectTo(path, deadline);
 }
 
 int ConnectTo(const std::string& path, const Deadline& deadline) {

@@ -35,8 +35,18 @@ class Deadline {
 std::vector<uint8_t> EncodeRequest(uint32_t type, uint32_t code, uint64_t wParam, uint64_t lParam,
                                    const void* data, size_t size);
 
+// The folder of the user's own that holds the endpoints: "vant" under $XDG_RUNTIME_DIR, or
+// "/tmp/vant-UID" when that is unset. The receiver makes it; the sender finds it by this rule.
+std::string ReportFolder();
+// Makes the folder (mode 0700) unless it exists. True when it is then a directory of this user's
+// own that nobody else may enter; anything else is refused, never repaired.
+bool MakePrivateFolder(const std::string& path);
+
 // A non-blocking connected socket, or -1.
 int ConnectTo(const std::string& path, const Deadline& deadline);
+// ConnectTo, but only to a socket of this user's own in a folder of the user's own that is
+// closed to others: another user cannot stand in for a receiver.
+int ConnectToOwnEndpoint(const std::string& path, const Deadline& deadline);
 // Both return false on error, end of stream or timeout.
 bool SendAll(int fd, const uint8_t* data, size_t size, const Deadline& deadline);
 bool ReceiveAll(int fd, uint8_t* data, size_t size, const Deadline& deadline);

@@ -14,4 +14,13 @@ bool StopSignalPending();
 // Returns whether a signal arrived and clears the request.
 bool TakeStopSignal();
 
+// The exit code of a program whose work ended with `exitCode`: after a stop signal 1, and
+// "Stopped by a signal." on standard error, so that whoever started it learns why.
+int ExitCodeAfterStopSignals(int exitCode);
+
+// A descriptor that becomes readable when the first signal arrives and stays so until
+// RemoveStopSignals (taking the request leaves it readable: the program is stopping), so that an
+// event loop can wake up for it. Made on the first call; -1 when no descriptor can be had.
+int StopSignalDescriptor();
+
 }  // namespace platform

@@ -15,11 +15,13 @@ namespace script {
 
 class CommandContext : public ScriptContext {
  public:
-  // The script window is the playback window given; it and the clock must outlive the context.
+  // The script window is the playback window given; the run and its videos keep time on the
+  // clock. Both must outlive the context.
   explicit CommandContext(PlaybackWindow& window, platform::Clock& clock = platform::SystemClock());
 
   void RunCommand(size_t index) override;
-  // The window's waiting events, then the sound service.
+  // The window's waiting events, then the sound service; a stop signal ends the run here
+  // (ScriptStopped).
   void KeepResponsive() override;
   // While auto pause is on and the window does not have the focus.
   void WaitWhilePaused() override;

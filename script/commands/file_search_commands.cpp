@@ -6,6 +6,7 @@
 
 #include "platform/system/directory_search.h"
 #include "platform/system/dos_attributes.h"
+#include "platform/system/file_operations.h"
 #include "script/commands/command_context.h"
 #include "script/commands/command_families.h"
 #include "script/system/file_workers.h"
@@ -32,8 +33,7 @@ void ApplyToFiles(CommandContext& context, FileOperation operation) {
 }
 
 // A name that is free now: the prefix and six letters or digits.
-std::string UnusedName(const std::string& prefix) {
-  static std::mt19937 generator{std::random_device{}()};
+std::string UnusedName(std::mt19937& generator, const std::string& prefix) {
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
   std::string name;
@@ -76,8 +76,7 @@ void CommandFilePieces(CommandContext& context) {
   const bool name = TakeNumber(context) != 0;
   const bool extension = TakeNumber(context) != 0;
   std::string path = NativeFileName(TakeNonEmptyText(context));
-  struct stat info {};
-  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (platform::IsDirectory(path)) {
     AddPathSeparator(path);
     path += "*.*";
   }
@@ -92,7 +91,7 @@ void CommandFileTemp(CommandContext& context) {
   std::string directory = pattern, name = pattern;
   ReducePath(false, false, true, true, directory);
   ReducePath(false, true, false, false, name);
-  SetVariable(context, variable, UnusedName(directory + name.substr(0, 3)));
+  SetVariable(context, variable, UnusedName(context.system.tempNames, directory + name.substr(0, 3)));
 }
 
 // A file that does not exist has no attributes: 0.

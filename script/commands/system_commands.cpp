@@ -2,6 +2,7 @@
 // commands and a plain tone.
 #include <algorithm>
 #include <ctime>
+#include <memory>
 
 #include "platform/audio/tone_out.h"
 #include "platform/gui/screen.h"
@@ -93,10 +94,11 @@ void CommandSound(CommandContext& context) {
   const int32_t frequency = TakeNumber(context);
   const int32_t duration = TakeNumber(context);
   if (duration < 0) return;
-  platform::ToneOut* tone =
-      frequency > 0 ? platform::ToneOutStart(static_cast<uint32_t>(frequency) % 65536) : nullptr;
+  // Stopped also when a stop signal ends the wait.
+  const std::unique_ptr<platform::ToneOut, void (*)(platform::ToneOut*)> tone(
+      frequency > 0 ? platform::ToneOutStart(static_cast<uint32_t>(frequency) % 65536) : nullptr,
+      platform::ToneOutStop);
   WaitUntil(context, context.Clock() + static_cast<uint32_t>(duration));
-  platform::ToneOutStop(tone);
 }
 
 constexpr CommandEntry kEntries[] = {

@@ -15,6 +15,10 @@ class ScriptFailure : public std::runtime_error {
   explicit ScriptFailure(const std::string& text) : std::runtime_error(text) {}
 };
 
+// Thrown from a round of the run (after a command, in any wait) once a stop signal arrived: the
+// run ends there as after an error, but without a message.
+struct ScriptStopped {};
+
 // The message box text of an error: the message (one leading blank dropped when shown), the
 // detail, the extra text and, while a script runs, "  In script file: NAME  At line number: N.\r\n".
 std::string ScriptErrorText(const ScriptContext& context, std::string_view message,
@@ -35,5 +39,9 @@ std::string ScriptErrorText(const ScriptContext& context, std::string_view messa
 [[noreturn]] void ErrorBadFrame(ScriptContext& context);
 [[noreturn]] void ErrorBadAnimation(ScriptContext& context);
 [[noreturn]] void ErrorBadFile(ScriptContext& context);
+// A file of the script's that could not be written: `failure` says which and why.
+[[noreturn]] void ErrorWriting(ScriptContext& context, const std::string& failure);
+// The same text, for a failure found when the run has ended.
+std::string WritingErrorText(const std::string& failure);
 
 }  // namespace script

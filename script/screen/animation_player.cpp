@@ -60,6 +60,7 @@ struct Playback {
   ScriptContext& context;
   Screen& screen;
   VantVideo* video;
+  bool closesAfter;  // opened for this playback: it closes, and its sound stops, when it ends
   uint32_t options;
   int32_t x, y;  // the video's top-left corner in the window
   FrameTarget target;
@@ -109,7 +110,11 @@ struct Playback {
       ShowFrame();
       if (screen.playbackHook) screen.playbackHook(*video, false);
       if ((options & kPlayEscapeStops) && screen.window.KeyWaiting() && screen.window.TakeKey() == kEscape) break;
-      if (uint64_t{video->currentFrame} + 1 == video->header.frames && --count == 0) break;
+      if (uint64_t{video->currentFrame} + 1 == video->header.frames && --count == 0) {
+        // The last frame's sound plays out before the video closes; a slot's video goes on.
+        if (closesAfter && !(options & kPlayNoWait)) WaitForNextFrame();
+        break;
+      }
       // A file cut short has shown what it holds; going round again would show nothing.
       if (video->readFailed) break;
       VantNextFrame(video);
@@ -162,7 +167,7 @@ bool PlayAnimation(ScriptContext& context, Screen& screen, const std::string& na
   const auto [left, top] = PlaceVideo(screen, x, y, header.width, header.height);
   screen.pointer.HideOver(ClipRect(left, top, header.width, header.height, screen.window.Width(),
                                    screen.window.Height()));
-  Playback playback{context, screen, video, options, left, top, {}, {}, {}};
+  Playback playback{context, screen, video, slot < 0, options, left, top, {}, {}, {}};
   bool ready = MakeWorkBitmaps(screen, header, options, left, top, playback.work);
   if (ready && playback.work.frame != nullptr) {
     ready = playback.target.ToBitmap(video, *playback.work.frame);

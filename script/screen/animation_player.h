@@ -35,7 +35,8 @@ enum PlayOption : uint32_t {
 // rounded down to a multiple of 4 across), `count` times through (below 0: until Escape).
 // False when the file cannot be opened or the memory for the playback cannot be had; a count
 // of 0 plays nothing and gives true. A slot stays open, at the frame after the last one shown,
-// decoding where it did before. Needs the window unless kPlayNoWindow is given; without one,
+// decoding where it did before; a file opened here closes once its last frame's sound has
+// played (unless kPlayNoWait). Needs the window unless kPlayNoWindow is given; without one,
 // the options that draw or fade are left out.
 // The screen's playback hook runs after every frame shown and at the end.
 bool PlayAnimation(ScriptContext& context, Screen& screen, const std::string& video, int32_t x, int32_t y,

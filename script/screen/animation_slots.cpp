@@ -5,6 +5,7 @@
 
 #include "platform/system/file_names.h"
 #include "platform/system/wildcard.h"
+#include "playback/open_video.h"
 #include "script/language/script_error.h"
 #include "script/language/file_slots.h"
 #include "script/screen/screen.h"
@@ -60,7 +61,7 @@ OwnedVideo AnimationSlots::OpenVideo(const std::string& name, int32_t options) c
   uint32_t flags = tracks;
   if (options & 2) flags |= VANT_OPEN_PRELOAD;
   if (options & 1) flags |= VANT_OPEN_NEVER_SKIP;
-  return OwnedVideo(VantOpen(VideoFileName(name).c_str(), flags, VANT_EXTRA_BUFFER_AUTO));
+  return OwnedVideo(::OpenVideo(VideoFileName(name).c_str(), flags, VANT_EXTRA_BUFFER_AUTO, clock_));
 }
 
 void AnimationSlots::Close(int slot) {

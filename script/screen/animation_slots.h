@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/system/clock.h"
 #include "script/screen/frame_target.h"
 #include "script/screen/pixels.h"
 #include "playback/vant.h"
@@ -46,7 +47,8 @@ using OwnedVideo = std::unique_ptr<VantVideo, VideoCloser>;
 
 class AnimationSlots {
  public:
-  AnimationSlots() = default;
+  // The videos measure and wait for their time on the clock, which must outlive them.
+  explicit AnimationSlots(platform::Clock& clock) : clock_(clock) {}
   AnimationSlots(const AnimationSlots&) = delete;
   AnimationSlots& operator=(const AnimationSlots&) = delete;
   ~AnimationSlots();
@@ -71,6 +73,7 @@ class AnimationSlots {
   uint32_t tracks = VANT_OPEN_ALL_TRACKS;
 
  private:
+  platform::Clock& clock_;
   std::array<AnimationSlot, kAnimationSlotCount> slots_;
 };
 

@@ -2,10 +2,11 @@
 
 namespace script {
 
-Screen::Screen(PlaybackWindow& playback)
+Screen::Screen(PlaybackWindow& playback, platform::Clock& clock)
     : window(playback),
       clicksTaken{window.Clicks(false), window.Clicks(true)},
-      pointer(window, bitmaps, palette) {}
+      pointer(window, bitmaps, palette),
+      animations(clock) {}
 
 void CloseScriptWindow(Screen& screen) {
   screen.animations.ReleaseWindowTargets();

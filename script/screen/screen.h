@@ -3,6 +3,7 @@
 // state, the pointer and the mouse areas, the bitmaps and the videos.
 #include <cstdint>
 
+#include "platform/system/clock.h"
 #include "script/screen/animation_player.h"
 #include "script/screen/animation_slots.h"
 #include "script/screen/bitmaps.h"
@@ -23,8 +24,9 @@ struct ClickCounts {
 };
 
 struct Screen {
-  // The script window is the playback window given, which must outlive this.
-  explicit Screen(PlaybackWindow& playback);
+  // The script window is the playback window given; the videos keep time on the clock. Both
+  // must outlive this.
+  Screen(PlaybackWindow& playback, platform::Clock& clock);
   Screen(const Screen&) = delete;
   Screen& operator=(const Screen&) = delete;
 

@@ -93,7 +93,8 @@ class ScriptWindow : public PaletteDisplay {
   // A message box over the window, captioned with the program title.
   platform::DialogAnswer Ask(const std::string& text, platform::DialogButtons buttons,
                              platform::DialogIcon icon);
-  // A message box with the program's caption (or the one given) that needs no window.
+  // A message box, owned by the window while there is one; an empty caption is the program
+  // title, and a single leading blank of the text is dropped.
   void ShowMessage(platform::DialogIcon icon, const std::string& text, const std::string& caption);
 
  private:

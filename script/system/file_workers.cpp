@@ -5,8 +5,10 @@
 
 #include "platform/system/directory_search.h"
 #include "platform/system/file_operations.h"
+#include "platform/system/stop_signals.h"
 #include "platform/system/wildcard.h"
 #include "script/language/file_slots.h"
+#include "toolsupport/base/paths.h"
 
 namespace script {
 
@@ -19,7 +21,10 @@ bool DoFileOperation(const std::string& source, const std::string& target, FileO
     case FileOperation::kRename:
       return platform::MoveFile(source, target) == 0;
     case FileOperation::kCopy:
-      return platform::CopyFile(source, target).Copied();
+      // A stop signal cancels a long copy instead of waiting for its end.
+      return platform::CopyFile(source, target, [](uint64_t, uint64_t) {
+               return !platform::StopSignalPending();
+             }).Copied();
   }
   return false;
 }
@@ -31,8 +36,7 @@ bool ApplyToMatchingFiles(const std::string& source, const std::string& destinat
   if (target.empty()) {
     target = "*.*";
   } else if (platform::IsDirectory(target)) {
-    if (target.back() != '/') target += '/';
-    target += "*.*";
+    target = WithSeparator(target) + "*.*";
   }
   const platform::SearchResult found = platform::FindMatches(NativeFileName(source));
   for (const platform::FoundEntry& entry : found.entries) {

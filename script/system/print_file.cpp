@@ -66,18 +66,27 @@ void WritePrintText(FileSlots& files, const PrintFile& print, std::string_view t
   if (toolsupport::BufferedFile* file = files.File(print.slot)) file->WriteRaw(text.data(), text.size());
 }
 
-void EndPrinting(FileSlots& files, PrintFile& print) {
-  if (!print.Active()) return;
-  files.Close(print.slot);
+namespace {
+
+std::string FinishPrinting(FileSlots& files, PrintFile& print, bool toPrinter) {
+  if (!print.Active()) return {};
+  const std::string failure = files.Close(print.slot);
   print.slot = kNoSlot;
   std::string& spool = print.spoolPath;
-  if (spool.empty()) return;
+  if (spool.empty()) return failure;
   std::string error;
-  if (!PrintJob(print, ReadWholeFile(spool), error)) {
+  if (toPrinter && !PrintJob(print, ReadWholeFile(spool), error)) {
     std::fprintf(stderr, "The print job could not be printed: %s.\n", error.c_str());
   }
   unlink(spool.c_str());
   spool.clear();
+  return failure;
 }
+
+}  // namespace
+
+std::string EndPrinting(FileSlots& files, PrintFile& print) { return FinishPrinting(files, print, true); }
+
+void DropPrinting(FileSlots& files, PrintFile& print) { FinishPrinting(files, print, false); }
 
 }  // namespace script

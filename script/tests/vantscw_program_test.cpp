@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 
+#include "testsupport/environment_guard.h"
 #include "testsupport/scratch_directory.h"
 #include "toolsupport/tests/report_collector.h"
 #include "testsupport/run_program.h"
+#include "testsupport/wait_until.h"
 
 namespace {
 
@@ -90,6 +96,39 @@ TEST_F(ScriptProgram, WithoutAnArgumentRunsAutoexecOrShowsTheSyntax) {
   EXPECT_NE(without.errors.find(kSyntax), std::string::npos);
   EXPECT_EQ(with.exitCode, 0) << with.errors;
   EXPECT_TRUE(std::ifstream(dir.File("auto.txt")).good());
+}
+
+// A stop signal ends a run that waits, at once: the file it writes is closed with what it had
+// written, the print job it had not finished is dropped unprinted, exit code 1.
+TEST_F(ScriptProgram, StopSignalsEndTheRunKeepingWhatItWrote) {
+  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signalNumber);
+    testsupport::ScratchDirectory spool;  // where print jobs wait for the printer
+    testsupport::EnvironmentGuard environment;
+    environment.Set("TMPDIR", spool.path().c_str());
+    const std::string kept = dir.File("kept.txt"), ready = dir.File("ready.txt");
+    unlink(ready.c_str());
+    const std::string script = Write("wait.ss",
+                                     "printbegin\nfilewrite 5000 \"a page never printed\"\n"
+                                     "filecreate f '" + kept + "'\n"
+                                     "filewrite f \"written before the signal\"\n"
+                                     "filecreate r '" + ready + "'\nfileclose r\n"
+                                     "delay 600000\n");
+    const testsupport::StartedProgram run = testsupport::StartProgram("vantscw", {script});
+    ASSERT_GT(run.pid, 0);
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return access(ready.c_str(), F_OK) == 0; }));
+    const testsupport::StoppedProgram stopped = testsupport::StopProgram(run, signalNumber);
+    EXPECT_EQ(stopped.result.exitCode, 1) << stopped.result.errors;
+    EXPECT_LT(stopped.took, std::chrono::milliseconds(1000));
+    std::ifstream in(kept, std::ios::binary);
+    std::stringstream written;
+    written << in.rdbuf();
+    EXPECT_EQ(written.str(), "written before the signal\r\n");
+    EXPECT_EQ(stopped.result.errors.find("print"), std::string::npos) << stopped.result.errors;
+    EXPECT_EQ(stopped.result.errors.find(kPackageCaption), std::string::npos) << stopped.result.errors;
+    EXPECT_NE(stopped.result.errors.find("Stopped by a signal.\n"), std::string::npos) << stopped.result.errors;
+    EXPECT_TRUE(std::filesystem::is_empty(spool.path()));
+  }
 }
 
 }  // namespace

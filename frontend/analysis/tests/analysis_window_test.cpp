@@ -175,7 +175,7 @@ TEST_F(AnalysisWindow_, ZoomScrollAndKeys) {
   Ttunef* w = Open(std::vector<uint32_t>(1000, 5000));
   ASSERT_NE(w, nullptr);
   chart::TxyGraph& g = w->Graph().Graph();
-  EXPECT_EQ(w->VisibleFrameCount(), 500 / 35);
+  EXPECT_EQ(w->VisibleFrameCount(), w->frameGeometry().width() / 35);
   for (int i = 0; i < 10; ++i) w->Action(Ttunef::miZoomIn).trigger();
   EXPECT_EQ(w->VisibleFrameCount(), 2);  // never fewer than 2
   w->Action(Ttunef::miZoomOut).trigger();

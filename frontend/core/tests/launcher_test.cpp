@@ -4,6 +4,7 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "frontend/core/front_end.h"
 #include "frontend/core/launcher.h"
@@ -254,6 +255,39 @@ TEST_F(Launching, APermanentFrameRateIsCheckedAndConfirmedFirst) {
   EXPECT_EQ(dialogs.asked()[2].text, "Error, a frame rate number must be entered.");
   EXPECT_EQ(dialogs.asked()[3].text, "Are you sure you want to change the frame rate permanently?");
   EXPECT_EQ(dialogs.asked()[3].defaultAnswer, platform::DialogAnswer::No);
+}
+
+// A page's button that starts a program the toolkit does not deliver: the console says
+// "  Command not found." and a box on the page says so too; a start that works asks nothing.
+TEST_F(Launching, AProgramAPageCannotStartIsReportedOnThePageAndOnTheConsole) {
+  const struct {
+    const char* name;
+    bool startWorks;
+    std::function<void(FrontEnd&)> press;
+    std::string box;
+  } cases[] = {
+      {"system information started", true, [](FrontEnd& fe) { RunProgramForPage(fe, "", "KdxSIW"); }, ""},
+      {"system information missing", false, [](FrontEnd& fe) { RunProgramForPage(fe, "", "KdxSIW"); },
+       "Error, the program KdxSIW could not be started: No such file or directory."},
+      {"frame rate changer missing", false, [](FrontEnd& fe) { SetPermanentFrameRate(fe, "x.vnt", "15"); },
+       "Error, the program VantFR could not be started: No such file or directory."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    platform::ScriptedDialogs dialogs;
+    dialogs.Answer(platform::DialogAnswer::Yes);
+    starter_.succeed = c.startWorks;
+    frontEnd_.console.Clear();
+    c.press(frontEnd_);
+    std::vector<std::string> boxes;
+    for (const auto& asked : dialogs.asked()) {
+      if (asked.text.rfind("Error", 0) == 0) boxes.push_back(asked.text);
+    }
+    EXPECT_EQ(boxes, c.box.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.box});
+    const auto& lines = frontEnd_.console.lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2] == "  Command not found.", !c.startWorks);
+  }
 }
 
 // A page's command text through the launcher, the split into arguments, the tool's rebuilt

@@ -95,8 +95,9 @@ TEST_F(MainWindow, PagesComeAndGoWithTheirTabsAndKeysActOnTheNextTick) {
   topwin.Tick();
   EXPECT_EQ(log_, (std::vector<std::string>{"refresh 3", "save 3", "make 5"}));
 
-  topwin.resize(800, 600);
-  EXPECT_EQ(topwin.size(), QSize(Ttopwin::kWidth, Ttopwin::kHeight));
+  const QSize fixed = topwin.size();
+  topwin.resize(fixed.width() + 56, fixed.height() + 183);
+  EXPECT_EQ(topwin.size(), fixed);
 }
 
 TEST_F(MainWindow, ABatchGivenAtStartRunsOnTheCommandTab) {

@@ -1,9 +1,15 @@
 #include "platform/face/window_faces.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <memory>
 #include <string>
+#include <thread>
+
+#include "platform/system/stop_signals.h"
 
 namespace {
 
@@ -51,6 +57,30 @@ TEST(WindowFacesModule, MakesAStatusWindowOnTheOffscreenPlatform) {
   EXPECT_EQ(panel->ButtonText(), "&Cancel");
   panel.reset();
   faces->ProcessEvents();  // the window's deferred deletion
+}
+
+// The module holds a copy of the signal handling of its own; the program's stop signal ends a
+// box of its faces all the same, with the answer Escape gives. (Were it not heard, the box would
+// wait for ever: the alarm ends the test instead.)
+TEST(WindowFacesModule, TheProgramsStopSignalEndsABoxThatWaits) {
+  platform::WindowFaces* faces = platform::QtFaces();
+  ASSERT_NE(faces, nullptr);
+  platform::InstallStopSignals();
+  alarm(60);
+  std::thread signaller([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(getpid(), SIGTERM);
+  });
+  platform::DialogRequest request;
+  request.caption = "VantC";
+  request.text = "File out.vnt exists, overwrite?";
+  request.buttons = platform::DialogButtons::YesNo;
+  request.defaultAnswer = platform::DialogAnswer::Yes;
+  const platform::DialogResult result = faces->RunDialog(request);
+  signaller.join();
+  alarm(0);
+  EXPECT_EQ(result.answer, platform::DialogAnswer::No);
+  platform::RemoveStopSignals();
 }
 
 }  // namespace

@@ -3,6 +3,6 @@
 #include "platform/face/window_faces.h"
 #include "platform/gui/qt_faces.h"
 
-extern "C" __attribute__((visibility("default"))) platform::WindowFaces* vant_window_faces_1() {
+extern "C" __attribute__((visibility("default"))) platform::WindowFaces* vant_window_faces_2() {
   return &platform::QtWindowFaces();
 }

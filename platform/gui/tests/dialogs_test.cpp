@@ -2,6 +2,7 @@
 #include "platform/face/display_env.h"
 #include "platform/gui/qt_faces.h"
 #include "platform/gui/qt_application.h"
+#include "platform/system/stop_signals.h"
 #include "testsupport/environment_guard.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <csignal>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -185,6 +187,41 @@ TEST(Dialogs, QtFaceOnTheOffscreenPlatform) {
   const auto file = PromptOpenFile("Open a File:", chosen, "Videos (*.vnt)");
   ASSERT_TRUE(file);
   EXPECT_EQ(*file, chosen + "/clip.vnt");
+}
+
+// A stop signal ends the dialog that waits with the answer Escape gives, and no dialog after it
+// waits for anyone: each gives its escape answer at once.
+TEST(Dialogs, StopSignalEndsTheWaitingDialogAndAnyAfterIt) {
+  ASSERT_TRUE(MakeGuiApplication());
+  const std::unique_ptr<DialogFace> qt = MakeQtDialogFace();
+  ScopedDialogFace scope(*qt);
+  platform::InstallStopSignals();
+
+  bool signalled = false;
+  WhenModal([&](QWidget*) {
+    if (!signalled) std::raise(SIGTERM);  // as a person would not: the box stays unanswered
+    signalled = true;
+  });
+  EXPECT_EQ(AskYesNoCancel("VantPlay", "Save?", DialogAnswer::Yes), DialogAnswer::Cancel);
+  EXPECT_TRUE(signalled);
+
+  // Any dialog that did show now is dismissed by this timer and counted.
+  int shown = 0;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&shown] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      ++shown;
+      dialog->reject();
+    }
+  });
+  watch.start(20);
+  EXPECT_FALSE(AskYesNo("VantPlay", "Again?", false));
+  ShowMessageBox("VantPlay", "Summary", DialogIcon::None);
+  EXPECT_EQ(PromptOpenFile("Open a File:", "/tmp", ""), std::nullopt);
+  EXPECT_EQ(PromptText("Name", "Label", "x"), std::nullopt);
+  watch.stop();
+  EXPECT_EQ(shown, 0);
+  platform::RemoveStopSignals();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "testsupport/wait_until.h"
@@ -131,6 +133,7 @@ TEST_F(ReportChannel, MessagesAndTheCaptionQuestion) {
 TEST_F(ReportChannel, MissingOrDeadReceiverNeverHangsTheSender) {
   constexpr uint32_t kNeverReached = 24 * 3600 * 1000;
   // A socket file whose owner died without removing it.
+  ASSERT_TRUE(report_wire::MakePrivateFolder(report_wire::ReportFolder()));
   const std::string stale = ReportEndpointPath(777);
   const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
   sockaddr_un address{};
@@ -205,11 +208,85 @@ TEST_F(ReportChannel, EndpointsAreTakenOnce) {
 }
 
 TEST_F(ReportChannel, EndpointNamesFollowTheRuntimeDirectory) {
-  EXPECT_EQ(ReportEndpointPath(42), dir_ + "/vant-report-42");
+  EXPECT_EQ(ReportEndpointPath(42), dir_ + "/vant/report-42");
   EXPECT_EQ(ReportEndpointPath(0), "");
   EXPECT_EQ(ReportEndpointPath(-3), "");
   unsetenv("XDG_RUNTIME_DIR");
-  EXPECT_EQ(ReportEndpointPath(42), "/tmp/vant-report-" + std::to_string(getuid()) + "-42");
+  EXPECT_EQ(ReportEndpointPath(42), "/tmp/vant-" + std::to_string(geteuid()) + "/report-42");
+}
+
+// The receiver makes a folder of the user's own, closed to others, under the runtime directory
+// or /tmp, and takes its socket away when it closes.
+TEST_F(ReportChannel, ReceiverListensInAFolderOfItsOwnAndLeavesNothingBehind) {
+  for (const bool runtimeDirectory : {true, false}) {
+    SCOPED_TRACE(runtimeDirectory);
+    if (!runtimeDirectory) unsetenv("XDG_RUNTIME_DIR");
+    ReportReceiver receiver;
+    ASSERT_TRUE(receiver.ListenAny());
+    const std::string socketPath = ReportEndpointPath(receiver.number());
+    const std::string folder = socketPath.substr(0, socketPath.rfind('/'));
+    EXPECT_EQ(folder, runtimeDirectory ? dir_ + "/vant" : "/tmp/vant-" + std::to_string(geteuid()));
+    struct stat info {};
+    ASSERT_EQ(lstat(folder.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(info.st_uid, geteuid());
+    EXPECT_TRUE(ReportEndpointExists(receiver.number()));
+    receiver.Close();
+    EXPECT_FALSE(fs::exists(socketPath));
+  }
+}
+
+// What another user could have made or changed is never talked to, and a receiver does not
+// settle in it. A folder that is open to others or is a link is refused; so is one of another
+// user, and a socket of another user (these two only where the test may give files away).
+TEST_F(ReportChannel, FoldersAndSocketsNotTheUsersOwnAreRefused) {
+  const std::string folder = dir_ + "/vant";
+  const std::string elsewhere = dir_ + "/elsewhere";
+  const bool mayGiveAway = geteuid() == 0;
+  constexpr uid_t kNobody = 65534;
+  struct Case {
+    const char* name;
+    std::function<void(const std::string& socketPath)> spoil, mend;
+    bool needsGivingAway;
+  };
+  const std::vector<Case> cases = {
+      {"folder open to others", [&](const std::string&) { EXPECT_EQ(chmod(folder.c_str(), 0755), 0); },
+       [&](const std::string&) { EXPECT_EQ(chmod(folder.c_str(), 0700), 0); }, false},
+      {"folder that is a link",
+       [&](const std::string&) {
+         EXPECT_EQ(rename(folder.c_str(), elsewhere.c_str()), 0);
+         EXPECT_EQ(symlink(elsewhere.c_str(), folder.c_str()), 0);
+       },
+       [&](const std::string&) {
+         EXPECT_EQ(unlink(folder.c_str()), 0);
+         EXPECT_EQ(rename(elsewhere.c_str(), folder.c_str()), 0);
+       },
+       false},
+      {"folder of another user",
+       [&](const std::string&) { EXPECT_EQ(lchown(folder.c_str(), kNobody, kNobody), 0); },
+       [&](const std::string&) { EXPECT_EQ(lchown(folder.c_str(), geteuid(), getegid()), 0); }, true},
+      {"socket of another user",
+       [&](const std::string& path) { EXPECT_EQ(lchown(path.c_str(), kNobody, kNobody), 0); },
+       [&](const std::string& path) { EXPECT_EQ(lchown(path.c_str(), geteuid(), getegid()), 0); }, true},
+  };
+  ReportReceiver receiver;
+  ASSERT_TRUE(receiver.ListenAny());
+  const int32_t number = receiver.number();
+  const std::string socketPath = ReportEndpointPath(number);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needsGivingAway && !mayGiveAway) continue;
+    c.spoil(socketPath);
+    EXPECT_FALSE(ReportEndpointExists(number));
+    EXPECT_FALSE(SendReportMessage(number, kRestoreNoticeMessage, 0, 0, 1000));
+    ReportReceiver other;
+    if (std::string(c.name).rfind("folder", 0) == 0) {
+      EXPECT_FALSE(other.ListenAny());
+    }
+    c.mend(socketPath);
+    EXPECT_TRUE(ReportEndpointExists(number));  // the same endpoint, once it is the user's again
+  }
 }
 
 }  // namespace

@@ -8,7 +8,10 @@
 #include <iterator>
 #include <map>
 
+#include "platform/system/tests/fake_clock.h"
 #include "playback/tests/coded_video.h"
+#include "playback/tests/sound_test_support.h"
+#include "playback/video_file_format.h"
 #include "player/player_window.h"
 #include "script/screen/animation_player.h"
 #include "script/tests/script_runner.h"
@@ -137,6 +140,61 @@ TEST(ScriptAnimations, PlayingWithEachOption) {
   EXPECT_EQ(seen, "9 5 9 5 ");  // after the frame, and when the playback ends
   EXPECT_EQ(WindowPixel(overlay, 8, 4), kBackground);
   EXPECT_EQ(WindowPixel(overlay, 16, 4), kBackground);
+}
+
+// A run's clock that a sound device plays along: 10 bytes a millisecond.
+class PlayingDeviceClock : public FakeClock {
+ public:
+  explicit PlayingDeviceClock(FakeSoundDevice& device) : device_(device) {}
+  void Sleep(uint32_t ms) override {
+    FakeClock::Sleep(ms);
+    device_.position += 10 * uint64_t{ms};
+  }
+
+ private:
+  FakeSoundDevice& device_;
+};
+
+// Playbacks keep time on the run's clock: a video without sound by the clock, one with sound
+// by what the device has played. A video opened for the playback closes when the command ends,
+// and its sound with it, so its last frame's sound plays out first; a slot's video stays open
+// and goes on sounding; Escape stops at once.
+TEST(ScriptAnimations, PlaybacksKeepTimeAndPlayTheirSoundOut) {
+  ScriptRunner runner;
+  std::vector<Picture> pictures;
+  for (uint8_t color : {1, 2, 3}) pictures.emplace_back(16, 8, color);
+  WriteCodedVideo(runner.File("slow.vnt"), {pictures, std::vector<ColorTable>(3, TestPalette()), -5000});  // 50 ms
+  // Three frames of 400 bytes of sound each: 40 ms of the device.
+  const std::vector<std::vector<uint8_t>> sound(3, std::vector<uint8_t>(400, 0x90));
+  WriteSoundVideo(runner.File("sound.vnt"), 3, -5000, {{vntfile::kRatePresent | 8000, 0, sound}});
+  struct TimedCase {
+    const char* play;
+    std::map<size_t, int> keys;
+    const char* frames;
+    uint64_t lastedMs;
+  };
+  const TimedCase cases[] = {
+      {"animationplay r 0 0 1 0 \"@slow\"", {}, "123", 100},
+      {"animationplay r 0 0 2 0 \"@slow\"", {}, "123123", 250},
+      {"animationplay r 0 0 1 4 \"@slow\"", {}, "123", 0},
+      {"animationplay r 0 0 1 0 \"@sound\"", {}, "123", 120},  // all 1200 bytes played
+      {"animationopen a 0 \"@sound\"\nanimationplay r 0 0 1 0 a", {}, "123", 80},
+      {"animationplay r 0 0 1 128 \"@sound\"", {{2, 27}}, "12", 40},
+  };
+  for (const TimedCase& c : cases) {
+    SCOPED_TRACE(c.play);
+    ShownFrames shown(runner, c.keys);
+    FakeSoundDevice device;
+    PlayingDeviceClock clock(device);
+    ScriptRun run;
+    run.context = ScriptRunner::NewContext(clock);
+    const uint64_t start = clock.Now();
+    runner.RunIn(run, Here(runner, "screengraphics ok 32 16\n" + std::string(c.play) + "\n"));
+    ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+    EXPECT_EQ(run.Variable("R"), "1");
+    EXPECT_EQ(shown.frames, c.frames);
+    EXPECT_EQ(clock.Now() - start, c.lastedMs);
+  }
 }
 
 // A video too large for the pictures its playback needs is not played: the memory for them
