@@ -30,7 +30,6 @@ static_assert(CubeReciprocalsExact());
 constexpr int kCoarseShift = 3;
 constexpr size_t kCoarseCubes = size_t{256} >> kCoarseShift;  // along each axis
 constexpr int kUp = kCoarseShift - kFineShift;
-constexpr size_t kFinePerCoarse = size_t{1} << (3 * kUp);
 
 size_t CoarseCube(const int corner[3]) {
   return (size_t(corner[0]) * kCoarseCubes + size_t(corner[1])) * kCoarseCubes + size_t(corner[2]);
@@ -38,21 +37,24 @@ size_t CoarseCube(const int corner[3]) {
 
 }  // namespace
 
+NearMeanLists::NearMeanLists()
+    : coarse_(std::make_unique<std::atomic<const Made*>[]>(kCoarseCubes * kCoarseCubes * kCoarseCubes)),
+      groups_(std::make_unique<std::atomic<FineGroup*>[]>(kCoarseCubes * kCoarseCubes * kCoarseCubes)) {}
+
+NearMeanLists::~NearMeanLists() = default;
+
 void NearMeanLists::Rebuild(const uint8_t* palette, int first, int end) {
   static_assert(kCoarseShift == 3 && kUp == 1);
   std::copy(palette, palette + palette_.size(), palette_.begin());
   usable_.clear();
   for (int index = first; index < end; ++index) usable_.push_back(static_cast<uint8_t>(index));
   constexpr size_t kCubes = kCoarseCubes * kCoarseCubes * kCoarseCubes;
-  coarse_.start.assign(kCubes, -1);
-  coarse_.count.resize(kCubes);
-  fineSlots_.assign(kCubes, -1);
-  fine_.start.clear();
-  fine_.count.clear();
-  for (Level* level : {&coarse_, &fine_}) {
-    level->indexes.clear();
-    level->fromCentre.clear();
+  for (size_t c = 0; c < kCubes; ++c) {
+    coarse_[c].store(nullptr, std::memory_order_relaxed);
+    groups_[c].store(nullptr, std::memory_order_relaxed);
   }
+  kept_.clear();
+  keptGroups_.clear();
 }
 
 NearMeanLists::List NearMeanLists::Find(const int64_t sums[3], int64_t pixels) {
@@ -63,31 +65,47 @@ NearMeanLists::List NearMeanLists::Find(const int64_t sums[3], int64_t pixels) {
   } else {
     for (int c = 0; c < 3; ++c) corner[c] = static_cast<int>(std::clamp<int64_t>(sums[c] / pixels, 0, 255)) >> kFineShift;
   }
-  const size_t slot = FineSlot(corner);
-  if (fine_.start[slot] < 0) {
-    const int outer[3] = {corner[0] >> kUp, corner[1] >> kUp, corner[2] >> kUp};
-    const size_t coarseCube = CoarseCube(outer);
-    if (coarse_.start[coarseCube] < 0) Make(coarse_, coarseCube, outer, usable_.data(), usable_.size());
-    const size_t start = static_cast<size_t>(coarse_.start[coarseCube]);
-    Make(fine_, slot, corner, coarse_.indexes.data() + start, coarse_.count[coarseCube]);
+  const int outer[3] = {corner[0] >> kUp, corner[1] >> kUp, corner[2] >> kUp};
+  const size_t coarseCube = CoarseCube(outer);
+  const size_t inner = size_t(corner[0] & 1) << 2 | size_t(corner[1] & 1) << 1 | size_t(corner[2] & 1);
+  std::atomic<const Made*>& slot = GroupOf(coarseCube).lists[inner];
+  const Made* fine = slot.load(std::memory_order_acquire);
+  if (fine == nullptr) {
+    const Made* coarse = coarse_[coarseCube].load(std::memory_order_acquire);
+    if (coarse == nullptr) {
+      coarse = Publish(coarse_[coarseCube], Make(kCoarseShift, outer, usable_.data(), usable_.size()));
+    }
+    fine = Publish(slot, Make(kFineShift, corner, coarse->indexes.data(), coarse->indexes.size()));
   }
-  const size_t start = static_cast<size_t>(fine_.start[slot]);
-  List list{fine_.indexes.data() + start, fine_.fromCentre.data() + start, fine_.count[slot], {}};
+  List list{fine->indexes.data(), fine->fromCentre.data(), fine->indexes.size(), {}};
   const double side = 1 << kFineShift;
   for (int c = 0; c < 3; ++c) list.centre[c] = corner[c] * side + side / 2;
   return list;
 }
 
-size_t NearMeanLists::FineSlot(const int corner[3]) {
-  const int outer[3] = {corner[0] >> kUp, corner[1] >> kUp, corner[2] >> kUp};
-  int32_t& first = fineSlots_[CoarseCube(outer)];
-  if (first < 0) {
-    first = static_cast<int32_t>(fine_.start.size());
-    fine_.start.resize(fine_.start.size() + kFinePerCoarse, -1);
-    fine_.count.resize(fine_.start.size());
+NearMeanLists::FineGroup& NearMeanLists::GroupOf(size_t coarseCube) {
+  std::atomic<FineGroup*>& slot = groups_[coarseCube];
+  FineGroup* group = slot.load(std::memory_order_acquire);
+  if (group != nullptr) return *group;
+  std::lock_guard<std::mutex> lock(making_);
+  group = slot.load(std::memory_order_relaxed);
+  if (group == nullptr) {
+    keptGroups_.push_back(std::make_unique<FineGroup>());
+    group = keptGroups_.back().get();
+    slot.store(group, std::memory_order_release);
   }
-  const size_t inner = size_t(corner[0] & 1) << 2 | size_t(corner[1] & 1) << 1 | size_t(corner[2] & 1);
-  return static_cast<size_t>(first) + inner;
+  return *group;
+}
+
+// Lists are made without the lock, so that threads asking for different cubes do not wait for
+// each other; two threads making the same list make the same one, and the first kept serves both.
+const NearMeanLists::Made* NearMeanLists::Publish(std::atomic<const Made*>& slot, std::unique_ptr<Made> made) {
+  std::lock_guard<std::mutex> lock(making_);
+  const Made* there = slot.load(std::memory_order_relaxed);
+  if (there != nullptr) return there;
+  kept_.push_back(std::move(made));
+  slot.store(kept_.back().get(), std::memory_order_release);
+  return kept_.back().get();
 }
 
 // D is a squared norm, so distances to the cube's centre bound those to any mean in it: a mean
@@ -96,8 +114,9 @@ size_t NearMeanLists::FineSlot(const int corner[3]) {
 // most (sqrt(Dmin at the centre) + rho)^2; so it is no farther from the centre than that plus
 // rho. A cube inside a larger one needs only entries of the larger one's list, the nearest to its
 // centre among them.
-void NearMeanLists::Make(Level& level, size_t slot, const int corner[3], const uint8_t* from, size_t count) {
-  const int side = 1 << level.shift;
+std::unique_ptr<NearMeanLists::Made> NearMeanLists::Make(int shift, const int corner[3], const uint8_t* from,
+                                                         size_t count) const {
+  const int side = 1 << shift;
   // Squared distances from the centre in halves, so that they are whole numbers.
   int32_t twiceCentre[3];
   for (int c = 0; c < 3; ++c) twiceCentre[c] = 2 * corner[c] * side + side;
@@ -126,12 +145,11 @@ void NearMeanLists::Make(Level& level, size_t slot, const int corner[3], const u
   std::sort(listed, listed + kept, [&](uint8_t a, uint8_t b) {
     return fourTimesD[a] != fourTimesD[b] ? fourTimesD[a] < fourTimesD[b] : a < b;
   });
-  level.start[slot] = static_cast<int32_t>(level.indexes.size());
-  level.count[slot] = static_cast<uint16_t>(kept);
-  for (size_t i = 0; i < kept; ++i) {
-    level.indexes.push_back(listed[i]);
-    level.fromCentre.push_back(std::sqrt(fourTimesD[listed[i]] / 4.0));
-  }
+  auto made = std::make_unique<Made>();
+  made->indexes.assign(listed, listed + kept);
+  made->fromCentre.resize(kept);
+  for (size_t i = 0; i < kept; ++i) made->fromCentre[i] = std::sqrt(fourTimesD[listed[i]] / 4.0);
+  return made;
 }
 
 }  // namespace compressor

@@ -8,9 +8,16 @@
 // the cube's centre first, with their distances (square roots of D) from the centre: a search
 // can stop at the first entry farther from the centre than the mean is plus the root of the
 // smallest D it found plus the slack.
+//
+// The lists of one palette are shared by the threads that score its blocks: Find may be called
+// from several threads at once (Rebuild may not). A list depends on its cube alone, so it is the
+// same whichever thread makes it first; a list once made never moves until the next rebuild.
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace compressor {
@@ -27,33 +34,41 @@ class NearMeanLists {
     std::array<double, 3> centre;
   };
 
+  NearMeanLists();
+  ~NearMeanLists();
+  NearMeanLists(const NearMeanLists&) = delete;
+  NearMeanLists& operator=(const NearMeanLists&) = delete;
+
   // Forgets every list; entries first <= index < end are usable.
   void Rebuild(const uint8_t* palette, int first, int end);
   // The list for the mean of `pixels` colours whose bytes sum to `sums`; made when first asked.
   List Find(const int64_t sums[3], int64_t pixels);
 
  private:
-  // Lists of one size of cube: where each starts in indexes and fromCentre, and its length.
-  struct Level {
-    int shift;  // cubes are 2^shift wide
-    std::vector<int32_t> start;  // -1: not made yet
-    std::vector<uint16_t> count;
+  struct Made {
     std::vector<uint8_t> indexes;
     std::vector<double> fromCentre;
   };
-  // Makes the list of cube number `slot` of the level from the entries of `from` (count of them).
-  void Make(Level& level, size_t slot, const int corner[3], const uint8_t* from, size_t count);
-  // The slot of a fine cube: the eight fine cubes of a coarse cube get their slots together, once
-  // a mean falls in one of them, so that a rebuild clears the coarse cubes only.
-  size_t FineSlot(const int corner[3]);
+  // The lists of the eight fine cubes of a coarse cube.
+  struct FineGroup {
+    std::array<std::atomic<const Made*>, 8> lists{};
+  };
+  // The list of the cube of the given corner and size from the entries of `from` (count of them).
+  std::unique_ptr<Made> Make(int shift, const int corner[3], const uint8_t* from, size_t count) const;
+  // Keeps `made` in `slot` unless another thread filled the slot first; the slot's list either way.
+  const Made* Publish(std::atomic<const Made*>& slot, std::unique_ptr<Made> made);
+  FineGroup& GroupOf(size_t coarseCube);
 
   std::array<uint8_t, 768> palette_{};
-  // Fine cubes, whose lists the search walks, are made from the lists of the coarse cubes that
-  // hold them, and those from the whole usable range.
-  Level coarse_{3, {}, {}, {}, {}};
-  Level fine_{2, {}, {}, {}, {}};
-  std::vector<int32_t> fineSlots_;  // per coarse cube: its first fine slot, -1 when none yet
   std::vector<uint8_t> usable_;
+  // Fine cubes, whose lists the search walks, are made from the lists of the coarse cubes that
+  // hold them, and those from the whole usable range. A coarse cube's fine group is made once a
+  // mean falls in one of its fine cubes, so that a rebuild clears the coarse cubes only.
+  std::unique_ptr<std::atomic<const Made*>[]> coarse_;
+  std::unique_ptr<std::atomic<FineGroup*>[]> groups_;
+  std::mutex making_;  // guards what follows
+  std::vector<std::unique_ptr<Made>> kept_;
+  std::vector<std::unique_ptr<FineGroup>> keptGroups_;
 };
 
 }  // namespace compressor
