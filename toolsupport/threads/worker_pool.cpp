@@ -81,7 +81,12 @@ WorkerPool::BatchHandle WorkerPool::Submit(size_t pieces, Piece body) {
     if (stopped_ || pieces == 0) return batch;
     queue_.push_back(batch);
   }
-  workQueued_.notify_all();
+  // As many helpers as there are pieces: the others would wake to find nothing to take.
+  if (pieces >= helpers_.size()) {
+    workQueued_.notify_all();
+  } else {
+    for (size_t p = 0; p < pieces; ++p) workQueued_.notify_one();
+  }
   return batch;
 }
 
@@ -109,7 +114,8 @@ void WorkerPool::RunPiece(Batch& batch, size_t piece, unsigned thread, std::uniq
   lock.lock();
   if (failure && !batch.failure) batch.failure = failure;
   ++batch.finished;
-  pieceDone_.notify_all();
+  // Whoever waits for a batch has taken every piece it could: it waits for the batch's end only.
+  if (Settled(batch)) pieceDone_.notify_all();
 }
 
 void WorkerPool::HelperLoop(unsigned thread) {
