@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
+#include <type_traits>
 
 namespace compressor {
 namespace {
@@ -30,6 +32,7 @@ static_assert(CubeReciprocalsExact());
 constexpr int kCoarseShift = 3;
 constexpr size_t kCoarseCubes = size_t{256} >> kCoarseShift;  // along each axis
 constexpr int kUp = kCoarseShift - kFineShift;
+constexpr size_t kFinePerCoarse = size_t{1} << (3 * kUp);
 
 size_t CoarseCube(const int corner[3]) {
   return (size_t(corner[0]) * kCoarseCubes + size_t(corner[1])) * kCoarseCubes + size_t(corner[2]);
@@ -38,8 +41,10 @@ size_t CoarseCube(const int corner[3]) {
 }  // namespace
 
 NearMeanLists::NearMeanLists()
-    : coarse_(std::make_unique<std::atomic<const Made*>[]>(kCoarseCubes * kCoarseCubes * kCoarseCubes)),
-      groups_(std::make_unique<std::atomic<FineGroup*>[]>(kCoarseCubes * kCoarseCubes * kCoarseCubes)) {}
+    : coarse_(std::make_unique<std::atomic<const Kept*>[]>(kCoarseCubes * kCoarseCubes * kCoarseCubes)),
+      fineSlots_(std::make_unique<std::atomic<int32_t>[]>(kCoarseCubes * kCoarseCubes * kCoarseCubes)),
+      fine_(std::make_unique<std::atomic<const Kept*>[]>(kCoarseCubes * kCoarseCubes * kCoarseCubes *
+                                                       kFinePerCoarse)) {}
 
 NearMeanLists::~NearMeanLists() = default;
 
@@ -51,10 +56,10 @@ void NearMeanLists::Rebuild(const uint8_t* palette, int first, int end) {
   constexpr size_t kCubes = kCoarseCubes * kCoarseCubes * kCoarseCubes;
   for (size_t c = 0; c < kCubes; ++c) {
     coarse_[c].store(nullptr, std::memory_order_relaxed);
-    groups_[c].store(nullptr, std::memory_order_relaxed);
+    fineSlots_[c].store(-1, std::memory_order_relaxed);
   }
-  kept_.clear();
-  keptGroups_.clear();
+  lists_.Reset();
+  fineTaken_ = 0;
 }
 
 NearMeanLists::List NearMeanLists::Find(const int64_t sums[3], int64_t pixels) {
@@ -68,44 +73,64 @@ NearMeanLists::List NearMeanLists::Find(const int64_t sums[3], int64_t pixels) {
   const int outer[3] = {corner[0] >> kUp, corner[1] >> kUp, corner[2] >> kUp};
   const size_t coarseCube = CoarseCube(outer);
   const size_t inner = size_t(corner[0] & 1) << 2 | size_t(corner[1] & 1) << 1 | size_t(corner[2] & 1);
-  std::atomic<const Made*>& slot = GroupOf(coarseCube).lists[inner];
-  const Made* fine = slot.load(std::memory_order_acquire);
+  std::atomic<const Kept*>& slot = FineSlot(coarseCube, inner);
+  const Kept* fine = slot.load(std::memory_order_acquire);
   if (fine == nullptr) {
-    const Made* coarse = coarse_[coarseCube].load(std::memory_order_acquire);
+    Made made;
+    const Kept* coarse = coarse_[coarseCube].load(std::memory_order_acquire);
     if (coarse == nullptr) {
-      coarse = Publish(coarse_[coarseCube], Make(kCoarseShift, outer, usable_.data(), usable_.size()));
+      Make(kCoarseShift, outer, usable_.data(), usable_.size(), made);
+      coarse = Publish(coarse_[coarseCube], made);
     }
-    fine = Publish(slot, Make(kFineShift, corner, coarse->indexes.data(), coarse->indexes.size()));
+    Make(kFineShift, corner, coarse->Indexes(), coarse->count, made);
+    fine = Publish(slot, made);
   }
-  List list{fine->indexes.data(), fine->fromCentre.data(), fine->indexes.size(), {}};
+  List list{fine->Indexes(), fine->FromCentre(), fine->count, {}};
   const double side = 1 << kFineShift;
   for (int c = 0; c < 3; ++c) list.centre[c] = corner[c] * side + side / 2;
   return list;
 }
 
-NearMeanLists::FineGroup& NearMeanLists::GroupOf(size_t coarseCube) {
-  std::atomic<FineGroup*>& slot = groups_[coarseCube];
-  FineGroup* group = slot.load(std::memory_order_acquire);
-  if (group != nullptr) return *group;
-  std::lock_guard<std::mutex> lock(making_);
-  group = slot.load(std::memory_order_relaxed);
-  if (group == nullptr) {
-    keptGroups_.push_back(std::make_unique<FineGroup>());
-    group = keptGroups_.back().get();
-    slot.store(group, std::memory_order_release);
+void* NearMeanLists::Store::Room(size_t bytes) {
+  constexpr size_t kBlockBytes = size_t{1} << 18;  // many lists: the longest takes 2,312 bytes
+  if (inUse_ >= blocks_.size() || used_ + bytes > kBlockBytes) {
+    if (inUse_ < blocks_.size()) ++inUse_;
+    if (inUse_ == blocks_.size()) blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlockBytes));
+    used_ = 0;
   }
-  return *group;
+  void* room = blocks_[inUse_].get() + used_;
+  used_ += bytes;
+  return room;
+}
+
+std::atomic<const NearMeanLists::Kept*>& NearMeanLists::FineSlot(size_t coarseCube, size_t inner) {
+  std::atomic<int32_t>& first = fineSlots_[coarseCube];
+  int32_t taken = first.load(std::memory_order_acquire);
+  if (taken < 0) {
+    std::lock_guard<std::mutex> lock(making_);
+    taken = first.load(std::memory_order_relaxed);
+    if (taken < 0) {
+      taken = static_cast<int32_t>(fineTaken_);
+      for (size_t i = 0; i < kFinePerCoarse; ++i) fine_[fineTaken_ + i].store(nullptr, std::memory_order_relaxed);
+      fineTaken_ += kFinePerCoarse;
+      first.store(taken, std::memory_order_release);
+    }
+  }
+  return fine_[static_cast<size_t>(taken) + inner];
 }
 
 // Lists are made without the lock, so that threads asking for different cubes do not wait for
 // each other; two threads making the same list make the same one, and the first kept serves both.
-const NearMeanLists::Made* NearMeanLists::Publish(std::atomic<const Made*>& slot, std::unique_ptr<Made> made) {
+const NearMeanLists::Kept* NearMeanLists::Publish(std::atomic<const Kept*>& slot, const Made& made) {
   std::lock_guard<std::mutex> lock(making_);
-  const Made* there = slot.load(std::memory_order_relaxed);
+  const Kept* there = slot.load(std::memory_order_relaxed);
   if (there != nullptr) return there;
-  kept_.push_back(std::move(made));
-  slot.store(kept_.back().get(), std::memory_order_release);
-  return kept_.back().get();
+  const size_t bytes = sizeof(Kept) + made.count * sizeof(double) + (made.count + 7) / 8 * 8;
+  Kept* kept = new (lists_.Room(bytes)) Kept{static_cast<uint32_t>(made.count), 0};
+  std::copy(made.fromCentre, made.fromCentre + made.count, const_cast<double*>(kept->FromCentre()));
+  std::copy(made.indexes, made.indexes + made.count, const_cast<uint8_t*>(kept->Indexes()));
+  slot.store(kept, std::memory_order_release);
+  return kept;
 }
 
 // D is a squared norm, so distances to the cube's centre bound those to any mean in it: a mean
@@ -114,8 +139,7 @@ const NearMeanLists::Made* NearMeanLists::Publish(std::atomic<const Made*>& slot
 // most (sqrt(Dmin at the centre) + rho)^2; so it is no farther from the centre than that plus
 // rho. A cube inside a larger one needs only entries of the larger one's list, the nearest to its
 // centre among them.
-std::unique_ptr<NearMeanLists::Made> NearMeanLists::Make(int shift, const int corner[3], const uint8_t* from,
-                                                         size_t count) const {
+void NearMeanLists::Make(int shift, const int corner[3], const uint8_t* from, size_t count, Made& made) const {
   const int side = 1 << shift;
   // Squared distances from the centre in halves, so that they are whole numbers.
   int32_t twiceCentre[3];
@@ -145,11 +169,9 @@ std::unique_ptr<NearMeanLists::Made> NearMeanLists::Make(int shift, const int co
   std::sort(listed, listed + kept, [&](uint8_t a, uint8_t b) {
     return fourTimesD[a] != fourTimesD[b] ? fourTimesD[a] < fourTimesD[b] : a < b;
   });
-  auto made = std::make_unique<Made>();
-  made->indexes.assign(listed, listed + kept);
-  made->fromCentre.resize(kept);
-  for (size_t i = 0; i < kept; ++i) made->fromCentre[i] = std::sqrt(fourTimesD[listed[i]] / 4.0);
-  return made;
+  made.count = kept;
+  std::copy(listed, listed + kept, made.indexes);
+  for (size_t i = 0; i < kept; ++i) made.fromCentre[i] = std::sqrt(fourTimesD[listed[i]] / 4.0);
 }
 
 }  // namespace compressor

@@ -45,30 +45,48 @@ class NearMeanLists {
   List Find(const int64_t sums[3], int64_t pixels);
 
  private:
-  struct Made {
-    std::vector<uint8_t> indexes;
-    std::vector<double> fromCentre;
+  // A list as it is kept: its length, then its distances, then its indexes, side by side in one
+  // of the blocks of memory below, so that a search finds all of it with one look-up.
+  struct Kept {
+    uint32_t count;
+    uint32_t unused;
+    const double* FromCentre() const { return reinterpret_cast<const double*>(this + 1); }
+    const uint8_t* Indexes() const { return reinterpret_cast<const uint8_t*>(FromCentre() + count); }
   };
-  // The lists of the eight fine cubes of a coarse cube.
-  struct FineGroup {
-    std::array<std::atomic<const Made*>, 8> lists{};
+  struct Made {
+    size_t count = 0;
+    uint8_t indexes[256];
+    double fromCentre[256];
   };
   // The list of the cube of the given corner and size from the entries of `from` (count of them).
-  std::unique_ptr<Made> Make(int shift, const int corner[3], const uint8_t* from, size_t count) const;
+  void Make(int shift, const int corner[3], const uint8_t* from, size_t count, Made& made) const;
   // Keeps `made` in `slot` unless another thread filled the slot first; the slot's list either way.
-  const Made* Publish(std::atomic<const Made*>& slot, std::unique_ptr<Made> made);
-  FineGroup& GroupOf(size_t coarseCube);
+  const Kept* Publish(std::atomic<const Kept*>& slot, const Made& made);
+  // The slot of a fine cube: the eight fine cubes of a coarse cube get their slots together, once
+  // a mean falls in one of them, so that slots in use lie close together.
+  std::atomic<const Kept*>& FineSlot(size_t coarseCube, size_t inner);
+  // Blocks of memory that lists are kept in, one after the other; a rebuild reuses them.
+  class Store {
+   public:
+    void* Room(size_t bytes);  // bytes: a multiple of 8
+    void Reset() { inUse_ = used_ = 0; }
+
+   private:
+    std::vector<std::unique_ptr<std::byte[]>> blocks_;
+    size_t inUse_ = 0;
+    size_t used_ = 0;
+  };
 
   std::array<uint8_t, 768> palette_{};
   std::vector<uint8_t> usable_;
   // Fine cubes, whose lists the search walks, are made from the lists of the coarse cubes that
-  // hold them, and those from the whole usable range. A coarse cube's fine group is made once a
-  // mean falls in one of its fine cubes, so that a rebuild clears the coarse cubes only.
-  std::unique_ptr<std::atomic<const Made*>[]> coarse_;
-  std::unique_ptr<std::atomic<FineGroup*>[]> groups_;
+  // hold them, and those from the whole usable range. A rebuild clears the coarse cubes only.
+  std::unique_ptr<std::atomic<const Kept*>[]> coarse_;
+  std::unique_ptr<std::atomic<int32_t>[]> fineSlots_;  // per coarse cube: its first fine slot, -1 when none yet
+  std::unique_ptr<std::atomic<const Kept*>[]> fine_;   // room for every fine cube; taken in groups of eight
   std::mutex making_;  // guards what follows
-  std::vector<std::unique_ptr<Made>> kept_;
-  std::vector<std::unique_ptr<FineGroup>> keptGroups_;
+  size_t fineTaken_ = 0;
+  Store lists_;
 };
 
 }  // namespace compressor
