@@ -12,6 +12,7 @@ class BufferedBlockFile : public BlockFileSink, public ByteSource {
   explicit BufferedBlockFile(toolsupport::BufferedFile& file) : file_(file) {}
   // False when the file took fewer bytes or has had a write error.
   bool Append(const uint8_t* data, size_t size) override;
+  std::string FailureText() const override;
   // False when fewer than count bytes are left.
   bool Read(uint8_t* destination, size_t count) override;
 

@@ -1,6 +1,7 @@
 #include "compressor/compressor_main.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <string>
 #include <utility>
@@ -25,6 +26,8 @@
 #include "compressor/video_trees.h"
 #include "compressor/video_writer.h"
 #include "toolsupport/io/output_file.h"
+#include "platform/system/file_replacement.h"
+#include "platform/system/file_set.h"
 
 namespace compressor {
 namespace {
@@ -49,7 +52,7 @@ struct CompressorRun {
   std::unique_ptr<toolsupport::GraphicsSource> source;
   std::unique_ptr<GraphicsOutput> pictures;  // output other than a video file
   BufferedFile video{kFileBuffer};
-  toolsupport::OutputFile videoFile;       // removed unless the run completes
+  platform::FileReplacement videoFile;     // replaces the output only when the run completes
   BufferedFile blockFile{kFileBuffer};
   std::string blockFileName;
   toolsupport::OutputFile blockFileGuard;  // a temporary file: always removed
@@ -89,11 +92,13 @@ Status CreateBlockFile(CompressorRun& run) {
   std::string directory = run.outputName;
   ReducePath(false, false, true, true, directory);
   run.blockFileName = CreateTempFile(platform::NowMilliseconds(), "vnt", directory);
-  if (!run.blockFileName.empty()) run.blockFileGuard = toolsupport::OutputFile(run.blockFileName);
-  if (run.blockFileName.empty() ||
-      !run.blockFile.Open(run.blockFileName.c_str(),
-                                     toolsupport::FileAccess::ReadWrite)) {
-    return Fail("Error creating temporary file.");
+  if (run.blockFileName.empty()) {
+    return Status::Error(toolsupport::FileErrorText("Error creating temporary file.",
+                                                    directory.empty() ? "." : directory, errno));
+  }
+  run.blockFileGuard = toolsupport::OutputFile(run.blockFileName);
+  if (!run.blockFile.Open(run.blockFileName.c_str(), toolsupport::FileAccess::ReadWrite)) {
+    return Status::Error(toolsupport::FileErrorText("Error creating temporary file.", run.blockFileName, errno));
   }
   return {};
 }
@@ -116,10 +121,10 @@ Status ReadHints(CompressorRun& run) {
 }
 
 Status OpenVideoOutput(CompressorRun& run) {
-  if (!run.video.Create(run.outputName.c_str())) {
-    return Fail("Error creating Vantrel file.");
+  const int error = run.videoFile.Begin(run.outputName);
+  if (error != 0 || !run.video.Create(run.videoFile.Path().c_str())) {
+    return Status::Error(toolsupport::FileErrorText("Error creating Vantrel file.", run.outputName, error ? error : errno));
   }
-  run.videoFile = toolsupport::OutputFile(run.outputName);
   if (run.sound.lossLevel < 0 || run.sound.lossLevel > 9) return {};
 
   InputSoundRequest request;
@@ -163,6 +168,10 @@ Status RunPasses(CompressorRun& run) {
   if (run.pictures) return {};
 
   run.source->actionWord = "Vanting";
+  // The records are read back from here on: a disk that filled up says so, not that they are
+  // short.
+  run.blockFile.Flush();
+  if (run.blockFile.WriteError()) return Status::Error(toolsupport::WriteErrorText(run.blockFile.WriteErrorNumber()));
   run.blockFile.Seek(0);
   VideoWriterPorts writer;
   writer.input = &input;
@@ -181,19 +190,24 @@ Status FinishOutputs(CompressorRun& run, uint64_t elapsed) {
   FormatElapsedTime(time, elapsed);
   if (run.pictures) {
     const std::string description = run.pictures->description;
-    if (CloseGraphicsOutput(std::move(run.pictures)) < 0) return Fail(kDiskFullMessage);
+    std::string why;
+    if (!FinishGraphicsOutput(*run.pictures, &why)) return Status::Error(why);
+    if (StatusCancelled()) return Status::Stopped();
+    if (CloseGraphicsOutput(std::move(run.pictures), &why) < 0) return Status::Error(why);
     run.report = "Created " + description + " in " + time + ".";
     return {};
   }
   run.video.Close();
-  if (run.video.WriteError()) return Fail(kDiskFullMessage);
+  if (run.video.WriteError()) return Status::Error(toolsupport::WriteErrorText(run.video.WriteErrorNumber()));
   const int64_t in = run.source->fileSize;
-  const int64_t out = static_cast<int64_t>(GetFileLength(run.outputName));
+  const int64_t out = static_cast<int64_t>(GetFileLength(run.videoFile.Path()));
   const int64_t ratio = out > 0 ? in * 10 / out : 0;
   run.report = "Vanted in " + time + ".  From " + Decimal(in) + " To: " + Decimal(out) + " (" +
                Decimal(ratio / 10) + "." + Decimal(ratio % 10) + ":1).";
   if (StatusCancelled()) return Status::Stopped();
-  run.videoFile.Commit();
+  if (const int error = run.videoFile.Commit(); error != 0) {
+    return Status::Error(toolsupport::FileErrorText("Error writing", run.outputName, error));
+  }
   return {};
 }
 
@@ -235,14 +249,17 @@ Status Compress(const std::string& commandText, CompressorRun& run) {
   if (frames == 0) return Fail(kNoFramesMessage);
 
   if (FindExtension(run.outputName) == std::string::npos) run.outputName += ".vnt";
-  if (SameFile(source.name, run.outputName)) return Fail(kSameFileMessage);
+  // Every file the run reads, so that none of them is ever the output.
+  platform::FileSet inputs = source.readFiles;
+  inputs.Add(sw.hintFile);
+  if (inputs.Holds(run.outputName)) return Fail(kSameFileMessage);
 
   // Pictures or a flic when the name asks for them; anything else is a video file.
   const int flags = kOutputQuietUnknownType | (sw.overwrite ? kOutputOverwrite : 0);
   const int shownHeight = sw.heightScaling ? static_cast<int>(settings.height) : source.outputHeight;
   toolsupport::Result<std::unique_ptr<GraphicsOutput>> pictures =
       CreateGraphicsOutput(flags, ConfirmOverwrite, settings.input.frameRate, static_cast<int>(settings.width),
-                           shownHeight, source.outputWidth, static_cast<int32_t>(frames), run.outputName);
+                           shownHeight, source.outputWidth, static_cast<int32_t>(frames), run.outputName, inputs);
   // An output name of no picture type (which says nothing) is a video file.
   if (!pictures.ok() && !pictures.status().messages().empty()) return pictures.status();
   if (pictures.status().stopped() || StatusCancelled()) return Status::Stopped();

@@ -109,7 +109,7 @@ bool FrameEncoder::EncodeFrame(uint32_t f) {
   if (ports_.output && settings_.mixOriginals &&
       !ports_.output->WriteFrame(input.Palette(), input.Pixels(), input.Pitch(),
                                  settings_.width, static_cast<uint32_t>(input.Rows()))) {
-    return Fail(kDiskFullMessage);
+    return Fail(ports_.output->FailureText());
   }
 
   GatherBlocks(input.Pixels(), input.Pitch(), settings_.width, settings_.height,
@@ -146,14 +146,14 @@ bool FrameEncoder::Deliver() {
   if (ports_.blockFile) {
     records_.clear();
     AppendBlockRecords(values_, records_);
-    if (!ports_.blockFile->Append(records_.data(), records_.size())) return Fail(kDiskFullMessage);
+    if (!ports_.blockFile->Append(records_.data(), records_.size())) return Fail(ports_.blockFile->FailureText());
   }
   if (ports_.output) {
     ScatterBlocks(decoded_.data(), settings_.width, settings_.height, picture_.data(),
                   settings_.width);
     if (!ports_.output->WriteFrame(ports_.input->Palette(), picture_.data(), settings_.width,
                                    settings_.width, settings_.height)) {
-      return Fail(kDiskFullMessage);
+      return Fail(ports_.output->FailureText());
     }
   }
   return true;

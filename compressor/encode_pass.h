@@ -50,11 +50,15 @@ StoredGeometry StoredFrameGeometry(uint32_t inputPitch, uint32_t inputHeight,
 // Blocks that may change before a frame becomes a key frame: /A percent of the 4x4 blocks.
 uint64_t AutoKeyLimit(uint32_t width, uint32_t height, uint32_t percent);
 
+extern const char* const kDiskFullMessage;
+
 // Where the block records go (the temporary block file).
 class BlockFileSink {
  public:
   virtual ~BlockFileSink() = default;
   virtual bool Append(const uint8_t* data, size_t size) = 0;  // false: write error
+  // What a write error says.
+  virtual std::string FailureText() const { return kDiskFullMessage; }
 };
 
 // Counts a coded frame's symbols into the four trees, in the order the writer will write them.
@@ -71,6 +75,8 @@ class FrameOutput {
   virtual ~FrameOutput() = default;
   virtual bool WriteFrame(const uint8_t* palette, const uint8_t* pixels, size_t pitch,
                           uint32_t width, uint32_t height) = 0;  // false: write error
+  // What a write error says.
+  virtual std::string FailureText() const { return kDiskFullMessage; }
 };
 
 struct EncoderPorts {
@@ -90,8 +96,6 @@ struct FrameReport {
   uint64_t estimatedSize = 0; // 0 for error targets, which search nothing
   int64_t budget = -1;        // -1 for error targets
 };
-
-extern const char* const kDiskFullMessage;
 
 class FrameEncoder {
  public:

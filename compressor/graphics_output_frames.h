@@ -14,6 +14,7 @@ class GraphicsOutputFrames : public FrameOutput {
   // False when the output could not write the frame.
   bool WriteFrame(const uint8_t* palette, const uint8_t* pixels, size_t pitch, uint32_t width,
                   uint32_t height) override;
+  std::string FailureText() const override { return output_.errorText; }
 
  private:
   GraphicsOutput& output_;

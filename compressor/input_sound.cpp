@@ -45,7 +45,6 @@ toolsupport::Result<std::unique_ptr<toolsupport::SoundTrackEncoder>> OpenInputSo
     return fail(reasons.empty() ? std::string() : reasons.front());
   }
   std::unique_ptr<toolsupport::SoundSource> source = opened.Take();
-  if (source->damage != nullptr) return fail(source->damage);
 
   toolsupport::SoundTrackOptions options;
   const int64_t length =

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "compressor/key_frames.h"
+#include "toolsupport/base/file_errors.h"
 #include "playback/video_file_format.h"
 
 namespace compressor {
@@ -63,7 +64,7 @@ const char* const kComplexityMessage =
 
 toolsupport::Status WriteVideoFile(const EncoderSettings& settings, const FrameHints& hints, VideoTrees& trees,
                                    const VideoWriterPorts& ports, WrittenVideo* written) {
-  auto fail = [](const char* message) { return toolsupport::Status::Error(message); };
+  auto fail = [](const std::string& message) { return toolsupport::Status::Error(message); };
   const uint32_t n = settings.frames;
   if (n == 0 || !ports.input || !ports.blockFile || !ports.output) return fail(kMismatchMessage);
   BufferedFile& file = *ports.output;
@@ -149,7 +150,7 @@ toolsupport::Status WriteVideoFile(const EncoderSettings& settings, const FrameH
     file.WriteRaw(data.data(), data.size());
     const int64_t end = Position(file);
     WriteZeros(file, vntfile::PaddingTo(static_cast<uint64_t>(end), vntfile::kFramePadding));
-    if (file.WriteError()) return fail(kDiskFullMessage);
+    if (file.WriteError()) return fail(toolsupport::WriteErrorText(file.WriteErrorNumber()));
 
     video.frameSizes[i] = static_cast<uint32_t>(Position(file) - start);
     video.frameTypes[i] = type;
@@ -160,7 +161,7 @@ toolsupport::Status WriteVideoFile(const EncoderSettings& settings, const FrameH
     video.header.soundRates[0] = toolsupport::SoundTrackRateWord(*sound);
   }
   WriteTables(file, video);
-  if (file.WriteError()) return fail(kDiskFullMessage);
+  if (file.WriteError()) return fail(toolsupport::WriteErrorText(file.WriteErrorNumber()));
   return {};
 }
 

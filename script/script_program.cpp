@@ -30,6 +30,12 @@ void ShowPackageBox(ScriptWindow& window) {
                      kVersionedTitle);
 }
 
+// A file the run wrote that could not be written whole: said, and the run fails.
+int FailedWriting(const std::string& failure) {
+  ShowPlayerMessage(platform::DialogIcon::Error, WritingErrorText(failure), "Error");
+  return 1;
+}
+
 }  // namespace
 
 int RunCommandScript(CommandContext& context, std::string commandText) {
@@ -58,7 +64,9 @@ int RunCommandScript(CommandContext& context, std::string commandText) {
     DropPrinting(context.files, context.system.print);
     return 1;
   }
-  EndPrinting(context.files, context.system.print);
+  if (const std::string failure = EndPrinting(context.files, context.system.print); !failure.empty()) {
+    exitCode = FailedWriting(failure);
+  }
   return exitCode;
 }
 
@@ -74,7 +82,7 @@ int ScriptMain(std::string commandText, bool packageBox, PlaybackHook playbackHo
     TrimText(commandText);
     CloseScriptWindow(context.screen);
     exitCode = RunCommandScript(context, commandText);
-    context.files.CloseAll();
+    if (const std::string failure = context.files.CloseAll(); !failure.empty()) exitCode = FailedWriting(failure);
     CloseScriptWindow(context.screen);
   }
   VantSetSystemRes(0);

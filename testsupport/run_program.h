@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "testsupport/wait_until.h"
@@ -30,7 +31,9 @@ struct ProgramResult {
 struct ProgramOptions {
   rlim_t fileSizeLimit = RLIM_INFINITY;
   bool offscreen = false;  // Qt on its offscreen platform rather than no display at all
-  std::string display{};   // an X display to show windows on (testsupport/x_display.h)
+  std::vector<std::pair<std::string, std::string>> environment = {};  // set for the program alone
+  std::string directory = {};  // where it runs, when not where the test runs
+  std::string display = {};  // an X display to show windows on (testsupport/x_display.h)
 };
 
 // A program started and not yet waited for.
@@ -72,6 +75,8 @@ inline StartedProgram StartProgram(const std::string& name, const std::vector<st
     } else {
       unsetenv("QT_QPA_PLATFORM");
     }
+    for (const auto& [variable, value] : options.environment) setenv(variable.c_str(), value.c_str(), 1);
+    if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) _exit(126);
     dup2(errors, 2);
     if (options.fileSizeLimit != RLIM_INFINITY) {
       signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the program

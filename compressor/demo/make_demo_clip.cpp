@@ -1,5 +1,7 @@
 // Writes the demo's input: a generated animation with a tone as an AVI file.
 // Usage: vantcw_demo_clip <output.avi> [width height frames framesPerSecond]
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,16 +28,27 @@ bool ReadCount(const char* text, uint32_t& value) {
   return true;
 }
 
+// A word that begins with '/' names a file only when its folder (other than the root) exists;
+// otherwise it is a switch, as the toolkit's programs read their command words.
+bool IsSwitch(const char* word) {
+  if (word[0] != '/') return false;
+  const std::string path = word;
+  const size_t slash = path.rfind('/');
+  struct stat folder {};
+  return slash == 0 || stat(path.substr(0, slash).c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
+                    std::strcmp(argv[1], "/?") == 0)) {
     PrintUsage(stdout, argv[0]);
     return 0;
   }
-  // Options are refused rather than taken for the name of the file to write.
+  // Options and switches are refused rather than taken for the name of the file to write.
   bool option = false;
-  for (int i = 1; i < argc; ++i) option = option || argv[i][0] == '-';
+  for (int i = 1; i < argc; ++i) option = option || argv[i][0] == '-' || IsSwitch(argv[i]);
   if ((argc != 2 && argc != 6) || option) {
     if (option) std::fprintf(stderr, "Unknown option.\n");
     PrintUsage(stderr, argv[0]);

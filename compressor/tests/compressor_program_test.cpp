@@ -178,10 +178,10 @@ TEST_F(CompressorProgram, DamagedSoundStopsTheRunWithoutOutputUnlessSoundIsOff) 
     bool sound = false;  // compressed with a sound track
   };
   const Case cases[] = {
-      {"cut.avi", cutAtTheEnd, "Error reading AVI file."},
-      {"long.avi", claimsTooMuch, "Error reading AVI file."},
+      {"cut.avi", cutAtTheEnd, "cut.avi: the sound ends after 2412 of its 3200 bytes."},
+      {"long.avi", claimsTooMuch, "long.avi: the sound ends after 3200 of its 16779616 bytes."},
       {"mulaw.avi", notPcm, "Error reading AVI file."},
-      {"cut.wav", cutWav, "Error reading the input file."},
+      {"cut.wav", cutWav, "cut.wav: the sound ends after 4000 of its 9000 bytes."},
       {"streamed.wav", streamedWav, nullptr, true},  // its data runs to the end of the file
       {"silent.avi", democlip::AviBytes(silent), nullptr},
   };
@@ -193,7 +193,7 @@ TEST_F(CompressorProgram, DamagedSoundStopsTheRunWithoutOutputUnlessSoundIsOff) 
     const size_t asked = dialogs.asked().size();
     if (c.error != nullptr) {
       EXPECT_EQ(Run(Quoted(input) + " " + Quoted(output)), 1);
-      EXPECT_EQ(Messages().back(), c.error);
+      EXPECT_TRUE(Messages().back().ends_with(c.error)) << Messages().back();
       EXPECT_EQ(here.Names(), std::vector<std::string>{c.name});
     } else {
       EXPECT_EQ(Run(Quoted(input) + " " + Quoted(output)), 0);

@@ -1,6 +1,7 @@
 // The real vantcw program on a generated animation with a tone, played back through the
 // playback library.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <unistd.h>
 
@@ -131,7 +132,7 @@ TEST_F(VantcwProgram, ACutSoundChunkEndsTheRunWithTheSoundInputsError) {
   testing::WriteFile(cut, avi);
   const testsupport::ProgramResult result = testsupport::RunProgram("vantcw", {cut, folder / "cut.vnt"});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.errors.find("Error reading AVI file."), std::string::npos) << result.errors;
+  EXPECT_NE(result.errors.find("Error reading " + cut + ": the sound ends after "), std::string::npos) << result.errors;
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "cut.avi"}));
 }
 
@@ -159,15 +160,25 @@ TEST_F(VantcwProgram, TheDemoClipMakerRefusesOptions) {
       {{"--frames=3", "out.avi"}, 1, "Unknown option."},
       {{"out.avi", "32", "32", "ten", "10"}, 1, "must be positive whole numbers"},
       {{"out.avi", "32", "32", "3"}, 1, "Usage:"},
+      {{"/?"}, 0, ""},  // its usage, and never a file "/?" in the root folder
+      {{"/x.avi"}, 1, "Unknown option."},
+      {{"/no-such-folder/x.avi"}, 1, "Unknown option."},
   };
+  struct stat before {};
+  const bool rootFileBefore = stat("/?", &before) == 0;
   for (const Case& c : cases) {
     const testsupport::ProgramResult run = testsupport::RunProgram("vantcw_demo_clip", c.arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments[0];
     EXPECT_NE(run.errors.find(c.says), std::string::npos) << run.errors;
   }
   EXPECT_EQ(folder.Names(), std::vector<std::string>{"clip.avi"});
+  struct stat after {};
+  if (!rootFileBefore) {
+    EXPECT_NE(stat("/?", &after), 0);
+  }
   EXPECT_EQ(testsupport::RunProgram("vantcw_demo_clip", {"made.avi", "16", "16", "2", "5"}).exitCode, 0);
-  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "made.avi"}));
+  EXPECT_EQ(testsupport::RunProgram("vantcw_demo_clip", {folder / "whole.avi", "16", "16", "2", "5"}).exitCode, 0);
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"clip.avi", "made.avi", "whole.avi"}));
   ASSERT_EQ(chdir(previous), 0);
 }
 

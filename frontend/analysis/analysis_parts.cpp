@@ -75,6 +75,8 @@ QGroupBox* MakeLegend(QWidget* parent) {
       {"4x CD-ROM", QColor(0, 255, 0)}, {"1x CD-ROM", Qt::cyan},
   };
   for (const auto& [text, colour] : entries) layout->addWidget(new ShadowLabel(text, colour, legend));
+  // Opaque, so that no line of the graph runs through its texts.
+  legend->setAutoFillBackground(true);
   legend->setFixedSize(legend->sizeHint().expandedTo(kLegendSize));
   legend->hide();
   new KeepAtTopRight(legend);

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <vector>
@@ -36,6 +37,9 @@ struct Sources {
   bool wildcard = false;  // a pattern (or a whole directory) rather than one name
   std::vector<SourceFile> files;
 };
+
+// ": <the system's reason>" for a failure with an errno, nothing without one.
+std::string WithReason(int error) { return error != 0 ? std::string(": ") + std::strerror(error) : std::string(); }
 
 // The files a name stands for: itself when it names one (exactly, case kept), else the files of
 // the pattern or of the directory it names. Pattern runs leave out directories and, unless asked
@@ -184,8 +188,8 @@ void ConsoleRename(FrontEnd& frontEnd, const std::string& source, const std::str
   frontEnd.console.AppendToLastLine("Ren " + from + " " + to);
   uint64_t count = 0;
   const auto rename = [&](const std::string& path, const std::string& renamed) {
-    if (platform::MoveFile(path, renamed) != 0) {
-      ReportError(frontEnd, "Could not rename " + ShownName(frontEnd, path));
+    if (const int error = platform::MoveFile(path, renamed); error != 0) {
+      ReportError(frontEnd, "Could not rename " + ShownName(frontEnd, path) + WithReason(error));
       return;
     }
     frontEnd.console.Append("  Renamed " + ShownName(frontEnd, path) + " to " + ShownName(frontEnd, renamed));
@@ -228,7 +232,7 @@ void ConsoleCopy(FrontEnd& frontEnd, const std::string& source, const std::strin
       ++count;
       bytes += file.size;
     } else {
-      ReportError(frontEnd, "Could not copy " + ShownName(frontEnd, file.path));
+      ReportError(frontEnd, "Could not copy " + ShownName(frontEnd, file.path) + WithReason(outcome.error));
     }
   }
   frontEnd.console.Append("  " + Number(frontEnd, count) + " file(s) copied.  " +

@@ -83,12 +83,12 @@ std::string IniFile::Text() const {
   return out;
 }
 
-bool IniFile::Save(const std::string& path) const {
+bool IniFile::Save(const std::string& path, int* error) const {
   const std::filesystem::path target(path);
-  std::error_code error;
-  if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
+  std::error_code made;
+  if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), made);
   // A new settings file is the user's alone.
-  return SaveTextFile(path, Text(), 0600);
+  return SaveTextFile(path, Text(), 0600, error);
 }
 
 IniFile::Section* IniFile::Find(const std::string& name) {

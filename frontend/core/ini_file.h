@@ -20,8 +20,9 @@ class IniFile {
   bool Load(const std::string& path);
   void Parse(const std::string& text);
   std::string Text() const;
-  // Makes the directory when needed; false when the file could not be written.
-  bool Save(const std::string& path) const;
+  // Makes the directory when needed; false when the file could not be written, with the
+  // system's reason (an errno) in `error` when one is given.
+  bool Save(const std::string& path, int* error = nullptr) const;
 
   std::optional<std::string> Value(const std::string& section, const std::string& key) const;
   std::string ReadString(const std::string& section, const std::string& key,

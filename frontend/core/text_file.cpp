@@ -1,12 +1,12 @@
 #include "frontend/core/text_file.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
+
+#include "platform/system/file_replacement.h"
 
 namespace frontend {
 namespace {
@@ -16,44 +16,35 @@ bool WriteAll(int fd, const std::string& text) {
   while (done < text.size()) {
     const ssize_t n = write(fd, text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n <= 0) {
+      if (n == 0) errno = ENOSPC;  // nothing taken: the disk is full
+      return false;
+    }
     done += static_cast<size_t>(n);
   }
   return true;
 }
 
-mode_t DefaultMode() {
-  const mode_t mask = umask(022);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
-// The file a save replaces: what a link names, when it names something.
-std::string SavedPath(const std::string& path) {
-  struct stat info {};
-  if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  char resolved[PATH_MAX];
-  return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+// Writes the whole text to the file the replacement made; 0 or the errno.
+int WriteText(const platform::FileReplacement& file, const std::string& text) {
+  const int fd = open(file.Path().c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) return errno;
+  int error = WriteAll(fd, text) ? 0 : errno;
+  if (close(fd) != 0 && error == 0) error = errno;
+  return error;
 }
 
 }  // namespace
 
-bool SaveTextFile(const std::string& given, const std::string& text, int newFileMode) {
-  const std::string path = SavedPath(given);
-  std::string temporary = path + ".XXXXXX";
-  const int fd = mkstemp(temporary.data());
-  if (fd < 0) return false;
+bool SaveTextFile(const std::string& path, const std::string& text, int newFileMode, int* error) {
+  platform::FileReplacement file;
   struct stat old {};
-  const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777)
-                      : newFileMode >= 0            ? static_cast<mode_t>(newFileMode)
-                                                    : DefaultMode();
-  const bool written = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
-  const bool closed = close(fd) == 0;
-  if (!written || !closed || rename(temporary.c_str(), path.c_str()) != 0) {
-    unlink(temporary.c_str());
-    return false;
-  }
-  return true;
+  if (newFileMode >= 0 && stat(path.c_str(), &old) != 0) file.SetMode(static_cast<mode_t>(newFileMode));
+  int failure = file.Begin(path);
+  if (failure == 0) failure = WriteText(file, text);
+  if (failure == 0) failure = file.Commit();
+  if (error != nullptr) *error = failure;
+  return failure == 0;
 }
 
 std::optional<std::string> LoadTextFile(const std::string& path, uint64_t limit) {

@@ -63,7 +63,7 @@ CopyOutcome CopyFiles(FrontEnd& frontEnd, const std::string& sourceName, const s
     case platform::CopyStatus::Copied: outcome.result = kCopyDone; break;
     case platform::CopyStatus::Cancelled: outcome.result = kCopyCancelled; break;
     case platform::CopyStatus::SameFile: ErrorBox(frontEnd, "Error, cannot copy a file onto itself."); break;
-    case platform::CopyStatus::Failed: break;
+    case platform::CopyStatus::Failed: outcome.error = result.error; break;
   }
   return outcome;
 }

@@ -18,6 +18,7 @@ inline constexpr int kCopyCancelled = 2;
 struct CopyOutcome {
   int result = kCopyFailed;
   std::string target;  // the full name the copy went to
+  int error = 0;       // the system's reason for a failed copy (an errno), when there is one
 };
 
 // Copies the source (a full path, or one relative to the console directory) to the target name

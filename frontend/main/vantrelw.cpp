@@ -77,5 +77,6 @@ int main(int argc, char** argv) {
   topwin.SetSettingsPath(startUp.settingsPath);
   topwin.SetPendingCommand(startUp.pendingCommand);
   topwin.show();
-  return platform::ExitCodeAfterStopSignals(application.exec());
+  const int exitCode = platform::ExitCodeAfterStopSignals(application.exec());
+  return topwin.SettingsSaveFailed() ? 1 : exitCode;
 }

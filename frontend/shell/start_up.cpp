@@ -1,6 +1,9 @@
 #include "frontend/shell/start_up.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "frontend/core/ini_file.h"
 #include "frontend/core/settings_file.h"
@@ -51,13 +54,16 @@ Settings LoadStartUpSettings(const StartUpArguments& arguments, const std::strin
   return settings;
 }
 
-bool SaveSettingsFile(const std::string& path, const Settings& settings) {
+bool SaveSettingsFile(const std::string& path, const Settings& settings, int* error) {
   IniFile file;
   struct stat info {};
   // A file that is there but cannot be read is not replaced by one that would lose it.
-  if (!file.Load(path) && lstat(path.c_str(), &info) == 0) return false;
+  if (!file.Load(path) && lstat(path.c_str(), &info) == 0) {
+    if (error != nullptr) *error = access(path.c_str(), R_OK) != 0 ? errno : EINVAL;
+    return false;
+  }
   WriteSettings(settings, file);
-  return file.Save(path);
+  return file.Save(path, error);
 }
 
 }  // namespace frontend

@@ -33,7 +33,7 @@ Settings LoadStartUpSettings(const StartUpArguments& arguments, const std::strin
                              const std::string& currentDirectory);
 
 // Writes the record into the file, keeping what else the file holds; false when it could not
-// be written.
-bool SaveSettingsFile(const std::string& path, const Settings& settings);
+// be written, with the system's reason (an errno) in `error` when one is given.
+bool SaveSettingsFile(const std::string& path, const Settings& settings, int* error = nullptr);
 
 }  // namespace frontend

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <cstring>
 
 #include "frontend/core/busy_cursor.h"
 #include "frontend/core/front_end.h"
@@ -194,8 +195,11 @@ void Ttopwin::closeEvent(QCloseEvent* event) {
   frontEnd_.settings.main.y = y();
   frontEnd_.settings.main.currentTab = CurrentTab();
   hide();
-  if (!settingsPath_.empty() && !SaveSettingsFile(settingsPath_, frontEnd_.settings)) {
-    std::fprintf(stderr, "vantrelw: the settings could not be written to %s\n", settingsPath_.c_str());
+  int error = 0;
+  if (!settingsPath_.empty() && !SaveSettingsFile(settingsPath_, frontEnd_.settings, &error)) {
+    std::fprintf(stderr, "vantrelw: the settings could not be written to %s: %s\n", settingsPath_.c_str(),
+                 std::strerror(error));
+    settingsSaveFailed_ = true;
   }
   event->accept();
 }

@@ -45,6 +45,8 @@ class Ttopwin : public QWidget {
   void SetPendingCommand(const std::string& command);
   // Where the settings are written when the window closes (empty: nowhere).
   void SetSettingsPath(const std::string& path) { settingsPath_ = path; }
+  // The settings could not be written when the window closed: the program fails.
+  bool SettingsSaveFailed() const { return settingsSaveFailed_; }
 
   // Windows that come later: a guard may refuse the close (an unsaved text held in memory); a
   // close action runs when the window closes (the analysis window is closed in any case).
@@ -83,6 +85,7 @@ class Ttopwin : public QWidget {
   bool shown_ = false;
   std::string pendingCommand_;
   std::string settingsPath_;
+  bool settingsSaveFailed_ = false;
   std::vector<std::function<bool()>> closeGuards_;
   std::vector<std::function<void()>> closeActions_;
 };

@@ -45,7 +45,10 @@ ImageStatus GifInfo(const std::string& path, ImageInfo& info) {
   if (!LooksLikeGif(path, status)) return status;
   GifReader reader(path);
   if (!reader.gif) return ImageStatus::Corrupt;
-  if (!SizeAcceptable(reader.gif->SWidth, reader.gif->SHeight, 8)) return ImageStatus::OutOfMemory;
+  if (!SizeAcceptable(reader.gif->SWidth, reader.gif->SHeight, 8)) {
+    AnnounceSize(info, reader.gif->SWidth, reader.gif->SHeight);
+    return ImageStatus::OutOfMemory;
+  }
   info.width = reader.gif->SWidth;
   info.height = reader.gif->SHeight;
   info.bitsPerPixel = 8;

@@ -58,7 +58,7 @@ const char* ImageStatusReason(ImageStatus status) {
 ImageStatus ReadImageInfo(ImageFormat format, const std::string& path, ImageInfo& info) {
   ImageInfo found;
   ImageStatus status = CallsOf(format).info(path, found);
-  if (status == ImageStatus::Ok) info = found;
+  if (status == ImageStatus::Ok || status == ImageStatus::OutOfMemory) info = found;
   return status;
 }
 
@@ -197,6 +197,12 @@ bool ImageFormatFromExtension(const std::string& path, ImageFormat& format) {
 }
 
 namespace image_codec {
+
+void AnnounceSize(ImageInfo& info, int64_t width, int64_t height) {
+  info.width = static_cast<int32_t>(std::clamp<int64_t>(width, 0, INT32_MAX));
+  info.height = static_cast<int32_t>(std::clamp<int64_t>(height, 0, INT32_MAX));
+  info.bitsPerPixel = 0;
+}
 
 bool SizeAcceptable(int64_t width, int64_t height, int32_t bitsPerPixel) {
   if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) return false;

@@ -57,7 +57,8 @@ struct Image {
 };
 
 // Reads only as much of the file as needed to tell whether it is a picture of the
-// format and its size. Ok and the info filled, or why not.
+// format and its size. Ok and the info filled, or why not; OutOfMemory for a size past the
+// limits, with the size the header announces in width and height (depth 0).
 ImageStatus ReadImageInfo(ImageFormat format, const std::string& path, ImageInfo& info);
 
 // Makes a zeroed pixel block (bits 1, 4, 8, 16, 24 or 32).

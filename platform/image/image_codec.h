@@ -27,6 +27,8 @@ struct Picture {
 
 // True when both sides are positive and the layer accepts the picture's size.
 bool SizeAcceptable(int64_t width, int64_t height, int32_t bitsPerPixel);
+// The size a header announces that is past the limits, kept for the message that refuses it.
+void AnnounceSize(ImageInfo& info, int64_t width, int64_t height);
 
 // The whole file, or its first `limit` bytes. Also gives the file's size.
 ImageStatus ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, uint64_t& fileSize,

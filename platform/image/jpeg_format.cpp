@@ -61,6 +61,7 @@ ImageStatus Decode(std::FILE* file, ImageInfo& info, Picture* picture) {
   const bool grey = jpeg.num_components == 1;
   const bool cmyk = jpeg.jpeg_color_space == JCS_CMYK || jpeg.jpeg_color_space == JCS_YCCK;
   if (!SizeAcceptable(jpeg.image_width, jpeg.image_height, 24)) {
+    AnnounceSize(info, jpeg.image_width, jpeg.image_height);
     jpeg_destroy_decompress(&jpeg);
     return ImageStatus::OutOfMemory;
   }

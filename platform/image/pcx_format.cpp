@@ -61,6 +61,7 @@ ImageStatus PcxInfo(const std::string& path, ImageInfo& info) {
   if (status != ImageStatus::Ok) return status;
   PcxHeader header;
   status = ParseHeader(head, header);
+  if (status == ImageStatus::OutOfMemory) AnnounceSize(info, header.width, header.height);
   if (status != ImageStatus::Ok) return status;
   info.width = static_cast<int32_t>(header.width);
   info.height = static_cast<int32_t>(header.height);

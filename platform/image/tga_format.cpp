@@ -103,6 +103,7 @@ ImageStatus TgaInfo(const std::string& path, ImageInfo& info) {
   if (status != ImageStatus::Ok) return status;
   TgaHeader header;
   status = ParseHeader(head, fileSize, header);
+  if (status == ImageStatus::OutOfMemory) AnnounceSize(info, header.width, header.height);
   if (status != ImageStatus::Ok) return status;
   info.width = static_cast<int32_t>(header.width);
   info.height = static_cast<int32_t>(header.height);

@@ -150,6 +150,7 @@ ImageStatus TiffInfo(const std::string& path, ImageInfo& info) {
   TiffPtr tiff;
   TiffLayout layout;
   const ImageStatus status = OpenWithLayout(path, tiff, layout);
+  if (status == ImageStatus::OutOfMemory) AnnounceSize(info, layout.width, layout.height);
   if (status != ImageStatus::Ok) return status;
   info.width = static_cast<int32_t>(layout.width);
   info.height = static_cast<int32_t>(layout.height);

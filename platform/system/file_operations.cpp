@@ -2,12 +2,13 @@
 
 #include <fcntl.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <vector>
+
+#include "platform/system/file_replacement.h"
 
 namespace platform {
 namespace {
@@ -50,41 +51,19 @@ struct CopyWay {
   bool keepMode = false;       // give the target the source's permission bits (a move)
 };
 
-// Opens the target for writing without harming it yet; a target that turns out to be the source
-// itself, or no regular file, is left as it was.
-CopyResult OpenTarget(const std::string& target, const struct stat& source, const CopyWay& way,
-                      int& fd) {
-  // Checked before any open for writing, so that a read-only source is refused as itself too
-  // and a pipe is never waited on.
+// Why the target cannot take a copy before anything is written: the source itself under another
+// name, or no regular file. Checked before any open for writing, so that a read-only source is
+// refused as itself too and a pipe is never waited on.
+CopyResult CheckTarget(const std::string& target, const struct stat& source, const CopyWay& way) {
   struct stat existing {};
-  if (stat(target.c_str(), &existing) == 0) {
-    if (SameInode(existing, source)) return {CopyStatus::SameFile, 0};
-    if (!S_ISREG(existing.st_mode)) return Failure(EINVAL);
-  }
-  fd = open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd >= 0) return {CopyStatus::Copied, 0};
-  if (errno != EEXIST || way.newTargetOnly) return Failure(errno);
-  fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) return Failure(errno);
-  CopyResult refusal{CopyStatus::Copied, 0};
-  if (fstat(fd, &existing) != 0) {
-    refusal = Failure(errno);
-  } else if (SameInode(existing, source)) {
-    refusal = {CopyStatus::SameFile, 0};
-  } else if (!S_ISREG(existing.st_mode)) {
-    refusal = Failure(EINVAL);
-  } else if (ftruncate(fd, 0) != 0) {
-    refusal = Failure(errno);
-  }
-  if (!refusal.Copied()) {
-    close(fd);
-    fd = -1;
-  }
-  return refusal;
+  if (stat(target.c_str(), &existing) != 0) return {CopyStatus::Copied, 0};
+  if (SameInode(existing, source)) return {CopyStatus::SameFile, 0};
+  if (!S_ISREG(existing.st_mode)) return Failure(EINVAL);
+  if (way.newTargetOnly) return Failure(EEXIST);
+  return {CopyStatus::Copied, 0};
 }
 
-CopyResult CopyContents(int in, int out, const struct stat& source, const CopyWay& way,
-                        const CopyProgress& progress) {
+CopyResult CopyContents(int in, int out, const struct stat& source, const CopyProgress& progress) {
   const uint64_t total = static_cast<uint64_t>(source.st_size);
   uint64_t copied = 0;
   std::vector<char> block(kCopyBlockSize);
@@ -98,12 +77,13 @@ CopyResult CopyContents(int in, int out, const struct stat& source, const CopyWa
     if (static_cast<size_t>(got) < block.size()) break;
   }
   if (copied != total) return Failure(EIO);
-  if (way.keepMode && fchmod(out, source.st_mode & 0777) != 0) return Failure(errno);
   const timespec times[2] = {source.st_atim, source.st_mtim};
   if (futimens(out, times) != 0) return Failure(errno);
   return {CopyStatus::Copied, 0};
 }
 
+// The copy goes to a temporary file beside the target, which replaces the target only when the
+// copy is complete: a failed or cancelled copy leaves an existing target as it was.
 CopyResult CopyWith(const std::string& source, const std::string& target, const CopyWay& way,
                     const CopyProgress& progress) {
   // Not blocking, so that a pipe given as the source is refused rather than waited on.
@@ -111,50 +91,23 @@ CopyResult CopyWith(const std::string& source, const std::string& target, const 
   if (in < 0) return Failure(errno);
   struct stat info {};
   const int error = fstat(in, &info) != 0 ? errno : (S_ISREG(info.st_mode) ? 0 : EINVAL);
-  if (error != 0) {
-    close(in);
-    return Failure(error);
-  }
-  int out = -1;
-  CopyResult result = OpenTarget(target, info, way, out);
+  CopyResult result = error != 0 ? Failure(error) : CheckTarget(target, info, way);
+  FileReplacement replacement;
   if (result.Copied()) {
-    result = CopyContents(in, out, info, way, progress);
+    if (const int begun = replacement.Begin(target); begun != 0) result = Failure(begun);
+  }
+  if (result.Copied()) {
+    if (way.keepMode) replacement.SetMode(info.st_mode & 0777);
+    const int out = open(replacement.Path().c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    result = out < 0 ? Failure(errno) : CopyContents(in, out, info, progress);
     // Some file systems report a failed write only when the file is closed.
-    if (close(out) != 0 && result.Copied()) result = Failure(errno);
-    if (!result.Copied()) unlink(target.c_str());
+    if (out >= 0 && close(out) != 0 && result.Copied()) result = Failure(errno);
+  }
+  if (result.Copied()) {
+    if (const int committed = replacement.Commit(!way.newTargetOnly); committed != 0) result = Failure(committed);
   }
   close(in);
   return result;
-}
-
-// A no-replace rename refused with EINVAL: either a directory moved into itself, or a file
-// system that cannot promise not to replace.
-int NoReplaceRefused(const std::string& source, const std::string& target) {
-  struct stat info {};
-  if (lstat(source.c_str(), &info) != 0) return errno;
-  if (!S_ISDIR(info.st_mode)) {
-    // A hard link never replaces an existing name either.
-    if (link(source.c_str(), target.c_str()) != 0) return errno == EEXIST ? EEXIST : EOPNOTSUPP;
-    if (unlink(source.c_str()) != 0) {
-      const int error = errno;
-      unlink(target.c_str());
-      return error;
-    }
-    return 0;
-  }
-  const size_t slash = target.rfind('/');
-  const std::string parent = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-  char* fullSource = realpath(source.c_str(), nullptr);
-  char* fullParent = realpath(parent.c_str(), nullptr);
-  int error = EOPNOTSUPP;
-  if (fullSource && fullParent) {
-    const std::string inner = std::string(fullParent) + "/";
-    const std::string outer = std::string(fullSource) + "/";
-    if (inner.compare(0, outer.size(), outer) == 0) error = EINVAL;
-  }
-  free(fullSource);
-  free(fullParent);
-  return error;
 }
 
 int MoveAcrossFileSystems(const std::string& source, const std::string& target) {
@@ -194,18 +147,8 @@ CopyResult CopyFile(const std::string& source, const std::string& target,
 }
 
 int MoveFile(const std::string& source, const std::string& target) {
-  if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
-    return 0;
-  }
-  switch (const int error = errno) {
-    case EINVAL:
-    case ENOSYS:
-      return NoReplaceRefused(source, target);
-    case EXDEV:
-      return MoveAcrossFileSystems(source, target);
-    default:
-      return error;
-  }
+  const int error = RenameNoReplace(source, target);
+  return error == EXDEV ? MoveAcrossFileSystems(source, target) : error;
 }
 
 }  // namespace platform

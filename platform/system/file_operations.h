@@ -1,7 +1,7 @@
 #pragma once
 // Kind and same-file tests, copying and moving of single files for the script player's FILECOPY
 // and FILERENAME and the front end's COPY, REN/MOVE and copy window. Nothing here ever replaces
-// an existing file by a rename, and a copy that does not complete leaves no target behind.
+// an existing file by a rename, and a copy that does not complete leaves the target as it was.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -37,9 +37,10 @@ using CopyProgress = std::function<bool(uint64_t copied, uint64_t total)>;
 inline constexpr size_t kCopyBlockSize = 8192;
 
 // Copies a regular file's contents in blocks of kCopyBlockSize and gives the target the source's
-// access and modification times. A new target gets mode 0666 less the umask; an existing one is
-// overwritten in place and keeps its mode. Every write is checked; on a failure or a cancel the
-// target is removed (an existing target has lost its old contents by then).
+// access and modification times. The copy is written to a temporary file beside the target and
+// renamed over it only when complete: a new target gets mode 0666 less the umask, an existing one
+// keeps its mode. Every write is checked; after a failure or a cancel no temporary file is left
+// and an existing target is as it was.
 CopyResult CopyFile(const std::string& source, const std::string& target,
                     const CopyProgress& progress = {});
 

@@ -3,6 +3,7 @@
 #include "script/commands/command_context.h"
 #include "script/commands/command_families.h"
 #include "script/language/params.h"
+#include "script/language/script_error.h"
 #include "script/language/trace.h"
 
 namespace script {
@@ -10,8 +11,9 @@ namespace script {
 namespace {
 
 void CommandDebugFile(CommandContext& context) {
-  context.files.Close(context.debugSlot);
+  const std::string failure = context.files.Close(context.debugSlot);
   context.debugSlot = kNoSlot;
+  if (!failure.empty()) ErrorWriting(context, failure);
   const std::string name = TakeText(context);
   if (!name.empty()) context.debugSlot = context.files.Open(name, SlotMode::kCreate);
 }

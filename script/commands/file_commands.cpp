@@ -9,6 +9,7 @@
 #include "script/commands/command_families.h"
 #include "script/language/params.h"
 #include "script/system/print_file.h"
+#include "script/language/script_error.h"
 #include "script/commands/slot_numbers.h"
 
 namespace script {
@@ -69,13 +70,11 @@ void CommandFileClose(CommandContext& context) {
   SystemServices& system = context.system;
   const std::string variable = TakeVariable(context);
   const int slot = FileSlotOf(context, TextToNumber(GetVariable(context, variable)));
-  if (slot == system.print.slot) {
-    EndPrinting(context.files, system.print);
-  } else {
-    context.files.Close(slot);
-  }
+  const std::string failure =
+      slot == system.print.slot ? EndPrinting(context.files, system.print) : context.files.Close(slot);
   if (slot == context.debugSlot) context.debugSlot = kNoSlot;
   SetVariable(context, variable, "");
+  if (!failure.empty()) ErrorWriting(context, failure);
 }
 
 void CommandFileRead(CommandContext& context) {
@@ -87,9 +86,10 @@ void CommandFileRead(CommandContext& context) {
 }
 
 void CommandFileWrite(CommandContext& context) {
-  toolsupport::BufferedFile& file = TakeFile(context);
+  const int slot = TakeFileSlot(context);
   const std::string text = TakeText(context) + "\r\n";
-  file.WriteRaw(text.data(), text.size());
+  context.files.File(slot)->WriteRaw(text.data(), text.size());
+  if (const std::string failure = context.files.WriteFailure(slot); !failure.empty()) ErrorWriting(context, failure);
 }
 
 void CommandFileEof(CommandContext& context) {

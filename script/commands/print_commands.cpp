@@ -3,6 +3,7 @@
 #include "script/commands/command_families.h"
 #include "script/language/params.h"
 #include "script/system/print_file.h"
+#include "script/language/script_error.h"
 
 namespace script {
 
@@ -18,7 +19,9 @@ void CommandPrintBegin(CommandContext& context) {
 }
 
 void CommandPrintEnd(CommandContext& context) {
-  EndPrinting(context.files, context.system.print);
+  if (const std::string failure = EndPrinting(context.files, context.system.print); !failure.empty()) {
+    ErrorWriting(context, failure);
+  }
   SkipLeadingBlanks(context);
 }
 

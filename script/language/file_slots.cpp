@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 
 namespace script {
 
@@ -42,45 +44,67 @@ bool FileExists(const std::string& name) {
 int FileSlots::Open(const std::string& name, SlotMode mode) {
   for (int slot = 0; slot < kFileSlotCount; ++slot) {
     if (slots_[slot] != nullptr) continue;
-    auto file = std::make_unique<toolsupport::BufferedFile>(kFileSlotBufferSize);
+    auto opened = std::make_unique<Slot>();
+    toolsupport::BufferedFile& file = opened->file;
     const std::string native = NativeFileName(name);
-    bool opened = false;
+    opened->name = native;
+    bool done = false;
     switch (mode) {
       case SlotMode::kRead:
-        opened = file->Open(native.c_str(), toolsupport::FileAccess::Read);
+        done = file.Open(native.c_str(), toolsupport::FileAccess::Read);
         break;
       case SlotMode::kCreate:
-        opened = file->Create(native.c_str());
+        done = opened->replacement.Begin(native) == 0 && file.Create(opened->replacement.Path().c_str());
         break;
       case SlotMode::kReadWrite:
-        opened = file->Open(native.c_str(), toolsupport::FileAccess::ReadWrite);
+        done = file.Open(native.c_str(), toolsupport::FileAccess::ReadWrite);
         break;
       case SlotMode::kOpenOrCreate:
-        opened = file->Open(native.c_str(), toolsupport::FileAccess::ReadWrite) ||
-                 (MakeIfMissing(native) &&
-                  file->Open(native.c_str(), toolsupport::FileAccess::ReadWrite));
+        done = file.Open(native.c_str(), toolsupport::FileAccess::ReadWrite) ||
+               (MakeIfMissing(native) && file.Open(native.c_str(), toolsupport::FileAccess::ReadWrite));
         break;
     }
-    if (!opened) return kNoSlot;
-    slots_[slot] = std::move(file);
+    if (!done) return kNoSlot;
+    slots_[slot] = std::move(opened);
     return slot;
   }
   return kNoSlot;
 }
 
-void FileSlots::Close(int slot) {
-  if (slot < 0 || slot >= kFileSlotCount || slots_[slot] == nullptr) return;
-  slots_[slot]->Close();
-  slots_[slot].reset();
+std::string FileSlots::WriteFailure(int slot) {
+  if (slot < 0 || slot >= kFileSlotCount || slots_[slot] == nullptr) return {};
+  const toolsupport::BufferedFile& file = slots_[slot]->file;
+  if (!file.WriteError()) return {};
+  const int error = file.WriteErrorNumber();
+  return slots_[slot]->name + ": " + std::strerror(error != 0 ? error : EIO);
 }
 
-void FileSlots::CloseAll() {
-  for (int slot = 0; slot < kFileSlotCount; ++slot) Close(slot);
+std::string FileSlots::Close(int slot) {
+  if (slot < 0 || slot >= kFileSlotCount || slots_[slot] == nullptr) return {};
+  Slot& closing = *slots_[slot];
+  closing.file.Close();
+  std::string failure = WriteFailure(slot);
+  if (failure.empty() && closing.replacement.Pending()) {
+    if (const int error = closing.replacement.Commit(); error != 0) {
+      failure = closing.name + ": " + std::strerror(error);
+    }
+  }
+  slots_[slot].reset();  // a replacement not committed leaves the old file as it was
+  return failure;
+}
+
+std::string FileSlots::CloseAll() {
+  std::string first;
+  for (int slot = 0; slot < kFileSlotCount; ++slot) {
+    const std::string failure = Close(slot);
+    if (first.empty()) first = failure;
+  }
+  return first;
 }
 
 toolsupport::BufferedFile* FileSlots::File(int slot) {
-  if (slot < 0 || slot >= kFileSlotCount) return nullptr;
-  return slots_[slot].get();
+  if (slot < 0 || slot >= kFileSlotCount || slots_[slot] == nullptr) return nullptr;
+  return &slots_[slot]->file;
 }
 
 }  // namespace script

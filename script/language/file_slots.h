@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/system/file_replacement.h"
 #include "toolsupport/io/buffered_file.h"
 
 namespace script {
@@ -33,16 +34,26 @@ class FileSlots {
  public:
   // Opens the file into the first free slot: kRead an existing file, kCreate a new or emptied
   // one, kReadWrite an existing one without emptying it. kNoSlot when no slot is free or the
-  // file cannot be opened.
+  // file cannot be opened. A created file is written under a temporary name beside it and takes
+  // its name when it is closed, so that a file it replaces stays whole until then.
   int Open(const std::string& name, SlotMode mode);
-  // Flushes and closes the file; a free slot is left alone.
-  void Close(int slot);
-  void CloseAll();
+  // Flushes and closes the file; a free slot is left alone. Empty, or for a file whose writes
+  // failed "<name>: <the system's reason>": a created file then replaces nothing.
+  std::string Close(int slot);
+  // Closes every slot; the first failure, as Close says it.
+  std::string CloseAll();
   // The open file of the slot, null for a free or invalid slot.
   toolsupport::BufferedFile* File(int slot);
+  // The failure of the slot's writes so far, as Close would say it; empty when there is none.
+  std::string WriteFailure(int slot);
 
  private:
-  std::array<std::unique_ptr<toolsupport::BufferedFile>, kFileSlotCount> slots_;
+  struct Slot {
+    toolsupport::BufferedFile file{kFileSlotBufferSize};
+    platform::FileReplacement replacement;  // a created file's temporary name
+    std::string name;                       // as the script gave it
+  };
+  std::array<std::unique_ptr<Slot>, kFileSlotCount> slots_;
 };
 
 }  // namespace script

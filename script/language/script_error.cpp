@@ -66,4 +66,12 @@ void ErrorBadAnimation(ScriptContext& context) {
 
 void ErrorBadFile(ScriptContext& context) { ErrorWithLine(context, "  Bad file parameter:\r\n    "); }
 
+constexpr const char* kErrorWriting = "  Error writing:\r\n    ";
+
+void ErrorWriting(ScriptContext& context, const std::string& failure) {
+  ScriptError(context, kErrorWriting, {}, failure + "\r\n");
+}
+
+std::string WritingErrorText(const std::string& failure) { return kErrorWriting + failure + "\r\n"; }
+
 }  // namespace script

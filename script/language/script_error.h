@@ -39,5 +39,9 @@ std::string ScriptErrorText(const ScriptContext& context, std::string_view messa
 [[noreturn]] void ErrorBadFrame(ScriptContext& context);
 [[noreturn]] void ErrorBadAnimation(ScriptContext& context);
 [[noreturn]] void ErrorBadFile(ScriptContext& context);
+// A file of the script's that could not be written: `failure` says which and why.
+[[noreturn]] void ErrorWriting(ScriptContext& context, const std::string& failure);
+// The same text, for a failure found when the run has ended.
+std::string WritingErrorText(const std::string& failure);
 
 }  // namespace script

@@ -68,23 +68,24 @@ void WritePrintText(FileSlots& files, const PrintFile& print, std::string_view t
 
 namespace {
 
-void FinishPrinting(FileSlots& files, PrintFile& print, bool toPrinter) {
-  if (!print.Active()) return;
-  files.Close(print.slot);
+std::string FinishPrinting(FileSlots& files, PrintFile& print, bool toPrinter) {
+  if (!print.Active()) return {};
+  const std::string failure = files.Close(print.slot);
   print.slot = kNoSlot;
   std::string& spool = print.spoolPath;
-  if (spool.empty()) return;
+  if (spool.empty()) return failure;
   std::string error;
   if (toPrinter && !PrintJob(print, ReadWholeFile(spool), error)) {
     std::fprintf(stderr, "The print job could not be printed: %s.\n", error.c_str());
   }
   unlink(spool.c_str());
   spool.clear();
+  return failure;
 }
 
 }  // namespace
 
-void EndPrinting(FileSlots& files, PrintFile& print) { FinishPrinting(files, print, true); }
+std::string EndPrinting(FileSlots& files, PrintFile& print) { return FinishPrinting(files, print, true); }
 
 void DropPrinting(FileSlots& files, PrintFile& print) { FinishPrinting(files, print, false); }
 

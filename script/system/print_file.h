@@ -38,8 +38,9 @@ void BeginPrinting(FileSlots& files, PrintFile& print, const std::string& name);
 void WritePrintText(FileSlots& files, const PrintFile& print, std::string_view text);
 
 // Closes the print file when one is open; a printer port's job goes to the printer (a job that
-// cannot be printed is said on standard error) and its temporary file is removed.
-void EndPrinting(FileSlots& files, PrintFile& print);
+// cannot be printed is said on standard error) and its temporary file is removed. Empty, or the
+// failure of a print file that could not be written (FileSlots::Close).
+std::string EndPrinting(FileSlots& files, PrintFile& print);
 // The same for a run that was stopped: a printer port's job is dropped unprinted.
 void DropPrinting(FileSlots& files, PrintFile& print);
 

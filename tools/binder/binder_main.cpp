@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,7 +14,7 @@
 #include "platform/system/file_names.h"
 #include "toolsupport/ui/status_window.h"
 #include "toolsupport/base/text_words.h"
-#include "toolsupport/io/output_file.h"
+#include "platform/system/file_replacement.h"
 #include "toolsupport/ui/tool_run.h"
 #include "playback/vant.h"
 
@@ -35,7 +36,7 @@ struct BinderRun {
   std::string storedText;
   int64_t area = -1;
   BufferedFile output{kOutputBuffer};
-  toolsupport::OutputFile outputFile;  // removed unless the run completes
+  platform::FileReplacement outputFile;  // replaces the output only when the run completes
   std::string report;
 };
 
@@ -103,10 +104,10 @@ Status PlanVideos(BinderRun& run) {
 
 Status WriteOutput(BinderRun& run) {
   if (!ConfirmOverwrite(run.outputName)) return Status::Stopped();
-  if (!run.output.Create(run.outputName.c_str())) {
-    return Fail("Error creating the output file.");
+  const int error = run.outputFile.Begin(run.outputName);
+  if (error != 0 || !run.output.Create(run.outputFile.Path().c_str())) {
+    return Fail(toolsupport::FileErrorText("Error creating the output file.", run.outputName, error ? error : errno));
   }
-  run.outputFile = toolsupport::OutputFile(run.outputName);
   if (auto copied = AppendPadded(run.output, run.playerName, StatusProgress()); !copied.ok()) return copied.status();
   const int64_t end = run.output.Size();
   // The whole area is written: a player that was bound before keeps nothing of its old text.
@@ -126,13 +127,15 @@ Status WriteOutput(BinderRun& run) {
   }
   const int64_t size = run.output.Size();
   run.output.Close();
-  if (run.output.WriteError()) return Fail(kWriteErrorMessage);
+  if (run.output.WriteError()) return Fail(toolsupport::WriteErrorText(run.output.WriteErrorNumber()));
   // Runnable like the player it was copied from.
   struct stat player {};
-  if (stat(run.playerName.c_str(), &player) == 0) chmod(run.outputName.c_str(), player.st_mode & 07777);
+  if (stat(run.playerName.c_str(), &player) == 0) run.outputFile.SetMode(player.st_mode & 07777);
   run.report = "Created " + run.outputName + " - " + std::to_string(size) + " bytes written.";
   if (StatusCancelled()) return Status::Stopped();
-  run.outputFile.Commit();
+  if (const int failed = run.outputFile.Commit(); failed != 0) {
+    return Fail(toolsupport::FileErrorText("Error writing", run.outputName, failed));
+  }
   return {};
 }
 

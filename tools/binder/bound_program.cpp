@@ -111,13 +111,13 @@ toolsupport::Result<int64_t> AppendPadded(toolsupport::BufferedFile& output, con
     if (got < 0) return Status::Error("Error opening file: " + fileName + ".");
     if (got == 0) break;
     output.WriteRaw(piece.get(), static_cast<size_t>(got));
-    if (output.WriteError()) return Status::Error(kWriteErrorMessage);
+    if (output.WriteError()) return Status::Error(toolsupport::WriteErrorText(output.WriteErrorNumber()));
     copied += got;
   }
   const int64_t end = output.Size();
   std::memset(piece.get(), 0, kWindow);
   output.WriteRaw(piece.get(), static_cast<size_t>(RoundUpToBlock(end) - end));
-  if (output.WriteError()) return Status::Error(kWriteErrorMessage);
+  if (output.WriteError()) return Status::Error(toolsupport::WriteErrorText(output.WriteErrorNumber()));
   return copied;
 }
 

@@ -65,12 +65,12 @@ Status Convert(std::string text, ConverterRun& run, std::string& report) {
   toolsupport::GraphicsSource& source = *run.source;
 
   if (FindExtension(outputName) == std::string::npos) outputName += ".flc";
-  if (SameFile(source.name, outputName)) return Status::Error(kSameFileMessage);
 
+  // The output's files are held against every file the run reads before anything is written.
   toolsupport::Result<std::unique_ptr<GraphicsOutput>> created =
       CreateGraphicsOutput(overwrite ? kOutputOverwrite : 0, ConfirmOverwrite,
                            OutputFrameRate(frameSwitch, source.frameRate), source.outputPitch, source.outputHeight,
-                           source.outputWidth, source.frames, outputName);
+                           source.outputWidth, source.frames, outputName, source.readFiles);
   if (!created.ok()) return created.status();
   run.output = created.Take();
 
@@ -78,14 +78,15 @@ Status Convert(std::string text, ConverterRun& run, std::string& report) {
   while (!source.atEnd) {
     if (Status next = toolsupport::NextGraphicsFrame(source); !next.ok()) return next;
     WriteGraphicsFrame(*run.output, source.outputPalette.data(), source.outputFrame.data());
-    if (run.output->error) return Status::Error(kWriteErrorMessage);
+    if (run.output->error) return Status::Error(run.output->errorText);
     if (StatusCancelled()) return Status::Stopped();
   }
+  // A flic whose last writes fail replaces nothing, and nor does a run stopped meanwhile.
+  std::string why;
+  if (!FinishGraphicsOutput(*run.output, &why)) return Status::Error(why);
   if (StatusCancelled()) return Status::Stopped();
-
-  // A flic whose last writes fail is removed by the close itself.
   const std::string description = run.output->description;
-  if (CloseGraphicsOutput(std::move(run.output)) < 0) return Status::Error(kWriteErrorMessage);
+  if (CloseGraphicsOutput(std::move(run.output), &why) < 0) return Status::Error(why);
   std::string elapsed;
   FormatElapsedTime(elapsed, platform::NowMilliseconds() - started);
   report = "Created " + description + " in " + elapsed + ".";

@@ -96,7 +96,7 @@ MixResult MixSoundFrames(BufferedFile& input, BufferedFile& output, MixTables& t
       }
     }
     output.WriteRaw(frame.data() + pos, size - pos);
-    if (output.WriteError()) return Failed(kWriteErrorMessage);
+    if (output.WriteError()) return Failed(toolsupport::Status::Error(toolsupport::WriteErrorText(output.WriteErrorNumber())));
     if (outSize > UINT32_MAX) return Failed(kDamagedMessage);
     tables.sizes[i] = static_cast<uint32_t>(outSize);
     tables.types[i] = type;

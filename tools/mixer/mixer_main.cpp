@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <string>
 #include <utility>
@@ -17,7 +18,8 @@
 #include "toolsupport/ui/status_window.h"
 #include "toolsupport/base/switches.h"
 #include "toolsupport/base/text_words.h"
-#include "toolsupport/io/output_file.h"
+#include "platform/system/file_replacement.h"
+#include "platform/system/file_set.h"
 #include "toolsupport/ui/tool_run.h"
 #include "playback/video_file_format.h"
 
@@ -56,7 +58,8 @@ struct MixerRun {
 
   BufferedFile input{512};
   BufferedFile output{512};
-  toolsupport::OutputFile outputFile;  // removed unless the run completes
+  platform::FileReplacement outputFile;  // replaces the output only when the run completes
+  platform::FileSet soundFiles;          // every file the sound input reads
   std::unique_ptr<toolsupport::SoundTrackEncoder> encoder;
   VideoFileHeader header{};
   MixTables tables;
@@ -130,20 +133,24 @@ int64_t OutputPeriod(MixerRun& run) {
 }
 
 Status OpenSound(MixerRun& run, int64_t period) {
-  // The input's own reasons are replaced by the one message below, and its status lines wait
-  // until it is open.
+  // An input without sound is refused with the one message below, and the input's status lines
+  // wait until it is open.
   auto opening = std::make_shared<bool>(true);
   const toolsupport::Progress quietWhileOpening(
       [opening](toolsupport::ProgressKind kind, const std::string& text) {
         if (!*opening) ShowStatusProgress(kind, text);
       },
       StatusCancelled);
+  bool soundFound = false;
   toolsupport::Result<std::unique_ptr<toolsupport::SoundSource>> opened =
-      toolsupport::OpenSoundInput(quietWhileOpening, run.sound, run.soundName);
+      toolsupport::OpenSoundInput(quietWhileOpening, run.sound, run.soundName, &soundFound);
   *opening = false;
   if (StatusCancelled()) return Status::Stopped();
+  // Sound that is there but cannot be taken (cut short, of a format that cannot be made) says why.
+  if (!opened.ok() && soundFound && !opened.status().messages().empty()) return opened.status();
   if (opened.ok()) {
     std::unique_ptr<toolsupport::SoundSource> source = opened.Take();
+    run.soundFiles = source->readFiles;
     const int64_t frames = run.header.frames;
     const int64_t first = run.firstFrameSwitch > frames ? frames - 1 : int64_t{run.firstFrameSwitch} - 1;
     toolsupport::SoundTrackOptions options;
@@ -159,13 +166,17 @@ Status OpenSound(MixerRun& run, int64_t period) {
   return {};
 }
 
+Status WriteStatus(const BufferedFile& file) {
+  return file.WriteError() ? Status::Error(toolsupport::WriteErrorText(file.WriteErrorNumber())) : Status();
+}
+
 Status WriteHeaderAndTables(MixerRun& run) {
   uint8_t bytes[vntfile::kHeaderSize];
   vntfile::SerializeHeader(run.header, bytes);
   run.output.WriteRaw(bytes, sizeof bytes);
   for (uint32_t size : run.tables.sizes) run.output.PutLong(size);
   run.output.WriteRaw(run.tables.types.data(), run.tables.types.size());
-  return run.output.WriteError() ? Fail(kWriteErrorMessage) : Status();
+  return WriteStatus(run.output);
 }
 
 Status CopyTreeData(MixerRun& run) {
@@ -176,7 +187,7 @@ Status CopyTreeData(MixerRun& run) {
     run.output.WriteRaw(piece.data(), count);
     left -= count;
   }
-  return run.output.WriteError() ? Fail(kWriteErrorMessage) : Status();
+  return WriteStatus(run.output);
 }
 
 Status Mix(const std::string& commandText, MixerRun& run) {
@@ -186,14 +197,16 @@ Status Mix(const std::string& commandText, MixerRun& run) {
   if (period <= 0) return Fail("Error: a sound track needs a frame rate, but the frame rate is 0.");
   if (Status opened = OpenSound(run, period); !opened.ok()) return opened;
 
-  if (SameFile(run.outputName, run.soundName) || SameFile(run.outputName, run.inputName)) {
-    return Fail(kSameFileMessage);
-  }
+  platform::FileSet inputs = run.soundFiles;
+  inputs.Add(run.inputName);
+  inputs.Add(run.soundName);
+  if (inputs.Holds(run.outputName)) return Fail(kSameFileMessage);
   if (!run.overwrite && !ConfirmOverwrite(run.outputName)) return Status::Stopped();
-  if (!run.output.Create(run.outputName.c_str())) {
-    return Fail("Error creating output Vantrel file.");
+  const int error = run.outputFile.Begin(run.outputName);
+  if (error != 0 || !run.output.Create(run.outputFile.Path().c_str())) {
+    return Status::Error(
+        toolsupport::FileErrorText("Error creating output Vantrel file.", run.outputName, error ? error : errno));
   }
-  run.outputFile = toolsupport::OutputFile(run.outputName);
   const uint32_t track = static_cast<uint32_t>(run.track - 1);
   run.header.soundRates[track] = toolsupport::SoundTrackRateWord(*run.encoder);
 
@@ -209,14 +222,16 @@ Status Mix(const std::string& commandText, MixerRun& run) {
   run.output.Seek(0);
   if (Status written = WriteHeaderAndTables(run); !written.ok()) return written;
   run.output.Close();
-  if (run.output.WriteError()) return Fail(kWriteErrorMessage);
+  if (Status written = WriteStatus(run.output); !written.ok()) return written;
 
   const uint64_t sound = run.encoder->total_sound_bytes;
   const uint64_t chunks = run.encoder->total_chunk_bytes;
   const int64_t saved = sound > 0 ? 100 - static_cast<int64_t>(chunks * 100 / sound) : 0;
   run.report = "Successfully mixed.  Compressed by " + std::to_string(saved) + " %.";
   if (StatusCancelled()) return Status::Stopped();
-  run.outputFile.Commit();
+  if (const int failed = run.outputFile.Commit(); failed != 0) {
+    return Status::Error(toolsupport::FileErrorText("Error writing", run.outputName, failed));
+  }
   return {};
 }
 

@@ -15,7 +15,8 @@
 #include "toolsupport/ui/status_window.h"
 #include "toolsupport/base/switches.h"
 #include "toolsupport/base/text_words.h"
-#include "toolsupport/io/output_file.h"
+#include "platform/system/file_replacement.h"
+#include "platform/system/file_set.h"
 #include "toolsupport/ui/tool_run.h"
 #include "tools/sound/wav_header.h"
 
@@ -45,7 +46,8 @@ constexpr size_t kChunkBytes = 16384;
 
 using toolsupport::Status;
 
-// Everything a run holds; destroyed, it closes the output and removes it unless it was committed.
+// Everything a run holds; destroyed, it closes the output, and the output's temporary file goes
+// unless it took the output's place.
 struct ExtractorRun {
   ExtractorRun() = default;
   ExtractorRun(const ExtractorRun&) = delete;
@@ -57,7 +59,7 @@ struct ExtractorRun {
   std::unique_ptr<toolsupport::SoundSource> source;
   std::string outputName;
   int output = -1;
-  toolsupport::OutputFile outputFile;  // only a regular file goes: never a device
+  platform::FileReplacement outputFile;  // a device is written in place
 };
 
 bool IsWavName(const std::string& name) {
@@ -69,7 +71,10 @@ bool WriteAll(int file, const uint8_t* bytes, size_t count) {
   while (count > 0) {
     const ssize_t done = write(file, bytes, count);
     if (done < 0 && errno == EINTR) continue;
-    if (done <= 0) return false;
+    if (done <= 0) {
+      if (done == 0) errno = ENOSPC;  // nothing taken: the disk is full
+      return false;
+    }
     bytes += done;
     count -= static_cast<size_t>(done);
   }
@@ -101,38 +106,45 @@ Status Extract(std::string text, ExtractorRun& run, std::string& report) {
   run.source = opened.Take();
   toolsupport::SoundSource& source = *run.source;
 
-  if (SameFile(source.name, outputName) || SameFile(inputName, outputName)) return Status::Error(kSameFileMessage);
+  platform::FileSet inputs = source.readFiles;
+  inputs.Add(inputName);
+  if (inputs.Holds(outputName)) return Status::Error(kSameFileMessage);
   const bool wav = IsWavName(outputName);
   if (wav && source.size > kMaxWavDataSize) return Status::Error(kTooLongForWavMessage);
   if (!overwrite && !ConfirmOverwrite(outputName)) return Status::Stopped();
 
-  run.output = open(outputName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (run.output < 0) return Status::Error("Error creating the output file.");
-  run.outputFile = toolsupport::OutputFile(outputName);
+  const int error = run.outputFile.Begin(outputName);
+  if (error == 0) run.output = open(run.outputFile.Path().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (run.output < 0) {
+    return Status::Error(toolsupport::FileErrorText("Error creating the output file.", outputName, error ? error : errno));
+  }
+  const auto writeFailed = [] { return Status::Error(toolsupport::WriteErrorText(errno)); };
 
   const toolsupport::PcmFormat format = source.output;
-  if (wav && !WriteHeaderAt0(run.output, format, 0)) return Status::Error(kWriteErrorMessage);
+  if (wav && !WriteHeaderAt0(run.output, format, 0)) return writeFailed();
   std::vector<uint8_t> chunk(kChunkBytes);
   uint64_t dataSize = 0;
   while (!source.atEnd) {
     const size_t got = toolsupport::ReadConvertedSound(chunk.size(), chunk.data(), source);
     if (Status read = source.ReadStatus(); !read.ok()) return read;
     if (StatusCancelled()) return Status::Stopped();
-    if (!WriteAll(run.output, chunk.data(), got)) return Status::Error(kWriteErrorMessage);
+    if (!WriteAll(run.output, chunk.data(), got)) return writeFailed();
     dataSize += got;
   }
 
   if (wav) {
     if (dataSize > kMaxWavDataSize) return Status::Error(kTooLongForWavMessage);
-    if (!WriteHeaderAt0(run.output, format, dataSize)) return Status::Error(kWriteErrorMessage);
+    if (!WriteHeaderAt0(run.output, format, dataSize)) return writeFailed();
   }
   const bool closed = close(run.output) == 0;  // the last writes may fail only here
   run.output = -1;
-  if (!closed) return Status::Error(kWriteErrorMessage);
+  if (!closed) return writeFailed();
   const uint64_t size = dataSize + (wav ? kWavHeaderSize : 0);
   report = "Created " + outputName + " - " + std::to_string(size) + " bytes written.";
   if (StatusCancelled()) return Status::Stopped();
-  run.outputFile.Commit();
+  if (const int failed = run.outputFile.Commit(); failed != 0) {
+    return Status::Error(toolsupport::FileErrorText("Error writing", outputName, failed));
+  }
   return {};
 }
 

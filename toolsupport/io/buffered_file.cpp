@@ -42,7 +42,10 @@ size_t BufferedFile::SystemWrite(const uint8_t* source, size_t count, int64_t of
   while (done < count) {
     ssize_t n = pwrite(handle_, source + done, count - done, offset + static_cast<int64_t>(done));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n <= 0) {
+      if (!write_error_) write_errno_ = n < 0 ? errno : ENOSPC;  // nothing written: the disk is full
+      break;
+    }
     done += static_cast<size_t>(n);
   }
   if (done < count) write_error_ = true;

@@ -63,7 +63,12 @@ class BufferedFile : public BitOutput {
 
   // Set when the system wrote fewer bytes than asked; only callers clear it.
   bool WriteError() const { return write_error_; }
-  void ClearWriteError() { write_error_ = false; }
+  // The system's reason for the first failed write (an errno), 0 when none is known.
+  int WriteErrorNumber() const { return write_errno_; }
+  void ClearWriteError() {
+    write_error_ = false;
+    write_errno_ = 0;
+  }
 
  private:
   int64_t LogicalPosition() const;
@@ -78,6 +83,7 @@ class BufferedFile : public BitOutput {
   void PutLittleEndian(uint32_t value, unsigned bytes);
 
   bool write_error_ = false;
+  int write_errno_ = 0;
   int handle_ = -1;
   std::string name_;
   std::unique_ptr<uint8_t[]> buffer_;

@@ -29,6 +29,8 @@ struct InputDescription {
   int32_t frameRate = 100;
   int32_t bitsPerPixel = 8;  // 8 or 24
   int64_t fileSize = -1;     // -1: the size of the file named
+  platform::FileSet files;   // files read besides the one named (a list's entries)
+  std::string refusal;       // why a file of a known kind cannot be taken, when it is known
 };
 
 class FrameInput {

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "toolsupport/base/file_errors.h"
 #include "toolsupport/base/paths.h"
 
 namespace {
@@ -99,12 +101,20 @@ void WriteSeriesFrame(GraphicsOutput& out, const uint8_t* palette, const uint8_t
     }
     image.coloursUsed = 256;
   }
-  out.written.emplace_back(fileName);
-  if (platform::SaveImage(FormatOf(out.kind), fileName, image, SaveOption(out.kind)) != platform::ImageStatus::Ok) {
+  platform::FileReplacement file;
+  if (const int error = file.Begin(fileName); error != 0) {
     out.error = true;
+    out.errorText = toolsupport::FileErrorText("Error creating", fileName, error);
     return;
   }
-  out.totalSize += static_cast<int64_t>(GetFileLength(fileName));
+  errno = 0;
+  if (platform::SaveImage(FormatOf(out.kind), file.Path(), image, SaveOption(out.kind)) != platform::ImageStatus::Ok) {
+    out.error = true;
+    out.errorText = toolsupport::WriteErrorText(errno);
+    return;
+  }
+  out.totalSize += static_cast<int64_t>(GetFileLength(file.Path()));
+  out.written.push_back(std::move(file));
   if (out.firstName.empty()) {
     out.firstName = fileName;
     out.description = NameAndExtension(fileName);
@@ -117,13 +127,13 @@ void WriteSeriesFrame(GraphicsOutput& out, const uint8_t* palette, const uint8_t
 
 GraphicsOutput::~GraphicsOutput() {
   if (closed) return;
-  if (kind == kOutputFlc) FlicWriterFree(flic);
+  if (kind == kOutputFlc && !finished) FlicWriterFree(flic);
   platform::FreeImage(image);
 }
 
 toolsupport::Result<std::unique_ptr<GraphicsOutput>> CreateGraphicsOutput(
     int flags, const OverwriteQuestion& mayOverwrite, int32_t frameRate, int sourcePitch, int height, int width,
-    int32_t frameCount, const std::string& name) {
+    int32_t frameCount, const std::string& name, const platform::FileSet& inputs) {
   using toolsupport::Status;
   auto out = std::make_unique<GraphicsOutput>();
   if (!KindFromExtension(name, out->kind)) {
@@ -132,6 +142,7 @@ toolsupport::Result<std::unique_ptr<GraphicsOutput>> CreateGraphicsOutput(
   auto refused = [&](const std::string& fileName) {
     return !(flags & kOutputOverwrite) && mayOverwrite && !mayOverwrite(fileName);
   };
+  const Status sameFile = Status::Error(kSameFileMessage);
   out->name = name;
   out->width = width;
   out->height = height;
@@ -141,13 +152,17 @@ toolsupport::Result<std::unique_ptr<GraphicsOutput>> CreateGraphicsOutput(
   if (out->kind == kOutputFlc) {
     std::string fileName = name;
     if (FindExtension(fileName) == std::string::npos) fileName += ".flc";
+    if (inputs.Holds(fileName)) return sameFile;
     if (refused(fileName)) return Status::Stopped();
     FlicWriterInit(out->flic);
-    if (sourcePitch < 0 || !CreateFlic(out->flic, fileName, (width + 3) & ~3, height, frameRate)) {
+    platform::FileReplacement file;
+    const int error = file.Begin(fileName);
+    if (error != 0) return Status::Error(toolsupport::FileErrorText("Error creating the output flic.", fileName, error));
+    if (sourcePitch < 0 || !CreateFlic(out->flic, file.Path(), (width + 3) & ~3, height, frameRate)) {
       return Status::Error("Error creating the output flic.");
     }
     out->name = out->description = out->firstName = fileName;
-    out->written.emplace_back(fileName);
+    out->written.push_back(std::move(file));
     return out;
   }
 
@@ -160,6 +175,9 @@ toolsupport::Result<std::unique_ptr<GraphicsOutput>> CreateGraphicsOutput(
   out->seriesPrefix = name.substr(0, dot);
   out->seriesExtension = name.substr(dot);
   out->description = NameAndExtension(name);
+  for (int32_t number = 0; !inputs.Empty() && number < std::max(frameCount, 1); ++number) {
+    if (inputs.Holds(SeriesFileName(*out, number))) return sameFile;
+  }
   std::string first = SeriesFileName(*out, 0);
   if (refused(first)) return Status::Stopped();
   return out;
@@ -180,21 +198,41 @@ void WriteGraphicsFrame(GraphicsOutput& out, const uint8_t* palette, const uint8
                   copy);
     frame = out.flicFrame.data();
   }
-  if (!WriteFlicFrame(out.flic, palette, frame)) out.error = true;
+  if (!WriteFlicFrame(out.flic, palette, frame)) {
+    out.error = true;
+    out.errorText = toolsupport::WriteErrorText(out.flic.file.WriteErrorNumber());
+  }
 }
 
-int64_t CloseGraphicsOutput(std::unique_ptr<GraphicsOutput> out) {
-  if (!out) return 0;
-  if (out->kind == kOutputFlc) {
-    out->totalSize = CloseFlic(out->flic);
-    if (out->flic.error) out->totalSize = -1;
-    FlicWriterFree(out->flic);
+bool FinishGraphicsOutput(GraphicsOutput& out, std::string* error) {
+  if (!out.finished && out.kind == kOutputFlc) {
+    out.totalSize = CloseFlic(out.flic);
+    if (out.flic.error) {
+      out.totalSize = -1;
+      out.errorText = toolsupport::WriteErrorText(out.flic.file.WriteErrorNumber());
+    }
+    FlicWriterFree(out.flic);
   }
+  out.finished = true;
+  if (error != nullptr) *error = out.totalSize < 0 ? out.errorText : std::string();
+  return out.totalSize >= 0;
+}
+
+int64_t CloseGraphicsOutput(std::unique_ptr<GraphicsOutput> out, std::string* error) {
+  if (!out) return 0;
+  std::string why;
+  FinishGraphicsOutput(*out, &why);
   platform::FreeImage(out->image);
   out->closed = true;
-  // A flic whose ring frame or header could not be written is unusable: it must not stay.
-  if (out->totalSize >= 0) {
-    for (toolsupport::OutputFile& file : out->written) file.Commit();
+  // A flic whose ring frame or header could not be written is unusable: it must not replace
+  // anything.
+  for (platform::FileReplacement& file : out->written) {
+    if (out->totalSize < 0) break;
+    if (const int failed = file.Commit(); failed != 0) {
+      out->totalSize = -1;
+      why = toolsupport::FileErrorText("Error writing", file.Target(), failed);
+    }
   }
+  if (error != nullptr) *error = why;
   return out->totalSize;
 }

@@ -48,7 +48,7 @@ Result<std::unique_ptr<FrameInput>> OpenByKind(const Progress& progress, const s
   for (auto open : {OpenFlicInput, OpenVntInput, OpenPictureInput, OpenAviInput, OpenRawInput}) {
     if (auto input = open(name, description)) return input;
   }
-  return Status::Error("Error opening: " + name);
+  return Status::Error(description.refusal.empty() ? "Error opening: " + name : description.refusal);
 }
 
 }  // namespace
@@ -92,6 +92,9 @@ Result<std::unique_ptr<GraphicsSource>> OpenGraphicsInput(const Progress& progre
   if (!input.ok()) return input.status();
   source->input = input.Take();
   source->name = description.name;
+  source->readFiles = description.files;
+  source->readFiles.Add(description.name);
+  source->readFiles.Add(switches.paletteSource);
   source->kind = description.kind;
   source->inputWidth = description.width;
   source->inputHeight = description.height;

@@ -14,6 +14,7 @@
 
 #include "toolsupport/colour/palette_decision.h"
 #include "toolsupport/base/status.h"
+#include "platform/system/file_set.h"
 
 namespace toolsupport {
 
@@ -81,6 +82,9 @@ struct GraphicsSource {
   GraphicsSource& operator=(const GraphicsSource&) = delete;
 
   std::string name;  // as opened, with any extension that was added
+  // Every file the input reads: the file named, a list's entries (all of them, those that
+  // cannot be read too) and the palette file.
+  platform::FileSet readFiles;
   GraphicsKind kind = kGraphicsNone;
   int32_t frames = 0;  // delivered, after the /S /E range
   int32_t outputWidth = 0, outputHeight = 0;

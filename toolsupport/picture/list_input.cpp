@@ -1,5 +1,6 @@
 // A list file or a numbered series as one input: the frames of its entries in turn.
 #include <algorithm>
+#include <set>
 
 #include "toolsupport/picture/graphics_inputs.h"
 
@@ -25,8 +26,10 @@ class ListInput : public FrameInput {
     int64_t frames = 0, fileSize = 0;
     ListEntry entry;
     while (walker_.ParseListEntry(entry)) {
+      description.files.Add(entry.name);
       std::unique_ptr<GraphicsSource> source = OpenEntry(entry, entry.start);
       if (!source) continue;
+      description.files.Add(source->readFiles);
       description.width = std::max(description.width, source->inputWidth);
       description.height = std::max(description.height, source->inputHeight);
       description.bitsPerPixel = std::max(description.bitsPerPixel, source->inputBitsPerPixel);
@@ -105,8 +108,11 @@ class ListInput : public FrameInput {
     // error that would end the run.
     Result<std::unique_ptr<GraphicsSource>> opened = OpenGraphicsInput(progress_, "", switches, entry.name);
     if (!opened.ok()) {
-      for (const std::string& reason : opened.status().messages()) {
-        progress_.Show(ProgressKind::StatusNow, reason + " - skipped.");
+      // Every walk of the list meets the entry again; its reason is shown the first time.
+      if (reported_.insert(entry.name).second) {
+        for (const std::string& reason : opened.status().messages()) {
+          progress_.Show(ProgressKind::StatusNow, reason + " - skipped.");
+        }
       }
       return nullptr;
     }
@@ -133,6 +139,7 @@ class ListInput : public FrameInput {
   Progress progress_;
   ListWalker walker_;
   std::unique_ptr<GraphicsSource> entry_;
+  std::set<std::string> reported_;  // entries whose failure has been shown
   std::vector<uint8_t> blank_;
   int32_t width_ = 1, height_ = 1;
 };

@@ -113,7 +113,12 @@ std::unique_ptr<FrameInput> OpenPictureInput(const std::string& name, InputDescr
   for (const PictureKind& kind : kPictureKinds) {
     std::string path = WithDefaultExtension(name, kind.extension);
     ImageInfoRecord info;
-    if (kind.info(path.c_str(), &info) != 0) continue;
+    const int status = kind.info(path.c_str(), &info);
+    if (status == static_cast<int>(platform::ImageStatus::OutOfMemory) && description.refusal.empty()) {
+      description.refusal = "Error opening: " + path + ": the picture is too large: " + std::to_string(info.width) +
+                            " x " + std::to_string(info.height) + " pixels.";
+    }
+    if (status != 0) continue;
     description.name = path;
     description.kind = kind.kind;
     description.width = info.width;

@@ -73,6 +73,7 @@ struct AviWalk {
         formatBad = !ReadPcmFormat(file, chunk, sound.format);
       } else if (IsWantedChunk(chunk)) {
         if (chunk.size < chunk.declared) sound.cut = true;
+        sound.announced += chunk.declared;
         if (chunk.size == 0) continue;
         sound.segments.push_back({chunk.data, chunk.size});
         sound.bytes += chunk.size;
@@ -116,6 +117,7 @@ bool ReadWavSound(const RiffFile& file, FileSound& sound) {
     } else if (chunk.Is("data") && !haveData) {
       data = {chunk.data, chunk.size};  // already cut to the end of the file
       sound.cut = chunk.size < chunk.declared && chunk.declared != kUpToTheEnd;
+      sound.announced = chunk.declared;
       haveData = true;
     }
   }

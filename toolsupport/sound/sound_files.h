@@ -20,6 +20,7 @@ struct FileSound {
   uint64_t bytes = 0;                 // their sum, in whole sample frames
   uint32_t framePeriod = 0;           // AVI: the video's frame period in 10 us units, 0 unknown
   bool cut = false;                   // a sound chunk claims more bytes than the file holds of it
+  uint64_t announced = 0;             // when cut: the bytes the sound chunks claim
 };
 
 // The format of a PCM "fmt " chunk: tag 1, 1 or 2 channels, 8 or 16 bits, a rate above 0.
@@ -27,8 +28,9 @@ struct FileSound {
 bool ReadPcmFormat(const RiffFile& file, const RiffChunk& chunk, PcmFormat& format);
 
 // A RIFF "WAVE" file with a PCM "fmt " chunk and a "data" chunk. A "data" chunk that claims
-// more than the file holds is cut to the file and marked cut, unless it claims the largest size,
-// which streaming writers leave for "up to the end". False when the file is no such WAV file.
+// more than the file holds is cut to the file and marked cut, unless it claims the largest size
+// (0xFFFFFFFF), which streaming writers leave for "up to the end". False when the file is no such
+// WAV file.
 bool ReadWavSound(const RiffFile& file, FileSound& sound);
 
 enum class AviSoundResult {

@@ -68,6 +68,12 @@ PcmFormat RawFormat(const SoundSwitches& s) {
   return format;
 }
 
+// A sound input that ends before the sound it announces is an error, whatever reads it.
+std::string EndsEarlyText(const std::string& fileName, uint64_t held, uint64_t announced) {
+  return "Error reading " + fileName + ": the sound ends after " + std::to_string(held) + " of its " +
+         std::to_string(announced) + " bytes.";
+}
+
 }  // namespace
 
 SoundSource::~SoundSource() = default;
@@ -79,8 +85,21 @@ bool SoundSource::Refuse(const char* text) {
   return false;
 }
 
+bool SoundSource::RefuseCut(const std::string& fileName, uint64_t held, uint64_t announced) {
+  cut_ = true;
+  refused_ = Status::Error(EndsEarlyText(fileName, held, announced));
+  return false;
+}
+
+bool SoundSource::RefuseCutEntry(const Status& why) {
+  cut_ = true;
+  refused_ = why;
+  return false;
+}
+
 Result<std::unique_ptr<SoundSource>> SoundSource::Open(const Progress& progress, const SoundSwitches& switches,
-                                                       const std::string& name, int depth, bool* soundFound) {
+                                                       const std::string& name, int depth, bool* soundFound,
+                                                       bool* cut) {
   auto source = std::unique_ptr<SoundSource>(new SoundSource);
   source->progress_ = progress;
   source->name = name;
@@ -95,6 +114,7 @@ Result<std::unique_ptr<SoundSource>> SoundSource::Open(const Progress& progress,
   }
   opened = opened && source->Finish(switches);
   if (soundFound != nullptr && source->soundFound_) *soundFound = true;
+  if (cut != nullptr) *cut = source->cut_;
   if (!opened) return source->refused_;
   return source;
 }
@@ -105,7 +125,10 @@ bool SoundSource::OpenList(const SoundSwitches& switches) {
   if (!walker.OpenListFile(name)) return Refuse("Error opening the input file.");
   std::vector<ListEntry> listed;
   ListEntry entry;
-  while (walker.ParseListEntry(entry)) listed.push_back(entry);
+  while (walker.ParseListEntry(entry)) {
+    listed.push_back(entry);
+    readFiles.Add(entry.name);
+  }
   kind = SoundKind::kWaveList;
   // The first entry's format is the list's unless one is requested; every entry is then
   // opened in that format to add up the list's size. Entries that cannot be opened are
@@ -113,7 +136,9 @@ bool SoundSource::OpenList(const SoundSwitches& switches) {
   entrySwitches_ = switches;
   std::unique_ptr<SoundSource> first;
   for (const ListEntry& candidate : listed) {
-    if ((first = OpenEntryOrSkip(candidate, &soundFound_))) break;
+    Result<std::unique_ptr<SoundSource>> opened = OpenEntryOrSkip(candidate, &soundFound_);
+    if (!opened.ok()) return RefuseCutEntry(opened.status());
+    if ((first = opened.Take())) break;
   }
   if (!first) return Refuse("No files in the wave list file.");
   source = output = first->output;
@@ -122,11 +147,13 @@ bool SoundSource::OpenList(const SoundSwitches& switches) {
   entrySwitches_.bits = static_cast<int32_t>(output.bits);
   uint64_t total = 0;
   for (const ListEntry& candidate : listed) {
-    std::unique_ptr<SoundSource> opened = OpenEntryOrSkip(candidate, &soundFound_);
+    Result<std::unique_ptr<SoundSource>> opening = OpenEntryOrSkip(candidate, &soundFound_);
+    if (!opening.ok()) return RefuseCutEntry(opening.status());
+    std::unique_ptr<SoundSource> opened = opening.Take();
     if (!opened) continue;
     entries_.push_back(candidate);
+    readFiles.Add(opened->readFiles);
     total += opened->size;
-    if (damage == nullptr) damage = opened->damage;
   }
   if (entries_.empty()) return Refuse("No files in the wave list file.");
   const Cut cut = CutOf(switches, false, 0, output, total);
@@ -142,22 +169,25 @@ Result<std::unique_ptr<SoundSource>> SoundSource::OpenEntry(size_t index) const 
   return Open(progress_, s, entries_[index].name, depth_ + 1, nullptr);
 }
 
-std::unique_ptr<SoundSource> SoundSource::OpenEntryOrSkip(const ListEntry& entry, bool* soundFound) const {
+Result<std::unique_ptr<SoundSource>> SoundSource::OpenEntryOrSkip(const ListEntry& entry, bool* soundFound) const {
   SoundSwitches s = entrySwitches_;
   s.start = entry.start;
   s.end = entry.end;
-  Result<std::unique_ptr<SoundSource>> opened = Open(progress_, s, entry.name, depth_ + 1, soundFound);
-  if (!opened.ok()) {
+  bool cut = false;
+  Result<std::unique_ptr<SoundSource>> opened = Open(progress_, s, entry.name, depth_ + 1, soundFound, &cut);
+  if (opened.ok() || cut) return opened;
+  // The list is walked more than once while it is opened: each entry's reason shows once.
+  if (reported_.insert(entry.name).second) {
     for (const std::string& reason : opened.status().messages()) {
       progress_.Show(ProgressKind::StatusNow, entry.name + ": " + reason + " - skipped.");
     }
-    return nullptr;
   }
-  return opened.Take();
+  return std::unique_ptr<SoundSource>();
 }
 
 bool SoundSource::OpenRawFile(const SoundSwitches& switches) {
   auto file = std::make_unique<InputFile>();
+  readFiles.Add(WithDefaultExtension(name, ".wav"));
   if (!file->Open(WithDefaultExtension(name, ".wav"))) return Refuse("Error opening the input file.");
   soundFound_ = true;  // every byte of a raw file is sound
   source = RawFormat(switches);
@@ -179,10 +209,12 @@ bool SoundSource::OpenRecording(const SoundSwitches& switches) {
   auto riff = std::make_unique<RiffFile>();
   FileSound sound;
   bool video = false;
+  // Whichever of the names opens is read.
+  for (const char* extension : {".wav", ".vnt", ".avi"}) readFiles.Add(WithDefaultExtension(name, extension));
   if (riff->Open(WithDefaultExtension(name, ".wav")) && riff->IsForm("WAVE")) soundFound_ = true;
   if (soundFound_ && ReadWavSound(*riff, sound)) {
     kind = SoundKind::kFile;
-    if (sound.cut) damage = "Error reading the input file.";
+    if (sound.cut) return RefuseCut(WithDefaultExtension(name, ".wav"), sound.bytes, sound.announced);
   } else {
     std::unique_ptr<VideoSoundStream> track;
     switch (VideoSoundStream::Open(WithDefaultExtension(name, ".vnt"), switches.track, track)) {
@@ -210,7 +242,7 @@ bool SoundSource::OpenRecording(const SoundSwitches& switches) {
     if (found == AviSoundResult::kBadFormat) return Refuse("Error reading AVI file.");
     kind = SoundKind::kAvi;
     video = true;
-    if (sound.cut) damage = "Error reading AVI file.";
+    if (sound.cut) return RefuseCut(WithDefaultExtension(name, ".avi"), sound.bytes, sound.announced);
   }
   source = sound.format;
   auto stream = std::make_unique<SegmentStream>(std::move(riff), std::move(sound.segments));
@@ -240,8 +272,12 @@ Result<std::unique_ptr<SoundSource>> OpenSoundInput(const Progress& progress, co
 }
 
 size_t SoundSource::ReadPlain(uint8_t* buffer, size_t count) {
-  if (kind != SoundKind::kWaveList) return converter_->Read(buffer, count);
-  return ReadList(buffer, count);
+  if (kind == SoundKind::kWaveList) return ReadList(buffer, count);
+  const size_t got = converter_->Read(buffer, count);
+  if (got < count && stream_->EndedEarly() && readStatus_.ok()) {
+    readStatus_ = Status::Error(EndsEarlyText(name, converter_->SourceBytesTaken(), stream_->Size()));
+  }
+  return got;
 }
 
 size_t SoundSource::ReadList(uint8_t* buffer, size_t count) {
@@ -258,6 +294,11 @@ size_t SoundSource::ReadList(uint8_t* buffer, size_t count) {
     }
     const size_t got = entry_->ReadPlain(buffer + done, count - done);
     done += got;
+    if (!entry_->readStatus_.ok()) {  // the entry ends before its sound does
+      readStatus_ = entry_->readStatus_;
+      entryIndex_ = entries_.size();
+      break;
+    }
     if (got == 0 || entry_->Exhausted()) {
       entry_.reset();
       ++entryIndex_;

@@ -4,6 +4,7 @@
 // the requested rate, sample size and channel count. The track encoder reads it as a PcmSource.
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "toolsupport/sound/sound_streams.h"
 #include "toolsupport/sound/sound_switches.h"
 #include "toolsupport/base/status.h"
+#include "platform/system/file_set.h"
 
 namespace toolsupport {
 
@@ -25,7 +27,8 @@ class SoundSource : public PcmSource {
   uint64_t OutputSize() const override { return size; }
   // Shows "Processing sound data (n%)...", then delivers converted bytes.
   size_t ReadConverted(void* buffer, size_t count) override;
-  // Why reading stopped short: a list entry that could no longer be opened.
+  // Why reading stopped short: an input that ends before the sound it announces, or a list
+  // entry that could no longer be opened.
   Status ReadStatus() const override { return readStatus_; }
   bool AtEnd() const override { return atEnd; }
   bool Rewind() override;
@@ -37,23 +40,27 @@ class SoundSource : public PcmSource {
   uint64_t size = 0;  // output bytes from the start of the cut to its end
   uint64_t left = 0;  // of them still to deliver
   bool atEnd = false;
-  // Why the sound delivered is less than the input claims to hold (a sound chunk cut short);
-  // null when it is all there. What is there is delivered all the same.
-  const char* damage = nullptr;
+  // Every file the input reads: the file named, and a wave list's entries (all of them).
+  platform::FileSet readFiles;
 
  private:
   friend Result<std::unique_ptr<SoundSource>> OpenSoundInput(const Progress&, const SoundSwitches&,
                                                              const std::string&, bool*);
   SoundSource() = default;
-  // Opening: each step that fails keeps why (Refuse) and returns false, and sets soundFound_
-  // once it knows that the input holds sound.
+  // Opening: each step that fails keeps why (Refuse) and returns false, sets soundFound_ once it
+  // knows that the input holds sound, and cut_ when the sound is cut short.
   static Result<std::unique_ptr<SoundSource>> Open(const Progress& progress, const SoundSwitches& switches,
-                                                   const std::string& name, int depth, bool* soundFound);
+                                                   const std::string& name, int depth, bool* soundFound,
+                                                   bool* cut = nullptr);
   bool OpenList(const SoundSwitches& switches);
   Result<std::unique_ptr<SoundSource>> OpenEntry(size_t index) const;
-  // The same, for an entry that is skipped when it cannot be opened: its reason is shown as a
-  // status line instead of an error.
-  std::unique_ptr<SoundSource> OpenEntryOrSkip(const ListEntry& entry, bool* soundFound) const;
+  // The same for an entry while the list is opened: one that cannot be opened is skipped (none
+  // then, its reason shown once as a status line); one whose sound is cut short is an error.
+  Result<std::unique_ptr<SoundSource>> OpenEntryOrSkip(const ListEntry& entry, bool* soundFound) const;
+  // The error of a sound that ends after `held` of the `announced` bytes.
+  bool RefuseCut(const std::string& fileName, uint64_t held, uint64_t announced);
+  // The same for a list whose entry is cut short, with the entry's reason.
+  bool RefuseCutEntry(const Status& why);
   bool OpenRawFile(const SoundSwitches& switches);
   // A WAV file, else a .vnt video's track, else an AVI file's sound stream.
   bool OpenRecording(const SoundSwitches& switches);
@@ -70,6 +77,7 @@ class SoundSource : public PcmSource {
   Status refused_;     // why opening failed
   Status readStatus_;  // why reading stopped short
   bool soundFound_ = false;
+  bool cut_ = false;
   // Single inputs.
   std::unique_ptr<SoundByteStream> stream_;
   std::unique_ptr<SoundConverter> converter_;
@@ -80,6 +88,7 @@ class SoundSource : public PcmSource {
   std::unique_ptr<SoundSource> entry_;
   int depth_ = 0;
   uint64_t listSkip_ = 0;  // output bytes the list's own cut drops at its start
+  mutable std::set<std::string> reported_;  // entries whose failure has been shown
 };
 
 // Opens a sound input as the switches (rate, channels, bits, start, end, track, raw kind, raw

@@ -50,6 +50,7 @@ size_t SegmentStream::Read(uint8_t* destination, size_t count) {
     done += got;
     offset_ += got;
     if (got < want) {  // the file shrank under us: the sound ends here
+      endedEarly_ = true;
       segment_ = segments_.size();
       break;
     }
@@ -62,6 +63,7 @@ size_t SegmentStream::Read(uint8_t* destination, size_t count) {
 }
 
 bool SegmentStream::Restart() {
+  endedEarly_ = false;
   segment_ = 0;
   offset_ = 0;
   return true;

@@ -21,6 +21,8 @@ class SoundByteStream {
   virtual bool Restart() = 0;
   // Bytes from the start of the cut to its end (the stream may end sooner when damaged).
   virtual uint64_t Size() const = 0;
+  // True once a read found less in the file than it announced: the input is cut short.
+  virtual bool EndedEarly() const { return false; }
 };
 
 // Pieces of one file read one after another: a WAV file's data, a raw file, the sound chunks of
@@ -33,9 +35,11 @@ class SegmentStream : public SoundByteStream {
   size_t Read(uint8_t* destination, size_t count) override;
   bool Restart() override;
   uint64_t Size() const override { return size_; }
+  bool EndedEarly() const override { return endedEarly_; }
 
  private:
   std::unique_ptr<InputFile> file_;
+  bool endedEarly_ = false;
   std::vector<FileSegment> segments_;
   uint64_t size_ = 0;
   size_t segment_ = 0;  // the segment being read
@@ -58,6 +62,8 @@ class SoundConverter {
   void Restart();
   // Nothing more will come: all output frames given, or the stream ran dry.
   bool Exhausted() const { return dry_ || produced_ >= outputFrames_; }
+  // Source bytes taken from the stream so far, in whole source frames.
+  uint64_t SourceBytesTaken() const { return consumed_ * source_.FrameBytes(); }
 
  private:
   struct Frame {

@@ -69,6 +69,12 @@ size_t VideoSoundStream::ReadTrack(uint8_t* destination, size_t count) {
       if (framesRead_ >= frames_) break;
       chunkBytes_ = VantGetTrackData(video_, chunk_.get(), trackBit_);
       chunkPosition_ = 0;
+      if (video_->readFailed) {  // the frames are cut short: the sound ends here
+        endedEarly_ = true;
+        framesRead_ = frames_;
+        chunkBytes_ = 0;
+        break;
+      }
       if (++framesRead_ < frames_) VantNextFrame(video_);
       continue;
     }
@@ -92,6 +98,7 @@ bool VideoSoundStream::Restart() {
   chunkBytes_ = chunkPosition_ = 0;
   framesRead_ = 0;
   given_ = 0;
+  endedEarly_ = video_->readFailed != 0;
   // Sound before the cut is decoded and dropped.
   uint64_t skip = skip_;
   while (skip > 0) {

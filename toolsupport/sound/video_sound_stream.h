@@ -27,6 +27,7 @@ class VideoSoundStream : public SoundByteStream {
   size_t Read(uint8_t* destination, size_t count) override;
   bool Restart() override;
   uint64_t Size() const override { return length_; }
+  bool EndedEarly() const override { return endedEarly_; }
 
  private:
   size_t ReadTrack(uint8_t* destination, size_t count);
@@ -40,6 +41,7 @@ class VideoSoundStream : public SoundByteStream {
   uint32_t chunkBytes_ = 0, chunkPosition_ = 0;
   uint32_t framesRead_ = 0;
   uint64_t skip_ = 0, length_ = 0, given_ = 0;
+  bool endedEarly_ = false;  // a frame could not be read whole
 };
 
 }  // namespace toolsupport

@@ -9,6 +9,7 @@
 #include "platform/face/dialogs.h"
 #include "toolsupport/ui/status_window.h"
 #include "testsupport/file_contents.h"
+#include "toolsupport/ui/tool_run.h"
 
 namespace {
 
@@ -20,8 +21,10 @@ using Palette = std::array<uint8_t, 768>;
 struct Outputs {
   std::vector<toolsupport::Status> failures;
   std::unique_ptr<GraphicsOutput> Create(int flags, int32_t frameRate, int sourcePitch, int height, int width,
-                                         int32_t frameCount, const std::string& name) {
-    auto made = CreateGraphicsOutput(flags, ConfirmOverwrite, frameRate, sourcePitch, height, width, frameCount, name);
+                                         int32_t frameCount, const std::string& name,
+                                         const platform::FileSet& inputs = {}) {
+    auto made =
+        CreateGraphicsOutput(flags, ConfirmOverwrite, frameRate, sourcePitch, height, width, frameCount, name, inputs);
     if (!made.ok()) {
       failures.push_back(made.status());
       return nullptr;
@@ -65,6 +68,8 @@ TEST(GraphicsOutput, SeriesNumbersItsFilesAndDescribesTheirRange) {
   for (int i = 0; i < 120; ++i) WriteGraphicsFrame(*out, palette.data(), Pixels(w, h, pitch, i).data());
   EXPECT_FALSE(out->error);
   EXPECT_EQ(out->description, "OUT000.BMP to OUT119.BMP");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("OUT000.BMP")));  // the names are taken at the close
+  const int64_t size = CloseGraphicsOutput(std::move(out));
   uint64_t sum = 0;
   for (int i = 0; i < 120; ++i) {
     char name[16];
@@ -73,7 +78,8 @@ TEST(GraphicsOutput, SeriesNumbersItsFilesAndDescribesTheirRange) {
     sum += std::filesystem::file_size(dir.File(name));
   }
   EXPECT_FALSE(std::filesystem::exists(dir.File("OUT120.BMP")));
-  EXPECT_EQ(CloseGraphicsOutput(std::move(out)), static_cast<int64_t>(sum));
+  EXPECT_EQ(size, static_cast<int64_t>(sum));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 120);
 
   platform::Image image = Load(dir.File("OUT007.BMP"));
   ASSERT_EQ(image.bitsPerPixel, 8);
@@ -163,36 +169,54 @@ TEST(GraphicsOutput, ExistingFilesAreOverwrittenOnlyWhenAllowed) {
   EXPECT_EQ(ReadFileBytes(dir.File("old.flc")).size(), 128u);
 }
 
-TEST(GraphicsOutput, FailuresAreReportedAndPartialOutputIsRemovedUnlessClosed) {
+TEST(GraphicsOutput, FailuresSayWhyAndReplaceNothing) {
   ScratchDirectory dir;
   Outputs reports;
   EXPECT_FALSE(reports.Create(0, 70, 8, 4, 8, 2, dir.File("no/such/dir.flc")));
   ASSERT_EQ(reports.failures.size(), 1u);
-  EXPECT_EQ(reports.failures[0].messages(), std::vector<std::string>{"Error creating the output flic."});
+  EXPECT_EQ(reports.failures[0].messages(),
+            std::vector<std::string>{"Error creating the output flic " + dir.File("no/such/dir.flc") +
+                                     ": No such file or directory."});
 
   Palette palette = Colours();
   auto lost = reports.Create(0, 70, 8, 4, 8, 3, dir.File("no/such/pic.bmp"));
   ASSERT_TRUE(lost);
   WriteGraphicsFrame(*lost, palette.data(), Pixels(8, 4, 8, 0).data());
   EXPECT_TRUE(lost->error);
+  EXPECT_EQ(lost->errorText, "Error creating " + dir.File("no/such/pic0.bmp") + ": No such file or directory.");
   CloseGraphicsOutput(std::move(lost));
 
+  // A device named through a link is written in place; its failure leaves the link as it was.
   std::filesystem::create_symlink("/dev/full", dir.File("full.flc"));
   auto full = reports.Create(kOutputOverwrite, 70, 8, 4, 8, 3, dir.File("full.flc"));
   ASSERT_TRUE(full);
   WriteGraphicsFrame(*full, palette.data(), Pixels(8, 4, 8, 0).data());
-  EXPECT_EQ(CloseGraphicsOutput(std::move(full)), -1);
-  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.File("full.flc"))))
-      << "an incomplete flic stays behind";
+  std::string why;
+  EXPECT_EQ(CloseGraphicsOutput(std::move(full), &why), -1);
+  EXPECT_EQ(why, kWriteErrorMessage);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("full.flc")));
 
-  auto series = reports.Create(0, 70, 8, 4, 8, 3, dir.File("part.gif"));
+  // A series that stops part way replaces none of the old pictures and leaves no new one.
+  std::ofstream(dir.File("part0.gif")) << "old";
+  auto series = reports.Create(kOutputOverwrite, 70, 8, 4, 8, 3, dir.File("part.gif"));
   ASSERT_TRUE(series);
   WriteGraphicsFrame(*series, palette.data(), Pixels(8, 4, 8, 0).data());
   WriteGraphicsFrame(*series, palette.data(), Pixels(8, 4, 8, 1).data());
-  EXPECT_TRUE(std::filesystem::exists(dir.File("part1.gif")));
   series.reset();  // a run that stops discards its output
-  EXPECT_FALSE(std::filesystem::exists(dir.File("part0.gif")));
+  EXPECT_EQ(ReadFileBytes(dir.File("part0.gif")).size(), 3u);
   EXPECT_FALSE(std::filesystem::exists(dir.File("part1.gif")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "a temporary file stayed";
+
+  // Nor is any of the run's inputs ever an output: a flic, or a picture of a series.
+  platform::FileSet inputs;
+  std::ofstream(dir.File("in.flc")) << "in";
+  inputs.Add(dir.File("in.flc"));
+  inputs.Add(dir.File("part0.gif"));
+  EXPECT_FALSE(reports.Create(kOutputOverwrite, 70, 8, 4, 8, 3, dir.File("in"), inputs));
+  EXPECT_FALSE(reports.Create(kOutputOverwrite, 70, 8, 4, 8, 3, dir.File("part.gif"), inputs));
+  ASSERT_EQ(reports.failures.size(), 3u);
+  EXPECT_EQ(reports.failures[1].message(), kSameFileMessage);
+  EXPECT_EQ(reports.failures[2].message(), kSameFileMessage);
 }
 
 TEST(GraphicsOutput, FlicFramesOfAPaddedSourceReadBackExactly) {

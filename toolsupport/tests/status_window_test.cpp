@@ -230,7 +230,7 @@ TEST_F(StatusWindowTest, ProgressKindsTheQuarterSecondThrottleAndFailures) {
   EXPECT_EQ(dialogs.asked()[0].text, "Error opening the input file.");
   EXPECT_EQ(dialogs.asked()[0].icon, platform::DialogIcon::Error);
   EXPECT_EQ(dialogs.asked()[0].caption, "VantC");
-  EXPECT_EQ(CurrentStatusText(), "Loading...");  // the error is no status text
+  EXPECT_EQ(CurrentStatusText(), "Error opening the input file.");  // what the report will say
   EXPECT_TRUE(StatusProgress().Cancelled());
 
   // A stop asks the run to end without a box.
@@ -307,6 +307,30 @@ TEST_F(StatusWindowTest, ConsoleFaceWhereNobodySeesTheWindow) {
               Nul("VantC - V3.0k test\r\n  File out.vnt exists, overwrite? No."))
         << shown;
   }
+}
+
+// The report says what ended the run, not the last progress line: an error's text (on one line),
+// or the stop signal's, whatever the work shows while it stops.
+TEST_F(StatusWindowTest, TheReportCarriesWhatEndedTheRun) {
+  platform::ScriptedDialogs dialogs;
+  ReportCollector frontEnd;
+  ASSERT_TRUE(frontEnd.listening());
+  const std::string report = "/#" + std::to_string(frontEnd.number()) + "/#";
+  StartTool(report);
+  SetStatusText("Searching for markers...");
+  ShowFailure(toolsupport::Status::Error("Error opening file: a.vnt.\r\n\r\n  It is cut short."));
+  FinishStatusWindow(false);
+  Reset();
+  StartTool(report);
+  SetStatusText("Loading...");
+  std::raise(SIGTERM);
+  EXPECT_TRUE(StatusCancelled());
+  ShowStatusProgress(toolsupport::ProgressKind::StatusNow, "Vanting frame 3...");
+  FinishStatusWindow(false);
+  const auto requests = frontEnd.requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(ReportText(requests[0]), Nul("VantC - V3.0k test\r\n  Error opening file: a.vnt. It is cut short."));
+  EXPECT_EQ(ReportText(requests[1]), Nul("VantC - V3.0k test\r\n  Stopped by a signal."));
 }
 
 TEST_F(StatusWindowTest, StopSignalCancelsAndEndsTheWait) {

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr const char* kCancelQuestion = "Do you want to cancel?";
+constexpr const char* kStoppedBySignal = "Stopped by a signal.";
 constexpr size_t kCaptionLimit = 256;
 
 // Cuts a text to at most `limit` bytes without splitting a UTF-8 sequence.
@@ -26,6 +27,26 @@ std::string Cut(const std::string& text, size_t limit) {
   size_t end = limit;
   while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
   return text.substr(0, end);
+}
+
+// The text with its line breaks (and the blanks around them) made single blanks.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  bool breakPending = false;
+  for (char c : text) {
+    if (c == '\r' || c == '\n') {
+      breakPending = true;
+      continue;
+    }
+    if (breakPending && c == ' ') continue;
+    if (breakPending) {
+      while (!line.empty() && line.back() == ' ') line.pop_back();
+      if (!line.empty()) line += ' ';
+      breakPending = false;
+    }
+    line += c;
+  }
+  return line;
 }
 
 }  // namespace
@@ -89,6 +110,9 @@ void StatusWindow::TakeStopSignal() {
   ++closeRequests_;
   noMoreQuestions_ = true;
   cancel_ = true;
+  // The reason the run ends is its last status text, whatever the work shows while it stops.
+  ShowStatus(kStoppedBySignal, true);
+  finalText_ = true;
 }
 
 // Where nobody can see a window (no display, or Qt's offscreen and minimal platforms) the
@@ -98,7 +122,7 @@ bool StatusWindow::ShowsPanel() const {
 }
 
 void StatusWindow::ShowStatus(const std::string& text, bool print) {
-  if (!Exists()) return;
+  if (!Exists() || finalText_) return;
   statusText_ = Cut(text, kStatusTextLimit);
   if (console_) {
     if (print) std::fprintf(stderr, "%s\n", statusText_.c_str());
@@ -147,6 +171,12 @@ bool StatusWindow::Create(const std::string& versionLine, const std::string& tit
 }
 
 void StatusWindow::ShowMessage(bool error, const std::string& text) {
+  // An error is what the report is to say: it becomes the status text (one line; the box
+  // itself prints it on the console).
+  if (error && !finalText_ && Exists()) {
+    statusText_ = Cut(OneLine(text), kStatusTextLimit);
+    if (panel_) panel_->SetStatusText(statusText_);
+  }
   platform::ShowMessageBox(Exists() ? title_ : std::string(), text,
                            error ? platform::DialogIcon::Error : platform::DialogIcon::Information,
                            Visible() ? panel_->Widget() : nullptr);

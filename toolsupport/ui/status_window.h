@@ -87,6 +87,7 @@ class StatusWindow {
   uint8_t closeRequests_ = 0;
   bool noMoreQuestions_ = false;
   bool cancel_ = false;
+  bool finalText_ = false;  // a stop signal's message stays the status text
   uint64_t nextStatusTime_ = 0;
   int exitCode_ = 1;
   bool windowClosed_ = false;       // the window existed and is gone
@@ -111,7 +112,9 @@ bool CreateStatusWindow(const std::string& versionLine, const std::string& title
 // Shows the window when it is hidden and replaces the status text. Nothing without a window.
 void SetStatusText(const std::string& text);
 
-// An OK box captioned with the window's title, with the error or the information icon.
+// An OK box captioned with the window's title, with the error or the information icon. An
+// error's text (its line breaks made blanks) also becomes the status text, so that the report
+// says what went wrong.
 void ShowMessage(bool error, const std::string& text);
 
 // A Yes/No question that also stands in the status text, followed by " Yes." or " No.".
@@ -130,7 +133,8 @@ toolsupport::Progress StatusProgress();
 void RequestStop();
 
 // The stop request: set by a Yes to "Do you want to cancel?", by RequestStop, and by SIGINT,
-// SIGTERM or SIGHUP while the window exists.
+// SIGTERM or SIGHUP while the window exists; a signal shows "Stopped by a signal.", which stays
+// the status text.
 bool StatusCancelled();
 
 // The exit code is 1 until the tool marks its work completed.

@@ -5,11 +5,10 @@
 #include <string>
 #include <utility>
 
+#include "toolsupport/base/file_errors.h"
 #include "toolsupport/base/status.h"
 
 inline constexpr const char* kOutOfMemoryMessage = "Error: ran out of memory!";
-inline constexpr const char* kSameFileMessage = "Output filename must be different than the input filename.";
-inline constexpr const char* kWriteErrorMessage = "Error writing to disk - probably out of disk space.";
 
 // Shows each text of a failed status in the status window's message box and asks the run to
 // stop; nothing for success.

@@ -115,7 +115,7 @@ TEST_F(Commands, CopyAndRenameWithWildcardTargetsNeverReplaceOnRename) {
                    "  2 file(s) copied.  3 bytes copied."}));
   EXPECT_EQ(testsupport::ReadFileText(Path("b.bak")), "BB");
   EXPECT_EQ(Run("ren a.bak keep.bak"),
-            (Lines{"Ren a.bak keep.bak", "  Could not rename a.bak", "  0 file(s) renamed."}));
+            (Lines{"Ren a.bak keep.bak", "  Could not rename a.bak: File exists", "  0 file(s) renamed."}));
   EXPECT_EQ(testsupport::ReadFileText(Path("keep.bak")), "K");
   EXPECT_EQ(testsupport::ReadFileText(Path("a.bak")), "A");
   EXPECT_EQ(Run("rename *.bak *.old").back(), "  3 file(s) renamed.");

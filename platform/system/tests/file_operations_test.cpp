@@ -63,7 +63,7 @@ TEST(CopyFile, ContentsTimesModeAndProgressAtBlockEdges) {
     EXPECT_EQ(last, size);
   }
   umask(oldMask);
-  // An existing target is overwritten in place and keeps its mode.
+  // An existing target is replaced and keeps its mode.
   testsupport::ScratchDirectory scratch;
   WriteFile(scratch / "new", "short");
   WriteFile(scratch / "old", Pattern(20000));
@@ -96,19 +96,25 @@ TEST(CopyFile, OntoItselfUnderAnyNameIsRefusedUntouched) {
   EXPECT_FALSE(platform::SameFile(source, scratch / "missing"));
 }
 
-TEST(CopyFile, CancelAndFailuresLeaveNoTarget) {
+TEST(CopyFile, CancelAndFailuresLeaveAnExistingTargetAsItWas) {
   testsupport::ScratchDirectory scratch;
   const std::string source = scratch / "in.bin", target = scratch / "out.bin";
   WriteFile(source, Pattern(30000));
+  const auto onlyTheInput = [&] {
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()), {}), 1 + Exists(target))
+        << "a temporary file was left";
+  };
   for (bool existing : {false, true}) {  // cancelled after the second block
     if (existing) WriteFile(target, "old");
     int calls = 0;
     const auto cancel = [&](uint64_t, uint64_t) { return ++calls < 2; };
     EXPECT_EQ(platform::CopyFile(source, target, cancel).status, CopyStatus::Cancelled);
     EXPECT_EQ(calls, 2);
-    EXPECT_FALSE(Exists(target)) << existing;
+    EXPECT_EQ(Exists(target), existing);
+    onlyTheInput();
   }
-  // Writes fail as on a full disk once the target reaches 10000 bytes (a short write first).
+  EXPECT_EQ(testsupport::ReadFileText(target), "old");
+  // Writes fail as on a full disk once the copy reaches 10000 bytes (a short write first).
   const std::string failed = testfiles::TextFromChild([&] {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{10000, 10000};
@@ -118,7 +124,13 @@ TEST(CopyFile, CancelAndFailuresLeaveNoTarget) {
   });
   EXPECT_EQ(failed, std::to_string(static_cast<int>(CopyStatus::Failed)) + " " +
                         std::to_string(EFBIG));
-  EXPECT_FALSE(Exists(target));
+  EXPECT_EQ(testsupport::ReadFileText(target), "old");
+  onlyTheInput();
+  // A source whose size says nothing of what it holds fails (EIO) and still harms no target.
+  EXPECT_EQ(platform::CopyFile("/proc/self/status", target).error, EIO);
+  EXPECT_EQ(testsupport::ReadFileText(target), "old");
+  onlyTheInput();
+  ASSERT_EQ(unlink(target.c_str()), 0);
   EXPECT_EQ(testsupport::ReadFileText(source), Pattern(30000));
   EXPECT_EQ(platform::CopyFile(scratch / "none", target).error, ENOENT);
   EXPECT_EQ(platform::CopyFile(scratch.path(), target).error, EINVAL);

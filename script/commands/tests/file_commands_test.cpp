@@ -62,6 +62,30 @@ TEST(ScriptFileCommands, ClosingTheTraceOrPrintSlotEndsTracingOrPrinting) {
   }
 }
 
+// A created file takes its name when it is closed: until then an old file of that name stays whole,
+// and a write that fails ends the run saying why.
+TEST(ScriptFileCommands, ACreatedFileReplacesTheOldOneOnlyWhenClosed) {
+  ScriptRunner runner;
+  runner.Write("notes.txt", "old");
+  const ScriptRun run = RunIn(runner, "filecreate f '@notes.txt'\nfilewrite f \"new\"\nfileexists before '@notes.txt'\n"
+                                      "filesize old '@notes.txt'\nfileclose f\nfilesize new '@notes.txt'\n");
+  ASSERT_EQ(run.exitCode, 0) << run.LastBox();
+  EXPECT_EQ(run.Variable("OLD"), "3");
+  EXPECT_EQ(run.Variable("NEW"), "5");
+  EXPECT_EQ(runner.Read("notes.txt"), "new\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(runner.File("")), {}), 2) << "a temporary file stayed";
+
+  // A full disk: the write that fills the slot's buffer fails at once, a smaller one at the close.
+  const std::string line = "filewrite f \"" + std::string(100, 'x') + "\"\n";
+  for (const std::string& writes : {"varset n 0\n:again\n" + line + "compute n n + 1\nif n < 50 goto \"again\"\n", line}) {
+    const ScriptRun full = runner.Run("filecreate f '/dev/full'\n" + writes + "fileclose f\nvarset closed 1\n");
+    EXPECT_EQ(full.Variable("CLOSED"), "");
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_NE(full.LastBox().find("Error writing:\r\n    /dev/full: No space left on device"), std::string::npos)
+        << full.LastBox();
+  }
+}
+
 TEST(ScriptFileCommands, BadFileNumbersEndTheScript) {
   ScriptRunner runner;
   for (const std::string line : {"fileread l 5063", "filewrite 4999 \"x\"", "varset f 3\nfileclose f",

@@ -149,7 +149,7 @@ TEST_F(BinderProgram, RefusesBeforeTheOutputExists) {
   testsupport::ProgramResult full =
       testsupport::RunProgram("vntcompi", {player, output, "/F", first}, {.fileSizeLimit = 100000});
   EXPECT_EQ(full.exitCode, 1);
-  EXPECT_NE(full.errors.find("Error writing to disk - probably out of disk space."), std::string::npos)
+  EXPECT_NE(full.errors.find("Error writing to disk: File too large."), std::string::npos)
       << full.errors;
   EXPECT_FALSE(std::filesystem::exists(output));
 

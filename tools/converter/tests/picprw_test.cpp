@@ -172,7 +172,7 @@ TEST_F(PicprwProgram, AFailedWriteLeavesNoOutput) {
   ASSERT_TRUE(WriteTestFlic(input, noisy));
   const auto run = RunProgram("picprw", {input, scratch.File("big.flc")}, {.fileSizeLimit = 6000});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.errors.find("Error writing to disk - probably out of disk space."), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("Error writing to disk: File too large."), std::string::npos) << run.errors;
   EXPECT_EQ(Names(folder), std::vector<std::string>{"in.flc"});
 }
 

@@ -193,7 +193,7 @@ TEST_F(MixerProgram, RefusesWithoutLeavingOutput) {
   Finished full = testsupport::RunProgram("vantmiw", {video, dir.File("a.wav"), out},
                                                {.fileSizeLimit = ReadFile(video).size()});
   EXPECT_EQ(full.exitCode, 1);
-  EXPECT_NE(full.errors.find("Error writing to disk - probably out of disk space."), std::string::npos)
+  EXPECT_NE(full.errors.find("Error writing to disk: File too large."), std::string::npos)
       << full.errors;
   EXPECT_FALSE(std::filesystem::exists(out));
 
