@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -9,9 +10,19 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VANT_WIDE_VECTORS 1
+#include <immintrin.h>
+#endif
 
 namespace compressor {
 namespace {
+
+#if defined(VANT_WIDE_VECTORS)
+// The processor has the wide vector instructions, and the tests have not turned them off.
+std::atomic<bool> wideVectors{__builtin_cpu_supports("avx2") != 0};
+bool WideVectors() { return wideVectors.load(std::memory_order_relaxed); }
+#endif
 
 // Blocks of this many colours or more search around their mean colour; fewer colours are
 // quicker to try nearest first.
@@ -92,12 +103,10 @@ ColorChoice BestOfGroup(const ColorList& list, const uint8_t* group, uint8_t sid
   return BestBlockColor(colors, counts, n, distance);
 }
 
-// The two colours of a block of three or more distinct colours.
-void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_t& first,
-                     uint8_t& second) {
-  // The first pair of greatest distance in list order, the darker one first. The distance and
-  // the pair's place, earlier pairs higher, make one key whose largest value is that pair.
-  // Four running maxima, so that each comparison does not wait for the one before.
+// The first pair (i < j) of greatest distance in list order, as i << 8 | j. The distance and
+// the pair's place, earlier pairs higher, make one key whose largest value is that pair. Four
+// running maxima, so that each comparison does not wait for the one before.
+int FarthestPairOneByOne(const ColorList& list, const ColorDistanceTable& distance) {
   uint64_t farthestOf[4] = {0, 0, 0, 0};
   for (int i = 0; i < list.n; ++i) {
     const uint32_t* row = distance.Row(list.colors[i]);
@@ -107,7 +116,85 @@ void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_
     }
   }
   const uint64_t farthest = std::max(std::max(farthestOf[0], farthestOf[1]), std::max(farthestOf[2], farthestOf[3]));
-  const auto place = static_cast<int>(0xFFFFu - (farthest & 0xFFFF));
+  return static_cast<int>(0xFFFFu - (farthest & 0xFFFF));
+}
+
+#if defined(VANT_WIDE_VECTORS)
+// The same pair from eight colours at a time. Five times a distance, before the distance rounds
+// the middle byte's part down, is 5 dr^2 + 6 dg^2 + 5 db^2: the greatest such figure gives the
+// greatest distance, and the first pair whose figure reaches five times that distance is the
+// first pair that has it. The figures from colour i to eight others come from (red, green) and
+// (blue, 0) pairs of 16-bit lanes; lanes past the list repeat its first colour, whose distances
+// are those of pairs in the list.
+// 5 dr^2 + 6 dg^2 + 5 db^2 from one colour to eight.
+__attribute__((target("avx2"))) inline __m256i FiguresBetween(__m256i redGreen, __m256i blue, uint32_t fromRedGreen,
+                                                              uint32_t fromBlue) {
+  const __m256i rg = _mm256_sub_epi16(redGreen, _mm256_set1_epi32(static_cast<int>(fromRedGreen)));
+  const __m256i b = _mm256_sub_epi16(blue, _mm256_set1_epi32(static_cast<int>(fromBlue)));
+  return _mm256_add_epi32(_mm256_madd_epi16(rg, _mm256_mullo_epi16(rg, _mm256_set1_epi32(5 | 6 << 16))),
+                          _mm256_madd_epi16(b, _mm256_mullo_epi16(b, _mm256_set1_epi32(5))));
+}
+
+__attribute__((target("avx2"))) int FarthestPairEightAtATime(const ColorList& list, const ColorDistanceTable& distance) {
+  const int n = list.n;
+  // The colours of sixteen lanes, those past the list taking its first colour.
+  const __m128i listed = _mm_loadu_si128(reinterpret_cast<const __m128i*>(list.colors));
+  const __m256i firstLanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  const __m256i count = _mm256_set1_epi32(n), firstColor = _mm256_set1_epi32(list.colors[0]);
+  alignas(32) uint32_t redGreenOf[kBlockPixels], blueOf[kBlockPixels];
+  __m256i redGreen[2], blue[2];
+  for (int q = 0; q < 2; ++q) {
+    const __m256i inList = _mm256_cmpgt_epi32(count, _mm256_add_epi32(firstLanes, _mm256_set1_epi32(8 * q)));
+    const __m256i colors = _mm256_blendv_epi8(firstColor, _mm256_cvtepu8_epi32(q == 0 ? listed : _mm_srli_si128(listed, 8)), inList);
+    redGreen[q] = _mm256_i32gather_epi32(reinterpret_cast<const int*>(distance.RedGreenTable()), colors, 4);
+    blue[q] = _mm256_i32gather_epi32(reinterpret_cast<const int*>(distance.BlueTable()), colors, 4);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(redGreenOf + 8 * q), redGreen[q]);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(blueOf + 8 * q), blue[q]);
+  }
+  // Row i holds the figures from colour i to the registers of colours above i.
+  __m256i figures[kBlockPixels][2];
+  __m256i most = _mm256_setzero_si256();
+  const int lowRows = std::min(n - 1, 8);
+  for (int i = 0; i < lowRows; ++i) {
+    figures[i][0] = FiguresBetween(redGreen[0], blue[0], redGreenOf[i], blueOf[i]);
+    most = _mm256_max_epi32(most, figures[i][0]);
+  }
+  if (n > 8) {
+    for (int i = 0; i + 1 < n; ++i) {
+      figures[i][1] = FiguresBetween(redGreen[1], blue[1], redGreenOf[i], blueOf[i]);
+      most = _mm256_max_epi32(most, figures[i][1]);
+    }
+  }
+  alignas(32) int32_t lanes[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), most);
+  const int32_t reach = *std::max_element(lanes, lanes + 8) / 5 * 5;
+  const __m256i below = _mm256_set1_epi32(reach - 1);
+  const uint32_t inList = (1u << n) - 1;
+  for (int i = 0; i + 1 < n; ++i) {
+    uint32_t reaching = 0;
+    if (i < 8) reaching = static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(figures[i][0], below))));
+    if (n > 8) {
+      reaching |= static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(figures[i][1], below)))) << 8;
+    }
+    reaching &= inList & ~((2u << i) - 1);  // j > i
+    if (reaching != 0) return i << 8 | std::countr_zero(reaching);
+  }
+  return 1;  // not reached: some pair has the greatest distance
+}
+#endif
+
+int FarthestPair(const ColorList& list, const ColorDistanceTable& distance) {
+#if defined(VANT_WIDE_VECTORS)
+  if (WideVectors()) return FarthestPairEightAtATime(list, distance);
+#endif
+  return FarthestPairOneByOne(list, distance);
+}
+
+// The two colours of a block of three or more distinct colours.
+void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_t& first,
+                     uint8_t& second) {
+  // The first pair of greatest distance in list order, the darker one first.
+  const int place = FarthestPair(list, distance);
   int a = place >> 8, b = place & 0xFF;
   if (distance.BrightnessOf(list.colors[b]) < distance.BrightnessOf(list.colors[a])) {
     int t = a;
@@ -161,14 +248,18 @@ void ChooseTwoColors(const ColorList& list, ColorDistanceTable& distance, uint8_
 // any within reach can.
 ColorChoice NearMeanSearch(const uint8_t* colors, const uint8_t* counts, int n, ColorDistanceTable& distance) {
   static_assert(NearMeanLists::kSlack == 4.0);
-  int64_t pixels = 0, sums[3] = {0, 0, 0};
+  // At most 16 colours of at most 255 pixels: the packed sums cannot overflow their fields.
+  static_assert(kBlockPixels * 255 * 255 < (1 << ColorDistanceTable::kPackedBits));
+  int64_t pixels = 0;
+  uint64_t packed = 0;
   for (int k = 0; k < n; ++k) {
-    const uint8_t* entry = distance.Entry(colors[k]);
     pixels += counts[k];
-    sums[0] += counts[k] * entry[0];
-    sums[1] += counts[k] * entry[1];
-    sums[2] += counts[k] * entry[2];
+    packed += counts[k] * distance.PackedEntry(colors[k]);
   }
+  constexpr uint64_t kField = (uint64_t{1} << ColorDistanceTable::kPackedBits) - 1;
+  const int64_t sums[3] = {static_cast<int64_t>(packed & kField),
+                           static_cast<int64_t>(packed >> ColorDistanceTable::kPackedBits & kField),
+                           static_cast<int64_t>(packed >> 2 * ColorDistanceTable::kPackedBits)};
   const NearMeanLists::List list = distance.NearMeanCandidates(sums, pixels);
   const int64_t same = 5 * sums[0] * sums[0] + 6 * sums[1] * sums[1] + 5 * sums[2] * sums[2];
   const double pixelsSquared = static_cast<double>(pixels * pixels);
@@ -285,17 +376,22 @@ ColorChoice BestBlockColor(const uint8_t* colors, const uint8_t* counts, int n,
   return {static_cast<uint8_t>(bestIndex), best};
 }
 
+uint32_t UnchangedError(const uint8_t* block, const uint8_t* previous, const ColorDistanceTable& distance) {
+  uint32_t error = 0;
+  if (std::memcmp(block, previous, kBlockPixels) != 0) {
+    for (size_t k = 0; k < kBlockPixels; ++k) error += distance(block[k], previous[k]);
+  }
+  return error;
+}
+
 void EvaluateBlock(const uint8_t* block, const uint8_t* previous, ColorDistanceTable& distance,
                    BlockScore& score, uint32_t& twoColorValue) {
-  score.unchanged = kNoError;
-  if (previous) {
-    uint32_t error = 0;
-    if (std::memcmp(block, previous, kBlockPixels) != 0) {
-      for (size_t k = 0; k < kBlockPixels; ++k) error += distance(block[k], previous[k]);
-    }
-    score.unchanged = error;
-  }
+  score.unchanged = previous ? UnchangedError(block, previous, distance) : kNoError;
+  EvaluateBlockContent(block, distance, score, twoColorValue);
+}
 
+void EvaluateBlockContent(const uint8_t* block, ColorDistanceTable& distance, BlockScore& score,
+                          uint32_t& twoColorValue) {
   if (IsOneColor(block)) {
     score.solid = 0;
     score.solidColor = block[0];
@@ -334,12 +430,43 @@ void EvaluateBlock(const uint8_t* block, const uint8_t* previous, ColorDistanceT
 
 void AnalyseFrame(const uint8_t* blocks, const uint8_t* previous, size_t blockCount,
                   ColorDistanceTable& distance, FrameAnalysis& analysis) {
-  analysis.scores.resize(blockCount);
-  analysis.twoColorValues.resize(blockCount);
-  for (size_t i = 0; i < blockCount; ++i) {
-    EvaluateBlock(blocks + i * kBlockPixels, previous ? previous + i * kBlockPixels : nullptr,
-                  distance, analysis.scores[i], analysis.twoColorValues[i]);
+  analysis.Resize(blockCount);
+  ScoreUnchanged(blocks, previous, 0, blockCount, distance, analysis);
+  AnalyseBlockContent(blocks, 0, blockCount, distance, analysis);
+}
+
+void AnalyseBlockContent(const uint8_t* blocks, size_t first, size_t end, ColorDistanceTable& distance,
+                         FrameAnalysis& analysis) {
+  for (size_t i = first; i < end; ++i) {
+    EvaluateBlockContent(blocks + i * kBlockPixels, distance, analysis.scores[i], analysis.twoColorValues[i]);
   }
+}
+
+void ScoreUnchanged(const uint8_t* blocks, const uint8_t* previous, size_t first, size_t end,
+                    const ColorDistanceTable& distance, FrameAnalysis& analysis) {
+  for (size_t i = first; i < end; ++i) {
+    analysis.scores[i].unchanged =
+        previous ? UnchangedError(blocks + i * kBlockPixels, previous + i * kBlockPixels, distance) : kNoError;
+  }
+}
+
+bool UseWideVectorsForTesting(bool use) {
+#if defined(VANT_WIDE_VECTORS)
+  const bool available = __builtin_cpu_supports("avx2") != 0;
+  wideVectors = use && available;
+  return available;
+#else
+  (void)use;
+  return false;
+#endif
+}
+
+bool WideVectorsInUse() {
+#if defined(VANT_WIDE_VECTORS)
+  return WideVectors();
+#else
+  return false;
+#endif
 }
 
 void ForbidUnchanged(FrameAnalysis& analysis) {

@@ -52,14 +52,38 @@ ColorChoice BestBlockColor(const uint8_t* colors, const uint8_t* counts, int n,
 void EvaluateBlock(const uint8_t* block, const uint8_t* previous, ColorDistanceTable& distance,
                    BlockScore& score, uint32_t& twoColorValue);
 
+// The two halves of EvaluateBlock: the scores of a block as one colour and as two colours, which
+// depend on the block alone (score.unchanged is left as it is), and the error of leaving it as
+// the previous decoded frame shows it.
+void EvaluateBlockContent(const uint8_t* block, ColorDistanceTable& distance, BlockScore& score,
+                          uint32_t& twoColorValue);
+uint32_t UnchangedError(const uint8_t* block, const uint8_t* previous, const ColorDistanceTable& distance);
+
 // Every block of a frame scored, in block order.
 struct FrameAnalysis {
   std::vector<BlockScore> scores;
   std::vector<uint32_t> twoColorValues;
+
+  void Resize(size_t blockCount) {
+    scores.resize(blockCount);
+    twoColorValues.resize(blockCount);
+  }
 };
 
 void AnalyseFrame(const uint8_t* blocks, const uint8_t* previous, size_t blockCount,
                   ColorDistanceTable& distance, FrameAnalysis& analysis);
+
+// Parts of AnalyseFrame for blocks first <= i < end of a frame (the analysis already sized):
+// their one- and two-colour scores, and their unchanged scores (previous: as in EvaluateBlock).
+void AnalyseBlockContent(const uint8_t* blocks, size_t first, size_t end, ColorDistanceTable& distance,
+                         FrameAnalysis& analysis);
+void ScoreUnchanged(const uint8_t* blocks, const uint8_t* previous, size_t first, size_t end,
+                    const ColorDistanceTable& distance, FrameAnalysis& analysis);
+
+// The analysis and the size estimate take eight values at a time where the processor can; the
+// tests turn that off to compare both ways. Returns whether the processor can.
+bool UseWideVectorsForTesting(bool use);
+bool WideVectorsInUse();
 
 // Marks every block as not allowed to stay unchanged (a frame that became a key frame).
 void ForbidUnchanged(FrameAnalysis& analysis);

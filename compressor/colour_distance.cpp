@@ -32,6 +32,10 @@ void ColorDistanceTable::Rebuild(const uint8_t* palette, UsableRange usable) {
   nearestMade_.fill(false);
   std::copy(palette, palette + palette_.size(), palette_.begin());
   for (int a = 0; a < 256; ++a) {
+    const uint8_t* entry = palette + 3 * a;
+    packed_[a] = entry[0] | uint64_t{entry[1]} << kPackedBits | uint64_t{entry[2]} << 2 * kPackedBits;
+    redGreen_[a] = entry[0] | uint32_t{entry[1]} << 16;
+    blue_[a] = entry[2];
     weightedSquares_[a] = 0;
     for (int c = 0; c < 3; ++c) {
       weighted_[a][c] = NearMeanLists::kWeights[c] * palette[3 * a + c];

@@ -45,6 +45,13 @@ class ColorDistanceTable {
   // sum of their squares, for scores against a mean.
   const std::array<int32_t, 3>& WeightedEntry(uint8_t index) const { return weighted_[index]; }
   int32_t WeightedSquares(uint8_t index) const { return weightedSquares_[index]; }
+  // An index's bytes in fields of kPackedBits (red lowest), so that sums of up to 8224 entries
+  // are one addition per entry.
+  static constexpr int kPackedBits = 21;
+  uint64_t PackedEntry(uint8_t index) const { return packed_[index]; }
+  // Every index's red and green bytes as the two halves of 32 bits, and its blue byte.
+  const uint32_t* RedGreenTable() const { return redGreen_.data(); }
+  const uint32_t* BlueTable() const { return blue_.data(); }
 
   // The usable indices that can come nearest to the mean of `pixels` colours whose bytes sum
   // to `sums` (see near_mean_lists.h).
@@ -58,6 +65,9 @@ class ColorDistanceTable {
   std::array<uint32_t, 256> brightness_{};
   std::array<std::array<int32_t, 3>, 256> weighted_{};
   std::array<int32_t, 256> weightedSquares_{};
+  std::array<uint64_t, 256> packed_{};
+  std::array<uint32_t, 256> redGreen_{};
+  std::array<uint32_t, 256> blue_{};
   NearMeanLists nearMean_;
   UsableRange usable_;
   std::vector<uint8_t> nearest_;        // 256 rows of UsableCount() indices

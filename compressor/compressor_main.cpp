@@ -28,6 +28,7 @@
 #include "toolsupport/io/output_file.h"
 #include "platform/system/file_replacement.h"
 #include "platform/system/file_set.h"
+#include "toolsupport/threads/worker_pool.h"
 
 namespace compressor {
 namespace {
@@ -154,10 +155,12 @@ Status RunPasses(CompressorRun& run) {
   if (run.pictures) frames = std::make_unique<GraphicsOutputFrames>(*run.pictures);
   BufferedBlockFile blockFile(run.blockFile);
   VideoTrees trees;
+  toolsupport::WorkerPool workers(toolsupport::WorkerThreadCount());
 
   EncoderPorts ports;
   ports.input = &input;
   ports.progress = StatusProgress();
+  ports.workers = &workers;
   if (run.pictures) {
     ports.output = frames.get();
   } else {
@@ -179,6 +182,7 @@ Status RunPasses(CompressorRun& run) {
   writer.output = &run.video;
   writer.sound = run.track.get();
   writer.progress = StatusProgress();
+  writer.workers = &workers;
   return WriteVideoFile(run.settings, run.hints, trees, writer);
 }
 

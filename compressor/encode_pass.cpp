@@ -1,5 +1,6 @@
 #include "compressor/encode_pass.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace compressor {
@@ -18,18 +19,37 @@ uint64_t AutoKeyLimit(uint32_t width, uint32_t height, uint32_t percent) {
   return uint64_t{width} * height * percent / 1600;
 }
 
+namespace {
+
+const char* const kInputTooSmallMessage = "Error: an input frame is smaller than the frame size.";
+const char* const kOutOfOrderMessage = "Error: the frames are not encoded in order.";
+
+}  // namespace
+
 FrameEncoder::FrameEncoder(const EncoderSettings& settings, FrameHints& hints, EncoderPorts ports)
     : settings_(settings),
       hints_(hints),
       ports_(std::move(ports)),
+      workers_(ports_.workers),
+      analyser_(workers_.Pool(), settings.usable),
       schedule_(settings.keyInterval),
       blockCount_(size_t{settings.width / 4} * (settings.height / 4)),
       period_(FramePeriod(settings.input.frameRate)),
-      frameBlocks_(blockCount_ * kBlockPixels),
       decoded_(blockCount_ * kBlockPixels, 0) {
   fetcher_.input = ports_.input;
   fetcher_.everyOther = settings.everyOther;
   if (ports_.output) picture_.resize(size_t{settings.width} * settings.height);
+}
+
+FrameEncoder::~FrameEncoder() {
+  if (records_) workers_.Pool().Drop(records_);
+  for (const std::unique_ptr<ReadFrame>& frame : ahead_) {
+    if (frame->job) analyser_.Drop(frame->job);
+  }
+}
+
+void FrameEncoder::Recycle(std::unique_ptr<ReadFrame>& frame) {
+  if (frame) spare_.push_back(std::move(frame));
 }
 
 bool FrameEncoder::Fail(const std::string& message) {
@@ -65,6 +85,50 @@ bool FrameEncoder::Start() {
   return true;
 }
 
+// Frames are read in order on this thread (the input is one stream); with helpers, a few ahead,
+// so that their scores are computed while earlier frames are coded.
+void FrameEncoder::ReadAhead(uint32_t f) {
+  while (!readEnded_ && nextRead_ < settings_.frames && nextRead_ - f < workers_.FramesAhead()) ReadNext();
+}
+
+void FrameEncoder::ReadNext() {
+  std::unique_ptr<ReadFrame> frame;
+  if (spare_.empty()) {
+    frame = std::make_unique<ReadFrame>();
+    frame->blocks.resize(blockCount_ * kBlockPixels);
+  } else {
+    frame = std::move(spare_.back());
+    spare_.pop_back();
+  }
+  frame->number = nextRead_++;
+  frame->job = nullptr;
+  const bool ring = settings_.ringFrame && frame->number + 1 == settings_.frames;
+  frame->fetched = FetchEncoderFrame(fetcher_, ring);
+  frame->status = frame->fetched.status;
+  EncoderInput& input = *ports_.input;
+  const size_t rowsNeeded = settings_.heightScaling ? 2 * size_t{settings_.height} - 1 : settings_.height;
+  if (frame->status.ok() && (input.Pitch() < settings_.width || input.Rows() < rowsNeeded)) {
+    frame->status = toolsupport::Status::Error(kInputTooSmallMessage);
+  }
+  if (!frame->status.ok()) {
+    readEnded_ = true;
+    ahead_.push_back(std::move(frame));
+    return;
+  }
+  std::copy(input.Palette(), input.Palette() + frame->palette.size(), frame->palette.begin());
+  frame->dataSize = input.FrameDataSize();
+  if (ports_.output && settings_.mixOriginals) {
+    frame->originalPitch = input.Pitch();
+    frame->originalRows = input.Rows();
+    frame->original.assign(input.Pixels(), input.Pixels() + input.Pitch() * input.Rows());
+  }
+  GatherBlocks(input.Pixels(), input.Pitch(), settings_.width, settings_.height,
+               settings_.heightScaling != 0, frame->blocks.data());
+  frame->job = analyser_.Start(*frame, lastRead_);
+  lastRead_ = frame.get();
+  ahead_.push_back(std::move(frame));
+}
+
 bool FrameEncoder::FitToRate(int64_t target) {
   report_.target = target;
   report_.estimatedSize = 0;
@@ -75,13 +139,12 @@ bool FrameEncoder::FitToRate(int64_t target) {
   }
   int64_t bytesPerSecond = target;
   if (IsFrameShareTarget(target)) {
-    std::optional<int64_t> bytes =
-        FrameShareToBytesPerSecond(target, ports_.input->FrameDataSize(), period_);
+    std::optional<int64_t> bytes = FrameShareToBytesPerSecond(target, current_->dataSize, period_);
     if (!bytes) return Fail(kZeroPeriodMessage);
     bytesPerSecond = *bytes;
   }
   report_.budget = FrameBudget(bytesPerSecond, period_, settings_.soundBytesPerFrame);
-  ThresholdChoice choice = SearchThreshold(analysis_.scores, report_.budget);
+  ThresholdChoice choice = SearchThreshold(current_->analysis.scores, report_.budget);
   report_.threshold = choice.threshold;
   report_.estimatedSize = choice.size;
   return true;
@@ -93,42 +156,46 @@ bool FrameEncoder::EncodeFrame(uint32_t f) {
   report_.key = key;
 
   if (ports_.progress.Cancelled()) return false;
-  bool ring = settings_.ringFrame && f + 1 == settings_.frames;
-  FetchResult fetched = FetchEncoderFrame(fetcher_, ring);
-  if (!fetched.status.ok()) {
-    failure_ = fetched.status;
+  ReadAhead(f);
+  if (ahead_.empty() || ahead_.front()->number != f) return Fail(kOutOfOrderMessage);
+  // The frame before stays until its records are written.
+  if (records_) {
+    recording_ = std::move(current_);
+  } else {
+    Recycle(current_);
+  }
+  current_ = std::move(ahead_.front());
+  ahead_.pop_front();
+  ReadFrame& frame = *current_;
+  if (!frame.status.ok()) {
+    failure_ = frame.status;
     return false;
   }
-  EncoderInput& input = *ports_.input;
-  size_t rowsNeeded = settings_.heightScaling ? 2 * size_t{settings_.height} - 1 : settings_.height;
-  if (input.Pitch() < settings_.width || input.Rows() < rowsNeeded) {
-    return Fail("Error: an input frame is smaller than the frame size.");
-  }
-  if (fetched.firstOfPass || fetched.paletteChanged) distance_.Rebuild(input.Palette(), settings_.usable);
+  if (frame.fetched.firstOfPass || frame.fetched.paletteChanged) distance_.Rebuild(frame.palette.data(), settings_.usable);
 
   if (ports_.output && settings_.mixOriginals &&
-      !ports_.output->WriteFrame(input.Palette(), input.Pixels(), input.Pitch(),
-                                 settings_.width, static_cast<uint32_t>(input.Rows()))) {
+      !ports_.output->WriteFrame(frame.palette.data(), frame.original.data(), frame.originalPitch,
+                                 settings_.width, static_cast<uint32_t>(frame.originalRows))) {
     return Fail(ports_.output->FailureText());
   }
 
-  GatherBlocks(input.Pixels(), input.Pitch(), settings_.width, settings_.height,
-               settings_.heightScaling != 0, frameBlocks_.data());
-  AnalyseFrame(frameBlocks_.data(), key ? nullptr : decoded_.data(), blockCount_, distance_,
-               analysis_);
+  const bool scored = analyser_.Finish(frame.job, frame, [this] { return ports_.progress.Cancelled(); });
+  frame.job = nullptr;
+  if (!scored) return false;
+  ScoreUnchanged(frame.blocks.data(), key ? nullptr : decoded_.data(), 0, blockCount_, distance_, frame.analysis);
   int64_t target = hints_.TargetFor(f, key, settings_.keyTarget, settings_.regularTarget);
   if (!FitToRate(target)) return false;
 
   if (!key) {
     // Too much changed: code the frame as a key frame, at the key frames' rate.
     uint64_t limit = AutoKeyLimit(settings_.width, settings_.height, settings_.autoKeyPercent);
-    if (CountChangedBlocks(analysis_.scores, report_.threshold) > limit) {
+    if (CountChangedBlocks(frame.analysis.scores, report_.threshold) > limit) {
       int64_t shown = (settings_.everyOther ? 2 * int64_t{f} + 1 : f) + settings_.firstInputFrame;
       char text[64];
       std::snprintf(text, sizeof text, "Auto-key-framing frame %lld...",
                     static_cast<long long>(shown));
       ports_.progress.Show(toolsupport::ProgressKind::StatusNow, text);
-      ForbidUnchanged(analysis_);
+      ForbidUnchanged(frame.analysis);
       schedule_.MakeKey(f, hints_);
       if (!FitToRate(hints_.TargetFor(f, true, settings_.keyTarget, settings_.regularTarget))) {
         return false;
@@ -140,24 +207,43 @@ bool FrameEncoder::EncodeFrame(uint32_t f) {
 }
 
 bool FrameEncoder::Deliver() {
-  ChooseBlockValues(analysis_, report_.threshold, values_);
-  RebuildDecodedBlocks(values_, frameBlocks_.data(), decoded_.data());
-  if (ports_.counter) ports_.counter->CountFrame(values_, frameBlocks_.data());
-  if (ports_.blockFile) {
-    records_.clear();
-    AppendBlockRecords(values_, records_);
-    if (!ports_.blockFile->Append(records_.data(), records_.size())) return Fail(ports_.blockFile->FailureText());
-  }
+  ReadFrame& frame = *current_;
+  ChooseBlockValues(frame.analysis, report_.threshold, frame.values);
+  RebuildDecodedBlocks(frame.values, frame.blocks.data(), decoded_.data());
   if (ports_.output) {
     ScatterBlocks(decoded_.data(), settings_.width, settings_.height, picture_.data(),
                   settings_.width);
-    if (!ports_.output->WriteFrame(ports_.input->Palette(), picture_.data(), settings_.width,
+    if (!ports_.output->WriteFrame(frame.palette.data(), picture_.data(), settings_.width,
                                    settings_.width, settings_.height)) {
       return Fail(ports_.output->FailureText());
     }
   }
+  if (!ports_.counter && !ports_.blockFile) return true;
+  // Counting and the block file take the frames in order: the frame before is finished first.
+  if (!FinishRecords()) return false;
+  const ReadFrame* recorded = current_.get();
+  records_ = workers_.Pool().Submit(1, [this, recorded](size_t, unsigned) {
+    if (ports_.counter) ports_.counter->CountFrame(recorded->values, recorded->blocks.data());
+    if (ports_.blockFile) {
+      recordBytes_.clear();
+      AppendBlockRecords(recorded->values, recordBytes_);
+      recordsWritten_ = ports_.blockFile->Append(recordBytes_.data(), recordBytes_.size());
+    }
+  });
+  // Without helpers the frame is finished here, as it is coded.
+  return workers_.Pool().Threads() > 1 || FinishRecords();
+}
+
+bool FrameEncoder::FinishRecords() {
+  if (!records_) return true;
+  workers_.Pool().Wait(records_);
+  records_ = nullptr;
+  Recycle(recording_);
+  if (!recordsWritten_) return Fail(ports_.blockFile->FailureText());
   return true;
 }
+
+bool FrameEncoder::Finish() { return FinishRecords(); }
 
 toolsupport::Status EncodePass(const EncoderSettings& settings, FrameHints& hints, const EncoderPorts& ports) {
   FrameEncoder encoder(settings, hints, ports);
@@ -165,6 +251,7 @@ toolsupport::Status EncodePass(const EncoderSettings& settings, FrameHints& hint
   for (uint32_t f = 0; f < settings.frames; ++f) {
     if (!encoder.EncodeFrame(f)) return encoder.Failure();
   }
+  if (!encoder.Finish()) return encoder.Failure();
   return {};
 }
 

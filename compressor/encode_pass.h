@@ -2,19 +2,24 @@
 // The compressor's first pass: every frame analysed, fitted to its data rate, turned into block
 // records for the temporary block file, and its symbols counted for the second pass's trees.
 #include <cstdint>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "compressor/block_analysis.h"
 #include "compressor/block_records.h"
 #include "compressor/colour_distance.h"
+#include "compressor/content_analysis.h"
 #include "compressor/data_rate.h"
 #include "compressor/frame_fetch.h"
 #include "compressor/frame_hints.h"
 #include "compressor/key_frames.h"
+#include "compressor/pass_workers.h"
 #include "compressor/rate_control.h"
 #include "toolsupport/base/status.h"
+#include "toolsupport/threads/worker_pool.h"
 
 namespace compressor {
 
@@ -85,6 +90,9 @@ struct EncoderPorts {
   FrameSymbolCounter* counter = nullptr;    // none: nothing to count
   FrameOutput* output = nullptr;            // none: no picture output
   toolsupport::Progress progress;           // status lines; its cancel query is tested between frames
+  // Threads for the block analysis; none: all of it on the calling thread. With more than one
+  // thread the pass reads a few frames ahead and scores them while it codes the frame before.
+  toolsupport::WorkerPool* workers = nullptr;
 };
 
 // What happened to one frame.
@@ -100,38 +108,72 @@ struct FrameReport {
 class FrameEncoder {
  public:
   FrameEncoder(const EncoderSettings& settings, FrameHints& hints, EncoderPorts ports);
+  // Gives up the frames read ahead: nothing works on them any more when it returns.
+  ~FrameEncoder();
+  FrameEncoder(const FrameEncoder&) = delete;
+  FrameEncoder& operator=(const FrameEncoder&) = delete;
 
   // Checks the settings and hints before the first frame; false when they cannot be encoded.
   bool Start();
   // Encodes frame f (frames in ascending order). False when the pass must stop.
   bool EncodeFrame(uint32_t f);
+  // After the last frame: waits until every frame is counted and in the block file. False when
+  // its last writes failed.
+  bool Finish();
   // Why Start or EncodeFrame gave false: an error, or a stop.
   const toolsupport::Status& Failure() const { return failure_; }
 
   const FrameReport& LastReport() const { return report_; }
-  const std::vector<uint32_t>& BlockValues() const { return values_; }
+  const std::vector<uint32_t>& BlockValues() const { return current_->values; }
   // The frame as the decoder will show it, in block order.
   const std::vector<uint8_t>& DecodedBlocks() const { return decoded_; }
 
  private:
+  // A frame as it was read, with its scores being computed.
+  struct ReadFrame : AnalysedFrame {
+    uint32_t number = 0;
+    FetchResult fetched;
+    toolsupport::Status status;  // not ok: the pass ends at this frame
+    uint64_t dataSize = 0;
+    std::vector<uint8_t> original;  // the input frame itself, when the picture output mixes it in
+    size_t originalPitch = 0, originalRows = 0;
+    ContentAnalyser::Job job;
+    std::vector<uint32_t> values;  // as coded
+  };
+
   bool Fail(const std::string& message);
+  void ReadAhead(uint32_t f);
+  void ReadNext();
   bool FitToRate(int64_t target);
   bool Deliver();
+  bool FinishRecords();
+  void Recycle(std::unique_ptr<ReadFrame>& frame);
 
   EncoderSettings settings_;
   FrameHints& hints_;
   EncoderPorts ports_;
+  PassWorkers workers_;
+  ContentAnalyser analyser_;
   FrameFetcher fetcher_;
   KeyFrameSchedule schedule_;
   ColorDistanceTable distance_;
   size_t blockCount_;
   int64_t period_;
-  std::vector<uint8_t> frameBlocks_;
+  std::deque<std::unique_ptr<ReadFrame>> ahead_;  // read, not yet coded, in frame order
+  std::unique_ptr<ReadFrame> current_;            // the frame being coded
+  std::vector<std::unique_ptr<ReadFrame>> spare_;
+  uint32_t nextRead_ = 0;
+  const ReadFrame* lastRead_ = nullptr;  // it stays until the frame after it is coded
+  bool readEnded_ = false;  // a frame could not be read: nothing after it is
   std::vector<uint8_t> decoded_;
   std::vector<uint8_t> picture_;   // the decoded frame as rows, for the picture output
-  FrameAnalysis analysis_;
-  std::vector<uint32_t> values_;
-  std::vector<uint8_t> records_;
+  // The symbols of the last coded frame are counted and its records written on a helper while
+  // this thread goes on, one frame at a time in frame order; recording_ keeps that frame once it
+  // is no longer the current one.
+  toolsupport::WorkerPool::BatchHandle records_;
+  std::unique_ptr<ReadFrame> recording_;
+  bool recordsWritten_ = true;
+  std::vector<uint8_t> recordBytes_;
   FrameReport report_;
   toolsupport::Status failure_ = toolsupport::Status::Stopped();
 };

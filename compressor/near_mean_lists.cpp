@@ -26,16 +26,30 @@ constexpr bool CubeReciprocalsExact() {
 }
 static_assert(CubeReciprocalsExact());
 
+
+constexpr int kCoarseShift = 3;
+constexpr size_t kCoarseCubes = size_t{256} >> kCoarseShift;  // along each axis
+constexpr int kUp = kCoarseShift - kFineShift;
+constexpr size_t kFinePerCoarse = size_t{1} << (3 * kUp);
+
+size_t CoarseCube(const int corner[3]) {
+  return (size_t(corner[0]) * kCoarseCubes + size_t(corner[1])) * kCoarseCubes + size_t(corner[2]);
+}
+
 }  // namespace
 
 void NearMeanLists::Rebuild(const uint8_t* palette, int first, int end) {
+  static_assert(kCoarseShift == 3 && kUp == 1);
   std::copy(palette, palette + palette_.size(), palette_.begin());
   usable_.clear();
   for (int index = first; index < end; ++index) usable_.push_back(static_cast<uint8_t>(index));
+  constexpr size_t kCubes = kCoarseCubes * kCoarseCubes * kCoarseCubes;
+  coarse_.start.assign(kCubes, -1);
+  coarse_.count.resize(kCubes);
+  fineSlots_.assign(kCubes, -1);
+  fine_.start.clear();
+  fine_.count.clear();
   for (Level* level : {&coarse_, &fine_}) {
-    const size_t cubes = size_t{256} >> level->shift;
-    level->start.assign(cubes * cubes * cubes, -1);
-    level->count.resize(level->start.size());
     level->indexes.clear();
     level->fromCentre.clear();
   }
@@ -49,22 +63,31 @@ NearMeanLists::List NearMeanLists::Find(const int64_t sums[3], int64_t pixels) {
   } else {
     for (int c = 0; c < 3; ++c) corner[c] = static_cast<int>(std::clamp<int64_t>(sums[c] / pixels, 0, 255)) >> kFineShift;
   }
-  const size_t cube = fine_.Cube(corner);
-  if (fine_.start[cube] < 0) MakeFine(cube, corner);
-  const size_t start = static_cast<size_t>(fine_.start[cube]);
-  List list{fine_.indexes.data() + start, fine_.fromCentre.data() + start, fine_.count[cube], {}};
+  const size_t slot = FineSlot(corner);
+  if (fine_.start[slot] < 0) {
+    const int outer[3] = {corner[0] >> kUp, corner[1] >> kUp, corner[2] >> kUp};
+    const size_t coarseCube = CoarseCube(outer);
+    if (coarse_.start[coarseCube] < 0) Make(coarse_, coarseCube, outer, usable_.data(), usable_.size());
+    const size_t start = static_cast<size_t>(coarse_.start[coarseCube]);
+    Make(fine_, slot, corner, coarse_.indexes.data() + start, coarse_.count[coarseCube]);
+  }
+  const size_t start = static_cast<size_t>(fine_.start[slot]);
+  List list{fine_.indexes.data() + start, fine_.fromCentre.data() + start, fine_.count[slot], {}};
   const double side = 1 << kFineShift;
   for (int c = 0; c < 3; ++c) list.centre[c] = corner[c] * side + side / 2;
   return list;
 }
 
-void NearMeanLists::MakeFine(size_t cube, const int corner[3]) {
-  const int up = coarse_.shift - fine_.shift;
-  const int outer[3] = {corner[0] >> up, corner[1] >> up, corner[2] >> up};
-  const size_t coarseCube = coarse_.Cube(outer);
-  if (coarse_.start[coarseCube] < 0) Make(coarse_, coarseCube, outer, usable_.data(), usable_.size());
-  const size_t start = static_cast<size_t>(coarse_.start[coarseCube]);
-  Make(fine_, cube, corner, coarse_.indexes.data() + start, coarse_.count[coarseCube]);
+size_t NearMeanLists::FineSlot(const int corner[3]) {
+  const int outer[3] = {corner[0] >> kUp, corner[1] >> kUp, corner[2] >> kUp};
+  int32_t& first = fineSlots_[CoarseCube(outer)];
+  if (first < 0) {
+    first = static_cast<int32_t>(fine_.start.size());
+    fine_.start.resize(fine_.start.size() + kFinePerCoarse, -1);
+    fine_.count.resize(fine_.start.size());
+  }
+  const size_t inner = size_t(corner[0] & 1) << 2 | size_t(corner[1] & 1) << 1 | size_t(corner[2] & 1);
+  return static_cast<size_t>(first) + inner;
 }
 
 // D is a squared norm, so distances to the cube's centre bound those to any mean in it: a mean
@@ -73,7 +96,7 @@ void NearMeanLists::MakeFine(size_t cube, const int corner[3]) {
 // most (sqrt(Dmin at the centre) + rho)^2; so it is no farther from the centre than that plus
 // rho. A cube inside a larger one needs only entries of the larger one's list, the nearest to its
 // centre among them.
-void NearMeanLists::Make(Level& level, size_t cube, const int corner[3], const uint8_t* from, size_t count) {
+void NearMeanLists::Make(Level& level, size_t slot, const int corner[3], const uint8_t* from, size_t count) {
   const int side = 1 << level.shift;
   // Squared distances from the centre in halves, so that they are whole numbers.
   int32_t twiceCentre[3];
@@ -103,8 +126,8 @@ void NearMeanLists::Make(Level& level, size_t cube, const int corner[3], const u
   std::sort(listed, listed + kept, [&](uint8_t a, uint8_t b) {
     return fourTimesD[a] != fourTimesD[b] ? fourTimesD[a] < fourTimesD[b] : a < b;
   });
-  level.start[cube] = static_cast<int32_t>(level.indexes.size());
-  level.count[cube] = static_cast<uint16_t>(kept);
+  level.start[slot] = static_cast<int32_t>(level.indexes.size());
+  level.count[slot] = static_cast<uint16_t>(kept);
   for (size_t i = 0; i < kept; ++i) {
     level.indexes.push_back(listed[i]);
     level.fromCentre.push_back(std::sqrt(fourTimesD[listed[i]] / 4.0));

@@ -33,27 +33,26 @@ class NearMeanLists {
   List Find(const int64_t sums[3], int64_t pixels);
 
  private:
-  // Lists of one size of cube: per cube where its list starts (-1: not made yet) and its length.
+  // Lists of one size of cube: where each starts in indexes and fromCentre, and its length.
   struct Level {
     int shift;  // cubes are 2^shift wide
-    std::vector<int32_t> start;
+    std::vector<int32_t> start;  // -1: not made yet
     std::vector<uint16_t> count;
     std::vector<uint8_t> indexes;
     std::vector<double> fromCentre;
-    size_t Cube(const int corner[3]) const {
-      const size_t cubes = size_t{256} >> shift;
-      return (size_t(corner[0]) * cubes + size_t(corner[1])) * cubes + size_t(corner[2]);
-    }
   };
-  // Makes the list of a cube from the entries of `from` (count of them).
-  void Make(Level& level, size_t cube, const int corner[3], const uint8_t* from, size_t count);
-  void MakeFine(size_t cube, const int corner[3]);
+  // Makes the list of cube number `slot` of the level from the entries of `from` (count of them).
+  void Make(Level& level, size_t slot, const int corner[3], const uint8_t* from, size_t count);
+  // The slot of a fine cube: the eight fine cubes of a coarse cube get their slots together, once
+  // a mean falls in one of them, so that a rebuild clears the coarse cubes only.
+  size_t FineSlot(const int corner[3]);
 
   std::array<uint8_t, 768> palette_{};
   // Fine cubes, whose lists the search walks, are made from the lists of the coarse cubes that
   // hold them, and those from the whole usable range.
   Level coarse_{3, {}, {}, {}, {}};
   Level fine_{2, {}, {}, {}, {}};
+  std::vector<int32_t> fineSlots_;  // per coarse cube: its first fine slot, -1 when none yet
   std::vector<uint8_t> usable_;
 };
 

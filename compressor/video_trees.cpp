@@ -14,8 +14,13 @@ std::optional<std::array<uint32_t, kVideoTreeCount>> VideoTrees::Build(toolsuppo
 
 bool VideoTrees::WriteFrame(const std::vector<uint32_t>& values, const uint8_t* frameBlocks,
                             toolsupport::BitOutput& out) {
-  ToBlockCodes(values, frameBlocks, codes_);
-  return trees_.WriteFrame(codes_, out);
+  return WriteFrameTo(values, frameBlocks, codes_, out);
+}
+
+bool VideoTrees::WriteFrameTo(const std::vector<uint32_t>& values, const uint8_t* frameBlocks,
+                              std::vector<BlockCode>& codes, toolsupport::BitOutput& out) const {
+  ToBlockCodes(values, frameBlocks, codes);
+  return trees_.WriteFrameTo(codes, out);
 }
 
 }  // namespace compressor

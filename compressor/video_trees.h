@@ -33,6 +33,10 @@ class VideoTrees : public FrameSymbolCounter {
   // (the frame is not the one the first pass saw).
   bool WriteFrame(const std::vector<uint32_t>& values, const uint8_t* frameBlocks,
                   toolsupport::BitOutput& out);
+  // The same with scratch space of the caller's, leaving the trees as they are: several threads
+  // may write frames at once.
+  bool WriteFrameTo(const std::vector<uint32_t>& values, const uint8_t* frameBlocks,
+                    std::vector<BlockCode>& codes, toolsupport::BitOutput& out) const;
 
  private:
   toolsupport::VideoTreeSet trees_;

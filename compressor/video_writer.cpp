@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
+#include <memory>
 
 #include "compressor/key_frames.h"
+#include "compressor/pass_workers.h"
 #include "toolsupport/base/file_errors.h"
 #include "playback/video_file_format.h"
 
@@ -57,6 +60,125 @@ void WriteTables(BufferedFile& file, const WrittenVideo& video) {
   file.Seek(end);
 }
 
+// A frame of the second pass: read in order on this thread, its symbols coded by the workers.
+struct CodedFrame {
+  uint32_t number = 0;
+  toolsupport::Status fetchStatus;  // not ok: the input did not give the frame
+  toolsupport::Status status;       // not ok: the frame is not what the first pass saw
+  bool key = false;
+  bool paletteChanged = false;
+  vntfile::Palette palette{};
+  std::vector<uint32_t> values;
+  std::vector<uint8_t> blocks;
+  std::vector<BlockCode> codes;
+  toolsupport::MemoryBitOutput bits;
+  bool coded = false;  // every symbol had a code
+  toolsupport::WorkerPool::BatchHandle job;
+};
+
+// The frames of the second pass, read and coded up to a few ahead of the one being written.
+class CodedFrames {
+ public:
+  CodedFrames(const EncoderSettings& settings, const FrameHints& hints, const VideoTrees& trees,
+              const VideoWriterPorts& ports)
+      : settings_(settings),
+        hints_(hints),
+        trees_(trees),
+        input_(*ports.input),
+        blockFile_(*ports.blockFile),
+        workers_(ports.workers),
+        schedule_(settings.keyInterval),
+        blockCount_(size_t{settings.width / 4} * (settings.height / 4)) {
+    fetcher_.input = ports.input;
+    fetcher_.everyOther = settings.everyOther;
+    BeginPass(fetcher_, true);
+  }
+  // Nothing works on a frame any more once this returns.
+  ~CodedFrames() {
+    for (const std::unique_ptr<CodedFrame>& frame : ahead_) {
+      if (frame->job) workers_.Pool().Drop(frame->job);
+    }
+  }
+  CodedFrames(const CodedFrames&) = delete;
+  CodedFrames& operator=(const CodedFrames&) = delete;
+
+  // Frame i (frames in order), read; its bits may still be being coded.
+  CodedFrame& Next(uint32_t i) {
+    if (current_) spare_.push_back(std::move(current_));
+    while (!readEnded_ && nextRead_ < settings_.frames && nextRead_ - i < workers_.FramesAhead()) ReadNext();
+    current_ = std::move(ahead_.front());
+    ahead_.pop_front();
+    return *current_;
+  }
+
+  // Waits for the frame's bits, taking part in the coding: false when the stop query stopped it.
+  bool Finish(CodedFrame& frame, const toolsupport::WorkerPool::StopQuery& stop) {
+    if (!frame.job) return true;
+    const bool done = workers_.Pool().Wait(frame.job, stop);
+    frame.job = nullptr;
+    return done;
+  }
+
+ private:
+  void ReadNext() {
+    std::unique_ptr<CodedFrame> frame;
+    if (spare_.empty()) {
+      frame = std::make_unique<CodedFrame>();
+      frame->blocks.resize(blockCount_ * kBlockPixels);
+    } else {
+      frame = std::move(spare_.back());
+      spare_.pop_back();
+    }
+    CodedFrame& f = *frame;
+    f.number = nextRead_++;
+    f.job = nullptr;
+    f.status = {};
+    f.key = schedule_.Decide(f.number, hints_);
+    const bool ring = settings_.ringFrame && f.number + 1 == settings_.frames;
+    const FetchResult fetched = FetchEncoderFrame(fetcher_, ring);
+    f.fetchStatus = fetched.status;
+    ahead_.push_back(std::move(frame));
+    if (!f.fetchStatus.ok()) {
+      readEnded_ = true;
+      return;
+    }
+    const size_t rowsNeeded = settings_.heightScaling ? 2 * size_t{settings_.height} - 1 : size_t{settings_.height};
+    if (input_.Pitch() < settings_.width || input_.Rows() < rowsNeeded) {
+      f.status = toolsupport::Status::Error(kMismatchMessage);
+    } else if (!ReadBlockRecords(blockFile_, blockCount_, f.values)) {
+      f.status = toolsupport::Status::Error(kRecordsMessage);
+    }
+    if (!f.status.ok()) {
+      readEnded_ = true;
+      return;
+    }
+    f.paletteChanged = fetched.paletteChanged;
+    if (f.paletteChanged) std::memcpy(f.palette, input_.Palette(), sizeof f.palette);
+    GatherBlocks(input_.Pixels(), input_.Pitch(), settings_.width, settings_.height,
+                 settings_.heightScaling != 0, f.blocks.data());
+    f.job = workers_.Pool().Submit(1, [this, &f](size_t, unsigned) {
+      f.bits.Clear();
+      f.coded = trees_.WriteFrameTo(f.values, f.blocks.data(), f.codes, f.bits);
+      f.bits.AlignBits();
+    });
+  }
+
+  const EncoderSettings& settings_;
+  const FrameHints& hints_;
+  const VideoTrees& trees_;
+  EncoderInput& input_;
+  ByteSource& blockFile_;
+  PassWorkers workers_;
+  FrameFetcher fetcher_;
+  KeyFrameSchedule schedule_;
+  size_t blockCount_;
+  std::deque<std::unique_ptr<CodedFrame>> ahead_;
+  std::unique_ptr<CodedFrame> current_;
+  std::vector<std::unique_ptr<CodedFrame>> spare_;
+  uint32_t nextRead_ = 0;
+  bool readEnded_ = false;
+};
+
 }  // namespace
 
 const char* const kComplexityMessage =
@@ -75,11 +197,6 @@ toolsupport::Status WriteVideoFile(const EncoderSettings& settings, const FrameH
   video.frameSizes.assign(n, 0);
   video.frameTypes.assign(n, 0);
 
-  FrameFetcher fetcher;
-  fetcher.input = ports.input;
-  fetcher.everyOther = settings.everyOther;
-  BeginPass(fetcher, true);
-
   // Placeholders, then the tree data padded so that the first frame starts on a 512 boundary.
   const uint64_t tablesEnd = vntfile::kHeaderSize + 5 * uint64_t{n};
   WriteZeros(file, tablesEnd);
@@ -97,34 +214,21 @@ toolsupport::Status WriteVideoFile(const EncoderSettings& settings, const FrameH
   const uint32_t period = static_cast<uint32_t>(FramePeriod(settings.input.frameRate));
   uint64_t soundGiven = 0;
   uint32_t soundLargest = 0;
-
-  const size_t blockCount = size_t{settings.width / 4} * (settings.height / 4);
-  const size_t rowsNeeded =
-      settings.heightScaling ? 2 * size_t{settings.height} - 1 : size_t{settings.height};
-  std::vector<uint8_t> frameBlocks(blockCount * kBlockPixels);
-  std::vector<uint32_t> values;
-  std::vector<uint8_t> paletteChunk;
-  toolsupport::MemoryBitOutput frameBits;
   vntfile::Palette lastWritten{};  // the palette as the last chunk left it, all zero at first
-  KeyFrameSchedule schedule(settings.keyInterval);
+  std::vector<uint8_t> paletteChunk;
 
+  CodedFrames frames(settings, hints, trees, ports);
   for (uint32_t i = 0; i < n; ++i) {
-    const bool key = schedule.Decide(i, hints);
-    const bool ring = settings.ringFrame && i + 1 == n;
-    FetchResult fetched = FetchEncoderFrame(fetcher, ring);
-    if (!fetched.status.ok()) return fetched.status;
+    CodedFrame& frame = frames.Next(i);
+    if (!frame.fetchStatus.ok()) return frame.fetchStatus;
     if (ports.progress.Cancelled()) return toolsupport::Status::Stopped();
-    EncoderInput& input = *ports.input;
-    if (input.Pitch() < settings.width || input.Rows() < rowsNeeded) return fail(kMismatchMessage);
-    if (!ReadBlockRecords(*ports.blockFile, blockCount, values)) return fail(kRecordsMessage);
+    if (!frame.status.ok()) return frame.status;
 
     const int64_t start = Position(file);
     uint8_t type = 0;
-    if (fetched.paletteChanged) {
-      vntfile::Palette next;
-      std::memcpy(next, input.Palette(), sizeof next);
+    if (frame.paletteChanged) {
       paletteChunk.clear();
-      if (vntfile::WritePaletteChunk(paletteChunk, next, lastWritten, key && i != 0)) {
+      if (vntfile::WritePaletteChunk(paletteChunk, frame.palette, lastWritten, frame.key && i != 0)) {
         type |= vntfile::kTypePalette;
         file.WriteRaw(paletteChunk.data(), paletteChunk.size());
       }
@@ -141,12 +245,9 @@ toolsupport::Status WriteVideoFile(const EncoderSettings& settings, const FrameH
       }
     }
 
-    GatherBlocks(input.Pixels(), input.Pitch(), settings.width, settings.height,
-                 settings.heightScaling != 0, frameBlocks.data());
-    frameBits.Clear();
-    if (!trees.WriteFrame(values, frameBlocks.data(), frameBits)) return fail(kMismatchMessage);
-    frameBits.AlignBits();
-    const std::vector<uint8_t>& data = frameBits.Bytes();
+    if (!frames.Finish(frame, [&ports] { return ports.progress.Cancelled(); })) return toolsupport::Status::Stopped();
+    if (!frame.coded) return fail(kMismatchMessage);
+    const std::vector<uint8_t>& data = frame.bits.Bytes();
     file.WriteRaw(data.data(), data.size());
     const int64_t end = Position(file);
     WriteZeros(file, vntfile::PaddingTo(static_cast<uint64_t>(end), vntfile::kFramePadding));

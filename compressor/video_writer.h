@@ -14,6 +14,7 @@
 #include "compressor/frame_hints.h"
 #include "playback/vant.h"
 #include "toolsupport/sound/sound_track_encoder.h"
+#include "toolsupport/threads/worker_pool.h"
 #include "compressor/video_trees.h"
 
 namespace compressor {
@@ -24,6 +25,9 @@ struct VideoWriterPorts {
   toolsupport::BufferedFile* output = nullptr;      // the new video file, empty
   toolsupport::SoundTrackEncoder* sound = nullptr;  // sound track 0, or none
   toolsupport::Progress progress;                   // status lines; cancel tested after every fetch
+  // Threads that code the frames' symbols; none: all of it on the calling thread. With more
+  // than one thread, a few frames are read and coded ahead of the one being written.
+  toolsupport::WorkerPool* workers = nullptr;
 };
 
 // What went into the file.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Configures and builds the toolkit. Usage: scripts/build.sh [--sanitize | --thread]
 # The plain build goes to build/, the sanitizer build to build-sanitize/; the thread sanitizer's
-# build (build-tsan/) makes only the stream service's stress test and the libraries under it.
+# build (build-tsan/) makes only the programs of the threaded tests (the stream service's stress
+# test, the worker pool's and the encoder's thread tests) and the libraries under them.
 # With VANT_WERROR=ON in the environment (as CI sets it) every warning is an error.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,7 +15,7 @@ if [ "${1:-}" = "--sanitize" ]; then
 elif [ "${1:-}" = "--thread" ]; then
   dir=$root/build-tsan
   flags+=(-DVANT_TSAN=ON)
-  targets+=(--target stream_stress_tests)
+  targets+=(--target stream_stress_tests toolsupport_threads_tests compressor_thread_tests)
 fi
 cmake -S "$root" -B "$dir" -G Ninja "${flags[@]}" >/dev/null
 # CMAKE_BUILD_PARALLEL_LEVEL, when set, says how many compilers run at once; else one a core.

@@ -134,9 +134,27 @@ void RunPass(benchmark::State& state, std::vector<std::vector<uint8_t>> clip) {
   state.counters["record bytes/frame"] = double(bytes) / kFrames;
 }
 
+// The threshold search of one frame of the scrolling clip: every block scored against the frame
+// before, as the first pass leaves them, searched for the default rate's budget.
+void BM_ThresholdSearch(benchmark::State& state) {
+  const std::vector<std::vector<uint8_t>> clip = ScrollingClip();
+  const RgbPalette palette = ClipPalette();
+  ColorDistanceTable distance;
+  distance.Rebuild(palette.data());
+  const size_t blockCount = size_t{kWidth / 4} * (kHeight / 4);
+  std::vector<uint8_t> blocks(blockCount * kBlockPixels), previous(blockCount * kBlockPixels);
+  GatherBlocks(clip[0].data(), kWidth, kWidth, kHeight, false, previous.data());
+  GatherBlocks(clip[1].data(), kWidth, kWidth, kHeight, false, blocks.data());
+  FrameAnalysis analysis;
+  AnalyseFrame(blocks.data(), previous.data(), blockCount, distance, analysis);
+  const int64_t budget = FrameBudget(240000, FramePeriod(-6667), 0);
+  for (auto _ : state) benchmark::DoNotOptimize(SearchThreshold(analysis.scores, budget));
+}
+
 void BM_Pass1Shapes(benchmark::State& state) { RunPass(state, ShapesClip()); }
 void BM_Pass1Scrolling(benchmark::State& state) { RunPass(state, ScrollingClip()); }
 
+BENCHMARK(BM_ThresholdSearch)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Pass1Shapes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Pass1Scrolling)->Unit(benchmark::kMillisecond);
 

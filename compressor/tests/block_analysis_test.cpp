@@ -214,6 +214,40 @@ TEST(BestBlockColor, ManyColoursAgreeWithTryingEveryCandidate) {
   }
 }
 
+// Blocks of up to sixteen colours, on palettes with many equal distances (where the first pair
+// in list order decides, also between pairs whose distances are equal only once rounded) and on
+// a smooth one: eight values at a time or one by one, the scores and the two colours are the same.
+TEST(EvaluateBlock, WideVectorsChooseAsOneByOne) {
+  uint32_t seed = 4242;
+  auto next = [&] { return seed = seed * 1103515245 + 12345, (seed >> 16) & 0x7FFF; };
+  std::vector<RgbPalette> palettes(4);
+  for (auto& b : palettes[0]) b = static_cast<uint8_t>(next() & 0xC0);
+  for (auto& b : palettes[3]) b = static_cast<uint8_t>(next() % 3);
+  for (auto& b : palettes[1]) b = static_cast<uint8_t>(next());
+  for (int i = 0; i < 256; ++i) {
+    for (int c = 0; c < 3; ++c) palettes[2][3 * i + c] = static_cast<uint8_t>(i * (c + 1) / 3);
+  }
+  for (const RgbPalette& palette : palettes) {
+    ColorDistanceTable table;
+    table.Rebuild(palette.data());
+    for (int trial = 0; trial < 3000; ++trial) {
+      uint8_t block[kBlockPixels];
+      const uint32_t colours = 1 + next() % 16;
+      for (uint8_t& pixel : block) pixel = static_cast<uint8_t>(next() % colours * 13 + trial % 7);
+      Evaluated wide, narrow;
+      UseWideVectorsForTesting(true);
+      EvaluateBlock(block, nullptr, table, wide.score, wide.two);
+      UseWideVectorsForTesting(false);
+      EvaluateBlock(block, nullptr, table, narrow.score, narrow.two);
+      ASSERT_EQ(wide.two, narrow.two) << "trial " << trial;
+      ASSERT_EQ(wide.score.twoColor, narrow.score.twoColor) << "trial " << trial;
+      ASSERT_EQ(wide.score.solid, narrow.score.solid) << "trial " << trial;
+      ASSERT_EQ(wide.score.solidColor, narrow.score.solidColor) << "trial " << trial;
+    }
+  }
+  UseWideVectorsForTesting(true);
+}
+
 TEST(GatherBlocks, BlocksInRasterOrderAndBackAgain) {
   const uint32_t width = 8, height = 8;
   const size_t pitch = 12;  // wider than the picture

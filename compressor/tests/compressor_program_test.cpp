@@ -264,7 +264,8 @@ TEST_F(CompressorProgram, ReportsToTheFrontEnd) {
   ASSERT_GT(text.size(), head.size() + tail.size());
   EXPECT_EQ(text.substr(0, head.size()), head);
   EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-  EXPECT_NE(text.find("millisecond"), std::string::npos);
+  // The time in milliseconds, or in seconds on a slow or busy machine.
+  EXPECT_NE(text.find("second"), std::string::npos);
 }
 
 }  // namespace

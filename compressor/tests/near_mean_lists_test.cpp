@@ -43,19 +43,14 @@ TEST(NearMeanLists, EveryEntryWithinReachOfAMeanIsListed) {
   cases[3] = {"few distinct entries", 0, 256, {}};
   for (uint8_t& b : cases[3].palette) b = static_cast<uint8_t>(random() % 4 * 85);
 
+  // One object for every case: a rebuild must forget the lists of the palette before.
+  NearMeanLists lists;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    NearMeanLists lists;
     lists.Rebuild(c.palette.data(), c.first, c.end);
-    for (int trial = 0; trial < 3000; ++trial) {
-      // Blocks of up to 16 pixels, and larger groups that take the other way to the mean.
-      const int64_t pixels = trial % 5 == 0 ? 17 + random() % 200 : 1 + random() % 16;
-      int64_t sums[3];
+    auto check = [&](const int64_t sums[3], int64_t pixels) {
       double mean[3];
-      for (int b = 0; b < 3; ++b) {
-        sums[b] = static_cast<int64_t>(random() % (255 * pixels + 1));
-        mean[b] = static_cast<double>(sums[b]) / static_cast<double>(pixels);
-      }
+      for (int b = 0; b < 3; ++b) mean[b] = static_cast<double>(sums[b]) / static_cast<double>(pixels);
       double nearest = INFINITY;
       for (int i = c.first; i < c.end; ++i) nearest = std::min(nearest, Nearness(&c.palette[3 * i], mean));
       const NearMeanLists::List list = lists.Find(sums, pixels);
@@ -63,9 +58,25 @@ TEST(NearMeanLists, EveryEntryWithinReachOfAMeanIsListed) {
       for (int i = c.first; i < c.end; ++i) {
         if (Nearness(&c.palette[3 * i], mean) > nearest + NearMeanLists::kSlack) continue;
         ASSERT_NE(std::find(list.indexes, list.indexes + list.count, i), list.indexes + list.count)
-            << "entry " << i << " missing for trial " << trial;
+            << "entry " << i << " missing for the mean " << mean[0] << ", " << mean[1] << ", " << mean[2];
       }
       for (size_t i = 0; i < list.count; ++i) ASSERT_TRUE(list.indexes[i] >= c.first && list.indexes[i] < c.end);
+    };
+    // Every mean of a region, so that neighbouring cubes, large and small, are all asked for.
+    for (int64_t r = 96; r < 128; r += 3) {
+      for (int64_t g = 40; g < 72; g += 3) {
+        for (int64_t b = 200; b < 232; b += 3) {
+          const int64_t sums[3] = {r, g, b};
+          ASSERT_NO_FATAL_FAILURE(check(sums, 1));
+        }
+      }
+    }
+    for (int trial = 0; trial < 3000; ++trial) {
+      // Blocks of up to 16 pixels, and larger groups that take the other way to the mean.
+      const int64_t pixels = trial % 5 == 0 ? 17 + random() % 200 : 1 + random() % 16;
+      int64_t sums[3];
+      for (int64_t& sum : sums) sum = static_cast<int64_t>(random() % (255 * pixels + 1));
+      ASSERT_NO_FATAL_FAILURE(check(sums, pixels));
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "compressor/data_rate.h"
@@ -87,6 +88,57 @@ TEST(SearchThreshold, ChoosesASizeWithinTheBudgetOrTheSmallestWhenNoneFits) {
     EXPECT_EQ(tight.size, coarsest);
     ThresholdChoice zero = SearchThreshold(scores, 0);
     EXPECT_EQ(zero.size, coarsest);
+  }
+}
+
+// The size by the coding's own rule: each block the first kind within the threshold, the runs
+// cut into the pieces the frame coding writes.
+uint64_t SizeByRuns(const std::vector<BlockScore>& scores, uint32_t t) {
+  uint64_t size = 0;
+  for (size_t i = 0; i < scores.size();) {
+    auto kindOf = [t](const BlockScore& s) {
+      return s.unchanged <= t ? UnchangedBlock : s.solid <= t ? SolidBlock : s.twoColor <= t ? TwoColorBlock : FullBlock;
+    };
+    const BlockType kind = kindOf(scores[i]);
+    size_t end = i + 1;
+    while (end < scores.size() && kindOf(scores[end]) == kind &&
+           (kind != SolidBlock || scores[end].solidColor == scores[i].solidColor)) {
+      ++end;
+    }
+    for (size_t left = end - i; left > 0; left -= RunPieceLength(static_cast<uint32_t>(left))) {
+      size += kind == SolidBlock ? 2 : 1;
+    }
+    size += (end - i) * (kind == TwoColorBlock ? 4 : kind == FullBlock ? 16 : 0);
+    i = end;
+  }
+  return size;
+}
+
+// Frames of every length (the estimate takes blocks four at a time), with runs of every kind
+// from one block to thousands, at thresholds between, on and beyond the errors.
+TEST(EstimateFrameSize, AgreesWithCountingRunByRun) {
+  uint32_t seed = 99;
+  auto next = [&] { return seed = seed * 1664525 + 1013904223, seed >> 8; };
+  for (int frame = 0; frame < 300; ++frame) {
+    std::vector<BlockScore> scores;
+    const size_t length = next() % (frame % 10 == 0 ? 9000 : 300);
+    while (scores.size() < length) {
+      const uint32_t r = next();
+      BlockScore s = Score(r % 5 == 0 ? kNoError : r % 7 * 40, next() % 400, static_cast<uint8_t>(r % 3 * 80),
+                           next() % 300);
+      if (r % 11 == 0) s.solid = kNoError;
+      const size_t repeat = r % 13 == 0 ? next() % 3000 : r % 3 == 0 ? next() % 70 : 1;
+      scores.insert(scores.end(), std::min(repeat + 1, length - scores.size()), s);
+    }
+    for (uint32_t t : {0u, 39u, 40u, 120u, next() % 400, 300u, kMaxThreshold}) {
+      const uint64_t expected = SizeByRuns(scores, t);
+      // Eight blocks at a time where the processor can, and four.
+      for (bool wide : {true, false}) {
+        UseWideVectorsForTesting(wide);
+        ASSERT_EQ(EstimateFrameSize(scores, t), expected) << "frame " << frame << " threshold " << t << " wide " << wide;
+      }
+      UseWideVectorsForTesting(true);
+    }
   }
 }
 

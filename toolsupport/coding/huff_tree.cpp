@@ -271,31 +271,41 @@ int HuffTree::Build() {
 }
 
 bool HuffTree::WriteSymbol(uint32_t symbol) {
-  if (symbol >= SymbolCount() || lengths_[symbol] == kNoCode) return false;
+  const int bits = Write(symbol, recent_, output_);
+  if (bits < 0) return false;
+  symbols_written_ += eight_bit_ ? 1 : 2;
+  bits_written_ += static_cast<uint32_t>(bits);
+  return true;
+}
+
+int HuffTree::WriteSymbolTo(uint32_t symbol, RecentValues& recent, BitOutput& out) const {
+  return Write(symbol, recent, &out);
+}
+
+int HuffTree::Write(uint32_t symbol, RecentValues& recent, BitOutput* out) const {
+  if (symbol >= SymbolCount() || lengths_[symbol] == kNoCode) return -1;
   uint32_t code = codes_[symbol];
   uint8_t length = lengths_[symbol];
   if (!eight_bit_) {
     for (int slot = 0; slot < 3; ++slot) {
-      if (symbol == escapes_[slot]) return false;  // an escape, never a value to write
+      if (symbol == escapes_[slot]) return -1;  // an escape, never a value to write
     }
     for (int slot = 0; slot < 3; ++slot) {
       uint32_t escape = escapes_[slot];
-      if (symbol == recent_[slot] && lengths_[escape] < length) {
+      if (symbol == recent[slot] && lengths_[escape] < length) {
         code = codes_[escape];
         length = lengths_[escape];
         break;
       }
     }
-    if (symbol != recent_[0]) {
-      recent_[2] = recent_[1];
-      recent_[1] = recent_[0];
-      recent_[0] = symbol;
+    if (symbol != recent[0]) {
+      recent[2] = recent[1];
+      recent[1] = recent[0];
+      recent[0] = symbol;
     }
   }
-  if (length > 0) output_->PutBits(code, length);
-  symbols_written_ += eight_bit_ ? 1 : 2;
-  bits_written_ += length;
-  return true;
+  if (length > 0) out->PutBits(code, length);
+  return length;
 }
 
 }  // namespace toolsupport

@@ -51,6 +51,13 @@ class HuffTree {
   // values. False (nothing written) for a symbol that has no code.
   bool WriteSymbol(uint32_t symbol);
 
+  // The recent values of a unit being written: all zero at its start, as after ResetRecent.
+  using RecentValues = std::array<uint32_t, 3>;
+  // WriteSymbol for a writer of its own: the recent values and the output are the caller's and
+  // the tree stays as it is, so that several threads can write units with one built tree. The
+  // bits written, or -1 (nothing written) for a symbol that has no code.
+  int WriteSymbolTo(uint32_t symbol, RecentValues& recent, BitOutput& out) const;
+
   // The code length of a symbol after Build; kNoCode where there is none.
   uint8_t CodeLength(uint32_t symbol) const { return lengths_[symbol]; }
   // Each recent-value slot's escape symbol, after Build (16-bit form).
@@ -67,6 +74,7 @@ class HuffTree {
   bool ChooseEscapes(uint64_t escapeCounts[3]);
   bool AssignCodes(const Shape& shape);
   bool PlanCodes(Shape& shape);
+  int Write(uint32_t symbol, RecentValues& recent, BitOutput* out) const;
   void WriteLeafValue(uint32_t value);
   void WriteNodes(const Shape& shape);
   void ClearCodes();
@@ -76,7 +84,7 @@ class HuffTree {
   BitOutput* output_ = nullptr;
   std::unique_ptr<HuffTree> low_tree_;   // 16-bit form only
   std::unique_ptr<HuffTree> high_tree_;  // 16-bit form only
-  std::array<uint32_t, 3> recent_{};     // slot 0 newest
+  RecentValues recent_{};                // slot 0 newest
   std::array<uint32_t, 3> escape_hits_{};  // per recent-value slot, while counting
   std::array<uint32_t, 3> escapes_{};      // each slot's escape symbol, after Build
   std::vector<uint32_t> counts_;

@@ -49,4 +49,13 @@ bool VideoTreeSet::WriteFrame(std::span<const BlockCode> blocks, BitOutput& out)
   return WriteFrameSymbols(pointers_, blocks);
 }
 
+bool VideoTreeSet::WriteFrameTo(std::span<const BlockCode> blocks, BitOutput& out) const {
+  std::array<HuffTree::RecentValues, kVideoTreeCount> recent{};
+  bool complete = true;
+  WalkFrameSymbols(blocks, [&](VideoTreeIndex tree, uint16_t symbol) {
+    if (trees_[tree].WriteSymbolTo(symbol, recent[tree], out) < 0) complete = false;
+  });
+  return complete;
+}
+
 }  // namespace toolsupport

@@ -43,6 +43,8 @@ class VideoTreeSet {
   std::optional<std::array<uint32_t, kVideoTreeCount>> Build(BitOutput& out);
   // Writes the frame's symbols to `out`; false when one was never counted.
   bool WriteFrame(std::span<const BlockCode> blocks, BitOutput& out);
+  // The same bits, written without changing the trees: several threads may write frames at once.
+  bool WriteFrameTo(std::span<const BlockCode> blocks, BitOutput& out) const;
 
  private:
   std::array<HuffTree, kVideoTreeCount> trees_;

@@ -53,6 +53,13 @@ class ChunkCursor {
     pos_ += n;
     return p;
   }
+  // Up to n bytes, as many as there are: where they end, n calls of Byte() would give zeros.
+  const uint8_t* TakeUpTo(size_t n, size_t& taken) {
+    taken = std::min(n, size_ - pos_);
+    const uint8_t* p = data_ + pos_;
+    pos_ += taken;
+    return p;
+  }
   bool AtEnd() const { return pos_ >= size_; }
 
  private:
@@ -61,7 +68,8 @@ class ChunkCursor {
   size_t pos_ = 0;
 };
 
-// The visible picture inside the padded frame buffer; every write goes through it.
+// The visible picture inside the padded frame buffer; every write goes through it. A run of
+// pixels from x on (x >= 0) is cut at the picture's edges.
 struct Canvas {
   uint8_t* pixels;
   int32_t pitch;
@@ -69,6 +77,31 @@ struct Canvas {
   int32_t height;
   void Put(int64_t x, int64_t y, uint8_t value) {
     if (x >= 0 && x < width && y >= 0 && y < height) pixels[y * pitch + x] = value;
+  }
+  // The pixels of the run that lie in the picture: none when the row is outside.
+  int64_t Inside(int64_t x, int64_t y, int64_t count) const {
+    return y >= 0 && y < height && x < width ? std::min<int64_t>(count, width - x) : 0;
+  }
+  void Fill(int64_t x, int64_t y, int64_t count, uint8_t value) {
+    const int64_t inside = Inside(x, y, count);
+    if (inside > 0) std::memset(pixels + y * pitch + x, value, static_cast<size_t>(inside));
+  }
+  // count bytes from the chunk, zeros where it ends.
+  void Copy(ChunkCursor& in, int64_t x, int64_t y, int64_t count) {
+    size_t taken = 0;
+    const uint8_t* from = in.TakeUpTo(static_cast<size_t>(count), taken);
+    const int64_t inside = Inside(x, y, count);
+    if (inside <= 0) return;
+    const size_t copied = std::min(taken, static_cast<size_t>(inside));
+    std::memcpy(pixels + y * pitch + x, from, copied);
+    std::memset(pixels + y * pitch + x + copied, 0, static_cast<size_t>(inside) - copied);
+  }
+  // count pairs of the two values.
+  void FillPairs(int64_t x, int64_t y, int64_t count, uint8_t first, uint8_t second) {
+    const int64_t inside = Inside(x, y, 2 * count);
+    if (inside <= 0) return;
+    uint8_t* row = pixels + y * pitch + x;
+    for (int64_t i = 0; i < inside; ++i) row[i] = i % 2 ? second : first;
   }
 };
 
@@ -99,10 +132,11 @@ void DecodeByteRun(ChunkCursor& in, Canvas& canvas) {
     while (x < canvas.width && !in.AtEnd()) {
       int count = in.Signed();
       if (count > 0) {
-        uint8_t value = in.Byte();
-        for (int i = 0; i < count; ++i) canvas.Put(x++, y, value);
+        canvas.Fill(x, y, count, in.Byte());
+        x += count;
       } else if (count < 0) {
-        for (int i = 0; i < -count; ++i) canvas.Put(x++, y, in.Byte());
+        canvas.Copy(in, x, y, -count);
+        x -= count;
       }
     }
   }
@@ -118,10 +152,11 @@ void DecodeDeltaFli(ChunkCursor& in, Canvas& canvas) {
       x += in.Byte();
       int count = in.Signed();
       if (count > 0) {
-        for (int i = 0; i < count; ++i) canvas.Put(x++, y, in.Byte());
+        canvas.Copy(in, x, y, count);
+        x += count;
       } else if (count < 0) {
-        uint8_t value = in.Byte();
-        for (int i = 0; i < -count; ++i) canvas.Put(x++, y, value);
+        canvas.Fill(x, y, -count, in.Byte());
+        x -= count;
       }
     }
   }
@@ -150,16 +185,12 @@ void DecodeDeltaFlc(ChunkCursor& in, Canvas& canvas) {
       x += in.Byte();
       int count = in.Signed();
       if (count > 0) {
-        for (int i = 0; i < count; ++i) {
-          canvas.Put(x++, y, in.Byte());
-          canvas.Put(x++, y, in.Byte());
-        }
+        canvas.Copy(in, x, y, 2 * count);
+        x += 2 * count;
       } else if (count < 0) {
-        uint8_t low = in.Byte(), high = in.Byte();
-        for (int i = 0; i < -count; ++i) {
-          canvas.Put(x++, y, low);
-          canvas.Put(x++, y, high);
-        }
+        const uint8_t low = in.Byte(), high = in.Byte();
+        canvas.FillPairs(x, y, -count, low, high);
+        x -= 2 * count;
       }
     }
     if (lastByte) canvas.Put(canvas.width - 1, y, lastValue);

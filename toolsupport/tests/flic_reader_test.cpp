@@ -189,6 +189,33 @@ TEST(FlicReader, DecodesEveryChunkKind) {
   CloseFlicReader(reader);
 }
 
+// A run that its chunk cuts short goes on with zeros up to its length, over what the frame
+// before showed; the rest of the row keeps it.
+TEST(FlicReader, RunsCutByTheirChunkGoOnWithZeros) {
+  testing_files::ScratchDirectory dir;
+  FlicBuilder flic(0xAF12, 8, 2, 50);
+  flic.Frame({{15, Bytes({1, 8, 9, 1, 8, 9})}});  // both rows 9
+  flic.Frame({{15, Bytes({0, 0xFB, 7, 8})}});      // five literal bytes, two of them there
+  flic.Frame({{12, Bytes({1, 0, 1, 0, 1, 2, 6, 5})}});  // line 1: six bytes from column 2, one there
+  flic.Frame({{7, Bytes({1, 0, 1, 0, 1, 3, 4})}});  // line 0: three words from column 1, half a word there
+  FlicReader reader;
+  ASSERT_TRUE(OpenFlic(reader, flic.Save(dir / "cut.flc")));
+  GuardedFrame frame(reader);
+  auto rows = [&](int y) {
+    return std::vector<uint8_t>(frame.data() + y * reader.paddedWidth, frame.data() + y * reader.paddedWidth + 8);
+  };
+  DecodeFlicFrame(reader, frame.data());
+  DecodeFlicFrame(reader, frame.data());
+  EXPECT_EQ(rows(0), Bytes({7, 8, 0, 0, 0, 9, 9, 9}));
+  EXPECT_EQ(rows(1), Bytes({9, 9, 9, 9, 9, 9, 9, 9}));
+  DecodeFlicFrame(reader, frame.data());
+  EXPECT_EQ(rows(1), Bytes({9, 9, 5, 0, 0, 0, 0, 0}));
+  DecodeFlicFrame(reader, frame.data());
+  EXPECT_EQ(rows(0), Bytes({7, 4, 0, 0, 0, 0, 0, 9}));
+  EXPECT_TRUE(frame.GuardsIntact());
+  CloseFlicReader(reader);
+}
+
 TEST(FlicReader, HostileSkipsRunsAndSizesStayInsideThePicture) {
   testing_files::ScratchDirectory dir;
   FlicBuilder flic(0xAF12, 5, 5, 50);
