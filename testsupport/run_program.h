@@ -104,6 +104,14 @@ inline ProgramResult WaitProgram(const StartedProgram& started) {
   return result;
 }
 
+// How long a program may take from a stop signal to its end: a second, and more in a sanitized
+// build, whose leak check at the exit takes time of its own.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+inline constexpr std::chrono::milliseconds kStopTime{4000};
+#else
+inline constexpr std::chrono::milliseconds kStopTime{1000};
+#endif
+
 // Sends the signal to a started program and waits for its end: its result, and the time from
 // the signal to its end. One that is still there after `patience` is killed, so that a test
 // fails instead of hanging.

@@ -2,7 +2,9 @@
 // disk fills up, a stop signal comes at several moments of the run, or the output names one of the
 // run's inputs (directly, through a list file, through a link). Each time the program fails
 // saying why, and the folder it works in holds exactly what it held before: the old output, every
-// input, and no partial or temporary file. One test body runs the whole table.
+// input, and no partial or temporary file. A stopped program may instead have completed what it
+// was writing, and a stopped script keeps what it had written to its files. One test body runs
+// the whole table.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,8 +52,8 @@ void OldFiles(const Places& at, std::initializer_list<std::string> names) {
   for (const std::string& name : names) WriteFile(at.W(name), "the old " + name + " that must survive\n");
 }
 
-// The words of a command line: "@/" at the start of a word stands for the work folder, "^/" for
-// the folder outside, and "PLAYER" for the player program.
+// The words of a command line (and the program's name): "@/" at the start of a word stands for
+// the work folder, "^/" for the folder outside, and "PLAYER" for the player program.
 using Words = std::vector<std::string>;
 
 Words Expand(const Words& words, const Places& at) {
@@ -74,9 +76,26 @@ struct SameFile {
   Words arguments;
 };
 
+enum class Fault {
+  kDiskFullAtOnce, kDiskFullHalfway,
+  kSignalAtFirstRead, kSignalHalfwayThroughReading, kSignalAtFirstWrite, kSignalHalfway, kSignalAtLastWrite,
+  kSameFile
+};
+
+// The moments a stop signal comes in a run that reads and writes files of the work folder.
+const std::vector<Fault> kReadingAndWriting = {Fault::kSignalAtFirstRead, Fault::kSignalAtFirstWrite,
+                                               Fault::kSignalHalfway, Fault::kSignalAtLastWrite};
+
+// What a stop signal leaves of a program's outputs, beside every other file as it was.
+enum class Stopped {
+  kOldOutput,             // the old output, as after any failure
+  kOldOrCompleteOutput,   // what it was writing is completed or left as it was
+  kWhatItWrote,           // a script's file keeps what the script had written (the lines of a complete run up to the signal)
+};
+
 // One row of the table: a program, what it works on and how it says its failures. A row with
-// `arguments` gets the full disk cases and, with `signals`, the stop signal cases; each entry of
-// `sameFile` is one more case.
+// `arguments` gets the full disk cases when it has `outputs`, and a stop signal at each of its
+// `signals`; each entry of `sameFile` is one more case. A stopped program exits with 1 saying so.
 struct Program {
   const char* name = "";
   const char* program = "";
@@ -84,7 +103,8 @@ struct Program {
   Words arguments = {};                // a complete run; none: only the same-file cases
   std::vector<std::string> outputs = {};  // what a complete run changes or makes in the work folder
   std::vector<SameFile> sameFile = {};
-  bool signals = true;                 // stop signals are the tools' own (the others' are tested apart)
+  std::vector<Fault> signals = kReadingAndWriting;
+  Stopped stopped = Stopped::kOldOutput;
   bool offscreen = false;              // Qt on its offscreen platform, for programs that need windows
   int failureExit = 1;                 // the exit code of a run that fails
   const char* diskFullSays = "probably out of disk space";
@@ -213,7 +233,8 @@ const std::vector<Program>& Programs() {
            },
        .arguments = {"^/write.ss"},
        .outputs = {"notes.txt"},
-       .signals = false,
+       .signals = {Fault::kSignalAtFirstWrite, Fault::kSignalHalfway, Fault::kSignalAtLastWrite},
+       .stopped = Stopped::kWhatItWrote,
        .diskFullSays = "No space left on device"},
       // FILECOPY tells its failure in its variable, which the script traces outside.
       {.name = "ScriptCopy",
@@ -229,7 +250,6 @@ const std::vector<Program>& Programs() {
        .arguments = {"^/copy.ss"},
        .outputs = {"copy.bin"},
        .sameFile = {{"ThroughLink", {"^/onto-link.ss"}}},
-       .signals = false,
        .failureExit = 0,
        .diskFullSays = "copied: 0",
        .sameFileSays = "copied: 0",
@@ -248,7 +268,6 @@ const std::vector<Program>& Programs() {
        .arguments = {"^/copy.sbt", "^/Vantrel.INI"},
        .outputs = {"keep.bin"},
        .sameFile = {{"ThroughLink", {"^/onto-link.sbt", "^/Vantrel.INI"}}},
-       .signals = false,
        .offscreen = true,
        .failureExit = 0,
        .diskFullSays = "No space left on device",
@@ -263,7 +282,7 @@ const std::vector<Program>& Programs() {
            },
        .arguments = {"^/close.sbt", "@/Vantrel.INI"},
        .outputs = {"Vantrel.INI"},
-       .signals = false,
+       .stopped = Stopped::kOldOrCompleteOutput,
        .offscreen = true,
        .diskFullSays = "No space left on device"},
       // A rename never replaces: here the only fault is a target that is the source.
@@ -277,16 +296,27 @@ const std::vector<Program>& Programs() {
              Batch(at, "onto-link.sbt", "cd " + at.work + "\nren a.txt link.txt\n");
            },
        .sameFile = {{"Direct", {"^/same.sbt", "^/Vantrel.INI"}}, {"ThroughLink", {"^/onto-link.sbt", "^/Vantrel.INI"}}},
-       .signals = false,
        .offscreen = true,
        .failureExit = 0,
        .sameFileSays = "Could not rename a.txt: File exists",
        .log = "history.txt"},
+      // The player and a bound copy write nothing: a stop signal while they read leaves every
+      // file as it was.
+      {.name = "Player",
+       .program = "vantplw",
+       .prepare = [](const Places& at) { Copy(at, {"clip.vnt"}); },
+       .arguments = {"@/clip.vnt", "/J"},
+       .signals = {Fault::kSignalAtFirstRead, Fault::kSignalHalfwayThroughReading},
+       .offscreen = true},
+      {.name = "BoundPlayer",
+       .program = "@/bound.exe",
+       .prepare = [](const Places& at) { Copy(at, {"bound.exe"}); },
+       .arguments = {"/J"},
+       .signals = {Fault::kSignalAtFirstRead, Fault::kSignalHalfwayThroughReading},
+       .offscreen = true},
   };
   return programs;
 }
-
-enum class Fault { kDiskFullAtOnce, kDiskFullHalfway, kSignalAtFirstRead, kSignalAtFirstWrite, kSignalHalfway, kSignalAtLastWrite, kSameFile };
 
 struct Case {
   size_t program;
@@ -295,8 +325,9 @@ struct Case {
 };
 
 std::string CaseName(const testing::TestParamInfo<Case>& info) {
-  static const char* const kFaults[] = {"DiskFullAtOnce", "DiskFullHalfway", "SignalAtFirstRead", "SignalAtFirstWrite",
-                                        "SignalHalfway", "SignalAtLastWrite", "SameFile"};
+  static const char* const kFaults[] = {"DiskFullAtOnce",      "DiskFullHalfway",    "SignalAtFirstRead",
+                                        "SignalHalfwayThroughReading", "SignalAtFirstWrite", "SignalHalfway",
+                                        "SignalAtLastWrite",   "SameFile"};
   const Program& program = Programs()[info.param.program];
   std::string name = std::string(program.name) + "_" + kFaults[static_cast<int>(info.param.fault)];
   if (info.param.fault == Fault::kSameFile) name += program.sameFile[info.param.sameFile].how;
@@ -308,12 +339,10 @@ std::vector<Case> AllCases() {
   for (size_t p = 0; p < Programs().size(); ++p) {
     const Program& program = Programs()[p];
     if (!program.arguments.empty()) {
-      for (Fault fault : {Fault::kDiskFullAtOnce, Fault::kDiskFullHalfway}) cases.push_back({p, fault});
-      if (program.signals) {
-        for (Fault fault : {Fault::kSignalAtFirstRead, Fault::kSignalAtFirstWrite, Fault::kSignalHalfway, Fault::kSignalAtLastWrite}) {
-          cases.push_back({p, fault});
-        }
+      if (!program.outputs.empty()) {
+        for (Fault fault : {Fault::kDiskFullAtOnce, Fault::kDiskFullHalfway}) cases.push_back({p, fault});
       }
+      for (Fault fault : program.signals) cases.push_back({p, fault});
     }
     for (size_t s = 0; s < program.sameFile.size(); ++s) cases.push_back({p, Fault::kSameFile, s});
   }
@@ -342,7 +371,7 @@ class FaultInjection : public testing::TestWithParam<Case> {
     options.environment.emplace_back("VANT_FAULT_FOLDER", at.work);
     options.environment.emplace_back("XDG_CONFIG_HOME", at.outside);
     for (auto& fault : faults) options.environment.push_back(std::move(fault));
-    return testsupport::RunProgram(program.program, arguments, options);
+    return testsupport::RunProgram(Expand({program.program}, at)[0], arguments, options);
   }
 
   // What the run said about its failure: in its log outside, and on standard error.
@@ -363,6 +392,7 @@ TEST_P(FaultInjection, FailsSayingWhyAndLeavesEveryFileAsItWas) {
 
   std::vector<std::string> arguments;
   std::vector<std::pair<std::string, std::string>> faults;
+  std::map<std::string, std::string> complete;  // the work folder after a run without a fault
   const char* says = program.sameFileSays;
   if (c.fault == Fault::kSameFile) {
     arguments = Expand(program.sameFile[c.sameFile].arguments, at);
@@ -371,14 +401,15 @@ TEST_P(FaultInjection, FailsSayingWhyAndLeavesEveryFileAsItWas) {
     arguments = Expand(program.arguments, at);
     const testsupport::ProgramResult clean = Run(program, arguments, {{"VANT_FAULT_REPORT", at.O("measured")}});
     ASSERT_EQ(clean.exitCode, 0) << clean.errors;
-    const std::map<std::string, std::string> made = Snapshot(at.work);
+    complete = Snapshot(at.work);
     for (const std::string& output : program.outputs) {
-      ASSERT_TRUE(made.count(output)) << output;
-      EXPECT_NE(before.count(output) ? before.at(output) : "", made.at(output)) << output;
+      ASSERT_TRUE(complete.count(output)) << output;
+      EXPECT_NE(before.count(output) ? before.at(output) : "", complete.at(output)) << output;
     }
     unsigned long long written = 0, read = 0;
     ASSERT_EQ(std::sscanf(ReadFileText(at.O("measured")).c_str(), "written %llu read %llu", &written, &read), 2);
-    ASSERT_GT(written, 0u);
+    ASSERT_EQ(written > 0, !program.outputs.empty()) << written;
+    ASSERT_GT(read + written, 0u);
     // Back to the folder as it was.
     fs::remove_all(at.work);
     fs::remove_all(at.outside);
@@ -391,17 +422,35 @@ TEST_P(FaultInjection, FailsSayingWhyAndLeavesEveryFileAsItWas) {
       case Fault::kDiskFullAtOnce: faults = {{"VANT_FAULT_ENOSPC_AFTER", "0"}}; says = program.diskFullSays; break;
       case Fault::kDiskFullHalfway: faults = {{"VANT_FAULT_ENOSPC_AFTER", std::to_string(written / 2)}}; says = program.diskFullSays; break;
       case Fault::kSignalAtFirstRead: faults = {{"VANT_FAULT_SIGNAL_AFTER_READ", "1"}}; break;
+      case Fault::kSignalHalfwayThroughReading: faults = {{"VANT_FAULT_SIGNAL_AFTER_READ", std::to_string(read / 2)}}; break;
       case Fault::kSignalAtFirstWrite: faults = {{"VANT_FAULT_SIGNAL_AFTER_WRITTEN", "1"}}; break;
       case Fault::kSignalHalfway: faults = {{"VANT_FAULT_SIGNAL_AFTER_WRITTEN", std::to_string(written / 2)}}; break;
       case Fault::kSignalAtLastWrite: faults = {{"VANT_FAULT_SIGNAL_AFTER_WRITTEN", std::to_string(written)}}; break;
       case Fault::kSameFile: break;
     }
   }
+  const bool signalled = c.fault != Fault::kSameFile && c.fault != Fault::kDiskFullAtOnce && c.fault != Fault::kDiskFullHalfway;
   const testsupport::ProgramResult run = Run(program, arguments, faults);
-  EXPECT_EQ(run.exitCode, program.failureExit) << run.errors;
+  EXPECT_EQ(run.exitCode, signalled ? 1 : program.failureExit) << run.errors;
   const std::string said = Said(program, run);
   EXPECT_NE(said.find(says), std::string::npos) << "expected \"" << says << "\" in:\n" << said << "\n" << run.errors;
-  const std::map<std::string, std::string> after = Snapshot(at.work);
+  std::map<std::string, std::string> after = Snapshot(at.work);
+  if (signalled) {
+    // An output that a stop signal may leave otherwise is held to that, and then left out.
+    for (const std::string& output : program.outputs) {
+      if (!after.count(output) || after.at(output) == before.at(output)) continue;
+      const std::string& full = complete.at(output);
+      switch (program.stopped) {
+        case Stopped::kOldOutput: continue;
+        case Stopped::kOldOrCompleteOutput: EXPECT_EQ(after.at(output), full) << output; break;
+        case Stopped::kWhatItWrote:
+          EXPECT_EQ(full.compare(0, after.at(output).size(), after.at(output)), 0) << output << " is no part of the complete run's";
+          EXPECT_EQ(after.at(output).back(), '\n') << output << " ends inside a line";
+          break;
+      }
+      after[output] = before.at(output);
+    }
+  }
   EXPECT_EQ(Names(after), Names(before));
   EXPECT_TRUE(after == before) << "a file changed";
 }

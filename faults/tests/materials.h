@@ -75,8 +75,12 @@ class Materials {
     const testsupport::ProgramResult flic = testsupport::RunProgram("picprw", {Path("clip.avi"), Path("clip.flc"), "/O"});
     const testsupport::ProgramResult pictures =
         testsupport::RunProgram("picprw", {Path("clip.avi"), Path("frame.bmp"), "/O"});
-    if (video.exitCode != 0 || flic.exitCode != 0 || pictures.exitCode != 0) {
-      ADD_FAILURE() << "the materials could not be made:\n" << video.errors << flic.errors << pictures.errors;
+    // A copy of the player that plays the clip it holds.
+    const testsupport::ProgramResult bound =
+        testsupport::RunProgram("vntcompi", {testsupport::ProgramPath("vantplw"), Path("bound.exe"), "/J", Path("clip.vnt")});
+    if (video.exitCode != 0 || flic.exitCode != 0 || pictures.exitCode != 0 || bound.exitCode != 0) {
+      ADD_FAILURE() << "the materials could not be made:\n"
+                    << video.errors << flic.errors << pictures.errors << bound.errors;
     }
   }
   testsupport::ScratchDirectory folder_;

@@ -11,6 +11,7 @@
 #include "frontend/core/help.h"
 #include "frontend/core/message_boxes.h"
 #include "platform/face/frame_guard.h"
+#include "platform/gui/stop_requests.h"
 #include "platform/gui/window_placement.h"
 
 namespace frontend {
@@ -75,7 +76,7 @@ void WorkWindow::BeginJob() {
 
 bool WorkWindow::KeepGoing() {
   PumpEvents();
-  return !cancelled_;
+  return !cancelled_ && !platform::StopRequested();  // a stop signal cancels the work too
 }
 
 void WorkWindow::reject() { AskCancel(); }

@@ -12,6 +12,7 @@
 #include "frontend/core/message_boxes.h"
 #include "frontend/core/text_format.h"
 #include "platform/face/dialogs.h"
+#include "platform/gui/stop_requests.h"
 #include "platform/system/wildcard.h"
 
 namespace frontend {
@@ -57,7 +58,8 @@ CopyOutcome CopyFiles(FrontEnd& frontEnd, const std::string& sourceName, const s
     Tcopyform window(frontEnd);
     window.RunWork([&] { result = window.Copy(source, outcome.target); });
   } else {
-    result = platform::CopyFile(source, outcome.target);
+    // A stop signal cancels a long copy instead of waiting for its end.
+    result = platform::CopyFile(source, outcome.target, [](uint64_t, uint64_t) { return !platform::StopRequested(); });
   }
   switch (result.status) {
     case platform::CopyStatus::Copied: outcome.result = kCopyDone; break;

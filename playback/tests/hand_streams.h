@@ -7,6 +7,7 @@
 // the codes are 0 for 1, 10 for 2 and 11 for 3 (first bit first).
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -57,10 +58,14 @@ inline std::unique_ptr<Shape> ParseShape(const std::string& text, size_t& at) {
     ++at;
     return node;
   }
-  size_t used = 0;
+  // Read in place: copying the rest of a long shape for every leaf made parsing quadratic.
+  const char* start = text.c_str() + at;
+  char* end = nullptr;
+  const unsigned long value = std::strtoul(start, &end, 0);
+  if (end == start) throw std::invalid_argument("shape: value expected");
   node->leaf = true;
-  node->value = static_cast<uint32_t>(std::stoul(text.substr(at), &used, 0));
-  at += used;
+  node->value = static_cast<uint32_t>(value);
+  at += static_cast<size_t>(end - start);
   return node;
 }
 

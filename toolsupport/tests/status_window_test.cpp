@@ -342,9 +342,12 @@ TEST_F(StatusWindowTest, StopSignalCancelsAndEndsTheWait) {
   Reset();
   StartTool("");
   SetStatusText("Done.");
+  MarkWorkCompleted();
   Later(50, [] { std::raise(SIGINT); });
   FinishStatusWindow(true);
   EXPECT_EQ(StatusPanelForTesting(), nullptr);
+  // Whoever sent it learns that the program was stopped, though its output was complete.
+  EXPECT_EQ(StatusExitCode(), 1);
 }
 
 TEST_F(StatusWindowTest, ConfirmOverwriteAsksWheneverTheFileExists) {

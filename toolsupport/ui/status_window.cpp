@@ -110,6 +110,8 @@ void StatusWindow::TakeStopSignal() {
   ++closeRequests_;
   noMoreQuestions_ = true;
   cancel_ = true;
+  stoppedBySignal_ = true;
+  exitCode_ = 1;
   // The reason the run ends is its last status text, whatever the work shows while it stops.
   ShowStatus(kStoppedBySignal, true);
   finalText_ = true;

@@ -52,7 +52,9 @@ class StatusWindow {
   toolsupport::Progress Progress();
   void RequestStop() { cancel_ = true; }
   bool Cancelled();
-  void MarkWorkCompleted() { exitCode_ = 0; }
+  void MarkWorkCompleted() {
+    if (!stoppedBySignal_) exitCode_ = 0;
+  }
   int ExitCode() const { return exitCode_; }
   void Finish(bool success);
   bool ConfirmOverwrite(const std::string& fileName);
@@ -91,6 +93,7 @@ class StatusWindow {
   uint64_t nextStatusTime_ = 0;
   int exitCode_ = 1;
   bool windowClosed_ = false;       // the window existed and is gone
+  bool stoppedBySignal_ = false;  // a stop signal makes the exit code 1 whatever the work did
   bool signalsInstalled_ = false;   // the stop signals are this window's until it finishes
   bool panelWithoutViewer_ = false;  // tests drive the panel on platforms nobody sees
 };
