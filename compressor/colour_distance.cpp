@@ -29,7 +29,7 @@ void ColorDistanceTable::Rebuild(const uint8_t* palette, UsableRange usable) {
     }
   }
   nearest_.resize(256 * size_t(UsableCount()));
-  for (std::atomic<bool>& made : nearestMade_) made.store(false, std::memory_order_relaxed);
+  nearestMade_.fill(false);
   std::copy(palette, palette + palette_.size(), palette_.begin());
   for (int a = 0; a < 256; ++a) {
     const uint8_t* entry = palette + 3 * a;
@@ -47,16 +47,14 @@ void ColorDistanceTable::Rebuild(const uint8_t* palette, UsableRange usable) {
 
 const uint8_t* ColorDistanceTable::NearestUsable(uint8_t a) {
   uint8_t* order = &nearest_[a * size_t(UsableCount())];
-  if (nearestMade_[a].load(std::memory_order_acquire)) return order;
-  std::lock_guard<std::mutex> lock(makingNearest_);
-  if (nearestMade_[a].load(std::memory_order_relaxed)) return order;
+  if (nearestMade_[a]) return order;
   // Distances stay below 2^18, so distance and index sort together as one key.
   uint32_t keys[256];
   int n = 0;
   for (int c = usable_.first; c < usable_.end; ++c) keys[n++] = table_[a * 256u + c] << 8 | c;
   std::sort(keys, keys + n);
   for (int i = 0; i < n; ++i) order[i] = static_cast<uint8_t>(keys[i]);
-  nearestMade_[a].store(true, std::memory_order_release);
+  nearestMade_[a] = true;
   return order;
 }
 

@@ -1,9 +1,7 @@
 #pragma once
 // How far apart two palette entries look, as the encoder measures every error.
 #include <array>
-#include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
 #include "compressor/near_mean_lists.h"
@@ -25,14 +23,10 @@ uint32_t ColorDistance(const uint8_t* a, const uint8_t* b);
 // The sum of an entry's three bytes.
 uint32_t Brightness(const uint8_t* entry);
 
-// Distances between every two palette indices, rebuilt whenever the palette changes. Once built,
-// one table serves several threads at once: what it makes when first asked for (the nearest
-// orders and the near-mean lists) it makes once, for all of them.
+// Distances between every two palette indices, rebuilt whenever the palette changes.
 class ColorDistanceTable {
  public:
   ColorDistanceTable();
-  ColorDistanceTable(const ColorDistanceTable&) = delete;
-  ColorDistanceTable& operator=(const ColorDistanceTable&) = delete;
   void Rebuild(const uint8_t* palette, UsableRange usable = {});
   uint32_t operator()(uint8_t a, uint8_t b) const { return table_[a * 256u + b]; }
   // Row a: the distances from index a to every index, for scans over candidates.
@@ -77,8 +71,7 @@ class ColorDistanceTable {
   NearMeanLists nearMean_;
   UsableRange usable_;
   std::vector<uint8_t> nearest_;        // 256 rows of UsableCount() indices
-  std::array<std::atomic<bool>, 256> nearestMade_{};
-  std::mutex makingNearest_;
+  std::array<bool, 256> nearestMade_{};
 };
 
 }  // namespace compressor

@@ -13,7 +13,19 @@ constexpr size_t kPieceBlocks = 256;
 }  // namespace
 
 ContentAnalyser::ContentAnalyser(toolsupport::WorkerPool& pool, UsableRange usable)
-    : pool_(pool), usable_(usable) {}
+    : pool_(pool), usable_(usable) {
+  for (unsigned t = 0; t < pool.Threads(); ++t) tables_.push_back(std::make_unique<ThreadTable>());
+}
+
+ColorDistanceTable& ContentAnalyser::TableFor(unsigned thread, const RgbPalette& palette) {
+  ThreadTable& own = *tables_[thread];
+  if (!own.made || own.palette != palette) {
+    own.table.Rebuild(palette.data(), usable_);
+    own.palette = palette;
+    own.made = true;
+  }
+  return own.table;
+}
 
 ContentAnalyser::Job ContentAnalyser::Start(AnalysedFrame& frame, const AnalysedFrame* earlier) {
   const size_t blockCount = frame.blocks.size() / kBlockPixels;
@@ -23,17 +35,10 @@ ContentAnalyser::Job ContentAnalyser::Start(AnalysedFrame& frame, const Analysed
                       ? earlier
                       : nullptr;
   frame.repeated.assign(blockCount, 0);
-  // A new palette gets a new table: frames of the palette before may still be scored with theirs.
-  if (!latest_ || latestPalette_ != frame.palette) {
-    latest_ = std::make_shared<ColorDistanceTable>();
-    latest_->Rebuild(frame.palette.data(), usable_);
-    latestPalette_ = frame.palette;
-  }
-  frame.distance = latest_;
   const size_t pieces = (blockCount + kPieceBlocks - 1) / kPieceBlocks;
-  return pool_.Submit(pieces, [&frame, blockCount](size_t piece, unsigned) {
+  return pool_.Submit(pieces, [this, &frame, blockCount](size_t piece, unsigned thread) {
     const size_t first = piece * kPieceBlocks, end = std::min(blockCount, first + kPieceBlocks);
-    ColorDistanceTable& distance = *frame.distance;
+    ColorDistanceTable& distance = TableFor(thread, frame.palette);
     for (size_t i = first; i < end; ++i) {
       const uint8_t* block = frame.blocks.data() + i * kBlockPixels;
       if (frame.earlier != nullptr && std::memcmp(block, frame.earlier->blocks.data() + i * kBlockPixels, kBlockPixels) == 0) {

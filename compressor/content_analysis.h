@@ -1,8 +1,8 @@
 #pragma once
 // The one- and two-colour scores of whole frames, computed on the worker threads: a frame's
-// blocks are split into pieces, and every thread scores with the one distance table made for the
-// frame's palette. The scores depend on the blocks and the palette alone, so they are the same
-// whichever thread computes them and however many there are.
+// blocks are split into pieces, and each thread scores with a distance table of its own made for
+// the frame's palette. The scores depend on the blocks and the palette alone, so they are the
+// same whichever thread computes them and however many there are.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -18,8 +18,6 @@ namespace compressor {
 struct AnalysedFrame {
   std::vector<uint8_t> blocks;
   RgbPalette palette{};
-  // The palette's distances, shared with the frames before of the same palette.
-  std::shared_ptr<ColorDistanceTable> distance;
   FrameAnalysis analysis;
   // Blocks equal to those of the earlier frame (of the same palette): their scores are that
   // frame's, taken once both are scored.
@@ -33,7 +31,7 @@ class ContentAnalyser {
 
   ContentAnalyser(toolsupport::WorkerPool& pool, UsableRange usable);
 
-  // Starts scoring a frame (its analysis is sized and its distance table given here). With an earlier frame whose job was
+  // Starts scoring a frame (its analysis is sized here). With an earlier frame whose job was
   // started before, of the same palette, blocks equal to its blocks are not scored again. The
   // blocks and palettes of both frames must stay as they are, and the frame's analysis untouched,
   // until the job is finished or dropped.
@@ -46,10 +44,17 @@ class ContentAnalyser {
   void Drop(const Job& job) { pool_.Drop(job); }
 
  private:
+  // A thread's own table, kept while frames keep their palette.
+  struct ThreadTable {
+    ColorDistanceTable table;
+    RgbPalette palette{};
+    bool made = false;
+  };
+  ColorDistanceTable& TableFor(unsigned thread, const RgbPalette& palette);
+
   toolsupport::WorkerPool& pool_;
   UsableRange usable_;
-  std::shared_ptr<ColorDistanceTable> latest_;  // the table of the last frame started
-  RgbPalette latestPalette_{};
+  std::vector<std::unique_ptr<ThreadTable>> tables_;
 };
 
 }  // namespace compressor

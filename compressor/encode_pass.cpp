@@ -171,6 +171,7 @@ bool FrameEncoder::EncodeFrame(uint32_t f) {
     failure_ = frame.status;
     return false;
   }
+  if (frame.fetched.firstOfPass || frame.fetched.paletteChanged) distance_.Rebuild(frame.palette.data(), settings_.usable);
 
   if (ports_.output && settings_.mixOriginals &&
       !ports_.output->WriteFrame(frame.palette.data(), frame.original.data(), frame.originalPitch,
@@ -181,7 +182,7 @@ bool FrameEncoder::EncodeFrame(uint32_t f) {
   const bool scored = analyser_.Finish(frame.job, frame, [this] { return ports_.progress.Cancelled(); });
   frame.job = nullptr;
   if (!scored) return false;
-  ScoreUnchanged(frame.blocks.data(), key ? nullptr : decoded_.data(), 0, blockCount_, *frame.distance, frame.analysis);
+  ScoreUnchanged(frame.blocks.data(), key ? nullptr : decoded_.data(), 0, blockCount_, distance_, frame.analysis);
   int64_t target = hints_.TargetFor(f, key, settings_.keyTarget, settings_.regularTarget);
   if (!FitToRate(target)) return false;
 

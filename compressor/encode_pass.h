@@ -156,6 +156,7 @@ class FrameEncoder {
   ContentAnalyser analyser_;
   FrameFetcher fetcher_;
   KeyFrameSchedule schedule_;
+  ColorDistanceTable distance_;
   size_t blockCount_;
   int64_t period_;
   std::deque<std::unique_ptr<ReadFrame>> ahead_;  // read, not yet coded, in frame order

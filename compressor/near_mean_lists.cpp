@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
-#include <type_traits>
 
 namespace compressor {
 namespace {
@@ -40,26 +38,21 @@ size_t CoarseCube(const int corner[3]) {
 
 }  // namespace
 
-NearMeanLists::NearMeanLists()
-    : coarse_(std::make_unique<std::atomic<const Kept*>[]>(kCoarseCubes * kCoarseCubes * kCoarseCubes)),
-      fineSlots_(std::make_unique<std::atomic<int32_t>[]>(kCoarseCubes * kCoarseCubes * kCoarseCubes)),
-      fine_(std::make_unique<std::atomic<const Kept*>[]>(kCoarseCubes * kCoarseCubes * kCoarseCubes *
-                                                       kFinePerCoarse)) {}
-
-NearMeanLists::~NearMeanLists() = default;
-
 void NearMeanLists::Rebuild(const uint8_t* palette, int first, int end) {
   static_assert(kCoarseShift == 3 && kUp == 1);
   std::copy(palette, palette + palette_.size(), palette_.begin());
   usable_.clear();
   for (int index = first; index < end; ++index) usable_.push_back(static_cast<uint8_t>(index));
   constexpr size_t kCubes = kCoarseCubes * kCoarseCubes * kCoarseCubes;
-  for (size_t c = 0; c < kCubes; ++c) {
-    coarse_[c].store(nullptr, std::memory_order_relaxed);
-    fineSlots_[c].store(-1, std::memory_order_relaxed);
+  coarse_.start.assign(kCubes, -1);
+  coarse_.count.resize(kCubes);
+  fineSlots_.assign(kCubes, -1);
+  fine_.start.clear();
+  fine_.count.clear();
+  for (Level* level : {&coarse_, &fine_}) {
+    level->indexes.clear();
+    level->fromCentre.clear();
   }
-  lists_.Reset();
-  fineTaken_ = 0;
 }
 
 NearMeanLists::List NearMeanLists::Find(const int64_t sums[3], int64_t pixels) {
@@ -70,67 +63,31 @@ NearMeanLists::List NearMeanLists::Find(const int64_t sums[3], int64_t pixels) {
   } else {
     for (int c = 0; c < 3; ++c) corner[c] = static_cast<int>(std::clamp<int64_t>(sums[c] / pixels, 0, 255)) >> kFineShift;
   }
-  const int outer[3] = {corner[0] >> kUp, corner[1] >> kUp, corner[2] >> kUp};
-  const size_t coarseCube = CoarseCube(outer);
-  const size_t inner = size_t(corner[0] & 1) << 2 | size_t(corner[1] & 1) << 1 | size_t(corner[2] & 1);
-  std::atomic<const Kept*>& slot = FineSlot(coarseCube, inner);
-  const Kept* fine = slot.load(std::memory_order_acquire);
-  if (fine == nullptr) {
-    Made made;
-    const Kept* coarse = coarse_[coarseCube].load(std::memory_order_acquire);
-    if (coarse == nullptr) {
-      Make(kCoarseShift, outer, usable_.data(), usable_.size(), made);
-      coarse = Publish(coarse_[coarseCube], made);
-    }
-    Make(kFineShift, corner, coarse->Indexes(), coarse->count, made);
-    fine = Publish(slot, made);
+  const size_t slot = FineSlot(corner);
+  if (fine_.start[slot] < 0) {
+    const int outer[3] = {corner[0] >> kUp, corner[1] >> kUp, corner[2] >> kUp};
+    const size_t coarseCube = CoarseCube(outer);
+    if (coarse_.start[coarseCube] < 0) Make(coarse_, coarseCube, outer, usable_.data(), usable_.size());
+    const size_t start = static_cast<size_t>(coarse_.start[coarseCube]);
+    Make(fine_, slot, corner, coarse_.indexes.data() + start, coarse_.count[coarseCube]);
   }
-  List list{fine->Indexes(), fine->FromCentre(), fine->count, {}};
+  const size_t start = static_cast<size_t>(fine_.start[slot]);
+  List list{fine_.indexes.data() + start, fine_.fromCentre.data() + start, fine_.count[slot], {}};
   const double side = 1 << kFineShift;
   for (int c = 0; c < 3; ++c) list.centre[c] = corner[c] * side + side / 2;
   return list;
 }
 
-void* NearMeanLists::Store::Room(size_t bytes) {
-  constexpr size_t kBlockBytes = size_t{1} << 18;  // many lists: the longest takes 2,312 bytes
-  if (inUse_ >= blocks_.size() || used_ + bytes > kBlockBytes) {
-    if (inUse_ < blocks_.size()) ++inUse_;
-    if (inUse_ == blocks_.size()) blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlockBytes));
-    used_ = 0;
+size_t NearMeanLists::FineSlot(const int corner[3]) {
+  const int outer[3] = {corner[0] >> kUp, corner[1] >> kUp, corner[2] >> kUp};
+  int32_t& first = fineSlots_[CoarseCube(outer)];
+  if (first < 0) {
+    first = static_cast<int32_t>(fine_.start.size());
+    fine_.start.resize(fine_.start.size() + kFinePerCoarse, -1);
+    fine_.count.resize(fine_.start.size());
   }
-  void* room = blocks_[inUse_].get() + used_;
-  used_ += bytes;
-  return room;
-}
-
-std::atomic<const NearMeanLists::Kept*>& NearMeanLists::FineSlot(size_t coarseCube, size_t inner) {
-  std::atomic<int32_t>& first = fineSlots_[coarseCube];
-  int32_t taken = first.load(std::memory_order_acquire);
-  if (taken < 0) {
-    std::lock_guard<std::mutex> lock(making_);
-    taken = first.load(std::memory_order_relaxed);
-    if (taken < 0) {
-      taken = static_cast<int32_t>(fineTaken_);
-      for (size_t i = 0; i < kFinePerCoarse; ++i) fine_[fineTaken_ + i].store(nullptr, std::memory_order_relaxed);
-      fineTaken_ += kFinePerCoarse;
-      first.store(taken, std::memory_order_release);
-    }
-  }
-  return fine_[static_cast<size_t>(taken) + inner];
-}
-
-// Lists are made without the lock, so that threads asking for different cubes do not wait for
-// each other; two threads making the same list make the same one, and the first kept serves both.
-const NearMeanLists::Kept* NearMeanLists::Publish(std::atomic<const Kept*>& slot, const Made& made) {
-  std::lock_guard<std::mutex> lock(making_);
-  const Kept* there = slot.load(std::memory_order_relaxed);
-  if (there != nullptr) return there;
-  const size_t bytes = sizeof(Kept) + made.count * sizeof(double) + (made.count + 7) / 8 * 8;
-  Kept* kept = new (lists_.Room(bytes)) Kept{static_cast<uint32_t>(made.count), 0};
-  std::copy(made.fromCentre, made.fromCentre + made.count, const_cast<double*>(kept->FromCentre()));
-  std::copy(made.indexes, made.indexes + made.count, const_cast<uint8_t*>(kept->Indexes()));
-  slot.store(kept, std::memory_order_release);
-  return kept;
+  const size_t inner = size_t(corner[0] & 1) << 2 | size_t(corner[1] & 1) << 1 | size_t(corner[2] & 1);
+  return static_cast<size_t>(first) + inner;
 }
 
 // D is a squared norm, so distances to the cube's centre bound those to any mean in it: a mean
@@ -139,8 +96,8 @@ const NearMeanLists::Kept* NearMeanLists::Publish(std::atomic<const Kept*>& slot
 // most (sqrt(Dmin at the centre) + rho)^2; so it is no farther from the centre than that plus
 // rho. A cube inside a larger one needs only entries of the larger one's list, the nearest to its
 // centre among them.
-void NearMeanLists::Make(int shift, const int corner[3], const uint8_t* from, size_t count, Made& made) const {
-  const int side = 1 << shift;
+void NearMeanLists::Make(Level& level, size_t slot, const int corner[3], const uint8_t* from, size_t count) {
+  const int side = 1 << level.shift;
   // Squared distances from the centre in halves, so that they are whole numbers.
   int32_t twiceCentre[3];
   for (int c = 0; c < 3; ++c) twiceCentre[c] = 2 * corner[c] * side + side;
@@ -169,9 +126,12 @@ void NearMeanLists::Make(int shift, const int corner[3], const uint8_t* from, si
   std::sort(listed, listed + kept, [&](uint8_t a, uint8_t b) {
     return fourTimesD[a] != fourTimesD[b] ? fourTimesD[a] < fourTimesD[b] : a < b;
   });
-  made.count = kept;
-  std::copy(listed, listed + kept, made.indexes);
-  for (size_t i = 0; i < kept; ++i) made.fromCentre[i] = std::sqrt(fourTimesD[listed[i]] / 4.0);
+  level.start[slot] = static_cast<int32_t>(level.indexes.size());
+  level.count[slot] = static_cast<uint16_t>(kept);
+  for (size_t i = 0; i < kept; ++i) {
+    level.indexes.push_back(listed[i]);
+    level.fromCentre.push_back(std::sqrt(fourTimesD[listed[i]] / 4.0));
+  }
 }
 
 }  // namespace compressor

@@ -7,9 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "compressor/block_file.h"
@@ -214,47 +212,6 @@ TEST(EncoderThreads, AStopEndsTheWorkOnTheFramesReadAhead) {
     const toolsupport::Status status = EncodePass(settings, hints, ports);
     EXPECT_TRUE(status.stopped());
     EXPECT_LT(input.Reads(), static_cast<int>(kFrames));
-  }
-}
-
-// One table serves every thread: lists asked for by several threads at once, many of them the
-// same, are the lists one thread alone gets.
-TEST(EncoderThreads, ThreadsSharingATableGetTheListsOneThreadGets) {
-  const RgbPalette palette = CubePalette();
-  ColorDistanceTable shared, alone;
-  shared.Rebuild(palette.data(), {0, 250});
-  alone.Rebuild(palette.data(), {0, 250});
-  constexpr int kThreads = 8, kAsks = 3000;
-  std::vector<std::vector<std::vector<uint8_t>>> got(kThreads);
-  std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
-    threads.emplace_back([&shared, &got, t] {
-      std::mt19937 random(7);  // the same means on every thread
-      for (int i = 0; i < kAsks; ++i) {
-        const int64_t pixels = 1 + random() % 16;
-        int64_t sums[3];
-        for (int64_t& sum : sums) sum = static_cast<int64_t>(random() % (255 * pixels + 1));
-        const NearMeanLists::List list = shared.NearMeanCandidates(sums, pixels);
-        got[t].emplace_back(list.indexes, list.indexes + list.count);
-        const uint8_t* order = shared.NearestUsable(static_cast<uint8_t>(sums[0] % 256));
-        got[t].emplace_back(order, order + shared.UsableCount());
-      }
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
-  std::mt19937 random(7);
-  for (int i = 0; i < kAsks; ++i) {
-    const int64_t pixels = 1 + random() % 16;
-    int64_t sums[3];
-    for (int64_t& sum : sums) sum = static_cast<int64_t>(random() % (255 * pixels + 1));
-    const NearMeanLists::List list = alone.NearMeanCandidates(sums, pixels);
-    const std::vector<uint8_t> expected(list.indexes, list.indexes + list.count);
-    const uint8_t* order = alone.NearestUsable(static_cast<uint8_t>(sums[0] % 256));
-    const std::vector<uint8_t> expectedOrder(order, order + alone.UsableCount());
-    for (int t = 0; t < kThreads; ++t) {
-      ASSERT_EQ(got[t][2 * i], expected) << "thread " << t << ", ask " << i;
-      ASSERT_EQ(got[t][2 * i + 1], expectedOrder) << "thread " << t << ", ask " << i;
-    }
   }
 }
 
