@@ -7,13 +7,7 @@
 
 #include "playback/frame_coding.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__x86_64__) && defined(__GNUC__)
-#define VANT_WIDE_VECTORS 1
-#include <immintrin.h>
-#endif
+#include "compressor/wide_vectors.h"
 
 namespace compressor {
 
